@@ -1,0 +1,16 @@
+# Native build of the pure core with address and undefined-behaviour sanitizers.
+set(TARVIX_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+add_library(tarvix_core_native STATIC ${TARVIX_CORE_SOURCES})
+target_compile_options(tarvix_core_native PRIVATE ${TARVIX_WARNINGS} ${TARVIX_SANITIZE})
+target_link_options(tarvix_core_native PUBLIC ${TARVIX_SANITIZE})
+target_include_directories(tarvix_core_native PUBLIC ${CMAKE_SOURCE_DIR})
+
+file(GLOB TARVIX_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/test_*.cpp)
+foreach(source ${TARVIX_NATIVE_TESTS})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source})
+    target_compile_options(${name} PRIVATE ${TARVIX_WARNINGS} ${TARVIX_SANITIZE})
+    target_link_libraries(${name} PRIVATE tarvix_core_native GTest::gtest_main)
+    gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 30)
+endforeach()

@@ -1,0 +1,100 @@
+# Cross build: the gauge, the dialog library, the host and their tests, all 32-bit PE files
+# linked statically so that no runtime library has to ship beside them.
+enable_language(RC)
+
+set(TARVIX_BIN ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN})
+set(TARVIX_MODULE_FLAGS -fno-exceptions -fno-rtti)
+add_link_options(-static)
+
+# Header-only libraries from Debian, exposed one folder each: the system include folder itself
+# must never be on the cross compiler's path.
+set(TARVIX_THIRDPARTY ${CMAKE_BINARY_DIR}/thirdparty)
+file(MAKE_DIRECTORY ${TARVIX_THIRDPARTY})
+foreach(folder stb nlohmann)
+    if(NOT EXISTS ${TARVIX_THIRDPARTY}/${folder})
+        file(CREATE_LINK /usr/include/${folder} ${TARVIX_THIRDPARTY}/${folder} SYMBOLIC)
+    endif()
+endforeach()
+
+add_library(tarvix_core STATIC ${TARVIX_CORE_SOURCES})
+target_compile_options(tarvix_core PRIVATE ${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS})
+target_include_directories(tarvix_core PUBLIC ${CMAKE_SOURCE_DIR})
+
+# Bitmaps 101 and 102, drawn by a generator that runs under Wine like every program of this build.
+set(TARVIX_GENERATED ${CMAKE_BINARY_DIR}/generated)
+file(MAKE_DIRECTORY ${TARVIX_GENERATED})
+add_executable(make_bitmaps tools/make_bitmaps.cpp common/screen_colours.cpp)
+set_target_properties(make_bitmaps PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+target_compile_options(make_bitmaps PRIVATE ${TARVIX_WARNINGS})
+add_custom_command(
+    OUTPUT ${TARVIX_GENERATED}/bezel.bmp ${TARVIX_GENERATED}/screen.bmp
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:make_bitmaps> .
+    WORKING_DIRECTORY ${TARVIX_GENERATED}
+    DEPENDS make_bitmaps
+    COMMENT "Drawing the gauge bitmaps")
+set_source_files_properties(gauge/gauge.rc PROPERTIES
+    OBJECT_DEPENDS "${TARVIX_GENERATED}/bezel.bmp;${TARVIX_GENERATED}/screen.bmp")
+
+add_library(Tarvix42 SHARED
+    gauge/canvas.cpp
+    gauge/dialog_link.cpp
+    gauge/lifecycle.cpp
+    gauge/navigation.cpp
+    gauge/panel_buttons.cpp
+    gauge/panel_calls.cpp
+    gauge/persistence.cpp
+    gauge/records.cpp
+    gauge/route.cpp
+    gauge/screen_draw.cpp
+    gauge/gauge.rc
+    gauge/Tarvix42.def)
+set_target_properties(Tarvix42 PROPERTIES PREFIX "" SUFFIX ".gau")
+target_include_directories(Tarvix42 PRIVATE ${TARVIX_GENERATED})
+target_compile_options(Tarvix42 PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS}>)
+target_link_libraries(Tarvix42 PRIVATE tarvix_core gdi32 user32)
+
+add_library(TarvixDlg SHARED
+    dialog/exchange_mapping.cpp
+    dialog/exports.cpp
+    dialog/dialog.rc
+    dialog/TarvixDlg.def)
+set_target_properties(TarvixDlg PROPERTIES PREFIX "")
+target_compile_options(TarvixDlg PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS}>)
+target_link_options(TarvixDlg PRIVATE -Wl,--kill-at)
+target_link_libraries(TarvixDlg PRIVATE tarvix_core)
+
+# The simulator stand-in: a library shared by tarvix-host.exe and the integration tests.
+add_library(tarvix_host_lib STATIC
+    host/gauge_loader.cpp
+    host/panel_services.cpp
+    host/panel_picture.cpp)
+target_include_directories(tarvix_host_lib PUBLIC ${CMAKE_SOURCE_DIR} ${TARVIX_THIRDPARTY})
+target_compile_options(tarvix_host_lib PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(tarvix_host_lib PUBLIC tarvix_core gdi32 user32)
+
+add_executable(tarvix-host host/main.cpp)
+target_compile_options(tarvix-host PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(tarvix-host PRIVATE tarvix_host_lib)
+add_dependencies(tarvix-host Tarvix42 TarvixDlg)
+
+# Windows tests: each in bin/tests, so that the dialog library is found only where a test puts
+# it (its working folder), as the simulator finds it in its own.
+add_library(tarvix_test_support STATIC tests/win32/test_support.cpp)
+target_include_directories(tarvix_test_support PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(tarvix_test_support PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(tarvix_test_support PUBLIC tarvix_host_lib GTest::gtest)
+
+file(GLOB TARVIX_WINDOWS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_*.cpp)
+list(REMOVE_ITEM TARVIX_WINDOWS_TESTS ${CMAKE_SOURCE_DIR}/tests/win32/test_support.cpp)
+foreach(source ${TARVIX_WINDOWS_TESTS})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
+    target_compile_options(${name} PRIVATE ${TARVIX_WARNINGS})
+    target_link_libraries(${name} PRIVATE tarvix_test_support GTest::gtest_main)
+    add_dependencies(${name} Tarvix42 TarvixDlg tarvix-host)
+    # Named mappings are shared by every process of one wineserver: one Windows test at a time.
+    gtest_discover_tests(${name} TEST_PREFIX "win32." DISCOVERY_TIMEOUT 60
+        PROPERTIES RESOURCE_LOCK wine_named_objects TIMEOUT 120)
+endforeach()

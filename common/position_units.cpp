@@ -1,0 +1,61 @@
+#include "position_units.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "text_fields.h"
+
+double latitudeFromDms(bool south, int32_t degrees, int32_t minutes, double seconds) {
+    double t = seconds + 60.0 * minutes + 3600.0 * degrees;
+    double f = t * (1.0 / 324000.0);
+    double raw = f * latitudeUnitsPer90;
+    return south ? -raw : raw;
+}
+
+double longitudeFromDms(bool west, int32_t degrees, int32_t minutes, double seconds) {
+    double t = seconds + 60.0 * minutes + 3600.0 * degrees;
+    double f = t * (1.0 / 648000.0);
+    if (west)
+        f = -f;
+    if (f < 0)
+        f = f + 2;
+    return f * longitudeHalfCircle + 0.01;
+}
+
+double latitudeFromTexts(const char* hemisphere, const char* degrees, const char* minutes,
+                         const char* seconds) {
+    return latitudeFromDms(std::strcmp(hemisphere, "S") == 0, readWholeNumber(degrees),
+                           readWholeNumber(minutes), readRealNumber(seconds));
+}
+
+double longitudeFromTexts(const char* hemisphere, const char* degrees, const char* minutes,
+                          const char* seconds) {
+    return longitudeFromDms(std::strcmp(hemisphere, "W") == 0, readWholeNumber(degrees),
+                            readWholeNumber(minutes), readRealNumber(seconds));
+}
+
+// f is the position as a fraction of 90 degrees (latitude) or 180 degrees (longitude).
+static DmsPosition fractionToDms(double f, char positive, char negative, double minutesPerUnit,
+                                 double secondsPerUnit) {
+    DmsPosition out{positive, 0, 0, 0};
+    if (!std::isfinite(f) || std::fabs(f) > 2.0)
+        return out;
+    out.hemisphere = f >= 0 ? positive : negative;
+    double a = std::fabs(f);
+    int32_t m = static_cast<int32_t>(a * minutesPerUnit);
+    out.degrees = m / 60;
+    out.minutes = m % 60;
+    out.seconds = static_cast<int32_t>(std::fmod(a * secondsPerUnit, 60.0));
+    return out;
+}
+
+DmsPosition latitudeToDms(double raw) {
+    return fractionToDms(raw / latitudeUnitsPer90, 'N', 'S', 5400.0, 324000.0);
+}
+
+DmsPosition longitudeToDms(double raw) {
+    double f = raw / longitudeHalfCircle;
+    if (f > 1)
+        f = f - 2;
+    return fractionToDms(f, 'E', 'W', 10800.0, 648000.0);
+}

@@ -1,0 +1,30 @@
+// The simulator's raw position units and the conversions to and from degrees, minutes, seconds.
+// Latitude: 90 degrees = 10001748, north positive. Longitude: a 48-bit angle, full circle = 2^48,
+// east from 0 up, values above 2^47 lying west. A coordinate of exactly 0.0 stands for no point.
+#pragma once
+#include <cstdint>
+
+constexpr double latitudeUnitsPer90 = 10001748.0;
+constexpr double longitudeHalfCircle = 140737488355328.0; // 2^47
+
+// Degrees and minutes read like atol, seconds like atof; southern when the hemisphere text is
+// exactly "S", western when it is exactly "W".
+double latitudeFromTexts(const char* hemisphere, const char* degrees, const char* minutes,
+                         const char* seconds);
+double longitudeFromTexts(const char* hemisphere, const char* degrees, const char* minutes,
+                          const char* seconds);
+
+double latitudeFromDms(bool south, int32_t degrees, int32_t minutes, double seconds);
+double longitudeFromDms(bool west, int32_t degrees, int32_t minutes, double seconds);
+
+struct DmsPosition {
+    char hemisphere; // 'N' 'S' 'E' 'W'
+    int32_t degrees;
+    int32_t minutes;
+    int32_t seconds;
+};
+
+// Back to whole degrees, minutes and seconds, as the "Cur. Read" button shows them. A value that
+// is not finite, or too large to be a position, reads as 0 (N or E, 0 0 0).
+DmsPosition latitudeToDms(double raw);
+DmsPosition longitudeToDms(double raw);

@@ -1,0 +1,12 @@
+// Module-wide state of the dialog library and the functions its files share.
+#pragma once
+#include <cstdint>
+
+#include "../common/exchange_record.h"
+
+extern ExchangeRecord ExchangeState; // the library's current record, mirrored in "TarvixMapFile"
+extern void* libraryModule;          // this library's module handle, for its resources
+
+// exchange_mapping.cpp
+int32_t loadExchange();
+int32_t storeExchange();

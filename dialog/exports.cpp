@@ -1,0 +1,37 @@
+// The calls the gauge binds by name. Thin: each one copies between the caller's record and
+// ExchangeState and leaves the mapping to exchange_mapping.cpp.
+#include <windows.h>
+
+#include "dialog_state.h"
+#include "exports.h"
+
+ExchangeRecord ExchangeState = {};
+void* libraryModule = nullptr;
+
+// The runtime calls it by its C name; it records the handle through which the dialogs and
+// icons are loaded from this library's resources.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID);
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH)
+        libraryModule = instance;
+    return TRUE;
+}
+
+extern "C" {
+
+int __stdcall TarvixGetData(ExchangeRecord* record) {
+    if (!loadExchange())
+        return 0;
+    copyExchangeRecord(*record, ExchangeState);
+    return 1;
+}
+
+int __stdcall TarvixSetData(ExchangeRecord* record) {
+    copyExchangeRecord(ExchangeState, *record);
+    return storeExchange();
+}
+
+void __stdcall Tarvix() {}
+
+} // extern "C"

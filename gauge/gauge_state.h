@@ -1,0 +1,109 @@
+// Module-wide state of the gauge and the functions its files share, grouped by source file.
+#pragma once
+#include <cstdint>
+
+#include "../common/exchange_record.h"
+#include "../common/panel_records.h"
+
+struct TourPoint {
+    double latitude;  // raw
+    double longitude; // raw
+};
+
+struct TourScreenPoint {
+    uint8_t bytes[16]; // filled by the moving map
+};
+
+struct GaugeState {
+    void* dialogLibrary;           // the loaded dialog library, or null
+    ExchangeRecord exchange;       // active destination or tour item, mode, coupling flags
+    ExchangeRecord legStart;       // start of the current leg
+    ExchangeRecord nextWaypoint;   // tour item after the active one
+    double routeOrigin[2];         // raw latitude, longitude taken when the dialog closes
+    double mapScale;               // pixels per nautical mile, 0.2 to 20
+    double activeDistance;         // nm to the active waypoint
+    double switchDistance;         // nm at which a tour advances
+    double steerHeading;           // degrees magnetic, wind-corrected
+    int32_t apCoupled;             // 1 while the gauge steers the autopilot
+    int32_t spareFlag;             // kept across reloads
+    int32_t updateCounter;         // update calls since the last redraw, 0 to 12
+    TourPoint* tourPoints;         // all items of the current tour, or null
+    TourScreenPoint* tourScreenPoints;
+    int32_t tourPointCount;
+    int32_t screenWidth;           // design size: bitmap 102
+    int32_t screenHeight;
+    char titleText[17];            // the 15-character title line
+};
+
+extern GaugeState gauge;
+
+// records.cpp: what the simulator reads from the module
+extern ImageElement bezelElement;
+extern ImageElement screenElement;
+extern GaugeHeader gaugeHeader;
+extern MouseRect mouseTable[10];
+constexpr int32_t bezelBitmapId = 101;
+constexpr int32_t screenBitmapId = 102;
+
+// panel_calls.cpp: the simulator's services, each skipped when the simulator lacks it
+uint32_t elementQuery(ImageElement* element);
+void elementInstall(ImageElement* element, void* instance);
+void elementInitialize(ImageElement* element);
+void elementUpdate(ImageElement* element);
+void elementGenerate(ImageElement* element, uint32_t phase);
+void elementDraw(ImageElement* element);
+void elementKill(ImageElement* element);
+void mouseListInstall(MouseRect* table, GaugeHeader* header, int32_t* sizePair);
+void mouseListRegister(MouseRect* table, GaugeHeader* header);
+void mouseListUnregister(MouseRect* table, GaugeHeader* header);
+void sendKeyEvent(int32_t event, int32_t value);
+void registerVariables();
+double lookupVariable(int32_t id);
+
+// dialog_link.cpp: the dialog library, bound by name before every call; each call returns 0
+// when it was skipped (no library, or no such export)
+void loadDialogLibrary();
+void freeDialogLibrary();
+int32_t callGetData(ExchangeRecord* record);
+int32_t callSetData(ExchangeRecord* record);
+int32_t callSettingDialog(ExchangeRecord* record);
+int32_t callAboutDialog();
+int32_t callGetTourItem(int32_t forward, int32_t* index);
+
+// persistence.cpp: map scale, route origin and spare flag across kill and initialize
+int32_t saveGaugeState();
+int32_t restoreGaugeState();
+
+// navigation.cpp
+void updateActiveLeg();
+void updateSwitchDistance();
+void applyWindCorrection();
+
+// route.cpp
+void fetchLegStart(int32_t index);
+void fetchNextWaypoint(int32_t index);
+void buildTourPoints(int32_t index);
+void releaseTourPoints();
+void refreshAutopilotHeading();
+void sequenceTourWaypoints();
+void applyAutopilot();
+
+// canvas.cpp
+void createCanvas(ImageElement element);
+void releaseCanvas();
+
+// screen_draw.cpp
+void drawScreen(ImageElement element);
+
+// panel_buttons.cpp
+int32_t __stdcall onScaleUp(void* point, int32_t flags);
+int32_t __stdcall onScaleDown(void* point, int32_t flags);
+int32_t __stdcall onDialog(void* point, int32_t flags);
+int32_t __stdcall onAbout(void* point, int32_t flags);
+int32_t __stdcall onAutopilot(void* point, int32_t flags);
+int32_t __stdcall onPrev(void* point, int32_t flags);
+int32_t __stdcall onNext(void* point, int32_t flags);
+
+// The two exported data records (undecorated names in the module's export table).
+extern "C" struct Linkage Linkage;
+extern "C" struct ImportTable ImportTable;

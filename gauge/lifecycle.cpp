@@ -1,0 +1,101 @@
+// The gauge's lifecycle as the simulator drives it. Each routine is the sequence of steps; the
+// steps themselves live with their subsystems.
+#include "lifecycle.h"
+
+#include <windows.h>
+
+#include "../common/sim_ids.h"
+#include "gauge_state.h"
+#include "title_text.h"
+#include "waypoint_record.h"
+
+GaugeState gauge = {
+    nullptr, {}, {}, {}, {0.0, 0.0}, 5.0, 1.0, 0.1, 0.0, 0, 0, 0, nullptr, nullptr, 0, 0, 0, {}};
+
+// Redraw on every 13th update call.
+constexpr int32_t updatesPerRedraw = 13;
+
+static void measureScreenBitmap(void* instance) {
+    HBITMAP bitmap = LoadBitmapA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(screenBitmapId));
+    if (!bitmap)
+        return;
+    BITMAP info;
+    if (GetObjectA(bitmap, sizeof info, &info) == sizeof info) {
+        gauge.screenWidth = info.bmWidth;
+        gauge.screenHeight = info.bmHeight;
+    }
+    DeleteObject(bitmap);
+}
+
+uint32_t __stdcall gaugeQuery() { return elementQuery(&bezelElement); }
+
+void __stdcall gaugeInstall(void* instance) {
+    elementInstall(&bezelElement, instance);
+    int32_t* sizePair = bezelElement.image ? &bezelElement.image->width : nullptr;
+    mouseListInstall(mouseTable, &gaugeHeader, sizePair);
+    mouseListRegister(mouseTable, &gaugeHeader);
+    measureScreenBitmap(instance);
+    loadDialogLibrary();
+    clearWaypoint(gauge.legStart);
+    gauge.legStart.latitude = lookupVariable(varLatitude);
+    gauge.legStart.longitude = lookupVariable(varLongitude);
+}
+
+static void prepareDestination() {
+    if (gauge.exchange.mode == 0) {
+        gauge.nextWaypoint.latitude = 0.0;
+        gauge.nextWaypoint.longitude = 0.0;
+        gauge.switchDistance = 0.1;
+        return;
+    }
+    int32_t index = gauge.exchange.recordNumber;
+    clearWaypoint(gauge.legStart);
+    clearWaypoint(gauge.nextWaypoint);
+    fetchLegStart(index);
+    fetchNextWaypoint(index);
+    buildTourPoints(index);
+}
+
+void __stdcall gaugeInitialize() {
+    elementInitialize(&bezelElement);
+    callGetData(&gauge.exchange);
+    registerVariables();
+    prepareDestination();
+    unscrambleTitle(storedTitle, gauge.titleText, sizeof gauge.titleText);
+    if (gauge.exchange.airportAutopilot == 1 || gauge.exchange.tourAutopilot == 1)
+        gauge.apCoupled = 1;
+    createCanvas(screenElement);
+    restoreGaugeState();
+    if (gauge.apCoupled == 1)
+        applyAutopilot();
+}
+
+void __stdcall gaugeUpdate() {
+    updateActiveLeg();
+    updateSwitchDistance();
+    applyWindCorrection();
+    refreshAutopilotHeading();
+    gauge.updateCounter += 1;
+    sequenceTourWaypoints();
+    if (gauge.updateCounter >= updatesPerRedraw) {
+        gauge.updateCounter = 0;
+        loadDialogLibrary();
+        callGetData(&gauge.exchange);
+        elementUpdate(&bezelElement);
+        drawScreen(screenElement);
+        elementInitialize(&screenElement);
+    }
+}
+
+void __stdcall gaugeGenerate(uint32_t phase) { elementGenerate(&bezelElement, phase); }
+
+void __stdcall gaugeDraw() { elementDraw(&bezelElement); }
+
+void __stdcall gaugeKill() {
+    mouseListUnregister(mouseTable, &gaugeHeader);
+    elementKill(&bezelElement);
+    releaseTourPoints();
+    releaseCanvas();
+    freeDialogLibrary();
+    saveGaugeState();
+}

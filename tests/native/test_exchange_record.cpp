@@ -1,0 +1,141 @@
+// The exchange record's copies and the mapping image: bounded texts, numeric fields intact.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "common/exchange_record.h"
+#include "common/text_fields.h"
+#include "dialog/exchange_image.h"
+
+namespace {
+
+ExchangeRecord sampleRecord() {
+    ExchangeRecord r{};
+    std::strcpy(r.ident, "KMDW");
+    std::strcpy(r.name, "Chicago Midway");
+    r.latitude = 4642000.5;
+    r.longitude = 211000000000000.0;
+    r.airportAutopilot = 1;
+    r.airportAltitudeHold = 1;
+    r.airportAltitude = 4500;
+    std::memcpy(r.reserved1, "RESERVE1", 8);
+    r.tourAutopilot = 0;
+    r.tourAltitudeHold = 1;
+    r.tourAltitude = 99996;
+    std::memcpy(r.reserved2, "RESERVE2", 8);
+    r.mode = 1;
+    r.recordNumber = 42;
+    r.aircraftLatitude = -1.25;
+    r.aircraftLongitude = 3.5;
+    return r;
+}
+
+bool sameNumbers(const ExchangeRecord& a, const ExchangeRecord& b) {
+    return std::memcmp(reinterpret_cast<const char*>(&a) + exchangeNumericStart,
+                       reinterpret_cast<const char*>(&b) + exchangeNumericStart,
+                       exchangeNumericSize) == 0;
+}
+
+TEST(ExchangeCopy, CarriesEveryFieldReservedIncluded) {
+    ExchangeRecord from = sampleRecord(), to{};
+    copyExchangeRecord(to, from);
+    EXPECT_STREQ(to.ident, "KMDW");
+    EXPECT_STREQ(to.name, "Chicago Midway");
+    EXPECT_TRUE(sameNumbers(to, from));
+}
+
+TEST(ExchangeCopy, LeavesBytesBehindTheNulAlone) {
+    ExchangeRecord from = sampleRecord(), to{};
+    std::memset(to.name, '#', sizeof to.name);
+    copyExchangeRecord(to, from);
+    EXPECT_EQ(to.name[std::strlen("Chicago Midway") + 1], '#');
+}
+
+TEST(ExchangeCopy, UnterminatedTextsStayInsideTheirFields) {
+    ExchangeRecord from = sampleRecord(), to{};
+    std::memset(from.ident, 'I', sizeof from.ident); // runs into name
+    std::memset(from.name, 'N', sizeof from.name);   // runs into latitude
+    copyExchangeRecord(to, from);
+    EXPECT_STREQ(to.ident, "IIIII");
+    EXPECT_EQ(std::string(to.name), std::string(25, 'N'));
+    EXPECT_TRUE(sameNumbers(to, from));
+}
+
+TEST(MappingImage, TextsArePaddedWithSpacesWithoutNul) {
+    ExchangeRecord state = sampleRecord();
+    uint8_t image[exchangeMappingSize];
+    std::memset(image, 0xAA, sizeof image);
+    encodeExchangeImage(state, image);
+    EXPECT_EQ(std::memcmp(image, "KMDW  ", 6), 0);
+    EXPECT_EQ(std::memcmp(image + 6, "Chicago Midway            ", 26), 0);
+    EXPECT_EQ(std::memcmp(image + 32, reinterpret_cast<const uint8_t*>(&state) + 32, 88), 0);
+    EXPECT_EQ(image[120], 0xAA); // the rest of the mapping is not the image's
+}
+
+TEST(MappingImage, FiveCharacterIdentLeavesByteFiveASpace) {
+    ExchangeRecord state = sampleRecord();
+    std::strcpy(state.ident, "EDDFX");
+    uint8_t image[exchangeImageSize];
+    encodeExchangeImage(state, image);
+    EXPECT_EQ(std::memcmp(image, "EDDFX ", 6), 0);
+    ExchangeRecord back;
+    std::memset(&back, 0x55, sizeof back);
+    decodeExchangeImage(image, back);
+    EXPECT_EQ(std::memcmp(back.ident, "EDDFX\0", 6), 0);
+}
+
+TEST(MappingImage, ReadBackIsPaddedToFiveAndTwentyFive) {
+    ExchangeRecord state = sampleRecord();
+    uint8_t image[exchangeImageSize];
+    encodeExchangeImage(state, image);
+    ExchangeRecord back{};
+    decodeExchangeImage(image, back);
+    EXPECT_STREQ(back.ident, "KMDW ");
+    EXPECT_STREQ(back.name, "Chicago Midway           ");
+    EXPECT_EQ(std::strlen(back.name), 25u);
+    EXPECT_TRUE(sameNumbers(back, state));
+}
+
+TEST(MappingImage, NameLengthsAtTheLimit) {
+    ExchangeRecord state = sampleRecord();
+    uint8_t image[exchangeImageSize];
+    ExchangeRecord back{};
+    std::strcpy(state.name, std::string(24, 'a').c_str());
+    encodeExchangeImage(state, image);
+    decodeExchangeImage(image, back);
+    EXPECT_EQ(std::string(back.name), std::string(24, 'a') + " ");
+    std::strcpy(state.name, std::string(25, 'b').c_str());
+    encodeExchangeImage(state, image);
+    decodeExchangeImage(image, back);
+    EXPECT_EQ(std::string(back.name), std::string(25, 'b'));
+    EXPECT_EQ(image[31], ' ');
+}
+
+TEST(TextFields, VisibleTextIgnoresSpacesAndStopsAtCapacity) {
+    EXPECT_EQ(hasVisibleText(""), 0);
+    EXPECT_EQ(hasVisibleText("     "), 0);
+    EXPECT_EQ(hasVisibleText("   x "), 1);
+    const char unterminated[3] = {' ', ' ', ' '};
+    EXPECT_EQ(hasVisibleText(unterminated, sizeof unterminated), 0);
+    EXPECT_EQ(hasVisibleText("  x", 2), 0);
+}
+
+TEST(TextFields, WholeNumbersReadLikeAtolAndSaturate) {
+    EXPECT_EQ(readWholeNumber("  -12abc"), -12);
+    EXPECT_EQ(readWholeNumber("+7"), 7);
+    EXPECT_EQ(readWholeNumber(""), 0);
+    EXPECT_EQ(readWholeNumber("x12"), 0);
+    EXPECT_EQ(readWholeNumber("99999999999999"), INT32_MAX);
+    EXPECT_EQ(readWholeNumber("-99999999999999"), INT32_MIN);
+    EXPECT_EQ(readWholeNumber("12345", 3), 123); // a fixed-width field without its NUL
+}
+
+TEST(TextFields, RealNumbersRejectWhatIsNotFinite) {
+    EXPECT_DOUBLE_EQ(readRealNumber(" 12.75s"), 12.75);
+    EXPECT_EQ(readRealNumber("nan"), 0.0);
+    EXPECT_EQ(readRealNumber("inf"), 0.0);
+    EXPECT_EQ(readRealNumber("1e999"), 0.0);
+    EXPECT_DOUBLE_EQ(readRealNumber("1.5999", 3), 1.5);
+}
+
+} // namespace

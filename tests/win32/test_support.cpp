@@ -1,0 +1,70 @@
+#include "test_support.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+static std::string folderOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string binFolder() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return folderOf(folderOf(std::string(path, length)));
+}
+
+std::string gaugePath() { return binFolder() + "\\Tarvix42.gau"; }
+std::string dialogLibraryPath() { return binFolder() + "\\TarvixDlg.dll"; }
+
+std::string enterFreshFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static unsigned counter = 0;
+    for (;;) {
+        std::string folder = std::string(temp) + "tarvix-test-" +
+                             std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(GetTickCount()) + "-" + std::to_string(counter++);
+        if (CreateDirectoryA(folder.c_str(), nullptr)) {
+            SetCurrentDirectoryA(folder.c_str());
+            return folder;
+        }
+    }
+}
+
+bool putDialogLibraryHere() {
+    return CopyFileA(dialogLibraryPath().c_str(), "TarvixDlg.dll", FALSE) != 0;
+}
+
+ProgramRun runProgram(const std::string& commandLine) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const char* capture = "program-output.txt";
+    HANDLE output = CreateFileA(capture, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process{};
+    std::string line = commandLine;
+    ProgramRun run{~0ul, {}};
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        WaitForSingleObject(process.hProcess, 60000);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        run.exitCode = code;
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(output);
+    std::ifstream file(capture, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    run.output = text.str();
+    return run;
+}

@@ -1,0 +1,22 @@
+// What the Windows tests share: a fresh working folder per test, the built modules' paths, the
+// running of a program with its output captured.
+#pragma once
+#include <string>
+
+// bin/ of the cross build: the folder above the test programs' own.
+std::string binFolder();
+std::string gaugePath();
+std::string dialogLibraryPath();
+
+// Makes a new empty folder under the system's temporary folder and makes it current.
+// Returns its path.
+std::string enterFreshFolder();
+
+// Copies the built dialog library into the current folder, where the gauge looks for it.
+bool putDialogLibraryHere();
+
+struct ProgramRun {
+    unsigned long exitCode;
+    std::string output; // standard output and standard error together
+};
+ProgramRun runProgram(const std::string& commandLine);
