@@ -14,3 +14,10 @@ foreach(source ${TARVIX_NATIVE_TESTS})
     target_link_libraries(${name} PRIVATE tarvix_core_native GTest::gtest_main)
     gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 30)
 endforeach()
+
+# One CTest run for everything: the cross build's tests (run under Wine) join this build's.
+set(TARVIX_WINDOWS_BUILD "" CACHE PATH "Cross build folder whose tests this build's CTest runs too")
+if(TARVIX_WINDOWS_BUILD)
+    file(WRITE ${CMAKE_BINARY_DIR}/windows_tests.cmake "subdirs(\"${TARVIX_WINDOWS_BUILD}\")\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows_tests.cmake)
+endif()
