@@ -53,6 +53,10 @@ const std::vector<ServiceCall>& serviceCalls();
 // The image record that element install built for the element showing this bitmap, or null.
 const ImageRecord* installedImage(int32_t resourceId);
 
+// The mouse table and size pair handed over by mouse-list install, while registered.
+const MouseRect* installedMouseTable();
+const int32_t* installedMouseSize();
+
 // Clicks the point (gauge pixels) with the left button. Returns true when a registered button
 // lies under it; *result gets what its handler returned.
 bool clickGauge(int32_t x, int32_t y, int32_t* result);

@@ -206,6 +206,12 @@ const ImageRecord* installedImage(int32_t resourceId) {
     return nullptr;
 }
 
+const MouseRect* installedMouseTable() {
+    return panel().mouse.registered ? panel().mouse.table : nullptr;
+}
+
+const int32_t* installedMouseSize() { return panel().mouse.size; }
+
 bool clickGauge(int32_t x, int32_t y, int32_t* result) {
     const MouseList& mouse = panel().mouse;
     if (!mouse.registered || !mouse.table)

@@ -1,0 +1,168 @@
+// The dialog library's exchange through its real exports: the record kept in "TarvixMapFile"
+// across freeing and reloading the library. Every test runs in a process of its own, so each
+// starts without the mapping.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+
+#include "common/exchange_record.h"
+#include "test_support.h"
+
+namespace {
+
+using RecordCall = int(__stdcall*)(ExchangeRecord*);
+
+struct Library {
+    HMODULE module = nullptr;
+    RecordCall getData = nullptr;
+    RecordCall setData = nullptr;
+
+    void load() {
+        module = LoadLibraryA(dialogLibraryPath().c_str());
+        ASSERT_NE(module, nullptr) << dialogLibraryPath();
+        getData = reinterpret_cast<RecordCall>(
+            reinterpret_cast<void*>(GetProcAddress(module, "TarvixGetData")));
+        setData = reinterpret_cast<RecordCall>(
+            reinterpret_cast<void*>(GetProcAddress(module, "TarvixSetData")));
+        ASSERT_NE(getData, nullptr);
+        ASSERT_NE(setData, nullptr);
+    }
+    void free() {
+        FreeLibrary(module);
+        module = nullptr;
+        EXPECT_EQ(GetModuleHandleA("TarvixDlg.dll"), nullptr) << "library still loaded";
+    }
+};
+
+ExchangeRecord destination() {
+    ExchangeRecord r{};
+    std::strcpy(r.ident, "KORD");
+    std::strcpy(r.name, "Chicago O'Hare");
+    r.latitude = 4646843.3;
+    r.longitude = 206349000000000.0;
+    r.airportAutopilot = 1;
+    r.airportAltitudeHold = 1;
+    r.airportAltitude = 3500;
+    std::memcpy(r.reserved1, "\x01\x02\x03\x04\x05\x06\x07\x08", 8);
+    r.tourAltitude = 1200;
+    std::memcpy(r.reserved2, "\x11\x12\x13\x14\x15\x16\x17\x18", 8);
+    r.mode = 0;
+    r.recordNumber = 17;
+    r.aircraftLatitude = 4600000;
+    r.aircraftLongitude = 206000000000000.0;
+    return r;
+}
+
+bool sameNumbers(const ExchangeRecord& a, const ExchangeRecord& b) {
+    return std::memcmp(reinterpret_cast<const char*>(&a) + exchangeNumericStart,
+                       reinterpret_cast<const char*>(&b) + exchangeNumericStart,
+                       exchangeNumericSize) == 0;
+}
+
+// The mapping's first 120 bytes as another process (or a later library) sees them.
+std::string mappingImage() {
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "TarvixMapFile");
+    if (!mapping)
+        return {};
+    const char* view = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    std::string image = view ? std::string(view, 120) : std::string();
+    if (view)
+        UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    return image;
+}
+
+TEST(DialogExchange, FreshProcessHasNothingStored) {
+    Library library;
+    library.load();
+    ExchangeRecord record;
+    std::memset(&record, 0x5A, sizeof record);
+    ExchangeRecord before = record;
+    EXPECT_EQ(library.getData(&record), 0);
+    EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0) << "record was touched";
+    EXPECT_TRUE(mappingImage().empty()) << "GetData must not create the mapping";
+}
+
+TEST(DialogExchange, RecordSurvivesFreeingAndReloadingTheLibrary) {
+    Library library;
+    library.load();
+    ExchangeRecord stored = destination();
+    EXPECT_EQ(library.setData(&stored), 1);
+    library.free();
+
+    library.load();
+    ExchangeRecord back;
+    std::memset(&back, 0x5A, sizeof back);
+    EXPECT_EQ(library.getData(&back), 1);
+    EXPECT_STREQ(back.ident, "KORD ");
+    EXPECT_STREQ(back.name, "Chicago O'Hare           ");
+    EXPECT_TRUE(sameNumbers(back, stored));
+}
+
+TEST(DialogExchange, MappingImageIsSpacePaddedByteForByte) {
+    Library library;
+    library.load();
+    ExchangeRecord stored = destination();
+    std::strcpy(stored.ident, "EDDFX");
+    library.setData(&stored);
+    std::string image = mappingImage();
+    ASSERT_EQ(image.size(), 120u);
+    EXPECT_EQ(image.substr(0, 6), "EDDFX ");
+    EXPECT_EQ(image.substr(6, 26), "Chicago O'Hare            ");
+    EXPECT_EQ(std::memcmp(image.data() + 32, reinterpret_cast<const char*>(&stored) + 32, 88), 0);
+
+    ExchangeRecord back{};
+    library.getData(&back);
+    EXPECT_EQ(std::memcmp(back.ident, "EDDFX\0", 6), 0) << "the gauge's copy ends in a NUL";
+}
+
+TEST(DialogExchange, NamesAtTheLimitReachTheGaugeWhole) {
+    Library library;
+    library.load();
+    ExchangeRecord stored = destination();
+    std::strcpy(stored.name, std::string(25, 'Q').c_str());
+    library.setData(&stored);
+    ExchangeRecord back{};
+    library.getData(&back);
+    EXPECT_EQ(std::string(back.name), std::string(25, 'Q'));
+
+    std::strcpy(stored.name, std::string(24, 'R').c_str());
+    library.setData(&stored);
+    library.getData(&back);
+    EXPECT_EQ(std::string(back.name), std::string(24, 'R') + " ");
+}
+
+TEST(DialogExchange, UnterminatedCallerTextsStayInTheirFields) {
+    Library library;
+    library.load();
+    ExchangeRecord stored = destination();
+    std::memset(stored.ident, 'I', sizeof stored.ident);
+    std::memset(stored.name, 'N', sizeof stored.name);
+    EXPECT_EQ(library.setData(&stored), 1);
+    std::string image = mappingImage();
+    EXPECT_EQ(image.substr(0, 6), "IIIII ");
+    EXPECT_EQ(image.substr(6, 26), std::string(25, 'N') + " ");
+    EXPECT_EQ(std::memcmp(image.data() + 32, reinterpret_cast<const char*>(&stored) + 32, 88), 0)
+        << "a text overran into the numbers";
+
+    ExchangeRecord back;
+    std::memset(&back, 0x5A, sizeof back);
+    library.getData(&back);
+    EXPECT_EQ(std::memcmp(back.ident, "IIIII\0", 6), 0);
+    EXPECT_EQ(std::string(back.name), std::string(25, 'N'));
+    EXPECT_TRUE(sameNumbers(back, stored));
+}
+
+TEST(DialogExchange, TarvixIsExportedAndDoesNothing) {
+    Library library;
+    library.load();
+    auto tarvix = reinterpret_cast<void(__stdcall*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library.module, "Tarvix")));
+    ASSERT_NE(tarvix, nullptr);
+    tarvix();
+    ExchangeRecord record{};
+    EXPECT_EQ(library.getData(&record), 0);
+}
+
+} // namespace
