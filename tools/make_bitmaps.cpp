@@ -4,6 +4,7 @@
 //   screen.bmp  (102) the screen area: non-zero inside, 0 in the border and the cut corners.
 // Usage: make_bitmaps OUTPUT_FOLDER
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,28 +20,41 @@ constexpr int32_t width = screenAreaDesignWidth;
 constexpr int32_t height = screenAreaDesignHeight;
 
 // Greys of the colour table, dark to light.
-constexpr uint8_t greyDeep = 12, greyDark = 14, greyShadow = 16, greyMid = 21, greyLight = 25,
-                  greyHighlight = 28, greyShine = 30, screenFace = 13;
+constexpr uint8_t greyBlack = 12, greyDeep = 13, greyShadow = 16, greyMid = 21,
+                  greyFace = 23, greyLight = 25, greyHighlight = 28, screenFace = 13;
 
 using Picture = std::vector<uint8_t>; // top-down rows
 
+// Distance from the outer edge, with rounded outer corners; negative outside the rounding.
+int32_t outerDepth(int32_t x, int32_t y) {
+    const int32_t r = 14;
+    int32_t cx = std::clamp(x, r, width - 1 - r), cy = std::clamp(y, r, height - 1 - r);
+    if (cx == x || cy == y)
+        return std::min(std::min(x, y), std::min(width - 1 - x, height - 1 - y));
+    double distance = std::hypot(double(x - cx), double(y - cy));
+    return static_cast<int32_t>(std::floor(r - distance));
+}
+
+// Lit from the top left: surfaces facing up or left are light, the others in shadow.
+bool facesLight(int32_t x, int32_t y) { return x * height + y * width < width * height; }
+
 uint8_t bezelPixel(int32_t x, int32_t y) {
-    int32_t fromEdge = std::min(std::min(x, y), std::min(width - 1 - x, height - 1 - y));
-    // Rounded outer corners: outside the rounding the frame is dark, like a shadowed panel cut.
-    const int32_t r = 12;
-    int32_t cx = x < r ? r : (x >= width - r ? width - 1 - r : x);
-    int32_t cy = y < r ? r : (y >= height - r ? height - 1 - r : y);
-    int32_t dx = x - cx, dy = y - cy;
-    if (dx * dx + dy * dy > r * r)
-        return greyDeep;
-    if (fromEdge < 2)
-        return (x + y < width) ? greyShine : greyShadow;
-    if (fromEdge < 4)
-        return (x + y < width) ? greyHighlight : greyDark;
-    if (screenAreaContains(x + 2, y + 2) || screenAreaContains(x - 2, y - 2))
-        return (x < width / 2 || y < height / 2) ? greyDeep : greyLight;
-    // Brushed metal: a faint vertical gradient.
-    return static_cast<uint8_t>(y < height / 3 ? greyLight : (y < 2 * height / 3 ? greyMid + 1 : greyMid));
+    int32_t depth = outerDepth(x, y);
+    if (depth < 0)
+        return 0;
+    if (depth == 0)
+        return greyBlack;
+    if (depth < 3)
+        return facesLight(x, y) ? greyHighlight : greyShadow;
+    // The recess around the glass: sunk in, so lit the other way round.
+    bool nearScreen = false;
+    for (int32_t d = 1; d <= 2 && !nearScreen; ++d)
+        nearScreen = screenAreaContains(x + d, y + d) || screenAreaContains(x - d, y - d) ||
+                     screenAreaContains(x + d, y - d) || screenAreaContains(x - d, y + d);
+    if (nearScreen)
+        return facesLight(x, y) ? greyDeep : greyLight;
+    // Painted metal face with a soft fall of light from top to bottom.
+    return y < height / 3 ? greyFace : (y < 2 * height / 3 ? greyMid + 1 : greyMid);
 }
 
 void put32(std::vector<uint8_t>& out, uint32_t v) {
