@@ -44,17 +44,17 @@ static_assert(offsetof(ImportTable, panelServices) == 4, "ImportTable.panelServi
 static_assert(offsetof(ImportTable, end) == 8, "ImportTable.end");
 
 struct GaugeHeader {
-    uint32_t version;                  //  0  0x262
-    const char* name;                  //  4
-    ImageElement* const* elements;     //  8  null-terminated
-    QueryRoutine query;                // 12
-    InstallRoutine install;            // 16
-    GaugeRoutine initialize;           // 20
-    GaugeRoutine update;               // 24
-    GenerateRoutine generate;          // 28
-    GaugeRoutine draw;                 // 32
-    GaugeRoutine kill;                 // 36
-    uint32_t reserved[11];             // 40  all 0
+    uint32_t version;              //  0  0x262
+    const char* name;              //  4
+    ImageElement* const* elements; //  8  null-terminated
+    QueryRoutine query;            // 12
+    InstallRoutine install;        // 16
+    GaugeRoutine initialize;       // 20
+    GaugeRoutine update;           // 24
+    GenerateRoutine generate;      // 28
+    GaugeRoutine draw;             // 32
+    GaugeRoutine kill;             // 36
+    uint32_t reserved[11];         // 40  all 0
 };
 static_assert(sizeof(GaugeHeader) == 84, "GaugeHeader");
 static_assert(offsetof(GaugeHeader, name) == 4, "GaugeHeader.name");
@@ -102,23 +102,28 @@ static_assert(offsetof(ImageElement, children) == 40, "ImageElement.children");
 static_assert(offsetof(ImageElement, imageFlags) == 48, "ImageElement.imageFlags");
 static_assert(offsetof(ImageElement, image) == 60, "ImageElement.image");
 
-enum MouseRectKind : int32_t { mouseEnd = 0, mouseGroupBegin = 1, mouseButton = 2, mouseGroupEnd = 3 };
+enum MouseRectKind : int32_t {
+    mouseEnd = 0,
+    mouseGroupBegin = 1,
+    mouseButton = 2,
+    mouseGroupEnd = 3
+};
 constexpr uint32_t mouseLeftSingle = 0x20000000;
 constexpr int32_t cursorHand = 5;
 constexpr int32_t cursorNone = -1;
 
 struct MouseRect {
-    int32_t kind;          //  0  MouseRectKind
-    int32_t x;             //  4  pixels from the gauge's left
-    int32_t y;             //  8  pixels from the gauge's top
-    int32_t width;         // 12
-    int32_t height;        // 16
-    int32_t cursor;        // 20
-    int32_t helpId;        // 24  0
-    uint32_t mouseFlags;   // 28
-    int32_t eventId;       // 32  0
-    ClickHandler handler;  // 36
-    uint32_t userData;     // 40  0
+    int32_t kind;         //  0  MouseRectKind
+    int32_t x;            //  4  pixels from the gauge's left
+    int32_t y;            //  8  pixels from the gauge's top
+    int32_t width;        // 12
+    int32_t height;       // 16
+    int32_t cursor;       // 20
+    int32_t helpId;       // 24  0
+    uint32_t mouseFlags;  // 28
+    int32_t eventId;      // 32  0
+    ClickHandler handler; // 36
+    uint32_t userData;    // 40  0
 };
 static_assert(sizeof(MouseRect) == 44, "MouseRect");
 static_assert(offsetof(MouseRect, cursor) == 20, "MouseRect.cursor");
@@ -128,10 +133,10 @@ static_assert(offsetof(MouseRect, userData) == 40, "MouseRect.userData");
 
 #pragma pack(push, 4)
 struct ModuleVar {
-    int32_t id;                 //  0
-    uint32_t simulatorData[2];  //  4
-    double value;               // 12  the current value after a lookup
-    uint32_t simulatorMore[2];  // 20
+    int32_t id;                //  0
+    uint32_t simulatorData[2]; //  4
+    double value;              // 12  the current value after a lookup
+    uint32_t simulatorMore[2]; // 20
 };
 #pragma pack(pop)
 static_assert(sizeof(ModuleVar) == 28, "ModuleVar");

@@ -3,22 +3,22 @@
 #include <cstdint>
 
 enum SimVariableId : int32_t {
-    varLatitude = 0x47,      // raw latitude
-    varLongitude = 0x48,     // raw longitude
-    varHeading = 0x51,       // aircraft heading, degrees
-    varMagVariation = 0x52,  // magnetic variation, degrees
-    varSpeedSelector = 0x9A, // compared with 65535.0
-    varSpeed = 0x3D,         // knots
-    varMachSpeed = 0x40,     // Mach-based speed value
-    varWindSpeed = 0x157,    // knots
-    varWindDirection = 0x158,// degrees
-    varAltitude = 0x49,      // metres
+    varLatitude = 0x47,       // raw latitude
+    varLongitude = 0x48,      // raw longitude
+    varHeading = 0x51,        // aircraft heading, degrees
+    varMagVariation = 0x52,   // magnetic variation, degrees
+    varSpeedSelector = 0x9A,  // compared with 65535.0
+    varSpeed = 0x3D,          // knots
+    varMachSpeed = 0x40,      // Mach-based speed value
+    varWindSpeed = 0x157,     // knots
+    varWindDirection = 0x158, // degrees
+    varAltitude = 0x49,       // metres
 };
 
 // Registered at initialize in this order; 0x49 is only looked up.
-constexpr int32_t registeredVariables[] = {varLatitude,      varLongitude, varHeading,
-                                           varMagVariation,  varSpeedSelector, varSpeed,
-                                           varMachSpeed,     varWindSpeed, varWindDirection};
+constexpr int32_t registeredVariables[] = {varLatitude,     varLongitude,     varHeading,
+                                           varMagVariation, varSpeedSelector, varSpeed,
+                                           varMachSpeed,    varWindSpeed,     varWindDirection};
 constexpr int32_t registeredVariableCount =
     static_cast<int32_t>(sizeof registeredVariables / sizeof registeredVariables[0]);
 

@@ -28,7 +28,9 @@ size_t copyBoundedText(char* to, const char* from, size_t capacity) {
     return length;
 }
 
-static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+static bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 int32_t readWholeNumber(const char* text, size_t length) {
     size_t i = 0;

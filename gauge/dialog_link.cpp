@@ -36,8 +36,12 @@ static int32_t callRecordExport(const char* name, ExchangeRecord* record) {
     return 1;
 }
 
-int32_t callGetData(ExchangeRecord* record) { return callRecordExport("TarvixGetData", record); }
-int32_t callSetData(ExchangeRecord* record) { return callRecordExport("TarvixSetData", record); }
+int32_t callGetData(ExchangeRecord* record) {
+    return callRecordExport("TarvixGetData", record);
+}
+int32_t callSetData(ExchangeRecord* record) {
+    return callRecordExport("TarvixSetData", record);
+}
 
 int32_t callSettingDialog(ExchangeRecord* record) {
     return callRecordExport("TarvixSettingDialog", record);

@@ -15,24 +15,24 @@ struct TourScreenPoint {
 };
 
 struct GaugeState {
-    void* dialogLibrary;           // the loaded dialog library, or null
-    ExchangeRecord exchange;       // active destination or tour item, mode, coupling flags
-    ExchangeRecord legStart;       // start of the current leg
-    ExchangeRecord nextWaypoint;   // tour item after the active one
-    double routeOrigin[2];         // raw latitude, longitude taken when the dialog closes
-    double mapScale;               // pixels per nautical mile, 0.2 to 20
-    double activeDistance;         // nm to the active waypoint
-    double switchDistance;         // nm at which a tour advances
-    double steerHeading;           // degrees magnetic, wind-corrected
-    int32_t apCoupled;             // 1 while the gauge steers the autopilot
-    int32_t spareFlag;             // kept across reloads
-    int32_t updateCounter;         // update calls since the last redraw, 0 to 12
-    TourPoint* tourPoints;         // all items of the current tour, or null
+    void* dialogLibrary;         // the loaded dialog library, or null
+    ExchangeRecord exchange;     // active destination or tour item, mode, coupling flags
+    ExchangeRecord legStart;     // start of the current leg
+    ExchangeRecord nextWaypoint; // tour item after the active one
+    double routeOrigin[2];       // raw latitude, longitude taken when the dialog closes
+    double mapScale;             // pixels per nautical mile, 0.2 to 20
+    double activeDistance;       // nm to the active waypoint
+    double switchDistance;       // nm at which a tour advances
+    double steerHeading;         // degrees magnetic, wind-corrected
+    int32_t apCoupled;           // 1 while the gauge steers the autopilot
+    int32_t spareFlag;           // kept across reloads
+    int32_t updateCounter;       // update calls since the last redraw, 0 to 12
+    TourPoint* tourPoints;       // all items of the current tour, or null
     TourScreenPoint* tourScreenPoints;
     int32_t tourPointCount;
-    int32_t screenWidth;           // design size: bitmap 102
+    int32_t screenWidth; // design size: bitmap 102
     int32_t screenHeight;
-    char titleText[17];            // the 15-character title line
+    char titleText[17]; // the 15-character title line
 };
 
 extern GaugeState gauge;

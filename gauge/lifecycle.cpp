@@ -9,14 +9,15 @@
 #include "title_text.h"
 #include "waypoint_record.h"
 
-GaugeState gauge = {
-    nullptr, {}, {}, {}, {0.0, 0.0}, 5.0, 1.0, 0.1, 0.0, 0, 0, 0, nullptr, nullptr, 0, 0, 0, {}};
+GaugeState gauge = {nullptr, {}, {}, {},      {0.0, 0.0}, 5.0, 1.0, 0.1, 0.0,
+                    0,       0,  0,  nullptr, nullptr,    0,   0,   0,   {}};
 
 // Redraw on every 13th update call.
 constexpr int32_t updatesPerRedraw = 13;
 
 static void measureScreenBitmap(void* instance) {
-    HBITMAP bitmap = LoadBitmapA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(screenBitmapId));
+    HBITMAP bitmap =
+        LoadBitmapA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(screenBitmapId));
     if (!bitmap)
         return;
     BITMAP info;
@@ -27,7 +28,9 @@ static void measureScreenBitmap(void* instance) {
     DeleteObject(bitmap);
 }
 
-uint32_t __stdcall gaugeQuery() { return elementQuery(&bezelElement); }
+uint32_t __stdcall gaugeQuery() {
+    return elementQuery(&bezelElement);
+}
 
 void __stdcall gaugeInstall(void* instance) {
     elementInstall(&bezelElement, instance);
@@ -87,9 +90,13 @@ void __stdcall gaugeUpdate() {
     }
 }
 
-void __stdcall gaugeGenerate(uint32_t phase) { elementGenerate(&bezelElement, phase); }
+void __stdcall gaugeGenerate(uint32_t phase) {
+    elementGenerate(&bezelElement, phase);
+}
 
-void __stdcall gaugeDraw() { elementDraw(&bezelElement); }
+void __stdcall gaugeDraw() {
+    elementDraw(&bezelElement);
+}
 
 void __stdcall gaugeKill() {
     mouseListUnregister(mouseTable, &gaugeHeader);

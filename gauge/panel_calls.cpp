@@ -23,10 +23,18 @@ static void elementCall(uint32_t offset, ImageElement* element) {
         fn(element);
 }
 
-void elementInitialize(ImageElement* element) { elementCall(serviceElementInitialize, element); }
-void elementUpdate(ImageElement* element) { elementCall(serviceElementUpdate, element); }
-void elementDraw(ImageElement* element) { elementCall(serviceElementDraw, element); }
-void elementKill(ImageElement* element) { elementCall(serviceElementKill, element); }
+void elementInitialize(ImageElement* element) {
+    elementCall(serviceElementInitialize, element);
+}
+void elementUpdate(ImageElement* element) {
+    elementCall(serviceElementUpdate, element);
+}
+void elementDraw(ImageElement* element) {
+    elementCall(serviceElementDraw, element);
+}
+void elementKill(ImageElement* element) {
+    elementCall(serviceElementKill, element);
+}
 
 void elementGenerate(ImageElement* element, uint32_t phase) {
     if (auto fn = service<ElementGenerateFn>(serviceElementGenerate))

@@ -11,16 +11,24 @@ static ImageElement* const gaugeElements[] = {&bezelElement, nullptr};
 static const char gaugeName[] = "Tarvix42";
 
 ImageElement screenElement = {
-    0, screenBitmapId, {0, 0, 0, 0, 0, 0}, &gaugeHeader, nullptr, nullptr, nullptr, 5, {0, 0},
-    nullptr, {0, 0, 0, 0}};
+    0,      screenBitmapId, {0, 0, 0, 0, 0, 0}, &gaugeHeader, nullptr, nullptr, nullptr, 5,
+    {0, 0}, nullptr,        {0, 0, 0, 0}};
 
 ImageElement bezelElement = {
-    0, bezelBitmapId, {0, 0, 0, 0, 0, 0}, &gaugeHeader, nullptr, screenChildren, nullptr, 1, {0, 0},
-    nullptr, {0, 0, 0, 0}};
+    0,      bezelBitmapId, {0, 0, 0, 0, 0, 0}, &gaugeHeader, nullptr, screenChildren, nullptr, 1,
+    {0, 0}, nullptr,       {0, 0, 0, 0}};
 
-GaugeHeader gaugeHeader = {gaugeHeaderVersion, gaugeName,    gaugeElements, gaugeQuery,
-                           gaugeInstall,       gaugeInitialize, gaugeUpdate, gaugeGenerate,
-                           gaugeDraw,          gaugeKill,    {}};
+GaugeHeader gaugeHeader = {gaugeHeaderVersion,
+                           gaugeName,
+                           gaugeElements,
+                           gaugeQuery,
+                           gaugeInstall,
+                           gaugeInitialize,
+                           gaugeUpdate,
+                           gaugeGenerate,
+                           gaugeDraw,
+                           gaugeKill,
+                           {}};
 
 #define TARVIX_BUTTON(x, y, handler)                                                               \
     { mouseButton, x, y, 38, 15, cursorHand, 0, mouseLeftSingle, 0, handler, 0 }
@@ -39,7 +47,7 @@ MouseRect mouseTable[10] = {
 };
 
 extern "C" {
-struct Linkage Linkage = {linkageModuleId, moduleInit, moduleDeinit, {0, 0, 0},
-                               {&gaugeHeader, nullptr}};
+struct Linkage Linkage = {
+    linkageModuleId, moduleInit, moduleDeinit, {0, 0, 0}, {&gaugeHeader, nullptr}};
 struct ImportTable ImportTable = {importTableId, nullptr, {0, 0}};
 }

@@ -54,17 +54,20 @@ bool loadGauge(const std::string& path, std::string& error) {
     if (!imports)
         return refuse(module, error, what + "it exports no ImportTable record");
     if (linkage->moduleId != linkageModuleId)
-        return refuse(module, error, what + "module id " + hex(linkage->moduleId) + ", expected " +
-                                         hex(linkageModuleId));
+        return refuse(module, error,
+                      what + "module id " + hex(linkage->moduleId) + ", expected " +
+                          hex(linkageModuleId));
     if (imports->id != importTableId)
-        return refuse(module, error, what + "import table id " + hex(imports->id) +
-                                         ", expected " + hex(importTableId));
+        return refuse(module, error,
+                      what + "import table id " + hex(imports->id) + ", expected " +
+                          hex(importTableId));
     GaugeHeader* header = linkage->gauges[0];
     if (!header)
         return refuse(module, error, what + "its linkage lists no gauge header");
     if (header->version != gaugeHeaderVersion)
-        return refuse(module, error, what + "header version " + hex(header->version) +
-                                         ", expected " + hex(gaugeHeaderVersion));
+        return refuse(module, error,
+                      what + "header version " + hex(header->version) + ", expected " +
+                          hex(gaugeHeaderVersion));
     if (!hasRoutines(header))
         return refuse(module, error, what + "its header lacks lifecycle routines");
     imports->panelServices = panelServices();
@@ -78,16 +81,34 @@ void unloadGauge() {
     loaded = {};
 }
 
-bool gaugeLoaded() { return loaded.module != nullptr; }
-const GaugeHeader* loadedHeader() { return loaded.header; }
+bool gaugeLoaded() {
+    return loaded.module != nullptr;
+}
+const GaugeHeader* loadedHeader() {
+    return loaded.header;
+}
 
-uint32_t hostQuery() { return loaded.header->query(); }
-void hostInstall() { loaded.header->install(loaded.module); }
-void hostInitialize() { loaded.header->initialize(); }
-void hostUpdate() { loaded.header->update(); }
-void hostGenerate(uint32_t phase) { loaded.header->generate(phase); }
-void hostDraw() { loaded.header->draw(); }
-void hostKill() { loaded.header->kill(); }
+uint32_t hostQuery() {
+    return loaded.header->query();
+}
+void hostInstall() {
+    loaded.header->install(loaded.module);
+}
+void hostInitialize() {
+    loaded.header->initialize();
+}
+void hostUpdate() {
+    loaded.header->update();
+}
+void hostGenerate(uint32_t phase) {
+    loaded.header->generate(phase);
+}
+void hostDraw() {
+    loaded.header->draw();
+}
+void hostKill() {
+    loaded.header->kill();
+}
 
 void hostFrame() {
     hostUpdate();

@@ -23,7 +23,7 @@ struct HostOptions {
     std::string gauge;
     std::string picture = "panel.png";
     long frames = 300;
-    double latitude = 41.7868;    // Chicago Midway
+    double latitude = 41.7868; // Chicago Midway
     double longitude = -87.7522;
     double heading = 360.0;
     double speed = 0.0;

@@ -15,9 +15,9 @@ struct KeyEventRecord {
 
 // One call the gauge made into the element or mouse services, in order.
 struct ServiceCall {
-    uint32_t offset;        // PanelServiceOffset
-    const void* subject;    // the element or mouse table
-    uint32_t argument;      // generate's phase, else 0
+    uint32_t offset;     // PanelServiceOffset
+    const void* subject; // the element or mouse table
+    uint32_t argument;   // generate's phase, else 0
 };
 
 // gauge_loader.cpp

@@ -46,7 +46,8 @@ bool readBitmapResource(HMODULE module, int32_t id, int32_t& width, int32_t& hei
                         std::vector<uint8_t>& pixels) {
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const auto* info = loaded ? static_cast<const BITMAPINFOHEADER*>(LockResource(loaded)) : nullptr;
+    const auto* info =
+        loaded ? static_cast<const BITMAPINFOHEADER*>(LockResource(loaded)) : nullptr;
     if (!info || SizeofResource(module, found) < sizeof(BITMAPINFOHEADER))
         return false;
     if (info->biBitCount != 8 || info->biCompression != BI_RGB || info->biWidth <= 0 ||
@@ -84,8 +85,14 @@ void installTree(ImageElement* element, HMODULE module) {
     InstalledImage image{element, std::make_unique<ImageRecord>(), {}};
     int32_t width = 0, height = 0;
     if (readBitmapResource(module, element->resourceId, width, height, image.pixels)) {
-        *image.record = {0x49585654, width, height, width, 0,
-                         static_cast<uint32_t>(image.pixels.size()), image.pixels.data(), 0};
+        *image.record = {0x49585654,
+                         width,
+                         height,
+                         width,
+                         0,
+                         static_cast<uint32_t>(image.pixels.size()),
+                         image.pixels.data(),
+                         0};
         element->image = image.record.get();
         panel().images.push_back(std::move(image));
     }
@@ -112,11 +119,15 @@ void __stdcall elementInstall(ImageElement* element, void* instance) {
 void __stdcall elementInitialize(ImageElement* element) {
     record(serviceElementInitialize, element);
 }
-void __stdcall elementUpdate(ImageElement* element) { record(serviceElementUpdate, element); }
+void __stdcall elementUpdate(ImageElement* element) {
+    record(serviceElementUpdate, element);
+}
 void __stdcall elementGenerate(ImageElement* element, uint32_t phase) {
     record(serviceElementGenerate, element, phase);
 }
-void __stdcall elementDraw(ImageElement* element) { record(serviceElementDraw, element); }
+void __stdcall elementDraw(ImageElement* element) {
+    record(serviceElementDraw, element);
+}
 void __stdcall elementKill(ImageElement* element) {
     record(serviceElementKill, element);
     killTree(element);
@@ -143,9 +154,13 @@ void __stdcall mouseUnregister(MouseRect* table, GaugeHeader*) {
         panel().mouse = MouseList{};
 }
 
-void __stdcall keyEvent(int32_t event, int32_t value) { panel().keys.push_back({event, value}); }
+void __stdcall keyEvent(int32_t event, int32_t value) {
+    panel().keys.push_back({event, value});
+}
 
-void __stdcall variableRegister(ModuleVar* var) { panel().registered.push_back(var->id); }
+void __stdcall variableRegister(ModuleVar* var) {
+    panel().registered.push_back(var->id);
+}
 
 void __stdcall variableLookup(ModuleVar* var) {
     auto found = panel().variables.find(var->id);
@@ -187,16 +202,24 @@ void resetPanel() {
     state.calls.clear();
 }
 
-void setVariable(int32_t id, double value) { panel().variables[id] = value; }
+void setVariable(int32_t id, double value) {
+    panel().variables[id] = value;
+}
 
 double variable(int32_t id) {
     auto found = panel().variables.find(id);
     return found != panel().variables.end() ? found->second : 0.0;
 }
 
-const std::vector<int32_t>& registeredVariableIds() { return panel().registered; }
-const std::vector<KeyEventRecord>& keyEvents() { return panel().keys; }
-const std::vector<ServiceCall>& serviceCalls() { return panel().calls; }
+const std::vector<int32_t>& registeredVariableIds() {
+    return panel().registered;
+}
+const std::vector<KeyEventRecord>& keyEvents() {
+    return panel().keys;
+}
+const std::vector<ServiceCall>& serviceCalls() {
+    return panel().calls;
+}
 
 const ImageRecord* installedImage(int32_t resourceId) {
     for (const InstalledImage& image : panel().images) {
@@ -210,7 +233,9 @@ const MouseRect* installedMouseTable() {
     return panel().mouse.registered ? panel().mouse.table : nullptr;
 }
 
-const int32_t* installedMouseSize() { return panel().mouse.size; }
+const int32_t* installedMouseSize() {
+    return panel().mouse.size;
+}
 
 bool clickGauge(int32_t x, int32_t y, int32_t* result) {
     const MouseList& mouse = panel().mouse;

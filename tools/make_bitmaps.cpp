@@ -20,8 +20,8 @@ constexpr int32_t width = screenAreaDesignWidth;
 constexpr int32_t height = screenAreaDesignHeight;
 
 // Greys of the colour table, dark to light.
-constexpr uint8_t greyBlack = 12, greyDeep = 13, greyShadow = 16, greyMid = 21,
-                  greyFace = 23, greyLight = 25, greyHighlight = 28, screenFace = 13;
+constexpr uint8_t greyBlack = 12, greyDeep = 13, greyShadow = 16, greyMid = 21, greyFace = 23,
+                  greyLight = 25, greyHighlight = 28, screenFace = 13;
 
 using Picture = std::vector<uint8_t>; // top-down rows
 
@@ -36,7 +36,9 @@ int32_t outerDepth(int32_t x, int32_t y) {
 }
 
 // Lit from the top left: surfaces facing up or left are light, the others in shadow.
-bool facesLight(int32_t x, int32_t y) { return x * height + y * width < width * height; }
+bool facesLight(int32_t x, int32_t y) {
+    return x * height + y * width < width * height;
+}
 
 uint8_t bezelPixel(int32_t x, int32_t y) {
     int32_t depth = outerDepth(x, y);
@@ -111,7 +113,8 @@ int main(int argc, char** argv) {
         }
     }
     std::string folder = argv[1];
-    if (!writeBitmap(folder + "/bezel.bmp", bezel) || !writeBitmap(folder + "/screen.bmp", screen)) {
+    if (!writeBitmap(folder + "/bezel.bmp", bezel) ||
+        !writeBitmap(folder + "/screen.bmp", screen)) {
         std::fprintf(stderr, "make_bitmaps: cannot write into %s\n", folder.c_str());
         return 1;
     }

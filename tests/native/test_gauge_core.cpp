@@ -37,7 +37,9 @@ TEST(Waypoint, EmptyFormIsSpacesAndZeros) {
         ASSERT_EQ(bytes[i], 0) << "byte " << i;
 }
 
-KeptSettings initialSettings() { return {0.0, 0.0, 5.0, 0}; }
+KeptSettings initialSettings() {
+    return {0.0, 0.0, 5.0, 0};
+}
 
 KeptStateBlock blockWith(double lat, double lon, double scale, int32_t flag) {
     KeptStateBlock block{};
@@ -62,8 +64,8 @@ TEST(KeptState, RoundTrip) {
 TEST(KeptState, HostileScalesAreClampedOrIgnored) {
     struct Case {
         double stored, expected;
-    } cases[] = {{0.0, 0.2}, {-3, 0.2}, {0.1, 0.2}, {1e9, 20}, {20.0, 20}, {0.2, 0.2},
-                 {NAN, 5.0}, {INFINITY, 5.0}, {-INFINITY, 5.0}};
+    } cases[] = {{0.0, 0.2}, {-3, 0.2},  {0.1, 0.2},      {1e9, 20},       {20.0, 20},
+                 {0.2, 0.2}, {NAN, 5.0}, {INFINITY, 5.0}, {-INFINITY, 5.0}};
     for (const Case& c : cases) {
         KeptSettings settings = initialSettings();
         readKeptState(blockWith(0, 0, c.stored, 0), settings);

@@ -38,9 +38,8 @@ bool readKeptBlock(KeptBlock& block) {
 // Creates the block as some other party would, and keeps it alive for the test's process.
 void writeKeptBlock(const KeptBlock& block) {
     static HANDLE keep = nullptr;
-    HANDLE mapping =
-        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024,
-                           "TarvixGaugeMapFile");
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024,
+                                        "TarvixGaugeMapFile");
     ASSERT_NE(mapping, nullptr);
     char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     ASSERT_NE(view, nullptr);
@@ -214,7 +213,7 @@ TEST_F(GaugeInHost, DialogLibraryIsLoadedAtInstallWhenPresent) {
 TEST_F(GaugeInHost, EveryButtonAnswersOneAndOnlyWhileRegistered) {
     hostInstall();
     hostInitialize();
-    const int32_t centres[7][2] = {{49, 269}, {94, 269}, {49, 291}, {94, 291},
+    const int32_t centres[7][2] = {{49, 269},  {94, 269},  {49, 291}, {94, 291},
                                    {139, 291}, {184, 291}, {229, 291}};
     for (const auto& point : centres) {
         int32_t result = 0;

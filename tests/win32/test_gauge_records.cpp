@@ -17,7 +17,8 @@ struct GaugeModule : ::testing::Test {
         module = LoadLibraryA(gaugePath().c_str());
         ASSERT_NE(module, nullptr);
         linkage = reinterpret_cast<const struct Linkage*>(GetProcAddress(module, "Linkage"));
-        imports = reinterpret_cast<const struct ImportTable*>(GetProcAddress(module, "ImportTable"));
+        imports =
+            reinterpret_cast<const struct ImportTable*>(GetProcAddress(module, "ImportTable"));
         ASSERT_NE(linkage, nullptr);
         ASSERT_NE(imports, nullptr);
     }

@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string hostProgram() { return binFolder() + "\\tarvix-host.exe"; }
+std::string hostProgram() {
+    return binFolder() + "\\tarvix-host.exe";
+}
 
 TEST(HostLoader, RefusesAMissingFile) {
     enterFreshFolder();

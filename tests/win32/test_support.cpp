@@ -16,8 +16,12 @@ std::string binFolder() {
     return folderOf(folderOf(std::string(path, length)));
 }
 
-std::string gaugePath() { return binFolder() + "\\Tarvix42.gau"; }
-std::string dialogLibraryPath() { return binFolder() + "\\TarvixDlg.dll"; }
+std::string gaugePath() {
+    return binFolder() + "\\Tarvix42.gau";
+}
+std::string dialogLibraryPath() {
+    return binFolder() + "\\TarvixDlg.dll";
+}
 
 std::string enterFreshFolder() {
     char temp[MAX_PATH];
