@@ -37,6 +37,7 @@ set_source_files_properties(gauge/gauge.rc PROPERTIES
     OBJECT_DEPENDS "${TARVIX_GENERATED}/bezel.bmp;${TARVIX_GENERATED}/screen.bmp")
 
 add_library(Tarvix42 SHARED
+    gauge/autopilot.cpp
     gauge/canvas.cpp
     gauge/dialog_link.cpp
     gauge/lifecycle.cpp

@@ -55,8 +55,9 @@ int32_t callAboutDialog() {
     return 1;
 }
 
+bool dialogExportPresent(const char* name) { return resolve<void*>(name) != nullptr; }
+
 int32_t callGetTourItem(int32_t forward, int32_t* index) {
-    loadDialogLibrary();
     auto fn = resolve<TourItemExport>("TarvixGetTourItem");
     if (!fn)
         return 0;

@@ -69,12 +69,14 @@ int32_t callSetData(ExchangeRecord* record);
 int32_t callSettingDialog(ExchangeRecord* record);
 int32_t callAboutDialog();
 int32_t callGetTourItem(int32_t forward, int32_t* index);
+bool dialogExportPresent(const char* name); // the library is loaded and exports name
 
 // persistence.cpp: map scale, route origin and spare flag across kill and initialize
 int32_t saveGaugeState();
 int32_t restoreGaugeState();
 
 // navigation.cpp
+double gaugeSpeed(); // currentSpeed of the simulator's speed variables
 void updateActiveLeg();
 void updateSwitchDistance();
 void applyWindCorrection();
@@ -84,9 +86,15 @@ void fetchLegStart(int32_t index);
 void fetchNextWaypoint(int32_t index);
 void buildTourPoints(int32_t index);
 void releaseTourPoints();
-void refreshAutopilotHeading();
 void sequenceTourWaypoints();
+
+// autopilot.cpp
+bool exchangeWantsCoupling(); // the coupling flag of exchange's own mode is set
 void applyAutopilot();
+void sendCoupleSequence();
+void sendUncoupleSequence();
+void sendAltitudeHoldOff();
+void refreshAutopilotHeading();
 
 // canvas.cpp
 void createCanvas(ImageElement element);
