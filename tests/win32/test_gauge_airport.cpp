@@ -1,0 +1,272 @@
+// The gauge flying to an airport with the real dialog library beside it: the key events it
+// sends, compared with the formulas worked here, and what the buttons do.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "common/position_units.h"
+#include "common/sim_ids.h"
+#include "gauge/nav_math.h"
+#include "host/panel_host.h"
+#include "test_support.h"
+
+namespace {
+
+using Events = std::vector<std::pair<int32_t, int32_t>>;
+
+double rawLatitude(double degrees) {
+    return latitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
+double rawLongitude(double degrees) {
+    return longitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
+
+struct KeptBlock {
+    double latitude, longitude, scale;
+};
+
+KeptBlock keptBlock() {
+    KeptBlock block{0, 0, 0};
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "TarvixGaugeMapFile");
+    if (!mapping)
+        return block;
+    const char* view = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    std::memcpy(&block, view, sizeof block);
+    UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    return block;
+}
+
+struct AirportFlight : ::testing::Test {
+    HMODULE library = nullptr;
+    int(__stdcall* setData)(ExchangeRecord*) = nullptr;
+    int(__stdcall* getData)(ExchangeRecord*) = nullptr;
+
+    const double aircraftLat = 41.7868, aircraftLon = -87.7522; // Chicago Midway
+    const double variation = 3.0;
+
+    void SetUp() override {
+        enterFreshFolder();
+        ASSERT_TRUE(putDialogLibraryHere());
+        library = LoadLibraryA("TarvixDlg.dll"); // the very module the gauge will load
+        ASSERT_NE(library, nullptr);
+        setData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
+            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
+        getData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
+            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetData")));
+        std::string error;
+        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
+        setVariable(varLatitude, rawLatitude(aircraftLat));
+        setVariable(varLongitude, rawLongitude(aircraftLon));
+        setVariable(varMagVariation, variation);
+        setVariable(varSpeed, 120);
+        setVariable(varAltitude, 1000 / 3.281);
+    }
+    void TearDown() override {
+        unloadGauge();
+        FreeLibrary(library);
+    }
+
+    // Milwaukee, with the pilot's choices as the settings dialog would store them.
+    ExchangeRecord destination(int32_t autopilot, int32_t altitudeHold) {
+        ExchangeRecord r{};
+        std::strcpy(r.ident, "KMKE");
+        std::strcpy(r.name, "Milwaukee Mitchell");
+        r.latitude = rawLatitude(42.9472);
+        r.longitude = rawLongitude(-87.8966);
+        r.airportAutopilot = autopilot;
+        r.airportAltitudeHold = altitudeHold;
+        r.airportAltitude = 4500;
+        r.mode = 0;
+        r.recordNumber = 3;
+        return r;
+    }
+
+    // The heading the gauge must steer: bearing, then the wind correction.
+    double expectedHeading(const ExchangeRecord& to, double windSpeed, double windFrom) {
+        DistanceBearing leg = greatCircle(rawLatitude(aircraftLat), rawLongitude(aircraftLon),
+                                          to.latitude, to.longitude, variation);
+        return windCorrect(leg.bearing, windSpeed, windFrom, 120);
+    }
+
+    static Events events() {
+        Events out;
+        for (const KeyEventRecord& k : keyEvents())
+            out.push_back({k.event, k.value});
+        return out;
+    }
+    void start() {
+        hostInstall();
+        hostInitialize();
+    }
+};
+
+TEST_F(AirportFlight, CouplesAtInitializeWhenTheLibrarySaysSo) {
+    ExchangeRecord to = destination(1, 1);
+    ASSERT_EQ(setData(&to), 1);
+    start();
+    int32_t heading = headingCommand(expectedHeading(to, 0, 0));
+    // Initialize has no figures of its own yet: the first heading comes from steerHeading 0.
+    Events expected = {{0x10118, 0}, {0x101F4, 0}, {0x10100, 0}, {0x1010F, 0}, {0x101FA, 0},
+                       {0x10110, 0}, {0x1024C, 4500}, {0x101F4, 700}};
+    EXPECT_EQ(events(), expected);
+    resetPanel();
+    hostUpdate();
+    Events refresh = {{0x1010F, 0}, {0x101FA, heading}};
+    EXPECT_EQ(events(), refresh) << "every update re-sends the heading while coupled";
+    EXPECT_GT(heading, 0);
+}
+
+TEST_F(AirportFlight, HeadingIsCorrectedForTheWind) {
+    ExchangeRecord to = destination(1, 0);
+    setData(&to);
+    setVariable(varWindSpeed, 25);
+    setVariable(varWindDirection, 270);
+    start();
+    resetPanel();
+    hostUpdate();
+    ASSERT_EQ(events().size(), 2u);
+    EXPECT_EQ(events()[1].second, headingCommand(expectedHeading(to, 25, 270)));
+    EXPECT_NE(events()[1].second, headingCommand(expectedHeading(to, 0, 0)))
+        << "a 25-knot crosswind must move the heading";
+}
+
+TEST_F(AirportFlight, NotCoupledSendsNothing) {
+    ExchangeRecord to = destination(0, 1);
+    setData(&to);
+    start();
+    for (int frame = 0; frame < 40; ++frame)
+        hostFrame();
+    EXPECT_TRUE(events().empty());
+}
+
+TEST_F(AirportFlight, AutopilotButtonCouplesAndUncouples) {
+    ExchangeRecord to = destination(0, 1);
+    setData(&to);
+    start();
+    hostUpdate();
+    int32_t heading = headingCommand(expectedHeading(to, 0, 0));
+    resetPanel();
+    int32_t result = 0;
+    ASSERT_TRUE(clickGauge(139, 291, &result)); // "AP"
+    EXPECT_EQ(result, 1);
+    Events couple = {{0x10100, 0}, {0x1010F, 0}, {0x101FA, heading},
+                     {0x10110, 0}, {0x1024C, 4500}, {0x101F4, 700}};
+    EXPECT_EQ(events(), couple);
+    ExchangeRecord kept{};
+    ASSERT_EQ(getData(&kept), 1);
+    EXPECT_EQ(kept.airportAutopilot, 1) << "the library keeps the new flag";
+    EXPECT_EQ(kept.tourAutopilot, 0);
+
+    resetPanel();
+    clickGauge(139, 291, &result);
+    Events uncouple = {{0x100FF, 0}, {0x10117, 0}, {0x10118, 0}};
+    EXPECT_EQ(events(), uncouple);
+    getData(&kept);
+    EXPECT_EQ(kept.airportAutopilot, 0);
+    resetPanel();
+    hostUpdate();
+    EXPECT_TRUE(events().empty()) << "uncoupled: no heading refresh";
+}
+
+TEST_F(AirportFlight, AutopilotCoupleTakesTheTourAltitudeInAirportMode) {
+    ExchangeRecord to = destination(0, 0);
+    to.tourAltitudeHold = 1;
+    to.tourAltitude = 2500;
+    setData(&to);
+    start();
+    resetPanel();
+    clickGauge(139, 291, nullptr);
+    ASSERT_EQ(events().size(), 6u);
+    EXPECT_EQ(events()[4], std::make_pair(int32_t(0x1024C), int32_t(2500)));
+    // The rate still follows the airport flags: no airport hold, target 0, so it descends.
+    EXPECT_EQ(events()[5], std::make_pair(int32_t(0x101F4), int32_t(-700)));
+}
+
+TEST_F(AirportFlight, PrevAndNextInAirportModeOnlyReapplyTheAutopilot) {
+    ExchangeRecord to = destination(1, 0);
+    setData(&to);
+    start();
+    hostUpdate();
+    int32_t heading = headingCommand(expectedHeading(to, 0, 0));
+    for (int32_t x : {184, 229}) {
+        resetPanel();
+        clickGauge(x, 291, nullptr);
+        Events expected = {{0x10118, 0}, {0x101F4, 0}, {0x10100, 0}, {0x1010F, 0},
+                           {0x101FA, heading}};
+        EXPECT_EQ(events(), expected);
+        ExchangeRecord kept{};
+        getData(&kept);
+        EXPECT_EQ(kept.recordNumber, 3) << "the destination stays";
+    }
+}
+
+TEST_F(AirportFlight, ScaleButtonsStepAndStopAtTheirLimits) {
+    start();
+    const double upward[] = {10, 15, 20, 20};
+    for (double expected : upward) {
+        clickGauge(49, 269, nullptr); // "+"
+        hostKill();
+        EXPECT_EQ(keptBlock().scale, expected);
+        start(); // the kept scale comes back
+    }
+    const double downward[] = {15, 10, 5, 4, 3, 2, 1, 0.8, 0.6, 0.4, 0.2, 0.2};
+    for (double expected : downward) {
+        clickGauge(94, 269, nullptr); // "-"
+        hostKill();
+        EXPECT_NEAR(keptBlock().scale, expected, 1e-9);
+        EXPECT_GE(keptBlock().scale, 0.2);
+        start();
+    }
+    clickGauge(49, 269, nullptr);
+    clickGauge(49, 269, nullptr);
+    clickGauge(49, 269, nullptr);
+    clickGauge(49, 269, nullptr);
+    hostKill();
+    EXPECT_NEAR(keptBlock().scale, 1.0, 1e-9) << "0.2 up by 0.2 four times";
+}
+
+TEST_F(AirportFlight, DialogButtonWithoutLibraryReevaluatesFromTheUnchangedRecord) {
+    ExchangeRecord to = destination(1, 0);
+    setData(&to);
+    start(); // the gauge has the record and is coupled
+    hostUpdate();
+    int32_t heading = headingCommand(expectedHeading(to, 0, 0));
+    hostKill();
+    // Take the library away: the gauge's next life in this process has none, and keeps the
+    // record it had.
+    FreeLibrary(library);
+    library = nullptr;
+    ASSERT_TRUE(DeleteFileA("TarvixDlg.dll"));
+    start();
+    ASSERT_EQ(GetModuleHandleA("TarvixDlg.dll"), nullptr);
+    hostUpdate();
+    resetPanel();
+    clickGauge(94, 291, nullptr); // "INF": only a beep
+    EXPECT_TRUE(events().empty());
+    clickGauge(49, 291, nullptr); // "DLG"
+    Events couple = {{0x10100, 0}, {0x1010F, 0}, {0x101FA, heading}};
+    EXPECT_EQ(events(), couple) << "the gauge's own record still says coupled";
+    hostKill();
+    KeptBlock block = keptBlock();
+    EXPECT_EQ(block.latitude, rawLatitude(aircraftLat)) << "route origin taken at DLG";
+    EXPECT_EQ(block.longitude, rawLongitude(aircraftLon));
+}
+
+TEST_F(AirportFlight, DialogButtonHandsTheAircraftPositionToTheLibrary) {
+    ExchangeRecord to = destination(0, 0);
+    setData(&to);
+    start();
+    resetPanel();
+    clickGauge(49, 291, nullptr); // no settings dialog yet: set, then get
+    ExchangeRecord kept{};
+    getData(&kept);
+    EXPECT_EQ(kept.aircraftLatitude, rawLatitude(aircraftLat));
+    EXPECT_EQ(kept.aircraftLongitude, rawLongitude(aircraftLon));
+    Events uncouple = {{0x100FF, 0}, {0x10117, 0}, {0x10118, 0}};
+    EXPECT_EQ(events(), uncouple);
+}
+
+} // namespace
