@@ -20,12 +20,22 @@ static bool couplesInItsMode(const ExchangeRecord& exchange) {
            (exchange.mode == 1 && exchange.tourAutopilot == 1);
 }
 
-bool exchangeWantsCoupling() { return couplesInItsMode(gauge.exchange); }
+bool exchangeWantsCoupling() {
+    return couplesInItsMode(gauge.exchange);
+}
 
-void applyAutopilot() { sendPlan(applyAutopilotPlan(gauge.exchange)); }
-void sendCoupleSequence() { sendPlan(couplePlan(gauge.exchange)); }
-void sendUncoupleSequence() { sendSequence(sequenceUncouple); }
-void sendAltitudeHoldOff() { sendSequence(sequenceAltitudeHoldOff); }
+void applyAutopilot() {
+    sendPlan(applyAutopilotPlan(gauge.exchange));
+}
+void sendCoupleSequence() {
+    sendPlan(couplePlan(gauge.exchange));
+}
+void sendUncoupleSequence() {
+    sendSequence(sequenceUncouple);
+}
+void sendAltitudeHoldOff() {
+    sendSequence(sequenceAltitudeHoldOff);
+}
 
 void refreshAutopilotHeading() {
     if (couplesInItsMode(gauge.exchange))

@@ -35,7 +35,9 @@ int32_t keyValue(KeyValueSource source, const AutopilotInputs& inputs) {
     return 0;
 }
 
-static void add(KeyPlan& plan, const KeySequence& sequence) { plan.parts[plan.count++] = sequence; }
+static void add(KeyPlan& plan, const KeySequence& sequence) {
+    plan.parts[plan.count++] = sequence;
+}
 
 KeyPlan applyAutopilotPlan(const ExchangeRecord& exchange) {
     KeyPlan plan{{}, 0};

@@ -24,12 +24,12 @@ struct KeySequence {
     size_t count;
 };
 
-extern const KeySequence sequenceLevelOff;           // altitude hold off, vertical speed 0
-extern const KeySequence sequenceCoupleHeading;      // autopilot on, heading hold, heading
+extern const KeySequence sequenceLevelOff;            // altitude hold off, vertical speed 0
+extern const KeySequence sequenceCoupleHeading;       // autopilot on, heading hold, heading
 extern const KeySequence sequenceHoldAirportAltitude; // altitude hold, altitude, rate
 extern const KeySequence sequenceHoldTourAltitude;
-extern const KeySequence sequenceUncouple;           // autopilot off, heading and altitude hold off
-extern const KeySequence sequenceRefreshHeading;     // heading hold, heading
+extern const KeySequence sequenceUncouple;       // autopilot off, heading and altitude hold off
+extern const KeySequence sequenceRefreshHeading; // heading hold, heading
 extern const KeySequence sequenceAltitudeHoldOff;
 
 // What the sender needs to fill the values.

@@ -55,7 +55,9 @@ int32_t callAboutDialog() {
     return 1;
 }
 
-bool dialogExportPresent(const char* name) { return resolve<void*>(name) != nullptr; }
+bool dialogExportPresent(const char* name) {
+    return resolve<void*>(name) != nullptr;
+}
 
 int32_t callGetTourItem(int32_t forward, int32_t* index) {
     auto fn = resolve<TourItemExport>("TarvixGetTourItem");

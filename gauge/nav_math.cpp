@@ -9,7 +9,9 @@ constexpr double degreesPerRadian = 57.29578;
 constexpr double piShort = 3.1415927;
 constexpr double pi = 3.141592653589793;
 
-double latitudeDegrees(double raw) { return 90.0 * (raw / 10001748.0); }
+double latitudeDegrees(double raw) {
+    return 90.0 * (raw / 10001748.0);
+}
 
 double longitudeDegrees(double raw) {
     double h = raw / 2147483648.0 / 256.0 / 256.0;
@@ -19,7 +21,9 @@ double longitudeDegrees(double raw) {
     return h < 0 ? degrees + 360.0 : degrees;
 }
 
-double clampUnit(double x) { return x < -1.0 ? -1.0 : (x > 1.0 ? 1.0 : x); }
+double clampUnit(double x) {
+    return x < -1.0 ? -1.0 : (x > 1.0 ? 1.0 : x);
+}
 
 bool finite(double a, double b, double c, double d) {
     return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
@@ -39,7 +43,8 @@ DistanceBearing greatCircle(double latitude1, double longitude1, double latitude
     double c2 = (90.0 - lat2) / degreesPerRadian;
     double d = std::fabs(lon2 - lon1) / degreesPerRadian;
     // Rounding can carry the cosine of a tiny angle just past 1, where acos has no value.
-    double g = std::acos(clampUnit(std::cos(c1) * std::cos(c2) + std::sin(c1) * std::sin(c2) * std::cos(d)));
+    double g = std::acos(
+        clampUnit(std::cos(c1) * std::cos(c2) + std::sin(c1) * std::sin(c2) * std::cos(d)));
     double distance = g * 6371.0 / 1.852;
     double sinG = std::sin(g);
     double b = 0.0; // coinciding points have no direction; 0 keeps the figures finite
@@ -130,5 +135,9 @@ static int32_t toWhole(double value) {
     return static_cast<int32_t>(value);
 }
 
-int32_t headingCommand(double steerHeading) { return toWhole(std::ceil(steerHeading)); }
-int32_t wholeFeet(double altitude) { return toWhole(altitude); }
+int32_t headingCommand(double steerHeading) {
+    return toWhole(std::ceil(steerHeading));
+}
+int32_t wholeFeet(double altitude) {
+    return toWhole(altitude);
+}

@@ -3,7 +3,9 @@
 #include "gauge_state.h"
 #include "nav_math.h"
 
-double gaugeSpeed() { return currentSpeed(lookupVariable(varSpeed), lookupVariable(varMachSpeed)); }
+double gaugeSpeed() {
+    return currentSpeed(lookupVariable(varSpeed), lookupVariable(varMachSpeed));
+}
 
 static DistanceBearing between(const double from[2], const ExchangeRecord& to) {
     return greatCircle(from[0], from[1], to.latitude, to.longitude,

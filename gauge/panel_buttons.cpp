@@ -6,7 +6,9 @@
 #include "kept_state.h"
 #include "waypoint_record.h"
 
-static void beep() { MessageBeep(0); }
+static void beep() {
+    MessageBeep(0);
+}
 
 int32_t __stdcall onScaleUp(void*, int32_t) {
     beep();
@@ -114,5 +116,9 @@ static int32_t stepTour(int32_t forward) {
     return 1;
 }
 
-int32_t __stdcall onPrev(void*, int32_t) { return stepTour(0); }
-int32_t __stdcall onNext(void*, int32_t) { return stepTour(1); }
+int32_t __stdcall onPrev(void*, int32_t) {
+    return stepTour(0);
+}
+int32_t __stdcall onNext(void*, int32_t) {
+    return stepTour(1);
+}

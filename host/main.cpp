@@ -2,8 +2,10 @@
 //
 //   tarvix-host [--gauge PATH] [--frames N] [--picture FILE.png]
 //               [--latitude DEG] [--longitude DEG] [--heading DEG] [--speed KNOTS]
-//               [--altitude FEET]
+//               [--altitude FEET] [--click LABEL@FRAME ...] [--events FILE.csv]
 //
+// --click presses a button ("+", "-", "DLG", "INF", "AP", "Prev", "Next") before the given
+// frame; --events writes every key event the gauge sent, with the frame it came in.
 // Latitude north and longitude east are positive. The gauge defaults to Tarvix42.gau beside
 // this program; the picture to panel.png in the current folder.
 #include <windows.h>
@@ -11,7 +13,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "common/position_units.h"
 #include "common/sim_ids.h"
@@ -19,8 +23,16 @@
 
 namespace {
 
+struct ScheduledClick {
+    long frame;
+    int32_t button;
+    std::string label;
+};
+
 struct HostOptions {
     std::string gauge;
+    std::string events;
+    std::vector<ScheduledClick> clicks;
     std::string picture = "panel.png";
     long frames = 300;
     double latitude = 41.7868; // Chicago Midway
@@ -66,6 +78,21 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
         };
         if (name == "--gauge") {
             options.gauge = value;
+        } else if (name == "--events") {
+            options.events = value;
+        } else if (name == "--click") {
+            std::string click = value;
+            size_t at = click.rfind('@');
+            std::string label = click.substr(0, at);
+            int32_t button = buttonIndex(label);
+            double frame = 0;
+            if (at == std::string::npos || button < 0 ||
+                !readNumber(click.c_str() + at + 1, 0, 1e7, frame)) {
+                error = "option --click: '" + click +
+                        "' is not LABEL@FRAME with a label of + - DLG INF AP Prev Next";
+                return false;
+            }
+            options.clicks.push_back({static_cast<long>(frame), button, label});
         } else if (name == "--picture") {
             options.picture = value;
         } else if (name == "--frames") {
@@ -105,6 +132,29 @@ void placeAircraft(const HostOptions& options) {
     setVariable(varAltitude, options.altitudeFeet * 0.3048);
 }
 
+// Key events since the last call, written with the frame they came in.
+void logKeyEvents(std::ofstream& log, size_t& logged, long frame) {
+    const std::vector<KeyEventRecord>& events = keyEvents();
+    for (; logged < events.size(); ++logged) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%ld,0x%X,%s,%d\n", frame,
+                      static_cast<unsigned>(events[logged].event),
+                      keyEventName(events[logged].event), static_cast<int>(events[logged].value));
+        if (log.is_open())
+            log << line;
+    }
+}
+
+void pressScheduled(const HostOptions& options, long frame) {
+    for (const ScheduledClick& click : options.clicks) {
+        int32_t x = 0, y = 0;
+        if (click.frame == frame && buttonCentre(click.button, x, y)) {
+            clickGauge(x, y, nullptr);
+            std::printf("tarvix-host: frame %ld: pressed %s\n", frame, click.label.c_str());
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,11 +164,26 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvix-host: %s\n", error.c_str());
         return 1;
     }
+    std::ofstream log;
+    if (!options.events.empty()) {
+        log.open(options.events);
+        if (!log) {
+            std::fprintf(stderr, "tarvix-host: cannot write key events '%s'\n",
+                         options.events.c_str());
+            return 1;
+        }
+        log << "frame,event,name,value\n";
+    }
+    size_t logged = 0;
     placeAircraft(options);
     hostInstall();
     hostInitialize();
-    for (long frame = 0; frame < options.frames; ++frame)
+    logKeyEvents(log, logged, 0);
+    for (long frame = 0; frame < options.frames; ++frame) {
+        pressScheduled(options, frame);
         hostFrame();
+        logKeyEvents(log, logged, frame);
+    }
     PanelPicture picture;
     bool pictured = composePanel(picture, error) && writePng(options.picture, picture, error);
     hostKill();
@@ -127,7 +192,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvix-host: %s\n", error.c_str());
         return 1;
     }
-    std::printf("tarvix-host: %ld frames flown, panel picture %s\n", options.frames,
-                options.picture.c_str());
+    std::printf("tarvix-host: %ld frames flown, %zu key events, panel picture %s\n", options.frames,
+                keyEvents().size(), options.picture.c_str());
     return 0;
 }

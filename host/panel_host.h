@@ -57,6 +57,15 @@ const ImageRecord* installedImage(int32_t resourceId);
 const MouseRect* installedMouseTable();
 const int32_t* installedMouseSize();
 
+// The centre of the n-th button (0-based, in table order) of the installed mouse table.
+bool buttonCentre(int32_t n, int32_t& x, int32_t& y);
+
+// The gauge's buttons by their labels, in the order of its mouse table; -1 for no such label.
+int32_t buttonIndex(const std::string& label);
+
+// A readable name for an autopilot key event ("heading" for 0x101FA), or "" when unknown.
+const char* keyEventName(int32_t event);
+
 // Clicks the point (gauge pixels) with the left button. Returns true when a registered button
 // lies under it; *result gets what its handler returned.
 bool clickGauge(int32_t x, int32_t y, int32_t* result);

@@ -237,6 +237,47 @@ const int32_t* installedMouseSize() {
     return panel().mouse.size;
 }
 
+bool buttonCentre(int32_t n, int32_t& x, int32_t& y) {
+    const MouseRect* rect = installedMouseTable();
+    for (int32_t entry = 0; rect && entry < 256 && rect->kind != mouseEnd; ++entry, ++rect) {
+        if (rect->kind == mouseButton && n-- == 0) {
+            x = rect->x + rect->width / 2;
+            y = rect->y + rect->height / 2;
+            return true;
+        }
+    }
+    return false;
+}
+
+int32_t buttonIndex(const std::string& label) {
+    static const char* const labels[] = {"+", "-", "DLG", "INF", "AP", "Prev", "Next"};
+    for (int32_t i = 0; i < 7; ++i) {
+        if (label == labels[i])
+            return i;
+    }
+    return -1;
+}
+
+const char* keyEventName(int32_t event) {
+    static const struct {
+        int32_t event;
+        const char* name;
+    } names[] = {{keyAutopilotOff, "autopilot off"},
+                 {keyAutopilotOn, "autopilot on"},
+                 {keyHeadingHoldOn, "heading hold on"},
+                 {keyAltitudeHoldOn, "altitude hold on"},
+                 {keyHeadingHoldOff, "heading hold off"},
+                 {keyAltitudeHoldOff, "altitude hold off"},
+                 {keyVerticalSpeed, "vertical speed"},
+                 {keyHeading, "heading"},
+                 {keyAltitude, "altitude"}};
+    for (const auto& entry : names) {
+        if (entry.event == event)
+            return entry.name;
+    }
+    return "";
+}
+
 bool clickGauge(int32_t x, int32_t y, int32_t* result) {
     const MouseList& mouse = panel().mouse;
     if (!mouse.registered || !mouse.table)

@@ -15,7 +15,8 @@ Events expand(const KeyPlan& plan, const ExchangeRecord& exchange, double headin
     Events out;
     for (size_t p = 0; p < plan.count; ++p)
         for (size_t i = 0; i < plan.parts[p].count; ++i)
-            out.push_back({plan.parts[p].steps[i].event, keyValue(plan.parts[p].steps[i].value, inputs)});
+            out.push_back(
+                {plan.parts[p].steps[i].event, keyValue(plan.parts[p].steps[i].value, inputs)});
     return out;
 }
 
@@ -33,14 +34,14 @@ ExchangeRecord flags(int32_t mode, int32_t airportAp, int32_t airportHold, int32
 }
 
 TEST(ApplyAutopilot, AirportModeWithAltitude) {
-    Events expected = {{0x10118, 0}, {0x101F4, 0},   {0x10100, 0},   {0x1010F, 0},
+    Events expected = {{0x10118, 0},   {0x101F4, 0}, {0x10100, 0},    {0x1010F, 0},
                        {0x101FA, 124}, {0x10110, 0}, {0x1024C, 4500}, {0x101F4, 700}};
     EXPECT_EQ(expand(applyAutopilotPlan(flags(0, 1, 1, 0, 0)), flags(0, 1, 1, 0, 0)), expected);
 }
 
 TEST(ApplyAutopilot, TourModeUsesTheTourFlags) {
     ExchangeRecord r = flags(1, 1, 1, 1, 1);
-    Events expected = {{0x10118, 0}, {0x101F4, 0},   {0x10100, 0},   {0x1010F, 0},
+    Events expected = {{0x10118, 0},   {0x101F4, 0}, {0x10100, 0},    {0x1010F, 0},
                        {0x101FA, 124}, {0x10110, 0}, {0x1024C, 2500}, {0x101F4, 700}};
     EXPECT_EQ(expand(applyAutopilotPlan(r), r), expected);
 }
@@ -55,7 +56,7 @@ TEST(ApplyAutopilot, UncoupledOnlyLevelsOff) {
 TEST(Couple, AltitudeChoiceIgnoresTheMode) {
     // Airport mode, no airport hold but a tour hold: the tour altitude is sent.
     ExchangeRecord r = flags(0, 1, 0, 0, 1);
-    Events expected = {{0x10100, 0}, {0x1010F, 0}, {0x101FA, 124},
+    Events expected = {{0x10100, 0}, {0x1010F, 0},    {0x101FA, 124},
                        {0x10110, 0}, {0x1024C, 2500}, {0x101F4, -700}};
     EXPECT_EQ(expand(couplePlan(r), r), expected);
     // The airport hold wins when both are set.

@@ -8,8 +8,12 @@
 
 namespace {
 
-double lat(double degrees) { return latitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600); }
-double lon(double degrees) { return longitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600); }
+double lat(double degrees) {
+    return latitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
+double lon(double degrees) {
+    return longitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
 
 DistanceBearing fly(double lat1, double lon1, double lat2, double lon2, double variation = 0) {
     return greatCircle(lat(lat1), lon(lon1), lat(lat2), lon(lon2), variation);
@@ -61,7 +65,7 @@ TEST(GreatCircle, VariationAndTheWrapAtNorth) {
     // Due north is -0.5 before the variation v: 360 - v - 0.5.
     EXPECT_NEAR(fly(10, 20, 11, 20, 4).bearing, 355.5, acosNoise);
     EXPECT_NEAR(fly(10, 20, 11, 20, -0.8).bearing, 359.7, acosNoise); // 360.3 -> 0.3 -> 359.7
-    EXPECT_NEAR(fly(10, 20, 11, 20, -1.5).bearing, 1.0, acosNoise);  // 361 -> 1
+    EXPECT_NEAR(fly(10, 20, 11, 20, -1.5).bearing, 1.0, acosNoise);   // 361 -> 1
 }
 
 TEST(GreatCircle, CoincidingPointsAreFinite) {
@@ -117,7 +121,7 @@ TEST(SwitchDistance, FloorsAtOneTenth) {
 TEST(WindCorrect, NoWindKeepsHeadingsUpToTheWrap) {
     EXPECT_NEAR(windCorrect(90, 0, 0, 120), 90, 1e-9);
     EXPECT_NEAR(windCorrect(359.8, 0, 0, 120), 359.8, 1e-9);
-    EXPECT_NEAR(windCorrect(360, 0, 0, 120), 0.1825, 1e-4);  // 2 pi - 6.28 rad
+    EXPECT_NEAR(windCorrect(360, 0, 0, 120), 0.1825, 1e-4); // 2 pi - 6.28 rad
     EXPECT_NEAR(windCorrect(359.9, 0, 0, 120), 0.0825, 1e-4);
 }
 

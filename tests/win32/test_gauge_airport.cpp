@@ -109,8 +109,8 @@ TEST_F(AirportFlight, CouplesAtInitializeWhenTheLibrarySaysSo) {
     start();
     int32_t heading = headingCommand(expectedHeading(to, 0, 0));
     // Initialize has no figures of its own yet: the first heading comes from steerHeading 0.
-    Events expected = {{0x10118, 0}, {0x101F4, 0}, {0x10100, 0}, {0x1010F, 0}, {0x101FA, 0},
-                       {0x10110, 0}, {0x1024C, 4500}, {0x101F4, 700}};
+    Events expected = {{0x10118, 0}, {0x101F4, 0}, {0x10100, 0},    {0x1010F, 0},
+                       {0x101FA, 0}, {0x10110, 0}, {0x1024C, 4500}, {0x101F4, 700}};
     EXPECT_EQ(events(), expected);
     resetPanel();
     hostUpdate();
@@ -152,7 +152,7 @@ TEST_F(AirportFlight, AutopilotButtonCouplesAndUncouples) {
     int32_t result = 0;
     ASSERT_TRUE(clickGauge(139, 291, &result)); // "AP"
     EXPECT_EQ(result, 1);
-    Events couple = {{0x10100, 0}, {0x1010F, 0}, {0x101FA, heading},
+    Events couple = {{0x10100, 0}, {0x1010F, 0},    {0x101FA, heading},
                      {0x10110, 0}, {0x1024C, 4500}, {0x101F4, 700}};
     EXPECT_EQ(events(), couple);
     ExchangeRecord kept{};
@@ -194,8 +194,8 @@ TEST_F(AirportFlight, PrevAndNextInAirportModeOnlyReapplyTheAutopilot) {
     for (int32_t x : {184, 229}) {
         resetPanel();
         clickGauge(x, 291, nullptr);
-        Events expected = {{0x10118, 0}, {0x101F4, 0}, {0x10100, 0}, {0x1010F, 0},
-                           {0x101FA, heading}};
+        Events expected = {
+            {0x10118, 0}, {0x101F4, 0}, {0x10100, 0}, {0x1010F, 0}, {0x101FA, heading}};
         EXPECT_EQ(events(), expected);
         ExchangeRecord kept{};
         getData(&kept);
