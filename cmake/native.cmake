@@ -1,7 +1,7 @@
 # Native build of the pure core with address and undefined-behaviour sanitizers.
 set(TARVIX_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-add_library(tarvix_core_native STATIC ${TARVIX_CORE_SOURCES})
+add_library(tarvix_core_native STATIC ${TARVIX_CORE_SOURCES} ${TARVIX_HOST_CORE_SOURCES})
 target_compile_options(tarvix_core_native PRIVATE ${TARVIX_WARNINGS} ${TARVIX_SANITIZE})
 target_link_options(tarvix_core_native PUBLIC ${TARVIX_SANITIZE})
 target_include_directories(tarvix_core_native PUBLIC ${CMAKE_SOURCE_DIR})

@@ -67,6 +67,7 @@ target_link_libraries(TarvixDlg PRIVATE tarvix_core)
 
 # The simulator stand-in: a library shared by tarvix-host.exe and the integration tests.
 add_library(tarvix_host_lib STATIC
+    ${TARVIX_HOST_CORE_SOURCES}
     host/gauge_loader.cpp
     host/panel_services.cpp
     host/panel_picture.cpp)

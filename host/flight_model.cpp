@@ -1,0 +1,91 @@
+#include "flight_model.h"
+
+#include <cmath>
+
+#include "common/sim_ids.h"
+
+namespace {
+
+constexpr double pi = 3.141592653589793;
+constexpr double earthRadiusNm = 6371.0 / 1.852;
+
+double radians(double degrees) { return degrees * pi / 180.0; }
+double degrees(double radians) { return radians * 180.0 / pi; }
+
+double normalised(double angle) {
+    double a = std::fmod(angle, 360.0);
+    return a < 0 ? a + 360.0 : a;
+}
+
+// Signed smallest turn from one heading to another, -180 to 180.
+double turnBetween(double from, double to) {
+    double d = normalised(to - from);
+    return d > 180.0 ? d - 360.0 : d;
+}
+
+} // namespace
+
+void applyKeyEvent(Aircraft& aircraft, int32_t event, int32_t value) {
+    Autopilot& ap = aircraft.autopilot;
+    switch (event) {
+    case keyAutopilotOn: ap.master = true; break;
+    case keyAutopilotOff: ap.master = false; break;
+    case keyHeadingHoldOn: ap.headingHold = true; break;
+    case keyHeadingHoldOff: ap.headingHold = false; break;
+    case keyAltitudeHoldOn: ap.altitudeHold = true; break;
+    case keyAltitudeHoldOff: ap.altitudeHold = false; break;
+    case keyHeading: ap.selectedHeading = normalised(value); break;
+    case keyAltitude: ap.selectedAltitude = value; break;
+    case keyVerticalSpeed: ap.verticalSpeed = value; break;
+    default: break;
+    }
+}
+
+GroundVector groundVector(const Aircraft& aircraft) {
+    // East and north components in knots, in the magnetic frame.
+    double h = radians(aircraft.heading);
+    double east = aircraft.airspeed * std::sin(h);
+    double north = aircraft.airspeed * std::cos(h);
+    double toward = radians(aircraft.windDirection + 180.0); // wind blows away from its direction
+    east += aircraft.windSpeed * std::sin(toward);
+    north += aircraft.windSpeed * std::cos(toward);
+    double speed = std::hypot(east, north);
+    double track = speed > 0 ? normalised(degrees(std::atan2(east, north))) : aircraft.heading;
+    return {track, speed};
+}
+
+void travel(double& latitude, double& longitude, double courseTrue, double distanceNm) {
+    double phi1 = radians(latitude), lambda1 = radians(longitude);
+    double delta = distanceNm / earthRadiusNm, theta = radians(courseTrue);
+    double phi2 = std::asin(std::sin(phi1) * std::cos(delta) +
+                            std::cos(phi1) * std::sin(delta) * std::cos(theta));
+    double lambda2 = lambda1 + std::atan2(std::sin(theta) * std::sin(delta) * std::cos(phi1),
+                                          std::cos(delta) - std::sin(phi1) * std::sin(phi2));
+    latitude = degrees(phi2);
+    longitude = normalised(degrees(lambda2) + 180.0) - 180.0;
+}
+
+double sphereDistance(double latitude1, double longitude1, double latitude2, double longitude2) {
+    double phi1 = radians(latitude1), phi2 = radians(latitude2);
+    double dphi = phi2 - phi1, dlambda = radians(longitude2 - longitude1);
+    double a = std::sin(dphi / 2) * std::sin(dphi / 2) +
+               std::cos(phi1) * std::cos(phi2) * std::sin(dlambda / 2) * std::sin(dlambda / 2);
+    return 2 * earthRadiusNm * std::asin(std::sqrt(std::fmin(1.0, a)));
+}
+
+void advanceAircraft(Aircraft& aircraft, double seconds) {
+    const Autopilot& ap = aircraft.autopilot;
+    if (ap.master && ap.headingHold) {
+        double turn = turnBetween(aircraft.heading, ap.selectedHeading);
+        double most = standardTurnRate * seconds;
+        aircraft.heading = normalised(aircraft.heading + std::fmax(-most, std::fmin(most, turn)));
+    }
+    if (ap.master && ap.altitudeHold) {
+        double gap = ap.selectedAltitude - aircraft.altitude;
+        double most = std::fabs(ap.verticalSpeed) * seconds / 60.0;
+        aircraft.altitude += std::fmax(-most, std::fmin(most, gap));
+    }
+    GroundVector ground = groundVector(aircraft);
+    travel(aircraft.latitude, aircraft.longitude, ground.track + aircraft.variation,
+           ground.speed * seconds / 3600.0);
+}
