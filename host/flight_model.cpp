@@ -9,8 +9,12 @@ namespace {
 constexpr double pi = 3.141592653589793;
 constexpr double earthRadiusNm = 6371.0 / 1.852;
 
-double radians(double degrees) { return degrees * pi / 180.0; }
-double degrees(double radians) { return radians * 180.0 / pi; }
+double radians(double degrees) {
+    return degrees * pi / 180.0;
+}
+double degrees(double radians) {
+    return radians * 180.0 / pi;
+}
 
 double normalised(double angle) {
     double a = std::fmod(angle, 360.0);
@@ -28,16 +32,35 @@ double turnBetween(double from, double to) {
 void applyKeyEvent(Aircraft& aircraft, int32_t event, int32_t value) {
     Autopilot& ap = aircraft.autopilot;
     switch (event) {
-    case keyAutopilotOn: ap.master = true; break;
-    case keyAutopilotOff: ap.master = false; break;
-    case keyHeadingHoldOn: ap.headingHold = true; break;
-    case keyHeadingHoldOff: ap.headingHold = false; break;
-    case keyAltitudeHoldOn: ap.altitudeHold = true; break;
-    case keyAltitudeHoldOff: ap.altitudeHold = false; break;
-    case keyHeading: ap.selectedHeading = normalised(value); break;
-    case keyAltitude: ap.selectedAltitude = value; break;
-    case keyVerticalSpeed: ap.verticalSpeed = value; break;
-    default: break;
+    case keyAutopilotOn:
+        ap.master = true;
+        break;
+    case keyAutopilotOff:
+        ap.master = false;
+        break;
+    case keyHeadingHoldOn:
+        ap.headingHold = true;
+        break;
+    case keyHeadingHoldOff:
+        ap.headingHold = false;
+        break;
+    case keyAltitudeHoldOn:
+        ap.altitudeHold = true;
+        break;
+    case keyAltitudeHoldOff:
+        ap.altitudeHold = false;
+        break;
+    case keyHeading:
+        ap.selectedHeading = normalised(value);
+        break;
+    case keyAltitude:
+        ap.selectedAltitude = value;
+        break;
+    case keyVerticalSpeed:
+        ap.verticalSpeed = value;
+        break;
+    default:
+        break;
     }
 }
 

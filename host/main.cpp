@@ -2,10 +2,12 @@
 //
 //   tarvix-host [--gauge PATH] [--frames N] [--picture FILE.png]
 //               [--latitude DEG] [--longitude DEG] [--heading DEG] [--speed KNOTS]
-//               [--altitude FEET] [--click LABEL@FRAME ...] [--events FILE.csv]
+//               [--altitude FEET] [--wind-speed KNOTS] [--wind-from DEG] [--variation DEG]
+//               [--click LABEL@FRAME ...] [--events FILE.csv]
 //
 // --click presses a button ("+", "-", "DLG", "INF", "AP", "Prev", "Next") before the given
-// frame; --events writes every key event the gauge sent, with the frame it came in.
+// frame; --events writes every key event the gauge sent, with the frame it came in. The aircraft
+// flies at 18 frames a simulated second and obeys the autopilot events of the gauge.
 // Latitude north and longitude east are positive. The gauge defaults to Tarvix42.gau beside
 // this program; the picture to panel.png in the current folder.
 #include <windows.h>
@@ -17,9 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "common/position_units.h"
-#include "common/sim_ids.h"
 #include "host/panel_host.h"
+#include "host/simulation.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ struct HostOptions {
     double heading = 360.0;
     double speed = 0.0;
     double altitudeFeet = 620.0;
+    double windSpeed = 0.0;
+    double windFrom = 0.0;
+    double variation = 0.0;
 };
 
 std::string besideProgram(const char* file) {
@@ -114,6 +118,15 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
         } else if (name == "--altitude") {
             if (!range(-2000, 100000, options.altitudeFeet))
                 return false;
+        } else if (name == "--wind-speed") {
+            if (!range(0, 300, options.windSpeed))
+                return false;
+        } else if (name == "--wind-from") {
+            if (!range(0, 360, options.windFrom))
+                return false;
+        } else if (name == "--variation") {
+            if (!range(-180, 180, options.variation))
+                return false;
         } else {
             error = "unknown option " + name;
             return false;
@@ -122,14 +135,17 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
     return true;
 }
 
-void placeAircraft(const HostOptions& options) {
-    setVariable(varLatitude,
-                latitudeFromDms(options.latitude < 0, 0, 0, std::fabs(options.latitude) * 3600));
-    setVariable(varLongitude,
-                longitudeFromDms(options.longitude < 0, 0, 0, std::fabs(options.longitude) * 3600));
-    setVariable(varHeading, options.heading);
-    setVariable(varSpeed, options.speed);
-    setVariable(varAltitude, options.altitudeFeet * 0.3048);
+Aircraft startingAircraft(const HostOptions& options) {
+    Aircraft aircraft{};
+    aircraft.latitude = options.latitude;
+    aircraft.longitude = options.longitude;
+    aircraft.heading = options.heading;
+    aircraft.airspeed = options.speed;
+    aircraft.altitude = options.altitudeFeet;
+    aircraft.windSpeed = options.windSpeed;
+    aircraft.windDirection = options.windFrom;
+    aircraft.variation = options.variation;
+    return aircraft;
 }
 
 // Key events since the last call, written with the frame they came in.
@@ -175,13 +191,15 @@ int main(int argc, char** argv) {
         log << "frame,event,name,value\n";
     }
     size_t logged = 0;
-    placeAircraft(options);
+    Simulation simulation = makeSimulation(startingAircraft(options), 18.0, 0.0);
+    serveVariables(simulation);
     hostInstall();
     hostInitialize();
+    obeyKeyEvents(simulation);
     logKeyEvents(log, logged, 0);
     for (long frame = 0; frame < options.frames; ++frame) {
         pressScheduled(options, frame);
-        hostFrame();
+        simulationFrame(simulation);
         logKeyEvents(log, logged, frame);
     }
     PanelPicture picture;
