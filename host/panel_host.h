@@ -73,6 +73,13 @@ bool clickGauge(int32_t x, int32_t y, int32_t* result);
 // panel_picture.cpp
 // The panel as the pilot sees it: the bezel image with every installed child image over it
 // (value 0 transparent), in the colours of the panel colour table. RGB, rows top to bottom.
+struct PanelIndices {
+    int32_t width;
+    int32_t height;
+    std::vector<uint8_t> indices; // panel colour table indices
+};
+bool composePanelIndices(PanelIndices& picture, std::string& error);
+
 struct PanelPicture {
     int32_t width;
     int32_t height;

@@ -14,7 +14,9 @@
 
 namespace {
 
-void paint(PanelPicture& picture, const ImageElement* element, bool transparentZero) {
+// Paints element over the picture, its children over it, each at the gauge's top-left corner;
+// children treat 0 as transparent.
+void paint(PanelIndices& picture, const ImageElement* element, bool transparentZero) {
     const ImageRecord* image = element->image;
     if (image && image->pixels) {
         int32_t width = std::min(image->width, picture.width);
@@ -25,13 +27,8 @@ void paint(PanelPicture& picture, const ImageElement* element, bool transparentZ
                 if (index >= image->byteSize)
                     continue;
                 uint8_t value = image->pixels[index];
-                if (transparentZero && value == 0)
-                    continue;
-                uint32_t rgb = canvasColourTable[value];
-                uint8_t* out = &picture.rgb[(size_t(y) * picture.width + x) * 3];
-                out[0] = uint8_t(rgb >> 16);
-                out[1] = uint8_t(rgb >> 8);
-                out[2] = uint8_t(rgb);
+                if (!transparentZero || value != 0)
+                    picture.indices[size_t(y) * picture.width + x] = value;
             }
         }
     }
@@ -41,7 +38,7 @@ void paint(PanelPicture& picture, const ImageElement* element, bool transparentZ
 
 } // namespace
 
-bool composePanel(PanelPicture& picture, std::string& error) {
+bool composePanelIndices(PanelIndices& picture, std::string& error) {
     const GaugeHeader* header = loadedHeader();
     const ImageElement* root = header && header->elements ? header->elements[0] : nullptr;
     if (!root || !root->image) {
@@ -50,8 +47,24 @@ bool composePanel(PanelPicture& picture, std::string& error) {
     }
     picture.width = root->image->width;
     picture.height = root->image->height;
-    picture.rgb.assign(size_t(picture.width) * picture.height * 3, 0);
+    picture.indices.assign(size_t(picture.width) * picture.height, 0);
     paint(picture, root, false);
+    return true;
+}
+
+bool composePanel(PanelPicture& picture, std::string& error) {
+    PanelIndices indices;
+    if (!composePanelIndices(indices, error))
+        return false;
+    picture.width = indices.width;
+    picture.height = indices.height;
+    picture.rgb.resize(indices.indices.size() * 3);
+    for (size_t i = 0; i < indices.indices.size(); ++i) {
+        uint32_t rgb = canvasColourTable[indices.indices[i]];
+        picture.rgb[i * 3] = uint8_t(rgb >> 16);
+        picture.rgb[i * 3 + 1] = uint8_t(rgb >> 8);
+        picture.rgb[i * 3 + 2] = uint8_t(rgb);
+    }
     return true;
 }
 
