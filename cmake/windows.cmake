@@ -71,6 +71,7 @@ add_library(tarvix_host_lib STATIC
     host/gauge_loader.cpp
     host/panel_services.cpp
     host/panel_picture.cpp
+    host/scenario.cpp
     host/simulation.cpp)
 target_include_directories(tarvix_host_lib PUBLIC ${CMAKE_SOURCE_DIR} ${TARVIX_THIRDPARTY})
 target_compile_options(tarvix_host_lib PRIVATE ${TARVIX_WARNINGS})

@@ -93,15 +93,15 @@ void gifBegin(GifAnimation& gif, int32_t width, int32_t height, const uint32_t* 
         out.push_back(static_cast<uint8_t>(colours[i] >> 8));
         out.push_back(static_cast<uint8_t>(colours[i]));
     }
-    const uint8_t loop[] = {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E',
-                            '2',  '.',  '0', 3,   1,   0,   0,   0};
+    const uint8_t loop[] = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S', 'C', 'A', 'P',
+                            'E',  '2',  '.', '0', 3,   1,   0,   0,   0};
     out.insert(out.end(), loop, loop + sizeof loop);
 }
 
 void gifAddFrame(GifAnimation& gif, const uint8_t* indices, uint16_t delay) {
     std::vector<uint8_t>& out = gif.bytes;
-    const uint8_t control[] = {0x21, 0xF9, 4, 0, static_cast<uint8_t>(delay),
-                               static_cast<uint8_t>(delay >> 8), 0, 0};
+    const uint8_t control[] = {
+        0x21, 0xF9, 4, 0, static_cast<uint8_t>(delay), static_cast<uint8_t>(delay >> 8), 0, 0};
     out.insert(out.end(), control, control + sizeof control);
     out.push_back(0x2C);
     put16(out, 0);
@@ -119,4 +119,6 @@ void gifAddFrame(GifAnimation& gif, const uint8_t* indices, uint16_t delay) {
     out.push_back(0);
 }
 
-void gifEnd(GifAnimation& gif) { gif.bytes.push_back(0x3B); }
+void gifEnd(GifAnimation& gif) {
+    gif.bytes.push_back(0x3B);
+}
