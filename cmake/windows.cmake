@@ -72,7 +72,8 @@ add_library(tarvix_host_lib STATIC
     host/panel_services.cpp
     host/panel_picture.cpp
     host/scenario.cpp
-    host/simulation.cpp)
+    host/simulation.cpp
+    host/track_plot.cpp)
 target_include_directories(tarvix_host_lib PUBLIC ${CMAKE_SOURCE_DIR} ${TARVIX_THIRDPARTY})
 target_compile_options(tarvix_host_lib PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(tarvix_host_lib PUBLIC tarvix_core gdi32 user32)
