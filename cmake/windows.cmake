@@ -21,6 +21,9 @@ add_library(tarvix_core STATIC ${TARVIX_CORE_SOURCES})
 target_compile_options(tarvix_core PRIVATE ${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS})
 target_include_directories(tarvix_core PUBLIC ${CMAKE_SOURCE_DIR})
 
+# Win32 helpers both modules compile in.
+set(TARVIX_SHARED_WIN32_SOURCES common/named_block.cpp)
+
 # Bitmaps 101 and 102, drawn by a generator that runs under Wine like every program of this build.
 set(TARVIX_GENERATED ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${TARVIX_GENERATED})
@@ -48,6 +51,7 @@ add_library(Tarvix42 SHARED
     gauge/records.cpp
     gauge/route.cpp
     gauge/screen_draw.cpp
+    ${TARVIX_SHARED_WIN32_SOURCES}
     gauge/gauge.rc
     gauge/Tarvix42.def)
 set_target_properties(Tarvix42 PROPERTIES PREFIX "" SUFFIX ".gau")
@@ -58,6 +62,7 @@ target_link_libraries(Tarvix42 PRIVATE tarvix_core gdi32 user32)
 add_library(TarvixDlg SHARED
     dialog/exchange_mapping.cpp
     dialog/exports.cpp
+    ${TARVIX_SHARED_WIN32_SOURCES}
     dialog/dialog.rc
     dialog/TarvixDlg.def)
 set_target_properties(TarvixDlg PROPERTIES PREFIX "")
