@@ -110,3 +110,4 @@ foreach(source ${TARVIX_WINDOWS_TESTS})
     gtest_discover_tests(${name} TEST_PREFIX "win32." DISCOVERY_TIMEOUT 60
         PROPERTIES RESOURCE_LOCK wine_named_objects TIMEOUT 120)
 endforeach()
+include(cmake/bench.cmake)
