@@ -88,8 +88,8 @@ void benchTour(HMODULE library, int items) {
         step(0);
     double walkMs = nowMs() - start;
     std::printf("%-28s %7d items    %9.3f ms\n", "TarvixGetTourItem one step", items, stepMs);
-    std::printf("%-28s %7d items    %9.1f ms  (forward through the tour and back)\n",
-                "tour walk", items, walkMs);
+    std::printf("%-28s %7d items    %9.1f ms  (forward through the tour and back)\n", "tour walk",
+                items, walkMs);
 }
 
 } // namespace

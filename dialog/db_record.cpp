@@ -15,17 +15,28 @@ struct RecordColumn {
 };
 
 #define COLUMN(field, readWidth, cut)                                                              \
-    {offsetof(RecordLine, field), sizeof(RecordLine::field), readWidth,                            \
-     offsetof(RecordBuffer, field), cut}
+    {                                                                                              \
+        offsetof(RecordLine, field), sizeof(RecordLine::field), readWidth,                         \
+            offsetof(RecordBuffer, field), cut                                                     \
+    }
 
 // Column order of the line. Only 24 characters of name are kept: its 25th column is blank by
 // rule and ignored on reading.
 const RecordColumn recordColumns[] = {
-    COLUMN(ident, 5, true),         COLUMN(name, 24, true),       COLUMN(latHemisphere, 1, true),
-    COLUMN(latDegrees, 3, true),    COLUMN(latMinutes, 2, true),  COLUMN(latSeconds, 2, true),
-    COLUMN(lonHemisphere, 1, true), COLUMN(lonDegrees, 3, true),  COLUMN(lonMinutes, 2, true),
-    COLUMN(lonSeconds, 2, true),    COLUMN(level, 2, true),       COLUMN(tourFlag, 1, false),
-    COLUMN(altitudeHoldFlag, 1, false), COLUMN(altitude, 5, false),
+    COLUMN(ident, 5, true),
+    COLUMN(name, 24, true),
+    COLUMN(latHemisphere, 1, true),
+    COLUMN(latDegrees, 3, true),
+    COLUMN(latMinutes, 2, true),
+    COLUMN(latSeconds, 2, true),
+    COLUMN(lonHemisphere, 1, true),
+    COLUMN(lonDegrees, 3, true),
+    COLUMN(lonMinutes, 2, true),
+    COLUMN(lonSeconds, 2, true),
+    COLUMN(level, 2, true),
+    COLUMN(tourFlag, 1, false),
+    COLUMN(altitudeHoldFlag, 1, false),
+    COLUMN(altitude, 5, false),
 };
 
 #undef COLUMN
@@ -80,7 +91,9 @@ int32_t recordLevel(const RecordBuffer& record) {
     return readWholeNumber(record.level, sizeof record.level);
 }
 
-bool isFolderRecord(const RecordBuffer& record) { return recordLevel(record) >= 1; }
+bool isFolderRecord(const RecordBuffer& record) {
+    return recordLevel(record) >= 1;
+}
 
 bool isTourRecord(const RecordBuffer& record) {
     return readWholeNumber(record.tourFlag, sizeof record.tourFlag) > 0;
@@ -99,5 +112,6 @@ uint32_t recordKind(const RecordBuffer& record) {
 }
 
 uint32_t itemWord(int32_t recordNumber, uint32_t kind) {
-    return (static_cast<uint32_t>(recordNumber) & itemRecordMask) | ((kind & 0xFF) << itemKindShift);
+    return (static_cast<uint32_t>(recordNumber) & itemRecordMask) |
+           ((kind & 0xFF) << itemKindShift);
 }

@@ -94,7 +94,15 @@ constexpr int itemKindShift = 16;
 
 uint32_t recordKind(const RecordBuffer& record);
 uint32_t itemWord(int32_t recordNumber, uint32_t kind);
-inline int32_t itemRecordNumber(uint32_t word) { return static_cast<int32_t>(word & itemRecordMask); }
-inline uint32_t itemKind(uint32_t word) { return (word >> itemKindShift) & 0xFF; }
-inline bool isFolderKind(uint32_t kind) { return kind % 100 != 0; }
-inline bool isTourKind(uint32_t kind) { return kind / 100 != 0; }
+inline int32_t itemRecordNumber(uint32_t word) {
+    return static_cast<int32_t>(word & itemRecordMask);
+}
+inline uint32_t itemKind(uint32_t word) {
+    return (word >> itemKindShift) & 0xFF;
+}
+inline bool isFolderKind(uint32_t kind) {
+    return kind % 100 != 0;
+}
+inline bool isTourKind(uint32_t kind) {
+    return kind / 100 != 0;
+}

@@ -62,13 +62,13 @@ bool setLevel(const TourFile& file, int32_t number, const char* level) {
 void takeTourItem(int32_t number) {
     copyBoundedText(ExchangeState.ident, recordBuffer.ident, sizeof ExchangeState.ident);
     copyBoundedText(ExchangeState.name, recordBuffer.name, sizeof ExchangeState.name);
-    ExchangeState.latitude =
-        latitudeFromTexts(recordBuffer.latHemisphere, recordBuffer.latDegrees,
-                          recordBuffer.latMinutes, recordBuffer.latSeconds);
+    ExchangeState.latitude = latitudeFromTexts(recordBuffer.latHemisphere, recordBuffer.latDegrees,
+                                               recordBuffer.latMinutes, recordBuffer.latSeconds);
     ExchangeState.longitude =
         longitudeFromTexts(recordBuffer.lonHemisphere, recordBuffer.lonDegrees,
                            recordBuffer.lonMinutes, recordBuffer.lonSeconds);
-    ExchangeState.tourAltitude = readWholeNumber(recordBuffer.altitude, sizeof recordBuffer.altitude);
+    ExchangeState.tourAltitude =
+        readWholeNumber(recordBuffer.altitude, sizeof recordBuffer.altitude);
     ExchangeState.recordNumber = number;
 }
 

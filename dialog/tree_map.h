@@ -7,15 +7,15 @@
 #include <cstdint>
 
 // Results of loadTree.
-constexpr int32_t treeLoaded = 1;     // built from the database; a missing or empty one adds nothing
+constexpr int32_t treeLoaded = 1; // built from the database; a missing or empty one adds nothing
 constexpr int32_t treeUnreadable = 0; // another program holds the database, or a read failed
 constexpr int32_t treeTooLarge = -1;  // more records than the data word can number: nothing
                                       // added, the file untouched
 constexpr int32_t treeSaveFailed = -1;
 
 // Appends the database's items to the tree in file order: entries into the last folder read,
-// folders by their levels (see folderParent). Removes the current-choice marker from the file; *choice
-// becomes the marked entry (the last one, when several carry a marker) or nullptr.
+// folders by their levels (see folderParent). Removes the current-choice marker from the file;
+// *choice becomes the marked entry (the last one, when several carry a marker) or nullptr.
 int32_t loadTree(HWND tree, HTREEITEM* choice);
 
 // Rewrites the database in tree order: each list's entries first, then each of its folders with

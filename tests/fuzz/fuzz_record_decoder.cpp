@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     decodeRecord(line, recordSize, second);
     uint8_t again[recordSize];
     encodeRecord(second, again);
-    if (std::memcmp(&second, &first, sizeof first) != 0 || std::memcmp(again, line, recordSize) != 0)
+    if (std::memcmp(&second, &first, sizeof first) != 0 ||
+        std::memcmp(again, line, recordSize) != 0)
         std::abort();
     return 0;
 }

@@ -55,9 +55,9 @@ TEST(RecordDecode, NameKeepsTwentyFourCharacters) {
 
 TEST(RecordDecode, NulBytesReadAsSpacesAndHighBytesStay) {
     std::string line = sampleLine;
-    line[7] = '\0';                      // inside the name: "Zu\0ich"
-    line[0] = static_cast<char>(0xC4);   // an ANSI letter in the identifier
-    line[46] = '\0';                     // level: NUL then blank
+    line[7] = '\0';                    // inside the name: "Zu\0ich"
+    line[0] = static_cast<char>(0xC4); // an ANSI letter in the identifier
+    line[46] = '\0';                   // level: NUL then blank
     RecordBuffer r = decoded(line);
     EXPECT_STREQ(r.name, "Zu ich Kloten");
     EXPECT_EQ(static_cast<unsigned char>(r.ident[0]), 0xC4);

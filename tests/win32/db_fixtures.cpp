@@ -1,6 +1,8 @@
 #include "db_fixtures.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -31,16 +33,17 @@ std::string recordLine(const LineFields& f) {
     return line + "\r\n";
 }
 
+static void place(LineFields& f, std::initializer_list<const char*> latitude,
+                  std::initializer_list<const char*> longitude) {
+    std::copy(latitude.begin(), latitude.end(), f.latitude);
+    std::copy(longitude.begin(), longitude.end(), f.longitude);
+}
+
 std::string airportLine(const char* ident, const char* name, const char* level) {
     LineFields f;
     f.ident = ident;
     f.name = name;
-    f.latitude[1] = "47";
-    f.latitude[2] = "27";
-    f.latitude[3] = "30";
-    f.longitude[1] = "8";
-    f.longitude[2] = "33";
-    f.longitude[3] = "5";
+    place(f, {"N", "47", "27", "30"}, {"E", "8", "33", "5"});
     f.level = level;
     return recordLine(f);
 }
@@ -61,14 +64,7 @@ std::string tourItemLine(int sequence, const char* name, const char* altitude, c
     LineFields f;
     f.ident = ident;
     f.name = name;
-    f.latitude[0] = "S";
-    f.latitude[1] = "33";
-    f.latitude[2] = minutes;
-    f.latitude[3] = "15";
-    f.longitude[0] = "W";
-    f.longitude[1] = "70";
-    f.longitude[2] = "47";
-    f.longitude[3] = "9";
+    place(f, {"S", "33", minutes, "15"}, {"W", "70", "47", "9"});
     f.level = level;
     f.tourFlag = "1";
     f.altitude = altitude;
@@ -103,17 +99,18 @@ FileHold::~FileHold() {
 TreeWindow::TreeWindow() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    frame_ = CreateWindowExA(0, "STATIC", "tree test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 600,
-                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    tree_ = CreateWindowExA(0, WC_TREEVIEWA, "",
-                            WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_SHOWSELALWAYS, 0, 0, 400,
-                            600, frame_, reinterpret_cast<HMENU>(1033), GetModuleHandleA(nullptr),
-                            nullptr);
+    frame_ = CreateWindowExA(0, "STATIC", "tree test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 600, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    tree_ = CreateWindowExA(
+        0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_SHOWSELALWAYS, 0, 0, 400,
+        600, frame_, reinterpret_cast<HMENU>(1033), GetModuleHandleA(nullptr), nullptr);
     if (!frame_ || !tree_)
         throw std::runtime_error("no tree view window");
 }
 
-TreeWindow::~TreeWindow() { DestroyWindow(frame_); }
+TreeWindow::~TreeWindow() {
+    DestroyWindow(frame_);
+}
 
 static HTREEITEM step(HWND tree, HTREEITEM item, WPARAM relation) {
     return reinterpret_cast<HTREEITEM>(

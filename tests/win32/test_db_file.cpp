@@ -17,7 +17,8 @@ class DbFile : public ::testing::Test {
 
 TEST_F(DbFile, CountsWholeRecordsOnly) {
     EXPECT_EQ(recordCount("TarvixDb.dat"), 0);
-    writeFileBytes("TarvixDb.dat", airportLine("AAAA", "One") + airportLine("BBBB", "Two") + "\r\n");
+    writeFileBytes("TarvixDb.dat",
+                   airportLine("AAAA", "One") + airportLine("BBBB", "Two") + "\r\n");
     EXPECT_EQ(recordCount("TarvixDb.dat"), 2);
     EXPECT_EQ(readRecord(3, "TarvixDb.dat"), 0); // the two trailing bytes are no record
     EXPECT_EQ(readRecord(2, "TarvixDb.dat"), 1);

@@ -20,9 +20,12 @@ class TourLookup : public ::testing::Test {
         enterFreshFolder();
         library = LoadLibraryA(dialogLibraryPath().c_str());
         ASSERT_NE(library, nullptr);
-        getData = reinterpret_cast<DataCall>(reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetData")));
-        setData = reinterpret_cast<DataCall>(reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
-        step = reinterpret_cast<TourCall>(reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetTourItem")));
+        getData = reinterpret_cast<DataCall>(
+            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetData")));
+        setData = reinterpret_cast<DataCall>(
+            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
+        step = reinterpret_cast<TourCall>(
+            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetTourItem")));
         ASSERT_TRUE(getData && setData && step);
     }
     void TearDown() override { FreeLibrary(library); }

@@ -21,10 +21,10 @@ class TreeMap : public ::testing::Test {
 };
 
 TEST_F(TreeMap, FolderLevelsGiveTheTreeShape) {
-    std::string tree = load(airportLine("AAAA", "Top airport") + folderLine("One", 1) +
-                            folderLine("Three", 3) + airportLine("BBBB", "In three") +
-                            folderLine("Two", 2) + folderLine("Next one", 1) +
-                            folderLine("Tour", 1, true) + tourItemLine(1, "Start"));
+    std::string tree =
+        load(airportLine("AAAA", "Top airport") + folderLine("One", 1) + folderLine("Three", 3) +
+             airportLine("BBBB", "In three") + folderLine("Two", 2) + folderLine("Next one", 1) +
+             folderLine("Tour", 1, true) + tourItemLine(1, "Start"));
     EXPECT_EQ(tree, "Top airport [1 0]\n"
                     " One [2 1]\n"
                     "   Three [3 3]\n"
@@ -37,9 +37,10 @@ TEST_F(TreeMap, FolderLevelsGiveTheTreeShape) {
 }
 
 TEST_F(TreeMap, HostileLevelsStillPlaceEveryRecord) {
-    std::string tree = load(folderLine("Seven", 7) + folderLine("Ninety-nine", 99) +
-                            airportLine("CCCC", "Deep") + folderLine("Back to one", 1) +
-                            airportLine("DDDD", "Letters", "x7") + airportLine("EEEE", "Zero", "0"));
+    std::string tree =
+        load(folderLine("Seven", 7) + folderLine("Ninety-nine", 99) + airportLine("CCCC", "Deep") +
+             folderLine("Back to one", 1) + airportLine("DDDD", "Letters", "x7") +
+             airportLine("EEEE", "Zero", "0"));
     EXPECT_EQ(tree, " Seven [1 7]\n"
                     "   Ninety-nine [2 99]\n"
                     "    Deep [3 0]\n"
@@ -49,13 +50,13 @@ TEST_F(TreeMap, HostileLevelsStillPlaceEveryRecord) {
 }
 
 TEST_F(TreeMap, MarkersAreTakenOffTheFileAndTheLastIsTheChoice) {
-    std::string database = airportLine("AAAA", "First", "-1") + airportLine("BBBB", "Second", "-5") +
-                           airportLine("CCCC", "Third");
+    std::string database = airportLine("AAAA", "First", "-1") +
+                           airportLine("BBBB", "Second", "-5") + airportLine("CCCC", "Third");
     load(database);
     EXPECT_EQ(choice, view.find("Second"));
-    EXPECT_EQ(readFileBytes(databaseFileName),
-              airportLine("AAAA", "First") + airportLine("BBBB", "Second") +
-                  airportLine("CCCC", "Third"));
+    EXPECT_EQ(readFileBytes(databaseFileName), airportLine("AAAA", "First") +
+                                                   airportLine("BBBB", "Second") +
+                                                   airportLine("CCCC", "Third"));
 }
 
 TEST_F(TreeMap, MoreRecordsThanTheDataWordCanNumberAreRefusedUntouched) {
