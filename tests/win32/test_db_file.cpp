@@ -51,12 +51,15 @@ TEST_F(DbFile, ReadingAMissingFileCreatesItEmpty) {
 TEST_F(DbFile, HeldFileIsNeitherReadNorWritten) {
     std::string database = airportLine("AAAA", "One");
     writeFileBytes("TarvixDb.dat", database);
-    FileHold hold("TarvixDb.dat");
-    ASSERT_TRUE(hold.held());
-    EXPECT_EQ(recordCount("TarvixDb.dat"), 0);
-    EXPECT_EQ(readRecord(1, "TarvixDb.dat"), 0);
-    EXPECT_EQ(writeRecord(1, "TarvixDb.dat"), 0);
-    EXPECT_EQ(writeRecord(2, "TarvixDb.dat"), 0);
+    {
+        FileHold hold("TarvixDb.dat");
+        ASSERT_TRUE(hold.held());
+        EXPECT_EQ(recordCount("TarvixDb.dat"), 0);
+        EXPECT_EQ(readRecord(1, "TarvixDb.dat"), 0);
+        EXPECT_EQ(writeRecord(1, "TarvixDb.dat"), 0);
+        EXPECT_EQ(writeRecord(2, "TarvixDb.dat"), 0);
+    }
+    EXPECT_EQ(readFileBytes("TarvixDb.dat"), database);
 }
 
 } // namespace
