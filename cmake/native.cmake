@@ -21,3 +21,10 @@ if(TARVIX_WINDOWS_BUILD)
     file(WRITE ${CMAKE_BINARY_DIR}/windows_tests.cmake "subdirs(\"${TARVIX_WINDOWS_BUILD}\")\n")
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows_tests.cmake)
 endif()
+
+# The record decoder's fuzzer, for a bounded time, when clang with libFuzzer is at hand.
+find_program(TARVIX_CLANGXX clang++)
+if(TARVIX_CLANGXX)
+    add_test(NAME native.fuzz.record_decoder COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-record 15)
+    set_tests_properties(native.fuzz.record_decoder PROPERTIES TIMEOUT 120)
+endif()

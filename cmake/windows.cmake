@@ -59,16 +59,25 @@ target_include_directories(Tarvix42 PRIVATE ${TARVIX_GENERATED})
 target_compile_options(Tarvix42 PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS}>)
 target_link_libraries(Tarvix42 PRIVATE tarvix_core gdi32 user32)
 
+# The database layer of the dialog library, also linked by its Windows tests and benchmarks.
+add_library(tarvix_database STATIC
+    dialog/db_file.cpp
+    dialog/error_report.cpp
+    dialog/tree_map.cpp)
+target_compile_options(tarvix_database PRIVATE ${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS})
+target_link_libraries(tarvix_database PUBLIC tarvix_core user32)
+
 add_library(TarvixDlg SHARED
     dialog/exchange_mapping.cpp
     dialog/exports.cpp
+    dialog/tour_lookup.cpp
     ${TARVIX_SHARED_WIN32_SOURCES}
     dialog/dialog.rc
     dialog/TarvixDlg.def)
 set_target_properties(TarvixDlg PROPERTIES PREFIX "")
 target_compile_options(TarvixDlg PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS}>)
 target_link_options(TarvixDlg PRIVATE -Wl,--kill-at)
-target_link_libraries(TarvixDlg PRIVATE tarvix_core)
+target_link_libraries(TarvixDlg PRIVATE tarvix_database tarvix_core)
 
 # The simulator stand-in: a library shared by tarvix-host.exe and the integration tests.
 add_library(tarvix_host_lib STATIC
@@ -90,10 +99,13 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 
 # Windows tests: each in bin/tests, so that the dialog library is found only where a test puts
 # it (its working folder), as the simulator finds it in its own.
-add_library(tarvix_test_support STATIC tests/win32/test_support.cpp)
+add_library(tarvix_test_support STATIC
+    tests/win32/db_fixtures.cpp
+    tests/win32/message_boxes.cpp
+    tests/win32/test_support.cpp)
 target_include_directories(tarvix_test_support PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(tarvix_test_support PRIVATE ${TARVIX_WARNINGS})
-target_link_libraries(tarvix_test_support PUBLIC tarvix_host_lib GTest::gtest)
+target_link_libraries(tarvix_test_support PUBLIC tarvix_host_lib tarvix_database comctl32 GTest::gtest)
 
 file(GLOB TARVIX_WINDOWS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_*.cpp)
 list(REMOVE_ITEM TARVIX_WINDOWS_TESTS ${CMAKE_SOURCE_DIR}/tests/win32/test_support.cpp)
@@ -108,3 +120,4 @@ foreach(source ${TARVIX_WINDOWS_TESTS})
     gtest_discover_tests(${name} TEST_PREFIX "win32." DISCOVERY_TIMEOUT 60
         PROPERTIES RESOURCE_LOCK wine_named_objects TIMEOUT 120)
 endforeach()
+include(cmake/bench.cmake)

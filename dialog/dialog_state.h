@@ -3,9 +3,11 @@
 #include <cstdint>
 
 #include "../common/exchange_record.h"
+#include "db_record.h"
 
 extern ExchangeRecord ExchangeState; // the library's current record, mirrored in "TarvixMapFile"
 extern void* libraryModule;          // this library's module handle, for its resources
+extern RecordBuffer recordBuffer;    // the current database record: all record I/O passes here
 
 // exchange_mapping.cpp
 int32_t loadExchange();

@@ -5,5 +5,6 @@
 extern "C" {
 int __stdcall TarvixGetData(ExchangeRecord* record);
 int __stdcall TarvixSetData(ExchangeRecord* record);
+int __stdcall TarvixGetTourItem(int forward); // tour_lookup.cpp
 void __stdcall Tarvix();
 }

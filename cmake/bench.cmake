@@ -1,0 +1,10 @@
+# Benchmarks: timed Windows programs in bin/bench, run by "./tarvix bench", never by CTest.
+file(GLOB TARVIX_BENCHMARKS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/bench_*.cpp)
+foreach(source ${TARVIX_BENCHMARKS})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench)
+    target_compile_options(${name} PRIVATE ${TARVIX_WARNINGS})
+    target_link_libraries(${name} PRIVATE tarvix_test_support)
+    add_dependencies(${name} TarvixDlg)
+endforeach()

@@ -1,0 +1,117 @@
+#include "db_record.h"
+
+#include <cstring>
+
+#include "../common/text_fields.h"
+
+namespace {
+
+struct RecordColumn {
+    size_t lineOffset;   // in RecordLine
+    size_t width;        // columns in the line
+    size_t readWidth;    // characters kept on reading
+    size_t bufferOffset; // in RecordBuffer
+    bool cutOnWrite;     // cut to width and trimmed before writing
+};
+
+#define COLUMN(field, readWidth, cut)                                                              \
+    {                                                                                              \
+        offsetof(RecordLine, field), sizeof(RecordLine::field), readWidth,                         \
+            offsetof(RecordBuffer, field), cut                                                     \
+    }
+
+// Column order of the line. Only 24 characters of name are kept: its 25th column is blank by
+// rule and ignored on reading.
+const RecordColumn recordColumns[] = {
+    COLUMN(ident, 5, true),
+    COLUMN(name, 24, true),
+    COLUMN(latHemisphere, 1, true),
+    COLUMN(latDegrees, 3, true),
+    COLUMN(latMinutes, 2, true),
+    COLUMN(latSeconds, 2, true),
+    COLUMN(lonHemisphere, 1, true),
+    COLUMN(lonDegrees, 3, true),
+    COLUMN(lonMinutes, 2, true),
+    COLUMN(lonSeconds, 2, true),
+    COLUMN(level, 2, true),
+    COLUMN(tourFlag, 1, false),
+    COLUMN(altitudeHoldFlag, 1, false),
+    COLUMN(altitude, 5, false),
+};
+
+#undef COLUMN
+
+char* fieldOf(RecordBuffer& record, const RecordColumn& column) {
+    return reinterpret_cast<char*>(&record) + column.bufferOffset;
+}
+
+} // namespace
+
+void trimRight(char* text) {
+    size_t length = std::strlen(text);
+    while (length > 0 && text[length - 1] == ' ')
+        --length;
+    text[length] = '\0';
+}
+
+void clearRecordBuffer(RecordBuffer& record) {
+    std::memset(&record, 0, sizeof record);
+    record.latHemisphere[0] = 'N';
+    record.lonHemisphere[0] = 'E';
+}
+
+void decodeRecord(const uint8_t* bytes, size_t length, RecordBuffer& record) {
+    for (const RecordColumn& column : recordColumns) {
+        char* field = fieldOf(record, column);
+        for (size_t i = 0; i < column.readWidth; ++i) {
+            size_t at = column.lineOffset + i;
+            char c = at < length ? static_cast<char>(bytes[at]) : ' ';
+            field[i] = c == '\0' ? ' ' : c;
+        }
+        field[column.readWidth] = '\0';
+        trimRight(field);
+    }
+}
+
+void encodeRecord(RecordBuffer& record, uint8_t* line) {
+    std::memset(line, ' ', recordSize);
+    for (const RecordColumn& column : recordColumns) {
+        char* field = fieldOf(record, column);
+        if (column.cutOnWrite) {
+            field[boundedTextLength(field, column.width)] = '\0';
+            trimRight(field);
+        }
+        std::memcpy(line + column.lineOffset, field, boundedTextLength(field, column.width));
+    }
+    line[offsetof(RecordLine, lineEnd)] = '\r';
+    line[offsetof(RecordLine, lineEnd) + 1] = '\n';
+}
+
+int32_t recordLevel(const RecordBuffer& record) {
+    return readWholeNumber(record.level, sizeof record.level);
+}
+
+bool isFolderRecord(const RecordBuffer& record) {
+    return recordLevel(record) >= 1;
+}
+
+bool isTourRecord(const RecordBuffer& record) {
+    return readWholeNumber(record.tourFlag, sizeof record.tourFlag) > 0;
+}
+
+bool isTourItemRecord(const RecordBuffer& record) {
+    return isTourRecord(record) && !isFolderRecord(record);
+}
+
+// Any tour flag above 0 counts as 1 and the two-column level is at most 99, so the kind byte
+// stays within 0-199 and its two tests agree with the record's own kind.
+uint32_t recordKind(const RecordBuffer& record) {
+    int32_t level = recordLevel(record);
+    uint32_t folderLevel = level < 1 ? 0 : static_cast<uint32_t>(level);
+    return (isTourRecord(record) ? 100u : 0u) + folderLevel;
+}
+
+uint32_t itemWord(int32_t recordNumber, uint32_t kind) {
+    return (static_cast<uint32_t>(recordNumber) & itemRecordMask) |
+           ((kind & 0xFF) << itemKindShift);
+}

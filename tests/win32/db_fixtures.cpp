@@ -1,0 +1,176 @@
+#include "db_fixtures.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <initializer_list>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+static void put(std::string& line, size_t column, size_t width, const char* text) {
+    std::string value(text);
+    line.replace(column, width, (value + std::string(width, ' ')).substr(0, width));
+}
+
+std::string recordLine(const LineFields& f) {
+    std::string line(62, ' ');
+    put(line, 0, 5, f.ident);
+    put(line, 5, 25, f.name);
+    const size_t widths[4] = {1, 3, 2, 2};
+    size_t column = 30;
+    for (int i = 0; i < 4; ++i) {
+        put(line, column, widths[i], f.latitude[i]);
+        column += widths[i];
+    }
+    for (int i = 0; i < 4; ++i) {
+        put(line, column, widths[i], f.longitude[i]);
+        column += widths[i];
+    }
+    put(line, 46, 2, f.level);
+    put(line, 48, 1, f.tourFlag);
+    put(line, 49, 1, f.altitudeHoldFlag);
+    put(line, 50, 5, f.altitude);
+    return line + "\r\n";
+}
+
+static void place(LineFields& f, std::initializer_list<const char*> latitude,
+                  std::initializer_list<const char*> longitude) {
+    std::copy(latitude.begin(), latitude.end(), f.latitude);
+    std::copy(longitude.begin(), longitude.end(), f.longitude);
+}
+
+std::string airportLine(const char* ident, const char* name, const char* level) {
+    LineFields f;
+    f.ident = ident;
+    f.name = name;
+    place(f, {"N", "47", "27", "30"}, {"E", "8", "33", "5"});
+    f.level = level;
+    return recordLine(f);
+}
+
+std::string folderLine(const char* name, int level, bool tour) {
+    LineFields f;
+    f.name = name;
+    std::string depth = std::to_string(level);
+    f.level = depth.c_str();
+    f.tourFlag = tour ? "1" : "";
+    return recordLine(f);
+}
+
+std::string tourItemLine(int sequence, const char* name, const char* altitude, const char* level) {
+    char ident[8], minutes[8];
+    std::snprintf(ident, sizeof ident, "%03d", sequence % 1000);
+    std::snprintf(minutes, sizeof minutes, "%d", sequence % 60);
+    LineFields f;
+    f.ident = ident;
+    f.name = name;
+    place(f, {"S", "33", minutes, "15"}, {"W", "70", "47", "9"});
+    f.level = level;
+    f.tourFlag = "1";
+    f.altitude = altitude;
+    return recordLine(f);
+}
+
+void writeFileBytes(const char* fileName, const std::string& bytes) {
+    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string readFileBytes(const char* fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+bool fileExists(const char* fileName) {
+    return GetFileAttributesA(fileName) != INVALID_FILE_ATTRIBUTES;
+}
+
+FileHold::FileHold(const char* fileName)
+    : handle_(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+FileHold::~FileHold() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+        CloseHandle(handle_);
+}
+
+TreeWindow::TreeWindow() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    frame_ = CreateWindowExA(0, "STATIC", "tree test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 600, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    tree_ = CreateWindowExA(
+        0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_SHOWSELALWAYS, 0, 0, 400,
+        600, frame_, reinterpret_cast<HMENU>(1033), GetModuleHandleA(nullptr), nullptr);
+    if (!frame_ || !tree_)
+        throw std::runtime_error("no tree view window");
+}
+
+TreeWindow::~TreeWindow() {
+    DestroyWindow(frame_);
+}
+
+static HTREEITEM step(HWND tree, HTREEITEM item, WPARAM relation) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+static void visit(HWND tree, HTREEITEM first, int depth, std::string& out,
+                  const std::string* wanted, HTREEITEM* found) {
+    for (HTREEITEM item = first; item && !(found && *found); item = step(tree, item, TVGN_NEXT)) {
+        char label[128] = "";
+        TVITEMA data = {};
+        data.mask = TVIF_TEXT | TVIF_PARAM;
+        data.hItem = item;
+        data.pszText = label;
+        data.cchTextMax = sizeof label;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+        if (wanted && *wanted == label) {
+            *found = item;
+            return;
+        }
+        unsigned long word = static_cast<unsigned long>(data.lParam);
+        out += std::string(2 * depth, ' ') + label + " [" + std::to_string(word & 0xFFFF) + " " +
+               std::to_string((word >> 16) & 0xFF) +
+               ((word >> 24) ? " high " + std::to_string(word >> 24) : "") + "]\n";
+        visit(tree, step(tree, item, TVGN_CHILD), depth + 1, out, wanted, found);
+    }
+}
+
+std::string TreeWindow::dump() const {
+    std::string out;
+    visit(tree_, step(tree_, nullptr, TVGN_ROOT), 0, out, nullptr, nullptr);
+    return out;
+}
+
+HTREEITEM TreeWindow::find(const std::string& label) const {
+    std::string ignored;
+    HTREEITEM found = nullptr;
+    visit(tree_, step(tree_, nullptr, TVGN_ROOT), 0, ignored, &label, &found);
+    return found;
+}
+
+unsigned long TreeWindow::data(HTREEITEM item) const {
+    TVITEMA data = {};
+    data.mask = TVIF_PARAM;
+    data.hItem = item;
+    SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    return static_cast<unsigned long>(data.lParam);
+}
+
+HTREEITEM TreeWindow::append(HTREEITEM parent, const char* label, unsigned long data) {
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = const_cast<char*>(label);
+    insert.item.lParam = static_cast<LPARAM>(data);
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void TreeWindow::select(HTREEITEM item) {
+    SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}

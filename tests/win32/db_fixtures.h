@@ -1,0 +1,64 @@
+// Sample databases for the Windows tests, laid out column by column here rather than by the
+// library's own encoder, and a tree view in a window of its own.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+// One 64-byte line: each text left-aligned in its columns, cut to their width.
+struct LineFields {
+    const char* ident = "";
+    const char* name = "";
+    const char* latitude[4] = {"N", "", "", ""};  // hemisphere, degrees, minutes, seconds
+    const char* longitude[4] = {"E", "", "", ""}; // hemisphere, degrees, minutes, seconds
+    const char* level = "";
+    const char* tourFlag = "";
+    const char* altitudeHoldFlag = "";
+    const char* altitude = "";
+};
+std::string recordLine(const LineFields& fields);
+
+std::string airportLine(const char* ident, const char* name, const char* level = "");
+std::string folderLine(const char* name, int level, bool tour = false);
+// A tour item numbered "%03d" with a position that differs from item to item.
+std::string tourItemLine(int sequence, const char* name, const char* altitude = "",
+                         const char* level = "");
+
+void writeFileBytes(const char* fileName, const std::string& bytes);
+std::string readFileBytes(const char* fileName); // empty when missing
+bool fileExists(const char* fileName);
+
+// Another program's exclusive hold on a file, for as long as the object lives.
+class FileHold {
+  public:
+    explicit FileHold(const char* fileName);
+    ~FileHold();
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle_;
+};
+
+// A COMCTL32 tree view in a top-level window of its own, destroyed with the object.
+class TreeWindow {
+  public:
+    TreeWindow();
+    ~TreeWindow();
+    TreeWindow(const TreeWindow&) = delete;
+    TreeWindow& operator=(const TreeWindow&) = delete;
+    HWND tree() const { return tree_; }
+
+    // The tree as text, one item a line, indented two spaces a level: "label [record kind]".
+    std::string dump() const;
+    HTREEITEM find(const std::string& label) const; // first item with that label, depth first
+    unsigned long data(HTREEITEM item) const;
+    HTREEITEM append(HTREEITEM parent, const char* label, unsigned long data);
+    void select(HTREEITEM item);
+
+  private:
+    HWND frame_;
+    HWND tree_;
+};
