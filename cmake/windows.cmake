@@ -41,6 +41,7 @@ add_library(Tarvix42 SHARED
     gauge/canvas.cpp
     gauge/dialog_link.cpp
     gauge/lifecycle.cpp
+    gauge/moving_map.cpp
     gauge/navigation.cpp
     gauge/panel_buttons.cpp
     gauge/panel_calls.cpp
