@@ -9,6 +9,7 @@
 #include "canvas.h"
 #include "gauge_state.h"
 #include "moving_map.h"
+#include "screen_copy.h"
 
 void drawTextLine(HDC dc, const char* text, const ScreenRect& rect, UINT alignment) {
     RECT r = {rect.left, rect.top, rect.right, rect.bottom};
@@ -91,30 +92,16 @@ static void drawButtons(HDC dc) {
     DeleteObject(face);
 }
 
-// Canvas into the simulator's image, black written as navy wherever the image is not 0. The
-// image is rows of exactly canvasWidth bytes while the DIB's rows are padded to 4 bytes; only
-// whole rows of the canvas exist, and neither buffer is walked past its end.
 static void copyToImage(const ImageRecord* image) {
-    if (!image || !image->pixels)
+    if (!image)
         return;
+    // The canvas holds canvasSize bytes of the image at most, in whole rows.
     uint32_t bytes = static_cast<uint32_t>(canvas.canvasSize);
     if (image->byteSize < bytes)
         bytes = image->byteSize;
-    const uint32_t width = static_cast<uint32_t>(canvas.canvasWidth);
-    uint32_t rows = bytes / width;
-    if (rows > static_cast<uint32_t>(canvas.canvasHeight))
-        rows = static_cast<uint32_t>(canvas.canvasHeight);
-    for (uint32_t y = 0; y < rows; ++y) {
-        const uint8_t* from = canvas.canvasBits + size_t(y) * canvas.rowStride;
-        uint8_t* to = image->pixels + size_t(y) * width;
-        for (uint32_t x = 0; x < width; ++x) {
-            uint8_t c = from[x];
-            if (c != 0)
-                to[x] = c;
-            else if (to[x] != 0)
-                to[x] = colourNavy;
-        }
-    }
+    CanvasPixels pixels = {canvas.canvasBits, canvas.canvasWidth, canvas.canvasHeight,
+                           canvas.rowStride};
+    copyCanvasToImage(pixels, image->pixels, bytes);
 }
 
 void drawScreen(ImageElement element) {
