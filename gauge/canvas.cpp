@@ -69,8 +69,8 @@ void createCanvas(ImageElement element) {
     canvas.canvasDC = CreateCompatibleDC(nullptr);
     canvas.infoBlock =
         GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(BITMAPINFOHEADER) + colourCount * 4);
-    canvas.info = canvas.infoBlock ? static_cast<BITMAPINFO*>(GlobalLock(canvas.infoBlock))
-                                   : nullptr;
+    canvas.info =
+        canvas.infoBlock ? static_cast<BITMAPINFO*>(GlobalLock(canvas.infoBlock)) : nullptr;
     if (canvas.info) {
         fillBitmapInfo(canvas.info);
         void* bits = nullptr;

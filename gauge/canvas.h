@@ -19,8 +19,8 @@ struct ScreenCanvas {
     HRGN fullRegion;
     int32_t canvasWidth;
     int32_t canvasHeight;
-    int32_t canvasSize; // bytes of the simulator's image
-    int32_t rowStride;  // bytes of a DIB row: the width rounded up to 4
+    int32_t canvasSize;    // bytes of the simulator's image
+    int32_t rowStride;     // bytes of a DIB row: the width rounded up to 4
     ScreenMetrics metrics; // scaleX, scaleY, fontHeight and the sizes the layout needs
 };
 

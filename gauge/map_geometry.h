@@ -29,10 +29,10 @@ constexpr int32_t lowerButtonCount = 5; // "DLG", "INF", "AP", "Prev", "Next"
 ScreenRect buttonRect(const ScreenMetrics& m, bool upperRow, int32_t index);
 
 struct MapGeometry {
-    ScreenRect rect;          // the map's rounded rectangle
-    double centreX, centreY;  // the aircraft's point
-    ScreenRect topLine;       // heading box strip
-    ScreenRect altitudeLine;  // reaches past the map; the clip cuts it
+    ScreenRect rect;         // the map's rounded rectangle
+    double centreX, centreY; // the aircraft's point
+    ScreenRect topLine;      // heading box strip
+    ScreenRect altitudeLine; // reaches past the map; the clip cuts it
     ScreenRect distanceLine;
 };
 MapGeometry mapGeometryFor(const ScreenMetrics& m);

@@ -69,8 +69,8 @@ struct MapView {
 };
 
 MapPoint project(const MapView& view, double latitude, double longitude, MapOffset* offset) {
-    DistanceBearing to = greatCircle(view.aircraft[0], view.aircraft[1], latitude, longitude,
-                                     view.variation);
+    DistanceBearing to =
+        greatCircle(view.aircraft[0], view.aircraft[1], latitude, longitude, view.variation);
     MapOffset o = mapOffsetFor(to.distance, to.bearing, view.heading);
     if (offset)
         *offset = o;
@@ -170,9 +170,8 @@ void drawTourRoute(const MapView& view) {
     }
     putBack(t);
 
-    int32_t active = activeTourEntry(readWholeNumber(gauge.exchange.ident,
-                                                     sizeof gauge.exchange.ident),
-                                     count);
+    int32_t active =
+        activeTourEntry(readWholeNumber(gauge.exchange.ident, sizeof gauge.exchange.ident), count);
     for (int32_t i = 0; i < count; ++i) {
         char label[16];
         std::snprintf(label, sizeof label, " %03d ", i + 1);
@@ -221,14 +220,14 @@ void drawTopLine(const MapView& view) {
 
     static const uint8_t bandColours[] = {colourWhite, colourGreen, colourRed};
     formatDistanceToGo(text, sizeof text, gauge.activeDistance);
-    SetTextColor(view.dc,
-                 paletteColour(bandColours[int(distanceBandFor(gauge.activeDistance))]));
+    SetTextColor(view.dc, paletteColour(bandColours[int(distanceBandFor(gauge.activeDistance))]));
     drawTextLine(view.dc, text, g.distanceLine, DT_RIGHT | DT_VCENTER | DT_END_ELLIPSIS);
 }
 
 void drawAircraft(const MapView& view) {
     const int32_t x = int32_t(view.geometry.centreX), y = int32_t(view.geometry.centreY);
-    const POINT arrow[] = {{x, y}, {int32_t(view.geometry.centreX - 3), y + 6},
+    const POINT arrow[] = {{x, y},
+                           {int32_t(view.geometry.centreX - 3), y + 6},
                            {int32_t(view.geometry.centreX + 3), y + 6}};
     ColourTools t = takeTools(view.dc, colourWhite, colourWhite);
     Polygon(view.dc, arrow, 3);
@@ -238,8 +237,11 @@ void drawAircraft(const MapView& view) {
 } // namespace
 
 void drawMap(const char* face, MapResources& left) {
-    MapView view = {canvas.canvasDC, mapGeometryFor(canvas.metrics), canvas.metrics.fontHeight,
-                    {0.0, 0.0}, lookupVariable(varMagVariation),
+    MapView view = {canvas.canvasDC,
+                    mapGeometryFor(canvas.metrics),
+                    canvas.metrics.fontHeight,
+                    {0.0, 0.0},
+                    lookupVariable(varMagVariation),
                     // The map turns by the heading its previous redraw looked up: the one lookup
                     // of the heading is the top line's, further down.
                     lastVariableValue(varHeading)};
@@ -249,8 +251,8 @@ void drawMap(const char* face, MapResources& left) {
     SelectClipRgn(view.dc, left.clip);
 
     int32_t sevenPoint = MulDiv(7, GetDeviceCaps(view.dc, LOGPIXELSY), 72);
-    left.font = createScreenFont(view.fontHeight > sevenPoint ? -sevenPoint : view.fontHeight,
-                                 face);
+    left.font =
+        createScreenFont(view.fontHeight > sevenPoint ? -sevenPoint : view.fontHeight, face);
     left.previousFont = static_cast<HFONT>(SelectObject(view.dc, left.font));
 
     drawCrossHair(view);

@@ -309,7 +309,7 @@ TEST_F(Screen, WidthZeroIsRefused) {
 TEST_F(Screen, RedrawAfterReleaseDoesNothing) {
     start(northOf(12));
     redraw();
-    hostKill(); // releases the canvas
+    hostKill();    // releases the canvas
     hostInstall(); // a fresh screen image, with no canvas behind it
     std::vector<uint8_t> before = pixelsOf(image());
     redraw(2);
