@@ -37,6 +37,7 @@ const uint32_t canvasColourTable[256] = {
 
 // The logical palette selected into the canvas: the colour table's colours as reserved entries,
 // except 32 and 158 to 165, which are white here and black in the colour table.
+// clang-format off: four entries a row, as the colour table reads
 const PaletteColour canvasPaletteTable[256] = {
     {0x00, 0x00, 0x00, 1}, {0x80, 0x00, 0x00, 1},
     {0x00, 0x80, 0x00, 1}, {0x80, 0x80, 0x00, 1}, // 0
@@ -167,3 +168,4 @@ const PaletteColour canvasPaletteTable[256] = {
     {0x00, 0x00, 0xFF, 1}, {0xFF, 0x00, 0xFF, 1},
     {0x00, 0xFF, 0xFF, 1}, {0xFF, 0xFF, 0xFF, 1}, // 252
 };
+// clang-format on
