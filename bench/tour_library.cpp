@@ -1,4 +1,5 @@
-// A stand-in for the dialog library that the screen benchmark loads in its place: it serves one
+// A stand-in for the dialog library that the screen benchmark and the tour pictures of the
+// screen tests load in its place: it serves one
 // airport destination or a tour of any length laid out on a circle around the aircraft, so that
 // the redraw can be timed with a route of a known size. Not shipped.
 #include <cmath>
@@ -11,6 +12,7 @@ namespace {
 
 int32_t tourLength = 0; // 0: airport mode
 int32_t current = 0;
+int32_t numberShift = 0;                        // added to the item number that ident carries
 double centreLatitude = 0, centreLongitude = 0; // raw
 
 void fill(ExchangeRecord* record) {
@@ -22,7 +24,7 @@ void fill(ExchangeRecord* record) {
         record->longitude = centreLongitude + 4e9;
         return;
     }
-    std::snprintf(record->ident, sizeof record->ident, "%03d", current + 1);
+    std::snprintf(record->ident, sizeof record->ident, "%03d", current + 1 + numberShift);
     std::snprintf(record->name, sizeof record->name, "Tour item %d", current + 1);
     double angle = 6.283185307179586 * current / tourLength;
     record->latitude = centreLatitude + 40000 * std::cos(angle); // about 20 nm
@@ -35,6 +37,7 @@ void fill(ExchangeRecord* record) {
 
 extern "C" {
 __declspec(dllexport) void __stdcall StandInServe(int32_t items, double latitude, double longitude);
+__declspec(dllexport) void __stdcall StandInShiftNumbers(int32_t shift);
 __declspec(dllexport) int __stdcall TarvixGetData(ExchangeRecord* record);
 __declspec(dllexport) int __stdcall TarvixSetData(ExchangeRecord* record);
 __declspec(dllexport) int __stdcall TarvixGetTourItem(int32_t forward);
@@ -45,6 +48,10 @@ __declspec(dllexport) void __stdcall StandInServe(int32_t items, double latitude
     current = 0;
     centreLatitude = latitude;
     centreLongitude = longitude;
+}
+
+__declspec(dllexport) void __stdcall StandInShiftNumbers(int32_t shift) {
+    numberShift = shift;
 }
 
 __declspec(dllexport) int __stdcall TarvixGetData(ExchangeRecord* record) {

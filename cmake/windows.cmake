@@ -114,3 +114,4 @@ set_target_properties(screen_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_
 target_compile_options(screen_bench PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(screen_bench PRIVATE tarvix_host_lib)
 add_dependencies(screen_bench Tarvix42 bench_dialog_stand_in)
+add_dependencies(test_screen bench_dialog_stand_in) # its tour pictures

@@ -317,3 +317,54 @@ TEST_F(Screen, RedrawAfterReleaseDoesNothing) {
 }
 
 } // namespace
+
+// Tour mode with a stand-in dialog library serving three items on a 20 nm circle around the
+// aircraft; the real library's tour lookup is not needed to see how the map draws a tour.
+struct TourScreen : ::testing::Test {
+    HMODULE library = nullptr;
+    void SetUp() override {
+        enterFreshFolder();
+        std::string standIn = binFolder() + "\\bench\\TarvixDlg.dll";
+        ASSERT_TRUE(CopyFileA(standIn.c_str(), "TarvixDlg.dll", FALSE));
+        library = LoadLibraryA("TarvixDlg.dll");
+        ASSERT_NE(library, nullptr);
+        std::string error;
+        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
+        setVariable(varLatitude, rawLatitude(aircraftLat));
+        setVariable(varLongitude, rawLongitude(aircraftLon));
+    }
+    void TearDown() override {
+        unloadGauge();
+        FreeLibrary(library);
+    }
+    template <typename Fn> Fn exported(const char* name) {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    }
+    // Flies the tour with the item numbers shifted by shift; returns the orange and red pixels
+    // of the map below its top line.
+    std::pair<int, int> fly(int32_t shift) {
+        exported<void(__stdcall*)(int32_t, double, double)>("StandInServe")(
+            3, rawLatitude(aircraftLat), rawLongitude(aircraftLon));
+        exported<void(__stdcall*)(int32_t)>("StandInShiftNumbers")(shift);
+        keepSettings(0, 0, 2);
+        hostInstall();
+        hostInitialize();
+        Screen::redraw();
+        ScreenRect below = {28, 52, 252, 252};
+        std::pair<int, int> seen = {Screen::count(below, orange), Screen::count(below, red)};
+        EXPECT_GT(Screen::count(below, 0xFFFF00), 30) << "yellow labels and markers";
+        hostKill();
+        return seen;
+    }
+};
+
+TEST_F(TourScreen, ActiveItemIsMarkedOnlyWhenItsNumberIsAnItem) {
+    std::pair<int, int> active = fly(0);
+    EXPECT_GT(active.first, 0) << "orange marker of item 001";
+    EXPECT_GT(active.second, 10) << "its label in red";
+    for (int32_t shift : {-1, 3, 900}) { // numbers 000, 004 and 901 name no item of three
+        std::pair<int, int> none = fly(shift);
+        EXPECT_EQ(none.first, 0) << shift;
+        EXPECT_EQ(none.second, 0) << shift;
+    }
+}
