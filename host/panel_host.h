@@ -55,7 +55,6 @@ const std::vector<ServiceCall>& serviceCalls();
 // the bitmap by nearest neighbour; byteSize need not be whole rows, and width may be 0. This is
 // how tests give the gauge images that are not the design size.
 void setImageSize(int32_t resourceId, int32_t width, uint32_t byteSize);
-void clearImageSizes();
 
 // The image record that element install built for the element showing this bitmap, or null.
 const ImageRecord* installedImage(int32_t resourceId);

@@ -227,10 +227,6 @@ void setImageSize(int32_t resourceId, int32_t width, uint32_t byteSize) {
     panel().imageSizes[resourceId] = {width, byteSize};
 }
 
-void clearImageSizes() {
-    panel().imageSizes.clear();
-}
-
 void setVariable(int32_t id, double value) {
     panel().variables[id] = value;
 }
