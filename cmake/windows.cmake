@@ -44,6 +44,7 @@ add_library(Tarvix42 SHARED
     gauge/canvas.cpp
     gauge/dialog_link.cpp
     gauge/lifecycle.cpp
+    gauge/moving_map.cpp
     gauge/navigation.cpp
     gauge/panel_buttons.cpp
     gauge/panel_calls.cpp
@@ -121,3 +122,18 @@ foreach(source ${TARVIX_WINDOWS_TESTS})
         PROPERTIES RESOURCE_LOCK wine_named_objects TIMEOUT 120)
 endforeach()
 include(cmake/bench.cmake)
+
+# Benchmarks (./tarvix bench): each runs in bin/bench, beside a stand-in dialog library that
+# serves a route of known size.
+add_library(bench_dialog_stand_in SHARED bench/tour_library.cpp)
+set_target_properties(bench_dialog_stand_in PROPERTIES PREFIX "" OUTPUT_NAME TarvixDlg
+    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench)
+target_compile_options(bench_dialog_stand_in PRIVATE ${TARVIX_WARNINGS})
+target_link_options(bench_dialog_stand_in PRIVATE -Wl,--kill-at)
+target_link_libraries(bench_dialog_stand_in PRIVATE tarvix_core)
+add_executable(screen_bench bench/screen_bench.cpp)
+set_target_properties(screen_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench)
+target_compile_options(screen_bench PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(screen_bench PRIVATE tarvix_host_lib)
+add_dependencies(screen_bench Tarvix42 bench_dialog_stand_in)
+add_dependencies(test_screen bench_dialog_stand_in) # its tour pictures

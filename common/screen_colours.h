@@ -5,6 +5,15 @@
 
 extern const uint32_t canvasColourTable[256]; // 0xRRGGBB
 
+// An entry of a logical palette, laid out as the platform's palette entry.
+struct PaletteColour {
+    uint8_t red, green, blue;
+    uint8_t flags; // 1: reserved entry
+};
+static_assert(sizeof(PaletteColour) == 4, "palette entry");
+constexpr uint16_t canvasPaletteVersion = 0x300;
+extern const PaletteColour canvasPaletteTable[256];
+
 enum ScreenColour : uint8_t {
     colourBlack = 0,
     colourOlive = 3,

@@ -59,6 +59,7 @@ void mouseListUnregister(MouseRect* table, GaugeHeader* header);
 void sendKeyEvent(int32_t event, int32_t value);
 void registerVariables();
 double lookupVariable(int32_t id);
+double lastVariableValue(int32_t id); // what the last lookup left in it, without a new lookup
 
 // dialog_link.cpp: the dialog library, bound by name before every call; each call returns 0
 // when it was skipped (no library, or no such export)

@@ -87,6 +87,11 @@ void registerVariables() {
         fn(moduleVar(id));
 }
 
+double lastVariableValue(int32_t id) {
+    ModuleVar* var = moduleVar(id);
+    return var ? var->value : 0.0;
+}
+
 double lookupVariable(int32_t id) {
     ModuleVar* var = moduleVar(id);
     auto fn = service<VariableFn>(serviceVariableLookup);

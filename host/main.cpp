@@ -8,6 +8,10 @@
 // --click presses a button ("+", "-", "DLG", "INF", "AP", "Prev", "Next") before the given
 // frame; --events writes every key event the gauge sent, with the frame it came in. The aircraft
 // flies at 18 frames a simulated second and obeys the autopilot events of the gauge.
+//               [--destination IDENT,NAME,LAT,LON]
+//
+// --destination hands the dialog library beside this program an airport destination
+// (TarvixSetData) before the gauge is installed, as the settings dialog would.
 // Latitude north and longitude east are positive. The gauge defaults to Tarvix42.gau beside
 // this program; the picture to panel.png in the current folder.
 #include <windows.h>
@@ -19,6 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "common/exchange_record.h"
+#include "common/position_units.h"
+#include "common/text_fields.h"
+#include "common/sim_ids.h"
 #include "host/panel_host.h"
 #include "host/simulation.h"
 
@@ -35,6 +43,7 @@ struct HostOptions {
     std::string events;
     std::vector<ScheduledClick> clicks;
     std::string picture = "panel.png";
+    std::string destination;
     long frames = 300;
     double latitude = 41.7868; // Chicago Midway
     double longitude = -87.7522;
@@ -97,6 +106,8 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
                 return false;
             }
             options.clicks.push_back({static_cast<long>(frame), button, label});
+        } else if (name == "--destination") {
+            options.destination = value;
         } else if (name == "--picture") {
             options.picture = value;
         } else if (name == "--frames") {
@@ -148,6 +159,47 @@ Aircraft startingAircraft(const HostOptions& options) {
     return aircraft;
 }
 
+double rawLatitude(double degrees) {
+    return latitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
+double rawLongitude(double degrees) {
+    return longitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
+
+// IDENT,NAME,LAT,LON into the dialog library's current record. The library stays loaded, so the
+// gauge finds the same module and record.
+bool setDestination(const std::string& text, std::string& error) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (size_t comma; (comma = text.find(',', from)) != std::string::npos; from = comma + 1)
+        parts.push_back(text.substr(from, comma - from));
+    parts.push_back(text.substr(from));
+    double latitude = 0, longitude = 0;
+    if (parts.size() != 4 || parts[0].empty() || parts[0].size() > 5 || parts[1].size() > 25 ||
+        !readNumber(parts[2].c_str(), -90, 90, latitude) ||
+        !readNumber(parts[3].c_str(), -180, 180, longitude)) {
+        error = "option --destination: '" + text +
+                "' is not IDENT,NAME,LAT,LON (ident up to 5 characters, name up to 25)";
+        return false;
+    }
+    HMODULE library = LoadLibraryA("TarvixDlg.dll");
+    auto setData = library ? reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
+                                 reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")))
+                           : nullptr;
+    if (!setData) {
+        error = "option --destination: no dialog library with TarvixSetData to hand it to";
+        return false;
+    }
+    ExchangeRecord record{};
+    copyBoundedText(record.ident, parts[0].c_str(), sizeof record.ident);
+    copyBoundedText(record.name, parts[1].c_str(), sizeof record.name);
+    record.latitude = rawLatitude(latitude);
+    record.longitude = rawLongitude(longitude);
+    record.mode = 0;
+    setData(&record);
+    return true;
+}
+
 // Key events since the last call, written with the frame they came in.
 void logKeyEvents(std::ofstream& log, size_t& logged, long frame) {
     const std::vector<KeyEventRecord>& events = keyEvents();
@@ -191,6 +243,10 @@ int main(int argc, char** argv) {
         log << "frame,event,name,value\n";
     }
     size_t logged = 0;
+    if (!options.destination.empty() && !setDestination(options.destination, error)) {
+        std::fprintf(stderr, "tarvix-host: %s\n", error.c_str());
+        return 1;
+    }
     Simulation simulation = makeSimulation(startingAircraft(options), 18.0, 0.0);
     serveVariables(simulation);
     hostInstall();

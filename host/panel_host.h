@@ -50,6 +50,12 @@ const std::vector<int32_t>& registeredVariableIds();
 const std::vector<KeyEventRecord>& keyEvents();
 const std::vector<ServiceCall>& serviceCalls();
 
+// From the next element install on, the image of the element showing this bitmap is built
+// width pixels wide (rows of exactly width bytes) and byteSize bytes long, its pixels taken from
+// the bitmap by nearest neighbour; byteSize need not be whole rows, and width may be 0. This is
+// how tests give the gauge images that are not the design size.
+void setImageSize(int32_t resourceId, int32_t width, uint32_t byteSize);
+
 // The image record that element install built for the element showing this bitmap, or null.
 const ImageRecord* installedImage(int32_t resourceId);
 

@@ -29,6 +29,7 @@ struct PanelState {
     std::vector<KeyEventRecord> keys;
     std::vector<ServiceCall> calls;
     std::vector<InstalledImage> images;
+    std::map<int32_t, std::pair<int32_t, uint32_t>> imageSizes; // resource: width, bytes
     MouseList mouse;
 };
 
@@ -69,6 +70,23 @@ bool readBitmapResource(HMODULE module, int32_t id, int32_t& width, int32_t& hei
     return true;
 }
 
+// The bitmap resampled to the size a test asked for (see setImageSize).
+void resizeImage(int32_t& width, int32_t& height, std::vector<uint8_t>& pixels, int32_t newWidth,
+                 uint32_t newBytes) {
+    std::vector<uint8_t> resized(newBytes, 0);
+    int32_t newHeight = newWidth > 0 ? int32_t(newBytes / uint32_t(newWidth)) : 0;
+    for (uint32_t i = 0; newWidth > 0 && i < newBytes; ++i) {
+        int32_t x = int32_t(i % uint32_t(newWidth)), y = int32_t(i / uint32_t(newWidth));
+        int32_t fromX = int32_t(int64_t(x) * width / newWidth);
+        int32_t fromY = newHeight ? int32_t(int64_t(y) * height / newHeight) : 0;
+        if (fromY < height)
+            resized[i] = pixels[size_t(fromY) * width + fromX];
+    }
+    width = newWidth;
+    height = newHeight;
+    pixels.swap(resized);
+}
+
 void releaseImage(ImageElement* element) {
     auto& images = panel().images;
     for (auto it = images.begin(); it != images.end(); ++it) {
@@ -85,6 +103,9 @@ void installTree(ImageElement* element, HMODULE module) {
     InstalledImage image{element, std::make_unique<ImageRecord>(), {}};
     int32_t width = 0, height = 0;
     if (readBitmapResource(module, element->resourceId, width, height, image.pixels)) {
+        auto size = panel().imageSizes.find(element->resourceId);
+        if (size != panel().imageSizes.end())
+            resizeImage(width, height, image.pixels, size->second.first, size->second.second);
         *image.record = {0x49585654,
                          width,
                          height,
@@ -200,6 +221,10 @@ void resetPanel() {
     state.registered.clear();
     state.keys.clear();
     state.calls.clear();
+}
+
+void setImageSize(int32_t resourceId, int32_t width, uint32_t byteSize) {
+    panel().imageSizes[resourceId] = {width, byteSize};
 }
 
 void setVariable(int32_t id, double value) {

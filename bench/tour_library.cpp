@@ -1,0 +1,72 @@
+// A stand-in for the dialog library that the screen benchmark and the tour pictures of the
+// screen tests load in its place: it serves one
+// airport destination or a tour of any length laid out on a circle around the aircraft, so that
+// the redraw can be timed with a route of a known size. Not shipped.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "common/exchange_record.h"
+
+namespace {
+
+int32_t tourLength = 0; // 0: airport mode
+int32_t current = 0;
+int32_t numberShift = 0;                        // added to the item number that ident carries
+double centreLatitude = 0, centreLongitude = 0; // raw
+
+void fill(ExchangeRecord* record) {
+    std::memset(record, 0, sizeof *record);
+    if (tourLength == 0) {
+        std::strcpy(record->ident, "KMKE");
+        std::strcpy(record->name, "Milwaukee Mitchell");
+        record->latitude = centreLatitude + 60000;
+        record->longitude = centreLongitude + 4e9;
+        return;
+    }
+    std::snprintf(record->ident, sizeof record->ident, "%03d", current + 1 + numberShift);
+    std::snprintf(record->name, sizeof record->name, "Tour item %d", current + 1);
+    double angle = 6.283185307179586 * current / tourLength;
+    record->latitude = centreLatitude + 40000 * std::cos(angle); // about 20 nm
+    record->longitude = centreLongitude + 6e9 * std::sin(angle);
+    record->mode = 1;
+    record->recordNumber = current;
+}
+
+} // namespace
+
+extern "C" {
+__declspec(dllexport) void __stdcall StandInServe(int32_t items, double latitude, double longitude);
+__declspec(dllexport) void __stdcall StandInShiftNumbers(int32_t shift);
+__declspec(dllexport) int __stdcall TarvixGetData(ExchangeRecord* record);
+__declspec(dllexport) int __stdcall TarvixSetData(ExchangeRecord* record);
+__declspec(dllexport) int __stdcall TarvixGetTourItem(int32_t forward);
+
+__declspec(dllexport) void __stdcall StandInServe(int32_t items, double latitude,
+                                                  double longitude) {
+    tourLength = items;
+    current = 0;
+    centreLatitude = latitude;
+    centreLongitude = longitude;
+}
+
+__declspec(dllexport) void __stdcall StandInShiftNumbers(int32_t shift) {
+    numberShift = shift;
+}
+
+__declspec(dllexport) int __stdcall TarvixGetData(ExchangeRecord* record) {
+    fill(record);
+    return 1;
+}
+
+__declspec(dllexport) int __stdcall TarvixSetData(ExchangeRecord*) {
+    return 1;
+}
+
+__declspec(dllexport) int __stdcall TarvixGetTourItem(int32_t forward) {
+    if (tourLength == 0)
+        return -1;
+    current = (current + (forward ? 1 : tourLength - 1)) % tourLength;
+    return current;
+}
+}

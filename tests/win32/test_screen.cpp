@@ -1,0 +1,370 @@
+// The screen as the simulator receives it: the pixels of the screen image after redraws of the
+// real gauge in the stand-in host, with the real dialog library holding the destination.
+// Colours drawn through GDI are compared by RGB through the colour table; only the navy of the
+// copy, which the gauge writes itself, is compared by index.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "common/position_units.h"
+#include "common/screen_colours.h"
+#include "common/sim_ids.h"
+#include "gauge/map_geometry.h"
+#include "gauge/nav_math.h"
+#include "gauge/screen_area.h"
+#include "host/panel_host.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr uint32_t black = 0x000000, navy = 0x000080, olive = 0x808000, lightGrey = 0xC0C0C0,
+                   darkGrey = 0x484848, orange = 0xFF8000, red = 0xFF0000, green = 0x00FF00,
+                   blue = 0x0000FF, cyan = 0x00FFFF, white = 0xFFFFFF;
+
+const double aircraftLat = 41.7868, aircraftLon = -87.7522;
+
+double rawLatitude(double degrees) {
+    return latitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
+double rawLongitude(double degrees) {
+    return longitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
+
+// The gauge's kept settings as another party would leave them: route origin and map scale.
+void keepSettings(double originLat, double originLon, double scale) {
+    static HANDLE keep = nullptr;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024,
+                                        "TarvixGaugeMapFile");
+    ASSERT_NE(mapping, nullptr);
+    char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    ASSERT_NE(view, nullptr);
+    std::memcpy(view, &originLat, 8);
+    std::memcpy(view + 8, &originLon, 8);
+    std::memcpy(view + 16, &scale, 8);
+    UnmapViewOfFile(view);
+    if (keep)
+        CloseHandle(keep);
+    keep = mapping;
+}
+
+struct Screen : ::testing::Test {
+    HMODULE library = nullptr;
+    int(__stdcall* setData)(ExchangeRecord*) = nullptr;
+
+    void SetUp() override {
+        enterFreshFolder();
+        ASSERT_TRUE(putDialogLibraryHere());
+        library = LoadLibraryA("TarvixDlg.dll");
+        ASSERT_NE(library, nullptr);
+        setData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
+            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
+        ASSERT_NE(setData, nullptr);
+        std::string error;
+        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
+        setVariable(varLatitude, rawLatitude(aircraftLat));
+        setVariable(varLongitude, rawLongitude(aircraftLon));
+        setVariable(varHeading, 0);
+    }
+    void TearDown() override {
+        unloadGauge();
+        FreeLibrary(library);
+    }
+
+    // An airport destination at the given distance due north of the aircraft.
+    ExchangeRecord northOf(double nm, const char* ident = "KMKE") {
+        ExchangeRecord r{};
+        std::strcpy(r.ident, ident);
+        std::strcpy(r.name, "Milwaukee Mitchell");
+        r.latitude = rawLatitude(aircraftLat + nm * 1.852 / 6371 * 57.29578);
+        r.longitude = rawLongitude(aircraftLon);
+        return r;
+    }
+    void start(ExchangeRecord destination) {
+        ASSERT_EQ(setData(&destination), 1);
+        hostInstall();
+        hostInitialize();
+    }
+    static void redraw(int times = 1) {
+        for (int i = 0; i < 13 * times; ++i)
+            hostUpdate();
+    }
+
+    static const ImageRecord* image() { return installedImage(screenBitmapId); }
+    static uint8_t at(int32_t x, int32_t y) { return image()->pixels[y * image()->rowBytes + x]; }
+    static uint32_t rgbAt(int32_t x, int32_t y) { return canvasColourTable[at(x, y)]; }
+    // Pixels of the colour strictly inside the rectangle (outlines left out).
+    static int count(const ScreenRect& r, uint32_t rgb) {
+        int n = 0;
+        for (int32_t y = r.top + 1; y < r.bottom - 1; ++y)
+            for (int32_t x = r.left + 1; x < r.right - 1; ++x)
+                n += rgbAt(x, y) == rgb;
+        return n;
+    }
+    static ScreenMetrics metrics() {
+        ScreenMetrics m{};
+        EXPECT_TRUE(screenMetricsFor(280, 316, image()->rowBytes, image()->byteSize, m));
+        return m;
+    }
+    static constexpr int32_t screenBitmapId = 102;
+};
+
+// Every pixel that was 0 in the installed picture stays 0; every other one is drawn, and what
+// is black on the canvas arrives as navy.
+void expectCopyRule(const std::vector<uint8_t>& before, const ImageRecord* image) {
+    int zeroKept = 0, navy = 0;
+    for (uint32_t i = 0; i < image->byteSize; ++i) {
+        if (before[i] == 0) {
+            ASSERT_EQ(image->pixels[i], 0) << "byte " << i;
+            ++zeroKept;
+        } else {
+            ASSERT_NE(image->pixels[i], 0) << "byte " << i;
+            navy += image->pixels[i] == colourNavy;
+        }
+    }
+    EXPECT_GT(zeroKept, 0);
+    EXPECT_GT(navy, int(image->byteSize / 3)) << "the black background arrives as navy";
+}
+
+std::vector<uint8_t> pixelsOf(const ImageRecord* image) {
+    return std::vector<uint8_t>(image->pixels, image->pixels + image->byteSize);
+}
+
+TEST_F(Screen, DesignSizeLayout) {
+    start(northOf(12));
+    std::vector<uint8_t> before = pixelsOf(image());
+    for (int32_t y = 0; y < 316; ++y)
+        for (int32_t x = 0; x < 280; ++x)
+            ASSERT_EQ(before[y * 280 + x] != 0, screenAreaContains(x, y)) << x << "," << y;
+    redraw();
+    expectCopyRule(before, image());
+
+    ScreenMetrics m = metrics();
+    for (int32_t i = 0; i < 7; ++i) {
+        ScreenRect r = buttonRect(m, i < 2, i < 2 ? i : i - 2);
+        EXPECT_EQ(at(r.left, r.top), colourNavy) << "outline of button " << i;
+        EXPECT_EQ(at(r.right - 1, r.bottom - 1), colourNavy) << "outline of button " << i;
+        EXPECT_EQ(rgbAt(r.left + 2, r.top + 2), lightGrey) << "face of button " << i;
+        EXPECT_EQ(rgbAt(r.right - 3, r.bottom - 3), lightGrey) << "face of button " << i;
+        EXPECT_EQ(at(r.left - 1, r.top + 5), colourNavy) << "left of button " << i;
+    }
+    MapGeometry map = mapGeometryFor(m);
+    EXPECT_EQ(rgbAt(27, 120), darkGrey) << "frame left";
+    EXPECT_EQ(rgbAt(100, 252), darkGrey) << "frame bottom";
+    EXPECT_EQ(rgbAt(60, 209), blue) << "horizontal cross-hair";
+    EXPECT_EQ(rgbAt(140, 240), blue) << "vertical cross-hair";
+    EXPECT_EQ(rgbAt(140, 209 + 25), cyan) << "downward tick at scale 5";
+    EXPECT_EQ(rgbAt(140 + 50, 209), cyan) << "rightward tick";
+    EXPECT_EQ(rgbAt(140, 212), white) << "aircraft symbol";
+
+    EXPECT_GT(count(titleRect(m), white), 20) << "title";
+    EXPECT_GT(count(etaRect(m), red), 20) << "ETA";
+    EXPECT_GT(count(destinationRect(m), green), 20) << "destination line";
+    EXPECT_GT(count(map.topLine, white), 40) << "heading box";
+    EXPECT_GT(count(map.distanceLine, red), 10) << "12 nm to go is red";
+    // The upward tick labels: cyan right of the cross-hair, each centred on its tick.
+    ScreenRect label = {142, 209 - 25 - 8, 170, 209 - 25 + 8};
+    EXPECT_GT(count(label, cyan), 5);
+}
+
+TEST_F(Screen, ButtonLabelsFollowScaleCouplingAndMode) {
+    const struct {
+        double scale;
+        bool plusOlive, minusOlive;
+    } cases[] = {{20, true, false}, {0.2, false, true}, {5, false, false}};
+    for (const auto& c : cases) {
+        keepSettings(0, 0, c.scale);
+        start(northOf(12));
+        redraw();
+        ScreenMetrics m = metrics();
+        EXPECT_EQ(count(buttonRect(m, true, 0), olive) > 0, c.plusOlive) << c.scale;
+        EXPECT_EQ(count(buttonRect(m, true, 1), olive) > 0, c.minusOlive) << c.scale;
+        EXPECT_EQ(count(buttonRect(m, false, 0), olive), 0) << "DLG is always black";
+        EXPECT_GT(count(buttonRect(m, false, 2), olive), 10) << "AP: not coupled";
+        EXPECT_GT(count(buttonRect(m, false, 3), olive), 10) << "Prev in airport mode";
+        EXPECT_GT(count(buttonRect(m, false, 4), olive), 10) << "Next in airport mode";
+        hostKill();
+    }
+    ExchangeRecord coupled = northOf(12);
+    coupled.airportAutopilot = 1;
+    start(coupled);
+    redraw();
+    ScreenRect ap = buttonRect(metrics(), false, 2);
+    EXPECT_EQ(count(ap, olive), 0) << "AP while coupled";
+    EXPECT_GT(count(ap, navy), 0) << "its label in black, arriving as navy";
+}
+
+TEST_F(Screen, DestinationStraightAheadAtTenMilesIsFiftyPixelsUp) {
+    ExchangeRecord to = northOf(10);
+    DistanceBearing leg = greatCircle(rawLatitude(aircraftLat), rawLongitude(aircraftLon),
+                                      to.latitude, to.longitude, 0);
+    ASSERT_NEAR(leg.distance, 10, 0.01);
+    setVariable(varHeading, leg.bearing); // the map turns by it from the second redraw on
+    keepSettings(rawLatitude(aircraftLat), rawLongitude(aircraftLon), 5);
+    start(to);
+    redraw(2);
+    int nearPoint = 0, elsewhere = 0;
+    for (int32_t y = 38; y < 252; ++y)
+        for (int32_t x = 29; x < 252; ++x) {
+            if (rgbAt(x, y) != orange)
+                continue;
+            bool close = std::abs(x - 140) <= 1 && std::abs(y - (209 - 50)) <= 1;
+            (close ? nearPoint : elsewhere) += 1;
+        }
+    EXPECT_GT(nearPoint, 0) << "orange marker of the destination";
+    EXPECT_EQ(elsewhere, 0);
+    EXPECT_GT(count({142, 158, 200, 176}, red), 5) << "its ident, red, just right of it";
+    EXPECT_EQ(rgbAt(140, 185), cyan) << "the route runs down to the aircraft";
+    EXPECT_GT(count({142, 208, 180, 226}, 0xFFFF00), 5) << "\"Start\" in yellow at the aircraft";
+}
+
+TEST_F(Screen, DistanceToGoColourBands) {
+    const struct {
+        double nm;
+        uint32_t colour;
+    } bands[] = {{12, red}, {7, green}, {3, white}};
+    for (const auto& band : bands) {
+        start(northOf(band.nm));
+        redraw();
+        ScreenRect wt = mapGeometryFor(metrics()).distanceLine;
+        wt.left = 200; // right-aligned: clear of the heading box
+        EXPECT_GT(count(wt, band.colour), 10) << band.nm;
+        for (uint32_t other : {red, green, white}) {
+            if (other != band.colour) {
+                EXPECT_EQ(count(wt, other), 0) << band.nm;
+            }
+        }
+        hostKill();
+    }
+}
+
+TEST_F(Screen, BlankIdentDrawsNoDestinationLine) {
+    start(northOf(12, "     "));
+    redraw();
+    EXPECT_EQ(count(destinationRect(metrics()), green), 0);
+    EXPECT_GT(count(titleRect(metrics()), white), 20) << "the rest is drawn";
+}
+
+TEST_F(Screen, HalfSize) {
+    setImageSize(screenBitmapId, 140, 140 * 158);
+    start(northOf(12));
+    std::vector<uint8_t> before = pixelsOf(image());
+    redraw();
+    expectCopyRule(before, image());
+    ScreenMetrics m = metrics();
+    ASSERT_EQ(m.fontHeight, 8);
+    for (int32_t i = 0; i < 5; ++i) {
+        ScreenRect r = buttonRect(m, false, i);
+        EXPECT_EQ(at(r.left, r.top), colourNavy) << "outline of button " << i;
+        EXPECT_EQ(rgbAt(r.left + 1, r.top + 1), lightGrey) << "face of button " << i;
+    }
+    EXPECT_GT(count(buttonRect(m, false, 2), olive), 0) << "AP, not coupled";
+    EXPECT_EQ(count(buttonRect(m, false, 0), olive), 0);
+    MapGeometry map = mapGeometryFor(m);
+    EXPECT_EQ(rgbAt(int32_t(map.centreX), map.rect.bottom - 3), blue);
+    EXPECT_EQ(rgbAt(map.rect.left + 3, int32_t(map.centreY)), blue);
+    EXPECT_GT(count(titleRect(m), white), 5);
+    EXPECT_GT(count(etaRect(m), red), 5);
+}
+
+TEST_F(Screen, OddWidthKeepsRowsInStep) {
+    setImageSize(screenBitmapId, 141, 141 * 158);
+    keepSettings(0, 0, 5); // no route over the cross-hair
+    start(northOf(12));
+    redraw();
+    MapGeometry map = mapGeometryFor(metrics());
+    int32_t x = int32_t(map.centreX);
+    // A canvas row stride out of step with the image would slant the vertical cross-hair.
+    for (int32_t y = map.rect.top + 12; y < map.rect.bottom - 3; ++y) {
+        if (y >= int32_t(map.centreY) - 1 && y <= int32_t(map.centreY) + 7)
+            continue; // the aircraft symbol
+        uint32_t c = rgbAt(x, y);
+        EXPECT_TRUE(c == blue || c == cyan) << "row " << y;
+    }
+}
+
+TEST_F(Screen, PartialRowIsNeverWritten) {
+    const uint32_t whole = 280 * 316;
+    setImageSize(screenBitmapId, 280, whole + 100);
+    start(northOf(12));
+    std::memset(image()->pixels + whole, 0x55, 100);
+    redraw();
+    for (uint32_t i = whole; i < whole + 100; ++i)
+        ASSERT_EQ(image()->pixels[i], 0x55) << "byte " << i;
+    EXPECT_EQ(rgbAt(60, 209), blue) << "the whole rows are drawn";
+}
+
+TEST_F(Screen, WidthZeroIsRefused) {
+    setImageSize(screenBitmapId, 0, 88480);
+    start(northOf(12));
+    std::memset(image()->pixels, 9, image()->byteSize);
+    redraw(3);
+    for (uint32_t i = 0; i < image()->byteSize; ++i)
+        ASSERT_EQ(image()->pixels[i], 9) << "byte " << i;
+}
+
+TEST_F(Screen, RedrawAfterReleaseDoesNothing) {
+    start(northOf(12));
+    redraw();
+    hostKill();    // releases the canvas
+    hostInstall(); // a fresh screen image, with no canvas behind it
+    std::vector<uint8_t> before = pixelsOf(image());
+    redraw(2);
+    EXPECT_EQ(pixelsOf(image()), before);
+}
+
+} // namespace
+
+// Tour mode with a stand-in dialog library serving three items on a 20 nm circle around the
+// aircraft; the real library's tour lookup is not needed to see how the map draws a tour.
+struct TourScreen : ::testing::Test {
+    HMODULE library = nullptr;
+    void SetUp() override {
+        enterFreshFolder();
+        std::string standIn = binFolder() + "\\bench\\TarvixDlg.dll";
+        ASSERT_TRUE(CopyFileA(standIn.c_str(), "TarvixDlg.dll", FALSE));
+        library = LoadLibraryA("TarvixDlg.dll");
+        ASSERT_NE(library, nullptr);
+        std::string error;
+        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
+        setVariable(varLatitude, rawLatitude(aircraftLat));
+        setVariable(varLongitude, rawLongitude(aircraftLon));
+    }
+    void TearDown() override {
+        unloadGauge();
+        FreeLibrary(library);
+    }
+    template <typename Fn> Fn exported(const char* name) {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    }
+    // Flies the tour with the item numbers shifted by shift; returns the orange and red pixels
+    // of the map below its top line.
+    std::pair<int, int> fly(int32_t shift) {
+        exported<void(__stdcall*)(int32_t, double, double)>("StandInServe")(
+            3, rawLatitude(aircraftLat), rawLongitude(aircraftLon));
+        exported<void(__stdcall*)(int32_t)>("StandInShiftNumbers")(shift);
+        keepSettings(0, 0, 2);
+        hostInstall();
+        hostInitialize();
+        Screen::redraw();
+        ScreenRect below = {28, 52, 252, 252};
+        std::pair<int, int> seen = {Screen::count(below, orange), Screen::count(below, red)};
+        EXPECT_GT(Screen::count(below, 0xFFFF00), 30) << "yellow labels and markers";
+        hostKill();
+        return seen;
+    }
+};
+
+TEST_F(TourScreen, ActiveItemIsMarkedOnlyWhenItsNumberIsAnItem) {
+    std::pair<int, int> active = fly(0);
+    EXPECT_GT(active.first, 0) << "orange marker of item 001";
+    EXPECT_GT(active.second, 10) << "its label in red";
+    for (int32_t shift : {-1, 3, 900}) { // numbers 000, 004 and 901 name no item of three
+        std::pair<int, int> none = fly(shift);
+        EXPECT_EQ(none.first, 0) << shift;
+        EXPECT_EQ(none.second, 0) << shift;
+    }
+}
