@@ -1,0 +1,274 @@
+// The gauge following a tour with the real dialog library and a database of the test's own:
+// leg fetching, the tour table walk, "Prev" and "Next", and the arrival rule.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "common/position_units.h"
+#include "common/sim_ids.h"
+#include "gauge/nav_math.h"
+#include "host/panel_host.h"
+#include "test_support.h"
+
+namespace {
+
+using Events = std::vector<std::pair<int32_t, int32_t>>;
+
+std::string field(const std::string& text, size_t width) {
+    std::string out = text.substr(0, width);
+    out.resize(width, ' ');
+    return out;
+}
+
+// One 64-byte database line. Positions in whole degrees and minutes, north and west.
+std::string record(const std::string& ident, const std::string& name, int latDeg, int latMin,
+                   int lonDeg, int lonMin, const std::string& level, const std::string& tour,
+                   const std::string& hold = "", const std::string& altitude = "") {
+    std::string line = field(ident, 5) + field(name, 25) + "N" + field(std::to_string(latDeg), 3) +
+                       field(std::to_string(latMin), 2) + field("0", 2) + "W" +
+                       field(std::to_string(lonDeg), 3) + field(std::to_string(lonMin), 2) +
+                       field("0", 2) + field(level, 2) + field(tour, 1) + field(hold, 1) +
+                       field(altitude, 5) + std::string(7, ' ') + "\r\n";
+    EXPECT_EQ(line.size(), 64u);
+    return line;
+}
+
+struct Item {
+    int latDeg, latMin, lonDeg, lonMin;
+};
+
+// Records: 1 airport; 2 tour folder; 3-5 its items 001-003; 6 airport folder; 7 airport;
+// 8 a one-item tour folder; 9 its item.
+const Item items[] = {{41, 47, 87, 45}, {42, 57, 87, 54}, {43, 10, 86, 14}};
+
+struct TourFlight : ::testing::Test {
+    HMODULE library = nullptr;
+    int(__stdcall* setData)(ExchangeRecord*) = nullptr;
+    int(__stdcall* getData)(ExchangeRecord*) = nullptr;
+
+    void SetUp() override {
+        enterFreshFolder();
+        std::ofstream db("TarvixDb.dat", std::ios::binary);
+        db << record("KORD", "Chicago O'Hare", 41, 58, 87, 54, "", "")
+           << record("", "Lake Michigan", 0, 0, 0, 0, "1", "1")
+           << record("001", "Midway", 41, 47, 87, 45, "-1", "1", "1", "3000")
+           << record("002", "Milwaukee", 42, 57, 87, 54, "", "1", "", "4500")
+           << record("003", "Muskegon", 43, 10, 86, 14, "", "1", "1", "2500")
+           << record("", "Airports", 0, 0, 0, 0, "1", "")
+           << record("KGRR", "Grand Rapids", 42, 53, 85, 31, "", "")
+           << record("", "Solo", 0, 0, 0, 0, "1", "1")
+           << record("001", "Only stop", 44, 0, 88, 0, "", "1", "", "1000");
+        db.close();
+        ASSERT_TRUE(putDialogLibraryHere());
+        library = LoadLibraryA("TarvixDlg.dll");
+        ASSERT_NE(library, nullptr);
+        setData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
+            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
+        getData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
+            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetData")));
+        std::string error;
+        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
+        placeAircraft(41.0, -88.0);
+        setVariable(varSpeed, 150);
+    }
+    void TearDown() override {
+        unloadGauge();
+        FreeLibrary(library);
+    }
+
+    static double rawLat(int deg, int min) { return latitudeFromDms(false, deg, min, 0); }
+    static double rawLon(int deg, int min) { return longitudeFromDms(true, deg, min, 0); }
+
+    void placeAircraft(double lat, double lon) {
+        setVariable(varLatitude, latitudeFromDms(lat < 0, 0, 0, std::fabs(lat) * 3600));
+        setVariable(varLongitude, longitudeFromDms(lon < 0, 0, 0, std::fabs(lon) * 3600));
+    }
+    void placeAircraftAt(const Item& item) {
+        setVariable(varLatitude, rawLat(item.latDeg, item.latMin));
+        setVariable(varLongitude, rawLon(item.lonDeg, item.lonMin));
+    }
+
+    // The choice as the settings dialog stores it: a tour item, coupled or not.
+    void chooseTourItem(int32_t recordNumber, int32_t coupled, const Item& item,
+                        int32_t altitudeHold = 0) {
+        ExchangeRecord r{};
+        std::strcpy(r.ident, "001");
+        std::strcpy(r.name, "Midway");
+        r.latitude = rawLat(item.latDeg, item.latMin);
+        r.longitude = rawLon(item.lonDeg, item.lonMin);
+        r.mode = 1;
+        r.recordNumber = recordNumber;
+        r.tourAutopilot = coupled;
+        r.tourAltitudeHold = altitudeHold;
+        r.tourAltitude = 3000;
+        ASSERT_EQ(setData(&r), 1);
+    }
+
+    int32_t libraryItem() {
+        ExchangeRecord r{};
+        getData(&r);
+        return r.recordNumber;
+    }
+
+    // The last record that carries the current-choice marker, 0 for none.
+    static int markedRecord() {
+        std::ifstream db("TarvixDb.dat", std::ios::binary);
+        std::stringstream text;
+        text << db.rdbuf();
+        std::string all = text.str();
+        int marked = 0;
+        for (size_t n = 0; n * 64 + 64 <= all.size(); ++n) {
+            if (all.substr(n * 64 + 46, 2) == "-1")
+                marked = static_cast<int>(n) + 1;
+        }
+        return marked;
+    }
+
+    static Events events() {
+        Events out;
+        for (const KeyEventRecord& k : keyEvents())
+            out.push_back({k.event, k.value});
+        return out;
+    }
+    void start() {
+        hostInstall();
+        hostInitialize();
+    }
+};
+
+TEST_F(TourFlight, InitializeLeavesTheLibraryOnItsItem) {
+    chooseTourItem(4, 0, items[1]);
+    start();
+    EXPECT_EQ(libraryItem(), 4) << "the table walk ends where it began";
+    EXPECT_EQ(markedRecord(), 4);
+    EXPECT_TRUE(events().empty());
+}
+
+TEST_F(TourFlight, NextAndPrevStepAndWrap) {
+    chooseTourItem(3, 0, items[0]);
+    start();
+    const int32_t next[] = {4, 5, 3, 4};
+    for (int32_t expected : next) {
+        int32_t result = 0;
+        ASSERT_TRUE(clickGauge(229, 291, &result)); // "Next"
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(libraryItem(), expected);
+        EXPECT_EQ(markedRecord(), expected);
+    }
+    const int32_t prev[] = {3, 5, 4};
+    for (int32_t expected : prev) {
+        clickGauge(184, 291, nullptr); // "Prev"
+        EXPECT_EQ(libraryItem(), expected);
+        EXPECT_EQ(markedRecord(), expected);
+    }
+}
+
+TEST_F(TourFlight, NextReappliesTheAutopilotToTheNewItem) {
+    chooseTourItem(3, 1, items[0]);
+    start();
+    hostUpdate();
+    resetPanel();
+    clickGauge(229, 291, nullptr);
+    DistanceBearing leg = greatCircle(variable(varLatitude), variable(varLongitude), rawLat(42, 57),
+                                      rawLon(87, 54), 0);
+    int32_t heading = headingCommand(windCorrect(leg.bearing, 0, 0, 150));
+    Events expected = {{0x10118, 0}, {0x101F4, 0}, {0x10100, 0}, {0x1010F, 0}, {0x101FA, heading}};
+    EXPECT_EQ(events(), expected);
+}
+
+TEST_F(TourFlight, ArrivalAdvancesACoupledTour) {
+    chooseTourItem(3, 1, items[0]);
+    start();
+    placeAircraftAt(items[0]); // on top of item 001
+    resetPanel();
+    hostUpdate();
+    EXPECT_EQ(libraryItem(), 4);
+    EXPECT_EQ(markedRecord(), 4);
+    // Heading refresh for the old item, then applyAutopilot for the new one, then hold off.
+    Events got = events();
+    ASSERT_GE(got.size(), 7u);
+    EXPECT_EQ(got[0].first, 0x1010F);
+    EXPECT_EQ(got[2], std::make_pair(int32_t(0x10118), int32_t(0)));
+    EXPECT_EQ(got[3], std::make_pair(int32_t(0x101F4), int32_t(0)));
+    EXPECT_EQ(got[4].first, 0x10100);
+    // The heading of this update's figures; the next update steers for the new item.
+    EXPECT_EQ(got[6], std::make_pair(int32_t(0x101FA), got[1].second));
+    EXPECT_EQ(got.back(), std::make_pair(int32_t(0x10118), int32_t(0)));
+    resetPanel();
+    hostUpdate();
+    DistanceBearing toNext =
+        greatCircle(rawLat(41, 47), rawLon(87, 45), rawLat(42, 57), rawLon(87, 54), 0);
+    ASSERT_GE(events().size(), 2u);
+    EXPECT_EQ(events()[1], std::make_pair(int32_t(0x101FA), headingCommand(toNext.bearing)));
+}
+
+TEST_F(TourFlight, ArrivalNeverAdvancesPastTheLastItem) {
+    chooseTourItem(5, 1, items[2]);
+    start();
+    placeAircraftAt(items[2]);
+    resetPanel();
+    for (int frame = 0; frame < 30; ++frame)
+        hostUpdate();
+    EXPECT_EQ(libraryItem(), 5);
+    EXPECT_EQ(markedRecord(), 5);
+    Events got = events();
+    ASSERT_EQ(got.size(), 90u); // heading hold, heading, altitude hold off, each update
+    EXPECT_EQ(got[2], std::make_pair(int32_t(0x10118), int32_t(0)));
+}
+
+TEST_F(TourFlight, AltitudeHoldKeepsTheHoldOnArrival) {
+    chooseTourItem(5, 1, items[2], 1);
+    start();
+    placeAircraftAt(items[2]);
+    resetPanel();
+    hostUpdate();
+    EXPECT_EQ(events().size(), 2u) << "no altitude hold off while the tour holds altitude";
+}
+
+TEST_F(TourFlight, UncoupledTourDoesNotAdvanceByItself) {
+    chooseTourItem(3, 0, items[0]);
+    start();
+    placeAircraftAt(items[0]);
+    for (int frame = 0; frame < 40; ++frame)
+        hostFrame();
+    EXPECT_EQ(libraryItem(), 3);
+    EXPECT_TRUE(events().empty());
+}
+
+TEST_F(TourFlight, OneItemTourStaysOnItsItem) {
+    ExchangeRecord r{};
+    std::strcpy(r.ident, "001");
+    r.latitude = rawLat(44, 0);
+    r.longitude = rawLon(88, 0);
+    r.mode = 1;
+    r.recordNumber = 9;
+    r.tourAutopilot = 1;
+    setData(&r);
+    start();
+    for (int32_t x : {229, 184}) {
+        clickGauge(x, 291, nullptr);
+        EXPECT_EQ(libraryItem(), 9);
+    }
+    setVariable(varLatitude, rawLat(44, 0));
+    setVariable(varLongitude, rawLon(88, 0));
+    for (int frame = 0; frame < 5; ++frame)
+        hostUpdate();
+    EXPECT_EQ(libraryItem(), 9);
+    EXPECT_EQ(markedRecord(), 9);
+}
+
+TEST_F(TourFlight, DialogButtonRebuildsTheTourAndCouplesFromTheRecord) {
+    chooseTourItem(4, 1, items[1]);
+    start();
+    resetPanel();
+    clickGauge(49, 291, nullptr); // "DLG": no dialog export yet, so set and get only
+    EXPECT_EQ(libraryItem(), 4);
+    ASSERT_GE(events().size(), 3u);
+    EXPECT_EQ(events()[0].first, 0x10100);
+}
+
+} // namespace
