@@ -127,12 +127,13 @@ include(cmake/bench.cmake)
 # serves a route of known size.
 add_library(bench_dialog_stand_in SHARED bench/tour_library.cpp)
 set_target_properties(bench_dialog_stand_in PROPERTIES PREFIX "" OUTPUT_NAME TarvixDlg
-    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench)
+    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in)
 target_compile_options(bench_dialog_stand_in PRIVATE ${TARVIX_WARNINGS})
 target_link_options(bench_dialog_stand_in PRIVATE -Wl,--kill-at)
 target_link_libraries(bench_dialog_stand_in PRIVATE tarvix_core)
 add_executable(screen_bench bench/screen_bench.cpp)
-set_target_properties(screen_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench)
+# In a folder of its own: the benchmarks beside the real library must not find the stand-in.
+set_target_properties(screen_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in)
 target_compile_options(screen_bench PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(screen_bench PRIVATE tarvix_host_lib)
 add_dependencies(screen_bench Tarvix42 bench_dialog_stand_in)

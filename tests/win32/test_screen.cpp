@@ -324,7 +324,7 @@ struct TourScreen : ::testing::Test {
     HMODULE library = nullptr;
     void SetUp() override {
         enterFreshFolder();
-        std::string standIn = binFolder() + "\\bench\\TarvixDlg.dll";
+        std::string standIn = binFolder() + "\\bench\\stand-in\\TarvixDlg.dll";
         ASSERT_TRUE(CopyFileA(standIn.c_str(), "TarvixDlg.dll", FALSE));
         library = LoadLibraryA("TarvixDlg.dll");
         ASSERT_NE(library, nullptr);
