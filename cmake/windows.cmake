@@ -83,6 +83,8 @@ target_link_libraries(TarvixDlg PRIVATE tarvix_database tarvix_core)
 # The simulator stand-in: a library shared by tarvix-host.exe and the integration tests.
 add_library(tarvix_host_lib STATIC
     ${TARVIX_HOST_CORE_SOURCES}
+    host/flight_plan.cpp
+    host/flight_run.cpp
     host/gauge_loader.cpp
     host/panel_services.cpp
     host/panel_picture.cpp
@@ -92,6 +94,8 @@ add_library(tarvix_host_lib STATIC
 target_include_directories(tarvix_host_lib PUBLIC ${CMAKE_SOURCE_DIR} ${TARVIX_THIRDPARTY})
 target_compile_options(tarvix_host_lib PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(tarvix_host_lib PUBLIC tarvix_core gdi32 user32)
+# The sample database and scenarios, beside the programs for the end-to-end tests.
+file(COPY ${CMAKE_SOURCE_DIR}/scenarios DESTINATION ${TARVIX_BIN})
 
 add_executable(tarvix-host host/main.cpp)
 target_compile_options(tarvix-host PRIVATE ${TARVIX_WARNINGS})

@@ -9,9 +9,12 @@
 // frame; --events writes every key event the gauge sent, with the frame it came in. The aircraft
 // flies at 18 frames a simulated second and obeys the autopilot events of the gauge.
 //               [--destination IDENT,NAME,LAT,LON]
+//   tarvix-host --scenario FILE.json [--gauge PATH]
 //
 // --destination hands the dialog library beside this program an airport destination
 // (TarvixSetData) before the gauge is installed, as the settings dialog would.
+// --scenario flies a scenario file instead and writes its pictures, logs and summary into the
+// current folder (see the README).
 // Latitude north and longitude east are positive. The gauge defaults to Tarvix42.gau beside
 // this program; the picture to panel.png in the current folder.
 #include <windows.h>
@@ -20,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,7 @@
 #include "common/position_units.h"
 #include "common/text_fields.h"
 #include "common/sim_ids.h"
+#include "host/flight_run.h"
 #include "host/panel_host.h"
 #include "host/simulation.h"
 
@@ -41,6 +46,7 @@ struct ScheduledClick {
 struct HostOptions {
     std::string gauge;
     std::string events;
+    std::string scenario;
     std::vector<ScheduledClick> clicks;
     std::string picture = "panel.png";
     std::string destination;
@@ -91,6 +97,8 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
         };
         if (name == "--gauge") {
             options.gauge = value;
+        } else if (name == "--scenario") {
+            options.scenario = value;
         } else if (name == "--events") {
             options.events = value;
         } else if (name == "--click") {
@@ -223,12 +231,37 @@ void pressScheduled(const HostOptions& options, long frame) {
     }
 }
 
+int runScenario(const HostOptions& options) {
+    std::ifstream file(options.scenario, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    Scenario scenario;
+    std::string error;
+    FlightOutcome outcome{};
+    size_t slash = options.scenario.find_last_of("\\/");
+    std::string folder = slash == std::string::npos ? "" : options.scenario.substr(0, slash);
+    if (!file)
+        error = "cannot be read";
+    else if (parseScenario(text.str(), scenario, error) && loadGauge(options.gauge, error) &&
+             flyScenario(scenario, folder, outcome, error))
+        return 0;
+    std::fprintf(stderr, "tarvix-host: scenario '%s': %s\n", options.scenario.c_str(),
+                 error.c_str());
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     HostOptions options;
     std::string error;
-    if (!parseOptions(argc, argv, options, error) || !loadGauge(options.gauge, error)) {
+    if (!parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "tarvix-host: %s\n", error.c_str());
+        return 1;
+    }
+    if (!options.scenario.empty())
+        return runScenario(options);
+    if (!loadGauge(options.gauge, error)) {
         std::fprintf(stderr, "tarvix-host: %s\n", error.c_str());
         return 1;
     }

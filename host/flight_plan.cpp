@@ -1,0 +1,142 @@
+#include "host/flight_plan.h"
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "common/position_units.h"
+#include "common/text_fields.h"
+#include "dialog/db_record.h"
+
+namespace {
+
+const char databaseName[] = "TarvixDb.dat";
+
+bool readDatabase(std::vector<uint8_t>& bytes, std::string& error) {
+    std::ifstream file(databaseName, std::ios::binary);
+    if (!file) {
+        error = "the database 'TarvixDb.dat' cannot be read";
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return true;
+}
+
+RecordBuffer recordAt(const std::vector<uint8_t>& bytes, int32_t number) {
+    RecordBuffer record;
+    decodeRecord(bytes.data() + size_t(number - 1) * recordSize, recordSize, record);
+    return record;
+}
+
+PlotPoint positionOf(const RecordBuffer& r) {
+    double latDeg = readWholeNumber(r.latDegrees) + readWholeNumber(r.latMinutes) / 60.0 +
+                    readRealNumber(r.latSeconds) / 3600.0;
+    double lonDeg = readWholeNumber(r.lonDegrees) + readWholeNumber(r.lonMinutes) / 60.0 +
+                    readRealNumber(r.lonSeconds) / 3600.0;
+    return {std::strcmp(r.latHemisphere, "S") == 0 ? -latDeg : latDeg,
+            std::strcmp(r.lonHemisphere, "W") == 0 ? -lonDeg : lonDeg};
+}
+
+// Moves the current-choice marker onto record number, as the dialog's OK would leave it.
+bool markChoice(std::vector<uint8_t>& bytes, int32_t number, std::string& error) {
+    int32_t count = static_cast<int32_t>(bytes.size() / recordSize);
+    for (int32_t n = 1; n <= count; ++n) {
+        RecordBuffer record = recordAt(bytes, n);
+        bool chosen = n == number;
+        if (!chosen && recordLevel(record) >= 0)
+            continue;
+        std::strcpy(record.level, chosen ? "-1" : "");
+        encodeRecord(record, bytes.data() + size_t(n - 1) * recordSize);
+    }
+    std::ofstream file(databaseName, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!file) {
+        error = "the database 'TarvixDb.dat' cannot be written";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!readDatabase(bytes, error))
+        return false;
+    const ScenarioDestination& d = scenario.destination;
+    int32_t count = static_cast<int32_t>(bytes.size() / recordSize);
+    if (d.record > count) {
+        error = "destination.record: " + std::to_string(d.record) + " is beyond the " +
+                std::to_string(count) + " records of the database";
+        return false;
+    }
+    RecordBuffer chosen = recordAt(bytes, d.record);
+    if (isFolderRecord(chosen)) {
+        error = "destination.record: record " + std::to_string(d.record) +
+                " is a folder, not an airport or a tour item";
+        return false;
+    }
+    plan = FlightPlan{};
+    plan.tour = isTourRecord(chosen);
+    ExchangeRecord& c = plan.choice;
+    copyBoundedText(c.ident, chosen.ident, sizeof c.ident);
+    copyBoundedText(c.name, chosen.name, sizeof c.name);
+    c.latitude = latitudeFromTexts(chosen.latHemisphere, chosen.latDegrees, chosen.latMinutes,
+                                   chosen.latSeconds);
+    c.longitude = longitudeFromTexts(chosen.lonHemisphere, chosen.lonDegrees, chosen.lonMinutes,
+                                     chosen.lonSeconds);
+    c.mode = plan.tour ? 1 : 0;
+    c.recordNumber = d.record;
+    if (plan.tour) {
+        c.tourAutopilot = d.autopilot ? 1 : 0;
+        c.tourAltitudeHold = d.altitudeHold ? 1 : 0;
+        c.tourAltitude = readWholeNumber(chosen.altitude);
+        // The tour from where the aircraft starts (the first leg's start), then its consecutive
+        // items around the chosen one.
+        plan.route.push_back({{scenario.aircraft.latitude, scenario.aircraft.longitude}, "Start"});
+        plan.routeRecords.push_back(0);
+        int32_t first = d.record, last = d.record;
+        while (first > 1 && isTourItemRecord(recordAt(bytes, first - 1)))
+            --first;
+        while (last < count && isTourItemRecord(recordAt(bytes, last + 1)) &&
+               readWholeNumber(recordAt(bytes, last + 1).ident) >
+                   readWholeNumber(recordAt(bytes, last).ident))
+            ++last;
+        for (int32_t n = first; n <= last; ++n) {
+            RecordBuffer item = recordAt(bytes, n);
+            plan.route.push_back({positionOf(item), item.ident});
+            plan.routeRecords.push_back(n);
+        }
+    } else {
+        c.airportAutopilot = d.autopilot ? 1 : 0;
+        c.airportAltitudeHold = d.altitudeHold ? 1 : 0;
+        c.airportAltitude = d.altitude;
+        plan.route.push_back({{scenario.aircraft.latitude, scenario.aircraft.longitude}, "Start"});
+        plan.routeRecords.push_back(0);
+        plan.route.push_back({positionOf(chosen), chosen.ident});
+        plan.routeRecords.push_back(d.record);
+    }
+    return markChoice(bytes, d.record, error);
+}
+
+double largestOffRoute(const std::vector<PlotWaypoint>& route,
+                       const std::vector<PlotPoint>& track) {
+    double largest = 0;
+    for (const PlotPoint& p : track) {
+        double nearest = route.empty() ? 0 : 1e18;
+        for (size_t i = 0; i < route.size(); ++i) {
+            // Locally flat, in nm around the track point: fine for legs of some hundred miles.
+            const PlotPoint& a = route[i].position;
+            const PlotPoint& b = route[i + 1 < route.size() ? i + 1 : i].position;
+            double k = std::cos(p.latitude * 3.141592653589793 / 180) * 60.0405;
+            double ax = (a.longitude - p.longitude) * k, ay = (a.latitude - p.latitude) * 60.0405;
+            double bx = (b.longitude - p.longitude) * k, by = (b.latitude - p.latitude) * 60.0405;
+            double dx = bx - ax, dy = by - ay, length = dx * dx + dy * dy;
+            double t = length > 0 ? std::fmax(0, std::fmin(1, -(ax * dx + ay * dy) / length)) : 0;
+            nearest = std::fmin(nearest, std::hypot(ax + t * dx, ay + t * dy));
+        }
+        largest = std::fmax(largest, nearest);
+    }
+    return largest;
+}

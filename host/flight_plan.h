@@ -1,0 +1,23 @@
+// The scenario's destination, chosen the way the settings dialog would: the database's
+// current-choice marker moved onto the chosen record, and the record handed to the dialog
+// library with TarvixSetData. Also the planned route that the flight is measured against.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "common/exchange_record.h"
+#include "host/scenario.h"
+#include "host/track_plot.h"
+
+struct FlightPlan {
+    bool tour;
+    ExchangeRecord choice;             // what TarvixSetData received
+    std::vector<PlotWaypoint> route;   // airport: start and destination; tour: its items
+    std::vector<int32_t> routeRecords; // database record of each route point, 0 for the start
+};
+
+// Reads "TarvixDb.dat" of the current folder, marks the destination record and builds the plan.
+bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error);
+
+// Largest distance (nm) from any track point to the nearest leg of the route.
+double largestOffRoute(const std::vector<PlotWaypoint>& route, const std::vector<PlotPoint>& track);
