@@ -10,20 +10,10 @@
 #include "dialog/db_file.h"
 #include "dialog/tree_map.h"
 #include "tests/win32/db_fixtures.h"
+#include "bench/bench_clock.h"
 #include "tests/win32/test_support.h"
 
 namespace {
-
-double nowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Airport folders of 99 airports each, the marker on the last airport.
 std::string airportDatabase(int records) {

@@ -91,12 +91,7 @@ struct AirportFlight : ::testing::Test {
         return windCorrect(leg.bearing, windSpeed, windFrom, 120);
     }
 
-    static Events events() {
-        Events out;
-        for (const KeyEventRecord& k : keyEvents())
-            out.push_back({k.event, k.value});
-        return out;
-    }
+    static Events events() { return keyEventPairs(); }
     void start() {
         hostInstall();
         hostInitialize();

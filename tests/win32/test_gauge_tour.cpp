@@ -128,12 +128,7 @@ struct TourFlight : ::testing::Test {
         return marked;
     }
 
-    static Events events() {
-        Events out;
-        for (const KeyEventRecord& k : keyEvents())
-            out.push_back({k.event, k.value});
-        return out;
-    }
+    static Events events() { return keyEventPairs(); }
     void start() {
         hostInstall();
         hostInitialize();

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <fstream>
+
+#include "host/panel_host.h"
 #include <sstream>
 
 static std::string folderOf(const std::string& path) {
@@ -40,6 +42,13 @@ std::string enterFreshFolder() {
 
 bool putDialogLibraryHere() {
     return CopyFileA(dialogLibraryPath().c_str(), "TarvixDlg.dll", FALSE) != 0;
+}
+
+KeyEventPairs keyEventPairs() {
+    KeyEventPairs out;
+    for (const KeyEventRecord& k : keyEvents())
+        out.push_back({k.event, k.value});
+    return out;
 }
 
 ProgramRun runProgram(const std::string& commandLine) {

@@ -1,7 +1,10 @@
 // What the Windows tests share: a fresh working folder per test, the built modules' paths, the
 // running of a program with its output captured.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 // bin/ of the cross build: the folder above the test programs' own.
 std::string binFolder();
@@ -14,6 +17,10 @@ std::string enterFreshFolder();
 
 // Copies the built dialog library into the current folder, where the gauge looks for it.
 bool putDialogLibraryHere();
+
+// The key events the stand-in recorded, as (event, value) pairs to compare whole.
+using KeyEventPairs = std::vector<std::pair<int32_t, int32_t>>;
+KeyEventPairs keyEventPairs();
 
 struct ProgramRun {
     unsigned long exitCode;
