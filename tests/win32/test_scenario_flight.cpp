@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "test_support.h"
 
@@ -85,6 +87,41 @@ TEST(ScenarioFlight, AirportScenarioArrives) {
     while (std::getline(lines, line))
         closest = std::min(closest, std::stod(line.substr(line.rfind(',') + 1)));
     EXPECT_LT(closest, 0.5) << "nm from Milwaukee at the closest";
+}
+
+TEST(ScenarioFlight, ClickingAutopilotOffMidFlightStopsTheTurn) {
+    enterFreshFolder();
+    writeFile("off.json", R"({
+      "aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08", "heading": 180,
+                   "airspeed": 150, "altitude": 620},
+      "database": ")" + jsonPath(scenarioFolder()) +
+                              R"(/lake-michigan.dat",
+      "destination": {"record": 5, "autopilot": true},
+      "clicks": [{"at": 20, "button": "AP"}],
+      "duration": 120
+    })");
+    ProgramRun run = runProgram("\"" + hostProgram() + "\" --scenario off.json");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    std::istringstream lines(readAll("flight-log.csv"));
+    std::string line;
+    std::getline(lines, line);
+    double turning = 0, after = -1;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> f;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, ',');)
+            f.push_back(cell);
+        double time = std::stod(f[0]), heading = std::stod(f[4]);
+        if (time == 10)
+            turning = heading;
+        if (time == 22)
+            after = heading;
+        if (time > 22) {
+            EXPECT_EQ(f[6], "0") << line;
+            EXPECT_DOUBLE_EQ(heading, after) << "no more turning: " << line;
+        }
+    }
+    EXPECT_GT(std::fabs(turning - 180), 20) << "it was turning toward Milwaukee";
 }
 
 struct BadCase {
