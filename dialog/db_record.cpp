@@ -61,6 +61,9 @@ void clearRecordBuffer(RecordBuffer& record) {
 }
 
 void decodeRecord(const uint8_t* bytes, size_t length, RecordBuffer& record) {
+    // Every byte defined, also those behind a field's NUL (name reads 24 of its 26), so that two
+    // reads of the same line give the same buffer byte for byte.
+    std::memset(&record, 0, sizeof record);
     for (const RecordColumn& column : recordColumns) {
         char* field = fieldOf(record, column);
         for (size_t i = 0; i < column.readWidth; ++i) {
