@@ -1,10 +1,12 @@
 // The records that the simulator's panel system and a gauge module share. They hold 32-bit
-// pointers, so this header belongs to the 32-bit Windows build only (gauge and host).
+// pointers: the sizes and offsets below are the simulator's and hold in the i686 build, which is
+// what ships. The x86-64 test build (for machines that cannot run 32-bit programs) keeps the same
+// fields in the same order and checks only what does not depend on the width of a pointer.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-static_assert(sizeof(void*) == 4, "the simulator's records are laid out for 32-bit code");
+constexpr bool simulatorLayout = sizeof(void*) == 4;
 
 struct GaugeHeader;
 struct ImageElement;
@@ -28,20 +30,21 @@ struct Linkage {
     uint32_t reserved[3];       // 12  all 0
     GaugeHeader* gauges[2];     // 24  one header, then null
 };
-static_assert(sizeof(Linkage) == 32, "Linkage");
-static_assert(offsetof(Linkage, moduleInit) == 4, "Linkage.moduleInit");
-static_assert(offsetof(Linkage, moduleDeinit) == 8, "Linkage.moduleDeinit");
-static_assert(offsetof(Linkage, reserved) == 12, "Linkage.reserved");
-static_assert(offsetof(Linkage, gauges) == 24, "Linkage.gauges");
+static_assert(!simulatorLayout || sizeof(Linkage) == 32, "Linkage");
+static_assert(!simulatorLayout || offsetof(Linkage, moduleInit) == 4, "Linkage.moduleInit");
+static_assert(!simulatorLayout || offsetof(Linkage, moduleDeinit) == 8, "Linkage.moduleDeinit");
+static_assert(!simulatorLayout || offsetof(Linkage, reserved) == 12, "Linkage.reserved");
+static_assert(!simulatorLayout || offsetof(Linkage, gauges) == 24, "Linkage.gauges");
 
 struct ImportTable {
     uint32_t id;                  //  0  0xF
     PanelServices* panelServices; //  4  written by the simulator before any gauge routine runs
     uint32_t end[2];              //  8  terminating pair, 0 0
 };
-static_assert(sizeof(ImportTable) == 16, "ImportTable");
-static_assert(offsetof(ImportTable, panelServices) == 4, "ImportTable.panelServices");
-static_assert(offsetof(ImportTable, end) == 8, "ImportTable.end");
+static_assert(!simulatorLayout || sizeof(ImportTable) == 16, "ImportTable");
+static_assert(!simulatorLayout || offsetof(ImportTable, panelServices) == 4,
+              "ImportTable.panelServices");
+static_assert(!simulatorLayout || offsetof(ImportTable, end) == 8, "ImportTable.end");
 
 struct GaugeHeader {
     uint32_t version;              //  0  0x262
@@ -56,12 +59,12 @@ struct GaugeHeader {
     GaugeRoutine kill;             // 36
     uint32_t reserved[11];         // 40  all 0
 };
-static_assert(sizeof(GaugeHeader) == 84, "GaugeHeader");
-static_assert(offsetof(GaugeHeader, name) == 4, "GaugeHeader.name");
-static_assert(offsetof(GaugeHeader, elements) == 8, "GaugeHeader.elements");
-static_assert(offsetof(GaugeHeader, query) == 12, "GaugeHeader.query");
-static_assert(offsetof(GaugeHeader, kill) == 36, "GaugeHeader.kill");
-static_assert(offsetof(GaugeHeader, reserved) == 40, "GaugeHeader.reserved");
+static_assert(!simulatorLayout || sizeof(GaugeHeader) == 84, "GaugeHeader");
+static_assert(!simulatorLayout || offsetof(GaugeHeader, name) == 4, "GaugeHeader.name");
+static_assert(!simulatorLayout || offsetof(GaugeHeader, elements) == 8, "GaugeHeader.elements");
+static_assert(!simulatorLayout || offsetof(GaugeHeader, query) == 12, "GaugeHeader.query");
+static_assert(!simulatorLayout || offsetof(GaugeHeader, kill) == 36, "GaugeHeader.kill");
+static_assert(!simulatorLayout || offsetof(GaugeHeader, reserved) == 40, "GaugeHeader.reserved");
 
 // What the simulator builds when it installs an ImageElement. Only the fields named here are
 // read by a gauge; the others are the simulator's own.
@@ -75,12 +78,12 @@ struct ImageRecord {
     uint8_t* pixels;        // 24  one byte a pixel, rows top to bottom
     uint32_t simulatorMore; // 28
 };
-static_assert(sizeof(ImageRecord) == 32, "ImageRecord");
-static_assert(offsetof(ImageRecord, width) == 4, "ImageRecord.width");
-static_assert(offsetof(ImageRecord, height) == 8, "ImageRecord.height");
-static_assert(offsetof(ImageRecord, rowBytes) == 12, "ImageRecord.rowBytes");
-static_assert(offsetof(ImageRecord, byteSize) == 20, "ImageRecord.byteSize");
-static_assert(offsetof(ImageRecord, pixels) == 24, "ImageRecord.pixels");
+static_assert(!simulatorLayout || sizeof(ImageRecord) == 32, "ImageRecord");
+static_assert(!simulatorLayout || offsetof(ImageRecord, width) == 4, "ImageRecord.width");
+static_assert(!simulatorLayout || offsetof(ImageRecord, height) == 8, "ImageRecord.height");
+static_assert(!simulatorLayout || offsetof(ImageRecord, rowBytes) == 12, "ImageRecord.rowBytes");
+static_assert(!simulatorLayout || offsetof(ImageRecord, byteSize) == 20, "ImageRecord.byteSize");
+static_assert(!simulatorLayout || offsetof(ImageRecord, pixels) == 24, "ImageRecord.pixels");
 
 struct ImageElement {
     int32_t type;                  //  0  0 = static image
@@ -95,12 +98,14 @@ struct ImageElement {
     ImageRecord* image;            // 60  filled by the simulator at install
     uint32_t simulatorData[4];     // 64  filled by the simulator
 };
-static_assert(sizeof(ImageElement) == 80, "ImageElement");
-static_assert(offsetof(ImageElement, resourceId) == 4, "ImageElement.resourceId");
-static_assert(offsetof(ImageElement, header) == 32, "ImageElement.header");
-static_assert(offsetof(ImageElement, children) == 40, "ImageElement.children");
-static_assert(offsetof(ImageElement, imageFlags) == 48, "ImageElement.imageFlags");
-static_assert(offsetof(ImageElement, image) == 60, "ImageElement.image");
+static_assert(!simulatorLayout || sizeof(ImageElement) == 80, "ImageElement");
+static_assert(!simulatorLayout || offsetof(ImageElement, resourceId) == 4,
+              "ImageElement.resourceId");
+static_assert(!simulatorLayout || offsetof(ImageElement, header) == 32, "ImageElement.header");
+static_assert(!simulatorLayout || offsetof(ImageElement, children) == 40, "ImageElement.children");
+static_assert(!simulatorLayout || offsetof(ImageElement, imageFlags) == 48,
+              "ImageElement.imageFlags");
+static_assert(!simulatorLayout || offsetof(ImageElement, image) == 60, "ImageElement.image");
 
 enum MouseRectKind : int32_t {
     mouseEnd = 0,
@@ -125,11 +130,11 @@ struct MouseRect {
     ClickHandler handler; // 36
     uint32_t userData;    // 40  0
 };
-static_assert(sizeof(MouseRect) == 44, "MouseRect");
-static_assert(offsetof(MouseRect, cursor) == 20, "MouseRect.cursor");
-static_assert(offsetof(MouseRect, mouseFlags) == 28, "MouseRect.mouseFlags");
-static_assert(offsetof(MouseRect, handler) == 36, "MouseRect.handler");
-static_assert(offsetof(MouseRect, userData) == 40, "MouseRect.userData");
+static_assert(!simulatorLayout || sizeof(MouseRect) == 44, "MouseRect");
+static_assert(!simulatorLayout || offsetof(MouseRect, cursor) == 20, "MouseRect.cursor");
+static_assert(!simulatorLayout || offsetof(MouseRect, mouseFlags) == 28, "MouseRect.mouseFlags");
+static_assert(!simulatorLayout || offsetof(MouseRect, handler) == 36, "MouseRect.handler");
+static_assert(!simulatorLayout || offsetof(MouseRect, userData) == 40, "MouseRect.userData");
 
 #pragma pack(push, 4)
 struct ModuleVar {
@@ -162,7 +167,8 @@ enum PanelServiceOffset : uint32_t {
 struct PanelServices {
     void* entries[0xA4 / 4];
 };
-static_assert(sizeof(PanelServices) == 0xA4, "PanelServices reaches the variable lookup");
+static_assert(!simulatorLayout || sizeof(PanelServices) == 0xA4,
+              "PanelServices reaches the variable lookup");
 
 using ElementQueryFn = uint32_t(__stdcall*)(ImageElement*);
 using ElementInstallFn = void(__stdcall*)(ImageElement*, void* instance);
