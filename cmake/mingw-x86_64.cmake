@@ -1,12 +1,5 @@
 # Cross build of the Windows modules for x86-64: the test build on machines that refuse 32-bit
 # programs (their tests run under 64-bit Wine); what ships is always the i686 build.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run64)
+set(TARVIX_MINGW_PROCESSOR x86_64)
+set(TARVIX_WINE_RUNNER wine-run64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
