@@ -22,6 +22,25 @@ double longitudeFromDms(bool west, int32_t degrees, int32_t minutes, double seco
     return f * longitudeHalfCircle + 0.01;
 }
 
+double latitudeFromDegrees(double degrees) {
+    return latitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
+
+double longitudeFromDegrees(double degrees) {
+    return longitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+}
+
+double latitudeDegrees(double raw) {
+    return 90.0 * (raw / latitudeUnitsPer90);
+}
+
+double longitudeDegrees(double raw) {
+    double h = raw / longitudeHalfCircle; // half-turns
+    if (h > 1)
+        h = h - 2;
+    return 180.0 * h;
+}
+
 double latitudeFromTexts(const char* hemisphere, const char* degrees, const char* minutes,
                          const char* seconds) {
     return latitudeFromDms(std::strcmp(hemisphere, "S") == 0, readWholeNumber(degrees),
@@ -34,28 +53,29 @@ double longitudeFromTexts(const char* hemisphere, const char* degrees, const cha
                             readWholeNumber(minutes), readRealNumber(seconds));
 }
 
-// f is the position as a fraction of 90 degrees (latitude) or 180 degrees (longitude).
-static DmsPosition fractionToDms(double f, char positive, char negative, double minutesPerUnit,
-                                 double secondsPerUnit) {
+// f is the position as a fraction of 90 degrees (latitude) or 180 degrees (longitude). The
+// whole seconds are truncated once and split: degrees, minutes and seconds truncated each on
+// its own disagree by a whole minute where rounding carries one product over a boundary and not
+// the other.
+static DmsPosition fractionToDms(double f, char positive, char negative, double secondsPerUnit) {
     DmsPosition out{positive, 0, 0, 0};
     if (!std::isfinite(f) || std::fabs(f) > 2.0)
         return out;
     out.hemisphere = f >= 0 ? positive : negative;
-    double a = std::fabs(f);
-    int32_t m = static_cast<int32_t>(a * minutesPerUnit);
-    out.degrees = m / 60;
-    out.minutes = m % 60;
-    out.seconds = static_cast<int32_t>(std::fmod(a * secondsPerUnit, 60.0));
+    int32_t seconds = static_cast<int32_t>(std::fabs(f) * secondsPerUnit);
+    out.degrees = seconds / 3600;
+    out.minutes = seconds / 60 % 60;
+    out.seconds = seconds % 60;
     return out;
 }
 
 DmsPosition latitudeToDms(double raw) {
-    return fractionToDms(raw / latitudeUnitsPer90, 'N', 'S', 5400.0, 324000.0);
+    return fractionToDms(raw / latitudeUnitsPer90, 'N', 'S', 324000.0);
 }
 
 DmsPosition longitudeToDms(double raw) {
     double f = raw / longitudeHalfCircle;
     if (f > 1)
         f = f - 2;
-    return fractionToDms(f, 'E', 'W', 10800.0, 648000.0);
+    return fractionToDms(f, 'E', 'W', 648000.0);
 }

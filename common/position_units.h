@@ -7,6 +7,13 @@
 constexpr double latitudeUnitsPer90 = 10001748.0;
 constexpr double longitudeHalfCircle = 140737488355328.0; // 2^47
 
+// Signed degrees (north and east positive) to raw units and back. Raw longitude comes back in
+// -180 to 180; above 2^47 is west.
+double latitudeFromDegrees(double degrees);
+double longitudeFromDegrees(double degrees);
+double latitudeDegrees(double raw);
+double longitudeDegrees(double raw);
+
 // Degrees and minutes read like atol, seconds like atof; southern when the hemisphere text is
 // exactly "S", western when it is exactly "W".
 double latitudeFromTexts(const char* hemisphere, const char* degrees, const char* minutes,

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "common/position_units.h"
 #include "common/screen_colours.h"
 #include "host/flight_plan.h"
 #include "host/gif_writer.h"
@@ -191,10 +192,9 @@ bool flyScenario(const Scenario& scenario, const std::string& folder, FlightOutc
                     activeRecord = active.recordNumber;
                     closestToActive = 1e18;
                 }
-                double degreesLat = 90.0 * active.latitude / 10001748.0;
-                double h = active.longitude / 140737488355328.0;
-                double degreesLon = 180.0 * (h > 1 ? h - 2 : h);
-                toActive = sphereDistance(here.latitude, here.longitude, degreesLat, degreesLon);
+                toActive =
+                    sphereDistance(here.latitude, here.longitude, latitudeDegrees(active.latitude),
+                                   longitudeDegrees(active.longitude));
                 closestToActive = std::fmin(closestToActive, toActive);
             }
             plot.track.push_back(here);

@@ -167,13 +167,6 @@ Aircraft startingAircraft(const HostOptions& options) {
     return aircraft;
 }
 
-double rawLatitude(double degrees) {
-    return latitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
-}
-double rawLongitude(double degrees) {
-    return longitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
-}
-
 // IDENT,NAME,LAT,LON into the dialog library's current record. The library stays loaded, so the
 // gauge finds the same module and record.
 bool setDestination(const std::string& text, std::string& error) {
@@ -201,8 +194,8 @@ bool setDestination(const std::string& text, std::string& error) {
     ExchangeRecord record{};
     copyBoundedText(record.ident, parts[0].c_str(), sizeof record.ident);
     copyBoundedText(record.name, parts[1].c_str(), sizeof record.name);
-    record.latitude = rawLatitude(latitude);
-    record.longitude = rawLongitude(longitude);
+    record.latitude = latitudeFromDegrees(latitude);
+    record.longitude = longitudeFromDegrees(longitude);
     record.mode = 0;
     setData(&record);
     return true;

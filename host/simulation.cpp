@@ -1,7 +1,5 @@
 #include "host/simulation.h"
 
-#include <cmath>
-
 #include "common/position_units.h"
 #include "common/sim_ids.h"
 #include "host/panel_host.h"
@@ -12,9 +10,8 @@ Simulation makeSimulation(const Aircraft& aircraft, double frameRate, double sel
 
 void serveVariables(const Simulation& simulation) {
     const Aircraft& a = simulation.aircraft;
-    setVariable(varLatitude, latitudeFromDms(a.latitude < 0, 0, 0, std::fabs(a.latitude) * 3600));
-    setVariable(varLongitude,
-                longitudeFromDms(a.longitude < 0, 0, 0, std::fabs(a.longitude) * 3600));
+    setVariable(varLatitude, latitudeFromDegrees(a.latitude));
+    setVariable(varLongitude, longitudeFromDegrees(a.longitude));
     setVariable(varHeading, a.heading);
     setVariable(varMagVariation, a.variation);
     setVariable(varSpeedSelector, simulation.selector);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "common/position_units.h"
 
@@ -89,6 +90,48 @@ TEST(CurrentRead, RoundTripsWholeSeconds) {
     EXPECT_EQ(lon.degrees, 87);
     EXPECT_EQ(lon.minutes, 45);
     EXPECT_EQ(lon.seconds, 8);
+}
+
+// Raw units worked from the format: latitude 90 degrees = 10001748; longitude 180 = 2^47,
+// west counted down from 2^48.
+double rawNorth(double degrees, double minutes, double seconds) {
+    return (degrees + minutes / 60 + seconds / 3600) / 90 * 10001748.0;
+}
+double rawEast(double degrees, double minutes, double seconds) {
+    return (degrees + minutes / 60 + seconds / 3600) / 180 * 140737488355328.0;
+}
+double rawWest(double degrees, double minutes, double seconds) {
+    return 2 * 140737488355328.0 - rawEast(degrees, minutes, seconds);
+}
+
+TEST(CurrentRead, TruncatesAtEveryEdgeAndTheFieldsAgree) {
+    const struct {
+        double raw;
+        bool latitude;
+        DmsPosition shown;
+    } cases[] = {
+        {rawNorth(41, 59, 59.9), true, {'N', 41, 59, 59}}, // never rounded up to 42
+        {rawNorth(42, 0, 0.1), true, {'N', 42, 0, 0}},
+        {-rawNorth(41, 59, 59.9), true, {'S', 41, 59, 59}},
+        {-rawNorth(0, 0, 0.9), true, {'S', 0, 0, 0}},
+        {rawNorth(90, 0, 0), true, {'N', 90, 0, 0}},
+        // Exactly a whole minute, and the last value below one: a minute apart, not two.
+        {rawNorth(1, 1, 0), true, {'N', 1, 1, 0}},
+        {std::nextafter(rawNorth(0, 33, 0), 0.0), true, {'N', 0, 32, 59}},
+        {std::nextafter(rawNorth(1, 6, 0), 0.0), true, {'N', 1, 5, 59}},
+        {rawEast(87, 45, 8.9), false, {'E', 87, 45, 8}},
+        {rawEast(180, 0, 0), false, {'E', 180, 0, 0}},
+        {rawWest(179, 59, 59.9), false, {'W', 179, 59, 59}},
+        {rawWest(0, 0, 0.5), false, {'W', 0, 0, 0}},
+        {rawWest(0, 59, 59.99), false, {'W', 0, 59, 59}},
+    };
+    for (const auto& c : cases) {
+        DmsPosition p = c.latitude ? latitudeToDms(c.raw) : longitudeToDms(c.raw);
+        EXPECT_EQ(std::string(1, p.hemisphere), std::string(1, c.shown.hemisphere)) << c.raw;
+        EXPECT_EQ(p.degrees, c.shown.degrees) << c.raw;
+        EXPECT_EQ(p.minutes, c.shown.minutes) << c.raw;
+        EXPECT_EQ(p.seconds, c.shown.seconds) << c.raw;
+    }
 }
 
 TEST(CurrentRead, NonsenseReadsAsZero) {

@@ -28,10 +28,10 @@ constexpr uint32_t black = 0x000000, navy = 0x000080, olive = 0x808000, lightGre
 const double aircraftLat = 41.7868, aircraftLon = -87.7522;
 
 double rawLatitude(double degrees) {
-    return latitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+    return latitudeFromDegrees(degrees);
 }
 double rawLongitude(double degrees) {
-    return longitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+    return longitudeFromDegrees(degrees);
 }
 
 // The gauge's kept settings as another party would leave them: route origin and map scale.

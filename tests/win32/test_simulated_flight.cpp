@@ -18,10 +18,10 @@ const double midway[2] = {41.7868, -87.7522};
 const double milwaukee[2] = {42.9472, -87.8966};
 
 double rawLatitude(double d) {
-    return latitudeFromDms(d < 0, 0, 0, std::fabs(d) * 3600);
+    return latitudeFromDegrees(d);
 }
 double rawLongitude(double d) {
-    return longitudeFromDms(d < 0, 0, 0, std::fabs(d) * 3600);
+    return longitudeFromDegrees(d);
 }
 
 struct SimulatedFlight : ::testing::Test {
