@@ -2,6 +2,7 @@
 #include "../common/sim_ids.h"
 #include "autopilot_sequences.h"
 #include "gauge_state.h"
+#include "nav_math.h"
 
 static void sendSequence(const KeySequence& sequence) {
     AutopilotInputs inputs = {gauge.steerHeading, lookupVariable(varAltitude),
@@ -15,13 +16,8 @@ static void sendPlan(const KeyPlan& plan) {
         sendSequence(plan.parts[i]);
 }
 
-static bool couplesInItsMode(const ExchangeRecord& exchange) {
-    return (exchange.mode == 0 && exchange.airportAutopilot == 1) ||
-           (exchange.mode == 1 && exchange.tourAutopilot == 1);
-}
-
 bool exchangeWantsCoupling() {
-    return couplesInItsMode(gauge.exchange);
+    return modeAutopilot(gauge.exchange).couples;
 }
 
 void applyAutopilot() {
@@ -38,6 +34,6 @@ void sendAltitudeHoldOff() {
 }
 
 void refreshAutopilotHeading() {
-    if (couplesInItsMode(gauge.exchange))
+    if (exchangeWantsCoupling())
         sendSequence(sequenceRefreshHeading);
 }

@@ -42,14 +42,11 @@ static void add(KeyPlan& plan, const KeySequence& sequence) {
 KeyPlan applyAutopilotPlan(const ExchangeRecord& exchange) {
     KeyPlan plan{{}, 0};
     add(plan, sequenceLevelOff);
-    if (exchange.mode == 0 && exchange.airportAutopilot == 1) {
+    ModeAutopilot options = modeAutopilot(exchange);
+    if (options.couples) {
         add(plan, sequenceCoupleHeading);
-        if (exchange.airportAltitudeHold == 1)
-            add(plan, sequenceHoldAirportAltitude);
-    } else if (exchange.mode == 1 && exchange.tourAutopilot == 1) {
-        add(plan, sequenceCoupleHeading);
-        if (exchange.tourAltitudeHold == 1)
-            add(plan, sequenceHoldTourAltitude);
+        if (options.holdsAltitude && flyableAltitude(options.altitude))
+            add(plan, exchange.mode == 0 ? sequenceHoldAirportAltitude : sequenceHoldTourAltitude);
     }
     return plan;
 }
@@ -57,9 +54,11 @@ KeyPlan applyAutopilotPlan(const ExchangeRecord& exchange) {
 KeyPlan couplePlan(const ExchangeRecord& exchange) {
     KeyPlan plan{{}, 0};
     add(plan, sequenceCoupleHeading);
-    if (exchange.airportAltitudeHold == 1)
-        add(plan, sequenceHoldAirportAltitude);
-    else if (exchange.tourAltitudeHold == 1)
+    if (exchange.airportAltitudeHold == 1) {
+        if (flyableAltitude(exchange.airportAltitude))
+            add(plan, sequenceHoldAirportAltitude);
+    } else if (exchange.tourAltitudeHold == 1 && flyableAltitude(exchange.tourAltitude)) {
         add(plan, sequenceHoldTourAltitude);
+    }
     return plan;
 }

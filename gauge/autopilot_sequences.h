@@ -44,7 +44,8 @@ int32_t keyValue(KeyValueSource source, const AutopilotInputs& inputs);
 
 // The sequences applyAutopilot and the couple sequence are made of, for the current flags.
 // applyAutopilot chooses the altitude by mode; coupling takes the airport altitude when its hold
-// is set, else the tour altitude when that hold is set, whatever the mode.
+// is set, else the tour altitude when that hold is set, whatever the mode. An altitude that is
+// not flyable is never sent: its hold is left out.
 struct KeyPlan {
     KeySequence parts[3];
     size_t count;

@@ -210,10 +210,9 @@ void drawTopLine(const MapView& view) {
     const ExchangeRecord& e = gauge.exchange;
     SetBkColor(view.dc, paletteColour(colourBlack));
     SetTextColor(view.dc, paletteColour(colourRed));
-    if (e.mode == 0 && e.airportAutopilot == 1 && e.airportAltitudeHold == 1)
-        std::snprintf(text, sizeof text, " Alt:%dft.", wholeFeet(e.airportAltitude));
-    else if (e.mode == 1 && e.tourAutopilot == 1 && e.tourAltitudeHold == 1)
-        std::snprintf(text, sizeof text, " Alt:%dft.", wholeFeet(e.tourAltitude));
+    ModeAutopilot options = modeAutopilot(e);
+    if (options.couples && options.holdsAltitude && flyableAltitude(options.altitude))
+        std::snprintf(text, sizeof text, " Alt:%dft.", wholeFeet(options.altitude));
     else
         std::snprintf(text, sizeof text, " Alt:%s", "None");
     drawTextLine(view.dc, text, g.altitudeLine, DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);

@@ -3,22 +3,18 @@
 #include <cmath>
 #include <cstring>
 
+#include "../common/position_units.h"
+
 namespace {
 
 constexpr double degreesPerRadian = 57.29578;
 constexpr double piShort = 3.1415927;
 constexpr double pi = 3.141592653589793;
 
-double latitudeDegrees(double raw) {
-    return 90.0 * (raw / 10001748.0);
-}
-
-double longitudeDegrees(double raw) {
-    double h = raw / 2147483648.0 / 256.0 / 256.0;
-    if (h > 1)
-        h = h - 2;
-    double degrees = 180.0 * h;
-    return h < 0 ? degrees + 360.0 : degrees;
+// Longitudes in 0 to 360, as the bearing formula compares them.
+double longitudeFullCircle(double raw) {
+    double degrees = longitudeDegrees(raw);
+    return degrees < 0 ? degrees + 360.0 : degrees;
 }
 
 double clampUnit(double x) {
@@ -35,10 +31,14 @@ DistanceBearing greatCircle(double latitude1, double longitude1, double latitude
                             double longitude2, double variation) {
     if (latitude2 == 0.0 || longitude2 == 0.0)
         return {0.0, 0.0};
-    if (!finite(latitude1, longitude1, latitude2, longitude2) || !std::isfinite(variation))
+    if (!finite(latitude1, longitude1, latitude2, longitude2))
         return {0.0, 0.0};
-    double lat1 = latitudeDegrees(latitude1), lon1 = longitudeDegrees(longitude1);
-    double lat2 = latitudeDegrees(latitude2), lon2 = longitudeDegrees(longitude2);
+    // Only the bearing depends on the variation: without one it stays true, and the distance
+    // is what the positions give.
+    if (!std::isfinite(variation))
+        variation = 0.0;
+    double lat1 = latitudeDegrees(latitude1), lon1 = longitudeFullCircle(longitude1);
+    double lat2 = latitudeDegrees(latitude2), lon2 = longitudeFullCircle(longitude2);
     double c1 = (90.0 - lat1) / degreesPerRadian;
     double c2 = (90.0 - lat2) / degreesPerRadian;
     double d = std::fabs(lon2 - lon1) / degreesPerRadian;
@@ -59,7 +59,7 @@ DistanceBearing greatCircle(double latitude1, double longitude1, double latitude
     if (b < 90.0)
         b = b - 0.5;
     b = 360.0 - variation + b;
-    if (b > 3600.0) // a wild variation must not turn the loop below into a long one
+    if (b > 3600.0 || b < 0.0) // a wild variation must not make the loop below a long one
         b = std::fmod(b, 360.0) + 360.0;
     while (b > 360.0)
         b -= 360.0;
@@ -71,7 +71,12 @@ DistanceBearing greatCircle(double latitude1, double longitude1, double latitude
 double currentSpeed(double indicatedKnots, double machValue) {
     double b = machValue / 65535.0 / 3.2 * 1224.0 / 0.1852;
     double speed = b > indicatedKnots ? b : indicatedKnots;
-    return std::isfinite(speed) ? speed : 0.0;
+    if (std::isfinite(speed))
+        return speed;
+    // One figure the simulator garbled: the other one still tells the speed.
+    if (std::isfinite(indicatedKnots))
+        return indicatedKnots;
+    return std::isfinite(b) ? b : 0.0;
 }
 
 double turnRadius(double speed) {
@@ -107,14 +112,26 @@ double windCorrect(double steerHeading, double windSpeed, double windDirection, 
     return r * 180.0 / pi;
 }
 
+ModeAutopilot modeAutopilot(const ExchangeRecord& exchange) {
+    if (exchange.mode == 0)
+        return {exchange.airportAutopilot == 1, exchange.airportAltitudeHold == 1,
+                exchange.airportAltitude};
+    if (exchange.mode == 1)
+        return {exchange.tourAutopilot == 1, exchange.tourAltitudeHold == 1, exchange.tourAltitude};
+    return {false, false, 0.0};
+}
+
+bool flyableAltitude(double feet) {
+    return feet >= 0.0 && feet <= highestAltitude; // false for NaN too
+}
+
 int32_t verticalSpeedCommand(double altitudeMetres, const ExchangeRecord& exchange,
                              double selector) {
     double current = altitudeMetres * 3.281;
-    double target = 0.0;
-    if (exchange.mode == 0 && exchange.airportAutopilot == 1 && exchange.airportAltitudeHold == 1)
-        target = exchange.airportAltitude;
-    else if (exchange.mode == 1 && exchange.tourAutopilot == 1 && exchange.tourAltitudeHold == 1)
-        target = exchange.tourAltitude;
+    ModeAutopilot options = modeAutopilot(exchange);
+    double target = options.couples && options.holdsAltitude ? options.altitude : 0.0;
+    if (!flyableAltitude(target))
+        return 0;
     const double fast = 65535.0;
     int32_t rate = std::memcmp(&selector, &fast, sizeof fast) == 0 ? 1800 : 700;
     double diff = target - current;

@@ -13,12 +13,14 @@ struct DistanceBearing {
 };
 
 // From point 1 to point 2 (raw latitude, raw longitude each) with magnetic variation v.
-// Point 2 with a coordinate of exactly 0 is no point: 0 and 0. Coinciding points, and inputs
-// that are not finite numbers, give distance 0 and a finite bearing, never NaN.
+// Point 2 with a coordinate of exactly 0 is no point: 0 and 0. Coinciding points, and positions
+// that are not finite numbers, give distance 0 and a finite bearing, never NaN. A variation that
+// is not a finite number counts as 0: it changes the bearing only.
 DistanceBearing greatCircle(double latitude1, double longitude1, double latitude2,
                             double longitude2, double variation);
 
-// The larger of the indicated speed (knots) and the Mach-based speed value converted to knots.
+// The larger of the indicated speed (knots) and the Mach-based speed value converted to knots;
+// when that one is not a finite number, the other one if it is, else 0.
 double currentSpeed(double indicatedKnots, double machValue);
 
 // Nautical miles: 0.25 x (speed / 100)^2.5; 0 for a speed of 0 or less.
@@ -34,8 +36,25 @@ double switchDistanceFor(double nextLegBearing, double steerHeading, double spee
 // the wind is stronger than the speed figure allows (|y| > 1), or when the inputs are not finite.
 double windCorrect(double steerHeading, double windSpeed, double windDirection, double speed);
 
+// The autopilot options that the record's own mode selects: airport fields in mode 0, tour
+// fields in mode 1, none in any other mode.
+struct ModeAutopilot {
+    bool couples;       // the mode's autopilot flag is 1
+    bool holdsAltitude; // the mode's altitude-hold flag is 1
+    double altitude;    // the mode's target altitude, feet
+};
+ModeAutopilot modeAutopilot(const ExchangeRecord& exchange);
+
+// The highest altitude the pilot can choose, feet.
+constexpr double highestAltitude = 99996.0;
+
+// A target altitude the autopilot can be sent: a number from 0 to highestAltitude. Anything else
+// (a damaged mapping, a hand-edited altitude text) is no altitude at all.
+bool flyableAltitude(double feet);
+
 // Climb (+) or descent (-) rate toward the target altitude that exchange selects for its mode,
-// 1800 ft/min when the selector is exactly 65535.0, else 700; 0 within 1 foot.
+// 1800 ft/min when the selector is exactly 65535.0, else 700; 0 within 1 foot, and 0 when the
+// selected altitude is not flyable.
 int32_t verticalSpeedCommand(double altitudeMetres, const ExchangeRecord& exchange,
                              double selector);
 

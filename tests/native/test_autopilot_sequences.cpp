@@ -1,6 +1,7 @@
 // The key-event sequences as the gauge sends them, expanded with their values.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "common/sim_ids.h"
@@ -62,6 +63,22 @@ TEST(Couple, AltitudeChoiceIgnoresTheMode) {
     // The airport hold wins when both are set.
     r = flags(1, 0, 1, 1, 1);
     EXPECT_EQ(expand(couplePlan(r), r)[4], std::make_pair(int32_t(0x1024C), int32_t(4500)));
+}
+
+TEST(Altitude, OneNobodyCanFlyLeavesItsHoldOut) {
+    for (double feet : {1e30, -1.0, 99997.0, double(NAN)}) {
+        ExchangeRecord airport = flags(0, 1, 1, 0, 0);
+        airport.airportAltitude = feet;
+        airport.tourAltitudeHold = 1; // 2500 ft, flyable, but not the one the flags choose
+        Events heading = {{0x10118, 0}, {0x101F4, 0}, {0x10100, 0}, {0x1010F, 0}, {0x101FA, 124}};
+        EXPECT_EQ(expand(applyAutopilotPlan(airport), airport), heading) << feet;
+        Events couple(heading.begin() + 2, heading.end());
+        EXPECT_EQ(expand(couplePlan(airport), airport), couple) << "no fall back to 2500 ft";
+        ExchangeRecord tour = flags(1, 0, 0, 1, 1);
+        tour.tourAltitude = feet;
+        EXPECT_EQ(expand(applyAutopilotPlan(tour), tour), heading) << feet;
+        EXPECT_EQ(expand(couplePlan(tour), tour), couple) << feet;
+    }
 }
 
 TEST(Couple, UncoupleAndRefresh) {

@@ -9,10 +9,10 @@
 namespace {
 
 double lat(double degrees) {
-    return latitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+    return latitudeFromDegrees(degrees);
 }
 double lon(double degrees) {
-    return longitudeFromDms(degrees < 0, 0, 0, std::fabs(degrees) * 3600);
+    return longitudeFromDegrees(degrees);
 }
 
 DistanceBearing fly(double lat1, double lon1, double lat2, double lon2, double variation = 0) {
@@ -78,23 +78,50 @@ TEST(GreatCircle, CoincidingPointsAreFinite) {
     EXPECT_LT(near.distance, 1e-3);
 }
 
-TEST(GreatCircle, NotANumberInGivesZeroOut) {
+TEST(GreatCircle, PositionThatIsNotANumberGivesZeroOut) {
     for (double bad : {double(NAN), double(INFINITY)}) {
         DistanceBearing r = greatCircle(bad, lon(-87), lat(42), lon(-88), 0);
         EXPECT_EQ(r.distance, 0.0);
         EXPECT_EQ(r.bearing, 0.0);
-        r = greatCircle(lat(41), lon(-87), lat(42), lon(-88), bad);
-        EXPECT_TRUE(std::isfinite(r.bearing));
     }
-    DistanceBearing wild = fly(10, 20, 11, 20, -1e300);
-    EXPECT_TRUE(std::isfinite(wild.bearing));
+}
+
+TEST(GreatCircle, VariationThatIsNotANumberLeavesTheDistance) {
+    // Due north one degree: 60.0405 nm, and 359.5 true as there is no variation to apply.
+    for (double bad : {double(NAN), double(INFINITY), -double(INFINITY)}) {
+        DistanceBearing r = fly(10, 20, 11, 20, bad);
+        EXPECT_NEAR(r.distance, 60.0405, 1e-3);
+        EXPECT_NEAR(r.bearing, 359.5, acosNoise);
+    }
+    for (double wild : {-1e300, 1e300, 725.0}) {
+        DistanceBearing r = fly(10, 20, 11, 20, wild);
+        EXPECT_NEAR(r.distance, 60.0405, 1e-3);
+        EXPECT_GT(r.bearing, 0.0);
+        EXPECT_LE(r.bearing, 360.0);
+    }
 }
 
 TEST(Speed, LargerOfIndicatedAndMachFigure) {
     EXPECT_EQ(currentSpeed(120, 0), 120);
     // 65535 / 65535 / 3.2 x 1224 / 0.1852
     EXPECT_NEAR(currentSpeed(120, 65535), 2065.3348, 1e-3);
-    EXPECT_EQ(currentSpeed(double(NAN), double(NAN)), 0.0);
+}
+
+TEST(Speed, AFigureThatIsNotANumberGivesWayToTheOther) {
+    const double nan = NAN, inf = INFINITY;
+    // 6553.5 / 65535 / 3.2 x 1224 / 0.1852 = 206.53348 kn
+    const struct {
+        double indicated, mach, knots;
+    } cases[] = {{nan, 6553.5, 206.53348},
+                 {inf, 6553.5, 206.53348},
+                 {120, nan, 120},
+                 {120, inf, 120},
+                 {-inf, 6553.5, 206.53348},
+                 {nan, nan, 0},
+                 {inf, -inf, 0}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(currentSpeed(c.indicated, c.mach), c.knots, 1e-4)
+            << c.indicated << " kn, " << c.mach;
 }
 
 TEST(Speed, TurnRadius) {
@@ -109,6 +136,14 @@ TEST(SwitchDistance, RightAngleTurnAtTwoHundredKnots) {
     // a = 180 - (90 - 180) = 270 -> 90; h = 45; D = 1.41421 / tan(45 x 3.1415927 / 180)
     EXPECT_NEAR(switchDistanceFor(180, 90, 200), 1.4142135, 1e-6);
     EXPECT_NEAR(switchDistanceFor(0, 90, 200), 1.4142135, 1e-6); // the other way round
+}
+
+TEST(SwitchDistance, FortyKnotsIsStillSlow) {
+    // A leg that turns back by 160 degrees: a = 20, h = 10; D = 0.25 x 0.4^2.5 / tan(10 deg)
+    // = 0.14347 at 40 knots if the floor did not apply.
+    EXPECT_EQ(switchDistanceFor(110, 270, 40), 0.1);
+    EXPECT_NEAR(switchDistanceFor(110, 270, 40.0001), 0.143474, 1e-5);
+    EXPECT_EQ(switchDistanceFor(110, 270, 39.9999), 0.1);
 }
 
 TEST(SwitchDistance, FloorsAtOneTenth) {
@@ -172,6 +207,37 @@ TEST(VerticalSpeed, TargetFollowsModeAndBothFlags) {
     EXPECT_EQ(verticalSpeedCommand(1000 / 3.281, tour, 0), 700);
     tour.tourAutopilot = 0;
     EXPECT_EQ(verticalSpeedCommand(1000 / 3.281, tour, 0), -700);
+}
+
+TEST(VerticalSpeed, NoRateTowardAnAltitudeNobodyCanFly) {
+    const struct {
+        double feet;
+        int32_t rate; // from 1000 ft
+    } cases[] = {{99996, 700}, {0, -700},  {99996.01, 0}, {-0.5, 0},
+                 {1e30, 0},    {-1e30, 0}, {NAN, 0},      {INFINITY, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(verticalSpeedCommand(1000 / 3.281, airportWithAltitude(c.feet), 0), c.rate)
+            << c.feet;
+}
+
+TEST(ModeAutopilot, TheModeChoosesItsOwnFields) {
+    ExchangeRecord r{};
+    r.airportAutopilot = 1;
+    r.airportAltitude = 100;
+    r.tourAltitudeHold = 1;
+    r.tourAltitude = 200;
+    ModeAutopilot airport = modeAutopilot(r);
+    EXPECT_TRUE(airport.couples);
+    EXPECT_FALSE(airport.holdsAltitude);
+    EXPECT_EQ(airport.altitude, 100);
+    r.mode = 1;
+    ModeAutopilot tour = modeAutopilot(r);
+    EXPECT_FALSE(tour.couples);
+    EXPECT_TRUE(tour.holdsAltitude);
+    EXPECT_EQ(tour.altitude, 200);
+    r.mode = 2;
+    r.tourAutopilot = 1;
+    EXPECT_FALSE(modeAutopilot(r).couples) << "no other mode couples";
 }
 
 TEST(AutopilotValues, WholeNumbers) {
