@@ -117,6 +117,7 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 add_library(tarvix_test_support STATIC
     tests/win32/db_fixtures.cpp
     tests/win32/message_boxes.cpp
+    tests/win32/nav_reference.cpp
     tests/win32/test_support.cpp)
 target_include_directories(tarvix_test_support PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(tarvix_test_support PRIVATE ${TARVIX_WARNINGS})
@@ -137,6 +138,16 @@ foreach(source ${TARVIX_WINDOWS_TESTS})
     gtest_discover_tests(${name} TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
         PROPERTIES RESOURCE_LOCK wine_named_objects TIMEOUT 120)
 endforeach()
+# Where the gauge tests look for the dialog library: passes each call on to the real one and
+# counts the tour steps, or answers them as a damaged library would.
+add_library(counting_dialog_library SHARED tests/win32/counting_library.cpp)
+set_target_properties(counting_dialog_library PROPERTIES PREFIX "" OUTPUT_NAME TarvixDlg
+    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests/counting)
+target_include_directories(counting_dialog_library PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(counting_dialog_library PRIVATE ${TARVIX_WARNINGS})
+target_link_options(counting_dialog_library PRIVATE -Wl,--kill-at)
+add_dependencies(test_gauge_hostile counting_dialog_library)
+
 include(cmake/bench.cmake)
 
 # Benchmarks (./tarvix bench): each runs in bin/bench, beside a stand-in dialog library that

@@ -14,25 +14,38 @@ struct TourScreenPoint {
     uint8_t bytes[16]; // filled by the moving map
 };
 
+// Initialised here, field by field: the simulator may load the module and call its routines in
+// any order, and install and initialize set only what they own.
 struct GaugeState {
-    void* dialogLibrary;         // the loaded dialog library, or null
-    ExchangeRecord exchange;     // active destination or tour item, mode, coupling flags
-    ExchangeRecord legStart;     // start of the current leg
-    ExchangeRecord nextWaypoint; // tour item after the active one
-    double routeOrigin[2];       // raw latitude, longitude taken when the dialog closes
-    double mapScale;             // pixels per nautical mile, 0.2 to 20
-    double activeDistance;       // nm to the active waypoint
-    double switchDistance;       // nm at which a tour advances
-    double steerHeading;         // degrees magnetic, wind-corrected
-    int32_t apCoupled;           // 1 while the gauge steers the autopilot
-    int32_t spareFlag;           // kept across reloads
-    int32_t updateCounter;       // update calls since the last redraw, 0 to 12
-    TourPoint* tourPoints;       // all items of the current tour, or null
-    TourScreenPoint* tourScreenPoints;
-    int32_t tourPointCount;
-    int32_t screenWidth; // design size: bitmap 102
-    int32_t screenHeight;
-    char titleText[17]; // the 15-character title line
+    // The dialog library and the waypoints it supplies.
+    void* dialogLibrary = nullptr; // the loaded dialog library, or null
+    ExchangeRecord exchange{};     // active destination or tour item, mode, coupling flags
+    ExchangeRecord legStart{};     // start of the current leg
+    ExchangeRecord nextWaypoint{}; // tour item after the active one
+
+    // The figures of the active leg, renewed every update.
+    double activeDistance = 1.0; // nm to the active waypoint
+    double switchDistance = 0.1; // nm at which a tour advances
+    double steerHeading = 0.0;   // degrees magnetic, wind-corrected
+
+    // Autopilot coupling.
+    int32_t apCoupled = 0; // 1 while the gauge steers the autopilot
+
+    // What the kept block carries across reloads.
+    double mapScale = 5.0;              // pixels per nautical mile, 0.2 to 20
+    double routeOrigin[2] = {0.0, 0.0}; // raw latitude, longitude taken when the dialog closes
+    int32_t spareFlag = 0;
+
+    // The current tour's positions for the map, allocated and released together.
+    TourPoint* tourPoints = nullptr; // all items of the current tour, or null
+    TourScreenPoint* tourScreenPoints = nullptr;
+    int32_t tourPointCount = 0;
+
+    // The screen.
+    int32_t screenWidth = 0; // design size: bitmap 102
+    int32_t screenHeight = 0;
+    char titleText[17] = {};   // the 15-character title line
+    int32_t updateCounter = 0; // update calls since the last redraw, 0 to 12
 };
 
 extern GaugeState gauge;
@@ -78,8 +91,9 @@ int32_t restoreGaugeState();
 
 // navigation.cpp
 double gaugeSpeed(); // currentSpeed of the simulator's speed variables
-void updateActiveLeg();
-void updateSwitchDistance();
+// The active leg's distance and bearing, then the switch distance from that bearing; false,
+// changing nothing, when the aircraft's position is not a number.
+bool updateLegFigures();
 void applyWindCorrection();
 
 // route.cpp
@@ -87,6 +101,7 @@ void fetchLegStart(int32_t index);
 void fetchNextWaypoint(int32_t index);
 void buildTourPoints(int32_t index);
 void releaseTourPoints();
+void stepTourItem(int32_t forward); // "Prev" (0) and "Next" (1) in tour mode
 void sequenceTourWaypoints();
 
 // autopilot.cpp

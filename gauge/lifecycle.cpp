@@ -9,8 +9,7 @@
 #include "title_text.h"
 #include "waypoint_record.h"
 
-GaugeState gauge = {nullptr, {}, {}, {},      {0.0, 0.0}, 5.0, 1.0, 0.1, 0.0,
-                    0,       0,  0,  nullptr, nullptr,    0,   0,   0,   {}};
+GaugeState gauge;
 
 // Redraw on every 13th update call.
 constexpr int32_t updatesPerRedraw = 13;
@@ -74,12 +73,14 @@ void __stdcall gaugeInitialize() {
 }
 
 void __stdcall gaugeUpdate() {
-    updateActiveLeg();
-    updateSwitchDistance();
-    applyWindCorrection();
+    // The switch distance needs the bearing before the wind correction turns it.
+    bool located = updateLegFigures();
+    if (located)
+        applyWindCorrection();
     refreshAutopilotHeading();
     gauge.updateCounter += 1;
-    sequenceTourWaypoints();
+    if (located)
+        sequenceTourWaypoints();
     if (gauge.updateCounter >= updatesPerRedraw) {
         gauge.updateCounter = 0;
         loadDialogLibrary();

@@ -36,11 +36,6 @@ static void refetchLeg(int32_t index) {
     fetchNextWaypoint(index);
 }
 
-static void refreshLegFigures() {
-    updateActiveLeg();
-    updateSwitchDistance();
-}
-
 int32_t __stdcall onDialog(void*, int32_t) {
     beep();
     if (gauge.dialogLibrary) {
@@ -60,7 +55,7 @@ int32_t __stdcall onDialog(void*, int32_t) {
     if (gauge.exchange.mode == 1) {
         int32_t index = gauge.exchange.recordNumber;
         refetchLeg(index);
-        refreshLegFigures();
+        updateLegFigures();
         buildTourPoints(index);
     } else {
         gauge.routeOrigin[0] = lookupVariable(varLatitude);
@@ -93,7 +88,7 @@ int32_t __stdcall onAutopilot(void*, int32_t) {
     callSetData(&exchange);
     if (exchange.mode == 1) {
         refetchLeg(exchange.recordNumber);
-        refreshLegFigures();
+        updateLegFigures();
     }
     return 1;
 }
@@ -101,15 +96,7 @@ int32_t __stdcall onAutopilot(void*, int32_t) {
 static int32_t stepTour(int32_t forward) {
     if (gauge.exchange.mode == 1) {
         beep();
-        clearWaypoint(gauge.legStart);
-        clearWaypoint(gauge.nextWaypoint);
-        int32_t index = 0;
-        if (callGetTourItem(forward, &index)) {
-            fetchLegStart(index);
-            fetchNextWaypoint(index);
-            callGetData(&gauge.exchange);
-            refreshLegFigures();
-        }
+        stepTourItem(forward);
     }
     gauge.activeDistance = 1.0;
     applyAutopilot();

@@ -5,13 +5,16 @@
 
 #include <cmath>
 #include <cstring>
+#include <ostream>
 #include <fstream>
 #include <sstream>
+#include <string>
 
+#include "common/exchange_record.h"
 #include "common/position_units.h"
 #include "common/sim_ids.h"
-#include "gauge/nav_math.h"
 #include "host/panel_host.h"
+#include "nav_reference.h"
 #include "test_support.h"
 
 namespace {
@@ -84,8 +87,8 @@ struct TourFlight : ::testing::Test {
     static double rawLon(int deg, int min) { return longitudeFromDms(true, deg, min, 0); }
 
     void placeAircraft(double lat, double lon) {
-        setVariable(varLatitude, latitudeFromDms(lat < 0, 0, 0, std::fabs(lat) * 3600));
-        setVariable(varLongitude, longitudeFromDms(lon < 0, 0, 0, std::fabs(lon) * 3600));
+        setVariable(varLatitude, latitudeFromDegrees(lat));
+        setVariable(varLongitude, longitudeFromDegrees(lon));
     }
     void placeAircraftAt(const Item& item) {
         setVariable(varLatitude, rawLat(item.latDeg, item.latMin));
@@ -168,11 +171,10 @@ TEST_F(TourFlight, NextReappliesTheAutopilotToTheNewItem) {
     hostUpdate();
     resetPanel();
     clickGauge(229, 291, nullptr);
-    DistanceBearing leg = greatCircle(variable(varLatitude), variable(varLongitude), rawLat(42, 57),
-                                      rawLon(87, 54), 0);
-    int32_t heading = headingCommand(windCorrect(leg.bearing, 0, 0, 150));
-    Events expected = {{0x10118, 0}, {0x101F4, 0}, {0x10100, 0}, {0x1010F, 0}, {0x101FA, heading}};
+    // From 41 N 88 W to Milwaukee, 42 57 N 87 54 W: 1.65 true, calm.
+    Events expected = {{0x10118, 0}, {0x101F4, 0}, {0x10100, 0}, {0x1010F, 0}, {0x101FA, 2}};
     EXPECT_EQ(events(), expected);
+    EXPECT_TRUE(headingSentFor(2, referenceBearing(41, -88, 42 + 57 / 60.0, -(87 + 54 / 60.0), 0)));
 }
 
 TEST_F(TourFlight, ArrivalAdvancesACoupledTour) {
@@ -195,10 +197,11 @@ TEST_F(TourFlight, ArrivalAdvancesACoupledTour) {
     EXPECT_EQ(got.back(), std::make_pair(int32_t(0x10118), int32_t(0)));
     resetPanel();
     hostUpdate();
-    DistanceBearing toNext =
-        greatCircle(rawLat(41, 47), rawLon(87, 45), rawLat(42, 57), rawLon(87, 54), 0);
+    // From Midway, 41 47 N 87 45 W, to Milwaukee: 354.02 (west-going, 0.6 short of true).
     ASSERT_GE(events().size(), 2u);
-    EXPECT_EQ(events()[1], std::make_pair(int32_t(0x101FA), headingCommand(toNext.bearing)));
+    EXPECT_EQ(events()[1], std::make_pair(int32_t(0x101FA), int32_t(355)));
+    EXPECT_TRUE(headingSentFor(355, referenceBearing(41 + 47 / 60.0, -(87 + 45 / 60.0),
+                                                     42 + 57 / 60.0, -(87 + 54 / 60.0), 0)));
 }
 
 TEST_F(TourFlight, ArrivalNeverAdvancesPastTheLastItem) {
@@ -254,7 +257,81 @@ TEST_F(TourFlight, OneItemTourStaysOnItsItem) {
         hostUpdate();
     EXPECT_EQ(libraryItem(), 9);
     EXPECT_EQ(markedRecord(), 9);
+    // Arrived, and the step lands on the same item, which is no wrap: every update takes it up
+    // again as the new active item and re-applies the autopilot, then sends altitude hold off.
+    resetPanel();
+    hostUpdate();
+    std::vector<int32_t> ids;
+    for (const auto& e : events())
+        ids.push_back(e.first);
+    const std::vector<int32_t> expected = {0x1010F, 0x101FA, 0x10118, 0x101F4,
+                                           0x10100, 0x1010F, 0x101FA, 0x10118};
+    EXPECT_EQ(ids, expected);
 }
+
+// Item 002 lies ahead; its next leg to 003 turns right by about 80 degrees. At 150 knots the
+// turn starts 0.571 nm before 002, reckoned from the bearing as it is before the wind
+// correction. Worked by hand: corrected first, the distance would be 0.461 nm in a 30-knot wind
+// from the east and 0.700 nm in one from the west.
+struct SwitchCase {
+    const char* name;
+    double windFrom;
+    double milesSouth;
+    int32_t activeAfter; // record
+};
+void PrintTo(const SwitchCase& c, std::ostream* out) {
+    *out << c.name;
+}
+struct SwitchDistanceOrder : TourFlight, ::testing::WithParamInterface<SwitchCase> {};
+
+TEST_P(SwitchDistanceOrder, UsesTheBearingBeforeTheWindCorrection) {
+    chooseTourItem(4, 1, items[1]);
+    start();
+    placeAircraft(42 + 57 / 60.0 - GetParam().milesSouth / 60.0405, -(87 + 54 / 60.0));
+    setVariable(varWindSpeed, 30);
+    setVariable(varWindDirection, GetParam().windFrom);
+    hostUpdate();
+    EXPECT_EQ(libraryItem(), GetParam().activeAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Winds, SwitchDistanceOrder,
+                         ::testing::Values(SwitchCase{"FromTheEast", 90, 0.52, 5},
+                                           SwitchCase{"FromTheWest", 270, 0.63, 4}),
+                         [](const ::testing::TestParamInfo<SwitchCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// 0.13 nm from 002, coming in on a bearing that the next leg nearly reverses (a = 14.4): above
+// 40 knots the turn starts 0.1997 nm out, at 40 knots and below only at the 0.1 floor.
+struct SpeedCase {
+    const char* name;
+    double knots;
+    int32_t activeAfter;
+};
+void PrintTo(const SpeedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+struct SwitchSpeed : TourFlight, ::testing::WithParamInterface<SpeedCase> {};
+
+TEST_P(SwitchSpeed, FortyKnotsCountsAsSlow) {
+    chooseTourItem(4, 1, items[1]);
+    start();
+    const double lat = 42 + 57 / 60.0, lon = -(87 + 54 / 60.0), nm = 0.13, from = 65;
+    const double perDegree = 60.0405, toRadians = 3.141592653589793 / 180;
+    placeAircraft(lat + nm * std::cos(from * toRadians) / perDegree,
+                  lon + nm * std::sin(from * toRadians) / (perDegree * std::cos(lat * toRadians)));
+    setVariable(varSpeed, GetParam().knots);
+    hostUpdate();
+    EXPECT_EQ(libraryItem(), GetParam().activeAfter) << GetParam().knots << " knots";
+}
+
+INSTANTIATE_TEST_SUITE_P(Knots, SwitchSpeed,
+                         ::testing::Values(SpeedCase{"Forty", 40, 4},
+                                           SpeedCase{"JustAboveForty", 40.001, 5},
+                                           SpeedCase{"ThirtyNine", 39, 4}),
+                         [](const ::testing::TestParamInfo<SpeedCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(TourFlight, DialogButtonRebuildsTheTourAndCouplesFromTheRecord) {
     chooseTourItem(4, 1, items[1]);
