@@ -28,3 +28,18 @@ if(TARVIX_CLANGXX)
     add_test(NAME native.fuzz.record_decoder COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-record 15)
     set_tests_properties(native.fuzz.record_decoder PROPERTIES TIMEOUT 120)
 endif()
+
+# The screen copy's benchmark, run natively by "./tarvix bench": optimised and without
+# sanitizers, once vectorised for this processor and once without vector code, as the i686 build.
+foreach(variant vector scalar)
+    add_executable(native_copy_${variant} bench/native_copy.cpp gauge/screen_copy.cpp)
+    target_include_directories(native_copy_${variant} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(native_copy_${variant} PRIVATE ${TARVIX_WARNINGS} -O3)
+    set_target_properties(native_copy_${variant} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
+        ${CMAKE_BINARY_DIR}/bench)
+endforeach()
+target_compile_definitions(native_copy_vector PRIVATE
+    TARVIX_COPY_BUILD="vectorised")
+target_compile_definitions(native_copy_scalar PRIVATE
+    TARVIX_COPY_BUILD="without vector code, as on i686")
+target_compile_options(native_copy_scalar PRIVATE -fno-tree-vectorize -fno-tree-slp-vectorize)

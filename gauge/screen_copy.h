@@ -1,6 +1,7 @@
 // The copy of the finished canvas into the simulator's image: black is written as navy wherever
 // the image is not 0, so that 0 stays exactly where the simulator's own picture has it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct CanvasPixels {
@@ -13,3 +14,11 @@ struct CanvasPixels {
 // The image is rows of exactly canvas.width bytes, imageBytes long. Only whole rows that both
 // hold are copied; neither buffer is read or written past its end.
 void copyCanvasToImage(const CanvasPixels& canvas, uint8_t* image, uint32_t imageBytes);
+
+// The rule over one run of pixels in two forms with the same results; the copy takes the one
+// that suits the processor it is built for. Four pixels at a time in 32-bit integer arithmetic,
+// for processors without a vector unit (the shipped i686 build may not rely on MMX or SSE):
+void copyRunByWords(const uint8_t* from, uint8_t* to, size_t bytes);
+// A byte loop without branches, which compilers turn into vector code where there is a vector
+// unit (SSE2 on x86-64) and which is several times slower than the words without one:
+void copyRunByBytes(const uint8_t* from, uint8_t* to, size_t bytes);
