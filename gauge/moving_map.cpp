@@ -119,17 +119,33 @@ void drawScale(const MapView& view) {
         SetPixel(view.dc, x, y0, cyan);
 }
 
+// A marker's box: the ellipse around a point, one pixel each way.
+ScreenRect markerBox(MapPoint p) {
+    return {pixel(p.x - 1), pixel(p.y - 1), pixel(p.x + 1), pixel(p.y + 1)};
+}
+
 void drawMarker(HDC dc, MapPoint p, uint8_t colour) {
     ColourTools t = takeTools(dc, colour, colour);
-    Ellipse(dc, pixel(p.x - 1), pixel(p.y - 1), pixel(p.x + 1), pixel(p.y + 1));
+    ScreenRect box = markerBox(p);
+    Ellipse(dc, box.left, box.top, box.right, box.bottom);
     putBack(t);
+}
+
+ScreenRect labelBox(const MapView& view, MapPoint p, double indent) {
+    return {truncatedPixel(p.x + indent), truncatedPixel(p.y), view.geometry.rect.right,
+            truncatedPixel(p.y + view.fontHeight)};
 }
 
 void drawLabel(const MapView& view, const char* text, MapPoint p, double indent, uint8_t colour) {
     SetTextColor(view.dc, paletteColour(colour));
-    ScreenRect box = {truncatedPixel(p.x + indent), truncatedPixel(p.y), view.geometry.rect.right,
-                      truncatedPixel(p.y + view.fontHeight)};
-    drawTextLine(view.dc, text, box, DT_LEFT | DT_TOP);
+    drawTextLine(view.dc, text, labelBox(view, p, indent), DT_LEFT | DT_TOP);
+}
+
+// Whether any of the box can show: the clip keeps everything inside the map's rectangle.
+bool onMap(const MapView& view, const ScreenRect& box) {
+    const ScreenRect& map = view.geometry.rect;
+    return box.left < map.right && box.right > map.left && box.top < map.bottom &&
+           box.bottom > map.top && box.left < box.right && box.top < box.bottom;
 }
 
 void drawAirportRoute(const MapView& view) {
@@ -150,37 +166,69 @@ void drawAirportRoute(const MapView& view) {
     drawMarker(view.dc, end, colourOrange);
 }
 
+// The tour's line in pieces of a fixed size, each starting where the last one ended: the same
+// pixels as one polyline through every item, without memory the size of the tour.
+void drawTourLine(const MapView& view, const MapOffset* offsets, int32_t count) {
+    ColourTools t = takeTools(view.dc, colourCyan, -1);
+    POINT piece[128];
+    int32_t inPiece = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        MapPoint p = mapPointFor(view.geometry, offsets[i], gauge.mapScale);
+        piece[inPiece++] = {pixel(p.x), pixel(p.y)};
+        if (inPiece == 128 || i == count - 1) {
+            if (inPiece > 1)
+                Polyline(view.dc, piece, inPiece);
+            piece[0] = piece[inPiece - 1];
+            inPiece = 1;
+        }
+    }
+    putBack(t);
+}
+
+// Labels in their item's box. A tour has up to 999 of them and most lie off the map at a close
+// scale: those the clip would hide entirely are not drawn at all. The text goes straight to
+// ExtTextOut, as a one-line, top-left DrawText would send it, without measuring it first.
+void drawTourLabels(const MapView& view, const MapOffset* offsets, int32_t count, int32_t active) {
+    for (int32_t i = 0; i < count; ++i) {
+        ScreenRect box = labelBox(view, mapPointFor(view.geometry, offsets[i], gauge.mapScale), 0);
+        if (!onMap(view, box))
+            continue;
+        char label[16];
+        int length = std::snprintf(label, sizeof label, " %03d ", i + 1);
+        SetTextColor(view.dc, paletteColour(i == active ? colourRed : colourYellow));
+        RECT r = {box.left, box.top, box.right, box.bottom};
+        ExtTextOutA(view.dc, box.left, box.top, ETO_CLIPPED, &r, label, UINT(length), nullptr);
+    }
+}
+
+// One yellow pen and brush for all the items' markers, then the active item's orange one.
+void drawTourMarkers(const MapView& view, const MapOffset* offsets, int32_t count, int32_t active) {
+    ColourTools t = takeTools(view.dc, colourYellow, colourYellow);
+    for (int32_t i = 0; i < count; ++i) {
+        ScreenRect box = markerBox(mapPointFor(view.geometry, offsets[i], gauge.mapScale));
+        if (onMap(view, box))
+            Ellipse(view.dc, box.left, box.top, box.right, box.bottom);
+    }
+    putBack(t);
+    if (active >= 0)
+        drawMarker(view.dc, mapPointFor(view.geometry, offsets[active], gauge.mapScale),
+                   colourOrange);
+}
+
 void drawTourRoute(const MapView& view) {
     const int32_t count = gauge.tourPointCount;
     static_assert(sizeof(MapOffset) == sizeof(TourScreenPoint), "a tour screen point");
     auto* offsets = reinterpret_cast<MapOffset*>(gauge.tourScreenPoints);
     for (int32_t i = 0; i < count; ++i)
         project(view, gauge.tourPoints[i].latitude, gauge.tourPoints[i].longitude, &offsets[i]);
-    auto at = [&](int32_t i) { return mapPointFor(view.geometry, offsets[i], gauge.mapScale); };
 
     SetBkColor(view.dc, paletteColour(colourBlack));
     SetBkMode(view.dc, TRANSPARENT);
-    ColourTools t = takeTools(view.dc, colourCyan, -1);
-    for (int32_t i = 0; i < count; ++i) {
-        MapPoint p = at(i);
-        if (i == 0)
-            MoveToEx(view.dc, pixel(p.x), pixel(p.y), nullptr);
-        else
-            LineTo(view.dc, pixel(p.x), pixel(p.y));
-    }
-    putBack(t);
-
+    drawTourLine(view, offsets, count);
     int32_t active =
         activeTourEntry(readWholeNumber(gauge.exchange.ident, sizeof gauge.exchange.ident), count);
-    for (int32_t i = 0; i < count; ++i) {
-        char label[16];
-        std::snprintf(label, sizeof label, " %03d ", i + 1);
-        drawLabel(view, label, at(i), 0, i == active ? colourRed : colourYellow);
-    }
-    for (int32_t i = 0; i < count; ++i)
-        drawMarker(view.dc, at(i), colourYellow);
-    if (active >= 0)
-        drawMarker(view.dc, at(active), colourOrange);
+    drawTourLabels(view, offsets, count, active);
+    drawTourMarkers(view, offsets, count, active);
 }
 
 void drawRoute(MapView& view) {
