@@ -24,8 +24,6 @@ ScreenRect titleRect(const ScreenMetrics& m);
 ScreenRect etaRect(const ScreenMetrics& m);
 ScreenRect destinationRect(const ScreenMetrics& m);
 
-constexpr int32_t upperButtonCount = 2; // "+", "-"
-constexpr int32_t lowerButtonCount = 5; // "DLG", "INF", "AP", "Prev", "Next"
 ScreenRect buttonRect(const ScreenMetrics& m, bool upperRow, int32_t index);
 
 struct MapGeometry {

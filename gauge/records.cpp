@@ -1,5 +1,6 @@
 // The records the simulator reads in place: linkage, import table, header, image elements and
 // the mouse rectangle table. Laid out exactly as the panel system expects them.
+#include "button_table.h"
 #include "gauge_state.h"
 #include "lifecycle.h"
 
@@ -30,21 +31,18 @@ GaugeHeader gaugeHeader = {gaugeHeaderVersion,
                            gaugeKill,
                            {}};
 
-#define TARVIX_BUTTON(x, y, handler)                                                               \
-    { mouseButton, x, y, 38, 15, cursorHand, 0, mouseLeftSingle, 0, handler, 0 }
+#define TARVIX_MOUSE_BUTTON(label, x, y, width, height, handler, upperRow, box, lit)               \
+    { mouseButton, x, y, width, height, cursorHand, 0, mouseLeftSingle, 0, handler, 0 }
 
+static_assert(panelButtonCount + 3 == sizeof mouseTable / sizeof mouseTable[0],
+              "a group around the buttons, then the end entry");
 MouseRect mouseTable[10] = {
     {mouseGroupBegin, 0, 0, 0, 0, cursorNone, 0, 0, 0, nullptr, 0},
-    TARVIX_BUTTON(30, 262, onScaleUp),
-    TARVIX_BUTTON(75, 262, onScaleDown),
-    TARVIX_BUTTON(30, 284, onDialog),
-    TARVIX_BUTTON(75, 284, onAbout),
-    TARVIX_BUTTON(120, 284, onAutopilot),
-    TARVIX_BUTTON(165, 284, onPrev),
-    TARVIX_BUTTON(210, 284, onNext),
+    TARVIX_PANEL_BUTTONS(TARVIX_MOUSE_BUTTON),
     {mouseGroupEnd, 0, 0, 0, 0, cursorNone, 0, 0, 0, nullptr, 0},
     {mouseEnd, 0, 0, 0, 0, cursorNone, 0, 0, 0, nullptr, 0},
 };
+#undef TARVIX_MOUSE_BUTTON
 
 extern "C" {
 struct Linkage Linkage = {

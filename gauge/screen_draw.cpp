@@ -6,6 +6,7 @@
 
 #include "../common/screen_colours.h"
 #include "../common/text_fields.h"
+#include "button_table.h"
 #include "canvas.h"
 #include "gauge_state.h"
 #include "moving_map.h"
@@ -62,30 +63,16 @@ static void drawTopLines(HDC dc) {
     drawTextLine(dc, text, destinationRect(m), DT_LEFT | centredLine);
 }
 
-struct ButtonFace {
-    const char* label;
-    bool upperRow;
-    int32_t index;
-    bool enabled; // black label; olive when its function is off or at its limit
-};
-
 static void drawButtons(HDC dc) {
-    const ButtonFace buttons[] = {
-        {"+", true, 0, gauge.mapScale < 20},
-        {"-", true, 1, gauge.mapScale > 0.2},
-        {"DLG", false, 0, true},
-        {"INF", false, 1, true},
-        {"AP", false, 2, gauge.apCoupled != 0},
-        {"Prev", false, 3, gauge.exchange.mode != 0},
-        {"Next", false, 4, gauge.exchange.mode != 0},
-    };
     HBRUSH face = CreateSolidBrush(paletteColour(colourLightGrey));
     HGDIOBJ oldBrush = SelectObject(dc, face);
     SetBkMode(dc, TRANSPARENT);
-    for (const ButtonFace& button : buttons) {
-        ScreenRect r = buttonRect(canvas.metrics, button.upperRow, button.index);
+    for (const PanelButton& button : panelButtons) {
+        ScreenRect r = buttonRect(canvas.metrics, button.upperRow, button.box);
         Rectangle(dc, r.left, r.top, r.right, r.bottom);
-        SetTextColor(dc, paletteColour(button.enabled ? colourBlack : colourOlive));
+        bool black =
+            buttonLabelBlack(button.lit, gauge.mapScale, gauge.apCoupled, gauge.exchange.mode);
+        SetTextColor(dc, paletteColour(black ? colourBlack : colourOlive));
         drawTextLine(dc, button.label, r, DT_CENTER | centredLine);
     }
     SelectObject(dc, oldBrush);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/sim_ids.h"
+#include "gauge/button_table.h"
 #include "panel_host.h"
 
 namespace {
@@ -275,9 +276,8 @@ bool buttonCentre(int32_t n, int32_t& x, int32_t& y) {
 }
 
 int32_t buttonIndex(const std::string& label) {
-    static const char* const labels[] = {"+", "-", "DLG", "INF", "AP", "Prev", "Next"};
-    for (int32_t i = 0; i < 7; ++i) {
-        if (label == labels[i])
+    for (int32_t i = 0; i < panelButtonCount; ++i) {
+        if (label == panelButtons[i].label)
             return i;
     }
     return -1;

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "gauge/button_table.h"
 #include "gauge/kept_state.h"
+#include "gauge/map_geometry.h"
 #include "gauge/screen_area.h"
 #include "gauge/title_text.h"
 #include "gauge/waypoint_record.h"
@@ -90,6 +92,23 @@ TEST(ScreenArea, CornersAreCutAndTheBorderIsOutside) {
     EXPECT_TRUE(screenAreaContains(19, 9));
     EXPECT_TRUE(screenAreaContains(28, 300));
     EXPECT_TRUE(screenAreaContains(248, 300));
+}
+
+TEST(PanelButtons, EachClickLandsOnTheFaceDrawnForIt) {
+    // At the design size the centre of every click rectangle lies on its own button's face, and
+    // no two buttons share a box: a click never reaches a button the pilot did not see there.
+    ScreenMetrics m{};
+    ASSERT_TRUE(screenMetricsFor(280, 316, 280, 280 * 316, m));
+    for (const PanelButton& b : panelButtons) {
+        ScreenRect face = buttonRect(m, b.upperRow, b.box);
+        int32_t x = b.x + b.width / 2, y = b.y + b.height / 2;
+        EXPECT_TRUE(x > face.left && x < face.right && y > face.top && y < face.bottom) << b.label;
+        for (const PanelButton& other : panelButtons) {
+            if (&other != &b && other.upperRow == b.upperRow) {
+                EXPECT_NE(other.box, b.box) << b.label << " and " << other.label;
+            }
+        }
+    }
 }
 
 } // namespace
