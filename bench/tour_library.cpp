@@ -1,7 +1,8 @@
 // A stand-in for the dialog library that the screen benchmark and the tour pictures of the
-// screen tests load in its place: it serves one
-// airport destination or a tour of any length laid out on a circle around the aircraft, so that
-// the redraw can be timed with a route of a known size. Not shipped.
+// screen tests load in its place: it serves one airport destination or a tour of any length laid
+// out on a circle of 21.6 nm around the aircraft, item 1 due north and the others clockwise, so
+// that the redraw can be timed with a route of a known size and the map's tour line checked
+// against known places. Not shipped.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -26,9 +27,16 @@ void fill(ExchangeRecord* record) {
     }
     std::snprintf(record->ident, sizeof record->ident, "%03d", current + 1 + numberShift);
     std::snprintf(record->name, sizeof record->name, "Tour item %d", current + 1);
+    // 40,000 raw units of latitude are 0.36 degrees; a degree of longitude is shorter by the
+    // cosine of the latitude.
+    const double radiusDegrees = 40000 * 90.0 / 10001748.0;
+    const double rawPerDegreeOfLongitude = 281474976710656.0 / 360;
+    const double latitudeDegrees = centreLatitude * 90.0 / 10001748.0;
     double angle = 6.283185307179586 * current / tourLength;
-    record->latitude = centreLatitude + 40000 * std::cos(angle); // about 20 nm
-    record->longitude = centreLongitude + 6e9 * std::sin(angle);
+    record->latitude = centreLatitude + 40000 * std::cos(angle);
+    record->longitude = centreLongitude + radiusDegrees * std::sin(angle) *
+                                              rawPerDegreeOfLongitude /
+                                              std::cos(latitudeDegrees * 3.141592653589793 / 180);
     record->mode = 1;
     record->recordNumber = current;
 }

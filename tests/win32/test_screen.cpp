@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <set>
 #include <vector>
 
@@ -306,6 +308,85 @@ TEST_F(Screen, WidthZeroIsRefused) {
         ASSERT_EQ(image()->pixels[i], 9) << "byte " << i;
 }
 
+// What GDI lights for a text in the map's font (Arial of a 7-point character height, as at the
+// design size), one line, left-aligned and vertically centred in a box of the given size: the
+// scale's labels are placed so. Drawn on an 8-bit picture, like the gauge's, so without
+// smoothing.
+std::vector<bool> mapTextMask(const char* text, int32_t width, int32_t height) {
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info = {};
+    info.header = {sizeof(BITMAPINFOHEADER), width, -height, 1, 8, BI_RGB, 0, 0, 0, 256, 0};
+    for (int i = 0; i < 256; ++i) {
+        uint32_t rgb = canvasColourTable[i];
+        info.colours[i] = {BYTE(rgb), BYTE(rgb >> 8), BYTE(rgb >> 16), 0};
+    }
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                      &bits, nullptr, 0);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HFONT font = CreateFontA(-MulDiv(7, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0,
+                             0, 0, ANSI_CHARSET, 0, 0, PROOF_QUALITY, 0, "Arial");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetMapperFlags(dc, 1);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 255, 255));
+    RECT box = {0, 0, width, height};
+    DrawTextA(dc, text, -1, &box, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    GdiFlush();
+    const int32_t stride = (width + 3) & ~3;
+    std::vector<bool> mask;
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            mask.push_back(static_cast<uint8_t*>(bits)[y * stride + x] != 0);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return mask;
+}
+
+TEST_F(Screen, ScaleTickLabelsCountTheirSteps) {
+    // Each upward tick k of a scale is labelled k times its step, centred on the tick's height
+    // just right of the cross-hair; labels cut by the map's top line are left out.
+    const struct {
+        double scale;
+        int32_t spacing, step;
+    } scales[] = {{5, 25, 5}, {1, 50, 50}, {0.2, 40, 200}, {15, 30, 2}};
+    for (const auto& c : scales) {
+        keepSettings(0, 0, c.scale); // no route origin: nothing else beside the cross-hair
+        start(northOf(12));
+        redraw();
+        MapGeometry map = mapGeometryFor(metrics());
+        const int32_t fh = metrics().fontHeight, left = int32_t(map.centreX) + 2;
+        int labels = 0;
+        for (int32_t k = 1;; ++k) {
+            int32_t y = int32_t(map.centreY) - k * c.spacing;
+            if (y - fh / 2 < map.topLine.bottom)
+                break;
+            char text[16];
+            std::snprintf(text, sizeof text, "%d", k * c.step);
+            const int32_t width = map.rect.right - left, height = 2 * (fh / 2);
+            std::vector<bool> expected = mapTextMask(text, width, height);
+            int lit = 0, wrong = 0;
+            for (int32_t dy = 0; dy < height; ++dy)
+                for (int32_t dx = 0; dx < width; ++dx) {
+                    bool cyanHere = rgbAt(left + dx, y - fh / 2 + dy) == cyan;
+                    lit += expected[dy * width + dx];
+                    wrong += cyanHere != expected[dy * width + dx];
+                }
+            EXPECT_GT(lit, 5) << text;
+            EXPECT_EQ(wrong, 0) << "label \"" << text << "\" at scale " << c.scale;
+            ++labels;
+        }
+        EXPECT_GE(labels, 3) << c.scale;
+        hostKill();
+    }
+}
+
 TEST_F(Screen, RedrawAfterReleaseDoesNothing) {
     start(northOf(12));
     redraw();
@@ -340,11 +421,14 @@ struct TourScreen : ::testing::Test {
     template <typename Fn> Fn exported(const char* name) {
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
     }
+    void serve(int32_t items) {
+        exported<void(__stdcall*)(int32_t, double, double)>("StandInServe")(
+            items, rawLatitude(aircraftLat), rawLongitude(aircraftLon));
+    }
     // Flies the tour with the item numbers shifted by shift; returns the orange and red pixels
     // of the map below its top line.
     std::pair<int, int> fly(int32_t shift) {
-        exported<void(__stdcall*)(int32_t, double, double)>("StandInServe")(
-            3, rawLatitude(aircraftLat), rawLongitude(aircraftLon));
+        serve(3);
         exported<void(__stdcall*)(int32_t)>("StandInShiftNumbers")(shift);
         keepSettings(0, 0, 2);
         hostInstall();
@@ -367,4 +451,70 @@ TEST_F(TourScreen, ActiveItemIsMarkedOnlyWhenItsNumberIsAnItem) {
         EXPECT_EQ(none.first, 0) << shift;
         EXPECT_EQ(none.second, 0) << shift;
     }
+}
+
+namespace {
+
+// Where the stand-in's tour items lie on the map at heading 0 and scale 2: it puts them on a
+// circle of 0.36 degrees of latitude (21.6 nm) around the aircraft, item 1 due north and the
+// others clockwise at equal angles.
+MapPoint tourItemOnMap(int32_t item, int32_t items) {
+    const double radius = 2 * 0.36 * 60, angle = 6.283185307179586 * item / items;
+    return {140 + radius * std::sin(angle), 209 - radius * std::cos(angle)};
+}
+
+bool colourNear(MapPoint p, int32_t reach, std::initializer_list<uint32_t> colours) {
+    for (int32_t y = int32_t(p.y) - reach; y <= int32_t(p.y) + reach; ++y)
+        for (int32_t x = int32_t(p.x) - reach; x <= int32_t(p.x) + reach; ++x)
+            for (uint32_t c : colours)
+                if (Screen::rgbAt(x, y) == c)
+                    return true;
+    return false;
+}
+
+// Of the eleven points from a quarter to three quarters of the way from a to b, how many have
+// the route's cyan within a pixel. A label drawn over a line covers a few of them; where no
+// line is drawn hardly any has cyan.
+int cyanAlong(MapPoint a, MapPoint b) {
+    int seen = 0;
+    for (int i = 5; i <= 15; ++i) {
+        double t = i / 20.0;
+        seen += colourNear({a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}, 1, {cyan});
+    }
+    return seen;
+}
+
+// Every item marked, one line from each item to the next, and no line back from the last item
+// to the first: the line is as long as the tour, whatever the table held before.
+void expectTourLine(int32_t items) {
+    for (int32_t i = 0; i < items; ++i) {
+        EXPECT_TRUE(colourNear(tourItemOnMap(i, items), 2, {0xFFFF00, orange}))
+            << "marker of item " << i + 1 << " of " << items;
+        if (i + 1 < items) {
+            EXPECT_GE(cyanAlong(tourItemOnMap(i, items), tourItemOnMap(i + 1, items)), 5)
+                << "line from item " << i + 1 << " of " << items;
+        }
+    }
+    EXPECT_LE(cyanAlong(tourItemOnMap(items - 1, items), tourItemOnMap(0, items)), 2)
+        << "no line from the last of " << items << " items back to the first";
+}
+
+} // namespace
+
+TEST_F(TourScreen, TourLineIsAsLongAsTheTourAfterEveryRebuild) {
+    serve(5);
+    keepSettings(0, 0, 2);
+    hostInstall();
+    hostInitialize();
+    Screen::redraw();
+    expectTourLine(5);
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(buttonCentre(buttonIndex("DLG"), x, y));
+    for (int32_t items : {3, 7, 1}) { // shorter than the table, longer, a single item
+        serve(items);
+        ASSERT_TRUE(clickGauge(x, y, nullptr)); // "DLG" rebuilds the tour's table
+        Screen::redraw();
+        expectTourLine(items);
+    }
+    hostKill();
 }
