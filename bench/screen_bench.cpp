@@ -1,31 +1,23 @@
 // Times the screen: one whole redraw (airport mode, and tour mode with a 100-item tour), and the
 // copy of the canvas into the simulator's image alone, against memcpy of as many bytes, all in
-// one run on one machine. Runs in its own folder beside the stand-in dialog library.
+// one run on one machine, so that the ratios hold wherever it runs. Runs in its own folder beside
+// the stand-in dialog library; the gauge lies two folders up, in bin/.
 #include <windows.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "common/position_units.h"
 #include "common/sim_ids.h"
 #include "gauge/screen_copy.h"
 #include "host/panel_host.h"
 
 namespace {
-
-double now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
-}
 
 std::string besideProgram(const char* file) {
     char path[MAX_PATH];
@@ -46,21 +38,29 @@ HANDLE keepRouteOrigin(double latitude, double longitude) {
     return mapping;
 }
 
+// The median of per-call times, in microseconds: other programs on a shared machine stretch a
+// few calls a lot, which a mean would carry into the figures unevenly.
+double medianMicros(std::vector<double>& ms) {
+    std::nth_element(ms.begin(), ms.begin() + ms.size() / 2, ms.end());
+    return ms[ms.size() / 2] * 1e3;
+}
+
 // Microseconds of one redraw: the 13th update of each cycle less the mean of the other twelve,
 // which do the same navigation work without drawing.
 double timeRedraw(int cycles) {
-    double redrawing = 0, plain = 0;
+    std::vector<double> redraws;
     for (int c = 0; c < cycles; ++c) {
+        double plain = 0;
         for (int i = 0; i < 12; ++i) {
-            double t = now();
+            double t = nowMs();
             hostUpdate();
-            plain += now() - t;
+            plain += nowMs() - t;
         }
-        double t = now();
+        double t = nowMs();
         hostUpdate();
-        redrawing += now() - t;
+        redraws.push_back(nowMs() - t - plain / 12);
     }
-    return (redrawing - plain / 12) / cycles * 1e6;
+    return medianMicros(redraws);
 }
 
 double flyAndTime(HMODULE library, int32_t tourItems, int cycles, std::vector<uint8_t>* drawn,
@@ -90,17 +90,19 @@ double flyAndTime(HMODULE library, int32_t tourItems, int cycles, std::vector<ui
 
 } // namespace
 
-int main() {
+// Arguments, for a short run: redraw cycles (default 400) and copies (default 5000).
+int main(int argc, char** argv) {
+    const int cycles = argc > 1 ? std::max(1, std::atoi(argv[1])) : 400;
+    const int copies = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5000;
     std::string error;
     HMODULE library = LoadLibraryA("TarvixDlg.dll"); // the stand-in beside this program
-    if (!library || !loadGauge(besideProgram("..\\Tarvix42.gau"), error)) {
+    if (!library || !loadGauge(besideProgram("..\\..\\Tarvix42.gau"), error)) {
         std::fprintf(stderr, "screen_bench: %s\n",
-                     library ? error.c_str() : "no stand-in TarvixDlg.dll in the current folder");
+                     library ? error.c_str() : "no stand-in TarvixDlg.dll beside the program");
         return 1;
     }
     HANDLE kept =
         keepRouteOrigin(latitudeFromDms(false, 41, 47, 12), longitudeFromDms(true, 87, 45, 8));
-    const int cycles = 400;
     std::vector<uint8_t> canvas, image;
     double airport = flyAndTime(library, 0, cycles, &canvas, &image);
     double tour = flyAndTime(library, 100, cycles, nullptr, nullptr);
@@ -108,26 +110,29 @@ int main() {
     CloseHandle(kept);
 
     // The copy on a drawn screen over the installed picture, and memcpy of the same bytes.
-    const int copies = 5000;
     const uint32_t bytes = uint32_t(image.size());
     std::vector<uint8_t> target(bytes);
-    double copyTime = 0, memcpyTime = 0;
+    std::vector<double> copyMs, memcpyMs;
     volatile uint8_t sink = 0;
     for (int i = 0; i < copies; ++i) {
         std::memcpy(target.data(), image.data(), bytes); // fresh picture, not timed
-        double t = now();
+        double t = nowMs();
         copyCanvasToImage({canvas.data(), 280, int32_t(bytes / 280), 280}, target.data(), bytes);
-        copyTime += now() - t;
+        copyMs.push_back(nowMs() - t);
         sink = sink + target[i % bytes];
-        t = now();
+        t = nowMs();
         std::memcpy(target.data(), canvas.data(), bytes);
-        memcpyTime += now() - t;
+        memcpyMs.push_back(nowMs() - t);
         sink = sink + target[(i * 7) % bytes];
     }
-    std::printf("screen_bench: %d redraws each, %d copies of %u bytes\n", cycles, copies, bytes);
+    const double copy = medianMicros(copyMs), plainCopy = medianMicros(memcpyMs);
+    std::printf("screen_bench (%s build): %d redraws each, median of %d copies of %u bytes\n",
+                sizeof(void*) == 8 ? "x86-64" : "i686", cycles, copies, bytes);
     std::printf("  redraw, airport mode with route     %8.1f us\n", airport);
-    std::printf("  redraw, tour mode with 100 items    %8.1f us\n", tour);
-    std::printf("  copy into the simulator's image     %8.1f us\n", copyTime / copies * 1e6);
-    std::printf("  memcpy of the same %u bytes      %8.1f us\n", bytes, memcpyTime / copies * 1e6);
+    std::printf("  redraw, tour mode with 100 items    %8.1f us  %5.2f x the airport redraw\n",
+                tour, tour / airport);
+    std::printf("  copy into the simulator's image     %8.2f us  %5.2f x memcpy\n", copy,
+                copy / plainCopy);
+    std::printf("  memcpy of the same %u bytes      %8.2f us\n", bytes, plainCopy);
     return 0;
 }
