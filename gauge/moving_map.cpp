@@ -170,12 +170,13 @@ void drawAirportRoute(const MapView& view) {
 // pixels as one polyline through every item, without memory the size of the tour.
 void drawTourLine(const MapView& view, const MapOffset* offsets, int32_t count) {
     ColourTools t = takeTools(view.dc, colourCyan, -1);
-    POINT piece[128];
+    constexpr int32_t pieceLength = 128;
+    POINT piece[pieceLength];
     int32_t inPiece = 0;
     for (int32_t i = 0; i < count; ++i) {
         MapPoint p = mapPointFor(view.geometry, offsets[i], gauge.mapScale);
         piece[inPiece++] = {pixel(p.x), pixel(p.y)};
-        if (inPiece == 128 || i == count - 1) {
+        if (inPiece == pieceLength || i == count - 1) {
             if (inPiece > 1)
                 Polyline(view.dc, piece, inPiece);
             piece[0] = piece[inPiece - 1];
