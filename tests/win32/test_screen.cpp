@@ -399,7 +399,7 @@ TEST_F(Screen, RedrawAfterReleaseDoesNothing) {
 
 } // namespace
 
-// Tour mode with a stand-in dialog library serving three items on a 20 nm circle around the
+// Tour mode with a stand-in dialog library serving items on a 21.6 nm circle around the
 // aircraft; the real library's tour lookup is not needed to see how the map draws a tour.
 struct TourScreen : ::testing::Test {
     HMODULE library = nullptr;
