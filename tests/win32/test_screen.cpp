@@ -12,13 +12,14 @@
 #include <set>
 #include <vector>
 
+#include "common/exchange_record.h"
 #include "common/position_units.h"
 #include "common/screen_colours.h"
 #include "common/sim_ids.h"
 #include "gauge/map_geometry.h"
-#include "gauge/nav_math.h"
 #include "gauge/screen_area.h"
 #include "host/panel_host.h"
+#include "nav_reference.h"
 #include "test_support.h"
 
 namespace {
@@ -201,10 +202,11 @@ TEST_F(Screen, ButtonLabelsFollowScaleCouplingAndMode) {
 
 TEST_F(Screen, DestinationStraightAheadAtTenMilesIsFiftyPixelsUp) {
     ExchangeRecord to = northOf(10);
-    DistanceBearing leg = greatCircle(rawLatitude(aircraftLat), rawLongitude(aircraftLon),
-                                      to.latitude, to.longitude, 0);
-    ASSERT_NEAR(leg.distance, 10, 0.01);
-    setVariable(varHeading, leg.bearing); // the map turns by it from the second redraw on
+    double toLat = aircraftLat + 10 * 1.852 / 6371 * 57.29578;
+    ASSERT_NEAR(referenceDistance(aircraftLat, aircraftLon, toLat, aircraftLon), 10, 0.01);
+    // The map turns by the heading from the second redraw on: flying the bearing puts the
+    // destination straight up.
+    setVariable(varHeading, referenceBearing(aircraftLat, aircraftLon, toLat, aircraftLon, 0));
     keepSettings(rawLatitude(aircraftLat), rawLongitude(aircraftLon), 5);
     start(to);
     redraw(2);
