@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "host/flight_run.h"
 #include "host/panel_host.h"
@@ -13,7 +15,7 @@
 
 namespace {
 
-void flyOnce(Scenario scenario, bool pictures) {
+void flyOnce(Scenario scenario, const std::vector<uint8_t>& database, bool pictures) {
     if (!pictures) {
         scenario.pictureEvery = 0;
         scenario.animationEvery = 0;
@@ -25,7 +27,7 @@ void flyOnce(Scenario scenario, bool pictures) {
     if (!loadGauge(gaugePath(), error))
         return (void)std::printf("bench_flight: %s\n", error.c_str());
     DWORD start = GetTickCount();
-    bool flown = flyScenario(scenario, binFolder() + "\\scenarios", outcome, error);
+    bool flown = flyScenario(scenario, database, RunSettings{false}, outcome, error);
     double wall = (GetTickCount() - start) / 1000.0;
     unloadGauge();
     if (!flown)
@@ -47,7 +49,10 @@ int main() {
         std::printf("bench_flight: %s\n", error.c_str());
         return 1;
     }
-    flyOnce(scenario, true);
-    flyOnce(scenario, false);
+    std::ifstream db(binFolder() + "\\scenarios\\" + scenario.database, std::ios::binary);
+    std::vector<uint8_t> database{std::istreambuf_iterator<char>(db),
+                                  std::istreambuf_iterator<char>()};
+    flyOnce(scenario, database, true);
+    flyOnce(scenario, database, false);
     return 0;
 }

@@ -20,6 +20,9 @@ set(TARVIX_WINDOWS_BUILD "" CACHE PATH "Cross build folder whose tests this buil
 if(TARVIX_WINDOWS_BUILD)
     file(WRITE ${CMAKE_BINARY_DIR}/windows_tests.cmake "subdirs(\"${TARVIX_WINDOWS_BUILD}\")\n")
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows_tests.cmake)
+    # The ./tarvix script itself, flying what the build made (a Wine prefix of the flights' own).
+    add_test(NAME script.tarvix COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_tarvix.sh)
+    set_tests_properties(script.tarvix PROPERTIES TIMEOUT 600)
 endif()
 
 # The record decoder's fuzzer, for a bounded time, when clang with libFuzzer is at hand.

@@ -11,7 +11,7 @@ add_link_options(-static)
 # must never be on the cross compiler's path.
 set(TARVIX_THIRDPARTY ${CMAKE_BINARY_DIR}/thirdparty)
 file(MAKE_DIRECTORY ${TARVIX_THIRDPARTY})
-foreach(folder stb nlohmann)
+foreach(folder stb nlohmann CLI)
     if(NOT EXISTS ${TARVIX_THIRDPARTY}/${folder})
         file(CREATE_LINK /usr/include/${folder} ${TARVIX_THIRDPARTY}/${folder} SYMBOLIC)
     endif()
@@ -93,9 +93,11 @@ target_link_libraries(TarvixDlg PRIVATE tarvix_database tarvix_core)
 # The simulator stand-in: a library shared by tarvix-host.exe and the integration tests.
 add_library(tarvix_host_lib STATIC
     ${TARVIX_HOST_CORE_SOURCES}
+    host/command_line.cpp
     host/flight_plan.cpp
     host/flight_run.cpp
     host/gauge_loader.cpp
+    host/key_event_log.cpp
     host/panel_services.cpp
     host/panel_picture.cpp
     host/scenario.cpp
@@ -109,7 +111,7 @@ file(COPY ${CMAKE_SOURCE_DIR}/scenarios DESTINATION ${TARVIX_BIN})
 
 add_executable(tarvix-host host/main.cpp)
 target_compile_options(tarvix-host PRIVATE ${TARVIX_WARNINGS})
-target_link_libraries(tarvix-host PRIVATE tarvix_host_lib)
+target_link_libraries(tarvix-host PRIVATE tarvix_host_lib shell32)
 add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 
 # Windows tests: each in bin/tests, so that the dialog library is found only where a test puts

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include "common/screen_colours.h"
 #include "host/flight_plan.h"
 #include "host/gif_writer.h"
+#include "host/key_event_log.h"
 #include "host/panel_host.h"
 #include "host/simulation.h"
 
@@ -31,29 +33,13 @@ bool bindLibrary(DialogLibrary& library, std::string& error) {
         library.setData = reinterpret_cast<RecordCall>(
             reinterpret_cast<void*>(GetProcAddress(library.module, "TarvixSetData")));
     }
-    if (!library.getData || !library.setData) {
-        error = "the dialog library TarvixDlg.dll cannot be loaded beside the host";
-        return false;
-    }
-    return true;
-}
-
-bool copyDatabase(const Scenario& scenario, const std::string& folder, std::string& error) {
-    if (scenario.database.empty())
+    if (library.getData && library.setData)
         return true;
-    bool absolute = scenario.database.size() > 1 &&
-                    (scenario.database[1] == ':' || scenario.database[0] == '\\');
-    std::string source =
-        absolute || folder.empty() ? scenario.database : folder + "\\" + scenario.database;
-    if (GetFileAttributesA(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        error = "database: '" + scenario.database + "' does not exist";
-        return false;
-    }
-    if (!CopyFileA(source.c_str(), "TarvixDb.dat", FALSE)) {
-        error = "database: '" + scenario.database + "' cannot be copied";
-        return false;
-    }
-    return true;
+    if (library.module)
+        FreeLibrary(library.module);
+    library.module = nullptr;
+    error = "the dialog library TarvixDlg.dll cannot be loaded beside the host";
+    return false;
 }
 
 std::string clock(double seconds) {
@@ -63,39 +49,57 @@ std::string clock(double seconds) {
     return text;
 }
 
-// Everything a run writes, opened up front so that a folder that refuses writing fails early.
-struct RunOutputs {
-    std::ofstream log;
-    std::ofstream keys;
-    GifAnimation gif{};
-    size_t keysLogged = 0;
-    int pictures = 0;
-};
-
-bool openOutputs(RunOutputs& out, std::string& error) {
-    CreateDirectoryA("frames", nullptr);
-    out.log.open("flight-log.csv");
-    out.keys.open("key-events.csv");
-    if (!out.log || !out.keys) {
-        error = "cannot write the logs into the current folder";
+bool writeDatabase(const std::vector<uint8_t>& bytes, FlightOutcome& outcome, std::string& error) {
+    if (bytes.empty())
+        return true;
+    std::ofstream file("TarvixDb.dat", std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    file.close();
+    outcome.written.push_back("TarvixDb.dat");
+    if (!file) {
+        error = "cannot write the database 'TarvixDb.dat' into the output folder";
         return false;
     }
-    out.log << "time_s,latitude,longitude,altitude_ft,heading,airspeed_kn,ap_master,"
-               "ap_heading_hold,ap_altitude_hold,active_waypoint,active_ident,distance_nm\n";
-    out.keys << "time_s,event,name,value\n";
     return true;
 }
 
-void logKeys(RunOutputs& out, double seconds) {
-    const std::vector<KeyEventRecord>& events = keyEvents();
-    for (; out.keysLogged < events.size(); ++out.keysLogged) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%.2f,0x%X,%s,%d\n", seconds,
-                      static_cast<unsigned>(events[out.keysLogged].event),
-                      keyEventName(events[out.keysLogged].event),
-                      static_cast<int>(events[out.keysLogged].value));
-        out.keys << line;
+// What the run writes as it goes. A run into a folder that held an earlier one first removes
+// that one's frames and animation, so that the folder never mixes two flights.
+struct RunOutputs {
+    std::ofstream log;
+    KeyEventLog keys;
+    GifAnimation gif{};
+    int pictures = 0;
+};
+
+void removeEarlierPictures() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("frames\\panel-*.png", &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileA((std::string("frames\\") + found.cFileName).c_str());
+        while (FindNextFileA(search, &found));
+        FindClose(search);
     }
+    DeleteFileA("flight.gif");
+}
+
+bool openOutputs(const RunSettings& settings, RunOutputs& out, FlightOutcome& outcome,
+                 std::string& error) {
+    removeEarlierPictures();
+    out.log.open("flight-log.csv", std::ios::binary | std::ios::trunc);
+    if (out.log)
+        outcome.written.push_back("flight-log.csv");
+    bool keys = openKeyEventLog(out.keys, "key-events.csv", "time_s", settings.allKeyEvents);
+    if (keys)
+        outcome.written.push_back("key-events.csv");
+    if (!out.log || !keys) {
+        error = "cannot write the logs into the output folder";
+        return false;
+    }
+    out.log << "time_s,latitude,longitude,altitude_ft,heading,airspeed_kn,ap_master,"
+               "ap_heading_hold,ap_altitude_hold,active_waypoint,active_ident,distance_nm\r\n";
+    return true;
 }
 
 void logState(RunOutputs& out, const Simulation& s, const ExchangeRecord& active, double distance) {
@@ -104,14 +108,18 @@ void logState(RunOutputs& out, const Simulation& s, const ExchangeRecord& active
     std::string ident(active.ident, strnlen(active.ident, sizeof active.ident));
     while (!ident.empty() && ident.back() == ' ')
         ident.pop_back();
-    std::snprintf(line, sizeof line, "%.1f,%.6f,%.6f,%.0f,%.1f,%.0f,%d,%d,%d,%d,%s,%.2f\n",
+    std::snprintf(line, sizeof line, "%.1f,%.6f,%.6f,%.0f,%.1f,%.0f,%d,%d,%d,%d,%s,%.2f\r\n",
                   s.seconds, a.latitude, a.longitude, a.altitude, a.heading, a.airspeed,
                   a.autopilot.master, a.autopilot.headingHold, a.autopilot.altitudeHold,
                   active.recordNumber, ident.c_str(), distance);
     out.log << line;
 }
 
-bool takePicture(RunOutputs& out, std::string& error) {
+bool takePicture(RunOutputs& out, FlightOutcome& outcome, std::string& error) {
+    if (out.pictures == 0) {
+        CreateDirectoryA("frames", nullptr);
+        outcome.written.push_back("frames\\");
+    }
     PanelPicture picture;
     char name[64];
     std::snprintf(name, sizeof name, "frames\\panel-%04d.png", ++out.pictures);
@@ -132,75 +140,191 @@ bool due(double seconds, double every, double frame) {
     return every > 0 && std::fmod(seconds + frame / 2, every) < frame;
 }
 
-} // namespace
+PlotPoint degreesOf(const ExchangeRecord& r) {
+    return {latitudeDegrees(r.latitude), longitudeDegrees(r.longitude)};
+}
 
-bool flyScenario(const Scenario& scenario, const std::string& folder, FlightOutcome& outcome,
-                 std::string& error) {
-    DialogLibrary library;
-    FlightPlan plan{};
-    RunOutputs out;
-    if (!copyDatabase(scenario, folder, error) || !bindLibrary(library, error) ||
-        !openOutputs(out, error))
-        return false;
-    if (scenario.destination.present) {
-        if (!planFlight(scenario, plan, error))
-            return false;
-        library.setData(&plan.choice);
+// What the flight did with its waypoints, as it went.
+struct Progress {
+    int32_t active = -1;
+    int32_t final = 0; // the last waypoint of the route
+    PlotPoint finalAt{0, 0};
+    double farthestAfterArrival = 0; // nm from the last waypoint once it was reached
+    std::vector<PlotPoint> coupledTrack, uncoupledTrack;
+    double uncoupledSince = -1;
+};
+
+constexpr double overhead = 1.0; // nm: a waypoint this close counts as flown over
+
+// Clicks due now. A Next or Prev that changes the active waypoint is the pilot's doing, not an
+// arrival: it is noted here so that the next check does not count it as sequenced.
+void pressDue(const Scenario& scenario, std::vector<bool>& clicked, const Simulation& s,
+              const DialogLibrary& library, Progress& p, FlightOutcome& outcome) {
+    double frame = 1.0 / scenario.frameRate;
+    for (size_t i = 0; i < scenario.clicks.size(); ++i) {
+        int32_t x = 0, y = 0;
+        const std::string& button = scenario.clicks[i].button;
+        if (clicked[i] || s.seconds + frame / 2 < scenario.clicks[i].at ||
+            !buttonCentre(buttonIndex(button), x, y))
+            continue;
+        clicked[i] = true;
+        clickGauge(x, y, nullptr);
+        ExchangeRecord after{};
+        library.getData(&after);
+        std::printf("tarvix-host: %s pressed %s\n", clock(s.seconds).c_str(), button.c_str());
+        if (p.active >= 0 && after.recordNumber != p.active && scenario.destination.present) {
+            if (button == "Next")
+                outcome.skipped.push_back({p.active, s.seconds});
+            std::printf("tarvix-host: %s %s: waypoint %d -> %d\n", clock(s.seconds).c_str(),
+                        button.c_str(), p.active, after.recordNumber);
+            p.active = after.recordNumber;
+        }
     }
-    Simulation s = makeSimulation(scenario.aircraft, scenario.frameRate, scenario.selector);
-    serveVariables(s);
-    hostInstall();
-    hostInitialize();
-    obeyKeyEvents(s);
-    logKeys(out, 0);
+}
 
+// Once a simulated second: the log line, the track, and whether the active waypoint changed.
+void checkSecond(const Scenario& scenario, const Simulation& s, const DialogLibrary& library,
+                 RunOutputs& out, Progress& p, FlightOutcome& outcome, TrackPlot& plot) {
+    ExchangeRecord active{};
+    library.getData(&active);
+    PlotPoint here{s.aircraft.latitude, s.aircraft.longitude};
+    double toActive = 0;
+    if (scenario.destination.present) {
+        if (active.recordNumber != p.active) {
+            if (p.active >= 0) {
+                outcome.sequenced.push_back({p.active, s.seconds});
+                plot.events.push_back({here, clock(s.seconds)});
+                std::printf("tarvix-host: %s waypoint %d reached, next %d\n",
+                            clock(s.seconds).c_str(), p.active, active.recordNumber);
+            }
+            p.active = active.recordNumber;
+        }
+        PlotPoint target = degreesOf(active);
+        toActive = sphereDistance(here.latitude, here.longitude, target.latitude, target.longitude);
+        if (p.active == p.final && !outcome.arrived && toActive < overhead) {
+            outcome.arrived = true;
+            outcome.arrival = {p.final, s.seconds};
+            plot.events.push_back({here, clock(s.seconds)});
+            std::printf("tarvix-host: %s arrived at the last waypoint, %d\n",
+                        clock(s.seconds).c_str(), p.final);
+        }
+        if (outcome.arrived)
+            p.farthestAfterArrival = std::max(
+                p.farthestAfterArrival, sphereDistance(here.latitude, here.longitude,
+                                                       p.finalAt.latitude, p.finalAt.longitude));
+    }
+    plot.track.push_back(here);
+    if (s.aircraft.autopilot.master) {
+        p.coupledTrack.push_back(here);
+    } else {
+        p.uncoupledTrack.push_back(here);
+        if (p.uncoupledSince < 0)
+            p.uncoupledSince = s.seconds;
+    }
+    logState(out, s, active, toActive);
+}
+
+void listEvents(const char* what, const std::vector<WaypointEvent>& events) {
+    std::printf("tarvix-host: %s:", what);
+    for (const WaypointEvent& e : events)
+        std::printf(" %d", e.record);
+    std::printf(events.empty() ? " none\n" : "\n");
+}
+
+void printSummary(const Scenario& scenario, const Progress& p, const FlightOutcome& o) {
+    std::vector<WaypointEvent> reached = o.sequenced;
+    if (o.arrived)
+        reached.push_back(o.arrival);
+    if (scenario.destination.present) {
+        listEvents("waypoints reached in order", reached);
+        listEvents("skipped by button", o.skipped);
+        std::printf("tarvix-host: not reached:");
+        for (int32_t record : o.notReached)
+            std::printf(" %d", record);
+        std::printf(o.notReached.empty() ? " none\n" : "\n");
+        if (o.arrived) {
+            double after = o.seconds - o.arrival.seconds;
+            std::printf("tarvix-host: last arrival: waypoint %d at %s", o.arrival.record,
+                        clock(o.arrival.seconds).c_str());
+            if (after < 1)
+                std::printf(", where the flight ended\n");
+            else if (p.farthestAfterArrival < 5)
+                std::printf("; then %s more circling it, never more than %.1f nm away\n",
+                            clock(after).c_str(), p.farthestAfterArrival);
+            else
+                std::printf("; then %s more, up to %.1f nm away from it\n", clock(after).c_str(),
+                            p.farthestAfterArrival);
+        } else {
+            std::printf("tarvix-host: last arrival: none; the last waypoint, %d, was not reached\n",
+                        p.final);
+        }
+    }
+    std::printf("tarvix-host: %s flown, %.1f nm, at most %.2f nm off the planned route",
+                clock(o.seconds).c_str(), o.distanceFlown, o.largestOffRoute);
+    if (o.largestOffRouteUncoupled >= 0)
+        std::printf(" while coupled; %.1f nm with the autopilot off (from %s)",
+                    o.largestOffRouteUncoupled, clock(p.uncoupledSince).c_str());
+    std::printf("\n");
+}
+
+// The waypoints of the route from the chosen one on that were neither reached nor skipped.
+void findNotReached(const Scenario& scenario, const FlightPlan& plan, FlightOutcome& o) {
+    auto start =
+        std::find(plan.routeRecords.begin(), plan.routeRecords.end(), scenario.destination.record);
+    for (auto record = start; record != plan.routeRecords.end(); ++record) {
+        auto is = [&](const WaypointEvent& e) { return e.record == *record; };
+        if (std::none_of(o.sequenced.begin(), o.sequenced.end(), is) &&
+            std::none_of(o.skipped.begin(), o.skipped.end(), is) &&
+            !(o.arrived && o.arrival.record == *record))
+            o.notReached.push_back(*record);
+    }
+}
+
+bool writeFinalPictures(RunOutputs& out, const TrackPlot& plot, FlightOutcome& outcome,
+                        std::string& error) {
+    PanelPicture picture;
+    if (!composePanel(picture, error) || !writePng("panel.png", picture, error))
+        return false;
+    outcome.written.push_back("panel.png");
+    if (!writeTrackPlot("track.png", plot, error))
+        return false;
+    outcome.written.push_back("track.png");
+    if (out.gif.bytes.empty())
+        return true;
+    gifEnd(out.gif);
+    std::ofstream gif("flight.gif", std::ios::binary);
+    gif.write(reinterpret_cast<const char*>(out.gif.bytes.data()),
+              std::streamsize(out.gif.bytes.size()));
+    gif.close();
+    outcome.written.push_back("flight.gif");
+    if (!gif)
+        error = "cannot write the animation 'flight.gif'";
+    return bool(gif);
+}
+
+// The frames of the flight, with the gauge installed and initialised.
+bool flyFrames(const Scenario& scenario, const FlightPlan& plan, const DialogLibrary& library,
+               Simulation& s, RunOutputs& out, FlightOutcome& outcome, std::string& error) {
     TrackPlot plot{scenario.name.empty() ? "Flight" : scenario.name, plan.route, {}, {}};
-    std::vector<int32_t> reached;
-    int32_t activeRecord = -1;
-    double closestToActive = 1e18;
+    Progress p;
+    if (!plan.routeRecords.empty()) {
+        p.final = plan.routeRecords.back();
+        p.finalAt = plan.route.back().position;
+    }
     double frame = 1.0 / scenario.frameRate, flown = 0;
     long totalFrames = std::lround(scenario.duration * scenario.frameRate);
     std::vector<bool> clicked(scenario.clicks.size(), false);
     for (long f = 0; f < totalFrames; ++f) {
-        for (size_t i = 0; i < scenario.clicks.size(); ++i) {
-            int32_t x = 0, y = 0;
-            if (!clicked[i] && s.seconds + frame / 2 >= scenario.clicks[i].at &&
-                buttonCentre(buttonIndex(scenario.clicks[i].button), x, y)) {
-                clicked[i] = true;
-                clickGauge(x, y, nullptr);
-                std::printf("tarvix-host: %s pressed %s\n", clock(s.seconds).c_str(),
-                            scenario.clicks[i].button.c_str());
-            }
-        }
+        pressDue(scenario, clicked, s, library, p, outcome);
         double lat = s.aircraft.latitude, lon = s.aircraft.longitude;
         simulationFrame(s);
         flown += sphereDistance(lat, lon, s.aircraft.latitude, s.aircraft.longitude);
-        logKeys(out, s.seconds);
-        if (due(s.seconds, 1.0, frame)) {
-            ExchangeRecord active{};
-            library.getData(&active);
-            PlotPoint here{s.aircraft.latitude, s.aircraft.longitude};
-            double toActive = 0;
-            if (scenario.destination.present) {
-                if (active.recordNumber != activeRecord) {
-                    if (activeRecord >= 0) {
-                        reached.push_back(activeRecord);
-                        plot.events.push_back({here, clock(s.seconds)});
-                        std::printf("tarvix-host: %s waypoint %d reached, next %d\n",
-                                    clock(s.seconds).c_str(), activeRecord, active.recordNumber);
-                    }
-                    activeRecord = active.recordNumber;
-                    closestToActive = 1e18;
-                }
-                toActive =
-                    sphereDistance(here.latitude, here.longitude, latitudeDegrees(active.latitude),
-                                   longitudeDegrees(active.longitude));
-                closestToActive = std::fmin(closestToActive, toActive);
-            }
-            plot.track.push_back(here);
-            logState(out, s, active, toActive);
-        }
-        if (due(s.seconds, scenario.pictureEvery, frame) && !takePicture(out, error))
+        char when[32];
+        std::snprintf(when, sizeof when, "%.2f", s.seconds);
+        logNewKeyEvents(out.keys, when);
+        if (due(s.seconds, 1.0, frame))
+            checkSecond(scenario, s, library, out, p, outcome, plot);
+        if (due(s.seconds, scenario.pictureEvery, frame) && !takePicture(out, outcome, error))
             return false;
         if (due(s.seconds, scenario.animationEvery, frame))
             addAnimationFrame(out);
@@ -208,31 +332,49 @@ bool flyScenario(const Scenario& scenario, const std::string& folder, FlightOutc
             std::fprintf(stderr, "tarvix-host: %ld%% (%s of %s simulated)\n",
                          (f + 1) * 100 / totalFrames, clock(s.seconds).c_str(),
                          clock(scenario.duration).c_str());
+        if (scenario.stopAtArrival && outcome.arrived)
+            break;
     }
-    // The last waypoint is never left for another: it counts as reached when flown over.
-    const double overhead = 1.0; // nm
-    if (activeRecord > 0 && closestToActive < overhead)
-        reached.push_back(activeRecord);
-    PanelPicture picture;
-    bool written = composePanel(picture, error) && writePng("panel.png", picture, error) &&
-                   writeTrackPlot("track.png", plot, error);
-    if (written && !out.gif.bytes.empty()) {
-        gifEnd(out.gif);
-        std::ofstream gif("flight.gif", std::ios::binary);
-        gif.write(reinterpret_cast<const char*>(out.gif.bytes.data()),
-                  std::streamsize(out.gif.bytes.size()));
-        written = bool(gif);
-        if (!written)
-            error = "cannot write the animation 'flight.gif'";
+    out.log.close();
+    out.keys.file.close();
+    outcome.seconds = s.seconds;
+    outcome.distanceFlown = flown;
+    outcome.largestOffRoute = largestOffRoute(plan.route, p.coupledTrack);
+    outcome.largestOffRouteUncoupled =
+        p.uncoupledTrack.empty() ? -1 : largestOffRoute(plan.route, p.uncoupledTrack);
+    if (scenario.destination.present)
+        findNotReached(scenario, plan, outcome);
+    if (!writeFinalPictures(out, plot, outcome, error))
+        return false;
+    printSummary(scenario, p, outcome);
+    return true;
+}
+
+} // namespace
+
+bool flyScenario(const Scenario& scenario, const std::vector<uint8_t>& database,
+                 const RunSettings& settings, FlightOutcome& outcome, std::string& error) {
+    outcome = FlightOutcome{};
+    DialogLibrary library;
+    if (!bindLibrary(library, error))
+        return false;
+    FlightPlan plan{};
+    RunOutputs out;
+    bool flown = false;
+    if (writeDatabase(database, outcome, error) &&
+        (!scenario.destination.present || planFlight(scenario, plan, error)) &&
+        openOutputs(settings, out, outcome, error)) {
+        if (scenario.destination.present)
+            library.setData(&plan.choice);
+        Simulation s = makeSimulation(scenario.aircraft, scenario.frameRate, scenario.selector);
+        serveVariables(s);
+        hostInstall();
+        hostInitialize();
+        obeyKeyEvents(s);
+        logNewKeyEvents(out.keys, "0.00");
+        flown = flyFrames(scenario, plan, library, s, out, outcome, error);
+        hostKill();
     }
-    hostKill();
     FreeLibrary(library.module);
-    outcome = {static_cast<int>(reached.size()), s.seconds, flown,
-               largestOffRoute(plan.route, plot.track)};
-    std::printf("tarvix-host: waypoints reached in order:");
-    for (int32_t record : reached)
-        std::printf(" %d", record);
-    std::printf("\ntarvix-host: %s flown, %.1f nm, at most %.2f nm off the planned route\n",
-                clock(outcome.seconds).c_str(), outcome.distanceFlown, outcome.largestOffRoute);
-    return written;
+    return flown;
 }

@@ -1,27 +1,16 @@
-// tarvix-host: flies the gauge in the stand-in simulator and writes the panel as a picture.
+// tarvix-host: flies the gauge in the stand-in simulator and writes what the pilot would see.
+// Either a scenario file (pictures, logs, summary) or a free flight of some frames from options
+// (the panel picture). `tarvix-host --help` lists the options; the README describes the files.
 //
-//   tarvix-host [--gauge PATH] [--frames N] [--picture FILE.png]
-//               [--latitude DEG] [--longitude DEG] [--heading DEG] [--speed KNOTS]
-//               [--altitude FEET] [--wind-speed KNOTS] [--wind-from DEG] [--variation DEG]
-//               [--click LABEL@FRAME ...] [--events FILE.csv]
-//
-// --click presses a button ("+", "-", "DLG", "INF", "AP", "Prev", "Next") before the given
-// frame; --events writes every key event the gauge sent, with the frame it came in. The aircraft
-// flies at 18 frames a simulated second and obeys the autopilot events of the gauge.
-//               [--destination IDENT,NAME,LAT,LON]
-//   tarvix-host --scenario FILE.json [--gauge PATH]
-//
-// --destination hands the dialog library beside this program an airport destination
-// (TarvixSetData) before the gauge is installed, as the settings dialog would.
-// --scenario flies a scenario file instead and writes its pictures, logs and summary into the
-// current folder (see the README).
-// Latitude north and longitude east are positive. The gauge defaults to Tarvix42.gau beside
-// this program; the picture to panel.png in the current folder.
+// Every path on the command line is taken from the folder the program was started in; then the
+// run moves into its output folder (--out), where the dialog library keeps its data files as the
+// simulator's current folder would hold them.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -30,36 +19,23 @@
 #include "common/exchange_record.h"
 #include "common/position_units.h"
 #include "common/text_fields.h"
-#include "common/sim_ids.h"
+#include "host/command_line.h"
 #include "host/flight_run.h"
+#include "host/key_event_log.h"
 #include "host/panel_host.h"
+#include "host/scenario_database.h"
 #include "host/simulation.h"
 
 namespace {
 
-struct ScheduledClick {
-    long frame;
-    int32_t button;
-    std::string label;
-};
+// One flight at a time per Windows session (under Wine: per wineserver). Two at once would share
+// the dialog library's named mapping and fly each other's destinations.
+const char runMutexName[] = "TarvixHostRun";
 
-struct HostOptions {
-    std::string gauge;
-    std::string events;
-    std::string scenario;
-    std::vector<ScheduledClick> clicks;
-    std::string picture = "panel.png";
-    std::string destination;
-    long frames = 300;
-    double latitude = 41.7868; // Chicago Midway
-    double longitude = -87.7522;
-    double heading = 360.0;
-    double speed = 0.0;
-    double altitudeFeet = 620.0;
-    double windSpeed = 0.0;
-    double windFrom = 0.0;
-    double variation = 0.0;
-};
+int refuse(const std::string& message) {
+    std::fprintf(stderr, "tarvix-host: %s\n", message.c_str());
+    return 1;
+}
 
 std::string besideProgram(const char* file) {
     char path[MAX_PATH];
@@ -69,89 +45,93 @@ std::string besideProgram(const char* file) {
     return (slash == std::string::npos ? std::string() : folder.substr(0, slash + 1)) + file;
 }
 
-bool readNumber(const char* text, double low, double high, double& out) {
-    char* end = nullptr;
-    double value = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(value) || value < low || value > high)
+std::string fullPath(const std::string& path) {
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length == 0 || length >= MAX_PATH ? path : std::string(full, length);
+}
+
+std::string joinPath(const std::string& folder, const std::string& file) {
+    return folder.empty() || folder.back() == '\\' ? folder + file : folder + "\\" + file;
+}
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The path as the person who started the run knows it: under Wine the Unix one.
+std::string shownPath(const std::string& path) {
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    std::string full = fullPath(path);
+    wchar_t wide[MAX_PATH];
+    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, wide, MAX_PATH))
+        return full;
+    char* name = unixName(wide);
+    if (!name)
+        return full;
+    std::string shown = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return shown;
+}
+
+// Creates the folder and any missing folders above it.
+bool makeFolders(const std::string& folder) {
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::string parent = folderOf(folder);
+    if (!parent.empty() && parent != folder && parent.back() != ':' && !makeFolders(parent))
         return false;
-    out = value;
+    return CreateDirectoryA(folder.c_str(), nullptr) != 0;
+}
+
+bool enterOutputFolder(const std::string& folder, std::string& error) {
+    if (!makeFolders(folder) || !SetCurrentDirectoryA(folder.c_str())) {
+        error = "cannot write into the output folder '" + shownPath(folder) + "'";
+        return false;
+    }
     return true;
 }
 
-bool parseOptions(int argc, char** argv, HostOptions& options, std::string& error) {
-    options.gauge = besideProgram("Tarvix42.gau");
-    for (int i = 1; i < argc; ++i) {
-        std::string name = argv[i];
-        if (i + 1 >= argc) {
-            error = "option " + name + " needs a value";
-            return false;
-        }
-        const char* value = argv[++i];
-        double number = 0;
-        auto range = [&](double low, double high, double& out) {
-            if (readNumber(value, low, high, out))
-                return true;
-            error = "option " + name + ": '" + value + "' is not a number from " +
-                    std::to_string(low) + " to " + std::to_string(high);
-            return false;
-        };
-        if (name == "--gauge") {
-            options.gauge = value;
-        } else if (name == "--scenario") {
-            options.scenario = value;
-        } else if (name == "--events") {
-            options.events = value;
-        } else if (name == "--click") {
-            std::string click = value;
-            size_t at = click.rfind('@');
-            std::string label = click.substr(0, at);
-            int32_t button = buttonIndex(label);
-            double frame = 0;
-            if (at == std::string::npos || button < 0 ||
-                !readNumber(click.c_str() + at + 1, 0, 1e7, frame)) {
-                error = "option --click: '" + click +
-                        "' is not LABEL@FRAME with a label of + - DLG INF AP Prev Next";
-                return false;
-            }
-            options.clicks.push_back({static_cast<long>(frame), button, label});
-        } else if (name == "--destination") {
-            options.destination = value;
-        } else if (name == "--picture") {
-            options.picture = value;
-        } else if (name == "--frames") {
-            if (!range(1, 1e7, number))
-                return false;
-            options.frames = static_cast<long>(number);
-        } else if (name == "--latitude") {
-            if (!range(-90, 90, options.latitude))
-                return false;
-        } else if (name == "--longitude") {
-            if (!range(-180, 180, options.longitude))
-                return false;
-        } else if (name == "--heading") {
-            if (!range(0, 360, options.heading))
-                return false;
-        } else if (name == "--speed") {
-            if (!range(0, 2000, options.speed))
-                return false;
-        } else if (name == "--altitude") {
-            if (!range(-2000, 100000, options.altitudeFeet))
-                return false;
-        } else if (name == "--wind-speed") {
-            if (!range(0, 300, options.windSpeed))
-                return false;
-        } else if (name == "--wind-from") {
-            if (!range(0, 360, options.windFrom))
-                return false;
-        } else if (name == "--variation") {
-            if (!range(-180, 180, options.variation))
-                return false;
-        } else {
-            error = "unknown option " + name;
-            return false;
-        }
-    }
-    return true;
+// Held until the process ends; a mutex left by a run that died is taken over.
+bool claimRun(std::string& error) {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, runMutexName);
+    DWORD waited = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+        return true;
+    error = "another tarvix-host is flying in this session; two flights at once would share the "
+            "dialog library's mapping and take each other's destination. Try again when it has "
+            "finished";
+    return false;
+}
+
+std::string fromWide(const wchar_t* text, UINT codePage) {
+    int length = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(length > 0 ? length - 1 : 0, '\0');
+    if (length > 1)
+        WideCharToMultiByte(codePage, 0, text, -1, &out[0], length, nullptr, nullptr);
+    return out;
+}
+
+// A UTF-8 path from the command line as the ANSI file functions take it, made full.
+std::string filePath(const std::string& utf8) {
+    std::vector<wchar_t> wide(utf8.size() + 1);
+    if (!MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), int(wide.size())))
+        return fullPath(utf8);
+    return fullPath(fromWide(wide.data(), CP_ACP));
+}
+
+void resolvePaths(HostOptions& o) {
+    o.gauge = o.gauge.empty() ? besideProgram("Tarvix42.gau") : filePath(o.gauge);
+    o.out = filePath(o.out.empty() ? "." : o.out);
+    o.picture = o.picture.empty() ? joinPath(o.out, "panel.png") : filePath(o.picture);
+    if (!o.events.empty())
+        o.events = filePath(o.events);
+    if (!o.scenario.empty())
+        o.scenario = filePath(o.scenario);
 }
 
 Aircraft startingAircraft(const HostOptions& options) {
@@ -167,9 +147,8 @@ Aircraft startingAircraft(const HostOptions& options) {
     return aircraft;
 }
 
-// IDENT,NAME,LAT,LON into the dialog library's current record. The library stays loaded, so the
-// gauge finds the same module and record.
-bool setDestination(const std::string& text, std::string& error) {
+// IDENT,NAME,LAT,LON as the record the settings dialog would leave.
+bool readDestination(const std::string& text, ExchangeRecord& record, std::string& error) {
     std::vector<std::string> parts;
     size_t from = 0;
     for (size_t comma; (comma = text.find(',', from)) != std::string::npos; from = comma + 1)
@@ -177,12 +156,24 @@ bool setDestination(const std::string& text, std::string& error) {
     parts.push_back(text.substr(from));
     double latitude = 0, longitude = 0;
     if (parts.size() != 4 || parts[0].empty() || parts[0].size() > 5 || parts[1].size() > 25 ||
-        !readNumber(parts[2].c_str(), -90, 90, latitude) ||
-        !readNumber(parts[3].c_str(), -180, 180, longitude)) {
+        !parseCoordinate(parts[2], true, latitude) || std::fabs(latitude) > 90 ||
+        !parseCoordinate(parts[3], false, longitude) || std::fabs(longitude) > 180) {
         error = "option --destination: '" + text +
                 "' is not IDENT,NAME,LAT,LON (ident up to 5 characters, name up to 25)";
         return false;
     }
+    record = ExchangeRecord{};
+    copyBoundedText(record.ident, parts[0].c_str(), sizeof record.ident);
+    copyBoundedText(record.name, parts[1].c_str(), sizeof record.name);
+    record.latitude = latitudeFromDegrees(latitude);
+    record.longitude = longitudeFromDegrees(longitude);
+    record.mode = 0;
+    return true;
+}
+
+// Hands the record to the dialog library beside this program. The library stays loaded, so the
+// gauge finds the same module and record.
+bool handDestination(ExchangeRecord& record, std::string& error) {
     HMODULE library = LoadLibraryA("TarvixDlg.dll");
     auto setData = library ? reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
                                  reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")))
@@ -191,27 +182,8 @@ bool setDestination(const std::string& text, std::string& error) {
         error = "option --destination: no dialog library with TarvixSetData to hand it to";
         return false;
     }
-    ExchangeRecord record{};
-    copyBoundedText(record.ident, parts[0].c_str(), sizeof record.ident);
-    copyBoundedText(record.name, parts[1].c_str(), sizeof record.name);
-    record.latitude = latitudeFromDegrees(latitude);
-    record.longitude = longitudeFromDegrees(longitude);
-    record.mode = 0;
     setData(&record);
     return true;
-}
-
-// Key events since the last call, written with the frame they came in.
-void logKeyEvents(std::ofstream& log, size_t& logged, long frame) {
-    const std::vector<KeyEventRecord>& events = keyEvents();
-    for (; logged < events.size(); ++logged) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%ld,0x%X,%s,%d\n", frame,
-                      static_cast<unsigned>(events[logged].event),
-                      keyEventName(events[logged].event), static_cast<int>(events[logged].value));
-        if (log.is_open())
-            log << line;
-    }
 }
 
 void pressScheduled(const HostOptions& options, long frame) {
@@ -224,75 +196,135 @@ void pressScheduled(const HostOptions& options, long frame) {
     }
 }
 
-int runScenario(const HostOptions& options) {
-    std::ifstream file(options.scenario, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    Scenario scenario;
+int freeFlight(const HostOptions& options) {
     std::string error;
-    FlightOutcome outcome{};
-    size_t slash = options.scenario.find_last_of("\\/");
-    std::string folder = slash == std::string::npos ? "" : options.scenario.substr(0, slash);
-    if (!file)
-        error = "cannot be read";
-    else if (parseScenario(text.str(), scenario, error) && loadGauge(options.gauge, error) &&
-             flyScenario(scenario, folder, outcome, error))
-        return 0;
-    std::fprintf(stderr, "tarvix-host: scenario '%s': %s\n", options.scenario.c_str(),
-                 error.c_str());
-    return 1;
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    HostOptions options;
-    std::string error;
-    if (!parseOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "tarvix-host: %s\n", error.c_str());
-        return 1;
-    }
-    if (!options.scenario.empty())
-        return runScenario(options);
-    if (!loadGauge(options.gauge, error)) {
-        std::fprintf(stderr, "tarvix-host: %s\n", error.c_str());
-        return 1;
-    }
-    std::ofstream log;
-    if (!options.events.empty()) {
-        log.open(options.events);
-        if (!log) {
-            std::fprintf(stderr, "tarvix-host: cannot write key events '%s'\n",
-                         options.events.c_str());
-            return 1;
-        }
-        log << "frame,event,name,value\n";
-    }
-    size_t logged = 0;
-    if (!options.destination.empty() && !setDestination(options.destination, error)) {
-        std::fprintf(stderr, "tarvix-host: %s\n", error.c_str());
-        return 1;
-    }
+    ExchangeRecord destination{};
+    if (!options.destination.empty() && !readDestination(options.destination, destination, error))
+        return refuse(error);
+    if (!loadGauge(options.gauge, error) || !claimRun(error) ||
+        !enterOutputFolder(options.out, error))
+        return refuse(error);
+    KeyEventLog log;
+    if (!options.events.empty() &&
+        !openKeyEventLog(log, options.events, "frame", options.allKeyEvents))
+        return refuse("cannot write key events '" + shownPath(options.events) + "'");
+    if (!options.destination.empty() && !handDestination(destination, error))
+        return refuse(error);
     Simulation simulation = makeSimulation(startingAircraft(options), 18.0, 0.0);
     serveVariables(simulation);
     hostInstall();
     hostInitialize();
     obeyKeyEvents(simulation);
-    logKeyEvents(log, logged, 0);
+    bool logging = log.file.is_open();
+    if (logging)
+        logNewKeyEvents(log, "0");
     for (long frame = 0; frame < options.frames; ++frame) {
         pressScheduled(options, frame);
         simulationFrame(simulation);
-        logKeyEvents(log, logged, frame);
+        if (logging)
+            logNewKeyEvents(log, std::to_string(frame));
     }
     PanelPicture picture;
     bool pictured = composePanel(picture, error) && writePng(options.picture, picture, error);
     hostKill();
     unloadGauge();
-    if (!pictured) {
-        std::fprintf(stderr, "tarvix-host: %s\n", error.c_str());
+    if (logging) {
+        log.file.close();
+        std::printf("tarvix-host: key events %s\n", shownPath(options.events).c_str());
+    }
+    if (!pictured)
+        return refuse(error);
+    std::printf("tarvix-host: %ld frames flown, %zu key events, panel picture %s\n", options.frames,
+                keyEvents().size(), shownPath(options.picture).c_str());
+    return 0;
+}
+
+bool readFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string all = text.str();
+    bytes.assign(all.begin(), all.end());
+    return true;
+}
+
+// Everything that can be checked is checked before the first file is written.
+int scenarioRun(const HostOptions& options) {
+    std::string named = "scenario '" + shownPath(options.scenario) + "': ";
+    std::vector<uint8_t> text, database;
+    Scenario scenario;
+    std::string error;
+    if (!readFile(options.scenario, text))
+        return refuse(named + "cannot be read");
+    if (!parseScenario(std::string(text.begin(), text.end()), scenario, error))
+        return refuse(named + error);
+    if (!scenario.database.empty()) {
+        std::string path = fullPath(joinPath(folderOf(options.scenario), scenario.database));
+        bool absolute = scenario.database.size() > 1 &&
+                        (scenario.database[1] == ':' || scenario.database[0] == '\\' ||
+                         scenario.database[0] == '/');
+        if (absolute)
+            path = fullPath(scenario.database);
+        std::string problem;
+        std::string which = "database '" + scenario.database + "': ";
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return refuse(named + which + "does not exist");
+        if (!readFile(path, database))
+            return refuse(named + which + "cannot be read");
+        if (!checkDatabaseBytes(database.data(), database.size(), problem))
+            return refuse(named + which + problem);
+        if (scenario.destination.present &&
+            !checkDestinationRecord(database.data(), database.size(), scenario.destination.record,
+                                    problem))
+            return refuse(named + problem);
+    }
+    if (!loadGauge(options.gauge, error) || !claimRun(error) ||
+        !enterOutputFolder(options.out, error))
+        return refuse(error);
+    RunSettings settings{options.allKeyEvents};
+    FlightOutcome outcome;
+    bool flown = flyScenario(scenario, database, settings, outcome, error);
+    unloadGauge();
+    std::string files;
+    for (const std::string& file : outcome.written)
+        files += " " + file;
+    if (!flown) {
+        refuse(named + error);
+        if (!outcome.written.empty())
+            std::fprintf(stderr, "tarvix-host: the run stopped early and left in %s:%s\n",
+                         shownPath(options.out).c_str(), files.c_str());
         return 1;
     }
-    std::printf("tarvix-host: %ld frames flown, %zu key events, panel picture %s\n", options.frames,
-                keyEvents().size(), options.picture.c_str());
+    std::printf("tarvix-host: wrote in %s:%s\n", shownPath(options.out).c_str(), files.c_str());
     return 0;
+}
+
+} // namespace
+
+int main() {
+    // The arguments as UTF-8 from the wide command line: the ANSI one has already lost the
+    // degree, minute and second signs of a coordinate.
+    int argc = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> arguments;
+    for (int i = 0; wide && i < argc; ++i)
+        arguments.push_back(fromWide(wide[i], CP_UTF8));
+    LocalFree(wide);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(&argument[0]);
+    HostOptions options;
+    std::string error;
+    switch (parseCommandLine(static_cast<int>(argv.size()), argv.data(), options, error)) {
+    case CommandLine::helpShown:
+        return 0;
+    case CommandLine::refused:
+        return refuse(error);
+    case CommandLine::run:
+        break;
+    }
+    resolvePaths(options);
+    return options.scenario.empty() ? freeFlight(options) : scenarioRun(options);
 }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <sstream>
 
 #include "host/panel_host.h"
@@ -62,6 +63,34 @@ bool flag(const json& object, const std::string& path, const char* key, bool fal
     return value->get<bool>();
 }
 
+// Refuses any key the object has beyond the known ones: a misspelt key must not pass for a
+// default silently.
+void onlyKnownKeys(const json& object, const std::string& path,
+                   std::initializer_list<const char*> known) {
+    for (auto item = object.begin(); item != object.end(); ++item) {
+        bool found = false;
+        for (const char* key : known)
+            found = found || item.key() == key;
+        if (found)
+            continue;
+        std::string list;
+        for (const char* key : known)
+            list += std::string(list.empty() ? "" : ", ") + key;
+        throw Problem{path + item.key() + ": unknown field (" +
+                      (path.empty() ? std::string("the scenario has ")
+                                    : path.substr(0, path.size() - 1) + " has ") +
+                      list + ")"};
+    }
+}
+
+int32_t wholeNumber(const json& object, const std::string& path, const char* key, double low,
+                    double high) {
+    double value = number(object, path, key, low, high, nullptr);
+    if (value != std::floor(value))
+        throw Problem{path + key + ": " + describe(value) + " is not a whole number"};
+    return static_cast<int32_t>(value);
+}
+
 const json& section(const json& object, const char* key, bool needed) {
     static const json empty = json::object();
     const json* value = member(object, key);
@@ -86,7 +115,8 @@ double coordinate(const json& object, const char* key, bool latitude) {
     double degrees = 0;
     if (!value->is_string() || !parseCoordinate(value->get<std::string>(), latitude, degrees))
         throw Problem{name + ": must be degrees or a text like \"" +
-                      (latitude ? "N41 47 12.5" : "W087 45 08") + "\""};
+                      (latitude ? "N41 47 12.5" : "W087 45 08") + "\" or \"" +
+                      (latitude ? "41\u00B047'12.5\"N" : "87\u00B045'08\"W") + "\""};
     if (std::fabs(degrees) > limit)
         throw Problem{name + ": " + describe(degrees) + " is outside -" + describe(limit) + " to " +
                       describe(limit)};
@@ -104,6 +134,7 @@ void readClicks(const json& root, Scenario& scenario) {
         const json& click = (*clicks)[i];
         if (!click.is_object())
             throw Problem{"clicks[" + std::to_string(i) + "]: must be an object"};
+        onlyKnownKeys(click, path, {"at", "button"});
         double at = required(click, path, "at", 0, scenario.duration);
         const json* button = member(click, "button");
         if (!button || !button->is_string() || buttonIndex(button->get<std::string>()) < 0)
@@ -117,9 +148,9 @@ void readDestination(const json& root, Scenario& scenario) {
     scenario.destination = {false, 0, false, false, 0};
     if (d.empty())
         return;
+    onlyKnownKeys(d, "destination.", {"record", "autopilot", "altitudeHold", "altitude"});
     scenario.destination.present = true;
-    scenario.destination.record =
-        static_cast<int32_t>(required(d, "destination.", "record", 1, 65535));
+    scenario.destination.record = wholeNumber(d, "destination.", "record", 1, 65535);
     scenario.destination.autopilot = flag(d, "destination.", "autopilot", true);
     scenario.destination.altitudeHold = flag(d, "destination.", "altitudeHold", false);
     scenario.destination.altitude = optional(d, "destination.", "altitude", 0, 99996, 0);
@@ -127,37 +158,87 @@ void readDestination(const json& root, Scenario& scenario) {
 
 } // namespace
 
-bool parseCoordinate(const std::string& text, bool latitude, double& degrees) {
-    std::string rest = text;
-    char hemisphere = 0;
-    auto isHemisphere = [&](char c) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return latitude ? (c == 'N' || c == 'S') : (c == 'E' || c == 'W');
-    };
-    size_t first = rest.find_first_not_of(' ');
-    size_t last = rest.find_last_not_of(' ');
-    if (first == std::string::npos)
-        return false;
-    if (isHemisphere(rest[first])) {
-        hemisphere = rest[first];
-        rest = rest.substr(first + 1);
-    } else if (isHemisphere(rest[last])) {
-        hemisphere = rest[last];
-        rest = rest.substr(0, last);
-    } else {
-        return false;
+namespace {
+
+// The mark after the n-th part of a coordinate: 0 degrees, 1 minutes, 2 seconds, -1 none.
+int coordinateMark(const std::string& text, size_t& at) {
+    static const struct {
+        const char* sign;
+        int part;
+    } marks[] = {{"\xC2\xB0", 0}, {"'", 1}, {"\xE2\x80\xB2", 1}, {"\"", 2}, {"\xE2\x80\xB3", 2}};
+    for (const auto& mark : marks) {
+        size_t length = std::strlen(mark.sign);
+        if (text.compare(at, length, mark.sign) == 0) {
+            at += length;
+            return mark.part;
+        }
     }
-    std::istringstream parts(rest);
-    double d = 0, m = 0, s = 0;
-    if (!(parts >> d) || d < 0)
+    return -1;
+}
+
+bool isHemisphereLetter(char c, bool latitude) {
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return latitude ? (c == 'N' || c == 'S') : (c == 'E' || c == 'W');
+}
+
+} // namespace
+
+bool parseCoordinate(const std::string& text, bool latitude, double& degrees) {
+    size_t at = 0;
+    auto skipSpaces = [&] {
+        while (at < text.size() && text[at] == ' ')
+            ++at;
+    };
+    char hemisphere = 0, sign = 0;
+    skipSpaces();
+    if (at < text.size() && isHemisphereLetter(text[at], latitude))
+        hemisphere = text[at++];
+    else if (at < text.size() && (text[at] == '-' || text[at] == '+'))
+        sign = text[at++];
+    double parts[3] = {0, 0, 0};
+    int count = 0;
+    bool fraction = false;
+    auto isDigit = [&](size_t i) {
+        return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
+    };
+    for (;;) {
+        skipSpaces();
+        if (at == text.size())
+            break;
+        if (count > 0 && !hemisphere && !sign && isHemisphereLetter(text[at], latitude)) {
+            hemisphere = text[at++];
+            skipSpaces();
+            if (at != text.size())
+                return false;
+            break;
+        }
+        // At most three parts, and only the last one may carry a fraction.
+        if (count == 3 || fraction || !isDigit(at))
+            return false;
+        size_t begin = at;
+        while (isDigit(at))
+            ++at;
+        if (at < text.size() && text[at] == '.') {
+            if (!isDigit(++at))
+                return false;
+            while (isDigit(at))
+                ++at;
+            fraction = true;
+        }
+        parts[count] = std::strtod(text.c_str() + begin, nullptr);
+        int mark = coordinateMark(text, at);
+        if (mark >= 0 && mark != count)
+            return false;
+        ++count;
+        if (at < text.size() && text[at] != ' ' && !isHemisphereLetter(text[at], latitude) &&
+            !(mark >= 0 && isDigit(at)))
+            return false;
+    }
+    if (count == 0 || (count > 1 && !hemisphere) || parts[1] >= 60 || parts[2] >= 60)
         return false;
-    parts >> m >> s; // minutes and seconds may be left out
-    std::string more;
-    if (parts >> more || m < 0 || m >= 60 || s < 0 || s >= 60)
-        return false;
-    degrees = d + m / 60 + s / 3600;
+    degrees = parts[0] + parts[1] / 60 + parts[2] / 3600;
     char h = static_cast<char>(std::toupper(static_cast<unsigned char>(hemisphere)));
-    if (h == 'S' || h == 'W')
+    if (h == 'S' || h == 'W' || sign == '-')
         degrees = -degrees;
     return true;
 }
@@ -173,10 +254,17 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
     try {
         if (!root.is_object())
             throw Problem{"the scenario must be a JSON object"};
+        onlyKnownKeys(root, "",
+                      {"name", "aircraft", "wind", "variation", "selector", "frameRate", "database",
+                       "destination", "clicks", "duration", "pictureEvery", "animationEvery",
+                       "stopAtArrival"});
         scenario = Scenario{};
         const json* name = member(root, "name");
-        scenario.name = name && name->is_string() ? name->get<std::string>() : "";
+        if (name && !name->is_string())
+            throw Problem{"name: must be a text"};
+        scenario.name = name ? name->get<std::string>() : "";
         const json& a = section(root, "aircraft", true);
+        onlyKnownKeys(a, "aircraft.", {"latitude", "longitude", "heading", "airspeed", "altitude"});
         Aircraft& aircraft = scenario.aircraft;
         aircraft.latitude = coordinate(a, "latitude", true);
         aircraft.longitude = coordinate(a, "longitude", false);
@@ -184,6 +272,7 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
         aircraft.airspeed = required(a, "aircraft.", "airspeed", 0, 2000);
         aircraft.altitude = required(a, "aircraft.", "altitude", -1500, 99996);
         const json& wind = section(root, "wind", false);
+        onlyKnownKeys(wind, "wind.", {"speed", "from"});
         aircraft.windSpeed = optional(wind, "wind.", "speed", 0, 300, 0);
         aircraft.windDirection = optional(wind, "wind.", "from", 0, 360, 0);
         aircraft.variation = optional(root, "", "variation", -180, 180, 0);
@@ -192,6 +281,7 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
         scenario.duration = required(root, "", "duration", 1, 48 * 3600);
         scenario.pictureEvery = optional(root, "", "pictureEvery", 0, scenario.duration, 0);
         scenario.animationEvery = optional(root, "", "animationEvery", 0, scenario.duration, 0);
+        scenario.stopAtArrival = flag(root, "", "stopAtArrival", false);
         const json* database = member(root, "database");
         if (database && !database->is_string())
             throw Problem{"database: must be a file name"};

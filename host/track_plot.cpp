@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/track_plot_layout.h"
+
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-declarations"
 #pragma GCC diagnostic ignored "-Wunused-function"
@@ -96,14 +98,36 @@ void drawPlot(HDC dc, const TrackPlot& plot) {
         track.push_back(view.at(p));
     line(dc, route, RGB(0, 120, 220), 2, PS_DASH);
     line(dc, track, RGB(220, 30, 30), 2, PS_SOLID);
-    for (size_t i = 0; i < plot.route.size(); ++i) {
-        marker(dc, route[i], 6, RGB(0, 120, 220));
-        text(dc, route[i].x + 9, route[i].y - 20, plot.route[i].label, RGB(0, 60, 140));
-    }
+    // Route labels first, so that they get the places nearest their markers; then the times.
+    std::vector<LabelRequest> requests;
+    std::vector<const PlotWaypoint*> owners;
+    std::vector<POINT> events;
+    auto request = [&](POINT at, const PlotWaypoint& w) {
+        SIZE size{0, 0};
+        GetTextExtentPoint32A(dc, w.label.c_str(), static_cast<int>(w.label.size()), &size);
+        requests.push_back({at.x, at.y, size.cx, size.cy});
+        owners.push_back(&w);
+    };
+    for (size_t i = 0; i < plot.route.size(); ++i)
+        request(route[i], plot.route[i]);
     for (const PlotWaypoint& e : plot.events) {
-        POINT p = view.at(e.position);
+        events.push_back(view.at(e.position));
+        request(events.back(), e);
+    }
+    for (size_t i = 0; i < plot.route.size(); ++i)
+        marker(dc, route[i], 6, RGB(0, 120, 220));
+    for (POINT p : events)
         marker(dc, p, 4, RGB(255, 200, 0));
-        text(dc, p.x + 7, p.y + 4, e.label, RGB(120, 80, 0));
+    std::vector<LabelBox> boxes = placeLabels(requests, 6, plotSize, plotSize - 40);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const LabelBox& b = boxes[i];
+        bool waypoint = i < plot.route.size();
+        if (b.leader) {
+            POINT ends[2] = {{requests[i].anchorX, requests[i].anchorY},
+                             {b.x + b.width / 2, b.y + b.height / 2}};
+            line(dc, {ends[0], ends[1]}, RGB(160, 160, 160), 1, PS_SOLID);
+        }
+        text(dc, b.x, b.y, owners[i]->label, waypoint ? RGB(0, 60, 140) : RGB(120, 80, 0));
     }
     text(dc, margin, plotSize - 36,
          "blue dashed: planned route   red: flown track   yellow: waypoint sequenced",

@@ -41,12 +41,11 @@ TEST(HostLoader, ProgramSaysWhyInOneLineAndFails) {
     enterFreshFolder();
     ProgramRun run = runProgram("\"" + hostProgram() + "\" --gauge NoSuchGauge.gau");
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(run.output, "tarvix-host: cannot load gauge 'NoSuchGauge.gau': no such file\r\n");
-
-    run = runProgram("\"" + hostProgram() + "\" --frames lots");
-    EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_NE(run.output.find("option --frames: 'lots' is not a number"), std::string::npos)
+    // One line, naming the gauge by its full path.
+    EXPECT_EQ(run.output.rfind("tarvix-host: cannot load gauge '", 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("\\NoSuchGauge.gau': no such file\r\n"), std::string::npos)
         << run.output;
+    EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
 }
 
 TEST(HostLoader, ProgramFliesTheGaugeAndWritesThePanel) {

@@ -39,16 +39,56 @@ TEST(Scenario, GoodFileGivesEveryField) {
     EXPECT_EQ(s.animationEvery, 0);
 }
 
-TEST(Scenario, CoordinatesInEitherForm) {
-    double d = 0;
-    EXPECT_TRUE(parseCoordinate("S33 56", true, d));
-    EXPECT_NEAR(d, -(33 + 56 / 60.0), 1e-12);
-    EXPECT_TRUE(parseCoordinate(" 151 10 37.5 E ", false, d));
-    EXPECT_NEAR(d, 151 + 10 / 60.0 + 37.5 / 3600, 1e-12);
-    EXPECT_FALSE(parseCoordinate("E41 00", true, d)) << "E is no latitude hemisphere";
-    EXPECT_FALSE(parseCoordinate("N41 75", true, d)) << "75 minutes";
-    EXPECT_FALSE(parseCoordinate("N41 10 10 10", true, d));
-    EXPECT_FALSE(parseCoordinate("41", true, d)) << "no hemisphere";
+struct CoordinateCase {
+    const char* text;
+    bool latitude;
+    bool accepted;
+    double degrees;
+};
+
+// The forms people write, the same value whichever marks they use; anything half-understood is
+// refused rather than read as far as it goes.
+TEST(Scenario, CoordinatesAreReadWholeOrRefused) {
+    const double n414710 = 41 + 47 / 60.0 + 10 / 3600.0;
+    const CoordinateCase cases[] = {
+        {"N41 47 10", true, true, n414710},
+        {"41 47 10 N", true, true, n414710},
+        {"N41\xC2\xB0"
+         "47\xE2\x80\xB2"
+         "10\xE2\x80\xB3",
+         true, true, n414710},
+        {"41\xC2\xB0"
+         "47'10\"N",
+         true, true, n414710},
+        {"N41\xC2\xB0 47' 10\"", true, true, n414710},
+        {"41.786111", true, true, 41.786111},
+        {"-87.5", false, true, -87.5},
+        {"S33 56", true, true, -(33 + 56 / 60.0)},
+        {"N41 47.5", true, true, 41 + 47.5 / 60},
+        {" 151 10 37.5 E ", false, true, 151 + 10 / 60.0 + 37.5 / 3600},
+        {"N41\xC2\xB0"
+         "47\xE2\x80\xB2"
+         "10",
+         true, true, n414710},
+        {"E41 00", true, false, 0}, // E is no latitude hemisphere
+        {"N41 75", true, false, 0}, // 75 minutes
+        {"N41 10 10 10", true, false, 0},
+        {"41 47 10", true, false, 0}, // parts without a hemisphere
+        {"N41.5 30", true, false, 0}, // a fraction before another part
+        {"N41'47", true, false, 0},   // the minute sign on the degrees
+        {"-N41", true, false, 0},
+        {"N41 47 10 S", true, false, 0}, // two hemispheres
+        {"N41x", true, false, 0},
+        {"1e3", true, false, 0},
+        {"", true, false, 0},
+    };
+    for (const CoordinateCase& c : cases) {
+        double degrees = 0;
+        EXPECT_EQ(parseCoordinate(c.text, c.latitude, degrees), c.accepted) << c.text;
+        if (c.accepted) {
+            EXPECT_NEAR(degrees, c.degrees, 1e-12) << c.text;
+        }
+    }
 }
 
 struct Bad {
@@ -93,6 +133,20 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"{" AIRCRAFT R"(, "duration": 60, "database": 7})", "database: must be a file name"},
         Bad{"{" AIRCRAFT R"(, "duration": 60, "database": "x.dat", "destination":
             {"record": 0}})",
-            "destination.record: 0 is outside 1 to 65535"}));
+            "destination.record: 0 is outside 1 to 65535"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "database": "x.dat", "destination":
+            {"record": 2.5}})",
+            "destination.record: 2.5 is not a whole number"},
+        Bad{R"({"aircraft": {"latitude": 41, "longitude": -87, "heading": 1, "airspeed": 1,
+            "altitude": 1, "altitdue": 5}, "duration": 5})",
+            "aircraft.altitdue: unknown field (aircraft has latitude, longitude"},
+        Bad{"{" AIRCRAFT R"(, "duraton": 60})", "duraton: unknown field (the scenario has name"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "wind": {"speed": 5, "direction": 90}})",
+            "wind.direction: unknown field"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "AP", "x": 1}]})",
+            "clicks[0].x: unknown field"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "stopAtArrival": "yes"})",
+            "stopAtArrival: must be true or false"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "name": 7})", "name: must be a text"}));
 
 } // namespace

@@ -44,16 +44,35 @@ bool exists(const char* path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The default tour as shipped, with its work bounded: the same aircraft, wind, database and
+// destination, fewer frames a second, few pictures, and an end at the last arrival. About a
+// third of the shipped flight's frames, so that a loaded machine still has a wide margin.
+std::string boundedDefaultTour() {
+    std::string text = readAll(scenarioFolder() + "\\lake-michigan.json");
+    auto replace = [&](const std::string& from, const std::string& to) {
+        size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos)
+            text.replace(at, from.size(), to);
+    };
+    replace("\"lake-michigan.dat\"", "\"" + jsonPath(scenarioFolder()) + "/lake-michigan.dat\"");
+    replace("\"pictureEvery\": 1800", "\"pictureEvery\": 7200");
+    replace("\"animationEvery\": 60", "\"animationEvery\": 1800, \"frameRate\": 6, "
+                                      "\"stopAtArrival\": true");
+    return text;
+}
+
 TEST(ScenarioFlight, DefaultTourSequencesEveryWaypointInOrderAndStopsAtTheLast) {
     enterFreshFolder();
-    ProgramRun run = runProgram("\"" + hostProgram() + "\" --scenario " + scenarioFolder() +
-                                "\\lake-michigan.json");
+    writeFile("tour.json", boundedDefaultTour());
+    ProgramRun run = runProgram("\"" + hostProgram() + "\" tour.json", 100000);
     ASSERT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find("waypoints reached in order: 14 15 16 17 18 19 20\r\n"),
-              std::string::npos)
-        << run.output;
+    for (const char* line :
+         {"waypoints reached in order: 14 15 16 17 18 19 20\r\n", "skipped by button: none\r\n",
+          "not reached: none\r\n", "last arrival: waypoint 20 at ", ", where the flight ended\r\n"})
+        EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
     for (const char* file : {"panel.png", "track.png", "flight.gif", "flight-log.csv",
-                             "key-events.csv", "frames\\panel-0001.png"})
+                             "key-events.csv", "TarvixDb.dat", "frames\\panel-0001.png"})
         EXPECT_TRUE(exists(file)) << file;
     // The last item stays active to the end of the log.
     std::string log = readAll("flight-log.csv");
@@ -64,6 +83,26 @@ TEST(ScenarioFlight, DefaultTourSequencesEveryWaypointInOrderAndStopsAtTheLast) 
     size_t at = run.output.find("at most ");
     ASSERT_NE(at, std::string::npos) << run.output;
     EXPECT_LT(std::stod(run.output.substr(at + 8)), 3.0) << run.output;
+}
+
+// Next leaves the first item before it is reached: the summary says so instead of counting it.
+TEST(ScenarioFlight, SummaryTellsSkippedFromReached) {
+    enterFreshFolder();
+    writeFile("skip.json", R"({
+      "aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08", "heading": 310,
+                   "airspeed": 160, "altitude": 620},
+      "database": ")" + jsonPath(scenarioFolder()) +
+                               R"(/lake-michigan.dat",
+      "destination": {"record": 14, "autopilot": true},
+      "clicks": [{"at": 10, "button": "Next"}],
+      "duration": 60
+    })");
+    ProgramRun run = runProgram("\"" + hostProgram() + "\" skip.json");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    for (const char* line : {"waypoints reached in order: none\r\n", "skipped by button: 14\r\n",
+                             "not reached: 15 16 17 18 19 20\r\n",
+                             "last arrival: none; the last waypoint, 20, was not reached"})
+        EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
 }
 
 TEST(ScenarioFlight, AirportScenarioArrives) {
@@ -79,6 +118,7 @@ TEST(ScenarioFlight, AirportScenarioArrives) {
     })");
     ProgramRun run = runProgram("\"" + hostProgram() + "\" --scenario airport.json");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("last arrival: waypoint 5 at "), std::string::npos) << run.output;
     std::string log = readAll("flight-log.csv");
     double closest = 1e9;
     std::istringstream lines(log);
@@ -124,34 +164,85 @@ TEST(ScenarioFlight, ClickingAutopilotOffMidFlightStopsTheTurn) {
     EXPECT_GT(std::fabs(turning - 180), 20) << "it was turning toward Milwaukee";
 }
 
-struct BadCase {
+// The files in the current folder other than the test's own.
+std::string leftFiles() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    std::string names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != ".." && name != "program-output.txt" && name != "bad.json" &&
+            name != "db.dat")
+            names += name + " ";
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string sampleDatabase() {
+    return readAll(scenarioFolder() + "\\lake-michigan.dat");
+}
+
+// Databases that are not databases. Each run gets db.dat beside it: the sample changed so.
+std::string damagedDatabase(int kind) {
+    std::string db = sampleDatabase();
+    switch (kind) {
+    case 1: // saved with LF line ends
+        for (size_t at; (at = db.find("\r\n")) != std::string::npos;)
+            db.erase(at, 1);
+        return db;
+    case 2: { // random bytes
+        std::string noise(640, '\0');
+        for (size_t i = 0; i < noise.size(); ++i)
+            noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+        return noise;
+    }
+    case 3: // a letter in record 5's latitude degrees
+        db[4 * 64 + 32] = 'x';
+        return db;
+    default:
+        return db;
+    }
+}
+
+struct BadRun {
     const char* scenario;
+    int database; // 0 the sample, 1-3 damaged as above
     const char* message;
 };
 
-class BadScenarioRun : public ::testing::TestWithParam<BadCase> {};
+class BadScenarioRun : public ::testing::TestWithParam<BadRun> {};
 
-TEST_P(BadScenarioRun, SaysWhatIsWrongAndFails) {
+TEST_P(BadScenarioRun, SaysWhatIsWrongAndLeavesNothing) {
     enterFreshFolder();
+    writeFile("db.dat", damagedDatabase(GetParam().database));
     writeFile("bad.json", GetParam().scenario);
-    ProgramRun run = runProgram("\"" + hostProgram() + "\" --scenario bad.json");
+    ProgramRun run = runProgram("\"" + hostProgram() + "\" bad.json");
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_NE(
-        run.output.find(std::string("tarvix-host: scenario 'bad.json': ") + GetParam().message),
-        std::string::npos)
-        << run.output;
+    EXPECT_NE(run.output.find("bad.json': "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(GetParam().message), std::string::npos) << run.output;
+    EXPECT_EQ(leftFiles(), "") << "nothing is written before everything is checked";
 }
 
 #define BAD_AIRCRAFT                                                                               \
     R"("aircraft": {"latitude": 42, "longitude": -87, "heading": 1, "airspeed": 100, "altitude": 500}, "duration": 60)"
+#define WITH_DB(record)                                                                            \
+    "{" BAD_AIRCRAFT R"(, "database": "db.dat", "destination": {"record": )" record "}}"
 
-INSTANTIATE_TEST_SUITE_P(Messages, BadScenarioRun,
-                         ::testing::Values(BadCase{"{" BAD_AIRCRAFT
-                                                   R"(, "database": "nowhere.dat"})",
-                                                   "database: 'nowhere.dat' does not exist"},
-                                           BadCase{R"({"duration": 60})", "aircraft: missing"},
-                                           BadCase{"{" BAD_AIRCRAFT R"(, "variation": "east"})",
-                                                   "variation: must be a number, not string"},
-                                           BadCase{"{,}", "not valid JSON"}));
+INSTANTIATE_TEST_SUITE_P(
+    Messages, BadScenarioRun,
+    ::testing::Values(
+        BadRun{"{" BAD_AIRCRAFT R"(, "database": "nowhere.dat"})", 0,
+               "database 'nowhere.dat': does not exist"},
+        BadRun{R"({"duration": 60})", 0, "aircraft: missing"},
+        BadRun{"{" BAD_AIRCRAFT R"(, "variation": "east"})", 0,
+               "variation: must be a number, not string"},
+        BadRun{"{,}", 0, "not valid JSON"},
+        BadRun{WITH_DB("999"), 0, "destination.record: 999 is beyond the 20 records"},
+        BadRun{WITH_DB("4"), 0, "destination.record: record 4 is a folder"},
+        BadRun{WITH_DB("5"), 1, "database 'db.dat': record 1: columns 63-64 are not CR LF"},
+        BadRun{WITH_DB("5"), 2, "database 'db.dat': record 1: "},
+        BadRun{WITH_DB("5"), 3,
+               "database 'db.dat': record 5: columns 32-34 (latitude degrees) '4x '"}));
 
 } // namespace

@@ -51,26 +51,35 @@ KeyEventPairs keyEventPairs() {
     return out;
 }
 
-ProgramRun runProgram(const std::string& commandLine) {
+ProgramRun runProgram(const std::string& commandLine, unsigned long timeLimit) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     const char* capture = "program-output.txt";
     HANDLE output = CreateFileA(capture, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = output;
     startup.hStdError = output;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
-    std::string line = commandLine;
+    // UTF-8, as the tests write it; the program reads its wide command line.
+    std::wstring line(commandLine.size() + 1, L'\0');
+    line.resize(MultiByteToWideChar(CP_UTF8, 0, commandLine.c_str(), -1, &line[0],
+                                    static_cast<int>(line.size())));
     ProgramRun run{~0ul, {}};
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+    bool stopped = false;
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                        &process)) {
-        WaitForSingleObject(process.hProcess, 60000);
+        bool ended = WaitForSingleObject(process.hProcess, timeLimit) == WAIT_OBJECT_0;
+        if (!ended) {
+            stopped = true;
+            TerminateProcess(process.hProcess, ~0u);
+            WaitForSingleObject(process.hProcess, INFINITE);
+        }
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
-        run.exitCode = code;
+        run.exitCode = ended ? code : ~0ul;
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
@@ -79,5 +88,7 @@ ProgramRun runProgram(const std::string& commandLine) {
     std::stringstream text;
     text << file.rdbuf();
     run.output = text.str();
+    if (stopped)
+        run.output += "[stopped after " + std::to_string(timeLimit / 1000) + " s]";
     return run;
 }

@@ -23,7 +23,10 @@ using KeyEventPairs = std::vector<std::pair<int32_t, int32_t>>;
 KeyEventPairs keyEventPairs();
 
 struct ProgramRun {
-    unsigned long exitCode;
-    std::string output; // standard output and standard error together
+    unsigned long exitCode; // ~0 when it could not start or was stopped at the time limit
+    std::string output;     // standard output and standard error together
 };
-ProgramRun runProgram(const std::string& commandLine);
+// Runs the program in the current folder and waits for it, at most timeLimit milliseconds:
+// a program still running then is stopped, so that a slow machine fails a test instead of
+// leaving a process behind. The time limit is a guard against hangs, never a measure.
+ProgramRun runProgram(const std::string& commandLine, unsigned long timeLimit = 100000);

@@ -1,0 +1,217 @@
+#include "host/command_line.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+
+#include "CLI/CLI.hpp"
+#include "host/panel_host.h"
+#include "host/scenario.h"
+
+namespace {
+
+// The texts of the options whose values are read after parsing, so that every refusal says the
+// same kind of thing in the same words.
+struct OptionTexts {
+    std::string frames, latitude, longitude, heading, speed, altitude, windSpeed, windFrom,
+        variation;
+    std::vector<std::string> clicks;
+};
+
+struct Refusal {
+    std::string message;
+};
+
+std::string describe(double value) {
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+double numberOption(const std::string& name, const std::string& text, double low, double high,
+                    bool whole) {
+    double value = 0;
+    if (!readNumberText(text, low, high, whole, value))
+        throw Refusal{"option " + name + ": '" + text + "' is not " +
+                      (whole ? "a whole number" : "a number") + " from " + describe(low) + " to " +
+                      describe(high)};
+    return value;
+}
+
+double coordinateOption(const std::string& name, const std::string& text, bool latitude) {
+    double limit = latitude ? 90 : 180, degrees = 0;
+    if (!parseCoordinate(text, latitude, degrees))
+        throw Refusal{"option " + name + ": '" + text + "' is not a " +
+                      (latitude ? "latitude" : "longitude") + " (degrees like " +
+                      (latitude ? "41.7868 or \"N41 47 12.5\")" : "-87.7522 or \"W87 45 08\")")};
+    if (std::fabs(degrees) > limit)
+        throw Refusal{"option " + name + ": '" + text + "' is beyond " + describe(limit) +
+                      " degrees"};
+    return degrees;
+}
+
+void readFreeFlight(const OptionTexts& t, const CLI::App& app, HostOptions& o) {
+    if (!t.frames.empty())
+        o.frames = static_cast<long>(numberOption("--frames", t.frames, 1, 1e7, true));
+    if (!t.latitude.empty())
+        o.latitude = coordinateOption("--latitude", t.latitude, true);
+    if (!t.longitude.empty())
+        o.longitude = coordinateOption("--longitude", t.longitude, false);
+    if (!t.heading.empty())
+        o.heading = numberOption("--heading", t.heading, 0, 360, false);
+    if (!t.speed.empty())
+        o.speed = numberOption("--speed", t.speed, 0, 2000, false);
+    if (!t.altitude.empty())
+        o.altitudeFeet = numberOption("--altitude", t.altitude, -1500, 99996, false);
+    if (!t.windSpeed.empty())
+        o.windSpeed = numberOption("--wind-speed", t.windSpeed, 0, 300, false);
+    if (!t.windFrom.empty())
+        o.windFrom = numberOption("--wind-from", t.windFrom, 0, 360, false);
+    if (!t.variation.empty())
+        o.variation = numberOption("--variation", t.variation, -180, 180, false);
+    for (const std::string& click : t.clicks) {
+        size_t at = click.rfind('@');
+        int32_t button = at == std::string::npos ? -1 : buttonIndex(click.substr(0, at));
+        double frame = 0;
+        if (button < 0 || !readNumberText(click.substr(at + 1), 0, 1e7, true, frame))
+            throw Refusal{"option --click: '" + click +
+                          "' is not LABEL@FRAME with a label of + - DLG INF AP Prev Next"};
+        if (frame >= o.frames)
+            throw Refusal{"option --click: '" + click + "' comes after the last frame (" +
+                          std::to_string(o.frames - 1) + ")"};
+        o.clicks.push_back({static_cast<long>(frame), button, click.substr(0, at)});
+    }
+    if (o.scenario.empty())
+        return;
+    // What a scenario sets itself: given beside one, it would be silently overruled.
+    for (const char* name : {"--frames", "--latitude", "--longitude", "--heading", "--speed",
+                             "--altitude", "--wind-speed", "--wind-from", "--variation", "--click",
+                             "--destination", "--picture", "--events"}) {
+        if (app.count(name) > 0)
+            throw Refusal{std::string("option ") + name +
+                          " is for a flight without a scenario; the scenario file '" + o.scenario +
+                          "' sets this itself"};
+    }
+}
+
+const char* const footer = R"(
+Units: latitude and longitude in degrees, north and east positive, or as text such as
+"N41 47 10.5" or 41°47'10"N; heading degrees magnetic; speeds knots; altitude feet; variation
+degrees east positive (magnetic = true - variation). The aircraft flies at 18 frames a simulated
+second and obeys the gauge's autopilot events.
+
+With a scenario, everything goes into the --out folder: panel.png, frames/, flight.gif,
+track.png, flight-log.csv, key-events.csv and TarvixDb.dat. Exit code 0 when the run did what it
+was asked, 1 when an input was refused or an output could not be written.)";
+
+} // namespace
+
+bool readNumberText(const std::string& text, double low, double high, bool whole, double& out) {
+    // strtod alone takes "inf", "nan", hexadecimal and leading blanks.
+    size_t digits = text.find_first_of("0123456789");
+    if (digits == std::string::npos || text.find_first_not_of("+-.0123456789eE") != text.npos)
+        return false;
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(value) || value < low || value > high ||
+        (whole && value != std::floor(value)))
+        return false;
+    out = value;
+    return true;
+}
+
+CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string& error) {
+    o = HostOptions{};
+    o.frames = 300;
+    o.latitude = 41.7868; // Chicago Midway
+    o.longitude = -87.7522;
+    o.heading = 360;
+    o.altitudeFeet = 620;
+    OptionTexts t;
+    CLI::App app{"Flies the Tarvix gauge (Tarvix42.gau) in a stand-in for the simulator's panel "
+                 "system and writes what the pilot would see.",
+                 "tarvix-host"};
+    app.footer(footer);
+    app.allow_extras();
+    // Unix paths reach the program under Wine as they are: "/work/x.json" is a file, not an
+    // option.
+    app.allow_windows_style_options(false);
+    app.add_option("scenario,--scenario", o.scenario,
+                   "a scenario file (JSON, see the README) to fly instead of a free flight")
+        ->type_name("FILE");
+    app.add_option("--gauge", o.gauge,
+                   "the gauge module (default: Tarvix42.gau beside this program)")
+        ->type_name("PATH");
+    app.add_option("--out", o.out, "the folder for everything written (default: the current one)")
+        ->type_name("DIR");
+    app.add_flag("--all-key-events", o.allKeyEvents,
+                 "log every key event the gauge sends, not only those that change something");
+    const char* free = "Free flight (without a scenario)";
+    app.add_option("--frames", t.frames, "frames to fly (default 300)")
+        ->type_name("N")
+        ->group(free);
+    app.add_option("--latitude", t.latitude, "start latitude (default 41.7868, Chicago Midway)")
+        ->type_name("DEG")
+        ->group(free);
+    app.add_option("--longitude", t.longitude, "start longitude (default -87.7522)")
+        ->type_name("DEG")
+        ->group(free);
+    app.add_option("--heading", t.heading, "heading, degrees magnetic (default 360)")
+        ->type_name("DEG")
+        ->group(free);
+    app.add_option("--speed", t.speed, "airspeed, knots (default 0)")
+        ->type_name("KNOTS")
+        ->group(free);
+    app.add_option("--altitude", t.altitude, "altitude, feet (default 620)")
+        ->type_name("FEET")
+        ->group(free);
+    app.add_option("--wind-speed", t.windSpeed, "wind speed, knots (default 0)")
+        ->type_name("KNOTS")
+        ->group(free);
+    app.add_option("--wind-from", t.windFrom, "where the wind blows from, degrees magnetic")
+        ->type_name("DEG")
+        ->group(free);
+    app.add_option("--variation", t.variation, "magnetic variation, degrees east (default 0)")
+        ->type_name("DEG")
+        ->group(free);
+    app.add_option("--destination", o.destination,
+                   "an airport destination handed to the dialog library, as the settings dialog "
+                   "would (ident up to 5 characters, name up to 25)")
+        ->type_name("IDENT,NAME,LAT,LON")
+        ->group(free);
+    app.add_option("--click", t.clicks,
+                   "press + - DLG INF AP Prev or Next before that frame (repeatable)")
+        ->type_name("LABEL@FRAME")
+        ->allow_extra_args(false)
+        ->group(free);
+    app.add_option("--picture", o.picture, "the panel picture (default: panel.png in --out)")
+        ->type_name("FILE.png")
+        ->group(free);
+    app.add_option("--events", o.events, "write the key events, with their frames")
+        ->type_name("FILE.csv")
+        ->group(free);
+    try {
+        app.parse(argc, argv);
+        for (const std::string& extra : app.remaining()) {
+            if (!extra.empty() && extra[0] == '-')
+                throw Refusal{"unknown option " + extra + " (tarvix-host --help lists them)"};
+            throw Refusal{"unexpected argument '" + extra + "': one scenario file at most"};
+        }
+        readFreeFlight(t, app, o);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return CommandLine::helpShown;
+    } catch (const CLI::ArgumentMismatch& e) {
+        std::string what = e.what();
+        error = "option " + what.substr(0, what.find(':')) + " needs a value";
+        return CommandLine::refused;
+    } catch (const CLI::ParseError& e) {
+        error = e.what();
+        return CommandLine::refused;
+    } catch (const Refusal& refusal) {
+        error = refusal.message;
+        return CommandLine::refused;
+    }
+    return CommandLine::run;
+}
