@@ -12,31 +12,34 @@ struct RecordColumn {
     size_t readWidth;    // characters kept on reading
     size_t bufferOffset; // in RecordBuffer
     bool cutOnWrite;     // cut to width and trimmed before writing
+    bool nulAsSpace;     // a NUL reads as a space; otherwise the text ends at it
 };
 
-#define COLUMN(field, readWidth, cut)                                                              \
+#define COLUMN(field, readWidth, cut, nulAsSpace)                                                  \
     {                                                                                              \
         offsetof(RecordLine, field), sizeof(RecordLine::field), readWidth,                         \
-            offsetof(RecordBuffer, field), cut                                                     \
+            offsetof(RecordBuffer, field), cut, nulAsSpace                                         \
     }
 
 // Column order of the line. Only 24 characters of name are kept: its 25th column is blank by
-// rule and ignored on reading.
+// rule and ignored on reading. A NUL inside the two texts the pilot reads is a stray byte in the
+// middle of words; inside a number or a flag it must end the text, or "\0" then "1" in the level
+// would turn an airport into a folder.
 const RecordColumn recordColumns[] = {
-    COLUMN(ident, 5, true),
-    COLUMN(name, 24, true),
-    COLUMN(latHemisphere, 1, true),
-    COLUMN(latDegrees, 3, true),
-    COLUMN(latMinutes, 2, true),
-    COLUMN(latSeconds, 2, true),
-    COLUMN(lonHemisphere, 1, true),
-    COLUMN(lonDegrees, 3, true),
-    COLUMN(lonMinutes, 2, true),
-    COLUMN(lonSeconds, 2, true),
-    COLUMN(level, 2, true),
-    COLUMN(tourFlag, 1, false),
-    COLUMN(altitudeHoldFlag, 1, false),
-    COLUMN(altitude, 5, false),
+    COLUMN(ident, 5, true, true),
+    COLUMN(name, 24, true, true),
+    COLUMN(latHemisphere, 1, true, false),
+    COLUMN(latDegrees, 3, true, false),
+    COLUMN(latMinutes, 2, true, false),
+    COLUMN(latSeconds, 2, true, false),
+    COLUMN(lonHemisphere, 1, true, false),
+    COLUMN(lonDegrees, 3, true, false),
+    COLUMN(lonMinutes, 2, true, false),
+    COLUMN(lonSeconds, 2, true, false),
+    COLUMN(level, 2, true, false),
+    COLUMN(tourFlag, 1, false, false),
+    COLUMN(altitudeHoldFlag, 1, false, false),
+    COLUMN(altitude, 5, false, false),
 };
 
 #undef COLUMN
@@ -69,9 +72,10 @@ void decodeRecord(const uint8_t* bytes, size_t length, RecordBuffer& record) {
         for (size_t i = 0; i < column.readWidth; ++i) {
             size_t at = column.lineOffset + i;
             char c = at < length ? static_cast<char>(bytes[at]) : ' ';
+            if (c == '\0' && !column.nulAsSpace)
+                break;
             field[i] = c == '\0' ? ' ' : c;
         }
-        field[column.readWidth] = '\0';
         trimRight(field);
     }
 }

@@ -69,8 +69,9 @@ void trimRight(char* text);
 void clearRecordBuffer(RecordBuffer& record);
 
 // Fills the record from the first length bytes of a line (at most 64 are looked at). Columns
-// that the bytes do not reach read as blank. A NUL byte reads as a space, so that the text after
-// it survives; trailing spaces are removed; name keeps 24 characters.
+// that the bytes do not reach read as blank. A NUL byte in ident or name reads as a space, so that
+// the text after it survives; in every other field the text ends at the NUL. Trailing spaces are
+// removed; name keeps 24 characters. Every byte of the record is defined, also behind a NUL.
 void decodeRecord(const uint8_t* bytes, size_t length, RecordBuffer& record);
 
 // Cuts and trims the record's fields in place (the two flags and altitude are taken as they are,

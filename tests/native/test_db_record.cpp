@@ -53,15 +53,68 @@ TEST(RecordDecode, NameKeepsTwentyFourCharacters) {
     EXPECT_STREQ(decoded(line).name, "ABCDEFGHIJKLMNOPQRSTUVWX");
 }
 
-TEST(RecordDecode, NulBytesReadAsSpacesAndHighBytesStay) {
+TEST(RecordDecode, NulBytesReadAsSpacesInTheTextsAndHighBytesStay) {
     std::string line = sampleLine;
     line[7] = '\0';                    // inside the name: "Zu\0ich"
+    line[1] = '\0';                    // inside the identifier: "L\0ZH"
     line[0] = static_cast<char>(0xC4); // an ANSI letter in the identifier
-    line[46] = '\0';                   // level: NUL then blank
     RecordBuffer r = decoded(line);
     EXPECT_STREQ(r.name, "Zu ich Kloten");
-    EXPECT_EQ(static_cast<unsigned char>(r.ident[0]), 0xC4);
-    EXPECT_STREQ(r.level, "");
+    EXPECT_STREQ(r.ident, "\xC4 ZH");
+}
+
+// Elsewhere a NUL ends the text: what follows it must not change a number's or a flag's meaning
+// (a NUL then "1" in the level would make an airport a folder).
+TEST(RecordDecode, NulEndsEveryOtherField) {
+    using Field = const char* (*)(const RecordBuffer&);
+    const struct {
+        size_t at;
+        std::string bytes;
+        Field field;
+        const char* expected;
+    } cases[] = {
+        {46,
+         std::string("\0"
+                     "1",
+                     2),
+         [](const RecordBuffer& r) -> const char* { return r.level; }, ""},
+        {46, std::string("-\0", 2), [](const RecordBuffer& r) -> const char* { return r.level; },
+         "-"},
+        {48, std::string("\0", 1), [](const RecordBuffer& r) -> const char* { return r.tourFlag; },
+         ""},
+        {31,
+         std::string("4\0"
+                     "7",
+                     3),
+         [](const RecordBuffer& r) -> const char* { return r.latDegrees; }, "4"},
+        {42,
+         std::string("\0"
+                     "3",
+                     2),
+         [](const RecordBuffer& r) -> const char* { return r.lonMinutes; }, ""},
+        {50,
+         std::string("12\0"
+                     "00",
+                     5),
+         [](const RecordBuffer& r) -> const char* { return r.altitude; }, "12"},
+        {30, std::string("\0", 1),
+         [](const RecordBuffer& r) -> const char* { return r.latHemisphere; }, ""},
+    };
+    for (const auto& c : cases) {
+        std::string line = sampleLine;
+        line.replace(c.at, c.bytes.size(), c.bytes);
+        RecordBuffer r = decoded(line);
+        EXPECT_STREQ(c.field(r), c.expected) << "bytes at column " << c.at + 1;
+        RecordBuffer again = decoded(line);
+        EXPECT_EQ(std::memcmp(&r, &again, sizeof r), 0) << "two reads differ behind the NUL";
+    }
+    std::string airport = sampleLine;
+    airport.replace(46, 3,
+                    std::string("\0"
+                                "1 ",
+                                3)); // level NUL "1", no tour flag
+    EXPECT_FALSE(isFolderRecord(decoded(airport)));
+    EXPECT_EQ(recordKind(decoded(airport)), 0u);
 }
 
 TEST(RecordDecode, ShortLineLeavesMissingColumnsBlank) {
