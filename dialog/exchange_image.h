@@ -8,7 +8,6 @@
 #include "../common/exchange_record.h"
 
 constexpr size_t exchangeImageSize = sizeof(ExchangeRecord);
-constexpr size_t exchangeMappingSize = 1024;
 constexpr size_t imageIdentLength = 5;
 constexpr size_t imageNameLength = 25;
 

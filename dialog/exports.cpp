@@ -2,8 +2,15 @@
 // ExchangeState and leaves the mapping to exchange_mapping.cpp.
 #include <windows.h>
 
+#include <type_traits>
+
 #include "dialog_state.h"
 #include "exports.h"
+
+static_assert(std::is_same_v<decltype(&TarvixGetData), decltype(getDataExport)::Function>);
+static_assert(std::is_same_v<decltype(&TarvixSetData), decltype(setDataExport)::Function>);
+static_assert(std::is_same_v<decltype(&TarvixGetTourItem), decltype(getTourItemExport)::Function>);
+static_assert(std::is_same_v<decltype(&Tarvix), decltype(tarvixExport)::Function>);
 
 ExchangeRecord ExchangeState = {};
 void* libraryModule = nullptr;

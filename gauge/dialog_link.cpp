@@ -2,13 +2,12 @@
 // call, so that a library replaced or missing at any moment costs only the calls it cannot take.
 #include <windows.h>
 
+#include "../common/module_contract.h"
 #include "gauge_state.h"
-
-static const char dialogLibraryName[] = "TarvixDlg.dll";
 
 void loadDialogLibrary() {
     if (!gauge.dialogLibrary)
-        gauge.dialogLibrary = LoadLibraryA(dialogLibraryName);
+        gauge.dialogLibrary = LoadLibraryA(dialogLibraryFileName);
 }
 
 void freeDialogLibrary() {
@@ -17,19 +16,16 @@ void freeDialogLibrary() {
     gauge.dialogLibrary = nullptr;
 }
 
-template <typename Fn> static Fn resolve(const char* name) {
+template <typename Fn> static Fn resolve(const LibraryExport<Fn>& entry) {
     if (!gauge.dialogLibrary)
         return nullptr;
-    return reinterpret_cast<Fn>(
-        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(gauge.dialogLibrary), name)));
+    return exportFunction(entry,
+                          GetProcAddress(static_cast<HMODULE>(gauge.dialogLibrary), entry.name));
 }
 
-using RecordExport = int(__stdcall*)(ExchangeRecord*);
-using PlainExport = int(__stdcall*)();
-using TourItemExport = int(__stdcall*)(int32_t);
-
-static int32_t callRecordExport(const char* name, ExchangeRecord* record) {
-    auto fn = resolve<RecordExport>(name);
+static int32_t callRecordExport(const LibraryExport<RecordExportFn>& entry,
+                                ExchangeRecord* record) {
+    auto fn = resolve(entry);
     if (!fn)
         return 0;
     fn(record);
@@ -37,18 +33,18 @@ static int32_t callRecordExport(const char* name, ExchangeRecord* record) {
 }
 
 int32_t callGetData(ExchangeRecord* record) {
-    return callRecordExport("TarvixGetData", record);
+    return callRecordExport(getDataExport, record);
 }
 int32_t callSetData(ExchangeRecord* record) {
-    return callRecordExport("TarvixSetData", record);
+    return callRecordExport(setDataExport, record);
 }
 
 int32_t callSettingDialog(ExchangeRecord* record) {
-    return callRecordExport("TarvixSettingDialog", record);
+    return callRecordExport(settingDialogExport, record);
 }
 
 int32_t callAboutDialog() {
-    auto fn = resolve<PlainExport>("TarvixAboutDialog");
+    auto fn = resolve(aboutDialogExport);
     if (!fn)
         return 0;
     fn();
@@ -56,11 +52,12 @@ int32_t callAboutDialog() {
 }
 
 bool dialogExportPresent(const char* name) {
-    return resolve<void*>(name) != nullptr;
+    return gauge.dialogLibrary &&
+           GetProcAddress(static_cast<HMODULE>(gauge.dialogLibrary), name) != nullptr;
 }
 
 int32_t callGetTourItem(int32_t forward, int32_t* index) {
-    auto fn = resolve<TourItemExport>("TarvixGetTourItem");
+    auto fn = resolve(getTourItemExport);
     if (!fn)
         return 0;
     *index = fn(forward);

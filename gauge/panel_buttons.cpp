@@ -1,6 +1,7 @@
 // Click handlers behind the mouse table. Each ignores the point and the flags and answers 1.
 #include <windows.h>
 
+#include "../common/module_contract.h"
 #include "../common/sim_ids.h"
 #include "gauge_state.h"
 #include "kept_state.h"
@@ -39,7 +40,7 @@ static void refetchLeg(int32_t index) {
 int32_t __stdcall onDialog(void*, int32_t) {
     beep();
     if (gauge.dialogLibrary) {
-        if (dialogExportPresent("TarvixSetData")) {
+        if (dialogExportPresent(setDataExport.name)) {
             gauge.exchange.aircraftLatitude = lookupVariable(varLatitude);
             gauge.exchange.aircraftLongitude = lookupVariable(varLongitude);
             callSetData(&gauge.exchange);

@@ -1,10 +1,9 @@
 // Keeps map scale, route origin and spare flag in the named block "TarvixGaugeMapFile", which
 // lives as long as the simulator's process.
+#include "../common/module_contract.h"
 #include "../common/named_block.h"
 #include "gauge_state.h"
 #include "kept_state.h"
-
-static const char keptStateName[] = "TarvixGaugeMapFile";
 
 int32_t saveGaugeState() {
     auto fill = [](void* view, void*) {
@@ -12,7 +11,7 @@ int32_t saveGaugeState() {
             *static_cast<KeptStateBlock*>(view),
             {gauge.routeOrigin[0], gauge.routeOrigin[1], gauge.mapScale, gauge.spareFlag});
     };
-    return storeNamedBlock(keptStateName, sizeof(KeptStateBlock), fill, nullptr);
+    return storeNamedBlock(keptStateMappingName, sizeof(KeptStateBlock), fill, nullptr);
 }
 
 int32_t restoreGaugeState() {
@@ -25,5 +24,5 @@ int32_t restoreGaugeState() {
         gauge.mapScale = settings.mapScale;
         gauge.spareFlag = settings.spareFlag;
     };
-    return loadNamedBlock(keptStateName, read, nullptr);
+    return loadNamedBlock(keptStateMappingName, read, nullptr);
 }

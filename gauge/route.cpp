@@ -3,6 +3,7 @@
 // library holds the tour; the gauge walks it by stepping the library's current item.
 #include <windows.h>
 
+#include "../common/module_contract.h"
 #include "../common/sim_ids.h"
 #include "gauge_state.h"
 #include "waypoint_record.h"
@@ -183,7 +184,7 @@ void stepTourItem(int32_t forward) {
 
 void sequenceTourWaypoints() {
     if (!(gauge.activeDistance <= gauge.switchDistance) || gauge.exchange.mode != 1 ||
-        !exchangeWantsCoupling() || !dialogExportPresent("TarvixGetTourItem"))
+        !exchangeWantsCoupling() || !dialogExportPresent(getTourItemExport.name))
         return;
     if (gauge.nextWaypoint.latitude != 0.0 || gauge.nextWaypoint.longitude != 0.0) {
         int32_t reached = 0;

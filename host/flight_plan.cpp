@@ -5,18 +5,18 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/module_contract.h"
 #include "common/position_units.h"
 #include "common/text_fields.h"
 #include "dialog/db_record.h"
+#include "dialog/tour_rule.h"
 
 namespace {
 
-const char databaseName[] = "TarvixDb.dat";
-
 bool readDatabase(std::vector<uint8_t>& bytes, std::string& error) {
-    std::ifstream file(databaseName, std::ios::binary);
+    std::ifstream file(databaseFileName, std::ios::binary);
     if (!file) {
-        error = "the database 'TarvixDb.dat' cannot be read";
+        error = std::string("the database '") + databaseFileName + "' cannot be read";
         return false;
     }
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -27,6 +27,11 @@ RecordBuffer recordAt(const std::vector<uint8_t>& bytes, int32_t number) {
     RecordBuffer record;
     decodeRecord(bytes.data() + size_t(number - 1) * recordSize, recordSize, record);
     return record;
+}
+
+bool readFromBytes(void* bytes, int32_t number, RecordBuffer& record) {
+    record = recordAt(*static_cast<const std::vector<uint8_t>*>(bytes), number);
+    return true;
 }
 
 PlotPoint positionOf(const RecordBuffer& r) {
@@ -49,10 +54,10 @@ bool markChoice(std::vector<uint8_t>& bytes, int32_t number, std::string& error)
         std::strcpy(record.level, chosen ? "-1" : "");
         encodeRecord(record, bytes.data() + size_t(n - 1) * recordSize);
     }
-    std::ofstream file(databaseName, std::ios::binary | std::ios::trunc);
+    std::ofstream file(databaseFileName, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!file) {
-        error = "the database 'TarvixDb.dat' cannot be written";
+        error = std::string("the database '") + databaseFileName + "' cannot be written";
         return false;
     }
     return true;
@@ -92,22 +97,25 @@ bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error) 
         c.tourAutopilot = d.autopilot ? 1 : 0;
         c.tourAltitudeHold = d.altitudeHold ? 1 : 0;
         c.tourAltitude = readWholeNumber(chosen.altitude);
-        // The tour from where the aircraft starts (the first leg's start), then its consecutive
-        // items around the chosen one.
+        // The tour from where the aircraft starts (the first leg's start), then its items in the
+        // order the library's steps fly them.
         plan.route.push_back({{scenario.aircraft.latitude, scenario.aircraft.longitude}, "Start"});
         plan.routeRecords.push_back(0);
-        int32_t first = d.record, last = d.record;
-        while (first > 1 && isTourItemRecord(recordAt(bytes, first - 1)))
-            --first;
-        while (last < count && isTourItemRecord(recordAt(bytes, last + 1)) &&
-               readWholeNumber(recordAt(bytes, last + 1).ident) >
-                   readWholeNumber(recordAt(bytes, last).ident))
-            ++last;
-        for (int32_t n = first; n <= last; ++n) {
-            RecordBuffer item = recordAt(bytes, n);
-            plan.route.push_back({positionOf(item), item.ident});
-            plan.routeRecords.push_back(n);
-        }
+        RecordSource source = {count, readFromBytes, &bytes};
+        RecordBuffer scratch;
+        struct Collect {
+            FlightPlan& plan;
+            const std::vector<uint8_t>& bytes;
+        } collect = {plan, bytes};
+        forEachTourItem(
+            source, d.record, scratch,
+            [](void* context, int32_t number) {
+                Collect& into = *static_cast<Collect*>(context);
+                RecordBuffer item = recordAt(into.bytes, number);
+                into.plan.route.push_back({positionOf(item), item.ident});
+                into.plan.routeRecords.push_back(number);
+            },
+            &collect);
     } else {
         c.airportAutopilot = d.autopilot ? 1 : 0;
         c.airportAltitudeHold = d.altitudeHold ? 1 : 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/exchange_record.h"
+#include "common/module_contract.h"
 #include "common/text_fields.h"
 #include "dialog/exchange_image.h"
 
@@ -63,7 +64,7 @@ TEST(ExchangeCopy, UnterminatedTextsStayInsideTheirFields) {
 
 TEST(MappingImage, TextsArePaddedWithSpacesWithoutNul) {
     ExchangeRecord state = sampleRecord();
-    uint8_t image[exchangeMappingSize];
+    uint8_t image[namedMappingSize];
     std::memset(image, 0xAA, sizeof image);
     encodeExchangeImage(state, image);
     EXPECT_EQ(std::memcmp(image, "KMDW  ", 6), 0);

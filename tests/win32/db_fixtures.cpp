@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/win32/test_support.h"
+
 static void put(std::string& line, size_t column, size_t width, const char* text) {
     std::string value(text);
     line.replace(column, width, (value + std::string(width, ' ')).substr(0, width));
@@ -173,4 +175,44 @@ HTREEITEM TreeWindow::append(HTREEITEM parent, const char* label, unsigned long 
 
 void TreeWindow::select(HTREEITEM item) {
     SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
+::testing::AssertionResult DialogLibrary::load(const std::string& path) {
+    std::string file = path.empty() ? dialogLibraryPath() : path;
+    module_ = LoadLibraryA(file.c_str());
+    if (!module_)
+        return ::testing::AssertionFailure() << "cannot load " << file;
+    getData = bind(getDataExport);
+    setData = bind(setDataExport);
+    getTourItem = bind(getTourItemExport);
+    if (!getData || !setData || !getTourItem)
+        return ::testing::AssertionFailure() << file << " lacks a data or tour export";
+    return ::testing::AssertionSuccess();
+}
+
+void DialogLibrary::free() {
+    if (module_)
+        FreeLibrary(module_);
+    module_ = nullptr;
+    getData = setData = nullptr;
+    getTourItem = nullptr;
+}
+
+::testing::AssertionResult storeChoice(const DialogLibrary& library, int mode, int record) {
+    ExchangeRecord state = {};
+    state.mode = mode;
+    state.recordNumber = record;
+    state.tourAltitudeHold = 1;
+    if (library.setData(&state) != 1)
+        return ::testing::AssertionFailure()
+               << "TarvixSetData refused mode " << mode << " record " << record;
+    return ::testing::AssertionSuccess();
+}
+
+std::string markedRecords(const std::string& database) {
+    std::string marked;
+    for (size_t at = 0; at + 64 <= database.size(); at += 64)
+        if (database.compare(at + 46, 2, "-1") == 0)
+            marked += (marked.empty() ? "" : " ") + std::to_string(at / 64 + 1);
+    return marked;
 }

@@ -1,10 +1,14 @@
 // Sample databases for the Windows tests, laid out column by column here rather than by the
-// library's own encoder, and a tree view in a window of its own.
+// library's own encoder, a tree view in a window of its own, and the built dialog library bound
+// through the contract.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <string>
+
+#include "common/module_contract.h"
 
 // One 64-byte line: each text left-aligned in its columns, cut to their width.
 struct LineFields {
@@ -62,3 +66,36 @@ class TreeWindow {
     HWND frame_;
     HWND tree_;
 };
+
+// The built dialog library, loaded by path and bound through the contract's names and types;
+// freed with the object.
+class DialogLibrary {
+  public:
+    DialogLibrary() = default;
+    ~DialogLibrary() { free(); }
+    DialogLibrary(const DialogLibrary&) = delete;
+    DialogLibrary& operator=(const DialogLibrary&) = delete;
+
+    // Loads the library (the build's own when no path is given) and binds the data and tour
+    // exports; fails naming what is missing.
+    ::testing::AssertionResult load(const std::string& path = std::string());
+    void free();
+    HMODULE module() const { return module_; }
+    template <typename Fn> Fn bind(const LibraryExport<Fn>& entry) const {
+        return exportFunction(entry, GetProcAddress(module_, entry.name));
+    }
+
+    RecordExportFn getData = nullptr;
+    RecordExportFn setData = nullptr;
+    TourItemExportFn getTourItem = nullptr;
+
+  private:
+    HMODULE module_ = nullptr;
+};
+
+// Hands the library a choice as the settings dialog leaves it: the mode, the record and the tour
+// altitude box ticked.
+::testing::AssertionResult storeChoice(const DialogLibrary& library, int mode, int record);
+
+// The records of a database file that carry the current-choice marker, in file order.
+std::string markedRecords(const std::string& database);

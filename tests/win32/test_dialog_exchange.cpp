@@ -6,34 +6,9 @@
 
 #include <cstring>
 
-#include "common/exchange_record.h"
-#include "test_support.h"
+#include "tests/win32/db_fixtures.h"
 
 namespace {
-
-using RecordCall = int(__stdcall*)(ExchangeRecord*);
-
-struct Library {
-    HMODULE module = nullptr;
-    RecordCall getData = nullptr;
-    RecordCall setData = nullptr;
-
-    void load() {
-        module = LoadLibraryA(dialogLibraryPath().c_str());
-        ASSERT_NE(module, nullptr) << dialogLibraryPath();
-        getData = reinterpret_cast<RecordCall>(
-            reinterpret_cast<void*>(GetProcAddress(module, "TarvixGetData")));
-        setData = reinterpret_cast<RecordCall>(
-            reinterpret_cast<void*>(GetProcAddress(module, "TarvixSetData")));
-        ASSERT_NE(getData, nullptr);
-        ASSERT_NE(setData, nullptr);
-    }
-    void free() {
-        FreeLibrary(module);
-        module = nullptr;
-        EXPECT_EQ(GetModuleHandleA("TarvixDlg.dll"), nullptr) << "library still loaded";
-    }
-};
 
 ExchangeRecord destination() {
     ExchangeRecord r{};
@@ -62,7 +37,7 @@ bool sameNumbers(const ExchangeRecord& a, const ExchangeRecord& b) {
 
 // The mapping's first 120 bytes as another process (or a later library) sees them.
 std::string mappingImage() {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "TarvixMapFile");
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, exchangeMappingName);
     if (!mapping)
         return {};
     const char* view = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
@@ -74,8 +49,8 @@ std::string mappingImage() {
 }
 
 TEST(DialogExchange, FreshProcessHasNothingStored) {
-    Library library;
-    library.load();
+    DialogLibrary library;
+    ASSERT_TRUE(library.load());
     ExchangeRecord record;
     std::memset(&record, 0x5A, sizeof record);
     ExchangeRecord before = record;
@@ -85,13 +60,14 @@ TEST(DialogExchange, FreshProcessHasNothingStored) {
 }
 
 TEST(DialogExchange, RecordSurvivesFreeingAndReloadingTheLibrary) {
-    Library library;
-    library.load();
+    DialogLibrary library;
+    ASSERT_TRUE(library.load());
     ExchangeRecord stored = destination();
     EXPECT_EQ(library.setData(&stored), 1);
     library.free();
+    EXPECT_EQ(GetModuleHandleA(dialogLibraryFileName), nullptr) << "library still loaded";
 
-    library.load();
+    ASSERT_TRUE(library.load());
     ExchangeRecord back;
     std::memset(&back, 0x5A, sizeof back);
     EXPECT_EQ(library.getData(&back), 1);
@@ -101,8 +77,8 @@ TEST(DialogExchange, RecordSurvivesFreeingAndReloadingTheLibrary) {
 }
 
 TEST(DialogExchange, MappingImageIsSpacePaddedByteForByte) {
-    Library library;
-    library.load();
+    DialogLibrary library;
+    ASSERT_TRUE(library.load());
     ExchangeRecord stored = destination();
     std::strcpy(stored.ident, "EDDFX");
     library.setData(&stored);
@@ -118,8 +94,8 @@ TEST(DialogExchange, MappingImageIsSpacePaddedByteForByte) {
 }
 
 TEST(DialogExchange, NamesAtTheLimitReachTheGaugeWhole) {
-    Library library;
-    library.load();
+    DialogLibrary library;
+    ASSERT_TRUE(library.load());
     ExchangeRecord stored = destination();
     std::strcpy(stored.name, std::string(25, 'Q').c_str());
     library.setData(&stored);
@@ -134,8 +110,8 @@ TEST(DialogExchange, NamesAtTheLimitReachTheGaugeWhole) {
 }
 
 TEST(DialogExchange, UnterminatedCallerTextsStayInTheirFields) {
-    Library library;
-    library.load();
+    DialogLibrary library;
+    ASSERT_TRUE(library.load());
     ExchangeRecord stored = destination();
     std::memset(stored.ident, 'I', sizeof stored.ident);
     std::memset(stored.name, 'N', sizeof stored.name);
@@ -155,10 +131,9 @@ TEST(DialogExchange, UnterminatedCallerTextsStayInTheirFields) {
 }
 
 TEST(DialogExchange, TarvixIsExportedAndDoesNothing) {
-    Library library;
-    library.load();
-    auto tarvix = reinterpret_cast<void(__stdcall*)()>(
-        reinterpret_cast<void*>(GetProcAddress(library.module, "Tarvix")));
+    DialogLibrary library;
+    ASSERT_TRUE(library.load());
+    auto tarvix = library.bind(tarvixExport);
     ASSERT_NE(tarvix, nullptr);
     tarvix();
     ExchangeRecord record{};

@@ -1,0 +1,59 @@
+// What the gauge, the dialog library, the stand-in simulator and the tests agree on by name: the
+// two module files, the library's exports with their function types, the named mappings and the
+// data files in the simulator's current folder. Pure: the native tests read it too.
+#pragma once
+#include <cstdint>
+
+#include "exchange_record.h"
+
+// The simulator calls and binds everything with the callee popping the arguments.
+#if defined(_WIN32)
+#define TARVIX_STDCALL __stdcall
+#else
+#define TARVIX_STDCALL
+#endif
+
+constexpr char gaugeFileName[] = "Tarvix42.gau";
+constexpr char dialogLibraryFileName[] = "TarvixDlg.dll";
+
+// An export of the dialog library: its undecorated name and the type it is called through.
+template <typename Fn> struct LibraryExport {
+    using Function = Fn;
+    const char* name;
+};
+
+using RecordExportFn = int(TARVIX_STDCALL*)(ExchangeRecord*);
+using TourItemExportFn = int(TARVIX_STDCALL*)(int);
+using PlainExportFn = int(TARVIX_STDCALL*)();
+using EmptyExportFn = void(TARVIX_STDCALL*)();
+
+// 1 filled, 0 nothing stored yet (the record untouched).
+constexpr LibraryExport<RecordExportFn> getDataExport{"TarvixGetData"};
+// 1 stored, 0 the mapping could not be made (the library's own state updated all the same).
+constexpr LibraryExport<RecordExportFn> setDataExport{"TarvixSetData"};
+// Non-zero steps forward, 0 back; the new record number, or -1.
+constexpr LibraryExport<TourItemExportFn> getTourItemExport{"TarvixGetTourItem"};
+// Reads only the aircraft position from the record; always 1.
+constexpr LibraryExport<RecordExportFn> settingDialogExport{"TarvixSettingDialog"};
+// The About box's end code.
+constexpr LibraryExport<PlainExportFn> aboutDialogExport{"TarvixAboutDialog"};
+// No effect; never called.
+constexpr LibraryExport<EmptyExportFn> tarvixExport{"Tarvix"};
+
+// Turns what a name lookup found (GetProcAddress's result, or null) into the export's type.
+template <typename Fn, typename Found> Fn exportFunction(const LibraryExport<Fn>&, Found found) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(found));
+}
+
+// Named blocks of shared memory, paging-file backed, each 1024 bytes.
+constexpr char exchangeMappingName[] = "TarvixMapFile";       // the library's ExchangeState image
+constexpr char keptStateMappingName[] = "TarvixGaugeMapFile"; // the gauge's kept settings
+constexpr uint32_t namedMappingSize = 1024;
+
+// Data files, in the simulator's current folder.
+constexpr char databaseFileName[] = "TarvixDb.dat";
+constexpr char scratchFileName[] = "TarvixDb.$$$"; // saveTree's target, the tree's clipboard
+constexpr char backupFileName[] = "TarvixDb.bak";  // taken as the settings dialog opens
+constexpr char asideFileName[] = "TarvixDb.old";   // the old database during a two-step replace
+constexpr char airportExchangeFileName[] = "Tarvix.dat";
+constexpr char tourExchangeFileName[] = "TarvixTr.dat";
