@@ -5,22 +5,45 @@
 
 #include "dialog_state.h"
 
-const char databaseFileName[] = "TarvixDb.dat";
-const char scratchFileName[] = "TarvixDb.$$$";
-const char backupFileName[] = "TarvixDb.bak";
-
+// The library's one current record lives with the layer that every record reader links.
 RecordBuffer recordBuffer = {};
+
+MoveFileExFn moveFileEx = MoveFileExA;
 
 HANDLE openRecordFile(const char* fileName, bool create) {
     return CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                        create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+static bool fileExists(const char* fileName) {
+    return GetFileAttributesA(fileName) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A replace in two renames that stopped half way leaves the old database aside: with no database
+// beside it the second rename never happened and the old one goes back (the save did not
+// complete, so the pilot finds the database as it was); with the new database in place only the
+// deletion was missing.
+static void recoverAside() {
+    if (!fileExists(asideFileName))
+        return;
+    if (fileExists(databaseFileName))
+        DeleteFileA(asideFileName);
+    else
+        MoveFileA(asideFileName, databaseFileName);
+}
+
+HANDLE openDatabase(bool create) {
+    recoverAside();
+    return openRecordFile(databaseFileName, create);
+}
+
 int64_t fileByteSize(HANDLE file) {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size))
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
         return -1;
-    return size.QuadPart;
+    return static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
 }
 
 int32_t recordCountOf(HANDLE file) {
@@ -43,50 +66,107 @@ int32_t recordCount(const char* fileName) {
     return count;
 }
 
-static bool seekRecord(HANDLE file, int32_t number) {
-    LARGE_INTEGER offset;
-    offset.QuadPart = (static_cast<int64_t>(number) - 1) * static_cast<int64_t>(recordSize);
-    return SetFilePointerEx(file, offset, nullptr, FILE_BEGIN) != 0;
+bool seekFile(HANDLE file, int64_t offset) {
+    LONG high = static_cast<LONG>(static_cast<uint64_t>(offset) >> 32);
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(file, static_cast<LONG>(offset & 0xFFFFFFFF), &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
-int32_t readRecordFrom(int32_t number, HANDLE file) {
+bool readExactly(HANDLE file, void* bytes, uint32_t length) {
+    DWORD got = 0;
+    return ReadFile(file, bytes, length, &got, nullptr) && got == length;
+}
+
+bool writeExactly(HANDLE file, const void* bytes, uint32_t length) {
+    DWORD written = 0;
+    return WriteFile(file, bytes, length, &written, nullptr) && written == length;
+}
+
+static bool seekRecord(HANDLE file, int32_t number) {
+    return seekFile(file, (static_cast<int64_t>(number) - 1) * static_cast<int64_t>(recordSize));
+}
+
+int32_t readRecordFrom(int32_t number, HANDLE file, RecordBuffer& record) {
     uint8_t line[recordSize];
     DWORD got = 0;
     if (number < 1 || !seekRecord(file, number) || !ReadFile(file, line, recordSize, &got, nullptr))
         got = 0;
     if (got == 0) {
-        clearRecordBuffer(recordBuffer);
+        clearRecordBuffer(record);
         return 0;
     }
-    decodeRecord(line, got, recordBuffer);
+    decodeRecord(line, got, record);
     return got == recordSize ? 1 : 0;
 }
 
-int32_t writeRecordTo(int32_t number, HANDLE file) {
+int32_t writeRecordTo(int32_t number, HANDLE file, RecordBuffer& record) {
     if (number < 1 || number > recordCountOf(file) + 1 || !seekRecord(file, number))
         return 0;
     uint8_t line[recordSize];
-    encodeRecord(recordBuffer, line);
-    DWORD written = 0;
-    return WriteFile(file, line, recordSize, &written, nullptr) && written == recordSize ? 1 : 0;
+    encodeRecord(record, line);
+    return writeExactly(file, line, recordSize) ? 1 : 0;
 }
 
-int32_t readRecord(int32_t number, const char* fileName) {
+int32_t readRecord(int32_t number, const char* fileName, RecordBuffer& record) {
     HANDLE file = openRecordFile(fileName, true);
     if (file == INVALID_HANDLE_VALUE) {
-        clearRecordBuffer(recordBuffer);
+        clearRecordBuffer(record);
         return 0;
     }
-    int32_t done = readRecordFrom(number, file);
+    int32_t done = readRecordFrom(number, file, record);
     CloseHandle(file);
     return done;
 }
 
-int32_t writeRecord(int32_t number, const char* fileName) {
+int32_t writeRecord(int32_t number, const char* fileName, RecordBuffer& record) {
     HANDLE file = openRecordFile(fileName, true);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    int32_t done = writeRecordTo(number, file);
+    int32_t done = writeRecordTo(number, file, record);
     CloseHandle(file);
     return done;
+}
+
+// A rename that another program's hold on either file refuses is tried again a few times, 20 ms
+// apart; any other refusal is final at once.
+template <typename Rename> static bool renameWithRetries(Rename rename) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (rename())
+            return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)
+            return false;
+        Sleep(20);
+    }
+    return false;
+}
+
+static bool replaceInTwoSteps() {
+    recoverAside();
+    if (fileExists(asideFileName))
+        return false;
+    bool hadDatabase = fileExists(databaseFileName);
+    if (hadDatabase &&
+        !renameWithRetries([] { return MoveFileA(databaseFileName, asideFileName) != 0; }))
+        return false;
+    if (!MoveFileA(scratchFileName, databaseFileName)) {
+        if (hadDatabase)
+            MoveFileA(asideFileName, databaseFileName);
+        return false;
+    }
+    DeleteFileA(asideFileName);
+    return true;
+}
+
+bool replaceDatabase() {
+    bool notImplemented = false;
+    bool replaced = renameWithRetries([&notImplemented] {
+        if (moveFileEx(scratchFileName, databaseFileName,
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        notImplemented = GetLastError() == ERROR_CALL_NOT_IMPLEMENTED;
+        return false;
+    });
+    return replaced || (notImplemented && replaceInTwoSteps());
 }

@@ -1,36 +1,59 @@
-// Records by number in the database files, on the Win32 file API. Every read fills recordBuffer
-// and every write takes from it. Record n starts at byte (n - 1) * 64; a trailing piece shorter
-// than 64 bytes is no record.
+// Records by number in the database files, on the Win32 file API of every system the simulator
+// runs on (Windows 95 and NT 4 on). Each read fills the record buffer it is given and each write
+// takes from the one it is given, so a call site shows which record it reads or writes. Record n
+// starts at byte (n - 1) * 64; a trailing piece shorter than 64 bytes is no record.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
+#include "../common/module_contract.h"
 #include "db_record.h"
-
-extern const char databaseFileName[]; // "TarvixDb.dat"
-extern const char scratchFileName[];  // "TarvixDb.$$$": saveTree's target, the tree's clipboard
-extern const char backupFileName[];   // "TarvixDb.bak"
 
 // Whole records in the file; 0 when it is missing or cannot be opened.
 int32_t recordCount(const char* fileName);
 
 // Open the file, do the one access, close it. A missing file is created empty (and then read as
 // no record). Results: 1 done, 0 not (locked file, record beyond the end, a write refused).
-int32_t readRecord(int32_t number, const char* fileName);
-int32_t writeRecord(int32_t number, const char* fileName);
+int32_t readRecord(int32_t number, const char* fileName, RecordBuffer& record);
+int32_t writeRecord(int32_t number, const char* fileName, RecordBuffer& record);
 
 // The same on a file the caller holds open. A read that reaches past the end fills the columns
-// it found and leaves the rest blank, and a read that finds nothing leaves recordBuffer cleared;
+// it found and leaves the rest blank, and a read that finds nothing leaves the record cleared;
 // both return 0. A write goes to an existing record or appends one directly after the last
 // whole record; any other number is refused, so that no gap of undefined bytes is ever made.
-int32_t readRecordFrom(int32_t number, HANDLE file);
-int32_t writeRecordTo(int32_t number, HANDLE file);
+// Writing cuts and trims the record's fields in place.
+int32_t readRecordFrom(int32_t number, HANDLE file, RecordBuffer& record);
+int32_t writeRecordTo(int32_t number, HANDLE file, RecordBuffer& record);
 
 // Exclusive read and write access; create says whether a missing file is made. Returns
 // INVALID_HANDLE_VALUE when the file is missing (and not to be made) or another program holds it.
 HANDLE openRecordFile(const char* fileName, bool create);
 
-// Bytes and whole records of an open file.
+// The database itself, opened as openRecordFile does, after putting right what a replace that
+// was cut short left behind (see replaceDatabase).
+HANDLE openDatabase(bool create);
+
+// Bytes and whole records of an open file; -1 and 0 when its size cannot be taken.
 int64_t fileByteSize(HANDLE file);
 int32_t recordCountOf(HANDLE file);
+
+// Positions the file at a byte offset from its start.
+bool seekFile(HANDLE file, int64_t offset);
+
+// Reads or writes exactly length bytes at the current position.
+bool readExactly(HANDLE file, void* bytes, uint32_t length);
+bool writeExactly(HANDLE file, const void* bytes, uint32_t length);
+
+// Puts the finished, flushed scratch file in place of the database. Where the system has a
+// one-step replace (MoveFileExA) that is all; where it has none (Windows 95, 98 and ME answer
+// ERROR_CALL_NOT_IMPLEMENTED) the old database is renamed aside, the scratch file renamed in and
+// the old one deleted, so that a whole database lies under one of the names at every moment.
+// Another program's brief hold gets a few short retries. Returns false with the old database
+// in place (and the scratch file left for the caller to delete).
+bool replaceDatabase();
+
+// The one-step replace, reached through a pointer so that tests can take the path of the
+// systems that lack it.
+using MoveFileExFn = BOOL(WINAPI*)(LPCSTR from, LPCSTR to, DWORD flags);
+extern MoveFileExFn moveFileEx;

@@ -43,47 +43,49 @@ static HTREEITEM folderParent(HWND tree, const LoadPlace& cursor, int32_t level)
     return parent;
 }
 
-static HTREEITEM appendRecord(HWND tree, LoadPlace& cursor, int32_t number) {
-    int32_t level = recordLevel(recordBuffer);
-    uint32_t word = itemWord(number, recordKind(recordBuffer));
+static HTREEITEM appendRecord(HWND tree, LoadPlace& cursor, int32_t number,
+                              const RecordBuffer& record) {
+    int32_t level = recordLevel(record);
+    uint32_t word = itemWord(number, recordKind(record));
     char label[48];
     if (level >= 1) {
-        std::snprintf(label, sizeof label, " %s", recordBuffer.name);
+        std::snprintf(label, sizeof label, " %s", record.name);
         cursor.container = appendItem(tree, folderParent(tree, cursor, level), label, word);
         cursor.level = level;
         return cursor.container;
     }
-    if (isTourRecord(recordBuffer))
-        std::snprintf(label, sizeof label, "%s - %s", recordBuffer.ident, recordBuffer.name);
+    if (isTourRecord(record))
+        std::snprintf(label, sizeof label, "%s - %s", record.ident, record.name);
     else
-        std::snprintf(label, sizeof label, "%s", recordBuffer.name);
+        std::snprintf(label, sizeof label, "%s", record.name);
     return appendItem(tree, cursor.container, label, word);
 }
 
-int32_t loadTree(HWND tree, HTREEITEM* choice) {
+TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
     *choice = nullptr;
-    HANDLE database = openRecordFile(databaseFileName, false);
+    HANDLE database = openDatabase(false);
     if (database == INVALID_HANDLE_VALUE)
-        return GetFileAttributesA(databaseFileName) == INVALID_FILE_ATTRIBUTES ? treeLoaded
-                                                                               : treeUnreadable;
+        return GetFileAttributesA(databaseFileName) == INVALID_FILE_ATTRIBUTES
+                   ? TreeLoad::loaded
+                   : TreeLoad::unreadable;
     int32_t count = recordCountOf(database);
     if (count > maxTreeRecordNumber) {
         CloseHandle(database);
-        return treeTooLarge;
+        return TreeLoad::tooLarge;
     }
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     LoadPlace cursor = {TVI_ROOT, 1};
-    int32_t status = treeLoaded;
+    TreeLoad status = TreeLoad::loaded;
     for (int32_t number = 1; number <= count; ++number) {
-        if (!readRecordFrom(number, database)) {
-            status = treeUnreadable;
+        if (!readRecordFrom(number, database, recordBuffer)) {
+            status = TreeLoad::unreadable;
             break;
         }
-        HTREEITEM item = appendRecord(tree, cursor, number);
+        HTREEITEM item = appendRecord(tree, cursor, number, recordBuffer);
         if (recordLevel(recordBuffer) < 0) {
             *choice = item;
             recordBuffer.level[0] = '\0';
-            writeRecordTo(number, database);
+            writeRecordTo(number, database, recordBuffer);
         }
     }
     CloseHandle(database);
@@ -94,11 +96,29 @@ int32_t loadTree(HWND tree, HTREEITEM* choice) {
 
 namespace {
 
+// Wine's tree view looks every item handle it is given up in a list of all items, so each
+// message about an item costs time in proportion to the tree's size: the save asks about each
+// item only twice (its data word, its next sibling), folders twice more (collapse, first child).
+// The file work is one read of the database and one write per 1024 records.
+constexpr uint32_t chunkRecords = 1024;
+
+struct PendingFolder {
+    HTREEITEM item;
+    uint32_t word;
+    int32_t depth;
+};
+
 struct SaveRun {
     HWND tree;
-    HANDLE database;
-    HANDLE scratch;
     HTREEITEM selected;
+    uint8_t* records; // the database's records that a data word can number
+    int32_t recordCount;
+    HANDLE scratch;
+    uint8_t* chunk; // chunkRecords lines waiting to be written
+    uint32_t chunkUsed;
+    PendingFolder* pending; // folders met but not yet written, the next one last
+    uint32_t pendingCount;
+    uint32_t pendingCapacity;
     int32_t next;   // record number the next item gets in the new database
     int32_t chosen; // new record number of the selected entry
 };
@@ -116,11 +136,20 @@ HTREEITEM treeStep(HWND tree, HTREEITEM item, WPARAM relation) {
         SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
+bool flushChunk(SaveRun& run) {
+    bool written = run.chunkUsed == 0 || writeExactly(run.scratch, run.chunk, run.chunkUsed);
+    run.chunkUsed = 0;
+    return written;
+}
+
 // Copies the item's record into the new database. Folders get their depth; the selected entry
 // the marker, and every other entry loses a stray one, so the new file carries one marker at most.
 bool copyItem(SaveRun& run, HTREEITEM item, uint32_t word, int32_t depth) {
-    if (!readRecordFrom(itemRecordNumber(word), run.database))
+    int32_t number = itemRecordNumber(word);
+    if (number < 1 || number > run.recordCount)
         return false;
+    decodeRecord(run.records + static_cast<size_t>(number - 1) * recordSize, recordSize,
+                 recordBuffer);
     if (isFolderKind(itemKind(word))) {
         std::snprintf(recordBuffer.level, sizeof recordBuffer.level, "%d", depth > 99 ? 99 : depth);
     } else if (item == run.selected) {
@@ -129,128 +158,133 @@ bool copyItem(SaveRun& run, HTREEITEM item, uint32_t word, int32_t depth) {
     } else if (recordLevel(recordBuffer) < 0) {
         recordBuffer.level[0] = '\0';
     }
-    if (!writeRecordTo(run.next, run.scratch))
-        return false;
+    encodeRecord(recordBuffer, run.chunk + run.chunkUsed);
+    run.chunkUsed += recordSize;
     ++run.next;
-    return true;
+    return run.chunkUsed < chunkRecords * recordSize || flushChunk(run);
 }
 
-bool copyEntries(SaveRun& run, HTREEITEM first) {
+// One list of siblings: its entries are written at once, its folders kept to be written (each
+// followed by its own contents) in list order once the entries are done.
+bool copyList(SaveRun& run, HTREEITEM first, int32_t depth) {
+    uint32_t listStart = run.pendingCount;
     for (HTREEITEM item = first; item; item = treeStep(run.tree, item, TVGN_NEXT)) {
         uint32_t word = itemData(run.tree, item);
-        if (!isFolderKind(itemKind(word)) && !copyItem(run, item, word, 0))
+        if (!isFolderKind(itemKind(word))) {
+            if (!copyItem(run, item, word, 0))
+                return false;
+        } else if (run.pendingCount == run.pendingCapacity) {
             return false;
+        } else {
+            run.pending[run.pendingCount++] = {item, word, depth};
+        }
+    }
+    for (uint32_t low = listStart, high = run.pendingCount; low + 1 < high; ++low, --high) {
+        PendingFolder swapped = run.pending[low];
+        run.pending[low] = run.pending[high - 1];
+        run.pending[high - 1] = swapped;
     }
     return true;
-}
-
-HTREEITEM folderFrom(HWND tree, HTREEITEM item) {
-    while (item && !isFolderKind(itemKind(itemData(tree, item))))
-        item = treeStep(tree, item, TVGN_NEXT);
-    return item;
 }
 
 // Depth first, each item met once: a list's entries, then each folder of the list followed by
-// its own contents. Climbing back uses the tree's parent links, so no stack bounds the depth.
+// its own contents. The pending folders live in memory, so no call stack bounds the depth.
 bool copyTree(SaveRun& run) {
-    HWND tree = run.tree;
-    HTREEITEM first = treeStep(tree, nullptr, TVGN_ROOT);
-    if (!copyEntries(run, first))
+    if (!copyList(run, treeStep(run.tree, nullptr, TVGN_ROOT), 1))
         return false;
-    HTREEITEM folder = folderFrom(tree, first);
-    HTREEITEM container = nullptr;
-    int32_t depth = 1;
-    for (;;) {
-        if (!folder) {
-            if (!container)
-                return true;
-            folder = folderFrom(tree, treeStep(tree, container, TVGN_NEXT));
-            container = treeStep(tree, container, TVGN_PARENT);
-            --depth;
-            continue;
-        }
-        SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(folder));
-        if (!copyItem(run, folder, itemData(tree, folder), depth))
+    while (run.pendingCount > 0) {
+        PendingFolder folder = run.pending[--run.pendingCount];
+        SendMessageA(run.tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(folder.item));
+        if (!copyItem(run, folder.item, folder.word, folder.depth))
             return false;
-        HTREEITEM child = treeStep(tree, folder, TVGN_CHILD);
-        if (child) {
-            if (!copyEntries(run, child))
-                return false;
-            container = folder;
-            ++depth;
-            folder = folderFrom(tree, child);
-        } else {
-            folder = folderFrom(tree, treeStep(tree, folder, TVGN_NEXT));
-        }
+        HTREEITEM child = treeStep(run.tree, folder.item, TVGN_CHILD);
+        if (child && !copyList(run, child, folder.depth + 1))
+            return false;
     }
+    return flushChunk(run);
 }
 
-// Bytes after the last whole record are no record and never shown, but they may be what is left
-// of a pilot's entry: they go to the end of the new file as they were.
-bool copyTrailingBytes(SaveRun& run) {
-    int64_t size = fileByteSize(run.database);
+void* allocate(size_t bytes) {
+    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
+}
+
+void release(void* block) {
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
+}
+
+// The records a data word can name, in one read, then the bytes after the last whole record:
+// no record and never shown, but perhaps what is left of a pilot's entry, so they go to the end
+// of the new file as they were.
+bool readDatabase(HANDLE database, SaveRun& run, uint8_t* tail, uint32_t* tailLength) {
+    int64_t size = fileByteSize(database);
     if (size < 0)
         return false;
-    int64_t whole = static_cast<int64_t>(recordCountOf(run.database)) * recordSize;
-    DWORD length = static_cast<DWORD>(size - whole);
-    if (length == 0)
-        return true;
+    int32_t whole = recordCountOf(database);
+    run.recordCount = whole < maxTreeRecordNumber ? whole : maxTreeRecordNumber;
+    uint32_t bytes = static_cast<uint32_t>(run.recordCount) * recordSize;
+    uint8_t* records = static_cast<uint8_t*>(allocate(bytes));
+    run.records = records;
+    if (!records || !seekFile(database, 0) || !readExactly(database, records, bytes))
+        return false;
+    int64_t wholeBytes = static_cast<int64_t>(whole) * recordSize;
+    *tailLength = static_cast<uint32_t>(size - wholeBytes);
+    return *tailLength == 0 ||
+           (seekFile(database, wholeBytes) && readExactly(database, tail, *tailLength));
+}
+
+bool writeScratch(HWND tree, SaveRun& run, HANDLE database) {
     uint8_t tail[recordSize];
-    LARGE_INTEGER at;
-    at.QuadPart = whole;
-    DWORD got = 0, written = 0;
-    return SetFilePointerEx(run.database, at, nullptr, FILE_BEGIN) &&
-           ReadFile(run.database, tail, length, &got, nullptr) && got == length &&
-           WriteFile(run.scratch, tail, length, &written, nullptr) && written == length;
+    uint32_t tailLength = 0;
+    if (!readDatabase(database, run, tail, &tailLength))
+        return false;
+    run.selected = treeStep(tree, nullptr, TVGN_CARET);
+    run.chunk = static_cast<uint8_t*>(allocate(chunkRecords * recordSize));
+    run.pendingCapacity = static_cast<uint32_t>(SendMessageA(tree, TVM_GETCOUNT, 0, 0));
+    run.pending =
+        static_cast<PendingFolder*>(allocate(run.pendingCapacity * sizeof(PendingFolder)));
+    return run.chunk && run.pending && copyTree(run) &&
+           (tailLength == 0 || writeExactly(run.scratch, tail, tailLength)) &&
+           FlushFileBuffers(run.scratch);
 }
 
-// One rename: the old database stays whole until the new one, flushed, takes its name. Another
-// program that holds the database for a moment gets a few short retries, never an endless wait.
-bool replaceDatabase() {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (MoveFileExA(scratchFileName, databaseFileName,
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return true;
-        DWORD error = GetLastError();
-        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)
-            return false;
-        Sleep(20);
-    }
-    return false;
-}
-
-int32_t writeNewDatabase(HWND tree) {
-    SaveRun run = {tree, INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE, nullptr, 1, 0};
-    run.database = openRecordFile(databaseFileName, true);
-    if (run.database == INVALID_HANDLE_VALUE)
-        return treeSaveFailed;
+bool writeNewDatabase(HWND tree, int32_t* chosen) {
+    *chosen = 0;
+    HANDLE database = openDatabase(true);
+    if (database == INVALID_HANDLE_VALUE)
+        return false;
+    SaveRun run = {};
+    run.tree = tree;
+    run.next = 1;
     run.scratch = CreateFileA(scratchFileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool replaced = false;
+    bool written = false;
     if (run.scratch != INVALID_HANDLE_VALUE) {
-        run.selected = treeStep(tree, nullptr, TVGN_CARET);
-        bool written = copyTree(run) && copyTrailingBytes(run) && FlushFileBuffers(run.scratch);
+        written = writeScratch(tree, run, database);
         CloseHandle(run.scratch);
-        CloseHandle(run.database);
-        replaced = written && replaceDatabase();
-        if (!replaced)
-            DeleteFileA(scratchFileName);
-    } else {
-        CloseHandle(run.database);
     }
-    return replaced ? run.chosen : treeSaveFailed;
+    CloseHandle(database);
+    release(run.pending);
+    release(run.chunk);
+    release(run.records);
+    bool replaced = written && replaceDatabase();
+    if (!replaced && run.scratch != INVALID_HANDLE_VALUE)
+        DeleteFileA(scratchFileName);
+    if (replaced)
+        *chosen = run.chosen;
+    return replaced;
 }
 
 } // namespace
 
-int32_t saveTree(HWND tree) {
+TreeSave saveTree(HWND tree, int32_t* chosen) {
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     if (HTREEITEM first = treeStep(tree, nullptr, TVGN_ROOT))
         SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(first));
-    int32_t result = writeNewDatabase(tree);
+    bool saved = writeNewDatabase(tree, chosen);
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
-    return result;
+    return saved ? TreeSave::saved : TreeSave::failed;
 }

@@ -6,22 +6,27 @@
 
 #include <cstdint>
 
-// Results of loadTree.
-constexpr int32_t treeLoaded = 1; // built from the database; a missing or empty one adds nothing
-constexpr int32_t treeUnreadable = 0; // another program holds the database, or a read failed
-constexpr int32_t treeTooLarge = -1;  // more records than the data word can number: nothing
-                                      // added, the file untouched
-constexpr int32_t treeSaveFailed = -1;
+enum class TreeLoad {
+    loaded,     // built from the database; a missing or empty one adds nothing
+    unreadable, // another program holds the database, or a read failed: the tree may be partial
+                // and must not be saved over the database
+    tooLarge,   // more records than the data word can number: nothing added, the file untouched
+};
 
 // Appends the database's items to the tree in file order: entries into the last folder read,
 // folders by their levels (see folderParent). Removes the current-choice marker from the file;
 // *choice becomes the marked entry (the last one, when several carry a marker) or nullptr.
-int32_t loadTree(HWND tree, HTREEITEM* choice);
+[[nodiscard]] TreeLoad loadTree(HWND tree, HTREEITEM* choice);
+
+enum class TreeSave {
+    saved,  // the database holds the tree
+    failed, // a read or write was refused, or an item has no record: the database is as it was
+};
 
 // Rewrites the database in tree order: each list's entries first, then each of its folders with
 // the folder's depth (99 at most) followed by the folder's own contents. The selected entry gets
-// the marker. The new database is written and flushed in the scratch file, then replaces the old
-// one in a single rename, so that a crash or a full disk never leaves it missing or half
-// written. Returns the selected entry's new record number, 0 when no entry is selected, or
-// treeSaveFailed when anything was refused; then the database is as it was.
-int32_t saveTree(HWND tree);
+// the marker and every other entry loses any it had. The new database is written and flushed in
+// the scratch file, then takes the old one's place (replaceDatabase), so that a crash or a full
+// disk never leaves it missing or half written. *chosen becomes the selected entry's new record
+// number, or 0 when no entry is selected or the save failed.
+[[nodiscard]] TreeSave saveTree(HWND tree, int32_t* chosen);

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "dialog/db_file.h"
-#include "dialog/dialog_state.h"
 #include "tests/win32/db_fixtures.h"
 #include "tests/win32/test_support.h"
 
@@ -13,6 +12,7 @@ namespace {
 class DbFile : public ::testing::Test {
   protected:
     void SetUp() override { enterFreshFolder(); }
+    RecordBuffer record = {};
 };
 
 TEST_F(DbFile, CountsWholeRecordsOnly) {
@@ -20,32 +20,32 @@ TEST_F(DbFile, CountsWholeRecordsOnly) {
     writeFileBytes("TarvixDb.dat",
                    airportLine("AAAA", "One") + airportLine("BBBB", "Two") + "\r\n");
     EXPECT_EQ(recordCount("TarvixDb.dat"), 2);
-    EXPECT_EQ(readRecord(3, "TarvixDb.dat"), 0); // the two trailing bytes are no record
-    EXPECT_EQ(readRecord(2, "TarvixDb.dat"), 1);
-    EXPECT_STREQ(recordBuffer.ident, "BBBB");
+    EXPECT_EQ(readRecord(3, "TarvixDb.dat", record), 0); // the two trailing bytes are no record
+    EXPECT_EQ(readRecord(2, "TarvixDb.dat", record), 1);
+    EXPECT_STREQ(record.ident, "BBBB");
 }
 
 TEST_F(DbFile, WritesAppendDirectlyAfterTheLastRecordAndNowhereElse) {
-    clearRecordBuffer(recordBuffer);
-    std::strcpy(recordBuffer.name, "ABCDEFGHIJKLMNOPQRSTUVWX"); // 24: kept whole
-    EXPECT_EQ(writeRecord(1, "new.dat"), 1);
-    std::strcpy(recordBuffer.name, "  ABCDEFGHIJKLMNOPQRSTUVWXY"); // leading spaces, 27
-    EXPECT_EQ(writeRecord(2, "new.dat"), 1);
-    EXPECT_EQ(writeRecord(4, "new.dat"), 0);
-    EXPECT_EQ(writeRecord(0, "new.dat"), 0);
+    clearRecordBuffer(record);
+    std::strcpy(record.name, "ABCDEFGHIJKLMNOPQRSTUVWX"); // 24: kept whole
+    EXPECT_EQ(writeRecord(1, "new.dat", record), 1);
+    std::strcpy(record.name, "  ABCDEFGHIJKLMNOPQRSTUVWXY"); // leading spaces, 27
+    EXPECT_EQ(writeRecord(2, "new.dat", record), 1);
+    EXPECT_EQ(writeRecord(4, "new.dat", record), 0);
+    EXPECT_EQ(writeRecord(0, "new.dat", record), 0);
     EXPECT_EQ(recordCount("new.dat"), 2);
-    readRecord(1, "new.dat");
-    EXPECT_STREQ(recordBuffer.name, "ABCDEFGHIJKLMNOPQRSTUVWX");
-    readRecord(2, "new.dat");
-    EXPECT_STREQ(recordBuffer.name, "  ABCDEFGHIJKLMNOPQRSTUV");
+    readRecord(1, "new.dat", record);
+    EXPECT_STREQ(record.name, "ABCDEFGHIJKLMNOPQRSTUVWX");
+    readRecord(2, "new.dat", record);
+    EXPECT_STREQ(record.name, "  ABCDEFGHIJKLMNOPQRSTUV");
 }
 
 TEST_F(DbFile, ReadingAMissingFileCreatesItEmpty) {
-    EXPECT_EQ(readRecord(1, "fresh.dat"), 0);
+    EXPECT_EQ(readRecord(1, "fresh.dat", record), 0);
     EXPECT_TRUE(fileExists("fresh.dat"));
     EXPECT_EQ(readFileBytes("fresh.dat"), "");
-    EXPECT_STREQ(recordBuffer.latHemisphere, "N"); // a cleared buffer, not the last record
-    EXPECT_STREQ(recordBuffer.name, "");
+    EXPECT_STREQ(record.latHemisphere, "N"); // a cleared buffer, not the last record
+    EXPECT_STREQ(record.name, "");
 }
 
 TEST_F(DbFile, HeldFileIsNeitherReadNorWritten) {
@@ -55,9 +55,9 @@ TEST_F(DbFile, HeldFileIsNeitherReadNorWritten) {
         FileHold hold("TarvixDb.dat");
         ASSERT_TRUE(hold.held());
         EXPECT_EQ(recordCount("TarvixDb.dat"), 0);
-        EXPECT_EQ(readRecord(1, "TarvixDb.dat"), 0);
-        EXPECT_EQ(writeRecord(1, "TarvixDb.dat"), 0);
-        EXPECT_EQ(writeRecord(2, "TarvixDb.dat"), 0);
+        EXPECT_EQ(readRecord(1, "TarvixDb.dat", record), 0);
+        EXPECT_EQ(writeRecord(1, "TarvixDb.dat", record), 0);
+        EXPECT_EQ(writeRecord(2, "TarvixDb.dat", record), 0);
     }
     EXPECT_EQ(readFileBytes("TarvixDb.dat"), database);
 }

@@ -3,32 +3,19 @@
 
 #include <cstring>
 
-#include "common/exchange_record.h"
 #include "common/position_units.h"
-#include "dialog/db_file.h"
 #include "tests/win32/db_fixtures.h"
 #include "tests/win32/test_support.h"
 
 namespace {
 
-using DataCall = int(__stdcall*)(ExchangeRecord*);
-using TourCall = int(__stdcall*)(int);
-
 class TourLookup : public ::testing::Test {
   protected:
     void SetUp() override {
         enterFreshFolder();
-        library = LoadLibraryA(dialogLibraryPath().c_str());
-        ASSERT_NE(library, nullptr);
-        getData = reinterpret_cast<DataCall>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetData")));
-        setData = reinterpret_cast<DataCall>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
-        step = reinterpret_cast<TourCall>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetTourItem")));
-        ASSERT_TRUE(getData && setData && step);
+        ASSERT_TRUE(library.load());
+        step = library.getTourItem;
     }
-    void TearDown() override { FreeLibrary(library); }
 
     // Records 1-3 an airport folder and two airports, 4 the tour folder, 5-7 its items, 8 a
     // folder, 9 the last tour's only item.
@@ -38,48 +25,36 @@ class TourLookup : public ::testing::Test {
                tourItemLine(2, "Sion", "7000") + tourItemLine(3, "Chur", "6500") +
                folderLine("Solo", 1, true) + tourItemLine(1, "Alone", "300");
     }
-    void choose(int mode, int record) {
-        ExchangeRecord state = {};
-        state.mode = mode;
-        state.recordNumber = record;
-        state.tourAltitudeHold = 1;
-        ASSERT_EQ(setData(&state), 1);
+    ::testing::AssertionResult choose(int mode, int record) {
+        return storeChoice(library, mode, record);
     }
-    int markerAt() {
-        std::string bytes = readFileBytes(databaseFileName);
-        int found = 0;
-        for (size_t at = 0; at + 64 <= bytes.size(); at += 64)
-            if (bytes.compare(at + 46, 2, "-1") == 0)
-                found = found ? -1 : static_cast<int>(at / 64) + 1;
-        return found;
-    }
+    std::string marked() { return markedRecords(readFileBytes(databaseFileName)); }
 
-    HMODULE library = nullptr;
-    DataCall getData = nullptr, setData = nullptr;
-    TourCall step = nullptr;
+    DialogLibrary library;
+    TourItemExportFn step = nullptr;
 };
 
 TEST_F(TourLookup, StepsAndWrapsBothWaysMovingTheMarker) {
     writeFileBytes(databaseFileName, sample());
-    choose(1, 5);
+    ASSERT_TRUE(choose(1, 5));
     const int forward[] = {6, 7, 5};
     for (int expected : forward) {
         EXPECT_EQ(step(1), expected);
-        EXPECT_EQ(markerAt(), expected);
+        EXPECT_EQ(marked(), std::to_string(expected));
     }
     const int backward[] = {7, 6, 5};
     for (int expected : backward) {
         EXPECT_EQ(step(0), expected);
-        EXPECT_EQ(markerAt(), expected);
+        EXPECT_EQ(marked(), std::to_string(expected));
     }
 }
 
 TEST_F(TourLookup, ExchangeStateTakesTheNewItem) {
     writeFileBytes(databaseFileName, sample());
-    choose(1, 5);
+    ASSERT_TRUE(choose(1, 5));
     ASSERT_EQ(step(1), 6);
     ExchangeRecord state = {};
-    ASSERT_EQ(getData(&state), 1);
+    ASSERT_EQ(library.getData(&state), 1);
     EXPECT_STREQ(state.ident, "002  ");
     EXPECT_EQ(std::string(state.name), "Sion" + std::string(21, ' '));
     EXPECT_EQ(state.latitude, latitudeFromTexts("S", "33", "2", "15"));
@@ -92,10 +67,10 @@ TEST_F(TourLookup, ExchangeStateTakesTheNewItem) {
 TEST_F(TourLookup, LoneItemAndLastTourOfTheFileWrapOntoThemselves) {
     std::string database = sample("");
     writeFileBytes(databaseFileName, database);
-    choose(1, 9);
+    ASSERT_TRUE(choose(1, 9));
     EXPECT_EQ(step(1), 9);
     EXPECT_EQ(step(0), 9);
-    EXPECT_EQ(markerAt(), 9);
+    EXPECT_EQ(marked(), "9");
 }
 
 TEST_F(TourLookup, NothingChangesOutsideATourItem) {
@@ -103,11 +78,11 @@ TEST_F(TourLookup, NothingChangesOutsideATourItem) {
     writeFileBytes(databaseFileName, database);
     const int records[][2] = {{0, 2}, {1, 0}, {1, 10}, {1, -3}, {1, 4}, {1, 2}};
     for (const auto& mode_record : records) {
-        choose(mode_record[0], mode_record[1]);
+        ASSERT_TRUE(choose(mode_record[0], mode_record[1]));
         EXPECT_EQ(step(1), -1) << "mode " << mode_record[0] << " record " << mode_record[1];
         EXPECT_EQ(step(0), -1);
         ExchangeRecord state = {};
-        getData(&state);
+        library.getData(&state);
         EXPECT_EQ(state.recordNumber, mode_record[1]);
         EXPECT_EQ(readFileBytes(databaseFileName), database);
     }
@@ -116,7 +91,7 @@ TEST_F(TourLookup, NothingChangesOutsideATourItem) {
 TEST_F(TourLookup, HeldOrMissingDatabaseChangesNothing) {
     std::string database = sample();
     writeFileBytes(databaseFileName, database);
-    choose(1, 5);
+    ASSERT_TRUE(choose(1, 5));
     {
         FileHold hold(databaseFileName);
         ASSERT_TRUE(hold.held());
@@ -135,7 +110,7 @@ TEST_F(TourLookup, BrokenNumberingNeverMarksAFolder) {
                            tourItemLine(10, "Ten") + folderLine("Next", 1);
     database.replace(2 * 64, 5, "     ");
     writeFileBytes(databaseFileName, database);
-    choose(1, 3);
+    ASSERT_TRUE(choose(1, 3));
     EXPECT_EQ(step(1), 2);
     EXPECT_EQ(step(1), 2);
     EXPECT_EQ(step(0), 3);

@@ -6,53 +6,73 @@
 #include "tests/win32/db_fixtures.h"
 #include "tests/win32/test_support.h"
 
+static std::ostream& operator<<(std::ostream& out, TreeLoad result) {
+    const char* names[] = {"loaded", "unreadable", "tooLarge"};
+    return out << names[static_cast<int>(result)];
+}
+
+static std::ostream& operator<<(std::ostream& out, TreeSave result) {
+    return out << (result == TreeSave::saved ? "saved" : "failed");
+}
+
 namespace {
 
 class TreeMap : public ::testing::Test {
   protected:
     void SetUp() override { enterFreshFolder(); }
-    std::string load(const std::string& database) {
+    void TearDown() override { moveFileEx = MoveFileExA; }
+    // Writes the database and loads it into the view; the tree is then view.dump().
+    ::testing::AssertionResult loaded(const std::string& database) {
         writeFileBytes(databaseFileName, database);
-        EXPECT_EQ(loadTree(view.tree(), &choice), treeLoaded);
-        return view.dump();
+        TreeLoad result = loadTree(view.tree(), &choice);
+        if (result != TreeLoad::loaded)
+            return ::testing::AssertionFailure() << "loadTree gave " << result;
+        return ::testing::AssertionSuccess();
     }
+    TreeSave save() { return saveTree(view.tree(), &chosen); }
     TreeWindow view;
     HTREEITEM choice = nullptr;
+    int32_t chosen = -7;
 };
 
+// Windows 95, 98 and ME have MoveFileExA only as a stub that fails.
+BOOL WINAPI moveFileExMissing(LPCSTR, LPCSTR, DWORD) {
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return FALSE;
+}
+
 TEST_F(TreeMap, FolderLevelsGiveTheTreeShape) {
-    std::string tree =
-        load(airportLine("AAAA", "Top airport") + folderLine("One", 1) + folderLine("Three", 3) +
-             airportLine("BBBB", "In three") + folderLine("Two", 2) + folderLine("Next one", 1) +
-             folderLine("Tour", 1, true) + tourItemLine(1, "Start"));
-    EXPECT_EQ(tree, "Top airport [1 0]\n"
-                    " One [2 1]\n"
-                    "   Three [3 3]\n"
-                    "    In three [4 0]\n"
-                    " Two [5 2]\n"
-                    " Next one [6 1]\n"
-                    " Tour [7 101]\n"
-                    "  001 - Start [8 100]\n");
+    ASSERT_TRUE(loaded(airportLine("AAAA", "Top airport") + folderLine("One", 1) +
+                       folderLine("Three", 3) + airportLine("BBBB", "In three") +
+                       folderLine("Two", 2) + folderLine("Next one", 1) +
+                       folderLine("Tour", 1, true) + tourItemLine(1, "Start")));
+    EXPECT_EQ(view.dump(), "Top airport [1 0]\n"
+                           " One [2 1]\n"
+                           "   Three [3 3]\n"
+                           "    In three [4 0]\n"
+                           " Two [5 2]\n"
+                           " Next one [6 1]\n"
+                           " Tour [7 101]\n"
+                           "  001 - Start [8 100]\n");
     EXPECT_EQ(choice, nullptr);
 }
 
 TEST_F(TreeMap, HostileLevelsStillPlaceEveryRecord) {
-    std::string tree =
-        load(folderLine("Seven", 7) + folderLine("Ninety-nine", 99) + airportLine("CCCC", "Deep") +
-             folderLine("Back to one", 1) + airportLine("DDDD", "Letters", "x7") +
-             airportLine("EEEE", "Zero", "0"));
-    EXPECT_EQ(tree, " Seven [1 7]\n"
-                    "   Ninety-nine [2 99]\n"
-                    "    Deep [3 0]\n"
-                    " Back to one [4 1]\n"
-                    "  Letters [5 0]\n"
-                    "  Zero [6 0]\n");
+    ASSERT_TRUE(loaded(folderLine("Seven", 7) + folderLine("Ninety-nine", 99) +
+                       airportLine("CCCC", "Deep") + folderLine("Back to one", 1) +
+                       airportLine("DDDD", "Letters", "x7") + airportLine("EEEE", "Zero", "0")));
+    EXPECT_EQ(view.dump(), " Seven [1 7]\n"
+                           "   Ninety-nine [2 99]\n"
+                           "    Deep [3 0]\n"
+                           " Back to one [4 1]\n"
+                           "  Letters [5 0]\n"
+                           "  Zero [6 0]\n");
 }
 
 TEST_F(TreeMap, MarkersAreTakenOffTheFileAndTheLastIsTheChoice) {
     std::string database = airportLine("AAAA", "First", "-1") +
                            airportLine("BBBB", "Second", "-5") + airportLine("CCCC", "Third");
-    load(database);
+    ASSERT_TRUE(loaded(database));
     EXPECT_EQ(choice, view.find("Second"));
     EXPECT_EQ(readFileBytes(databaseFileName), airportLine("AAAA", "First") +
                                                    airportLine("BBBB", "Second") +
@@ -66,7 +86,7 @@ TEST_F(TreeMap, MoreRecordsThanTheDataWordCanNumberAreRefusedUntouched) {
     for (int i = 0; i < 65536; ++i)
         database += line;
     writeFileBytes(databaseFileName, database);
-    EXPECT_EQ(loadTree(view.tree(), &choice), treeTooLarge);
+    EXPECT_EQ(loadTree(view.tree(), &choice), TreeLoad::tooLarge);
     EXPECT_EQ(view.dump(), "");
     EXPECT_EQ(readFileBytes(databaseFileName), database);
 }
@@ -76,9 +96,10 @@ TEST_F(TreeMap, HeldDatabaseIsNeitherLoadedNorSaved) {
     writeFileBytes(databaseFileName, database);
     FileHold hold(databaseFileName);
     ASSERT_TRUE(hold.held());
-    EXPECT_EQ(loadTree(view.tree(), &choice), treeUnreadable);
+    EXPECT_EQ(loadTree(view.tree(), &choice), TreeLoad::unreadable);
     view.select(view.append(nullptr, "Airport", 1));
-    EXPECT_EQ(saveTree(view.tree()), treeSaveFailed);
+    EXPECT_EQ(save(), TreeSave::failed);
+    EXPECT_EQ(chosen, 0) << "a failed save names no record";
     EXPECT_FALSE(fileExists(scratchFileName));
 }
 
@@ -93,7 +114,8 @@ TEST_F(TreeMap, SaveWritesTreeOrderWithDepthsAndTheMarker) {
     view.append(a, "In A", 2);
     HTREEITEM top = view.append(nullptr, "Top", 5);
     view.select(top);
-    EXPECT_EQ(saveTree(view.tree()), 1);
+    ASSERT_EQ(save(), TreeSave::saved);
+    EXPECT_EQ(chosen, 1);
     EXPECT_EQ(readFileBytes(databaseFileName),
               airportLine("TTTT", "Top", "-1") + folderLine("A", 1) + airportLine("AAAA", "In A") +
                   folderLine("B", 2, true) + tourItemLine(1, "In B"));
@@ -109,7 +131,8 @@ TEST_F(TreeMap, FoldersDeeperThanNinetyNineAreWrittenAtNinetyNine) {
     }
     writeFileBytes(databaseFileName, folderLine("F", 1) + database.substr(64));
     view.select(parent);
-    EXPECT_EQ(saveTree(view.tree()), 0); // a folder selected: no marker anywhere
+    ASSERT_EQ(save(), TreeSave::saved);
+    EXPECT_EQ(chosen, 0); // a folder selected: no marker anywhere
     EXPECT_EQ(readFileBytes(databaseFileName), database);
 }
 
@@ -118,10 +141,11 @@ TEST_F(TreeMap, RoundTripChangesOnlyTheMarkerAndKeepsTrailingBytes) {
     std::string before = airportLine("AAAA", "First", "-1") + folderLine("Tours", 1, true) +
                          tourItemLine(1, "One") + tourItemLine(2, "Two", "4500") +
                          folderLine("Sub", 2) + airportLine("BBBB", "Second") + tail;
-    load(before);
+    ASSERT_TRUE(loaded(before));
     EXPECT_EQ(choice, view.find("First"));
     view.select(view.find("002 - Two"));
-    EXPECT_EQ(saveTree(view.tree()), 4);
+    ASSERT_EQ(save(), TreeSave::saved);
+    EXPECT_EQ(chosen, 4);
     EXPECT_EQ(readFileBytes(databaseFileName),
               airportLine("AAAA", "First") + folderLine("Tours", 1, true) + tourItemLine(1, "One") +
                   tourItemLine(2, "Two", "4500", "-1") + folderLine("Sub", 2) +
@@ -133,9 +157,121 @@ TEST_F(TreeMap, ItemWithoutItsRecordFailsTheSaveAndKeepsTheDatabase) {
     writeFileBytes(databaseFileName, database);
     view.append(nullptr, "Only", 1);
     view.append(nullptr, "Lost", 9);
-    EXPECT_EQ(saveTree(view.tree()), treeSaveFailed);
+    EXPECT_EQ(save(), TreeSave::failed);
+    EXPECT_EQ(chosen, 0);
     EXPECT_EQ(readFileBytes(databaseFileName), database);
     EXPECT_FALSE(fileExists(scratchFileName));
+}
+
+TEST_F(TreeMap, SaveLeavesTheMarkerOnTheSelectedEntryAlone) {
+    // Markers the file still carries (written by hand, or by a tour step while the tree was being
+    // built) go from every entry but the selected one; folders never carry one.
+    const std::string database = airportLine("AAAA", "First", "-1") +
+                                 airportLine("BBBB", "Second") + folderLine("Folder", 1) +
+                                 airportLine("CCCC", "Third", "-5");
+    const struct {
+        const char* selected; // label, or nullptr for no selection
+        int32_t chosen;
+        const char* marked;
+    } cases[] = {{"Second", 2, "2"},
+                 {"First", 1, "1"},
+                 {"Third", 4, "4"},
+                 {" Folder", 0, ""},
+                 {nullptr, 0, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.selected ? c.selected : "nothing selected");
+        writeFileBytes(databaseFileName, database);
+        TreeWindow tree;
+        tree.append(nullptr, "First", 1);
+        tree.append(nullptr, "Second", 2);
+        HTREEITEM folder = tree.append(nullptr, " Folder", 0x00010003);
+        tree.append(folder, "Third", 4);
+        if (c.selected)
+            tree.select(tree.find(c.selected));
+        else
+            TreeView_SelectItem(tree.tree(), nullptr);
+        ASSERT_EQ(saveTree(tree.tree(), &chosen), TreeSave::saved);
+        EXPECT_EQ(chosen, c.chosen);
+        EXPECT_EQ(markedRecords(readFileBytes(databaseFileName)), c.marked);
+    }
+}
+
+TEST_F(TreeMap, LargeSaveIsTheDatabaseByteForByte) {
+    // Enough records for several write chunks, in tree order already, with nested folders, tour
+    // items and a cut-off tail: only the marker moves.
+    std::string before, after;
+    for (int n = 1; n <= 3000; ++n) {
+        const std::string line = n % 500 == 1   ? folderLine("Folder", 1)
+                                 : n % 100 == 1 ? folderLine("Tours", 2, true)
+                                 : n % 100 < 50 ? tourItemLine(n % 100 - 1, "Item", "2500")
+                                                : airportLine("AAAA", "Airport");
+        before += n == 10     ? tourItemLine(9, "Item", "2500", "-1")
+                  : n == 2999 ? airportLine("ZZZZ", "Chosen")
+                              : line;
+        after += n == 2999 ? airportLine("ZZZZ", "Chosen", "-1") : line;
+    }
+    before += "tail";
+    after += "tail";
+    ASSERT_TRUE(loaded(before));
+    EXPECT_EQ(choice, view.find("009 - Item"));
+    view.select(view.find("Chosen"));
+    ASSERT_EQ(save(), TreeSave::saved);
+    EXPECT_EQ(chosen, 2999);
+    std::string written = readFileBytes(databaseFileName);
+    ASSERT_EQ(written.size(), after.size());
+    for (size_t at = 0; at < written.size(); at += 64) {
+        ASSERT_EQ(written.substr(at, 64), after.substr(at, 64)) << "record " << at / 64 + 1;
+    }
+}
+
+TEST_F(TreeMap, WithoutTheOneStepReplaceTheSaveRenamesInTwoSteps) {
+    moveFileEx = moveFileExMissing;
+    writeFileBytes(databaseFileName, airportLine("AAAA", "One") + airportLine("BBBB", "Two"));
+    view.append(nullptr, "Two", 2);
+    view.select(view.append(nullptr, "One", 1));
+    ASSERT_EQ(save(), TreeSave::saved);
+    EXPECT_EQ(chosen, 2);
+    EXPECT_EQ(readFileBytes(databaseFileName),
+              airportLine("BBBB", "Two") + airportLine("AAAA", "One", "-1"));
+    EXPECT_FALSE(fileExists(scratchFileName));
+    EXPECT_FALSE(fileExists(asideFileName));
+
+    // Held by another program: the old database stays whole under its own name.
+    std::string held = readFileBytes(databaseFileName);
+    {
+        FileHold hold(databaseFileName);
+        ASSERT_TRUE(hold.held());
+        EXPECT_EQ(save(), TreeSave::failed);
+        EXPECT_FALSE(fileExists(asideFileName));
+        EXPECT_FALSE(fileExists(scratchFileName));
+    }
+    EXPECT_EQ(readFileBytes(databaseFileName), held);
+}
+
+TEST_F(TreeMap, AReplaceCutShortIsPutRightAtTheNextOpening) {
+    const std::string oldDatabase = airportLine("OOOO", "Old");
+    const std::string newDatabase = airportLine("NNNN", "New");
+    const struct {
+        const char* what;
+        bool databaseThere; // the new database renamed in before the stop
+        const char* tree;
+    } cases[] = {
+        {"stopped before the new database was renamed in", false, "Old [1 0]\n"},
+        {"stopped before the old database was deleted", true, "New [1 0]\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileA(databaseFileName);
+        writeFileBytes(asideFileName, oldDatabase);
+        writeFileBytes(scratchFileName, newDatabase);
+        if (c.databaseThere) {
+            ASSERT_TRUE(MoveFileA(scratchFileName, databaseFileName));
+        }
+        TreeWindow tree;
+        ASSERT_EQ(loadTree(tree.tree(), &choice), TreeLoad::loaded);
+        EXPECT_EQ(tree.dump(), c.tree);
+        EXPECT_FALSE(fileExists(asideFileName));
+    }
 }
 
 } // namespace
