@@ -77,6 +77,9 @@ void decodeRecord(const uint8_t* bytes, size_t length, RecordBuffer& record) {
             field[i] = c == '\0' ? ' ' : c;
         }
         trimRight(field);
+        // Nothing behind the text either: a line and its rewrite decode to the same bytes.
+        size_t kept = std::strlen(field);
+        std::memset(field + kept, 0, column.readWidth + 1 - kept);
     }
 }
 
