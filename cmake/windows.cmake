@@ -30,30 +30,47 @@ target_include_directories(tarvix_core PUBLIC ${CMAKE_SOURCE_DIR})
 # Win32 helpers both modules compile in.
 set(TARVIX_SHARED_WIN32_SOURCES common/named_block.cpp)
 
-# Bitmaps 101 and 102, drawn by a generator of plain C++ that is built and run on the build
+# The modules' pictures are drawn by generators of plain C++ that are built and run on the build
 # machine itself, so that the build needs no Windows program to run.
 set(TARVIX_GENERATED ${CMAKE_BINARY_DIR}/generated)
-file(MAKE_DIRECTORY ${TARVIX_GENERATED})
+file(MAKE_DIRECTORY ${TARVIX_GENERATED} ${CMAKE_BINARY_DIR}/tools)
 find_program(TARVIX_BUILD_CXX NAMES c++ g++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
-set(TARVIX_MAKE_BITMAPS ${CMAKE_BINARY_DIR}/tools/make_bitmaps)
-set(TARVIX_MAKE_BITMAPS_SOURCES
-    ${CMAKE_SOURCE_DIR}/tools/make_bitmaps.cpp ${CMAKE_SOURCE_DIR}/common/screen_colours.cpp)
-add_custom_command(
-    OUTPUT ${TARVIX_MAKE_BITMAPS}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tools
-    COMMAND ${TARVIX_BUILD_CXX} -std=c++17 -O1 ${TARVIX_WARNINGS} ${TARVIX_MAKE_BITMAPS_SOURCES}
-            -o ${TARVIX_MAKE_BITMAPS}
-    DEPENDS ${TARVIX_MAKE_BITMAPS_SOURCES} ${CMAKE_SOURCE_DIR}/common/screen_colours.h
-            ${CMAKE_SOURCE_DIR}/gauge/screen_area.h
-    COMMENT "Building the bitmap generator for the build machine")
-add_custom_command(
-    OUTPUT ${TARVIX_GENERATED}/bezel.bmp ${TARVIX_GENERATED}/screen.bmp
-    COMMAND ${TARVIX_MAKE_BITMAPS} .
-    WORKING_DIRECTORY ${TARVIX_GENERATED}
-    DEPENDS ${TARVIX_MAKE_BITMAPS}
-    COMMENT "Drawing the gauge bitmaps")
-set_source_files_properties(gauge/gauge.rc PROPERTIES
-    OBJECT_DEPENDS "${TARVIX_GENERATED}/bezel.bmp;${TARVIX_GENERATED}/screen.bmp")
+# tarvix_picture_generator(NAME SOURCES <files> DEPENDS <headers> OUTPUTS <files in generated/>)
+function(tarvix_picture_generator name)
+    cmake_parse_arguments(GEN "" "" "SOURCES;DEPENDS;OUTPUTS" ${ARGN})
+    set(program ${CMAKE_BINARY_DIR}/tools/${name})
+    list(TRANSFORM GEN_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+    list(TRANSFORM GEN_DEPENDS PREPEND ${CMAKE_SOURCE_DIR}/)
+    list(TRANSFORM GEN_OUTPUTS PREPEND ${TARVIX_GENERATED}/)
+    add_custom_command(
+        OUTPUT ${program}
+        COMMAND ${TARVIX_BUILD_CXX} -std=c++17 -O1 ${TARVIX_WARNINGS} ${GEN_SOURCES} -o ${program}
+        DEPENDS ${GEN_SOURCES} ${GEN_DEPENDS}
+        COMMENT "Building ${name} for the build machine")
+    add_custom_command(
+        OUTPUT ${GEN_OUTPUTS}
+        COMMAND ${program} .
+        WORKING_DIRECTORY ${TARVIX_GENERATED}
+        DEPENDS ${program}
+        COMMENT "Drawing with ${name}")
+    set(${name}_OUTPUTS ${GEN_OUTPUTS} PARENT_SCOPE)
+endfunction()
+
+# Bitmaps 101 (bezel) and 102 (screen area) of the gauge.
+tarvix_picture_generator(make_bitmaps
+    SOURCES tools/make_bitmaps.cpp common/screen_colours.cpp
+    DEPENDS common/screen_colours.h gauge/screen_area.h
+    OUTPUTS bezel.bmp screen.bmp)
+set_source_files_properties(gauge/gauge.rc PROPERTIES OBJECT_DEPENDS "${make_bitmaps_OUTPUTS}")
+
+# The dialog library's toolbar bitmap and tree icons.
+tarvix_picture_generator(make_dialog_images
+    SOURCES tools/make_dialog_images.cpp
+    OUTPUTS toolbar.bmp airport_folder_closed.ico airport.ico airport_folder_open.ico
+            airport_selected.ico tour_item_selected.ico tour_item.ico tour_folder_open.ico
+            tour_folder_closed.ico)
+set_source_files_properties(dialog/dialog.rc PROPERTIES
+    OBJECT_DEPENDS "${make_dialog_images_OUTPUTS};${CMAKE_SOURCE_DIR}/dialog/dialog_resources.h")
 
 add_library(Tarvix42 SHARED
     gauge/autopilot.cpp
@@ -93,6 +110,7 @@ add_library(TarvixDlg SHARED
     dialog/dialog.rc
     dialog/TarvixDlg.def)
 set_target_properties(TarvixDlg PROPERTIES PREFIX "")
+target_include_directories(TarvixDlg PRIVATE ${TARVIX_GENERATED})
 target_compile_options(TarvixDlg PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS}>)
 target_link_options(TarvixDlg PRIVATE -Wl,--kill-at ${TARVIX_MODULE_LINK_FLAGS})
 target_link_libraries(TarvixDlg PRIVATE tarvix_database tarvix_core)
