@@ -103,6 +103,7 @@ target_compile_options(tarvix_database PRIVATE ${TARVIX_WARNINGS} ${TARVIX_MODUL
 target_link_libraries(tarvix_database PUBLIC tarvix_core user32)
 
 add_library(TarvixDlg SHARED
+    dialog/about_dialog.cpp
     dialog/exchange_mapping.cpp
     dialog/exports.cpp
     dialog/tour_lookup.cpp
@@ -143,6 +144,7 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 # it (its working folder), as the simulator finds it in its own.
 add_library(tarvix_test_support STATIC
     tests/win32/db_fixtures.cpp
+    tests/win32/dialog_driver.cpp
     tests/win32/message_boxes.cpp
     tests/win32/nav_reference.cpp
     tests/win32/test_support.cpp)

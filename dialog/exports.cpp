@@ -4,12 +4,15 @@
 
 #include <type_traits>
 
+#include "dialog_resources.h"
 #include "dialog_state.h"
+#include "dialogs.h"
 #include "exports.h"
 
 static_assert(std::is_same_v<decltype(&TarvixGetData), decltype(getDataExport)::Function>);
 static_assert(std::is_same_v<decltype(&TarvixSetData), decltype(setDataExport)::Function>);
 static_assert(std::is_same_v<decltype(&TarvixGetTourItem), decltype(getTourItemExport)::Function>);
+static_assert(std::is_same_v<decltype(&TarvixAboutDialog), decltype(aboutDialogExport)::Function>);
 static_assert(std::is_same_v<decltype(&Tarvix), decltype(tarvixExport)::Function>);
 
 ExchangeRecord ExchangeState = {};
@@ -25,6 +28,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
+// Before a modal dialog takes over, the simulator's window is told, as by a click on its system
+// menu box, so that it lets go of the mouse; the message is sent and its handling waited for.
+static void nudgeForegroundWindow() {
+    if (HWND foreground = GetForegroundWindow())
+        SendMessageA(foreground, WM_NCLBUTTONDOWN, HTSYSMENU, MAKELPARAM(0, 0));
+}
+
 extern "C" {
 
 int __stdcall TarvixGetData(ExchangeRecord* record) {
@@ -37,6 +47,13 @@ int __stdcall TarvixGetData(ExchangeRecord* record) {
 int __stdcall TarvixSetData(ExchangeRecord* record) {
     copyExchangeRecord(ExchangeState, *record);
     return storeExchange();
+}
+
+int __stdcall TarvixAboutDialog() {
+    nudgeForegroundWindow();
+    return static_cast<int>(DialogBoxParamA(static_cast<HINSTANCE>(libraryModule),
+                                            MAKEINTRESOURCEA(IDD_ABOUT), GetForegroundWindow(),
+                                            aboutDialogProc, 0));
 }
 
 void __stdcall Tarvix() {}

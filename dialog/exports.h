@@ -7,5 +7,6 @@ extern "C" {
 int __stdcall TarvixGetData(ExchangeRecord* record);
 int __stdcall TarvixSetData(ExchangeRecord* record);
 int __stdcall TarvixGetTourItem(int forward); // tour_lookup.cpp
+int __stdcall TarvixAboutDialog();            // the About box's end code
 void __stdcall Tarvix();
 }

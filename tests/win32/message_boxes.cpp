@@ -16,6 +16,13 @@ static std::string className(HWND window) {
     return std::string(name, length > 0 ? length : 0);
 }
 
+bool isMessageBox(HWND window) {
+    int unnumbered = 0;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        unnumbered += GetDlgCtrlID(child) == 0xFFFF;
+    return unnumbered == 1;
+}
+
 MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
     : answers_(std::move(answers)),
       hook_(SetWindowsHookExA(WH_CBT, &MessageBoxAnswerer::hook, nullptr, GetCurrentThreadId())) {
@@ -32,8 +39,7 @@ MessageBoxAnswerer::~MessageBoxAnswerer() {
 LRESULT CALLBACK MessageBoxAnswerer::hook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && activeAnswerer) {
         HWND window = reinterpret_cast<HWND>(wParam);
-        // A message box is a dialog whose text is the static control 0xFFFF.
-        if (className(window) == "#32770" && GetDlgItem(window, 0xFFFF))
+        if (className(window) == "#32770" && isMessageBox(window))
             activeAnswerer->answer(window);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -13,6 +13,10 @@ struct SeenMessageBox {
     HICON icon;                       // the box's icon, nullptr without one
 };
 
+// A message box's text is its only child with id 0xFFFF; the library's own dialogs have several
+// unnumbered labels, or none.
+bool isMessageBox(HWND window);
+
 // While it lives, every message box is answered at once: with the next of the given answers
 // (IDOK, IDYES, IDNO ...), and with the box's first button once they run out.
 class MessageBoxAnswerer {

@@ -1,0 +1,43 @@
+// Works a modal dialog of the code under test the way a person would: finds it as it activates
+// on this thread, then runs the given steps one per timer tick inside the dialog's own message
+// loop (a step is never entered while another one is still running, for example while a step's
+// click has a message box open). A dialog still open when the watchdog's time is up is ended
+// with result -1, and the driver says so, so that a dialog that never closes fails its test
+// instead of hanging it. Message boxes are left to a MessageBoxAnswerer.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class DialogDriver {
+  public:
+    using Step = std::function<void(HWND dialog)>;
+    explicit DialogDriver(std::vector<Step> steps, UINT watchdogMilliseconds = 30000);
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    HWND dialog() const { return dialog_; } // the dialog found, nullptr before
+    bool watchdogFired() const { return watchdogFired_; }
+    size_t stepsRun() const { return nextStep_; }
+
+  private:
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK tick(HWND window, UINT, UINT_PTR, DWORD);
+    static void CALLBACK watchdog(HWND window, UINT, UINT_PTR, DWORD);
+
+    std::vector<Step> steps_;
+    UINT watchdogMilliseconds_;
+    size_t nextStep_ = 0;
+    bool inStep_ = false;
+    bool watchdogFired_ = false;
+    HWND dialog_ = nullptr;
+    HHOOK hook_;
+};
+
+// Helpers for steps: a control's text, and input as the dialog manager receives it.
+std::string controlText(HWND dialog, int id);
+void pressKey(HWND window, WPARAM key); // a key down and up, posted to the window
+void clickButton(HWND dialog, int id);  // the button's own click, as a mouse click would give
