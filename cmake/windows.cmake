@@ -98,15 +98,21 @@ target_link_libraries(Tarvix42 PRIVATE tarvix_core gdi32 user32)
 add_library(tarvix_database STATIC
     dialog/db_file.cpp
     dialog/error_report.cpp
+    dialog/tree_images.cpp
+    dialog/tree_items.cpp
     dialog/tree_map.cpp)
 target_compile_options(tarvix_database PRIVATE ${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS})
-target_link_libraries(tarvix_database PUBLIC tarvix_core user32)
+target_link_libraries(tarvix_database PUBLIC tarvix_core user32 comctl32)
 
 add_library(TarvixDlg SHARED
     dialog/about_dialog.cpp
     dialog/exchange_mapping.cpp
     dialog/exports.cpp
+    dialog/item_editor.cpp
+    dialog/settings_dialog.cpp
+    dialog/settings_toolbar.cpp
     dialog/tour_lookup.cpp
+    dialog/tree_edit.cpp
     ${TARVIX_SHARED_WIN32_SOURCES}
     dialog/dialog.rc
     dialog/TarvixDlg.def)
@@ -134,6 +140,12 @@ target_compile_options(tarvix_host_lib PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(tarvix_host_lib PUBLIC tarvix_core gdi32 user32)
 # The sample database and scenarios, beside the programs for the end-to-end tests.
 file(COPY ${CMAKE_SOURCE_DIR}/scenarios DESTINATION ${TARVIX_BIN})
+
+# Pictures of the library's dialogs for the README (./tarvix screenshot).
+add_executable(dialog_screenshot tools/dialog_screenshot.cpp)
+target_compile_options(dialog_screenshot PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(dialog_screenshot PRIVATE tarvix_host_lib)
+add_dependencies(dialog_screenshot TarvixDlg)
 
 add_executable(tarvix-host host/main.cpp)
 target_compile_options(tarvix-host PRIVATE ${TARVIX_WARNINGS})

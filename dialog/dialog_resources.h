@@ -58,3 +58,13 @@
 #define IDI_TOUR_ITEM 173
 #define IDI_TOUR_FOLDER_OPEN 174
 #define IDI_TOUR_FOLDER_CLOSED 175
+
+// Tree commands: what the popup menu, the keys and the toolbar send to the tree's window.
+#define IDM_COPY 32792
+#define IDM_NEW_AIRPORT_FOLDER 32796
+#define IDM_NEW_AIRPORT 32797
+#define IDM_CUT 32801
+#define IDM_PASTE 32802
+#define IDM_DELETE 32806
+#define IDM_NEW_TOUR 32830
+#define IDM_NEW_TOUR_FOLDER 32831

@@ -9,3 +9,6 @@ void showCaption(HWND dialog, const StoredCaption& caption);
 
 // about_dialog.cpp
 INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// settings_dialog.cpp
+INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

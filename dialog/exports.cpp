@@ -1,6 +1,7 @@
 // The calls the gauge binds by name. Thin: each one copies between the caller's record and
 // ExchangeState and leaves the mapping to exchange_mapping.cpp.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <type_traits>
 
@@ -47,6 +48,17 @@ int __stdcall TarvixGetData(ExchangeRecord* record) {
 int __stdcall TarvixSetData(ExchangeRecord* record) {
     copyExchangeRecord(ExchangeState, *record);
     return storeExchange();
+}
+
+int __stdcall TarvixSettingDialog(ExchangeRecord* record) {
+    nudgeForegroundWindow();
+    loadExchange();
+    ExchangeState.aircraftLatitude = record->aircraftLatitude;
+    ExchangeState.aircraftLongitude = record->aircraftLongitude;
+    InitCommonControls(); // the tree view and toolbar classes
+    DialogBoxParamA(static_cast<HINSTANCE>(libraryModule), MAKEINTRESOURCEA(IDD_SETTINGS),
+                    GetForegroundWindow(), settingsDialogProc, 0);
+    return 1;
 }
 
 int __stdcall TarvixAboutDialog() {

@@ -6,7 +6,8 @@
 extern "C" {
 int __stdcall TarvixGetData(ExchangeRecord* record);
 int __stdcall TarvixSetData(ExchangeRecord* record);
-int __stdcall TarvixGetTourItem(int forward); // tour_lookup.cpp
-int __stdcall TarvixAboutDialog();            // the About box's end code
+int __stdcall TarvixGetTourItem(int forward);              // tour_lookup.cpp
+int __stdcall TarvixSettingDialog(ExchangeRecord* record); // always 1
+int __stdcall TarvixAboutDialog();                         // the About box's end code
 void __stdcall Tarvix();
 }

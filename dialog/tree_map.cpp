@@ -5,17 +5,7 @@
 
 #include "db_file.h"
 #include "dialog_state.h"
-
-static HTREEITEM appendItem(HWND tree, HTREEITEM parent, const char* label, uint32_t word) {
-    TVINSERTSTRUCTA insert = {};
-    insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-    insert.item.pszText = const_cast<char*>(label);
-    insert.item.lParam = static_cast<LPARAM>(word);
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-}
+#include "tree_items.h"
 
 // Where the next record goes: the last folder read (the root at first) and its level.
 struct LoadPlace {
@@ -50,7 +40,7 @@ static HTREEITEM appendRecord(HWND tree, LoadPlace& cursor, int32_t number,
     char label[48];
     if (level >= 1) {
         std::snprintf(label, sizeof label, " %s", record.name);
-        cursor.container = appendItem(tree, folderParent(tree, cursor, level), label, word);
+        cursor.container = appendTreeItem(tree, folderParent(tree, cursor, level), label, word);
         cursor.level = level;
         return cursor.container;
     }
@@ -58,7 +48,7 @@ static HTREEITEM appendRecord(HWND tree, LoadPlace& cursor, int32_t number,
         std::snprintf(label, sizeof label, "%s - %s", record.ident, record.name);
     else
         std::snprintf(label, sizeof label, "%s", record.name);
-    return appendItem(tree, cursor.container, label, word);
+    return appendTreeItem(tree, cursor.container, label, word);
 }
 
 TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
@@ -122,19 +112,6 @@ struct SaveRun {
     int32_t next;   // record number the next item gets in the new database
     int32_t chosen; // new record number of the selected entry
 };
-
-uint32_t itemData(HWND tree, HTREEITEM item) {
-    TVITEMA data = {};
-    data.mask = TVIF_PARAM;
-    data.hItem = item;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    return static_cast<uint32_t>(data.lParam);
-}
-
-HTREEITEM treeStep(HWND tree, HTREEITEM item, WPARAM relation) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-}
 
 bool flushChunk(SaveRun& run) {
     bool written = run.chunkUsed == 0 || writeExactly(run.scratch, run.chunk, run.chunkUsed);
@@ -238,7 +215,6 @@ bool writeScratch(HWND tree, SaveRun& run, HANDLE database) {
     uint32_t tailLength = 0;
     if (!readDatabase(database, run, tail, &tailLength))
         return false;
-    run.selected = treeStep(tree, nullptr, TVGN_CARET);
     run.chunk = static_cast<uint8_t*>(allocate(chunkRecords * recordSize));
     run.pendingCapacity = static_cast<uint32_t>(SendMessageA(tree, TVM_GETCOUNT, 0, 0));
     run.pending =
@@ -248,13 +224,14 @@ bool writeScratch(HWND tree, SaveRun& run, HANDLE database) {
            FlushFileBuffers(run.scratch);
 }
 
-bool writeNewDatabase(HWND tree, int32_t* chosen) {
+bool writeNewDatabase(HWND tree, HTREEITEM selected, int32_t* chosen) {
     *chosen = 0;
     HANDLE database = openDatabase(true);
     if (database == INVALID_HANDLE_VALUE)
         return false;
     SaveRun run = {};
     run.tree = tree;
+    run.selected = selected;
     run.next = 1;
     run.scratch = CreateFileA(scratchFileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -278,11 +255,13 @@ bool writeNewDatabase(HWND tree, int32_t* chosen) {
 } // namespace
 
 TreeSave saveTree(HWND tree, int32_t* chosen) {
+    // Taken before anything collapses: collapsing a folder moves the selection out of it.
+    HTREEITEM selected = treeStep(tree, nullptr, TVGN_CARET);
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     if (HTREEITEM first = treeStep(tree, nullptr, TVGN_ROOT))
         SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(first));
-    bool saved = writeNewDatabase(tree, chosen);
+    bool saved = writeNewDatabase(tree, selected, chosen);
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));

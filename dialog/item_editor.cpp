@@ -1,0 +1,245 @@
+#include "item_editor.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+#include "../common/module_contract.h"
+#include "../common/position_units.h"
+#include "../common/text_fields.h"
+#include "db_file.h"
+#include "dialog_resources.h"
+#include "dialog_state.h"
+#include "error_report.h"
+#include "settings_state.h"
+#include "tree_items.h"
+
+namespace {
+
+constexpr int32_t highestAltitude = 99996;
+
+// At most `characters` characters of the control, as the record's columns take them.
+template <size_t N> void readControl(HWND dialog, int id, char (&field)[N], int characters) {
+    GetDlgItemTextA(dialog, id, field, characters + 1 < int(N) ? characters + 1 : int(N));
+}
+
+bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void enable(HWND dialog, int id, bool on) {
+    EnableWindow(GetDlgItem(dialog, id), on ? TRUE : FALSE);
+}
+
+void enableAll(HWND dialog, const int* ids, size_t count, bool on) {
+    for (size_t i = 0; i < count; ++i)
+        enable(dialog, ids[i], on);
+}
+
+const int positionControls[] = {
+    IDC_NORTH, IDC_SOUTH, IDC_LATITUDE_DEGREES,  IDC_LATITUDE_MINUTES,  IDC_LATITUDE_SECONDS,
+    IDC_EAST,  IDC_WEST,  IDC_LONGITUDE_DEGREES, IDC_LONGITUDE_MINUTES, IDC_LONGITUDE_SECONDS};
+
+// The option controls hang together: hold only with the autopilot on, the altitude only with
+// both.
+void updateAirportOptions(HWND dialog) {
+    const bool on = checked(dialog, IDC_AIRPORT_AUTOPILOT_ON);
+    enable(dialog, IDC_AIRPORT_ALTITUDE_HOLD, on);
+    enable(dialog, IDC_AIRPORT_ALTITUDE, on && checked(dialog, IDC_AIRPORT_ALTITUDE_HOLD));
+}
+
+void updateTourOptions(HWND dialog) {
+    const bool on = checked(dialog, IDC_TOUR_AUTOPILOT_ON);
+    enable(dialog, IDC_TOUR_ALTITUDE_HOLD, on);
+    enable(dialog, IDC_TOUR_ALTITUDE, on && checked(dialog, IDC_TOUR_ALTITUDE_HOLD));
+}
+
+void showPosition(HWND dialog, const RecordBuffer& r) {
+    CheckRadioButton(dialog, IDC_NORTH, IDC_SOUTH,
+                     std::strcmp(r.latHemisphere, "N") == 0 ? IDC_NORTH : IDC_SOUTH);
+    SetDlgItemTextA(dialog, IDC_LATITUDE_DEGREES, r.latDegrees);
+    SetDlgItemTextA(dialog, IDC_LATITUDE_MINUTES, r.latMinutes);
+    SetDlgItemTextA(dialog, IDC_LATITUDE_SECONDS, r.latSeconds);
+    CheckRadioButton(dialog, IDC_EAST, IDC_WEST,
+                     std::strcmp(r.lonHemisphere, "E") == 0 ? IDC_EAST : IDC_WEST);
+    SetDlgItemTextA(dialog, IDC_LONGITUDE_DEGREES, r.lonDegrees);
+    SetDlgItemTextA(dialog, IDC_LONGITUDE_MINUTES, r.lonMinutes);
+    SetDlgItemTextA(dialog, IDC_LONGITUDE_SECONDS, r.lonSeconds);
+}
+
+template <size_t H, size_t D, size_t M, size_t S>
+void putDms(const DmsPosition& dms, char (&hemisphere)[H], char (&degrees)[D], char (&minutes)[M],
+            char (&seconds)[S]) {
+    std::snprintf(hemisphere, H, "%c", dms.hemisphere);
+    std::snprintf(degrees, D, "%d", static_cast<int>(dms.degrees));
+    std::snprintf(minutes, M, "%d", static_cast<int>(dms.minutes));
+    std::snprintf(seconds, S, "%d", static_cast<int>(dms.seconds));
+}
+
+// The aircraft's position, as the gauge handed it over, into the fields and the controls. The
+// record itself takes it when the selection moves on or at OK.
+void currentRead(HWND dialog) {
+    RecordBuffer& r = recordBuffer;
+    putDms(latitudeToDms(ExchangeState.aircraftLatitude), r.latHemisphere, r.latDegrees,
+           r.latMinutes, r.latSeconds);
+    putDms(longitudeToDms(ExchangeState.aircraftLongitude), r.lonHemisphere, r.lonDegrees,
+           r.lonMinutes, r.lonSeconds);
+    showPosition(dialog, r);
+}
+
+int32_t altitudeOf(HWND dialog, int id) {
+    char text[6];
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return readWholeNumber(text);
+}
+
+} // namespace
+
+void readFields(HWND dialog) {
+    RecordBuffer& r = recordBuffer;
+    copyBoundedText(r.altitudeHoldFlag, checked(dialog, IDC_TOUR_ALTITUDE_HOLD) ? "1" : "",
+                    sizeof r.altitudeHoldFlag);
+    readControl(dialog, IDC_TOUR_ALTITUDE, r.altitude, 5);
+    ExchangeState.tourAltitude = readWholeNumber(r.altitude);
+    readControl(dialog, IDC_IDENT, r.ident, 5);
+    readControl(dialog, IDC_NAME, r.name, 24);
+    copyBoundedText(r.latHemisphere, checked(dialog, IDC_NORTH) ? "N" : "S",
+                    sizeof r.latHemisphere);
+    readControl(dialog, IDC_LATITUDE_DEGREES, r.latDegrees, 3);
+    readControl(dialog, IDC_LATITUDE_MINUTES, r.latMinutes, 2);
+    readControl(dialog, IDC_LATITUDE_SECONDS, r.latSeconds, 2);
+    copyBoundedText(r.lonHemisphere, checked(dialog, IDC_EAST) ? "E" : "W", sizeof r.lonHemisphere);
+    readControl(dialog, IDC_LONGITUDE_DEGREES, r.lonDegrees, 3);
+    readControl(dialog, IDC_LONGITUDE_MINUTES, r.lonMinutes, 2);
+    readControl(dialog, IDC_LONGITUDE_SECONDS, r.lonSeconds, 2);
+}
+
+void showRecord(HWND dialog) {
+    const RecordBuffer& r = recordBuffer;
+    CheckDlgButton(dialog, IDC_TOUR_ALTITUDE_HOLD,
+                   readWholeNumber(r.altitudeHoldFlag) > 0 ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextA(dialog, IDC_TOUR_ALTITUDE, r.altitude);
+    SetDlgItemTextA(dialog, IDC_IDENT, r.ident);
+    SetDlgItemTextA(dialog, IDC_NAME, r.name);
+    showPosition(dialog, r);
+}
+
+bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item) {
+    if (!item)
+        return true;
+    readFields(dialog);
+    RecordBuffer& r = recordBuffer;
+    const uint32_t word = itemData(tree, item);
+    const uint32_t kind = itemKind(word);
+    char label[48];
+    if (isFolderKind(kind)) {
+        std::snprintf(label, sizeof label, " %s", r.name);
+        copyBoundedText(r.level, "1", sizeof r.level); // the real depth is written at OK
+    } else {
+        r.level[0] = '\0';
+        if (isTourKind(kind))
+            std::snprintf(label, sizeof label, "%s - %s", r.ident, r.name);
+        else
+            std::snprintf(label, sizeof label, "%s", r.name);
+    }
+    if (isTourKind(kind)) {
+        copyBoundedText(r.tourFlag, "1", sizeof r.tourFlag);
+    } else {
+        r.tourFlag[0] = r.altitudeHoldFlag[0] = r.altitude[0] = '\0';
+    }
+    setItemLabel(tree, item, label);
+    return writeRecord(itemRecordNumber(word), databaseFileName, r) == 1;
+}
+
+void loadItemFields(HWND dialog, HWND tree, HTREEITEM item) {
+    clearRecordBuffer(recordBuffer);
+    if (!item)
+        return;
+    readRecord(itemRecordNumber(itemData(tree, item)), databaseFileName, recordBuffer);
+    showRecord(dialog);
+    ExchangeState.tourAltitude = readWholeNumber(recordBuffer.altitude);
+    ExchangeState.tourAltitudeHold = readWholeNumber(recordBuffer.altitudeHoldFlag) >= 1 ? 1 : 0;
+}
+
+void enableItemControls(HWND dialog, HWND tree, HTREEITEM item) {
+    if (!item)
+        return;
+    const uint32_t kind = itemKind(itemData(tree, item));
+    static const int airportOptions[] = {IDC_IDENT, IDC_AIRPORT_AUTOPILOT_ON,
+                                         IDC_AIRPORT_AUTOPILOT_OFF, IDC_AIRPORT_ALTITUDE_HOLD,
+                                         IDC_AIRPORT_ALTITUDE};
+    static const int tourOptions[] = {IDC_TOUR_AUTOPILOT_ON, IDC_TOUR_AUTOPILOT_OFF,
+                                      IDC_TOUR_ALTITUDE_HOLD, IDC_TOUR_ALTITUDE};
+    const bool folder = isFolderKind(kind);
+    enableAll(dialog, positionControls, std::size(positionControls), !folder);
+    enable(dialog, IDC_CURRENT_READ, !folder);
+    if (folder) {
+        enableAll(dialog, airportOptions, std::size(airportOptions), false);
+        enableAll(dialog, tourOptions, std::size(tourOptions), false);
+        return;
+    }
+    const bool tour = isTourKind(kind);
+    ExchangeState.mode = tour ? 1 : 0;
+    enableAll(dialog, airportOptions, std::size(airportOptions), !tour);
+    enableAll(dialog, tourOptions, std::size(tourOptions), tour);
+    if (tour)
+        updateTourOptions(dialog);
+    else
+        updateAirportOptions(dialog);
+}
+
+bool editorCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDC_AIRPORT_AUTOPILOT_ON:
+    case IDC_AIRPORT_AUTOPILOT_OFF:
+        ExchangeState.airportAutopilot = id == IDC_AIRPORT_AUTOPILOT_ON ? 1 : 0;
+        updateAirportOptions(dialog);
+        return true;
+    case IDC_AIRPORT_ALTITUDE_HOLD:
+        ExchangeState.airportAltitudeHold = checked(dialog, id) ? 1 : 0;
+        updateAirportOptions(dialog);
+        return true;
+    case IDC_TOUR_AUTOPILOT_ON:
+    case IDC_TOUR_AUTOPILOT_OFF:
+        ExchangeState.tourAutopilot = id == IDC_TOUR_AUTOPILOT_ON ? 1 : 0;
+        updateTourOptions(dialog);
+        return true;
+    case IDC_TOUR_ALTITUDE_HOLD:
+        ExchangeState.tourAltitudeHold = checked(dialog, id) ? 1 : 0;
+        updateTourOptions(dialog);
+        return true;
+    case IDC_CURRENT_READ:
+        currentRead(dialog);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool altitudeNotification(HWND dialog, int id, int code) {
+    if (id != IDC_AIRPORT_ALTITUDE && id != IDC_TOUR_ALTITUDE)
+        return false;
+    if (code != EN_CHANGE && code != EN_KILLFOCUS)
+        return false;
+    if (!settings.initDone)
+        return true;
+    int& valid =
+        id == IDC_AIRPORT_ALTITUDE ? settings.airportAltitudeValid : settings.tourAltitudeValid;
+    const int32_t feet = altitudeOf(dialog, id);
+    if (feet >= 0 && feet <= highestAltitude) {
+        valid = 1;
+        if (code == EN_CHANGE) {
+            double& stored = id == IDC_AIRPORT_ALTITUDE ? ExchangeState.airportAltitude
+                                                        : ExchangeState.tourAltitude;
+            stored = feet;
+        }
+        return true;
+    }
+    if (code == EN_CHANGE)
+        MessageBeep(MB_OK);
+    else
+        reportError(dialog, "Please Enter from 0 to 99996 ft.!");
+    SetFocus(GetDlgItem(dialog, id));
+    valid = 0;
+    return true;
+}

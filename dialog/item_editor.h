@@ -1,0 +1,26 @@
+// The right half of the settings dialog: the selected entry's fields, the autopilot options,
+// the altitude edits' checks and "Cur. Read". The fields go through the library's one record
+// buffer (recordBuffer); the options live in ExchangeState.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+// The editor's controls into recordBuffer; also sets ExchangeState.tourAltitude.
+void readFields(HWND dialog);
+// recordBuffer into the editor's controls.
+void showRecord(HWND dialog);
+
+// The editor into the item's record and label (nothing without an item); false when the record
+// could not be written.
+bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item);
+// The item's record into the editor, and its altitude options into ExchangeState.
+void loadItemFields(HWND dialog, HWND tree, HTREEITEM item);
+// Enables what the item's kind may edit and, for an entry, sets ExchangeState.mode.
+void enableItemControls(HWND dialog, HWND tree, HTREEITEM item);
+
+// The autopilot buttons and check boxes (1017, 1018, 1027, 1020, 1026, 1028) and "Cur. Read"
+// (1025); false for any other command.
+bool editorCommand(HWND dialog, int id);
+
+// EN_CHANGE and EN_KILLFOCUS of the two altitude edits; false for any other notification.
+bool altitudeNotification(HWND dialog, int id, int code);

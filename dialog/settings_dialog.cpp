@@ -1,0 +1,304 @@
+// The settings dialog: the pilot's database as a tree on the left, the selected entry and the
+// autopilot options on the right. OK rewrites the database in tree order and hands the chosen
+// destination to the gauge; Cancel puts the database back as it was when the dialog opened.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "../common/module_contract.h"
+#include "../common/text_fields.h"
+#include "db_file.h"
+#include "dialog_resources.h"
+#include "dialog_state.h"
+#include "dialogs.h"
+#include "error_report.h"
+#include "item_editor.h"
+#include "position_check.h"
+#include "settings_state.h"
+#include "settings_toolbar.h"
+#include "tree_edit.h"
+#include "tree_images.h"
+#include "tree_items.h"
+#include "tree_map.h"
+
+SettingsState settings;
+
+namespace {
+
+// Whether "TarvixDb.dat" existed as the dialog opened: when not, Cancel removes the one the
+// dialog made rather than leave an empty database behind.
+bool databaseExisted = false;
+
+HWND treeOf(HWND dialog) {
+    return GetDlgItem(dialog, IDC_TREE);
+}
+
+// Puts the backup back through the same safe replace as a save, so the pilot never ends with
+// a half-copied database; the backup itself stays.
+bool restoreBackup() {
+    DeleteFileA(scratchFileName);
+    if (!databaseExisted)
+        return DeleteFileA(databaseFileName) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (!CopyFileA(backupFileName, scratchFileName, FALSE))
+        return false;
+    if (replaceDatabase())
+        return true;
+    DeleteFileA(scratchFileName);
+    return false;
+}
+
+// A fresh database gets a folder and an airport to start from; both records are written at
+// once.
+HTREEITEM startEmptyDatabase(HWND tree) {
+    HTREEITEM folder = newFolder(false, tree, TVI_ROOT);
+    return folder ? newEntry(false, tree, folder) : nullptr;
+}
+
+// Opening: returns false (after saying why) when the dialog must not open.
+bool openDatabaseInTree(HWND dialog, HWND tree) {
+    databaseExisted = GetFileAttributesA(databaseFileName) != INVALID_FILE_ATTRIBUTES;
+    if (databaseExisted && !CopyFileA(databaseFileName, backupFileName, FALSE)) {
+        reportError(dialog, "The waypoint database cannot be backed up (disk full, or the file "
+                            "is held by another program). Nothing has been changed.");
+        return false;
+    }
+    settings.chosenItem = nullptr;
+    if (recordCount(databaseFileName) < 1) {
+        settings.chosenItem = startEmptyDatabase(tree);
+        return true;
+    }
+    switch (loadTree(tree, &settings.chosenItem)) {
+    case TreeLoad::loaded:
+        return true;
+    case TreeLoad::unreadable:
+        reportError(dialog, "The waypoint database cannot be read whole (it may be held by "
+                            "another program). Nothing has been changed.");
+        break;
+    case TreeLoad::tooLarge:
+        reportError(dialog, "The waypoint database holds more than 65535 records, more than "
+                            "the dialog can show. Nothing has been changed.");
+        break;
+    }
+    restoreBackup(); // loading takes the current-choice marker out of the file
+    return false;
+}
+
+void showChosenItem(HWND tree) {
+    HTREEITEM chosen = settings.chosenItem;
+    if (!chosen) {
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET,
+                     reinterpret_cast<LPARAM>(treeStep(tree, nullptr, TVGN_ROOT)));
+        return;
+    }
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(chosen));
+    if (uint32_t kind = itemKind(itemData(tree, chosen)); isTourKind(kind) && !isFolderKind(kind)) {
+        if (HTREEITEM parent = treeStep(tree, chosen, TVGN_PARENT))
+            SendMessageA(tree, TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(parent));
+    }
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chosen));
+}
+
+void showOptions(HWND dialog, HWND tree) {
+    CheckRadioButton(dialog, IDC_TOUR_AUTOPILOT_ON, IDC_TOUR_AUTOPILOT_OFF,
+                     ExchangeState.tourAutopilot ? IDC_TOUR_AUTOPILOT_ON : IDC_TOUR_AUTOPILOT_OFF);
+    CheckDlgButton(dialog, IDC_AIRPORT_ALTITUDE_HOLD,
+                   ExchangeState.airportAltitudeHold ? BST_CHECKED : BST_UNCHECKED);
+    CheckRadioButton(dialog, IDC_AIRPORT_AUTOPILOT_ON, IDC_AIRPORT_AUTOPILOT_OFF,
+                     ExchangeState.airportAutopilot ? IDC_AIRPORT_AUTOPILOT_ON
+                                                    : IDC_AIRPORT_AUTOPILOT_OFF);
+    if (settings.chosenItem)
+        enableItemControls(dialog, tree, settings.chosenItem);
+    char feet[16];
+    std::snprintf(feet, sizeof feet, "%ld", static_cast<long>(ExchangeState.airportAltitude));
+    SetDlgItemTextA(dialog, IDC_AIRPORT_ALTITUDE, feet);
+}
+
+BOOL settingsInitDialog(HWND dialog) {
+    HINSTANCE library = static_cast<HINSTANCE>(libraryModule);
+    HWND tree = treeOf(dialog);
+    showCaption(dialog, settingsCaption);
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    createSettingsToolbar(dialog, GetDlgItem(dialog, IDC_TOOLBAR_HOST), library);
+    settings.treeImages = createTreeImages(library);
+    SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(settings.treeImages));
+    if (!openDatabaseInTree(dialog, tree)) {
+        SetCursor(previous);
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    showChosenItem(tree);
+    showOptions(dialog, tree);
+    settings.initDone = 1;
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+    return TRUE;
+}
+
+bool altitudesValid(HWND dialog, int button) {
+    if (settings.airportAltitudeValid && settings.tourAltitudeValid)
+        return true;
+    SetFocus(GetDlgItem(dialog, button));
+    return false;
+}
+
+// The fields' position into ExchangeState, the pole and date line put right in the controls.
+bool takePosition(HWND dialog) {
+    CheckedPosition position;
+    PositionCheck check = checkPosition(recordBuffer, position);
+    if (check != PositionCheck::latitudeError)
+        ExchangeState.latitude = position.latitude;
+    if (position.latitudeAtPole) {
+        SetDlgItemTextA(dialog, IDC_LATITUDE_DEGREES, recordBuffer.latDegrees);
+        SetDlgItemTextA(dialog, IDC_LATITUDE_MINUTES, recordBuffer.latMinutes);
+        SetDlgItemTextA(dialog, IDC_LATITUDE_SECONDS, recordBuffer.latSeconds);
+    }
+    if (check == PositionCheck::latitudeError) {
+        reportError(dialog, "Latitude Data Error !");
+        return false;
+    }
+    if (check == PositionCheck::longitudeError) {
+        reportError(dialog, "Longitude Data Error !");
+        return false;
+    }
+    ExchangeState.longitude = position.longitude;
+    if (position.longitudeAtDateLine) {
+        SetDlgItemTextA(dialog, IDC_LONGITUDE_DEGREES, recordBuffer.lonDegrees);
+        SetDlgItemTextA(dialog, IDC_LONGITUDE_MINUTES, recordBuffer.lonMinutes);
+        SetDlgItemTextA(dialog, IDC_LONGITUDE_SECONDS, recordBuffer.lonSeconds);
+    }
+    return true;
+}
+
+void takeOptions(HWND dialog) {
+    auto checked = [dialog](int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
+    if (ExchangeState.mode == 0) {
+        ExchangeState.airportAutopilot = checked(IDC_AIRPORT_AUTOPILOT_ON) ? 1 : 0;
+        ExchangeState.airportAltitudeHold = checked(IDC_AIRPORT_ALTITUDE_HOLD) ? 1 : 0;
+        return;
+    }
+    ExchangeState.tourAutopilot = checked(IDC_TOUR_AUTOPILOT_ON) ? 1 : 0;
+    ExchangeState.tourAltitudeHold = checked(IDC_TOUR_ALTITUDE_HOLD) ? 1 : 0;
+    if (ExchangeState.tourAltitudeHold)
+        ExchangeState.tourAltitude = readWholeNumber(recordBuffer.altitude);
+}
+
+void settingsOk(HWND dialog) {
+    if (!altitudesValid(dialog, IDOK))
+        return;
+    HWND tree = treeOf(dialog);
+    readFields(dialog);
+    copyBoundedText(ExchangeState.ident, recordBuffer.ident, sizeof ExchangeState.ident);
+    copyBoundedText(ExchangeState.name, recordBuffer.name, sizeof ExchangeState.name);
+    if (!takePosition(dialog))
+        return;
+    char feet[6];
+    GetDlgItemTextA(dialog, IDC_AIRPORT_ALTITUDE, feet, sizeof feet);
+    const int32_t airportFeet = readWholeNumber(feet);
+    if (airportFeet < 0 || airportFeet > 99996) {
+        reportError(dialog, "Please Enter from 0 to 99996 ft.!");
+        return;
+    }
+    ExchangeState.airportAltitude = airportFeet;
+    takeOptions(dialog);
+    settings.chosenItem = selectedItem(tree);
+    if (settings.chosenItem) {
+        saveItemFields(dialog, tree, settings.chosenItem);
+        if (isFolderKind(itemKind(itemData(tree, settings.chosenItem)))) {
+            reportError(dialog, "Please select Airport or Tour Item !");
+            return;
+        }
+    }
+    int32_t chosen = 0;
+    settings.saving = 1;
+    const TreeSave saved = saveTree(tree, &chosen);
+    if (saved != TreeSave::saved) {
+        // The save collapsed the folders; the pilot's choice, still in the editor, is selected
+        // again for the next try.
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET,
+                     reinterpret_cast<LPARAM>(settings.chosenItem));
+        settings.saving = 0;
+        reportError(dialog, "The waypoint database could not be written (disk full, or the file "
+                            "is held by another program). It is as it was; try OK again.");
+        return;
+    }
+    settings.saving = 0;
+    DeleteFileA(scratchFileName);
+    ExchangeState.recordNumber = chosen;
+    settings.initDone = 0;
+    storeExchange();
+    EndDialog(dialog, IDOK);
+}
+
+void settingsCancel(HWND dialog) {
+    if (!altitudesValid(dialog, IDCANCEL))
+        return;
+    if (!restoreBackup())
+        reportError(dialog, "The waypoint database could not be put back as it was; the copy "
+                            "taken as the dialog opened is \"TarvixDb.bak\".");
+    settings.initDone = 0;
+    EndDialog(dialog, IDCANCEL);
+}
+
+void settingsCommand(HWND dialog, int id, int code) {
+    if (altitudeNotification(dialog, id, code))
+        return;
+    switch (id) {
+    case IDOK:
+        settingsOk(dialog);
+        return;
+    case IDCANCEL:
+        settingsCancel(dialog);
+        return;
+    default:
+        editorCommand(dialog, id);
+        return;
+    }
+}
+
+LRESULT settingsNotify(HWND dialog, NMHDR* header) {
+    if (header->idFrom != IDC_TREE)
+        return 0;
+    HWND tree = header->hwndFrom;
+    switch (header->code) {
+    case TVN_GETDISPINFOA:
+        folderImageOnRequest(*reinterpret_cast<NMTVDISPINFOA*>(header));
+        return 0;
+    case TVN_SELCHANGEDA: {
+        if (settings.saving)
+            return 0;
+        auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
+        saveItemFields(dialog, tree, change->itemOld.hItem);
+        loadItemFields(dialog, tree, change->itemNew.hItem);
+        enableItemControls(dialog, tree, change->itemNew.hItem);
+        return 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+void settingsDestroy() {
+    if (settings.treeImages)
+        ImageList_Destroy(settings.treeImages);
+    settings = SettingsState{};
+}
+
+} // namespace
+
+INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return settingsInitDialog(dialog);
+    case WM_COMMAND:
+        settingsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        return settingsNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
+    case WM_DESTROY:
+        settingsDestroy();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

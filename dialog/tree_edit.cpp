@@ -1,0 +1,97 @@
+#include "tree_edit.h"
+
+#include <cstdio>
+
+#include "../common/module_contract.h"
+#include "../common/text_fields.h"
+#include "db_file.h"
+#include "dialog_state.h"
+#include "error_report.h"
+#include "tree_items.h"
+
+namespace {
+
+constexpr int32_t deepestFolder = 99;
+
+// Appends recordBuffer to the database and the item to the tree; the item is taken back when
+// the record cannot be written, so that no item ever names a record that is not there.
+HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, const char* label, uint32_t kind) {
+    const int32_t number = recordCount(databaseFileName) + 1;
+    if (number > maxTreeRecordNumber) {
+        reportError(tree, "The database is full: it holds 65535 records already.");
+        return nullptr;
+    }
+    HTREEITEM item = appendTreeItem(tree, parent, label, itemWord(number, kind));
+    if (!item)
+        return nullptr;
+    if (writeRecord(number, databaseFileName, recordBuffer) != 1) {
+        SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+        return nullptr;
+    }
+    return item;
+}
+
+} // namespace
+
+HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item) {
+    if (itemDepth(tree, item) + 1 > deepestFolder) {
+        reportError(tree, "Can't make a Folder");
+        return nullptr;
+    }
+    HTREEITEM parent = TVI_ROOT;
+    if (item && item != TVI_ROOT) {
+        if (isFolderKind(itemKind(itemData(tree, item))))
+            parent = item;
+        else if (HTREEITEM up = treeStep(tree, item, TVGN_PARENT))
+            parent = up;
+    }
+    RecordBuffer& r = recordBuffer;
+    clearRecordBuffer(r);
+    copyBoundedText(r.level, "1", sizeof r.level);
+    copyBoundedText(r.tourFlag, tour ? "1" : "", sizeof r.tourFlag);
+    copyBoundedText(r.name, tour ? "New Tour Folder" : "New Airport Folder", sizeof r.name);
+    char label[32];
+    std::snprintf(label, sizeof label, " %s", r.name);
+    return appendWithRecord(tree, parent, label, tour ? 101 : 1);
+}
+
+HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
+    RecordBuffer& r = recordBuffer;
+    clearRecordBuffer(r);
+    copyBoundedText(r.tourFlag, tour ? "1" : "", sizeof r.tourFlag);
+    copyBoundedText(r.name, tour ? "New Tour" : "New Airport", sizeof r.name);
+    char label[32];
+    if (tour)
+        std::snprintf(label, sizeof label, "%03d - %s", 0, r.name);
+    else
+        std::snprintf(label, sizeof label, "%s", r.name);
+    HTREEITEM item = appendWithRecord(tree, parent, label, tour ? 100 : 0);
+    if (item)
+        renumberTour(tree, item);
+    return item;
+}
+
+bool renumberTour(HWND tree, HTREEITEM item) {
+    if (!item || !isTourKind(itemKind(itemData(tree, item))))
+        return false;
+    HTREEITEM parent = treeStep(tree, item, TVGN_PARENT);
+    HTREEITEM first =
+        parent ? treeStep(tree, parent, TVGN_CHILD) : treeStep(tree, nullptr, TVGN_ROOT);
+    int number = 0;
+    for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT)) {
+        const uint32_t word = itemData(tree, at);
+        const uint32_t kind = itemKind(word);
+        if (isFolderKind(kind) || !isTourKind(kind))
+            continue;
+        ++number;
+        RecordBuffer& r = recordBuffer;
+        readRecord(itemRecordNumber(word), databaseFileName, r);
+        char label[48];
+        std::snprintf(label, sizeof label, "%03d - %s", number, r.name);
+        setItemLabel(tree, at, label);
+        std::snprintf(r.ident, sizeof r.ident, "%03d", number);
+        writeRecord(itemRecordNumber(word), databaseFileName, r);
+    }
+    InvalidateRect(tree, nullptr, TRUE);
+    return true;
+}

@@ -1,0 +1,20 @@
+// Small questions and changes of tree items that the tree's loading, saving and editing share.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+
+// The item's data word (record number and kind, db_record.h).
+uint32_t itemData(HWND tree, HTREEITEM item);
+// TVM_GETNEXTITEM: the item in the given relation (TVGN_CHILD, TVGN_NEXT, TVGN_PARENT ...).
+HTREEITEM treeStep(HWND tree, HTREEITEM item, WPARAM relation);
+void setItemLabel(HWND tree, HTREEITEM item, const char* label);
+HTREEITEM selectedItem(HWND tree);
+
+// Inserts an item as the last child of parent (TVI_ROOT for the top level), with the label,
+// data word and the images of its kind. Returns the new item, or nullptr.
+HTREEITEM appendTreeItem(HWND tree, HTREEITEM parent, const char* label, uint32_t word);
+
+// 1 for a top-level item and for the root itself, one more for each folder above.
+int32_t itemDepth(HWND tree, HTREEITEM item);

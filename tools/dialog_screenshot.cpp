@@ -1,0 +1,143 @@
+// Pictures of the dialog library's two real windows for the README: opens the settings dialog
+// on a database, with its folders expanded, and the About box, and writes each window as it is
+// drawn on the screen to a PNG file in the current folder.
+// Usage: dialog_screenshot DATABASE   (run in an empty folder; the library lies beside the program)
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/module_contract.h"
+#include "dialog/dialog_resources.h"
+#include "host/panel_host.h"
+
+namespace {
+
+const char* pictureName = nullptr;
+bool written = false;
+std::string failure;
+
+bool capture(HWND window, const char* path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    PanelPicture picture{r.right - r.left, r.bottom - r.top, {}};
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    // Read from the window's own surface, which its controls draw into as well; the screen
+    // itself cannot be read back on a virtual X server.
+    HDC source = GetWindowDC(window);
+    BitBlt(memory, 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
+    ReleaseDC(window, source);
+    GdiFlush();
+    const auto* pixels = static_cast<const uint8_t*>(bits);
+    for (int i = 0; i < picture.width * picture.height; ++i) {
+        picture.rgb.push_back(pixels[4 * i + 2]);
+        picture.rgb.push_back(pixels[4 * i + 1]);
+        picture.rgb.push_back(pixels[4 * i]);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    std::string error;
+    if (!writePng(path, picture, error))
+        failure = error;
+    return failure.empty();
+}
+
+void expandFolders(HWND tree) {
+    auto next = [tree](HTREEITEM item, WPARAM how) {
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+    };
+    for (HTREEITEM item = next(nullptr, TVGN_ROOT); item; item = next(item, TVGN_NEXT))
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+}
+
+void CALLBACK shoot(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(dialog, timer);
+    UpdateWindow(dialog);
+    written = capture(dialog, pictureName);
+    // Cancel leaves the database as it was; the About box closes only with OK.
+    PostMessageA(dialog, WM_COMMAND, GetDlgItem(dialog, IDC_TREE) ? IDCANCEL : IDOK, 0);
+}
+
+void CALLBACK settle(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(dialog, timer);
+    if (HWND tree = GetDlgItem(dialog, IDC_TREE))
+        expandFolders(tree);
+    SetTimer(dialog, 2, 500, shoot);
+}
+
+LRESULT CALLBACK watch(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char kind[16];
+        GetClassNameA(window, kind, sizeof kind);
+        if (lstrcmpA(kind, "#32770") == 0 &&
+            (GetDlgItem(window, IDC_TREE) || GetDlgItem(window, IDOK)))
+            SetTimer(window, 1, 300, settle);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::string besideProgram(const char* name) {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1) + name;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: dialog_screenshot DATABASE\n");
+        return 2;
+    }
+    if (!CopyFileA(argv[1], databaseFileName, FALSE)) {
+        std::fprintf(stderr, "dialog_screenshot: cannot copy %s here\n", argv[1]);
+        return 1;
+    }
+    HMODULE library = LoadLibraryA(besideProgram(dialogLibraryFileName).c_str());
+    if (!library) {
+        std::fprintf(stderr, "dialog_screenshot: %s cannot be loaded\n", dialogLibraryFileName);
+        return 1;
+    }
+    auto settingDialog =
+        exportFunction(settingDialogExport, GetProcAddress(library, settingDialogExport.name));
+    auto aboutDialog =
+        exportFunction(aboutDialogExport, GetProcAddress(library, aboutDialogExport.name));
+    HHOOK hook = SetWindowsHookExA(WH_CBT, watch, nullptr, GetCurrentThreadId());
+    ExchangeRecord aircraft = {};
+    int status = 0;
+    const std::pair<const char*, bool> pictures[] = {{"settings-dialog.png", true},
+                                                     {"about-box.png", false}};
+    for (const auto& [name, settings] : pictures) {
+        pictureName = name;
+        written = false;
+        if (settings)
+            settingDialog(&aircraft);
+        else
+            aboutDialog();
+        if (!written) {
+            std::fprintf(stderr, "dialog_screenshot: %s not written %s\n", name, failure.c_str());
+            status = 1;
+        } else {
+            std::printf("%s\n", name);
+        }
+    }
+    UnhookWindowsHookEx(hook);
+    FreeLibrary(library);
+    return status;
+}
