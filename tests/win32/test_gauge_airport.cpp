@@ -10,6 +10,7 @@
 #include "common/sim_ids.h"
 #include "host/panel_host.h"
 #include "nav_reference.h"
+#include "dialog_driver.h"
 #include "test_support.h"
 
 namespace {
@@ -249,7 +250,9 @@ TEST_F(AirportFlight, DialogButtonHandsTheAircraftPositionToTheLibrary) {
     setData(&to);
     start();
     resetPanel();
-    clickGauge(49, 291, nullptr); // no settings dialog yet: set, then get
+    DialogDriver cancel({[](HWND dialog) { clickButton(dialog, IDCANCEL); }});
+    clickGauge(49, 291, nullptr); // set, the settings dialog (cancelled), get
+    EXPECT_NE(cancel.dialog(), nullptr) << "the settings dialog opened";
     ExchangeRecord kept{};
     getData(&kept);
     EXPECT_EQ(kept.aircraftLatitude, latitudeFromDegrees(aircraftLat));

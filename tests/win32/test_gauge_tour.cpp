@@ -15,6 +15,7 @@
 #include "common/sim_ids.h"
 #include "host/panel_host.h"
 #include "nav_reference.h"
+#include "dialog_driver.h"
 #include "test_support.h"
 
 namespace {
@@ -337,7 +338,9 @@ TEST_F(TourFlight, DialogButtonRebuildsTheTourAndCouplesFromTheRecord) {
     chooseTourItem(4, 1, items[1]);
     start();
     resetPanel();
-    clickGauge(49, 291, nullptr); // "DLG": no dialog export yet, so set and get only
+    DialogDriver cancel({[](HWND dialog) { clickButton(dialog, IDCANCEL); }});
+    clickGauge(49, 291, nullptr); // "DLG": set, the settings dialog (cancelled), get
+    EXPECT_NE(cancel.dialog(), nullptr) << "the settings dialog opened";
     EXPECT_EQ(libraryItem(), 4);
     ASSERT_GE(events().size(), 3u);
     EXPECT_EQ(events()[0].first, 0x10100);
