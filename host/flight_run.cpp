@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "common/module_contract.h"
 #include "common/position_units.h"
 #include "common/screen_colours.h"
 #include "host/flight_plan.h"
@@ -17,21 +18,19 @@
 
 namespace {
 
-using RecordCall = int(__stdcall*)(ExchangeRecord*);
-
 struct DialogLibrary {
     HMODULE module = nullptr;
-    RecordCall getData = nullptr;
-    RecordCall setData = nullptr;
+    RecordExportFn getData = nullptr;
+    RecordExportFn setData = nullptr;
 };
 
 bool bindLibrary(DialogLibrary& library, std::string& error) {
-    library.module = LoadLibraryA("TarvixDlg.dll");
+    library.module = LoadLibraryA(dialogLibraryFileName);
     if (library.module) {
-        library.getData = reinterpret_cast<RecordCall>(
-            reinterpret_cast<void*>(GetProcAddress(library.module, "TarvixGetData")));
-        library.setData = reinterpret_cast<RecordCall>(
-            reinterpret_cast<void*>(GetProcAddress(library.module, "TarvixSetData")));
+        library.getData =
+            exportFunction(getDataExport, GetProcAddress(library.module, getDataExport.name));
+        library.setData =
+            exportFunction(setDataExport, GetProcAddress(library.module, setDataExport.name));
     }
     if (library.getData && library.setData)
         return true;
@@ -52,10 +51,10 @@ std::string clock(double seconds) {
 bool writeDatabase(const std::vector<uint8_t>& bytes, FlightOutcome& outcome, std::string& error) {
     if (bytes.empty())
         return true;
-    std::ofstream file("TarvixDb.dat", std::ios::binary | std::ios::trunc);
+    std::ofstream file(databaseFileName, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     file.close();
-    outcome.written.push_back("TarvixDb.dat");
+    outcome.written.push_back(databaseFileName);
     if (!file) {
         error = "cannot write the database 'TarvixDb.dat' into the output folder";
         return false;

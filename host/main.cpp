@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/exchange_record.h"
+#include "common/module_contract.h"
 #include "common/position_units.h"
 #include "common/text_fields.h"
 #include "host/command_line.h"
@@ -125,7 +126,7 @@ std::string filePath(const std::string& utf8) {
 }
 
 void resolvePaths(HostOptions& o) {
-    o.gauge = o.gauge.empty() ? besideProgram("Tarvix42.gau") : filePath(o.gauge);
+    o.gauge = o.gauge.empty() ? besideProgram(gaugeFileName) : filePath(o.gauge);
     o.out = filePath(o.out.empty() ? "." : o.out);
     o.picture = o.picture.empty() ? joinPath(o.out, "panel.png") : filePath(o.picture);
     if (!o.events.empty())
@@ -174,10 +175,10 @@ bool readDestination(const std::string& text, ExchangeRecord& record, std::strin
 // Hands the record to the dialog library beside this program. The library stays loaded, so the
 // gauge finds the same module and record.
 bool handDestination(ExchangeRecord& record, std::string& error) {
-    HMODULE library = LoadLibraryA("TarvixDlg.dll");
-    auto setData = library ? reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
-                                 reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")))
-                           : nullptr;
+    HMODULE library = LoadLibraryA(dialogLibraryFileName);
+    auto setData = library
+                       ? exportFunction(setDataExport, GetProcAddress(library, setDataExport.name))
+                       : nullptr;
     if (!setData) {
         error = "option --destination: no dialog library with TarvixSetData to hand it to";
         return false;
