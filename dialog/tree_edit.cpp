@@ -16,11 +16,9 @@ constexpr int32_t deepestFolder = 99;
 // Appends recordBuffer to the database and the item to the tree; the item is taken back when
 // the record cannot be written, so that no item ever names a record that is not there.
 HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, const char* label, uint32_t kind) {
-    const int32_t number = recordCount(databaseFileName) + 1;
-    if (number > maxTreeRecordNumber) {
-        reportError(tree, "The database is full: it holds 65535 records already.");
+    if (!roomForRecords(tree, 1))
         return nullptr;
-    }
+    const int32_t number = recordCount(databaseFileName) + 1;
     HTREEITEM item = appendTreeItem(tree, parent, label, itemWord(number, kind));
     if (!item)
         return nullptr;
@@ -32,6 +30,19 @@ HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, const char* label, uint3
 }
 
 } // namespace
+
+bool roomForRecords(HWND owner, int32_t added) {
+    const int32_t count = recordCount(databaseFileName);
+    if (added <= maxTreeRecordNumber - count)
+        return true;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "The database holds %ld records; %ld more would pass the 65535 the tree can "
+                  "address. Nothing has been added.",
+                  static_cast<long>(count), static_cast<long>(added));
+    reportError(owner, text);
+    return false;
+}
 
 HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item) {
     if (itemDepth(tree, item) + 1 > deepestFolder) {

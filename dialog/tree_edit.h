@@ -4,6 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+// Whether the database can take added more records without passing the 65,535 that an item's
+// data word can address; when not, says so (owned by owner) and returns false, so that an
+// operation refuses before it appends anything.
+bool roomForRecords(HWND owner, int32_t added);
+
 // A new folder of the kind: at the top level for TVI_ROOT, inside item when it is a folder,
 // beside it otherwise. Refused ("Can't make a Folder") deeper than 99 levels, and when its
 // record cannot be written; returns the folder or nullptr.
