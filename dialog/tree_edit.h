@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+
 // Whether the database can take added more records without passing the 65,535 that an item's
 // data word can address; when not, says so (owned by owner) and returns false, so that an
 // operation refuses before it appends anything.
