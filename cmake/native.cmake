@@ -25,11 +25,14 @@ if(TARVIX_WINDOWS_BUILD)
     set_tests_properties(script.tarvix PROPERTIES TIMEOUT 600)
 endif()
 
-# The record decoder's fuzzer, for a bounded time, when clang with libFuzzer is at hand.
+# The fuzzers of the record decoder and of the exchange files' lines, for a bounded time, when
+# clang with libFuzzer is at hand.
 find_program(TARVIX_CLANGXX clang++)
 if(TARVIX_CLANGXX)
-    add_test(NAME native.fuzz.record_decoder COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-record 15)
-    set_tests_properties(native.fuzz.record_decoder PROPERTIES TIMEOUT 120)
+    foreach(target record_decoder exchange_lines)
+        add_test(NAME native.fuzz.${target} COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-record 15 ${target})
+        set_tests_properties(native.fuzz.${target} PROPERTIES TIMEOUT 120)
+    endforeach()
 endif()
 
 # The screen copy's benchmark, run natively by "./tarvix bench": optimised and without

@@ -1,0 +1,216 @@
+#include "airport_line.h"
+
+#include <cstring>
+
+#include "text_fields.h"
+
+namespace {
+
+struct AirportColumn {
+    size_t lineOffset;   // in AirportLine
+    size_t readWidth;    // characters of the block that are read
+    size_t bufferOffset; // in RecordBuffer
+    size_t capacity;     // of the field in RecordBuffer
+    size_t writeWidth;   // characters kept on writing, as the database record keeps them
+    bool nulAsSpace;     // a NUL reads as a space; otherwise the value ends at it
+};
+
+#define COLUMN(field, readWidth, writeWidth, nulAsSpace)                                           \
+    {                                                                                              \
+        offsetof(AirportLine, field), readWidth, offsetof(RecordBuffer, field),                    \
+            sizeof(RecordBuffer::field), writeWidth, nulAsSpace                                    \
+    }
+
+// The blocks in column order. Each is wider than what is read of it: the rest is the space that
+// keeps a written file readable as columns.
+const AirportColumn airportColumns[] = {
+    COLUMN(ident, 5, 5, true),          COLUMN(name, 24, 25, true),
+    COLUMN(latHemisphere, 1, 1, false), COLUMN(latDegrees, 3, 3, false),
+    COLUMN(latMinutes, 2, 2, false),    COLUMN(latSeconds, 2, 2, false),
+    COLUMN(lonHemisphere, 1, 1, false), COLUMN(lonDegrees, 3, 3, false),
+    COLUMN(lonMinutes, 2, 2, false),    COLUMN(lonSeconds, 2, 2, false),
+};
+
+#undef COLUMN
+
+char* fieldOf(RecordBuffer& record, const AirportColumn& column) {
+    return reinterpret_cast<char*>(&record) + column.bufferOffset;
+}
+
+// Digits after optional leading spaces, as the blocks are written; an empty field is 0.
+bool readDigits(const char* text, int32_t& value) {
+    size_t i = 0;
+    while (text[i] == ' ')
+        ++i;
+    value = 0;
+    for (; text[i] != '\0'; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+struct Coordinate {
+    const char* hemisphere;
+    const char* degrees;
+    const char* minutes;
+    const char* seconds;
+};
+
+// One coordinate against its hemisphere letters and its largest degrees (90 or 180, where
+// minutes and seconds must be 0). Returns 0 for fine, 1 hemisphere, 2 not digits, 3 range; zero
+// is true when the coordinate is exactly 0 0 0.
+int checkCoordinate(const Coordinate& c, char positive, char negative, int32_t maxDegrees,
+                    bool& zero) {
+    if (std::strlen(c.hemisphere) != 1 ||
+        (c.hemisphere[0] != positive && c.hemisphere[0] != negative))
+        return 1;
+    int32_t degrees = 0, minutes = 0, seconds = 0;
+    if (!readDigits(c.degrees, degrees) || !readDigits(c.minutes, minutes) ||
+        !readDigits(c.seconds, seconds))
+        return 2;
+    if (degrees > maxDegrees || minutes > 59 || seconds > 59 ||
+        (degrees == maxDegrees && (minutes > 0 || seconds > 0)))
+        return 3;
+    zero = degrees == 0 && minutes == 0 && seconds == 0;
+    return 0;
+}
+
+} // namespace
+
+void readAirportLine(const uint8_t* bytes, size_t length, RecordBuffer& record) {
+    for (const AirportColumn& column : airportColumns) {
+        char* field = fieldOf(record, column);
+        size_t kept = 0;
+        for (; kept < column.readWidth; ++kept) {
+            size_t at = column.lineOffset + kept;
+            char c = at < length ? static_cast<char>(bytes[at]) : ' ';
+            if (c == '\0' && !column.nulAsSpace)
+                break;
+            field[kept] = c == '\0' ? ' ' : c;
+        }
+        field[kept] = '\0';
+        trimRight(field);
+        // Nothing left behind the value: reading the same line twice gives the same bytes.
+        kept = std::strlen(field);
+        std::memset(field + kept, 0, column.capacity - kept);
+    }
+}
+
+void writeAirportLine(RecordBuffer& record, uint8_t* line) {
+    std::memset(line, ' ', airportLineSize);
+    for (const AirportColumn& column : airportColumns) {
+        char* field = fieldOf(record, column);
+        field[boundedTextLength(field, column.writeWidth)] = '\0';
+        trimRight(field);
+        // name may keep its 25th character in the record; its block takes 26.
+        std::memcpy(line + column.lineOffset, field, std::strlen(field));
+    }
+    line[offsetof(AirportLine, lineEnd)] = '\r';
+    line[offsetof(AirportLine, lineEnd) + 1] = '\n';
+}
+
+bool isBlankExchangeRecord(const RecordBuffer& r) {
+    const char* const counted[] = {r.ident,      r.name,       r.latDegrees, r.latMinutes,
+                                   r.latSeconds, r.lonDegrees, r.lonMinutes, r.lonSeconds};
+    for (const char* text : counted) {
+        if (hasVisibleText(text))
+            return false;
+    }
+    return true;
+}
+
+LineProblem checkLinePosition(const RecordBuffer& r) {
+    bool latitudeZero = false, longitudeZero = false;
+    switch (checkCoordinate({r.latHemisphere, r.latDegrees, r.latMinutes, r.latSeconds}, 'N', 'S',
+                            90, latitudeZero)) {
+    case 1:
+        return LineProblem::latitudeHemisphere;
+    case 2:
+        return LineProblem::latitudeNotNumber;
+    case 3:
+        return LineProblem::latitudeRange;
+    default:
+        break;
+    }
+    switch (checkCoordinate({r.lonHemisphere, r.lonDegrees, r.lonMinutes, r.lonSeconds}, 'E', 'W',
+                            180, longitudeZero)) {
+    case 1:
+        return LineProblem::longitudeHemisphere;
+    case 2:
+        return LineProblem::longitudeNotNumber;
+    case 3:
+        return LineProblem::longitudeRange;
+    default:
+        break;
+    }
+    return latitudeZero && longitudeZero ? LineProblem::noPosition : LineProblem::none;
+}
+
+const char* lineProblemText(LineProblem problem) {
+    switch (problem) {
+    case LineProblem::none:
+        return "fine";
+    case LineProblem::tabInLine:
+        return "a tab instead of spaces";
+    case LineProblem::latitudeHemisphere:
+        return "latitude not N or S";
+    case LineProblem::latitudeNotNumber:
+        return "latitude not a number";
+    case LineProblem::latitudeRange:
+        return "latitude out of range";
+    case LineProblem::longitudeHemisphere:
+        return "longitude not E or W";
+    case LineProblem::longitudeNotNumber:
+        return "longitude not a number";
+    case LineProblem::longitudeRange:
+        return "longitude out of range";
+    case LineProblem::noPosition:
+        return "no position (0 0 0, 0 0 0)";
+    }
+    return "unknown";
+}
+
+bool isFixedLayout(const uint8_t* bytes, size_t size) {
+    if (size == 0 || size % airportLineSize != 0)
+        return false;
+    for (size_t end = airportLineSize; end <= size; end += airportLineSize) {
+        if (bytes[end - 2] != '\r' || bytes[end - 1] != '\n')
+            return false;
+    }
+    return true;
+}
+
+ExchangeLineCursor startExchangeLines(const uint8_t* bytes, size_t size) {
+    return {bytes, size, 0, 0, isFixedLayout(bytes, size)};
+}
+
+bool nextExchangeLine(ExchangeLineCursor& cursor, ExchangeLine& line) {
+    if (cursor.at >= cursor.size)
+        return false;
+    line.offset = cursor.at;
+    line.number = ++cursor.number;
+    line.hasTab = false;
+    if (cursor.fixedLayout) {
+        line.length = airportLineSize - 2;
+        cursor.at += airportLineSize;
+        return true;
+    }
+    size_t end = cursor.at;
+    while (end < cursor.size && cursor.bytes[end] != '\r' && cursor.bytes[end] != '\n') {
+        line.hasTab = line.hasTab || cursor.bytes[end] == '\t';
+        ++end;
+    }
+    line.length = end - cursor.at;
+    if (end < cursor.size && cursor.bytes[end] == '\r')
+        ++end;
+    if (end < cursor.size && cursor.bytes[end] == '\n')
+        ++end;
+    cursor.at = end;
+    return true;
+}
+
+LineProblem checkExchangeLine(const ExchangeLine& line, const RecordBuffer& record) {
+    return line.hasTab ? LineProblem::tabInLine : checkLinePosition(record);
+}
