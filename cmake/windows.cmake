@@ -106,6 +106,7 @@ target_link_libraries(tarvix_database PUBLIC tarvix_core user32 comctl32)
 
 add_library(TarvixDlg SHARED
     dialog/about_dialog.cpp
+    dialog/exchange_files.cpp
     dialog/exchange_mapping.cpp
     dialog/exports.cpp
     dialog/item_editor.cpp

@@ -57,3 +57,5 @@ constexpr char backupFileName[] = "TarvixDb.bak";  // taken as the settings dial
 constexpr char asideFileName[] = "TarvixDb.old";   // the old database during a two-step replace
 constexpr char airportExchangeFileName[] = "Tarvix.dat";
 constexpr char tourExchangeFileName[] = "TarvixTr.dat";
+constexpr char exchangeScratchFileName[] = "TarvixEx.$$$"; // an export's file until it is whole
+constexpr char exchangeAsideFileName[] = "TarvixEx.old";   // the old one during a two-step replace

@@ -19,21 +19,21 @@ static bool fileExists(const char* fileName) {
     return GetFileAttributesA(fileName) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A replace in two renames that stopped half way leaves the old database aside: with no database
-// beside it the second rename never happened and the old one goes back (the save did not
-// complete, so the pilot finds the database as it was); with the new database in place only the
-// deletion was missing.
-static void recoverAside() {
-    if (!fileExists(asideFileName))
+// A replace in two renames that stopped half way leaves the old file aside: with no file under
+// the target name beside it the second rename never happened and the old one goes back (the
+// replace did not complete, so the pilot finds the file as it was); with the new file in place
+// only the deletion was missing.
+static void recoverAside(const char* target, const char* aside) {
+    if (!fileExists(aside))
         return;
-    if (fileExists(databaseFileName))
-        DeleteFileA(asideFileName);
+    if (fileExists(target))
+        DeleteFileA(aside);
     else
-        MoveFileA(asideFileName, databaseFileName);
+        MoveFileA(aside, target);
 }
 
 HANDLE openDatabase(bool create) {
-    recoverAside();
+    recoverAside(databaseFileName, asideFileName);
     return openRecordFile(databaseFileName, create);
 }
 
@@ -142,31 +142,33 @@ template <typename Rename> static bool renameWithRetries(Rename rename) {
     return false;
 }
 
-static bool replaceInTwoSteps() {
-    recoverAside();
-    if (fileExists(asideFileName))
+static bool replaceInTwoSteps(const char* from, const char* to, const char* aside) {
+    recoverAside(to, aside);
+    if (fileExists(aside))
         return false;
-    bool hadDatabase = fileExists(databaseFileName);
-    if (hadDatabase &&
-        !renameWithRetries([] { return MoveFileA(databaseFileName, asideFileName) != 0; }))
+    bool hadTarget = fileExists(to);
+    if (hadTarget && !renameWithRetries([=] { return MoveFileA(to, aside) != 0; }))
         return false;
-    if (!MoveFileA(scratchFileName, databaseFileName)) {
-        if (hadDatabase)
-            MoveFileA(asideFileName, databaseFileName);
+    if (!MoveFileA(from, to)) {
+        if (hadTarget)
+            MoveFileA(aside, to);
         return false;
     }
-    DeleteFileA(asideFileName);
+    DeleteFileA(aside);
     return true;
 }
 
-bool replaceDatabase() {
+bool replaceFileSafely(const char* from, const char* to, const char* aside) {
     bool notImplemented = false;
-    bool replaced = renameWithRetries([&notImplemented] {
-        if (moveFileEx(scratchFileName, databaseFileName,
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    bool replaced = renameWithRetries([&] {
+        if (moveFileEx(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         notImplemented = GetLastError() == ERROR_CALL_NOT_IMPLEMENTED;
         return false;
     });
-    return replaced || (notImplemented && replaceInTwoSteps());
+    return replaced || (notImplemented && replaceInTwoSteps(from, to, aside));
+}
+
+bool replaceDatabase() {
+    return replaceFileSafely(scratchFileName, databaseFileName, asideFileName);
 }

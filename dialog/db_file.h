@@ -53,6 +53,10 @@ bool writeExactly(HANDLE file, const void* bytes, uint32_t length);
 // in place (and the scratch file left for the caller to delete).
 bool replaceDatabase();
 
+// The same for any finished, flushed file from in place of to; aside is the name the old file
+// takes meanwhile where the replace takes two renames.
+bool replaceFileSafely(const char* from, const char* to, const char* aside);
+
 // The one-step replace, reached through a pointer so that tests can take the path of the
 // systems that lack it.
 using MoveFileExFn = BOOL(WINAPI*)(LPCSTR from, LPCSTR to, DWORD flags);

@@ -13,6 +13,7 @@
 #include "dialog_state.h"
 #include "dialogs.h"
 #include "error_report.h"
+#include "exchange_files.h"
 #include "item_editor.h"
 #include "position_check.h"
 #include "settings_state.h"
@@ -251,7 +252,8 @@ void settingsCommand(HWND dialog, int id, int code) {
         settingsCancel(dialog);
         return;
     default:
-        editorCommand(dialog, id);
+        if (!exchangeCommand(dialog, id))
+            editorCommand(dialog, id);
         return;
     }
 }

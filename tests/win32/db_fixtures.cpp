@@ -141,17 +141,25 @@ static void visit(HWND tree, HTREEITEM first, int depth, std::string& out,
     }
 }
 
-std::string TreeWindow::dump() const {
+std::string treeDump(HWND tree) {
     std::string out;
-    visit(tree_, step(tree_, nullptr, TVGN_ROOT), 0, out, nullptr, nullptr);
+    visit(tree, step(tree, nullptr, TVGN_ROOT), 0, out, nullptr, nullptr);
     return out;
 }
 
-HTREEITEM TreeWindow::find(const std::string& label) const {
+HTREEITEM findTreeItem(HWND tree, const std::string& label) {
     std::string ignored;
     HTREEITEM found = nullptr;
-    visit(tree_, step(tree_, nullptr, TVGN_ROOT), 0, ignored, &label, &found);
+    visit(tree, step(tree, nullptr, TVGN_ROOT), 0, ignored, &label, &found);
     return found;
+}
+
+std::string TreeWindow::dump() const {
+    return treeDump(tree_);
+}
+
+HTREEITEM TreeWindow::find(const std::string& label) const {
+    return findTreeItem(tree_, label);
 }
 
 unsigned long TreeWindow::data(HTREEITEM item) const {

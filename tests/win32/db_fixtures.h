@@ -46,6 +46,11 @@ class FileHold {
     HANDLE handle_;
 };
 
+// Any tree view as text, one item a line, indented two spaces a level: "label [record kind]";
+// and its first item with the label, depth first (nullptr when none).
+std::string treeDump(HWND tree);
+HTREEITEM findTreeItem(HWND tree, const std::string& label);
+
 // A COMCTL32 tree view in a top-level window of its own, destroyed with the object.
 class TreeWindow {
   public:
