@@ -113,6 +113,9 @@ add_library(TarvixDlg SHARED
     dialog/settings_dialog.cpp
     dialog/settings_toolbar.cpp
     dialog/tour_lookup.cpp
+    dialog/tree_clipboard.cpp
+    dialog/tree_commands.cpp
+    dialog/tree_drag.cpp
     dialog/tree_edit.cpp
     ${TARVIX_SHARED_WIN32_SOURCES}
     dialog/dialog.rc
@@ -160,6 +163,7 @@ add_library(tarvix_test_support STATIC
     tests/win32/dialog_driver.cpp
     tests/win32/message_boxes.cpp
     tests/win32/nav_reference.cpp
+    tests/win32/settings_session.cpp
     tests/win32/test_support.cpp)
 target_include_directories(tarvix_test_support PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(tarvix_test_support PRIVATE ${TARVIX_WARNINGS})

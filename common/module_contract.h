@@ -52,7 +52,10 @@ constexpr uint32_t namedMappingSize = 1024;
 
 // Data files, in the simulator's current folder.
 constexpr char databaseFileName[] = "TarvixDb.dat";
-constexpr char scratchFileName[] = "TarvixDb.$$$"; // saveTree's target, the tree's clipboard
+// The new database as OK writes it, before it takes the old one's place. Apart from the tree's
+// clipboard, so that an OK that fails (and leaves the dialog open) keeps what was cut or copied.
+constexpr char scratchFileName[] = "TarvixDb.new";
+constexpr char clipboardFileName[] = "TarvixDb.$$$"; // the tree's Cut, Copy, Paste and drags
 constexpr char backupFileName[] = "TarvixDb.bak";  // taken as the settings dialog opens
 constexpr char asideFileName[] = "TarvixDb.old";   // the old database during a two-step replace
 constexpr char airportExchangeFileName[] = "Tarvix.dat";

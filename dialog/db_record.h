@@ -92,6 +92,7 @@ bool isTourItemRecord(const RecordBuffer& record); // tour kind and an entry
 constexpr int32_t maxTreeRecordNumber = 0xFFFF;
 constexpr uint32_t itemRecordMask = 0xFFFF;
 constexpr int itemKindShift = 16;
+constexpr uint32_t itemWrittenMark = 1u << 24;
 
 uint32_t recordKind(const RecordBuffer& record);
 uint32_t itemWord(int32_t recordNumber, uint32_t kind);

@@ -18,6 +18,8 @@
 #include "position_check.h"
 #include "settings_state.h"
 #include "settings_toolbar.h"
+#include "tree_commands.h"
+#include "tree_drag.h"
 #include "tree_edit.h"
 #include "tree_images.h"
 #include "tree_items.h"
@@ -124,6 +126,10 @@ BOOL settingsInitDialog(HWND dialog) {
     settings.treeImages = createTreeImages(library);
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(settings.treeImages));
+    settings.previousTreeProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&treeSubclassProc)));
+    // The clipboard starts empty; a file left by a session that ended abruptly is not the pilot's.
+    DeleteFileA(clipboardFileName);
     if (!openDatabaseInTree(dialog, tree)) {
         SetCursor(previous);
         EndDialog(dialog, IDCANCEL);
@@ -224,7 +230,7 @@ void settingsOk(HWND dialog) {
         return;
     }
     settings.saving = 0;
-    DeleteFileA(scratchFileName);
+    DeleteFileA(clipboardFileName);
     ExchangeState.recordNumber = chosen;
     settings.initDone = 0;
     storeExchange();
@@ -237,6 +243,7 @@ void settingsCancel(HWND dialog) {
     if (!restoreBackup())
         reportError(dialog, "The waypoint database could not be put back as it was; the copy "
                             "taken as the dialog opened is \"TarvixDb.bak\".");
+    DeleteFileA(clipboardFileName);
     settings.initDone = 0;
     EndDialog(dialog, IDCANCEL);
 }
@@ -258,6 +265,26 @@ void settingsCommand(HWND dialog, int id, int code) {
     }
 }
 
+// A tour folder shows its subfolders (labels beginning with a space) and then its items in
+// number order each time it opens; airport folders keep the pilot's order.
+void sortExpandedTour(HWND tree, const NMTREEVIEWA& change) {
+    if ((change.action & (TVE_EXPAND | TVE_COLLAPSE)) != TVE_EXPAND)
+        return;
+    if (isTourKind(itemKind(itemData(tree, change.itemNew.hItem))))
+        SendMessageA(tree, TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(change.itemNew.hItem));
+}
+
+// No handle of a deleted item is kept: the clipboard's source, the destination and the drag
+// would otherwise name an item that is gone (or a new one that took its handle).
+void forgetItem(HTREEITEM item) {
+    if (settings.clipboardSource == item)
+        settings.clipboardSource = nullptr;
+    if (settings.chosenItem == item)
+        settings.chosenItem = nullptr;
+    if (settings.dragSource == item)
+        settings.dragSource = nullptr;
+}
+
 LRESULT settingsNotify(HWND dialog, NMHDR* header) {
     if (header->idFrom != IDC_TREE)
         return 0;
@@ -266,11 +293,21 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
     case TVN_GETDISPINFOA:
         folderImageOnRequest(*reinterpret_cast<NMTVDISPINFOA*>(header));
         return 0;
+    case TVN_ITEMEXPANDEDA:
+        sortExpandedTour(tree, *reinterpret_cast<NMTREEVIEWA*>(header));
+        return 0;
+    case TVN_BEGINDRAGA:
+        beginTreeDrag(dialog, *reinterpret_cast<NMTREEVIEWA*>(header));
+        return 0;
+    case TVN_DELETEITEMA:
+        forgetItem(reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem);
+        return 0;
     case TVN_SELCHANGEDA: {
         if (settings.saving)
             return 0;
         auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
-        saveItemFields(dialog, tree, change->itemOld.hItem);
+        if (!settings.removing)
+            saveItemFields(dialog, tree, change->itemOld.hItem);
         loadItemFields(dialog, tree, change->itemNew.hItem);
         enableItemControls(dialog, tree, change->itemNew.hItem);
         return 0;
@@ -280,7 +317,8 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
     }
 }
 
-void settingsDestroy() {
+void settingsDestroy(HWND dialog) {
+    abandonTreeDrag(dialog);
     if (settings.treeImages)
         ImageList_Destroy(settings.treeImages);
     settings = SettingsState{};
@@ -297,8 +335,14 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return TRUE;
     case WM_NOTIFY:
         return settingsNotify(dialog, reinterpret_cast<NMHDR*>(lParam));
+    case WM_MOUSEMOVE:
+        return moveTreeDrag(dialog, lParam);
+    case WM_LBUTTONUP:
+        return dropTreeDrag(dialog, wParam);
+    case WM_CAPTURECHANGED:
+        return abandonTreeDrag(dialog);
     case WM_DESTROY:
-        settingsDestroy();
+        settingsDestroy(dialog);
         return FALSE;
     default:
         return FALSE;

@@ -18,6 +18,22 @@ struct SettingsState {
     HIMAGELIST treeImages = nullptr;
     WNDPROC previousToolbarHostProc = nullptr;
     WNDPROC previousTreeProc = nullptr;
+
+    // The tree's clipboard: the item last copied or cut, while it still exists (the tree's
+    // TVN_DELETEITEM clears it, so no record is ever read through a deleted item), and whether
+    // the clipboard file still holds that item's copy (a drag replaces it).
+    int clipboardSet = 0; // 1 once Copy or Cut was chosen
+    HTREEITEM clipboardSource = nullptr;
+    int clipboardFromSource = 0;
+
+    // An item removed by the editing: its selection change must not save the editor into it.
+    int removing = 0;
+
+    // A drag in progress: its image list (nullptr when none), the dragged item, and -1 while the
+    // cursor is outside the tree (a drop there does nothing), else 0.
+    HIMAGELIST dragImage = nullptr;
+    HTREEITEM dragSource = nullptr;
+    int dropAllowed = 0;
 };
 
 extern SettingsState settings;

@@ -7,6 +7,8 @@
 #include "db_file.h"
 #include "dialog_state.h"
 #include "error_report.h"
+#include "item_editor.h"
+#include "settings_state.h"
 #include "tree_items.h"
 
 namespace {
@@ -85,24 +87,65 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
 bool renumberTour(HWND tree, HTREEITEM item) {
     if (!item || !isTourKind(itemKind(itemData(tree, item))))
         return false;
-    HTREEITEM parent = treeStep(tree, item, TVGN_PARENT);
-    HTREEITEM first =
-        parent ? treeStep(tree, parent, TVGN_CHILD) : treeStep(tree, nullptr, TVGN_ROOT);
+    HANDLE database = openDatabase(false);
+    bool written = database != INVALID_HANDLE_VALUE;
     int number = 0;
-    for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT)) {
+    for (HTREEITEM at = firstSibling(tree, item); at && written; at = treeStep(tree, at, TVGN_NEXT)) {
         const uint32_t word = itemData(tree, at);
         const uint32_t kind = itemKind(word);
         if (isFolderKind(kind) || !isTourKind(kind))
             continue;
         ++number;
         RecordBuffer& r = recordBuffer;
-        readRecord(itemRecordNumber(word), databaseFileName, r);
-        char label[48];
-        std::snprintf(label, sizeof label, "%03d - %s", number, r.name);
-        setItemLabel(tree, at, label);
+        written = readRecordFrom(itemRecordNumber(word), database, r) == 1;
         std::snprintf(r.ident, sizeof r.ident, "%03d", number);
-        writeRecord(itemRecordNumber(word), databaseFileName, r);
+        written = written && writeRecordTo(itemRecordNumber(word), database, r) == 1;
+        if (written) {
+            char label[48];
+            std::snprintf(label, sizeof label, "%03d - %s", number, r.name);
+            setItemLabel(tree, at, label);
+        }
     }
+    if (database != INVALID_HANDLE_VALUE)
+        CloseHandle(database);
     InvalidateRect(tree, nullptr, TRUE);
+    if (!written)
+        reportError(tree, "The tour's numbers could not be written to the database (it may be "
+                          "held by another program); the labels show what the database holds.");
     return true;
+}
+
+bool deleteEntry(HWND tree, HTREEITEM item) {
+    if (!treeStep(tree, item, TVGN_PARENT) && !treeStep(tree, item, TVGN_PREVIOUS) &&
+        !treeStep(tree, item, TVGN_NEXT)) {
+        reportError(tree, "Can't delete this item !");
+        return false;
+    }
+    if (HTREEITEM next = removeTreeItem(tree, item)) {
+        renumberTour(tree, next);
+        loadItemFields(GetParent(tree), tree, next);
+    }
+    return true;
+}
+
+HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
+    HTREEITEM chosen = nullptr;
+    const uint32_t kind = itemKind(itemData(tree, item));
+    if (isTourKind(kind) && !isFolderKind(kind)) {
+        // A deleted tour item hands the selection to its own tour: the first item when it had
+        // one before it, else the last.
+        if (treeStep(tree, item, TVGN_PREVIOUS)) {
+            chosen = firstSibling(tree, item);
+        } else {
+            for (HTREEITEM at = treeStep(tree, item, TVGN_NEXT); at; at = treeStep(tree, at, TVGN_NEXT))
+                chosen = at;
+        }
+        if (chosen)
+            SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chosen));
+    }
+    settings.removing = 1;
+    SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+    settings.removing = 0;
+    InvalidateRect(tree, nullptr, TRUE);
+    return chosen;
 }

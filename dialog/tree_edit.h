@@ -20,6 +20,18 @@ HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item);
 // when it is a tour item. Returns it, or nullptr when its record could not be written.
 HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent);
 
+// Deletes the item with everything in it; refused ("Can't delete this item !") for the only
+// top-level item, so the tree never becomes empty. The item selected instead, when the tree's
+// editing chose it, is renumbered and shown in the editor.
+bool deleteEntry(HWND tree, HTREEITEM item);
+
+// Deletes the item and its subtree. A tour item first moves the selection within its tour (to
+// the first item when it had one before it, else to the last); that item is returned, nullptr
+// for every other kind (the tree view then chooses). The records stay in the database until OK
+// leaves them out.
+HTREEITEM removeTreeItem(HWND tree, HTREEITEM item);
+
 // Numbers the tour items of the item's group 001, 002, ... in tree order, in their labels and
-// records; false (nothing done) when the item is not of a tour kind.
+// records; false (nothing done) when the item is not of a tour kind. A record that cannot be
+// written keeps its label and is reported.
 bool renumberTour(HWND tree, HTREEITEM item);

@@ -28,11 +28,42 @@ HTREEITEM selectedItem(HWND tree) {
     return treeStep(tree, nullptr, TVGN_CARET);
 }
 
+void setItemData(HWND tree, HTREEITEM item, uint32_t word) {
+    TVITEMA data = {};
+    data.mask = TVIF_PARAM;
+    data.hItem = item;
+    data.lParam = static_cast<LPARAM>(word);
+    SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
+HTREEITEM parentOrRoot(HWND tree, HTREEITEM item) {
+    HTREEITEM parent = treeStep(tree, item, TVGN_PARENT);
+    return parent ? parent : TVI_ROOT;
+}
+
+HTREEITEM firstSibling(HWND tree, HTREEITEM item) {
+    HTREEITEM parent = treeStep(tree, item, TVGN_PARENT);
+    return parent ? treeStep(tree, parent, TVGN_CHILD) : treeStep(tree, nullptr, TVGN_ROOT);
+}
+
+bool isAncestorOf(HWND tree, HTREEITEM ancestor, HTREEITEM item) {
+    for (HTREEITEM up = treeStep(tree, item, TVGN_PARENT); up; up = treeStep(tree, up, TVGN_PARENT)) {
+        if (up == ancestor)
+            return true;
+    }
+    return false;
+}
+
 HTREEITEM appendTreeItem(HWND tree, HTREEITEM parent, const char* label, uint32_t word) {
+    return insertTreeItem(tree, parent, TVI_LAST, label, word);
+}
+
+HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, HTREEITEM after, const char* label,
+                         uint32_t word) {
     const ItemImages images = itemImages(itemKind(word));
     TVINSERTSTRUCTA insert = {};
     insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
+    insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     insert.item.pszText = const_cast<char*>(label);
     insert.item.lParam = static_cast<LPARAM>(word);

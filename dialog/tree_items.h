@@ -12,9 +12,20 @@ HTREEITEM treeStep(HWND tree, HTREEITEM item, WPARAM relation);
 void setItemLabel(HWND tree, HTREEITEM item, const char* label);
 HTREEITEM selectedItem(HWND tree);
 
-// Inserts an item as the last child of parent (TVI_ROOT for the top level), with the label,
-// data word and the images of its kind. Returns the new item, or nullptr.
+// Inserts an item into parent (TVI_ROOT for the top level) after the given sibling (or TVI_FIRST,
+// TVI_LAST), with the label, data word and the images of its kind. Returns it, or nullptr.
+HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, HTREEITEM after, const char* label,
+                         uint32_t word);
+// The same as the last child of parent.
 HTREEITEM appendTreeItem(HWND tree, HTREEITEM parent, const char* label, uint32_t word);
+void setItemData(HWND tree, HTREEITEM item, uint32_t word);
+
+// The item's parent, TVI_ROOT for a top-level item.
+HTREEITEM parentOrRoot(HWND tree, HTREEITEM item);
+// The first item of the item's sibling group.
+HTREEITEM firstSibling(HWND tree, HTREEITEM item);
+// Whether ancestor lies above item (an item is not its own ancestor).
+bool isAncestorOf(HWND tree, HTREEITEM ancestor, HTREEITEM item);
 
 // 1 for a top-level item and for the root itself, one more for each folder above.
 int32_t itemDepth(HWND tree, HTREEITEM item);

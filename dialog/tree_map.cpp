@@ -13,12 +13,6 @@ struct LoadPlace {
     int32_t level;
 };
 
-static HTREEITEM parentOf(HWND tree, HTREEITEM item) {
-    HTREEITEM parent = reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item)));
-    return parent ? parent : TVI_ROOT;
-}
-
 // A folder of level L goes to the top when L is 1, into the container when L is deeper than the
 // container's level, and otherwise into the ancestor (level - L + 1) steps up from the container.
 // The climb stops at the root, so levels that jump or fall by any amount still place the folder.
@@ -28,7 +22,7 @@ static HTREEITEM folderParent(HWND tree, const LoadPlace& cursor, int32_t level)
     HTREEITEM parent = cursor.container;
     if (cursor.level >= level) {
         for (int32_t up = cursor.level - level + 1; up > 0 && parent != TVI_ROOT; --up)
-            parent = parentOf(tree, parent);
+            parent = parentOrRoot(tree, parent);
     }
     return parent;
 }

@@ -13,71 +13,10 @@
 #include "dialog/dialog_resources.h"
 #include "dialog_driver.h"
 #include "message_boxes.h"
+#include "settings_session.h"
 #include "test_support.h"
 
 namespace {
-
-HWND treeOf(HWND dialog) {
-    return GetDlgItem(dialog, IDC_TREE);
-}
-
-std::string labelOf(HWND tree, HTREEITEM item) {
-    char text[64] = "";
-    TVITEMA data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    return text;
-}
-
-HTREEITEM step(HWND tree, HTREEITEM item, WPARAM relation) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-}
-
-// Every label, depth first, indented two spaces a level.
-void appendText(HWND tree, HTREEITEM first, int depth, std::string& out) {
-    for (HTREEITEM item = first; item; item = step(tree, item, TVGN_NEXT)) {
-        out += std::string(2 * depth, ' ') + labelOf(tree, item) + "\n";
-        appendText(tree, step(tree, item, TVGN_CHILD), depth + 1, out);
-    }
-}
-
-std::string treeText(HWND tree) {
-    std::string out;
-    appendText(tree, step(tree, nullptr, TVGN_ROOT), 0, out);
-    return out;
-}
-
-HTREEITEM findLabel(HWND tree, HTREEITEM from, const std::string& label) {
-    for (HTREEITEM item = from; item; item = step(tree, item, TVGN_NEXT)) {
-        if (labelOf(tree, item) == label)
-            return item;
-        if (HTREEITEM inside = findLabel(tree, step(tree, item, TVGN_CHILD), label))
-            return inside;
-    }
-    return nullptr;
-}
-
-// Selects the item with the label as a click would; fails the test when there is none.
-void selectLabel(HWND dialog, const std::string& label) {
-    HWND tree = treeOf(dialog);
-    HTREEITEM item = findLabel(tree, step(tree, nullptr, TVGN_ROOT), label);
-    ASSERT_NE(item, nullptr) << label << " in\n" << treeText(tree);
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-}
-
-std::string selectedLabel(HWND dialog) {
-    HWND tree = treeOf(dialog);
-    return labelOf(tree, step(tree, nullptr, TVGN_CARET));
-}
-
-void type(HWND dialog, int id, const char* text) {
-    SetFocus(GetDlgItem(dialog, id));
-    SetDlgItemTextA(dialog, id, text);
-}
 
 // A name as the gauge reads it back from the mapping: padded to the field's 25 characters.
 std::string padded(const char* name) {
@@ -101,49 +40,7 @@ std::string sampleDatabase() {
            tourItemLine(3, "Muskegon");
 }
 
-class SettingsDialog : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        enterFreshFolder();
-        ASSERT_TRUE(library.load());
-        dialogExport = library.bind(settingDialogExport);
-        ASSERT_NE(dialogExport, nullptr);
-    }
-
-    // Runs the dialog with the steps, answering message boxes; the record carries the
-    // aircraft's position.
-    int run(std::vector<DialogDriver::Step> steps, std::vector<int> answers = {}) {
-        MessageBoxAnswerer answerer(std::move(answers));
-        DialogDriver driver(std::move(steps));
-        int result = dialogExport(&aircraft);
-        boxes = answerer.seen();
-        shown = driver.dialog() != nullptr;
-        EXPECT_FALSE(driver.watchdogFired()) << "the dialog did not close";
-        return result;
-    }
-
-    std::vector<std::string> boxTexts() const {
-        std::vector<std::string> texts;
-        for (const SeenMessageBox& box : boxes)
-            texts.push_back(box.text);
-        return texts;
-    }
-
-    ExchangeRecord exchange() const {
-        ExchangeRecord record{};
-        library.getData(&record);
-        return record;
-    }
-
-    DialogLibrary library;
-    RecordExportFn dialogExport = nullptr;
-    ExchangeRecord aircraft{};
-    std::vector<SeenMessageBox> boxes;
-    bool shown = false;
-};
-
-const DialogDriver::Step pressOk = [](HWND dialog) { clickButton(dialog, IDOK); };
-const DialogDriver::Step pressCancel = [](HWND dialog) { clickButton(dialog, IDCANCEL); };
+class SettingsDialog : public SettingsSession {};
 
 TEST_F(SettingsDialog, AnEmptyDatabaseOpensWithAFolderAndAnAirportAlreadyStored) {
     std::string tree, selected, fileWhileOpen;
@@ -201,6 +98,7 @@ TEST_F(SettingsDialog, OkHandsTheGaugeTheChosenEntryUnderItsNewNumber) {
     EXPECT_EQ(chosen.mode, 1);
     EXPECT_EQ(chosen.tourAutopilot, 1);
     EXPECT_EQ(chosen.name, padded("Escanaba"));
+    EXPECT_FALSE(fileExists("TarvixDb.new"));
     EXPECT_FALSE(fileExists("TarvixDb.$$$"));
 }
 
@@ -521,7 +419,7 @@ TEST_F(SettingsDialog, TheTreeShowsEachKindWithItsPictures) {
                           reinterpret_cast<LPARAM>(step(tree, nullptr, TVGN_ROOT)));
              for (const char* label :
                   {" Chicago", "Chicago Midway", " Around the lake", "001 - Milwaukee"}) {
-                 HTREEITEM item = findLabel(tree, step(tree, nullptr, TVGN_ROOT), label);
+                 HTREEITEM item = findLabel(tree, label);
                  TVITEMA data{};
                  data.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
                  data.hItem = item;

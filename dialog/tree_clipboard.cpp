@@ -1,0 +1,286 @@
+#include "tree_clipboard.h"
+
+#include <cstdio>
+
+#include "../common/module_contract.h"
+#include "../common/text_fields.h"
+#include "db_file.h"
+#include "dialog_state.h"
+#include "error_report.h"
+#include "tree_edit.h"
+#include "tree_items.h"
+
+namespace {
+
+constexpr int32_t deepestLevel = 99;
+
+void showCursor(LPCSTR cursor) {
+    SetCursor(LoadCursorA(nullptr, cursor));
+}
+
+bool isMarked(uint32_t word) {
+    return (word & itemWrittenMark) != 0;
+}
+
+// The next item of top's subtree in tree order, nullptr after its last.
+HTREEITEM nextInSubtree(HWND tree, HTREEITEM at, HTREEITEM top) {
+    if (HTREEITEM child = treeStep(tree, at, TVGN_CHILD))
+        return child;
+    for (; at && at != top; at = treeStep(tree, at, TVGN_PARENT)) {
+        if (HTREEITEM next = treeStep(tree, at, TVGN_NEXT))
+            return next;
+    }
+    return nullptr;
+}
+
+void clearMarks(HWND tree, HTREEITEM top) {
+    for (HTREEITEM at = top; at; at = nextInSubtree(tree, at, top)) {
+        const uint32_t word = itemData(tree, at);
+        if (isMarked(word))
+            setItemData(tree, at, word & ~itemWrittenMark);
+    }
+}
+
+// The walk of one copy: the database to read from, the clipboard file to write, and the number
+// of the next clipboard record.
+struct CopyRun {
+    HWND tree;
+    HANDLE database;
+    HANDLE clipboard;
+    int32_t next;
+};
+
+// The item's record into the next clipboard record with the level given (empty for an entry),
+// and the item marked as written.
+bool copyRecord(CopyRun& run, HTREEITEM item, uint32_t word, int32_t level) {
+    RecordBuffer& r = recordBuffer;
+    if (readRecordFrom(itemRecordNumber(word), run.database, r) != 1)
+        return false;
+    if (level > 0)
+        std::snprintf(r.level, sizeof r.level, "%d", level > deepestLevel ? deepestLevel : level);
+    else
+        r.level[0] = '\0';
+    if (writeRecordTo(run.next, run.clipboard, r) != 1)
+        return false;
+    ++run.next;
+    setItemData(run.tree, item, word | itemWrittenMark);
+    return true;
+}
+
+// The folder's contents as the save walks the whole tree: in each group its unwritten entries,
+// then its first unwritten folder followed by that folder's own group; a group with nothing left
+// hands back to its parent's group, and the walk ends at the copied folder.
+bool copySubtree(CopyRun& run, HTREEITEM folder) {
+    HTREEITEM group = treeStep(run.tree, folder, TVGN_CHILD);
+    int32_t depth = 2;
+    while (group) {
+        for (HTREEITEM at = findSiblingByMark(run.tree, group, false); at;
+             at = findSiblingByMark(run.tree, treeStep(run.tree, at, TVGN_NEXT), false)) {
+            const uint32_t word = itemData(run.tree, at);
+            if (!isFolderKind(itemKind(word)) && !copyRecord(run, at, word, 0))
+                return false;
+        }
+        if (HTREEITEM inner = findSiblingByMark(run.tree, group, false)) {
+            if (!copyRecord(run, inner, itemData(run.tree, inner), depth))
+                return false;
+            if (HTREEITEM child = treeStep(run.tree, inner, TVGN_CHILD)) {
+                group = child;
+                ++depth;
+            }
+            continue;
+        }
+        HTREEITEM up = treeStep(run.tree, group, TVGN_PARENT);
+        if (up == folder)
+            return true;
+        group = firstSibling(run.tree, up);
+        --depth;
+    }
+    return true;
+}
+
+bool writeClipboard(CopyRun& run, HTREEITEM item) {
+    const uint32_t word = itemData(run.tree, item);
+    if (!isFolderKind(itemKind(word)))
+        return copyRecord(run, item, word, 0);
+    if (!copyRecord(run, item, word, 1))
+        return false;
+    // The copied folder is the clipboard's level 1 whatever its depth in the tree.
+    setItemData(run.tree, item,
+                itemWord(itemRecordNumber(word), recordKind(recordBuffer)) | itemWrittenMark);
+    showCursor(IDC_WAIT);
+    const bool written = copySubtree(run, item);
+    clearMarks(run.tree, item);
+    showCursor(IDC_ARROW);
+    return written;
+}
+
+// A single entry takes the kind of the place it goes to: an airport among tour kinds becomes a
+// tour item with no number yet, a tour item among airport kinds an airport without its tour
+// fields.
+void fitToKind(RecordBuffer& r, bool tour) {
+    if (tour && !isTourRecord(r)) {
+        r.ident[0] = '\0';
+        copyBoundedText(r.tourFlag, "1", sizeof r.tourFlag);
+    } else if (!tour && isTourRecord(r)) {
+        r.ident[0] = '\0';
+        r.tourFlag[0] = '\0';
+        r.altitudeHoldFlag[0] = '\0';
+        r.altitude[0] = '\0';
+    }
+}
+
+void labelOf(const RecordBuffer& r, char* label, size_t size) {
+    if (isFolderRecord(r))
+        std::snprintf(label, size, " %s", r.name);
+    else if (isTourRecord(r))
+        std::snprintf(label, size, "%03d - %s", static_cast<int>(readWholeNumber(r.ident)), r.name);
+    else
+        std::snprintf(label, size, "%s", r.name);
+}
+
+struct PastePlace {
+    HTREEITEM parent;
+    HTREEITEM after; // where a single entry goes
+};
+
+PastePlace pastePlace(HWND tree, HTREEITEM target) {
+    if (isFolderKind(itemKind(itemData(tree, target))))
+        return {target, TVI_FIRST};
+    return {parentOrRoot(tree, target), target};
+}
+
+// The first clipboard record made ready: a single entry is taken as its item now holds it (when
+// that item still exists) and fitted to the target's kind; a folder keeps its kinds.
+bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE clipboard,
+                        HANDLE database) {
+    RecordBuffer& r = recordBuffer;
+    if (readRecordFrom(1, clipboard, r) != 1)
+        return false;
+    if (isFolderRecord(r))
+        return true;
+    if (source) {
+        const uint32_t word = itemData(tree, source);
+        if (!isFolderKind(itemKind(word)) &&
+            readRecordFrom(itemRecordNumber(word), database, r) != 1)
+            return false;
+        r.level[0] = '\0';
+    }
+    fitToKind(r, isTourKind(itemKind(itemData(tree, target))));
+    return writeRecordTo(1, clipboard, r) == 1;
+}
+
+// Every clipboard record appended to the database first, so that no item is ever inserted for a
+// record that is not there.
+bool appendRecords(HANDLE clipboard, HANDLE database, int32_t count, int32_t firstNumber) {
+    for (int32_t i = 1; i <= count; ++i) {
+        if (readRecordFrom(i, clipboard, recordBuffer) != 1 ||
+            writeRecordTo(firstNumber + i - 1, database, recordBuffer) != 1)
+            return false;
+    }
+    return true;
+}
+
+// The appended records as tree items: each folder as the first child of the folder its level
+// climbs to, each entry after the items already there (a single entry at the place found).
+HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t firstNumber,
+                        PastePlace place) {
+    HTREEITEM first = nullptr;
+    HTREEITEM current = place.parent;
+    int32_t lastLevel = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        RecordBuffer& r = recordBuffer;
+        const int32_t number = firstNumber + i;
+        if (readRecordFrom(number, database, r) != 1)
+            break;
+        char label[48];
+        labelOf(r, label, sizeof label);
+        const uint32_t word = itemWord(number, recordKind(r));
+        HTREEITEM item;
+        if (const int32_t level = recordLevel(r); level > 0) {
+            for (int32_t up = lastLevel - level + 1; lastLevel >= level && up > 0; --up) {
+                if (current == place.parent)
+                    break;
+                current = parentOrRoot(tree, current);
+            }
+            lastLevel = level;
+            item = insertTreeItem(tree, current, TVI_FIRST, label, word);
+            if (item)
+                current = item;
+        } else {
+            item = count == 1 ? insertTreeItem(tree, place.parent, place.after, label, word)
+                              : insertTreeItem(tree, current, TVI_LAST, label, word);
+        }
+        if (!item)
+            break;
+        if (!first)
+            first = item;
+    }
+    return first;
+}
+
+HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
+    HANDLE clipboard = openRecordFile(clipboardFileName, false);
+    if (clipboard == INVALID_HANDLE_VALUE)
+        return nullptr;
+    const int32_t count = recordCountOf(clipboard);
+    HTREEITEM first = nullptr;
+    if (count >= 1 && roomForRecords(tree, count)) {
+        HANDLE database = openDatabase(false);
+        const int32_t firstNumber = recordCountOf(database) + 1;
+        showCursor(IDC_WAIT);
+        if (database != INVALID_HANDLE_VALUE &&
+            prepareFirstRecord(tree, source, target, clipboard, database) &&
+            appendRecords(clipboard, database, count, firstNumber))
+            first = insertRecords(tree, database, count, firstNumber, pastePlace(tree, target));
+        else
+            reportError(tree, "The clipboard could not be pasted: the waypoint database or the "
+                              "clipboard file could not be written (disk full, or held by "
+                              "another program). The tree is as it was.");
+        if (database != INVALID_HANDLE_VALUE)
+            CloseHandle(database);
+        showCursor(IDC_ARROW);
+    }
+    CloseHandle(clipboard);
+    return first;
+}
+
+} // namespace
+
+HTREEITEM findSiblingByMark(HWND tree, HTREEITEM item, bool marked) {
+    for (HTREEITEM at = item; at; at = treeStep(tree, at, TVGN_NEXT)) {
+        if (isMarked(itemData(tree, at)) == marked)
+            return at;
+    }
+    return nullptr;
+}
+
+bool copyToClipboardFile(HWND tree, HTREEITEM item) {
+    if (!item)
+        return false;
+    DeleteFileA(clipboardFileName);
+    CopyRun run = {tree, openDatabase(false), INVALID_HANDLE_VALUE, 1};
+    if (run.database != INVALID_HANDLE_VALUE)
+        run.clipboard = openRecordFile(clipboardFileName, true);
+    const bool copied = run.clipboard != INVALID_HANDLE_VALUE && writeClipboard(run, item);
+    if (run.clipboard != INVALID_HANDLE_VALUE)
+        CloseHandle(run.clipboard);
+    if (run.database != INVALID_HANDLE_VALUE)
+        CloseHandle(run.database);
+    if (copied)
+        return true;
+    DeleteFileA(clipboardFileName);
+    clearMarks(tree, item);
+    reportError(tree, "The item could not be copied: the waypoint database could not be read or "
+                      "the clipboard file \"TarvixDb.$$$\" could not be written. Nothing has been "
+                      "changed.");
+    return false;
+}
+
+HTREEITEM pasteFromClipboardFile(HWND tree, HTREEITEM source, HTREEITEM target) {
+    if (!target)
+        return nullptr;
+    LockWindowUpdate(tree);
+    HTREEITEM first = pasteRecords(tree, source, target);
+    LockWindowUpdate(nullptr);
+    return first;
+}

@@ -1,0 +1,178 @@
+#include "tree_commands.h"
+
+#include <commctrl.h>
+
+#include "db_record.h"
+#include "dialog_resources.h"
+#include "error_report.h"
+#include "settings_state.h"
+#include "tree_clipboard.h"
+#include "tree_edit.h"
+#include "tree_items.h"
+
+namespace {
+
+uint32_t kindOf(HWND tree, HTREEITEM item) {
+    return itemKind(itemData(tree, item));
+}
+
+void expand(HWND tree, HTREEITEM item) {
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+}
+
+void newAirportFolder(HWND tree, HTREEITEM selected) {
+    if (newFolder(false, tree, selected))
+        expand(tree, selected);
+}
+
+void newTourFolder(HWND tree, HTREEITEM selected) {
+    if (newFolder(true, tree, selected))
+        expand(tree, selected);
+}
+
+// A new entry of the kind inside the selected folder, or beside the selected entry; the other
+// kind is refused with its message.
+void newEntryBeside(HWND tree, HTREEITEM selected, bool tour) {
+    const uint32_t kind = kindOf(tree, selected);
+    if (isTourKind(kind) != tour) {
+        reportError(tree, tour ? "Please select Tour Item !" : "Please select Airport Item !");
+        return;
+    }
+    if (isFolderKind(kind)) {
+        if (newEntry(tour, tree, selected))
+            expand(tree, selected);
+        return;
+    }
+    newEntry(tour, tree, parentOrRoot(tree, selected));
+}
+
+void newAirport(HWND tree, HTREEITEM selected) {
+    newEntryBeside(tree, selected, false);
+}
+
+void newTour(HWND tree, HTREEITEM selected) {
+    newEntryBeside(tree, selected, true);
+}
+
+void takeForClipboard(HWND tree, HTREEITEM selected) {
+    settings.clipboardSet = 1;
+    settings.clipboardSource = selected;
+    settings.clipboardFromSource = copyToClipboardFile(tree, selected) ? 1 : 0;
+}
+
+void copyItem(HWND tree, HTREEITEM selected) {
+    takeForClipboard(tree, selected);
+}
+
+void cutItem(HWND tree, HTREEITEM selected) {
+    takeForClipboard(tree, selected);
+    if (settings.clipboardFromSource)
+        deleteEntry(tree, selected);
+}
+
+// What the clipboard file holds goes in at the selection. Its source item is read again only
+// while it exists and the file still holds its copy; after a Cut, or once a drag has replaced
+// the file, the file's own record is pasted.
+void pasteItem(HWND tree, HTREEITEM selected) {
+    if (!settings.clipboardSet)
+        return;
+    HTREEITEM source = settings.clipboardFromSource ? settings.clipboardSource : nullptr;
+    pasteFromClipboardFile(tree, source, selected);
+    renumberTour(tree, selected);
+    const uint32_t kind = kindOf(tree, selected);
+    if (isTourKind(kind) && isFolderKind(kind))
+        renumberTour(tree, treeStep(tree, selected, TVGN_CHILD));
+}
+
+void deleteItem(HWND tree, HTREEITEM selected) {
+    deleteEntry(tree, selected);
+}
+
+struct TreeCommand {
+    int id;
+    const char* menuText;
+    bool newColumn; // the popup menu starts a new column before it
+    void (*run)(HWND tree, HTREEITEM selected);
+};
+
+const TreeCommand treeCommands[] = {
+    {IDM_NEW_AIRPORT, "New Airport", false, newAirport},
+    {IDM_NEW_AIRPORT_FOLDER, "New Airport Folder", false, newAirportFolder},
+    {IDM_NEW_TOUR, "New Tour", true, newTour},
+    {IDM_NEW_TOUR_FOLDER, "New Tour Folder", false, newTourFolder},
+    {IDM_CUT, "Cut", true, cutItem},
+    {IDM_COPY, "Copy", false, copyItem},
+    {IDM_PASTE, "Paste", false, pasteItem},
+    {IDM_DELETE, "Delete", true, deleteItem},
+};
+
+// Every command acts on the selected item, never on the one under the mouse.
+void runTreeCommand(HWND tree, int id) {
+    HTREEITEM selected = selectedItem(tree);
+    if (!selected)
+        return;
+    for (const TreeCommand& command : treeCommands) {
+        if (command.id == id) {
+            command.run(tree, selected);
+            return;
+        }
+    }
+}
+
+// Made anew on each right-button press: each group after the first begins with a divider that
+// breaks the menu into a new column, so the groups stand side by side.
+void showTreeMenu(HWND tree, LPARAM clientPoint) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return;
+    for (const TreeCommand& command : treeCommands) {
+        if (command.newColumn)
+            AppendMenuA(menu, MF_SEPARATOR | MF_MENUBREAK, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(command.id), command.menuText);
+    }
+    POINT at = {static_cast<short>(LOWORD(clientPoint)), static_cast<short>(HIWORD(clientPoint))};
+    ClientToScreen(tree, &at);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, tree, nullptr);
+    DestroyMenu(menu);
+}
+
+bool isPilotInput(UINT message) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_COMMAND:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+LRESULT CALLBACK treeSubclassProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (isPilotInput(message) && (!settings.airportAltitudeValid || !settings.tourAltitudeValid)) {
+        SetFocus(tree);
+        return 0;
+    }
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == VK_INSERT) {
+            const bool shift = GetKeyState(VK_SHIFT) < 0;
+            SendMessageA(tree, WM_COMMAND, shift ? IDM_NEW_AIRPORT_FOLDER : IDM_NEW_AIRPORT, 0);
+        } else if (wParam == VK_DELETE) {
+            SendMessageA(tree, WM_COMMAND, IDM_DELETE, 0);
+        }
+        break;
+    case WM_COMMAND:
+        runTreeCommand(tree, LOWORD(wParam));
+        break;
+    case WM_RBUTTONDOWN:
+        showTreeMenu(tree, lParam);
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcA(settings.previousTreeProc, tree, message, wParam, lParam);
+}

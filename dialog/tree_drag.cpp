@@ -1,0 +1,177 @@
+#include "tree_drag.h"
+
+#include <cstring>
+
+#include "dialog_resources.h"
+#include "error_report.h"
+#include "item_editor.h"
+#include "settings_state.h"
+#include "tree_clipboard.h"
+#include "tree_edit.h"
+#include "tree_items.h"
+
+namespace {
+
+HWND treeOf(HWND dialog) {
+    return GetDlgItem(dialog, IDC_TREE);
+}
+
+// The drag image is drawn relative to the dialog's whole window, caption and border included.
+POINT inDialogWindow(HWND dialog, POINT screen) {
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    return {screen.x - frame.left, screen.y - frame.top};
+}
+
+void showCursor(LPCSTR cursor) {
+    SetCursor(LoadCursorA(nullptr, cursor));
+}
+
+// Outside the tree the drop is not allowed, the picture is hidden and the tree scrolls one step
+// towards the cursor: above and below first, so one move scrolls one way only.
+bool scrollTowards(HWND tree, POINT screen) {
+    RECT area;
+    GetWindowRect(tree, &area);
+    UINT message = WM_VSCROLL;
+    WPARAM step;
+    if (screen.y < area.top)
+        step = SB_LINEUP;
+    else if (screen.y > area.bottom)
+        step = SB_LINEDOWN;
+    else if (screen.x < area.left)
+        message = WM_HSCROLL, step = SB_LINELEFT;
+    else if (screen.x > area.right)
+        message = WM_HSCROLL, step = SB_LINERIGHT;
+    else
+        return false;
+    settings.dropAllowed = -1;
+    ImageList_DragShowNolock(FALSE);
+    showCursor(IDC_NO);
+    SendMessageA(tree, message, step, 0);
+    return true;
+}
+
+HTREEITEM itemAt(HWND tree, POINT screen) {
+    TVHITTESTINFO hit = {};
+    hit.pt = screen;
+    ScreenToClient(tree, &hit.pt);
+    SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    return (hit.flags & (TVHT_ONITEM | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT | TVHT_ONITEMBUTTON))
+               ? hit.hItem
+               : nullptr;
+}
+
+void endImageDrag(HWND dialog) {
+    ImageList_DragLeave(dialog);
+    ImageList_EndDrag();
+    ImageList_Destroy(settings.dragImage);
+    settings.dragImage = nullptr;
+}
+
+// The dragged item, copied through the clipboard file, goes in at the target; a move then takes
+// the original away. The new item is selected and shown in the editor.
+void dropOnto(HWND dialog, HWND tree, HTREEITEM target, bool copy) {
+    HTREEITEM source = settings.dragSource;
+    if (!copyToClipboardFile(tree, source))
+        return;
+    // The clipboard file now holds the dragged item, no longer what Copy or Cut put there.
+    settings.clipboardFromSource = 0;
+    HTREEITEM created = pasteFromClipboardFile(tree, source, target);
+    if (!created)
+        return;
+    if (!copy) {
+        if (HTREEITEM next = removeTreeItem(tree, source)) {
+            renumberTour(tree, next);
+            loadItemFields(dialog, tree, next);
+        }
+    }
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(created));
+    renumberTour(tree, created);
+    loadItemFields(dialog, tree, created);
+    enableItemControls(dialog, tree, created);
+}
+
+} // namespace
+
+void beginTreeDrag(HWND dialog, const NMTREEVIEWA& start) {
+    HWND tree = start.hdr.hwndFrom;
+    HTREEITEM item = start.itemNew.hItem;
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    settings.dragImage = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(tree, TVM_CREATEDRAGIMAGE, 0, reinterpret_cast<LPARAM>(item)));
+    if (!settings.dragImage)
+        return;
+    // The picture starts where the item's icon is, so it keeps its place under the cursor.
+    RECT label = {};
+    static_assert(sizeof(HTREEITEM) <= sizeof(RECT), "TVM_GETITEMRECT takes the item in the rect");
+    std::memcpy(&label, &item, sizeof item);
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&label));
+    int iconWidth = 16, iconHeight = 16;
+    ImageList_GetIconSize(settings.treeImages, &iconWidth, &iconHeight);
+    const int iconLeft = label.left - (iconWidth + 3);
+    ImageList_BeginDrag(settings.dragImage, 0, start.ptDrag.x - iconLeft,
+                        start.ptDrag.y - label.top);
+    POINT screen = start.ptDrag;
+    ClientToScreen(tree, &screen);
+    const POINT at = inDialogWindow(dialog, screen);
+    ImageList_DragEnter(dialog, at.x, at.y);
+    settings.dragSource = item;
+    settings.dropAllowed = 0;
+    SetCapture(dialog);
+}
+
+bool moveTreeDrag(HWND dialog, LPARAM clientPoint) {
+    if (!settings.dragImage)
+        return false;
+    HWND tree = treeOf(dialog);
+    POINT screen = {static_cast<short>(LOWORD(clientPoint)),
+                    static_cast<short>(HIWORD(clientPoint))};
+    ClientToScreen(dialog, &screen);
+    if (scrollTowards(tree, screen))
+        return true;
+    settings.dropAllowed = 0;
+    const POINT at = inDialogWindow(dialog, screen);
+    showCursor(IDC_ARROW);
+    HTREEITEM under = itemAt(tree, screen);
+    if (under == treeStep(tree, nullptr, TVGN_DROPHILITE)) {
+        ImageList_DragShowNolock(TRUE);
+        ImageList_DragMove(at.x, at.y);
+        return true;
+    }
+    ImageList_DragShowNolock(FALSE);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(under));
+    ImageList_DragMove(at.x, at.y);
+    ImageList_DragShowNolock(TRUE);
+    return true;
+}
+
+bool dropTreeDrag(HWND dialog, WPARAM keys) {
+    if (!settings.dragImage)
+        return false;
+    const bool copy = (keys & MK_CONTROL) != 0;
+    HWND tree = treeOf(dialog);
+    endImageDrag(dialog);
+    ReleaseCapture();
+    HTREEITEM target = treeStep(tree, nullptr, TVGN_DROPHILITE);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+    HTREEITEM source = settings.dragSource;
+    if (settings.dropAllowed == -1 || !target || !source || target == source) {
+        InvalidateRect(tree, nullptr, TRUE);
+        return true;
+    }
+    if (!copy && isAncestorOf(tree, source, target)) {
+        reportError(tree, "Can't drag to its own child item !");
+        return true;
+    }
+    dropOnto(dialog, tree, target, copy);
+    InvalidateRect(tree, nullptr, TRUE);
+    return true;
+}
+
+bool abandonTreeDrag(HWND dialog) {
+    if (!settings.dragImage)
+        return false;
+    endImageDrag(dialog);
+    SendMessageA(treeOf(dialog), TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+    return true;
+}

@@ -1,0 +1,47 @@
+// The settings dialog opened through the library's export and worked by a DialogDriver, with
+// the probes its tests read the tree with: labels, the whole tree as indented text, items found
+// by label.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "db_fixtures.h"
+#include "dialog_driver.h"
+#include "message_boxes.h"
+
+HWND treeOf(HWND dialog);
+std::string labelOf(HWND tree, HTREEITEM item);
+HTREEITEM step(HWND tree, HTREEITEM item, WPARAM relation); // TVM_GETNEXTITEM
+// Every label, depth first, one a line, indented two spaces a level.
+std::string treeText(HWND tree);
+// The first item with the label, depth first from the given one (the whole tree by default).
+HTREEITEM findLabel(HWND tree, const std::string& label, HTREEITEM from = nullptr);
+// Selects the item with the label as a click would; fails the test when there is none.
+void selectLabel(HWND dialog, const std::string& label);
+std::string selectedLabel(HWND dialog);
+// Puts the text into the control with the focus on it, as typing would.
+void type(HWND dialog, int id, const char* text);
+
+class SettingsSession : public ::testing::Test {
+  protected:
+    void SetUp() override;
+
+    // Runs the dialog with the steps, answering message boxes (with the answers given, then
+    // each box's first button); the record carries the aircraft's position.
+    int run(std::vector<DialogDriver::Step> steps, std::vector<int> answers = {});
+    std::vector<std::string> boxTexts() const;
+    ExchangeRecord exchange() const;
+
+    DialogLibrary library;
+    RecordExportFn dialogExport = nullptr;
+    ExchangeRecord aircraft{};
+    std::vector<SeenMessageBox> boxes;
+    bool shown = false;
+};
+
+extern const DialogDriver::Step pressOk;
+extern const DialogDriver::Step pressCancel;

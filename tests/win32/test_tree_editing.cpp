@@ -1,0 +1,535 @@
+// Editing the settings dialog's tree as a pilot does, on the real tree control in the real
+// dialog: the commands (which the toolbar, the popup menu and the keys all send to the tree),
+// the clipboard, drag and drop, sorting, and what the database file holds afterwards.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "db_fixtures.h"
+#include "dialog/dialog_resources.h"
+#include "dialog_driver.h"
+#include "settings_session.h"
+#include "test_support.h"
+
+namespace {
+
+// An expected tree, one item a line, each line's leading '>' counting its depth.
+std::string outline(std::initializer_list<const char*> lines) {
+    std::string out;
+    for (const char* line : lines) {
+        std::string text(line);
+        size_t depth = text.find_first_not_of('>');
+        out += std::string(2 * depth, ' ') + text.substr(depth) + "\n";
+    }
+    return out;
+}
+
+// Chicago holds two airports and a folder, Lake a tour of three.
+std::string lakeDatabase() {
+    return folderLine("Chicago", 1) + airportLine("KMDW", "Midway") + airportLine("KORD", "O'Hare") +
+           folderLine("Suburbs", 2) + airportLine("KGYY", "Gary") + folderLine("Lake", 1, true) +
+           tourItemLine(1, "Milwaukee", "3000") + tourItemLine(2, "Escanaba") +
+           tourItemLine(3, "Muskegon");
+}
+
+const std::string lakeTree = outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary",
+                                      " Lake", ">001 - Milwaukee", ">002 - Escanaba",
+                                      ">003 - Muskegon"});
+
+// The tree that a database file makes when it is loaded: folders by their levels, entries in
+// the last folder, labels as the tree shows them.
+std::string fileOutline(const std::string& bytes) {
+    std::string out;
+    int depth = 0;
+    for (size_t at = 0; at + 64 <= bytes.size(); at += 64) {
+        auto field = [&](size_t column, size_t width) {
+            std::string text = bytes.substr(at + column, width);
+            return text.substr(0, text.find_last_not_of(' ') + 1);
+        };
+        const int level = std::atoi(field(46, 2).c_str());
+        const std::string name = field(5, 24);
+        if (level >= 1) {
+            depth = level;
+            out += std::string(2 * (level - 1), ' ') + " " + name + "\n";
+        } else if (field(48, 1) == "1") {
+            out += std::string(2 * depth, ' ') + field(0, 5) + " - " + name + "\n";
+        } else {
+            out += std::string(2 * depth, ' ') + name + "\n";
+        }
+    }
+    return out;
+}
+
+void command(HWND dialog, int id) {
+    SendMessageA(treeOf(dialog), WM_COMMAND, id, 0);
+}
+
+POINT labelCentre(HWND tree, HTREEITEM item) {
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    RECT r = {};
+    std::memcpy(&r, &item, sizeof item);
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Presses the left button on the item and moves away from it, as the tree's own drag detection
+// sees a pilot start a drag: the move waits in the queue for the tree's tracking loop.
+void startDrag(HWND dialog, const std::string& label) {
+    HWND tree = treeOf(dialog);
+    HTREEITEM item = findLabel(tree, label);
+    ASSERT_NE(item, nullptr) << label;
+    const POINT at = labelCentre(tree, item);
+    PostMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 20, at.y + 20));
+    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+}
+
+// Moves the dragged item to a point in the dialog and lets go there.
+void releaseAt(HWND dialog, POINT inDialog, bool control) {
+    const LPARAM at = MAKELPARAM(inDialog.x, inDialog.y);
+    SendMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON | (control ? MK_CONTROL : 0), at);
+    SendMessageA(dialog, WM_LBUTTONUP, control ? MK_CONTROL : 0, at);
+}
+
+POINT inDialog(HWND dialog, HWND window, POINT inWindow) {
+    MapWindowPoints(window, dialog, &inWindow, 1);
+    return inWindow;
+}
+
+// "outside" lets go to the right of the tree.
+void dropOn(HWND dialog, const std::string& label, bool control) {
+    HWND tree = treeOf(dialog);
+    if (label == "outside") {
+        RECT area;
+        GetClientRect(tree, &area);
+        releaseAt(dialog, inDialog(dialog, tree, {area.right + 12, area.bottom / 2}), control);
+        return;
+    }
+    HTREEITEM target = findLabel(tree, label);
+    ASSERT_NE(target, nullptr) << label;
+    releaseAt(dialog, inDialog(dialog, tree, labelCentre(tree, target)), control);
+}
+
+using TreeEditing = SettingsSession;
+
+// A step of a case: select the item with the label, then give the tree the command.
+struct Action {
+    const char* select;
+    int command;
+};
+
+struct CommandCase {
+    const char* what;
+    std::string database;
+    std::vector<Action> actions;
+    std::string tree;                  // afterwards
+    std::vector<std::string> messages; // in order
+    const char* selected;              // afterwards, nullptr: not looked at
+};
+
+TEST_F(TreeEditing, CommandsActOnTheSelectionWithTheirRules) {
+    const std::string only = folderLine("Only", 1) + airportLine("A", "Alpha");
+    const CommandCase cases[] = {
+        {"the only top-level item is never deleted", only, {{" Only", IDM_DELETE}},
+         outline({" Only", ">Alpha"}), {"Can't delete this item !"}, " Only"},
+        {"a Cut of it copies it and refuses the delete; its paste goes first into the folder",
+         only, {{" Only", IDM_CUT}, {"Alpha", IDM_PASTE}},
+         outline({" Only", "> Only", ">>Alpha", ">Alpha"}), {"Can't delete this item !"},
+         nullptr},
+        {"the last item of a folder can go", only, {{"Alpha", IDM_DELETE}}, outline({" Only"}),
+         {}, " Only"},
+        {"folders of the other kind go anywhere; a tour folder sorts as it opens",
+         lakeDatabase(), {{" Chicago", IDM_NEW_TOUR_FOLDER}, {" Lake", IDM_NEW_AIRPORT_FOLDER}},
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", "> New Tour Folder",
+                  " Lake", "> New Airport Folder", ">001 - Milwaukee", ">002 - Escanaba",
+                  ">003 - Muskegon"}),
+         {}, " Lake"},
+        {"entries of the other kind are refused", lakeDatabase(),
+         {{"Midway", IDM_NEW_TOUR}, {"002 - Escanaba", IDM_NEW_AIRPORT}}, lakeTree,
+         {"Please select Tour Item !", "Please select Airport Item !"}, "002 - Escanaba"},
+        {"a new tour item beside a tour item ends the tour with the next number",
+         lakeDatabase(), {{"001 - Milwaukee", IDM_NEW_TOUR}},
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon", ">004 - New Tour"}),
+         {}, "001 - Milwaukee"},
+        {"a new airport beside a top-level airport stays at the top",
+         airportLine("A", "Alpha") + folderLine("F", 1) + airportLine("B", "Beta"),
+         {{"Alpha", IDM_NEW_AIRPORT}}, outline({"Alpha", " F", ">Beta", "New Airport"}), {},
+         "Alpha"},
+        {"deleting the middle of three selects the first and renumbers", lakeDatabase(),
+         {{"002 - Escanaba", IDM_DELETE}},
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Muskegon"}),
+         {}, "001 - Milwaukee"},
+        {"deleting the first of three selects the last and renumbers", lakeDatabase(),
+         {{"001 - Milwaukee", IDM_DELETE}},
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Escanaba", ">002 - Muskegon"}),
+         {}, "002 - Muskegon"},
+        {"an airport pasted on a tour folder becomes its first tour item", lakeDatabase(),
+         {{"Midway", IDM_COPY}, {" Lake", IDM_PASTE}},
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Midway", ">002 - Milwaukee", ">003 - Escanaba", ">004 - Muskegon"}),
+         {}, " Lake"},
+        {"a tour item pasted on an airport becomes an airport after it", lakeDatabase(),
+         {{"002 - Escanaba", IDM_COPY}, {"Midway", IDM_PASTE}},
+         outline({" Chicago", ">Midway", ">Escanaba", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}, "Midway"},
+        {"after a Cut the clipboard's own record is pasted, fitted to the place",
+         lakeDatabase(), {{"Midway", IDM_CUT}, {"003 - Muskegon", IDM_PASTE}},
+         outline({" Chicago", ">O'Hare", "> Suburbs", ">>Gary", " Lake", ">001 - Milwaukee",
+                  ">002 - Escanaba", ">003 - Muskegon", ">004 - Midway"}),
+         {}, "003 - Muskegon"},
+        {"a pasted folder brings its folders in reverse order, then its entries",
+         folderLine("Top", 1) + airportLine("X", "Xray") + airportLine("Y", "Yankee") +
+             folderLine("A", 2) + airportLine("a", "a1") + folderLine("B", 2) +
+             airportLine("b", "b1") + folderLine("Dest", 1) + airportLine("D", "Delta"),
+         {{" Top", IDM_COPY}, {" Dest", IDM_PASTE}},
+         outline({" Top", ">Xray", ">Yankee", "> A", ">>a1", "> B", ">>b1", " Dest", "> Top",
+                  ">> B", ">>>b1", ">> A", ">>>a1", ">>Xray", ">>Yankee", ">Delta"}),
+         {}, " Dest"},
+        {"Paste before any Copy or Cut does nothing", lakeDatabase(),
+         {{"Midway", IDM_PASTE}}, lakeTree, {}, "Midway"},
+    };
+    for (const CommandCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFileBytes("TarvixDb.dat", c.database);
+        std::string tree, selected;
+        std::vector<DialogDriver::Step> steps;
+        for (const Action& action : c.actions) {
+            steps.push_back([action](HWND dialog) {
+                selectLabel(dialog, action.select);
+                command(dialog, action.command);
+            });
+        }
+        steps.push_back([&](HWND dialog) {
+            tree = treeText(treeOf(dialog));
+            selected = selectedLabel(dialog);
+        });
+        steps.push_back(pressCancel);
+        run(steps);
+        EXPECT_EQ(tree, c.tree);
+        EXPECT_EQ(boxTexts(), c.messages);
+        if (c.selected) {
+            EXPECT_EQ(selected, c.selected);
+        }
+        EXPECT_EQ(readFileBytes("TarvixDb.dat"), c.database) << "Cancel puts the file back";
+        EXPECT_FALSE(fileExists("TarvixDb.$$$")) << "Cancel empties the clipboard";
+    }
+}
+
+TEST_F(TreeEditing, InsertShiftInsertAndDeleteAreTheOnlyKeys) {
+    struct KeyCase {
+        WPARAM key;
+        bool shift;
+        std::string tree;
+    };
+    const KeyCase cases[] = {
+        {VK_INSERT, false,
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", ">New Airport",
+                  " Lake", ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"})},
+        {VK_INSERT, true,
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", "> New Airport Folder",
+                  " Lake", ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"})},
+        {VK_DELETE, false,
+         outline({" Chicago", ">O'Hare", "> Suburbs", ">>Gary", " Lake", ">001 - Milwaukee",
+                  ">002 - Escanaba", ">003 - Muskegon"})},
+        {'C', true, lakeTree}, // no key for the tour commands, Cut, Copy or Paste
+        {'V', false, lakeTree},
+    };
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.key);
+        writeFileBytes("TarvixDb.dat", lakeDatabase());
+        std::string tree;
+        run({[&](HWND dialog) {
+                 selectLabel(dialog, "Midway");
+                 BYTE keys[256];
+                 GetKeyboardState(keys);
+                 keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+                 SetKeyboardState(keys);
+                 HWND treeWindow = treeOf(dialog);
+                 SendMessageA(treeWindow, WM_KEYDOWN, c.key, 1);
+                 SendMessageA(treeWindow, WM_KEYUP, c.key, 0xC0000001);
+                 keys[VK_SHIFT] = 0;
+                 SetKeyboardState(keys);
+                 tree = treeText(treeWindow);
+             },
+             pressCancel});
+        EXPECT_EQ(tree, c.tree);
+        EXPECT_TRUE(boxTexts().empty());
+    }
+}
+
+TEST_F(TreeEditing, FoldersNestNinetyNineDeep) {
+    std::string database;
+    for (int level = 1; level <= 98; ++level)
+        database += folderLine(("L" + std::to_string(level)).c_str(), level);
+    database += airportLine("A", "Deep");
+    writeFileBytes("TarvixDb.dat", database);
+    HTREEITEM made = nullptr;
+    int depthOfMade = 0;
+    run({[&](HWND dialog) {
+             selectLabel(dialog, " L98");
+             command(dialog, IDM_NEW_AIRPORT_FOLDER);
+             HWND tree = treeOf(dialog);
+             made = findLabel(tree, " New Airport Folder");
+             for (HTREEITEM up = made; up; up = step(tree, up, TVGN_PARENT))
+                 ++depthOfMade;
+         },
+         [&](HWND dialog) {
+             SendMessageA(treeOf(dialog), TVM_SELECTITEM, TVGN_CARET,
+                          reinterpret_cast<LPARAM>(made));
+             command(dialog, IDM_NEW_AIRPORT_FOLDER);
+             command(dialog, IDM_NEW_TOUR_FOLDER);
+         },
+         pressCancel});
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(depthOfMade, 99);
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Can't make a Folder", "Can't make a Folder"}));
+}
+
+TEST_F(TreeEditing, ExpandingSortsTourFoldersOnly) {
+    writeFileBytes("TarvixDb.dat", folderLine("Tour", 1, true) + tourItemLine(2, "Bravo") +
+                                       tourItemLine(1, "Alpha") + folderLine("Sub", 2, true) +
+                                       folderLine("Airports", 1) + airportLine("Z", "Zulu") +
+                                       airportLine("A", "Alpha"));
+    std::string tree;
+    run({[&](HWND dialog) {
+             // Opened by the pilot with the keyboard, which the tree tells its dialog about.
+             selectLabel(dialog, " Tour");
+             SendMessageA(treeOf(dialog), WM_KEYDOWN, VK_RIGHT, 1);
+             selectLabel(dialog, " Airports");
+             SendMessageA(treeOf(dialog), WM_KEYDOWN, VK_RIGHT, 1);
+             tree = treeText(treeOf(dialog));
+         },
+         pressCancel});
+    EXPECT_EQ(tree, outline({" Tour", "> Sub", ">001 - Alpha", ">002 - Bravo", " Airports",
+                             ">Zulu", ">Alpha"}));
+}
+
+struct DragCase {
+    const char* what;
+    const char* source;
+    const char* target; // a label, or "outside"
+    bool control;
+    std::string tree;
+    std::vector<std::string> messages;
+    const char* selected;
+};
+
+TEST_F(TreeEditing, DragAndDropMovesOrCopiesWithItsRefusals) {
+    const DragCase cases[] = {
+        {"onto an entry: after it", "Gary", "Midway", false,
+         outline({" Chicago", ">Midway", ">Gary", ">O'Hare", "> Suburbs", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}, "Gary"},
+        {"onto a folder: its first child", "Midway", " Suburbs", false,
+         outline({" Chicago", ">O'Hare", "> Suburbs", ">>Midway", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}, "Midway"},
+        {"with Ctrl: a copy", "Midway", "003 - Muskegon", true,
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon", ">004 - Midway"}),
+         {}, "004 - Midway"},
+        {"within a tour: renumbered", "001 - Milwaukee", "003 - Muskegon", false,
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Escanaba", ">002 - Muskegon", ">003 - Milwaukee"}),
+         {}, "003 - Milwaukee"},
+        {"a move into its own subtree is refused", " Chicago", "Gary", false, lakeTree,
+         {"Can't drag to its own child item !"}, " Chicago"},
+        {"a copy into its own subtree is made once", " Chicago", " Suburbs", true,
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">> Chicago", ">>> Suburbs",
+                  ">>>>Gary", ">>>Midway", ">>>O'Hare", ">>Gary", " Lake", ">001 - Milwaukee",
+                  ">002 - Escanaba", ">003 - Muskegon"}),
+         {}, " Chicago"},
+        {"on itself: nothing", "Midway", "Midway", false, lakeTree, {}, "Midway"},
+        {"outside the tree: nothing", "Midway", "outside", false, lakeTree, {}, "Midway"},
+    };
+    for (const DragCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFileBytes("TarvixDb.dat", lakeDatabase());
+        std::string tree, selected;
+        run({[&](HWND dialog) { startDrag(dialog, c.source); },
+             [&](HWND dialog) { dropOn(dialog, c.target, c.control); },
+             [&](HWND dialog) {
+                 tree = treeText(treeOf(dialog));
+                 selected = selectedLabel(dialog);
+             },
+             pressCancel});
+        EXPECT_EQ(tree, c.tree);
+        EXPECT_EQ(boxTexts(), c.messages);
+        EXPECT_EQ(selected, c.selected);
+    }
+}
+
+TEST_F(TreeEditing, ThePopupMenuHasFourColumnsAndSendsItsChoiceToTheTree) {
+    writeFileBytes("TarvixDb.dat", lakeDatabase());
+    std::vector<std::string> entries;
+    std::vector<bool> breaks;
+    std::string tree;
+    run({[](HWND dialog) {
+             selectLabel(dialog, "Midway");
+             HWND treeWindow = treeOf(dialog);
+             // Clicked on another item: the command still acts on the selection.
+             const POINT at = labelCentre(treeWindow, findLabel(treeWindow, "001 - Milwaukee"));
+             PostMessageA(treeWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+         },
+         [&](HWND) {
+             HWND popup = FindWindowA("#32768", nullptr);
+             ASSERT_NE(popup, nullptr) << "no menu open";
+             HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+             for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                 char text[32] = "";
+                 GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+                 const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+                 entries.push_back((state & MF_SEPARATOR) ? "|" : text);
+                 breaks.push_back((state & MF_MENUBREAK) != 0);
+             }
+             // The second entry, chosen with the keyboard.
+             PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+             PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+             PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+         },
+         [&](HWND dialog) { tree = treeText(treeOf(dialog)); }, pressCancel});
+    EXPECT_EQ(entries, (std::vector<std::string>{"New Airport", "New Airport Folder", "|",
+                                                 "New Tour", "New Tour Folder", "|", "Cut",
+                                                 "Copy", "Paste", "|", "Delete"}));
+    EXPECT_EQ(breaks, (std::vector<bool>{false, false, true, false, false, true, false, false,
+                                         false, true, false}));
+    EXPECT_EQ(tree, outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary",
+                             "> New Airport Folder", " Lake", ">001 - Milwaukee",
+                             ">002 - Escanaba", ">003 - Muskegon"}));
+}
+
+TEST_F(TreeEditing, ABadAltitudeStopsEveryInputToTheTree) {
+    writeFileBytes("TarvixDb.dat", lakeDatabase());
+    ExchangeRecord options{};
+    options.airportAutopilot = 1;
+    options.airportAltitudeHold = 1;
+    ASSERT_EQ(library.setData(&options), 1);
+    std::string tree;
+    bool treeHasFocus = false;
+    run({[](HWND dialog) {
+             selectLabel(dialog, "Midway");
+             type(dialog, IDC_AIRPORT_ALTITUDE, "99997");
+         },
+         [&](HWND dialog) {
+             HWND treeWindow = treeOf(dialog);
+             command(dialog, IDM_NEW_AIRPORT);
+             SendMessageA(treeWindow, WM_KEYDOWN, VK_DELETE, 1);
+             const POINT at = labelCentre(treeWindow, findLabel(treeWindow, "O'Hare"));
+             SendMessageA(treeWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+             SendMessageA(treeWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+             tree = treeText(treeWindow);
+             treeHasFocus = GetFocus() == treeWindow;
+         },
+         [](HWND dialog) { type(dialog, IDC_AIRPORT_ALTITUDE, "500"); }, pressCancel});
+    EXPECT_EQ(tree, lakeTree);
+    ASSERT_FALSE(boxTexts().empty());
+    for (const std::string& text : boxTexts())
+        EXPECT_EQ(text, "Please Enter from 0 to 99996 ft.!");
+    EXPECT_FALSE(treeHasFocus) << "the altitude edit takes the focus back";
+}
+
+TEST_F(TreeEditing, AfterEditsAndOkTheFileHoldsExactlyTheTree) {
+    writeFileBytes("TarvixDb.dat", lakeDatabase());
+    std::string tree;
+    run({[](HWND dialog) {
+             selectLabel(dialog, " Suburbs");
+             command(dialog, IDM_NEW_TOUR_FOLDER);
+             selectLabel(dialog, "002 - Escanaba");
+             command(dialog, IDM_CUT);
+             selectLabel(dialog, " New Tour Folder");
+             command(dialog, IDM_PASTE);
+             selectLabel(dialog, "Midway");
+             command(dialog, IDM_DELETE);
+         },
+         [](HWND dialog) { startDrag(dialog, "O'Hare"); },
+         [](HWND dialog) { dropOn(dialog, "001 - Milwaukee", true); },
+         [&](HWND dialog) {
+             selectLabel(dialog, "003 - Muskegon");
+             tree = treeText(treeOf(dialog));
+         },
+         pressOk});
+    EXPECT_TRUE(boxTexts().empty());
+    const std::string saved = readFileBytes("TarvixDb.dat");
+    EXPECT_EQ(fileOutline(saved), tree);
+    EXPECT_EQ(saved.size(), 64u * 10) << "deleted and cut items are left out";
+    EXPECT_EQ(markedRecords(saved), "10");
+    EXPECT_FALSE(fileExists("TarvixDb.$$$"));
+}
+
+TEST_F(TreeEditing, TheClipboardSurvivesAFailedOkAndAPasteAfterADragTakesTheDraggedItem) {
+    writeFileBytes("TarvixDb.dat", lakeDatabase());
+    std::optional<FileHold> hold;
+    std::string tree;
+    run({[&](HWND dialog) {
+             selectLabel(dialog, "Midway");
+             command(dialog, IDM_COPY);
+             hold.emplace("TarvixDb.dat");
+         },
+         pressOk, // refused: the database is held
+         [&](HWND dialog) {
+             hold.reset();
+             selectLabel(dialog, " Lake");
+             command(dialog, IDM_PASTE);
+         },
+         [](HWND dialog) { startDrag(dialog, "Gary"); },
+         [](HWND dialog) { dropOn(dialog, "O'Hare", true); },
+         [&](HWND dialog) {
+             selectLabel(dialog, "004 - Muskegon");
+             command(dialog, IDM_PASTE);
+             tree = treeText(treeOf(dialog));
+         },
+         pressCancel});
+    ASSERT_EQ(boxTexts().size(), 1u);
+    EXPECT_EQ(tree, outline({" Chicago", ">Midway", ">O'Hare", ">Gary", "> Suburbs", ">>Gary",
+                             " Lake", ">001 - Midway", ">002 - Milwaukee", ">003 - Escanaba",
+                             ">004 - Muskegon", ">005 - Gary"}));
+}
+
+TEST_F(TreeEditing, NothingIsAddedPastTheRecordsAnItemCanNumber) {
+    struct RoomCase {
+        int records; // in the file once the dialog is open
+        Action action;
+    };
+    const RoomCase cases[] = {
+        {65535, {"Midway", IDM_NEW_AIRPORT}},
+        {65535, {" Chicago", IDM_NEW_TOUR_FOLDER}},
+        {65531, {" Chicago", IDM_PASTE}}, // the copied folder is five records
+    };
+    for (const RoomCase& c : cases) {
+        SCOPED_TRACE(c.records);
+        writeFileBytes("TarvixDb.dat", lakeDatabase());
+        std::string tree, fileBefore, fileAfter;
+        run({[&](HWND dialog) {
+                 selectLabel(dialog, " Chicago");
+                 command(dialog, IDM_COPY);
+                 // Records that no item shows, as deletions leave them until OK.
+                 std::string bytes = readFileBytes("TarvixDb.dat");
+                 while (bytes.size() < 64u * c.records)
+                     bytes += airportLine("PAD", "Deleted");
+                 writeFileBytes("TarvixDb.dat", bytes);
+                 fileBefore = bytes;
+                 selectLabel(dialog, c.action.select);
+                 command(dialog, c.action.command);
+                 tree = treeText(treeOf(dialog));
+                 fileAfter = readFileBytes("TarvixDb.dat");
+             },
+             pressCancel});
+        EXPECT_EQ(tree, lakeTree);
+        EXPECT_TRUE(fileAfter == fileBefore) << "nothing appended";
+        ASSERT_EQ(boxTexts().size(), 1u);
+        EXPECT_NE(boxTexts()[0].find("65535"), std::string::npos) << boxTexts()[0];
+    }
+}
+
+} // namespace
