@@ -217,19 +217,19 @@ void settingsOk(HWND dialog) {
         }
     }
     int32_t chosen = 0;
-    settings.saving = 1;
+    settings.quietSelection = 1;
     const TreeSave saved = saveTree(tree, &chosen);
     if (saved != TreeSave::saved) {
         // The save collapsed the folders; the pilot's choice, still in the editor, is selected
         // again for the next try.
         SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET,
                      reinterpret_cast<LPARAM>(settings.chosenItem));
-        settings.saving = 0;
+        settings.quietSelection = 0;
         reportError(dialog, "The waypoint database could not be written (disk full, or the file "
                             "is held by another program). It is as it was; try OK again.");
         return;
     }
-    settings.saving = 0;
+    settings.quietSelection = 0;
     DeleteFileA(clipboardFileName);
     ExchangeState.recordNumber = chosen;
     settings.initDone = 0;
@@ -303,7 +303,7 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
         forgetItem(reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem);
         return 0;
     case TVN_SELCHANGEDA: {
-        if (settings.saving)
+        if (settings.quietSelection)
             return 0;
         auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
         if (!settings.removing)

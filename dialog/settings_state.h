@@ -10,9 +10,10 @@ struct SettingsState {
     int airportAltitudeValid = 1;
     int tourAltitudeValid = 1;
     HTREEITEM chosenItem = nullptr; // the destination's item
-    // 1 while OK's save walks the tree: the folders it collapses move the selection, and the
-    // editor must neither save nor load on those moves (the database is open for the save).
-    int saving = 0;
+    // 1 while OK's save walks the tree, or a renumbering folds its tour away for speed: the
+    // folders they collapse move the selection, and the editor must neither save nor load on
+    // those moves (the database is open for them).
+    int quietSelection = 0;
     HWND toolbar = nullptr;
     HWND tooltip = nullptr;
     HIMAGELIST treeImages = nullptr;

@@ -84,11 +84,57 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
     return item;
 }
 
+namespace {
+
+// A tree view (Wine's, at least) re-measures every shown item each time a shown label changes,
+// which makes a long tour's renumbering quadratic. The tour is therefore folded away while its
+// labels change and unfolded after, with the selection and the scroll position as they were.
+struct FoldedTour {
+    HWND tree;
+    HTREEITEM folder; // nullptr when the tour was not shown, or lies at the top level
+    HTREEITEM selected;
+    HTREEITEM firstShown;
+};
+
+FoldedTour foldTour(HWND tree, HTREEITEM item) {
+    FoldedTour fold = {tree, treeStep(tree, item, TVGN_PARENT), selectedItem(tree),
+                       treeStep(tree, nullptr, TVGN_FIRSTVISIBLE)};
+    const LRESULT state = fold.folder ? SendMessageA(tree, TVM_GETITEMSTATE,
+                                                     reinterpret_cast<WPARAM>(fold.folder),
+                                                     TVIS_EXPANDED)
+                                      : 0;
+    if (!(state & TVIS_EXPANDED)) {
+        fold.folder = nullptr;
+        return fold;
+    }
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    settings.quietSelection = 1;
+    SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(fold.folder));
+    return fold;
+}
+
+void unfoldTour(const FoldedTour& fold) {
+    if (!fold.folder)
+        return;
+    SendMessageA(fold.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(fold.folder));
+    if (fold.selected)
+        SendMessageA(fold.tree, TVM_SELECTITEM, TVGN_CARET,
+                     reinterpret_cast<LPARAM>(fold.selected));
+    if (fold.firstShown)
+        SendMessageA(fold.tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE,
+                     reinterpret_cast<LPARAM>(fold.firstShown));
+    settings.quietSelection = 0;
+    SendMessageA(fold.tree, WM_SETREDRAW, TRUE, 0);
+}
+
+} // namespace
+
 bool renumberTour(HWND tree, HTREEITEM item) {
     if (!item || !isTourKind(itemKind(itemData(tree, item))))
         return false;
     HANDLE database = openDatabase(false);
     bool written = database != INVALID_HANDLE_VALUE;
+    const FoldedTour fold = foldTour(tree, item);
     int number = 0;
     for (HTREEITEM at = firstSibling(tree, item); at && written; at = treeStep(tree, at, TVGN_NEXT)) {
         const uint32_t word = itemData(tree, at);
@@ -108,6 +154,7 @@ bool renumberTour(HWND tree, HTREEITEM item) {
     }
     if (database != INVALID_HANDLE_VALUE)
         CloseHandle(database);
+    unfoldTour(fold);
     InvalidateRect(tree, nullptr, TRUE);
     if (!written)
         reportError(tree, "The tour's numbers could not be written to the database (it may be "

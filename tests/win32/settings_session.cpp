@@ -1,5 +1,7 @@
 #include "settings_session.h"
 
+#include <cstring>
+
 #include "dialog/dialog_resources.h"
 #include "test_support.h"
 
@@ -69,6 +71,52 @@ std::string selectedLabel(HWND dialog) {
 void type(HWND dialog, int id, const char* text) {
     SetFocus(GetDlgItem(dialog, id));
     SetDlgItemTextA(dialog, id, text);
+}
+
+void command(HWND dialog, int id) {
+    SendMessageA(treeOf(dialog), WM_COMMAND, id, 0);
+}
+
+POINT labelCentre(HWND tree, HTREEITEM item) {
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    RECT r = {};
+    std::memcpy(&r, &item, sizeof item);
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void startDrag(HWND dialog, const std::string& label) {
+    HWND tree = treeOf(dialog);
+    HTREEITEM item = findLabel(tree, label);
+    ASSERT_NE(item, nullptr) << label;
+    const POINT at = labelCentre(tree, item);
+    PostMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 20, at.y + 20));
+    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+}
+
+// Moves the dragged item to a point in the dialog and lets go there.
+static void releaseAt(HWND dialog, POINT inDialog, bool control) {
+    const LPARAM at = MAKELPARAM(inDialog.x, inDialog.y);
+    SendMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON | (control ? MK_CONTROL : 0), at);
+    SendMessageA(dialog, WM_LBUTTONUP, control ? MK_CONTROL : 0, at);
+}
+
+static POINT inDialog(HWND dialog, HWND window, POINT inWindow) {
+    MapWindowPoints(window, dialog, &inWindow, 1);
+    return inWindow;
+}
+
+void dropOn(HWND dialog, const std::string& label, bool control) {
+    HWND tree = treeOf(dialog);
+    if (label == "outside") {
+        RECT area;
+        GetClientRect(tree, &area);
+        releaseAt(dialog, inDialog(dialog, tree, {area.right + 12, area.bottom / 2}), control);
+        return;
+    }
+    HTREEITEM target = findLabel(tree, label);
+    ASSERT_NE(target, nullptr) << label;
+    releaseAt(dialog, inDialog(dialog, tree, labelCentre(tree, target)), control);
 }
 
 void SettingsSession::SetUp() {

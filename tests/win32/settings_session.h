@@ -26,6 +26,17 @@ std::string selectedLabel(HWND dialog);
 // Puts the text into the control with the focus on it, as typing would.
 void type(HWND dialog, int id, const char* text);
 
+// The tree's command (a WM_COMMAND to the tree, as the toolbar and the popup menu send it).
+void command(HWND dialog, int id);
+// The centre of the item's label in the tree's client area, scrolled into view first.
+POINT labelCentre(HWND tree, HTREEITEM item);
+// Presses the left button on the item and moves away from it, as the tree's own drag detection
+// sees a pilot start a drag: the move waits in the queue for the tree's tracking loop.
+void startDrag(HWND dialog, const std::string& label);
+// Moves the dragged item over the item with the label (or to the right of the tree for
+// "outside") and lets go there, with Ctrl held or not.
+void dropOn(HWND dialog, const std::string& label, bool control);
+
 class SettingsSession : public ::testing::Test {
   protected:
     void SetUp() override;

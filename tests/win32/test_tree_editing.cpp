@@ -68,55 +68,6 @@ std::string fileOutline(const std::string& bytes) {
     return out;
 }
 
-void command(HWND dialog, int id) {
-    SendMessageA(treeOf(dialog), WM_COMMAND, id, 0);
-}
-
-POINT labelCentre(HWND tree, HTREEITEM item) {
-    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-    RECT r = {};
-    std::memcpy(&r, &item, sizeof item);
-    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// Presses the left button on the item and moves away from it, as the tree's own drag detection
-// sees a pilot start a drag: the move waits in the queue for the tree's tracking loop.
-void startDrag(HWND dialog, const std::string& label) {
-    HWND tree = treeOf(dialog);
-    HTREEITEM item = findLabel(tree, label);
-    ASSERT_NE(item, nullptr) << label;
-    const POINT at = labelCentre(tree, item);
-    PostMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 20, at.y + 20));
-    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-}
-
-// Moves the dragged item to a point in the dialog and lets go there.
-void releaseAt(HWND dialog, POINT inDialog, bool control) {
-    const LPARAM at = MAKELPARAM(inDialog.x, inDialog.y);
-    SendMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON | (control ? MK_CONTROL : 0), at);
-    SendMessageA(dialog, WM_LBUTTONUP, control ? MK_CONTROL : 0, at);
-}
-
-POINT inDialog(HWND dialog, HWND window, POINT inWindow) {
-    MapWindowPoints(window, dialog, &inWindow, 1);
-    return inWindow;
-}
-
-// "outside" lets go to the right of the tree.
-void dropOn(HWND dialog, const std::string& label, bool control) {
-    HWND tree = treeOf(dialog);
-    if (label == "outside") {
-        RECT area;
-        GetClientRect(tree, &area);
-        releaseAt(dialog, inDialog(dialog, tree, {area.right + 12, area.bottom / 2}), control);
-        return;
-    }
-    HTREEITEM target = findLabel(tree, label);
-    ASSERT_NE(target, nullptr) << label;
-    releaseAt(dialog, inDialog(dialog, tree, labelCentre(tree, target)), control);
-}
-
 using TreeEditing = SettingsSession;
 
 // A step of a case: select the item with the label, then give the tree the command.
