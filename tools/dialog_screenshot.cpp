@@ -1,11 +1,13 @@
-// Pictures of the dialog library's two real windows for the README: opens the settings dialog
-// on a database, with its folders expanded, and the About box, and writes each window as it is
-// drawn on the screen to a PNG file in the current folder.
+// Pictures of the dialog library's real windows for the README: opens the settings dialog on a
+// database, with its folders expanded, then again with the tree's popup menu open over it, and
+// the About box, and writes each window as it is drawn on the screen to a PNG file in the current
+// folder.
 // Usage: dialog_screenshot DATABASE   (run in an empty folder; the library lies beside the program)
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "common/module_contract.h"
@@ -15,10 +17,11 @@
 namespace {
 
 const char* pictureName = nullptr;
+bool withMenu = false;
 bool written = false;
 std::string failure;
 
-bool capture(HWND window, const char* path) {
+PanelPicture grab(HWND window) {
     RECT r;
     GetWindowRect(window, &r);
     PanelPicture picture{r.right - r.left, r.bottom - r.top, {}};
@@ -49,10 +52,31 @@ bool capture(HWND window, const char* path) {
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return picture;
+}
+
+bool save(const PanelPicture& picture, const char* path) {
     std::string error;
     if (!writePng(path, picture, error))
         failure = error;
     return failure.empty();
+}
+
+// The menu is a window of its own above the dialog: its picture goes where it lies on the screen.
+void overlay(PanelPicture& below, HWND belowWindow, HWND aboveWindow) {
+    const PanelPicture above = grab(aboveWindow);
+    RECT b, a;
+    GetWindowRect(belowWindow, &b);
+    GetWindowRect(aboveWindow, &a);
+    for (int y = 0; y < above.height; ++y) {
+        for (int x = 0; x < above.width; ++x) {
+            const int tx = a.left - b.left + x, ty = a.top - b.top + y;
+            if (tx < 0 || ty < 0 || tx >= below.width || ty >= below.height)
+                continue;
+            for (int c = 0; c < 3; ++c)
+                below.rgb[3 * (ty * below.width + tx) + c] = above.rgb[3 * (y * above.width + x) + c];
+        }
+    }
 }
 
 void expandFolders(HWND tree) {
@@ -67,15 +91,39 @@ void expandFolders(HWND tree) {
 void CALLBACK shoot(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     KillTimer(dialog, timer);
     UpdateWindow(dialog);
-    written = capture(dialog, pictureName);
+    PanelPicture picture = grab(dialog);
+    HWND menu = withMenu ? FindWindowA("#32768", nullptr) : nullptr;
+    if (menu) {
+        overlay(picture, dialog, menu);
+        EndMenu();
+        // The pilot lets go of the button, which ends the tree's own watch of the right button.
+        PostMessageA(GetDlgItem(dialog, IDC_TREE), WM_RBUTTONUP, 0, 0);
+    } else if (withMenu) {
+        failure = "(the tree's menu did not open)";
+    }
+    written = failure.empty() && save(picture, pictureName);
     // Cancel leaves the database as it was; the About box closes only with OK.
     PostMessageA(dialog, WM_COMMAND, GetDlgItem(dialog, IDC_TREE) ? IDCANCEL : IDOK, 0);
 }
 
+// The right button pressed on the selected item, as the pilot opens the tree's menu.
+void openTreeMenu(HWND tree) {
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    RECT r = {};
+    std::memcpy(&r, &item, sizeof item);
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    PostMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(r.left + 8, r.bottom));
+}
+
 void CALLBACK settle(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     KillTimer(dialog, timer);
-    if (HWND tree = GetDlgItem(dialog, IDC_TREE))
+    if (HWND tree = GetDlgItem(dialog, IDC_TREE)) {
         expandFolders(tree);
+        if (withMenu)
+            openTreeMenu(tree);
+    }
     SetTimer(dialog, 2, 500, shoot);
 }
 
@@ -121,10 +169,17 @@ int main(int argc, char** argv) {
     HHOOK hook = SetWindowsHookExA(WH_CBT, watch, nullptr, GetCurrentThreadId());
     ExchangeRecord aircraft = {};
     int status = 0;
-    const std::pair<const char*, bool> pictures[] = {{"settings-dialog.png", true},
-                                                     {"about-box.png", false}};
-    for (const auto& [name, settings] : pictures) {
+    struct Picture {
+        const char* name;
+        bool settings;
+        bool menu;
+    };
+    const Picture pictures[] = {{"settings-dialog.png", true, false},
+                                {"tree-menu.png", true, true},
+                                {"about-box.png", false, false}};
+    for (const auto& [name, settings, menu] : pictures) {
         pictureName = name;
+        withMenu = menu;
         written = false;
         if (settings)
             settingDialog(&aircraft);
