@@ -38,27 +38,9 @@ std::string treeText(HWND tree) {
     return out;
 }
 
-namespace {
-
-HTREEITEM findIn(HWND tree, HTREEITEM from, const std::string& label) {
-    for (HTREEITEM item = from; item; item = step(tree, item, TVGN_NEXT)) {
-        if (labelOf(tree, item) == label)
-            return item;
-        if (HTREEITEM inside = findIn(tree, step(tree, item, TVGN_CHILD), label))
-            return inside;
-    }
-    return nullptr;
-}
-
-} // namespace
-
-HTREEITEM findLabel(HWND tree, const std::string& label, HTREEITEM from) {
-    return findIn(tree, from ? from : step(tree, nullptr, TVGN_ROOT), label);
-}
-
 void selectLabel(HWND dialog, const std::string& label) {
     HWND tree = treeOf(dialog);
-    HTREEITEM item = findLabel(tree, label);
+    HTREEITEM item = findTreeItem(tree, label);
     ASSERT_NE(item, nullptr) << label << " in\n" << treeText(tree);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
@@ -87,7 +69,7 @@ POINT labelCentre(HWND tree, HTREEITEM item) {
 
 void startDrag(HWND dialog, const std::string& label) {
     HWND tree = treeOf(dialog);
-    HTREEITEM item = findLabel(tree, label);
+    HTREEITEM item = findTreeItem(tree, label);
     ASSERT_NE(item, nullptr) << label;
     const POINT at = labelCentre(tree, item);
     PostMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 20, at.y + 20));
@@ -114,7 +96,7 @@ void dropOn(HWND dialog, const std::string& label, bool control) {
         releaseAt(dialog, inDialog(dialog, tree, {area.right + 12, area.bottom / 2}), control);
         return;
     }
-    HTREEITEM target = findLabel(tree, label);
+    HTREEITEM target = findTreeItem(tree, label);
     ASSERT_NE(target, nullptr) << label;
     releaseAt(dialog, inDialog(dialog, tree, labelCentre(tree, target)), control);
 }

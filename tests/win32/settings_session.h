@@ -18,8 +18,6 @@ std::string labelOf(HWND tree, HTREEITEM item);
 HTREEITEM step(HWND tree, HTREEITEM item, WPARAM relation); // TVM_GETNEXTITEM
 // Every label, depth first, one a line, indented two spaces a level.
 std::string treeText(HWND tree);
-// The first item with the label, depth first from the given one (the whole tree by default).
-HTREEITEM findLabel(HWND tree, const std::string& label, HTREEITEM from = nullptr);
 // Selects the item with the label as a click would; fails the test when there is none.
 void selectLabel(HWND dialog, const std::string& label);
 std::string selectedLabel(HWND dialog);

@@ -12,6 +12,7 @@
 #include "dialog/dialog_resources.h"
 #include "dialog_driver.h"
 #include "message_boxes.h"
+#include "settings_session.h"
 #include "test_support.h"
 
 namespace {
@@ -41,16 +42,6 @@ std::string recordAt(const std::string& database, int number) {
     return database.substr(static_cast<size_t>(number - 1) * 64, 64);
 }
 
-HWND treeOf(HWND dialog) {
-    return GetDlgItem(dialog, IDC_TREE);
-}
-
-void select(HWND dialog, const std::string& label) {
-    HTREEITEM item = findTreeItem(treeOf(dialog), label);
-    ASSERT_NE(item, nullptr) << label << " in\n" << treeDump(treeOf(dialog));
-    SendMessageA(treeOf(dialog), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-}
-
 DialogDriver::Step click(int id) {
     return [id](HWND dialog) { clickButton(dialog, id); };
 }
@@ -74,13 +65,10 @@ const std::string sampleTree = " Chicago [1 1]\n"
                                "  002 - Escanaba [8 100]\n"
                                "  003 - Muskegon [9 100]\n";
 
-class ExchangeFiles : public ::testing::Test {
+class ExchangeFiles : public SettingsSession {
   protected:
     void SetUp() override {
-        enterFreshFolder();
-        ASSERT_TRUE(library.load());
-        dialogExport = library.bind(settingDialogExport);
-        ASSERT_NE(dialogExport, nullptr);
+        SettingsSession::SetUp();
         writeFileBytes("TarvixDb.dat", sampleDatabase());
     }
 
@@ -91,22 +79,12 @@ class ExchangeFiles : public ::testing::Test {
             tree = treeDump(treeOf(dialog));
             database = readFileBytes("TarvixDb.dat");
         });
-        MessageBoxAnswerer answerer(std::move(answers));
-        DialogDriver driver(std::move(steps));
-        ExchangeRecord aircraft{};
-        dialogExport(&aircraft);
-        EXPECT_FALSE(driver.watchdogFired()) << "the dialog did not close";
-        boxes.clear();
-        for (const SeenMessageBox& box : answerer.seen())
-            boxes.push_back(box.text);
-        seen = answerer.seen();
+        SettingsSession::run(std::move(steps), std::move(answers));
+        texts = boxTexts();
     }
 
-    DialogLibrary library;
-    RecordExportFn dialogExport = nullptr;
     std::string tree, database;
-    std::vector<std::string> boxes;
-    std::vector<SeenMessageBox> seen;
+    std::vector<std::string> texts; // what the message boxes said, in turn
 };
 
 TEST_F(ExchangeFiles, AirportImportTakesTheGoodLinesAndNamesTheOthers) {
@@ -123,14 +101,14 @@ TEST_F(ExchangeFiles, AirportImportTakesTheGoodLinesAndNamesTheOthers) {
             "E \r\n" + "EGLL  Heathrow                  N 51  28  39  W 0   27  41\n" +
             exchangeLine("XXXX", "Nowhere", {"N", "95", "0", "0"}, {"E", "1", "0", "0"}) +
             "KSFO\tSan Francisco\tN 37 37 08 W 122 22 30\n" + paris.substr(0, 62));
-    run({click(IDC_AIRPORT_IMPORT), [](HWND dialog) { select(dialog, "Chicago Midway"); },
+    run({click(IDC_AIRPORT_IMPORT), [](HWND dialog) { selectLabel(dialog, "Chicago Midway"); },
          click(IDOK)});
     EXPECT_EQ(tree, sampleTree + " New Airport Folder [10 1]\n"
                                  "  John F Kennedy Intl [11 0]\n"
                                  "  Frankfurt Main [12 0]\n"
                                  "  Heathrow [13 0]\n"
                                  "  Charles de Gaulle [14 0]\n");
-    EXPECT_EQ(boxes, std::vector<std::string>{
+    EXPECT_EQ(texts, std::vector<std::string>{
                          "2 lines of 'Tarvix.dat' were not imported, as they give no position to "
                          "fly to: line 6 (latitude out of range), line 7 (a tab instead of "
                          "spaces). 4 airports were imported."});
@@ -155,16 +133,16 @@ TEST_F(ExchangeFiles, ExportWritesTheWholeFolderFromLineOneOnceThePilotSaysYes) 
         writeFileBytes("TarvixDb.dat", sampleDatabase());
         writeFileBytes("Tarvix.dat", older + older + older + older); // longer than the export
         run({[](HWND dialog) {
-                 select(dialog, "Chicago O'Hare");
+                 selectLabel(dialog, "Chicago O'Hare");
                  SetDlgItemTextA(dialog, IDC_NAME, "O'Hare Intl"); // not yet stored
              },
              click(IDC_EXPORT), click(IDCANCEL)},
             {answer});
-        ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].caption, "'Tarvix.dat' exist !");
-        EXPECT_EQ(seen[0].text, "Over write 'Tarvix.dat' OK ?");
-        EXPECT_EQ(seen[0].buttons, (std::vector<std::string>{"&Yes", "&No"}));
-        EXPECT_EQ(seen[0].icon, LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_EXCLAMATION)));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "'Tarvix.dat' exist !");
+        EXPECT_EQ(boxes[0].text, "Over write 'Tarvix.dat' OK ?");
+        EXPECT_EQ(boxes[0].buttons, (std::vector<std::string>{"&Yes", "&No"}));
+        EXPECT_EQ(boxes[0].icon, LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_EXCLAMATION)));
         EXPECT_EQ(readFileBytes("Tarvix.dat"),
                   answer == IDYES
                       ? chicagoLine("KMDW", "Chicago Midway") + chicagoLine("KORD", "O'Hare Intl")
@@ -175,17 +153,17 @@ TEST_F(ExchangeFiles, ExportWritesTheWholeFolderFromLineOneOnceThePilotSaysYes) 
     writeFileBytes("Tarvix.dat",
                    chicagoLine("KMDW", "Chicago Midway") + chicagoLine("KORD", "O'Hare Intl"));
     run({click(IDC_AIRPORT_IMPORT), click(IDCANCEL)});
-    EXPECT_EQ(boxes, std::vector<std::string>{});
+    EXPECT_EQ(texts, std::vector<std::string>{});
     EXPECT_EQ(recordAt(database, 11), airportLine("KMDW", "Chicago Midway"));
     EXPECT_EQ(recordAt(database, 12), airportLine("KORD", "O'Hare Intl"));
 }
 
 TEST_F(ExchangeFiles, TourExportedAndImportedAgainGivesTheSameItemsInOrder) {
     std::string exported;
-    run({[](HWND dialog) { select(dialog, "002 - Escanaba"); }, click(IDC_EXPORT),
+    run({[](HWND dialog) { selectLabel(dialog, "002 - Escanaba"); }, click(IDC_EXPORT),
          [&](HWND) { exported = readFileBytes("TarvixTr.dat"); }, click(IDC_TOUR_IMPORT),
          click(IDCANCEL)});
-    EXPECT_EQ(boxes, std::vector<std::string>{}) << "no file yet: no question";
+    EXPECT_EQ(texts, std::vector<std::string>{}) << "no file yet: no question";
     const std::string items = tourItemLine(1, "Milwaukee", "3000") +
                               tourItemLine(2, "Escanaba", "4500") + tourItemLine(3, "Muskegon");
     EXPECT_EQ(exported, items);
@@ -203,7 +181,7 @@ TEST_F(ExchangeFiles, ATourLineWithoutItsTourFlagIsStoredAsItIs) {
     const char* south[4] = {"S", "33", "1", "15"};
     std::copy(south, south + 4, f.latitude);
     writeFileBytes("TarvixTr.dat", recordLine(f));
-    run({click(IDC_TOUR_IMPORT), [](HWND dialog) { select(dialog, "Chicago Midway"); },
+    run({click(IDC_TOUR_IMPORT), [](HWND dialog) { selectLabel(dialog, "Chicago Midway"); },
          click(IDOK)});
     EXPECT_NE(tree.find("  001 - Lighthouse [11 100]\n"), std::string::npos) << tree;
     EXPECT_EQ(recordAt(database, 11), readFileBytes("TarvixTr.dat"));
@@ -259,7 +237,7 @@ TEST_F(ExchangeFiles, ImportsOfMissingEmptyBlankOrHeldFiles) {
             writeFileBytes(c.file, c.bytes);
         FileHold hold(c.hold ? c.file : "no such file");
         run({click(c.button), click(IDCANCEL)});
-        EXPECT_EQ(boxes, c.boxes);
+        EXPECT_EQ(texts, c.boxes);
         EXPECT_EQ(tree, sampleTree + c.added);
         EXPECT_EQ(database.size(), sampleDatabase().size() + (c.added.empty() ? 0 : 64));
     }
@@ -271,7 +249,7 @@ TEST_F(ExchangeFiles, AnImportPastTheLastRecordNumberAddsNothing) {
         lines += chicagoLine("KMDW", "Chicago Midway");
     writeFileBytes("Tarvix.dat", lines);
     run({click(IDC_AIRPORT_IMPORT), click(IDCANCEL)});
-    EXPECT_EQ(boxes, std::vector<std::string>{
+    EXPECT_EQ(texts, std::vector<std::string>{
                          "The database holds 9 records; 65531 more would pass the 65535 the "
                          "tree can address. Nothing has been added."});
     EXPECT_EQ(tree, sampleTree);
@@ -283,11 +261,11 @@ TEST_F(ExchangeFiles, ExportRefusalsLeaveTheOldFile) {
     writeFileBytes("TarvixTr.dat", "old tour");
     {
         FileHold hold("Tarvix.dat");
-        run({[](HWND dialog) { select(dialog, " Suburbs"); }, click(IDC_EXPORT),
-             [](HWND dialog) { select(dialog, "Wheeling"); }, click(IDC_EXPORT), click(IDCANCEL)},
+        run({[](HWND dialog) { selectLabel(dialog, " Suburbs"); }, click(IDC_EXPORT),
+             [](HWND dialog) { selectLabel(dialog, "Wheeling"); }, click(IDC_EXPORT), click(IDCANCEL)},
             {IDOK, IDYES});
     }
-    EXPECT_EQ(boxes, (std::vector<std::string>{
+    EXPECT_EQ(texts, (std::vector<std::string>{
                          "Do not select Folder Item !", "Over write 'Tarvix.dat' OK ?",
                          "'Tarvix.dat' could not be written: another program may hold it, or "
                          "the disk is full. The old file is unchanged."}));
@@ -297,9 +275,9 @@ TEST_F(ExchangeFiles, ExportRefusalsLeaveTheOldFile) {
     // A folder of both kinds: the airport export leaves the tour file alone, and says so.
     writeFileBytes("TarvixDb.dat", folderLine("Mixed", 1) + airportLine("KMDW", "Chicago Midway") +
                                        tourItemLine(1, "Milwaukee"));
-    run({[](HWND dialog) { select(dialog, "Chicago Midway"); }, click(IDC_EXPORT), click(IDCANCEL)},
+    run({[](HWND dialog) { selectLabel(dialog, "Chicago Midway"); }, click(IDC_EXPORT), click(IDCANCEL)},
         {IDYES});
-    EXPECT_EQ(boxes, (std::vector<std::string>{
+    EXPECT_EQ(texts, (std::vector<std::string>{
                          "Over write 'Tarvix.dat' OK ?",
                          "1 tour item of this folder was not written to 'Tarvix.dat', which holds "
                          "airports only. Export from one of them to write 'TarvixTr.dat'."}));

@@ -419,7 +419,7 @@ TEST_F(SettingsDialog, TheTreeShowsEachKindWithItsPictures) {
                           reinterpret_cast<LPARAM>(step(tree, nullptr, TVGN_ROOT)));
              for (const char* label :
                   {" Chicago", "Chicago Midway", " Around the lake", "001 - Milwaukee"}) {
-                 HTREEITEM item = findLabel(tree, label);
+                 HTREEITEM item = findTreeItem(tree, label);
                  TVITEMA data{};
                  data.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
                  data.hItem = item;

@@ -231,7 +231,7 @@ TEST_F(TreeEditing, FoldersNestNinetyNineDeep) {
              selectLabel(dialog, " L98");
              command(dialog, IDM_NEW_AIRPORT_FOLDER);
              HWND tree = treeOf(dialog);
-             made = findLabel(tree, " New Airport Folder");
+             made = findTreeItem(tree, " New Airport Folder");
              for (HTREEITEM up = made; up; up = step(tree, up, TVGN_PARENT))
                  ++depthOfMade;
          },
@@ -330,7 +330,7 @@ TEST_F(TreeEditing, ThePopupMenuHasFourColumnsAndSendsItsChoiceToTheTree) {
              selectLabel(dialog, "Midway");
              HWND treeWindow = treeOf(dialog);
              // Clicked on another item: the command still acts on the selection.
-             const POINT at = labelCentre(treeWindow, findLabel(treeWindow, "001 - Milwaukee"));
+             const POINT at = labelCentre(treeWindow, findTreeItem(treeWindow, "001 - Milwaukee"));
              PostMessageA(treeWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
          },
          [&](HWND) {
@@ -376,7 +376,7 @@ TEST_F(TreeEditing, ABadAltitudeStopsEveryInputToTheTree) {
              HWND treeWindow = treeOf(dialog);
              command(dialog, IDM_NEW_AIRPORT);
              SendMessageA(treeWindow, WM_KEYDOWN, VK_DELETE, 1);
-             const POINT at = labelCentre(treeWindow, findLabel(treeWindow, "O'Hare"));
+             const POINT at = labelCentre(treeWindow, findTreeItem(treeWindow, "O'Hare"));
              SendMessageA(treeWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
              SendMessageA(treeWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
              tree = treeText(treeWindow);
