@@ -77,7 +77,8 @@ void pasteItem(HWND tree, HTREEITEM selected) {
     if (!settings.clipboardSet)
         return;
     HTREEITEM source = settings.clipboardFromSource ? settings.clipboardSource : nullptr;
-    pasteFromClipboardFile(tree, source, selected);
+    if (!pasteFromClipboardFile(tree, source, selected))
+        return; // nothing went in, so nothing is renumbered
     renumberTour(tree, selected);
     const uint32_t kind = kindOf(tree, selected);
     if (isTourKind(kind) && isFolderKind(kind))

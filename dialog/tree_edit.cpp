@@ -26,6 +26,9 @@ HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, const char* label, uint3
         return nullptr;
     if (writeRecord(number, databaseFileName, recordBuffer) != 1) {
         SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+        reportError(tree, "The new item could not be written to the waypoint database (disk "
+                          "full, or the file is held by another program). Nothing has been "
+                          "added.");
         return nullptr;
     }
     return item;

@@ -12,12 +12,12 @@
 bool roomForRecords(HWND owner, int32_t added);
 
 // A new folder of the kind: at the top level for TVI_ROOT, inside item when it is a folder,
-// beside it otherwise. Refused ("Can't make a Folder") deeper than 99 levels, and when its
+// beside it otherwise. Refused ("Can't make a Folder") deeper than 99 levels, and (said) when its
 // record cannot be written; returns the folder or nullptr.
 HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item);
 
 // A new entry of the kind as the last child of parent (TVI_ROOT for the top level), numbered
-// when it is a tour item. Returns it, or nullptr when its record could not be written.
+// when it is a tour item. Returns it, or nullptr when its record could not be written (said).
 HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent);
 
 // Deletes the item with everything in it; refused ("Can't delete this item !") for the only

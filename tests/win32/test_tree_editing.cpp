@@ -483,4 +483,50 @@ TEST_F(TreeEditing, NothingIsAddedPastTheRecordsAnItemCanNumber) {
     }
 }
 
+TEST_F(TreeEditing, ARefusedWriteIsSaidAndTheTreeStaysWithTheFile) {
+    struct HeldCase {
+        const char* what;
+        std::vector<Action> before; // while the database is free
+        Action held;                // while another program holds it
+        const char* message;        // the start of what the pilot is told
+        std::string tree;
+    };
+    const HeldCase cases[] = {
+        {"a new entry", {}, {"Midway", IDM_NEW_AIRPORT}, "The new item could not be written",
+         lakeTree},
+        {"a copy", {}, {"Midway", IDM_COPY}, "The item could not be copied", lakeTree},
+        {"a paste", {{"Midway", IDM_COPY}}, {" Lake", IDM_PASTE}, "The clipboard could not be",
+         lakeTree},
+        {"a renumbering after a delete", {}, {"001 - Milwaukee", IDM_DELETE},
+         "The tour's numbers could not be written",
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  ">002 - Escanaba", ">003 - Muskegon"})},
+    };
+    for (const HeldCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFileBytes("TarvixDb.dat", lakeDatabase());
+        std::string tree;
+        std::vector<DialogDriver::Step> steps;
+        for (const Action& action : c.before) {
+            steps.push_back([action](HWND dialog) {
+                selectLabel(dialog, action.select);
+                command(dialog, action.command);
+            });
+        }
+        steps.push_back([&](HWND dialog) {
+            // Selected first: the editor's own save of the item it leaves is not under test.
+            selectLabel(dialog, c.held.select);
+            FileHold hold("TarvixDb.dat");
+            ASSERT_TRUE(hold.held());
+            command(dialog, c.held.command);
+            tree = treeText(treeOf(dialog));
+        });
+        steps.push_back(pressCancel);
+        run(steps);
+        EXPECT_EQ(tree, c.tree);
+        ASSERT_FALSE(boxTexts().empty());
+        EXPECT_EQ(boxTexts().back().rfind(c.message, 0), 0u) << boxTexts().back();
+    }
+}
+
 } // namespace
