@@ -57,3 +57,4 @@ set(TARVIX_SHIPPED_BUILD ${TARVIX_SHIPPED_DEFAULT} CACHE PATH "The i686 cross bu
 target_compile_definitions(test_module_imports PRIVATE
     TARVIX_SHIPPED_BIN="${TARVIX_SHIPPED_BUILD}/bin"
     TARVIX_IMPORT_LIST="${CMAKE_SOURCE_DIR}/tests/data/module_imports.txt")
+include(cmake/dbtool.cmake)

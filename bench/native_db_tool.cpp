@@ -1,0 +1,144 @@
+// tarvix-db on files of 65,535 records, the most a database can hold: check of a database, and
+// each conversion the tool offers at that size, each run through the same command functions the
+// program runs, files read from and written to a scratch folder. Median of five runs.
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "dbtool/tool_commands.h"
+
+namespace {
+
+constexpr int32_t records = 65535;
+
+// Folders of 99 airports, then tours of 999 items, until the database is full.
+std::string database() {
+    std::string bytes;
+    char line[80];
+    int32_t n = 0;
+    auto add = [&](const char* ident, const char* name, int level, bool tour, int32_t i) {
+        std::snprintf(line, sizeof line, "%-5.5s%-25.25sN%3d%2d%2dW%3d%2d%2d%-2.2s%s%s%-5.5s       \r\n",
+                      ident, name, 10 + i % 70, i % 60, (i / 7) % 60, 1 + i % 170, (i / 3) % 60,
+                      i % 60, level > 0 ? std::to_string(level).c_str() : "", tour ? "1" : " ",
+                      tour ? "1" : " ", tour ? std::to_string(1000 + i % 9000).c_str() : "");
+        bytes.append(line, 64);
+        ++n;
+    };
+    char ident[8], name[32];
+    for (int32_t folder = 0; n < records / 2; ++folder) {
+        add("", ("Folder " + std::to_string(folder)).c_str(), 1, false, n);
+        for (int32_t i = 0; i < 99 && n < records; ++i) {
+            std::snprintf(ident, sizeof ident, "A%04d", (n + i) % 10000);
+            std::snprintf(name, sizeof name, "Airport number %d", n);
+            add(ident, name, 0, false, n);
+        }
+    }
+    for (int32_t tour = 0; n < records; ++tour) {
+        add("", ("Tour " + std::to_string(tour)).c_str(), 1, true, n);
+        for (int32_t i = 1; i <= 999 && n < records; ++i) {
+            std::snprintf(ident, sizeof ident, "%03d", i);
+            std::snprintf(name, sizeof name, "Tour point %d", n);
+            add(ident, name, 0, true, n);
+        }
+    }
+    return bytes;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+template <typename Run> double medianMs(Run run) {
+    std::vector<double> times;
+    for (int i = 0; i < 5; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        run();
+        times.push_back(secondsSince(start) * 1000.0);
+    }
+    std::sort(times.begin(), times.end());
+    return times[2];
+}
+
+} // namespace
+
+int main() {
+    namespace fs = std::filesystem;
+    fs::path folder = fs::temp_directory_path() / ("tarvix-db-bench-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    auto at = [&](const char* name) { return (folder / name).string(); };
+    std::ofstream(at("TarvixDb.dat"), std::ios::binary) << database();
+    std::ostringstream sink;
+
+    // Inputs of the full size in every format, made by the tool itself from the database.
+    ConvertOptions make{at("TarvixDb.dat"), at("all.gpx"), FileFormat::unknown,
+                        FileFormat::unknown, 0, false, true};
+    runConvert(make, sink, sink);
+    make.output = at("all.csv");
+    runConvert(make, sink, sink);
+    // One route of 65,535 points and one folder of 65,535 airports.
+    ConvertOptions asTour{at("all.csv"), at("TarvixTr.dat"), FileFormat::unknown,
+                          FileFormat::tour, 0, false, true};
+    std::ofstream csvAll(at("flat.csv"), std::ios::binary);
+    {
+        std::ifstream in(at("all.csv"), std::ios::binary);
+        std::string row;
+        while (std::getline(in, row))
+            csvAll << row.substr(0, row.rfind(',', row.rfind(',') - 1)) << "\n";
+    }
+    csvAll.close();
+    asTour.input = at("flat.csv");
+    runConvert(asTour, sink, sink);
+    ConvertOptions asAirports{at("flat.csv"), at("Tarvix.dat"), FileFormat::unknown,
+                              FileFormat::unknown, 0, false, true};
+    runConvert(asAirports, sink, sink);
+    ConvertOptions tourGpx{at("TarvixTr.dat"), at("route.gpx"), FileFormat::unknown,
+                           FileFormat::unknown, 0, false, true};
+    runConvert(tourGpx, sink, sink);
+
+    struct Case {
+        const char* what;
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"convert TarvixDb.dat -> GPX", "TarvixDb.dat", "out.gpx"},
+        {"convert TarvixDb.dat -> CSV", "TarvixDb.dat", "out.csv"},
+        {"convert GPX route -> TarvixTr.dat", "route.gpx", "TarvixTr.dat"},
+        {"convert CSV -> Tarvix.dat", "flat.csv", "Tarvix.dat"},
+        {"convert TarvixTr.dat -> GPX", "TarvixTr.dat", "out2.gpx"},
+        {"convert Tarvix.dat -> CSV", "Tarvix.dat", "out2.csv"},
+    };
+    std::printf("tarvix-db, %d records (median of 5 runs)\n", records);
+    CheckOptions check{at("TarvixDb.dat"), FileFormat::unknown, false};
+    int status = 0;
+    std::printf("  %-36s %8.1f ms\n", "check TarvixDb.dat",
+                medianMs([&] { status = runCheck(check, sink, sink); }));
+    if (status != exitClean)
+        std::printf("  (the check found problems: %d)\n", status);
+    check.json = true;
+    std::printf("  %-36s %8.1f ms\n", "check TarvixDb.dat --json",
+                medianMs([&] { runCheck(check, sink, sink); }));
+    check = CheckOptions{at("Tarvix.dat"), FileFormat::unknown, false};
+    std::printf("  %-36s %8.1f ms\n", "check Tarvix.dat",
+                medianMs([&] { runCheck(check, sink, sink); }));
+    for (const Case& c : cases) {
+        ConvertOptions options{at(c.in), at(c.out), FileFormat::unknown, FileFormat::unknown,
+                               0, false, true};
+        int result = 0;
+        double ms = medianMs([&] {
+            sink.str("");
+            result = runConvert(options, sink, sink);
+        });
+        std::printf("  %-36s %8.1f ms%s\n", c.what, ms, result == exitClean ? "" : "  (not clean)");
+    }
+    fs::remove_all(folder);
+    return 0;
+}

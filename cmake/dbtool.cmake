@@ -1,0 +1,58 @@
+# tarvix-db, the native command-line tool for waypoint databases and files. Built twice from one
+# source list: optimised without sanitizers as the tool itself (bin/tarvix-db, also timed by the
+# benchmark), and with the sanitizers for the tests, which call it in-process and run it as a
+# program (bin/tarvix-db-checked).
+find_package(pugixml REQUIRED)
+find_library(TARVIX_CSV_LIBRARY csv REQUIRED)
+
+set(TARVIX_DBTOOL_SOURCES
+    dbtool/csv_format.cpp
+    dbtool/dat_files.cpp
+    dbtool/db_check.cpp
+    dbtool/db_show.cpp
+    dbtool/gpx_format.cpp
+    dbtool/record_file.cpp
+    dbtool/tool_commands.cpp
+    dbtool/waypoints.cpp
+)
+# The part of the pure core the tool reads the simulator's files with.
+set(TARVIX_DBTOOL_CORE_SOURCES
+    common/airport_line.cpp
+    common/position_units.cpp
+    common/text_fields.cpp
+    dialog/db_record.cpp
+)
+
+add_library(tarvix_dbtool STATIC ${TARVIX_DBTOOL_SOURCES} ${TARVIX_DBTOOL_CORE_SOURCES})
+target_compile_options(tarvix_dbtool PRIVATE ${TARVIX_WARNINGS} -O2)
+target_include_directories(tarvix_dbtool PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(tarvix_dbtool PUBLIC pugixml::pugixml ${TARVIX_CSV_LIBRARY})
+
+add_library(tarvix_dbtool_checked STATIC ${TARVIX_DBTOOL_SOURCES})
+target_compile_options(tarvix_dbtool_checked PRIVATE ${TARVIX_WARNINGS} ${TARVIX_SANITIZE})
+target_link_libraries(tarvix_dbtool_checked PUBLIC tarvix_core_native pugixml::pugixml
+    ${TARVIX_CSV_LIBRARY})
+
+add_executable(tarvix-db dbtool/main.cpp)
+target_compile_options(tarvix-db PRIVATE ${TARVIX_WARNINGS} -O2)
+target_link_libraries(tarvix-db PRIVATE tarvix_dbtool)
+add_executable(tarvix-db-checked dbtool/main.cpp)
+target_compile_options(tarvix-db-checked PRIVATE ${TARVIX_WARNINGS} ${TARVIX_SANITIZE})
+target_link_libraries(tarvix-db-checked PRIVATE tarvix_dbtool_checked)
+set_target_properties(tarvix-db tarvix-db-checked PROPERTIES RUNTIME_OUTPUT_DIRECTORY
+    ${CMAKE_BINARY_DIR}/bin)
+
+file(GLOB TARVIX_DBTOOL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/test_db_tool*.cpp)
+foreach(source ${TARVIX_DBTOOL_TESTS})
+    get_filename_component(name ${source} NAME_WE)
+    target_link_libraries(${name} PRIVATE tarvix_dbtool_checked)
+    target_compile_definitions(${name} PRIVATE
+        TARVIX_DB_TOOL="${CMAKE_BINARY_DIR}/bin/tarvix-db-checked")
+    add_dependencies(${name} tarvix-db-checked)
+endforeach()
+
+# The tool's benchmark, run by "./tarvix bench": 65,535 records checked and converted.
+add_executable(native_db_tool bench/native_db_tool.cpp)
+target_compile_options(native_db_tool PRIVATE ${TARVIX_WARNINGS} -O2)
+target_link_libraries(native_db_tool PRIVATE tarvix_dbtool)
+set_target_properties(native_db_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)

@@ -1,0 +1,189 @@
+#include "dat_files.h"
+
+#include <cstdio>
+#include <map>
+
+#include "common/airport_line.h"
+#include "common/text_fields.h"
+#include "record_file.h"
+
+namespace {
+
+// The entry as a waypoint, or false with its problems recorded.
+bool waypointOf(const RecordEntry& entry, int32_t n, Waypoint& point, Findings& findings) {
+    if (!entry.lineEndOk) {
+        addProblem(findings, n, "no CR LF at columns 63-64: left out");
+        return false;
+    }
+    const RecordBuffer& r = entry.record;
+    std::vector<std::string> reasons;
+    point.ident = utf8FromAnsi(r.ident);
+    point.name = utf8FromAnsi(r.name);
+    point.line = n;
+    point.altitudeHold = false;
+    point.hasAltitude = false;
+    point.altitude = 0;
+    bool ok = entryPosition(r, point.latitude, point.longitude, reasons);
+    if (entry.tourKind) {
+        ok = entryAltitude(r, point.hasAltitude, point.altitude, reasons) && ok;
+        point.altitudeHold = r.altitudeHoldFlag[0] == '1';
+    }
+    if (!ok) {
+        std::string all = reasons[0];
+        for (size_t i = 1; i < reasons.size(); ++i)
+            all += "; " + reasons[i];
+        addProblem(findings, n, all + ": left out");
+    }
+    return ok;
+}
+
+std::string folderPath(const RecordFile& file, int32_t folder) {
+    if (folder < 0)
+        return "";
+    std::string parent = folderPath(file, file.records[folder].parent);
+    std::string name = utf8FromAnsi(file.records[folder].record.name);
+    return parent.empty() ? name : parent + " / " + name;
+}
+
+void putField(char* field, size_t capacity, const std::string& text) {
+    copyBoundedText(field, text.c_str(), capacity);
+}
+
+void putAngle(const DmsAngle& angle, char* hemisphere, char* degrees, char* minutes,
+              char* seconds) {
+    hemisphere[0] = angle.hemisphere;
+    hemisphere[1] = '\0';
+    std::snprintf(degrees, 4, "%d", static_cast<int>(angle.degrees));
+    std::snprintf(minutes, 3, "%d", static_cast<int>(angle.minutes));
+    std::snprintf(seconds, 3, "%d", static_cast<int>(angle.seconds));
+}
+
+} // namespace
+
+void readDatabaseFile(const uint8_t* data, size_t size, WaypointSet& set, Findings& findings) {
+    RecordFile file;
+    readRecordFile(data, size, false, file);
+    // One group a folder and kind, in the order the folders' first entries come.
+    std::map<std::pair<int32_t, bool>, size_t> groupOf;
+    for (size_t i = 0; i < file.records.size(); ++i) {
+        const RecordEntry& entry = file.records[i];
+        Waypoint point;
+        if (entry.folder || !waypointOf(entry, static_cast<int32_t>(i + 1), point, findings))
+            continue;
+        auto key = std::make_pair(entry.parent, entry.tourKind);
+        auto found = groupOf.find(key);
+        if (found == groupOf.end()) {
+            std::string path = folderPath(file, entry.parent);
+            if (path.empty())
+                path = entry.tourKind ? "Tour" : "Top level";
+            found = groupOf.emplace(key, set.groups.size()).first;
+            set.groups.push_back(WaypointGroup{path, entry.tourKind, {}});
+        }
+        set.groups[found->second].points.push_back(point);
+    }
+    if (file.shortBytes != 0)
+        addWarning(findings, static_cast<int32_t>(file.records.size() + 1),
+                   "the last record is short and was not read");
+}
+
+void readTourFile(const uint8_t* data, size_t size, WaypointSet& set, Findings& findings) {
+    RecordFile file;
+    readRecordFile(data, size, true, file);
+    WaypointGroup route{"Tour", true, {}};
+    for (size_t i = 0; i < file.records.size(); ++i) {
+        const RecordEntry& entry = file.records[i];
+        int32_t n = static_cast<int32_t>(i + 1);
+        if (entry.lineEndOk && isBlankExchangeRecord(entry.record))
+            continue;
+        if (entry.hasTab) {
+            addProblem(findings, n, "a tab instead of spaces: the columns are unknown; left out");
+            continue;
+        }
+        if (entry.folder) {
+            addProblem(findings, n, "a folder in a tour file: left out");
+            continue;
+        }
+        RecordEntry item = entry;
+        item.tourKind = true; // the import takes every line as a tour item
+        Waypoint point;
+        if (waypointOf(item, n, point, findings))
+            route.points.push_back(point);
+    }
+    if (file.shortBytes != 0)
+        addWarning(findings, static_cast<int32_t>(file.records.size() + 1),
+                   "the last record is short and was not read");
+    set.groups.push_back(route);
+}
+
+std::string writeTourFile(const WaypointGroup& route, bool holdAltitude, Findings& findings) {
+    std::string bytes;
+    bytes.reserve(route.points.size() * recordSize);
+    int32_t number = 0;
+    for (const Waypoint& point : route.points) {
+        RecordBuffer record;
+        clearRecordBuffer(record);
+        char ident[16];
+        std::snprintf(ident, sizeof ident, "%03d", static_cast<int>(++number));
+        putField(record.ident, sizeof record.ident, ident);
+        putField(record.name, sizeof record.name,
+                 fittedAnsi(point.name, 24, "name", point.line, findings));
+        putAngle(point.latitude, record.latHemisphere, record.latDegrees, record.latMinutes,
+                 record.latSeconds);
+        putAngle(point.longitude, record.lonHemisphere, record.lonDegrees, record.lonMinutes,
+                 record.lonSeconds);
+        putField(record.tourFlag, sizeof record.tourFlag, "1");
+        if (point.hasAltitude) {
+            putField(record.altitude, sizeof record.altitude, std::to_string(point.altitude));
+            if (point.altitudeHold || holdAltitude)
+                putField(record.altitudeHoldFlag, sizeof record.altitudeHoldFlag, "1");
+        }
+        uint8_t line[recordSize];
+        encodeRecord(record, line);
+        bytes.append(reinterpret_cast<const char*>(line), recordSize);
+    }
+    return bytes;
+}
+
+void readAirportFile(const uint8_t* data, size_t size, WaypointSet& set, Findings& findings) {
+    WaypointGroup places{"Airports", false, {}};
+    ExchangeLineCursor cursor = startExchangeLines(data, size);
+    ExchangeLine line;
+    while (nextExchangeLine(cursor, line)) {
+        RecordEntry entry{};
+        clearRecordBuffer(entry.record);
+        readAirportLine(data + line.offset, line.length, entry.record);
+        if (isBlankExchangeRecord(entry.record))
+            continue;
+        if (line.hasTab) {
+            addProblem(findings, line.number,
+                       "a tab instead of spaces: the columns are unknown; left out");
+            continue;
+        }
+        entry.lineEndOk = true;
+        Waypoint point;
+        if (waypointOf(entry, line.number, point, findings))
+            places.points.push_back(point);
+    }
+    set.groups.push_back(places);
+}
+
+std::string writeAirportFile(const WaypointGroup& places, Findings& findings) {
+    std::string bytes;
+    bytes.reserve(places.points.size() * airportLineSize);
+    for (const Waypoint& point : places.points) {
+        RecordBuffer record;
+        clearRecordBuffer(record);
+        putField(record.ident, sizeof record.ident,
+                 fittedAnsi(point.ident, 5, "identifier", point.line, findings));
+        putField(record.name, sizeof record.name,
+                 fittedAnsi(point.name, 24, "name", point.line, findings));
+        putAngle(point.latitude, record.latHemisphere, record.latDegrees, record.latMinutes,
+                 record.latSeconds);
+        putAngle(point.longitude, record.lonHemisphere, record.lonDegrees, record.lonMinutes,
+                 record.lonSeconds);
+        uint8_t line[airportLineSize];
+        writeAirportLine(record, line);
+        bytes.append(reinterpret_cast<const char*>(line), airportLineSize);
+    }
+    return bytes;
+}

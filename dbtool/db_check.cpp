@@ -1,0 +1,257 @@
+#include "db_check.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "common/airport_line.h"
+#include "record_file.h"
+
+namespace {
+
+constexpr int32_t mostRecords = 65535;
+
+const char* const lineByLine = "not all lines are 64 bytes ending in CR LF: the import reads the "
+                               "file line by line, columns beyond a line's end as blank";
+const char* const tabInLine = "a tab instead of spaces: the columns are unknown, the import "
+                              "leaves the line out";
+
+std::string quoted(const char* ansi) {
+    return "'" + utf8FromAnsi(ansi) + "'";
+}
+
+struct Group {
+    int32_t firstAirport = 0;
+    int32_t firstTourItem = 0;
+    int32_t tourItems = 0;
+};
+
+void checkColumns(const RecordEntry& entry, int32_t n, Findings& findings) {
+    int64_t value = 0;
+    const RecordBuffer& r = entry.record;
+    if (!strictNumber(r.level, true, value))
+        addProblem(findings, n, "letters in level: " + quoted(r.level));
+    if (!strictNumber(r.tourFlag, false, value))
+        addProblem(findings, n, "letters in tour flag: " + quoted(r.tourFlag));
+}
+
+void checkEntry(const RecordEntry& entry, int32_t n, bool tourFile, Findings& findings) {
+    const RecordBuffer& r = entry.record;
+    std::vector<std::string> reasons;
+    DmsAngle latitude{}, longitude{};
+    entryPosition(r, latitude, longitude, reasons);
+    if (entry.tourKind) {
+        bool hasAltitude = false;
+        int32_t feet = 0;
+        int64_t flag = 0;
+        entryAltitude(r, hasAltitude, feet, reasons);
+        if (!strictNumber(r.altitudeHoldFlag, false, flag))
+            reasons.push_back("letters in altitude hold flag: " + quoted(r.altitudeHoldFlag));
+    } else if (tourFile) {
+        reasons.push_back("no tour flag in column 49: imported as a tour item, but shown as an "
+                          "airport once the dialog saves");
+    }
+    if (entry.level < -1)
+        reasons.push_back("level " + std::to_string(entry.level) +
+                          ": only -1 marks the current choice");
+    for (std::string& reason : reasons)
+        addProblem(findings, n, std::move(reason));
+}
+
+std::string tourNumber(int32_t k) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%03d", static_cast<int>(k));
+    return text;
+}
+
+// Tour items count from 001 in each folder, airports and sub-folders not counted, as the tree
+// numbers them; one folder should hold one kind of entry.
+// A tour file is one tour whose every line the import takes as a tour item.
+void checkGroups(const RecordFile& file, bool tourFile, Findings& findings) {
+    std::map<int32_t, Group> groups;
+    for (size_t i = 0; i < file.records.size(); ++i) {
+        const RecordEntry& entry = file.records[i];
+        if (entry.folder || !entry.lineEndOk || (tourFile && isBlankExchangeRecord(entry.record)))
+            continue;
+        int32_t n = static_cast<int32_t>(i + 1);
+        Group& group = groups[tourFile ? -1 : entry.parent];
+        if (!entry.tourKind && !tourFile) {
+            group.firstAirport = group.firstAirport != 0 ? group.firstAirport : n;
+            continue;
+        }
+        group.firstTourItem = group.firstTourItem != 0 ? group.firstTourItem : n;
+        std::string expected = tourNumber(++group.tourItems);
+        if (expected != entry.record.ident)
+            addProblem(findings, n,
+                       "tour item number " + quoted(entry.record.ident) + ", expected '" +
+                           expected + "': the items of a tour run 001, 002, ...");
+    }
+    for (const auto& [parent, group] : groups) {
+        if (group.firstAirport == 0 || group.firstTourItem == 0)
+            continue;
+        std::string where = parent < 0 ? std::string("the top level")
+                                       : "folder " + quoted(file.records[parent].record.name);
+        addProblem(findings, parent < 0 ? std::min(group.firstAirport, group.firstTourItem)
+                                        : parent + 1,
+                   where + " mixes airports (first at record " +
+                       std::to_string(group.firstAirport) + ") and tour items (first at record " +
+                       std::to_string(group.firstTourItem) + ")");
+    }
+}
+
+} // namespace
+
+Findings checkRecordFile(const uint8_t* data, size_t size, bool tourFile, int32_t& records) {
+    Findings findings;
+    RecordFile file;
+    readRecordFile(data, size, tourFile, file);
+    records = static_cast<int32_t>(file.records.size());
+    if (size == 0)
+        addProblem(findings, 0, "the file is empty: no records");
+    if (file.byLines && size != 0)
+        addWarning(findings, 0, lineByLine);
+    int32_t firstMarker = 0;
+    int32_t previousLevel = 0;
+    for (size_t i = 0; i < file.records.size(); ++i) {
+        const RecordEntry& entry = file.records[i];
+        int32_t n = static_cast<int32_t>(i + 1);
+        if (n == mostRecords + 1)
+            addProblem(findings, n,
+                       "more than 65,535 records: the settings dialog cannot open the database");
+        if (!entry.lineEndOk) {
+            addProblem(findings, n,
+                       "no CR LF at columns 63-64: the lines are not 64 bytes long from here");
+            continue;
+        }
+        if (tourFile && isBlankExchangeRecord(entry.record))
+            continue;
+        if (entry.hasTab) {
+            addProblem(findings, n, tabInLine);
+            continue;
+        }
+        checkColumns(entry, n, findings);
+        if (entry.folder) {
+            if (tourFile) {
+                addProblem(findings, n, "a folder (level " + std::to_string(entry.level) +
+                                            ") in a tour file: the import takes it as a tour item");
+            } else if (entry.level > previousLevel + 1) {
+                addProblem(findings, n,
+                           previousLevel == 0
+                               ? "first folder at level " + std::to_string(entry.level) +
+                                     ": the top level is 1"
+                               : "folder level jumps from " + std::to_string(previousLevel) +
+                                     " to " + std::to_string(entry.level) +
+                                     ": a folder is at most one level deeper than the one before");
+            }
+            previousLevel = entry.level;
+            continue;
+        }
+        checkEntry(entry, n, tourFile, findings);
+        if (entry.level < 0 && !tourFile) {
+            if (firstMarker != 0)
+                addProblem(findings, n,
+                           "another current-choice marker (level -1); the first is at record " +
+                               std::to_string(firstMarker));
+            firstMarker = firstMarker != 0 ? firstMarker : n;
+        }
+    }
+    if (file.shortBytes != 0)
+        addProblem(findings, records + 1,
+                   "the last record is short: " + std::to_string(file.shortBytes) +
+                       " of 64 bytes, never read");
+    checkGroups(file, tourFile, findings);
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    return findings;
+}
+
+namespace {
+
+// The blocks of an airport line, to tell what the import does not read of a block.
+struct AirportBlock {
+    size_t lineOffset;
+    size_t width;
+    size_t bufferOffset;
+    const char* what;
+    bool text; // an identifier or a name: a cut is a warning; in a number it changes the value
+};
+
+#define BLOCK(field, what, text)                                                                   \
+    { offsetof(AirportLine, field), sizeof(AirportLine::field), offsetof(RecordBuffer, field), what, text }
+
+const AirportBlock airportBlocks[] = {
+    BLOCK(ident, "identifier", true),
+    BLOCK(name, "name", true),
+    BLOCK(latHemisphere, "latitude hemisphere", false),
+    BLOCK(latDegrees, "latitude degrees", false),
+    BLOCK(latMinutes, "latitude minutes", false),
+    BLOCK(latSeconds, "latitude seconds", false),
+    BLOCK(lonHemisphere, "longitude hemisphere", false),
+    BLOCK(lonDegrees, "longitude degrees", false),
+    BLOCK(lonMinutes, "longitude minutes", false),
+    BLOCK(lonSeconds, "longitude seconds", false),
+};
+
+#undef BLOCK
+
+// Text in a block beyond what the import reads of it, and text past the last block.
+void checkBlocks(const uint8_t* bytes, size_t length, const RecordBuffer& record, int32_t n,
+                 Findings& findings) {
+    for (const AirportBlock& block : airportBlocks) {
+        std::string raw;
+        for (size_t i = 0; i < block.width && block.lineOffset + i < length; ++i)
+            raw += static_cast<char>(bytes[block.lineOffset + i]);
+        raw.erase(raw.find_last_not_of(' ') + 1);
+        const char* read = reinterpret_cast<const char*>(&record) + block.bufferOffset;
+        if (raw.find('\0') != std::string::npos || raw == read)
+            continue;
+        std::string reason = std::string(block.what) + " block holds '" + utf8FromAnsi(raw) +
+                             "': the import reads '" + utf8FromAnsi(read) + "'";
+        if (block.text)
+            addWarning(findings, n, reason);
+        else
+            addProblem(findings, n, reason);
+    }
+    for (size_t at = offsetof(AirportLine, padding); at < length; ++at) {
+        if (bytes[at] != ' ') {
+            addProblem(findings, n, "text after column 60 is not read");
+            break;
+        }
+    }
+}
+
+} // namespace
+
+Findings checkAirportFile(const uint8_t* data, size_t size, int32_t& lines) {
+    Findings findings;
+    lines = 0;
+    if (size == 0)
+        addProblem(findings, 0, "the file is empty: no lines");
+    ExchangeLineCursor cursor = startExchangeLines(data, size);
+    if (!cursor.fixedLayout && size != 0)
+        addWarning(findings, 0, lineByLine);
+    ExchangeLine line;
+    int32_t airports = 0;
+    while (nextExchangeLine(cursor, line)) {
+        lines = line.number;
+        RecordBuffer record;
+        clearRecordBuffer(record);
+        readAirportLine(data + line.offset, line.length, record);
+        if (isBlankExchangeRecord(record))
+            continue;
+        if (line.hasTab) {
+            addProblem(findings, line.number, tabInLine);
+            continue;
+        }
+        if (++airports == mostRecords + 1)
+            addProblem(findings, line.number,
+                       "more than 65,535 airports: no database can take them all");
+        checkBlocks(data + line.offset, line.length, record, line.number, findings);
+        std::vector<std::string> reasons;
+        DmsAngle latitude{}, longitude{};
+        entryPosition(record, latitude, longitude, reasons);
+        for (std::string& reason : reasons)
+            addProblem(findings, line.number, std::move(reason));
+    }
+    return findings;
+}

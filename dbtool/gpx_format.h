@@ -1,0 +1,15 @@
+// GPX 1.1: waypoints (wpt) as airports, each route (rte) as a tour in its order, with the route
+// points' elevation (metres) as the tour items' altitudes (feet). Parsed by pugixml.
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "waypoints.h"
+
+// False, with a problem at line 0 or at the line of the fault, when the text is not GPX (not
+// well-formed XML, or no gpx element at the top). Points that make no position are problems and
+// left out; the rest is read.
+bool readGpx(const char* data, size_t size, WaypointSet& set, Findings& findings);
+
+// Every group that is not a route as waypoints, each route as a route: UTF-8 text.
+std::string writeGpx(const WaypointSet& set);

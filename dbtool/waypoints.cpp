@@ -1,0 +1,217 @@
+#include "waypoints.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Code page 1252 at 0x80-0x9F; 0 where the code page leaves a byte undefined. The other bytes
+// above 0x7F are the Latin-1 characters of the same number.
+const uint16_t cp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+void appendUtf8(std::string& out, uint32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+uint32_t unicodeOfAnsi(uint8_t byte) {
+    if (byte >= 0x80 && byte < 0xA0)
+        return cp1252High[byte - 0x80] != 0 ? cp1252High[byte - 0x80] : 0xFFFD;
+    return byte;
+}
+
+// One UTF-8 sequence at text[at]: its code and length, or length 0 when it is not valid.
+size_t decodeUtf8(const std::string& text, size_t at, uint32_t& code) {
+    uint8_t first = static_cast<uint8_t>(text[at]);
+    size_t length = first < 0x80 ? 1 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 ? 2 : 0;
+    if (length == 0 || first > 0xF4 || at + length > text.size())
+        return 0;
+    code = length == 1 ? first : first & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        uint8_t next = static_cast<uint8_t>(text[at + i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    const uint32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
+        return 0;
+    return length;
+}
+
+bool angleFromDecimal(double degrees, double limit, char positive, char negative,
+                      DmsAngle& angle, std::string& reason) {
+    char text[64];
+    if (!std::isfinite(degrees)) {
+        reason = "not a number";
+        return false;
+    }
+    if (std::fabs(degrees) > limit) {
+        std::snprintf(text, sizeof text, "%.6f is outside -%.0f to %.0f", degrees, limit, limit);
+        reason = text;
+        return false;
+    }
+    int64_t seconds = std::llround(std::fabs(degrees) * 3600.0);
+    angle.hemisphere = degrees < 0 && seconds != 0 ? negative : positive;
+    angle.degrees = static_cast<int32_t>(seconds / 3600);
+    angle.minutes = static_cast<int32_t>(seconds / 60 % 60);
+    angle.seconds = static_cast<int32_t>(seconds % 60);
+    return true;
+}
+
+} // namespace
+
+void addProblem(Findings& findings, int32_t line, std::string reason) {
+    findings.push_back(Finding{line, false, std::move(reason)});
+}
+
+void addWarning(Findings& findings, int32_t line, std::string reason) {
+    findings.push_back(Finding{line, true, std::move(reason)});
+}
+
+int32_t problemCount(const Findings& findings) {
+    int32_t count = 0;
+    for (const Finding& finding : findings)
+        count += finding.warning ? 0 : 1;
+    return count;
+}
+
+bool latitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason) {
+    if (!angleFromDecimal(degrees, 90.0, 'N', 'S', angle, reason)) {
+        reason = "latitude " + reason;
+        return false;
+    }
+    return true;
+}
+
+bool longitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason) {
+    if (!angleFromDecimal(degrees, 180.0, 'E', 'W', angle, reason)) {
+        reason = "longitude " + reason;
+        return false;
+    }
+    return true;
+}
+
+double decimalFromDms(const DmsAngle& angle) {
+    double value = angle.degrees + angle.minutes / 60.0 + angle.seconds / 3600.0;
+    return angle.hemisphere == 'S' || angle.hemisphere == 'W' ? -value : value;
+}
+
+std::string formatDms(const DmsAngle& angle) {
+    char text[40];
+    bool latitude = angle.hemisphere == 'N' || angle.hemisphere == 'S';
+    std::snprintf(text, sizeof text, latitude ? "%c %2d\u00B0%02d'%02d\"" : "%c %3d\u00B0%02d'%02d\"",
+                  angle.hemisphere, angle.degrees, angle.minutes, angle.seconds);
+    return text;
+}
+
+std::string noPointReason(const DmsAngle& latitude, const DmsAngle& longitude) {
+    if (latitude.degrees != 0 || latitude.minutes != 0 || latitude.seconds != 0)
+        return "";
+    if (longitude.degrees == 0 && longitude.minutes == 0 && longitude.seconds == 0)
+        return "latitude and longitude 0: no position (the gauge takes it as no point)";
+    return "latitude 0\u00B000'00\" (on the equator): the gauge takes it as no point";
+}
+
+bool altitudeInRange(int64_t feet, std::string& reason) {
+    if (feet >= 0 && feet <= 99996)
+        return true;
+    reason = "altitude " + std::to_string(feet) + " ft is outside 0-99996";
+    return false;
+}
+
+bool feetFromMetres(double metres, int32_t& feet, std::string& reason) {
+    if (!std::isfinite(metres) || std::fabs(metres) > 1e6) {
+        reason = "elevation is not a usable number";
+        return false;
+    }
+    int64_t rounded = std::llround(metres / 0.3048);
+    if (!altitudeInRange(rounded, reason))
+        return false;
+    feet = static_cast<int32_t>(rounded);
+    return true;
+}
+
+std::string ansiFromUtf8(const std::string& text, bool& changed) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        uint32_t code = 0;
+        size_t length = decodeUtf8(text, at, code);
+        if (length == 0) {
+            // Not UTF-8 after all: the byte is already code page 1252.
+            out += text[at++];
+            continue;
+        }
+        at += length;
+        if (code < 0x80 || (code >= 0xA0 && code < 0x100)) {
+            out += static_cast<char>(code);
+            continue;
+        }
+        char found = '?';
+        for (int i = 0; i < 32; ++i)
+            if (cp1252High[i] == code)
+                found = static_cast<char>(0x80 + i);
+        changed = changed || found == '?';
+        out += found;
+    }
+    return out;
+}
+
+std::string utf8FromAnsi(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        appendUtf8(out, unicodeOfAnsi(static_cast<uint8_t>(c)));
+    return out;
+}
+
+std::string utf8Repaired(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        uint32_t code = 0;
+        size_t length = decodeUtf8(text, at, code);
+        if (length == 0) {
+            appendUtf8(out, unicodeOfAnsi(static_cast<uint8_t>(text[at])));
+            ++at;
+        } else {
+            out.append(text, at, length);
+            at += length;
+        }
+    }
+    return out;
+}
+
+std::string fittedAnsi(const std::string& utf8, size_t width, const char* what, int32_t line,
+                       Findings& findings) {
+    bool changed = false;
+    std::string ansi = ansiFromUtf8(utf8, changed);
+    // A tab or a line break inside a fixed-width column would split the line for every editor.
+    for (char& c : ansi)
+        if (static_cast<uint8_t>(c) < 0x20 || c == 0x7F)
+            c = ' ';
+    if (changed)
+        addWarning(findings, line,
+                   std::string(what) + " '" + utf8 + "' has characters the database cannot hold: " +
+                       "written as '?'");
+    if (ansi.size() > width) {
+        ansi.resize(width);
+        addWarning(findings, line,
+                   std::string(what) + " '" + utf8 + "' is longer than " + std::to_string(width) +
+                       " characters: cut to '" + utf8FromAnsi(ansi) + "'");
+    }
+    return ansi;
+}

@@ -1,0 +1,81 @@
+// The tool's one picture of a waypoint file, whatever its format: groups of waypoints (a folder's
+// airports, or one route in flying order), each point with the whole seconds the database
+// stores, and the findings about the input, each with the line it came from.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// An angle as the database stores it: hemisphere letter and whole degrees, minutes, seconds.
+struct DmsAngle {
+    char hemisphere; // 'N' 'S' 'E' 'W'
+    int32_t degrees;
+    int32_t minutes;
+    int32_t seconds;
+};
+
+struct Waypoint {
+    std::string ident; // UTF-8; for a tour item its sequence number is not kept here
+    std::string name;  // UTF-8
+    DmsAngle latitude;
+    DmsAngle longitude;
+    bool hasAltitude;
+    int32_t altitude; // feet, 0-99996
+    bool altitudeHold;
+    int32_t line; // line or record of the input it came from
+};
+
+struct WaypointGroup {
+    std::string name;
+    bool isRoute; // a route keeps its order and becomes a tour
+    std::vector<Waypoint> points;
+};
+
+struct WaypointSet {
+    std::vector<WaypointGroup> groups;
+};
+
+// What a reader or writer has to say about the input. Line 0 means the file as a whole. A
+// warning is a change that still writes the point (a cut name); a problem leaves it out.
+struct Finding {
+    int32_t line;
+    bool warning;
+    std::string reason;
+};
+
+using Findings = std::vector<Finding>;
+
+void addProblem(Findings& findings, int32_t line, std::string reason);
+void addWarning(Findings& findings, int32_t line, std::string reason);
+int32_t problemCount(const Findings& findings);
+
+// Decimal degrees (north and east positive) rounded to the nearest whole second. False, and
+// the reason, for a value that is not finite or lies outside -90..90 (latitude) or -180..180.
+bool latitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason);
+bool longitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason);
+
+// Signed decimal degrees of a stored angle (south and west negative).
+double decimalFromDms(const DmsAngle& angle);
+
+// "N 41°47'10\"" for messages and the tree.
+std::string formatDms(const DmsAngle& angle);
+
+// A latitude of exactly 0°00'00" converts to the raw value 0, which the gauge takes as no point:
+// the reason to leave such a point out, or an empty text for a position the gauge can fly to.
+std::string noPointReason(const DmsAngle& latitude, const DmsAngle& longitude);
+
+// Feet from the metres of a GPX elevation, rounded; false outside 0-99996 ft.
+bool feetFromMetres(double metres, int32_t& feet, std::string& reason);
+bool altitudeInRange(int64_t feet, std::string& reason);
+
+// The database holds 8-bit text in the Windows ANSI code page (1252); the standard files hold
+// UTF-8. Characters without a place in code page 1252 become '?', and changed is set.
+std::string ansiFromUtf8(const std::string& text, bool& changed);
+// Bytes that are not valid UTF-8 are taken as code page 1252, as files of older tools hold them.
+std::string utf8FromAnsi(const std::string& text);
+std::string utf8Repaired(const std::string& text);
+
+// The text cut to at most width bytes of code page 1252, with a warning for the line when it
+// was longer or held characters that code page 1252 lacks. what names the field.
+std::string fittedAnsi(const std::string& utf8, size_t width, const char* what, int32_t line,
+                       Findings& findings);

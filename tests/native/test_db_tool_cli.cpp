@@ -1,0 +1,156 @@
+// The tarvix-db program as a pilot runs it (the build with sanitizers): exit statuses, messages
+// and what it leaves on disk, for good files and hostile ones.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int status;
+    std::string output; // standard output and error together
+};
+
+class DbToolProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("tarvix-db-cli-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string at(const std::string& name) const { return (folder / name).string(); }
+
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(at(name), std::ios::binary) << bytes;
+    }
+
+    std::string read(const std::string& name) const {
+        std::ifstream in(at(name), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+
+    ToolRun run(const std::string& arguments) const {
+        std::string command = "cd '" + folder.string() + "' && " TARVIX_DB_TOOL " " + arguments +
+                              " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        std::string output;
+        char chunk[4096];
+        for (size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+            output.append(chunk, n);
+        int status = pclose(pipe);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+    }
+
+    fs::path folder;
+};
+
+const char* route = R"(<?xml version="1.0"?>
+<gpx version="1.1" xmlns="http://www.topografix.com/GPX/1/1">
+ <rte><name>Lake</name>
+  <rtept lat="42.947222" lon="-87.896667"><ele>1371.6</ele><name>KMKE</name></rtept>
+  <rtept lat="44.485" lon="-88.129444"><name>KGRB</name></rtept>
+  <rtept lat="91" lon="0"><name>BAD</name></rtept>
+ </rte>
+</gpx>)";
+
+TEST_F(DbToolProgram, ConvertsAndReportsWhatItLeftOut) {
+    write("route.gpx", route);
+    ToolRun converted = run("convert route.gpx TarvixTr.dat");
+    EXPECT_EQ(converted.status, 1) << converted.output;
+    EXPECT_NE(converted.output.find("route.gpx: line 6: rtept: latitude 91.000000 is outside -90 "
+                                    "to 90: left out"),
+              std::string::npos)
+        << converted.output;
+    EXPECT_EQ(read("TarvixTr.dat").size(), 2 * 64u);
+    ToolRun checked = run("check TarvixTr.dat");
+    EXPECT_EQ(checked.status, 0) << checked.output;
+    ToolRun again = run("convert route.gpx TarvixTr.dat");
+    EXPECT_EQ(again.status, 2);
+    EXPECT_NE(again.output.find("exists already: use --force"), std::string::npos);
+    EXPECT_EQ(run("convert --force route.gpx TarvixTr.dat").status, 1);
+    ToolRun back = run("convert TarvixTr.dat back.csv");
+    EXPECT_EQ(back.status, 0) << back.output;
+    EXPECT_EQ(read("back.csv"),
+              "ident,name,latitude,longitude,altitude,altitude_hold,folder,kind\r\n"
+              "001,KMKE,42.947222,-87.896667,4500,,Tour,tour\r\n"
+              "002,KGRB,44.485000,-88.129444,,,Tour,tour\r\n");
+}
+
+TEST_F(DbToolProgram, CheckStatusesAndJson) {
+    std::string good = "KMDW Chicago Midway           N41 4710W87 458                 \r\n";
+    write("TarvixDb.dat", good + "KORD Chicago O'Hare           N4x 5843W87 5417-1              \r\n");
+    ToolRun text = run("check TarvixDb.dat");
+    EXPECT_EQ(text.status, 1);
+    EXPECT_NE(text.output.find("TarvixDb.dat: record 2: letters in latitude degrees: '4x'"),
+              std::string::npos)
+        << text.output;
+    ToolRun json = run("check --json TarvixDb.dat");
+    EXPECT_EQ(json.status, 1);
+    nlohmann::json report = nlohmann::json::parse(json.output);
+    EXPECT_EQ(report["records"], 2);
+    EXPECT_EQ(report["problems"][0]["record"], 2);
+    write("TarvixDb.dat", good);
+    EXPECT_EQ(run("check TarvixDb.dat").status, 0);
+    ToolRun missing = run("check TarvixTr.dat");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.output.find("TarvixTr.dat: No such file or directory"), std::string::npos)
+        << missing.output;
+    ToolRun unknown = run("check notes.txt");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.output.find("unknown format"), std::string::npos);
+    EXPECT_EQ(run("check --format db notes.txt").status, 2) << "still missing";
+    EXPECT_EQ(run("frobnicate").status, 2);
+}
+
+TEST_F(DbToolProgram, HostileInputsGiveAMessageAndStatusTwo) {
+    const struct {
+        const char* name;
+        const char* bytes;
+        const char* message;
+    } cases[] = {
+        {"cut.gpx", "<gpx><rte><rtept lat=\"1\" lon=\"2\"><name>A", "not well-formed XML"},
+        {"empty.gpx", "", "the file is empty: nothing to convert"},
+        {"empty.csv", "", "the file is empty: nothing to convert"},
+        {"noheader.csv", "a,b,c\n1,2,3\n", "the header names no latitude"},
+        {"allbad.csv", "ident,latitude,longitude\nA,100,0\n", "not written: no points to write"},
+    };
+    for (const auto& c : cases) {
+        write(c.name, c.bytes);
+        ToolRun r = run(std::string("convert ") + c.name + " TarvixTr.dat");
+        EXPECT_EQ(r.status, 2) << c.name << ": " << r.output;
+        EXPECT_NE(r.output.find(c.message), std::string::npos) << c.name << ": " << r.output;
+        EXPECT_FALSE(fs::exists(at("TarvixTr.dat"))) << c.name << ": nothing half written";
+    }
+    ToolRun db = run("convert empty.csv TarvixDb.dat");
+    EXPECT_EQ(db.status, 2);
+    EXPECT_NE(db.output.find("does not write databases"), std::string::npos);
+}
+
+TEST_F(DbToolProgram, ShowsTheTree) {
+    write("TarvixDb.dat",
+          "     Circuit                  N       E       1 1             \r\n"
+          "001  Milwaukee Mitchell       N42 5650W87 5348-1111500        \r\n");
+    ToolRun shown = run("show TarvixDb.dat");
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.output, "TarvixDb.dat: records 2: folders 1, airports 0, tour items 1\n"
+                            "     1  [tour] Circuit\n"
+                            "     2    001   Milwaukee Mitchell       N 42°56'50\"  W  87°53'48\"  "
+                            "1500 ft, altitude hold   <- current choice\n");
+}
+
+} // namespace
