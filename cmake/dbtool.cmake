@@ -55,4 +55,7 @@ endforeach()
 add_executable(native_db_tool bench/native_db_tool.cpp)
 target_compile_options(native_db_tool PRIVATE ${TARVIX_WARNINGS} -O2)
 target_link_libraries(native_db_tool PRIVATE tarvix_dbtool)
+target_compile_definitions(native_db_tool PRIVATE
+    TARVIX_DB_TOOL_PROGRAM="${CMAKE_BINARY_DIR}/bin/tarvix-db")
+add_dependencies(native_db_tool tarvix-db)
 set_target_properties(native_db_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)

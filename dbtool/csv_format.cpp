@@ -12,8 +12,8 @@ namespace {
 
 // Where each column of interest sits in a row; -1 when the header lacks it.
 struct Columns {
-    int ident = -1, name = -1, latitude = -1, longitude = -1, altitude = -1, hold = -1,
-        folder = -1, kind = -1;
+    int ident = -1, name = -1, latitude = -1, longitude = -1, altitude = -1, hold = -1, folder = -1,
+        kind = -1;
 };
 
 struct Reader {
@@ -96,8 +96,8 @@ bool readRow(const Reader& reader, Waypoint& point, std::string& reason) {
     point.line = reader.rowLine;
     point.ident = utf8Repaired(field(reader, reader.columns.ident));
     point.name = utf8Repaired(field(reader, reader.columns.name));
-    if (!readAngle(reader, reader.columns.latitude, "latitude", latitudeFromDecimal,
-                   point.latitude, reason) ||
+    if (!readAngle(reader, reader.columns.latitude, "latitude", latitudeFromDecimal, point.latitude,
+                   reason) ||
         !readAngle(reader, reader.columns.longitude, "longitude", longitudeFromDecimal,
                    point.longitude, reason))
         return false;
@@ -179,8 +179,8 @@ std::string decimalText(double value) {
 } // namespace
 
 bool readCsv(const char* data, size_t size, WaypointSet& set, Findings& findings) {
-    if (size >= 2 && ((data[0] == '\xFF' && data[1] == '\xFE') ||
-                      (data[0] == '\xFE' && data[1] == '\xFF'))) {
+    if (size >= 2 &&
+        ((data[0] == '\xFF' && data[1] == '\xFE') || (data[0] == '\xFE' && data[1] == '\xFF'))) {
         addProblem(findings, 1, "UTF-16 text: save the file as UTF-8");
         return false;
     }

@@ -91,11 +91,10 @@ void checkGroups(const RecordFile& file, bool tourFile, Findings& findings) {
             continue;
         std::string where = parent < 0 ? std::string("the top level")
                                        : "folder " + quoted(file.records[parent].record.name);
-        addProblem(findings, parent < 0 ? std::min(group.firstAirport, group.firstTourItem)
-                                        : parent + 1,
-                   where + " mixes airports (first at record " +
-                       std::to_string(group.firstAirport) + ") and tour items (first at record " +
-                       std::to_string(group.firstTourItem) + ")");
+        addProblem(
+            findings, parent < 0 ? std::min(group.firstAirport, group.firstTourItem) : parent + 1,
+            where + " mixes airports (first at record " + std::to_string(group.firstAirport) +
+                ") and tour items (first at record " + std::to_string(group.firstTourItem) + ")");
     }
 }
 
@@ -132,8 +131,9 @@ Findings checkRecordFile(const uint8_t* data, size_t size, bool tourFile, int32_
         checkColumns(entry, n, findings);
         if (entry.folder) {
             if (tourFile) {
-                addProblem(findings, n, "a folder (level " + std::to_string(entry.level) +
-                                            ") in a tour file: the import takes it as a tour item");
+                addProblem(findings, n,
+                           "a folder (level " + std::to_string(entry.level) +
+                               ") in a tour file: the import takes it as a tour item");
             } else if (entry.level > previousLevel + 1) {
                 addProblem(findings, n,
                            previousLevel == 0
@@ -177,7 +177,10 @@ struct AirportBlock {
 };
 
 #define BLOCK(field, what, text)                                                                   \
-    { offsetof(AirportLine, field), sizeof(AirportLine::field), offsetof(RecordBuffer, field), what, text }
+    {                                                                                              \
+        offsetof(AirportLine, field), sizeof(AirportLine::field), offsetof(RecordBuffer, field),   \
+            what, text                                                                             \
+    }
 
 const AirportBlock airportBlocks[] = {
     BLOCK(ident, "identifier", true),

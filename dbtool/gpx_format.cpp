@@ -28,8 +28,8 @@ LineIndex indexLines(const char* data, size_t size) {
 int32_t lineAt(const LineIndex& index, ptrdiff_t offset) {
     if (offset < 0)
         return 0;
-    auto after = std::upper_bound(index.starts.begin(), index.starts.end(),
-                                  static_cast<size_t>(offset));
+    auto after =
+        std::upper_bound(index.starts.begin(), index.starts.end(), static_cast<size_t>(offset));
     return static_cast<int32_t>(after - index.starts.begin());
 }
 
@@ -177,8 +177,9 @@ bool readGpx(const char* data, size_t size, WaypointSet& set, Findings& findings
     }
     pugi::xml_node gpx = document.document_element();
     if (!isNamed(gpx, "gpx")) {
-        addProblem(findings, 0, std::string("not a GPX file: the top element is <") +
-                                    gpx.name() + ">, not <gpx>");
+        addProblem(findings, 0,
+                   std::string("not a GPX file: the top element is <") + gpx.name() +
+                       ">, not <gpx>");
         return false;
     }
     WaypointGroup waypoints{"Waypoints", false, {}};

@@ -47,8 +47,9 @@ int main(int argc, char** argv) {
     convertCommand->add_option("OUT", convert.output, "the file to write")->required();
     convertCommand->add_option("--from", fromFormat, formatHelp);
     convertCommand->add_option("--to", toFormat, formatHelp);
-    convertCommand->add_option("--route", convert.route,
-                               "which route of the input becomes the tour (1 = the first)")
+    convertCommand
+        ->add_option("--route", convert.route,
+                     "which route of the input becomes the tour (1 = the first)")
         ->check(CLI::PositiveNumber);
     convertCommand->add_flag("--hold-altitude", convert.holdAltitude,
                              "set the altitude hold flag on every tour item with an altitude");

@@ -107,8 +107,7 @@ bool readAngle(const AngleFields& fields, const char* what, char positive, char 
         if (!strictNumber(parts[i], false, values[i]))
             reasons.push_back("letters in " + name + partNames[i] + ": '" + parts[i] + "'");
         else if (i > 0 && values[i] > 59)
-            reasons.push_back(name + partNames[i] + " " + std::to_string(values[i]) +
-                              " above 59");
+            reasons.push_back(name + partNames[i] + " " + std::to_string(values[i]) + " above 59");
     }
     if (values[0] > limit || (values[0] == limit && (values[1] > 0 || values[2] > 0)))
         reasons.push_back(name + " " + std::to_string(values[0]) + "\u00B0" +
@@ -125,12 +124,12 @@ bool readAngle(const AngleFields& fields, const char* what, char positive, char 
 
 bool entryPosition(const RecordBuffer& record, DmsAngle& latitude, DmsAngle& longitude,
                    std::vector<std::string>& reasons) {
-    bool latitudeOk = readAngle({record.latHemisphere, record.latDegrees, record.latMinutes,
-                                 record.latSeconds},
-                                "latitude", 'N', 'S', 90, latitude, reasons);
-    bool longitudeOk = readAngle({record.lonHemisphere, record.lonDegrees, record.lonMinutes,
-                                  record.lonSeconds},
-                                 "longitude", 'E', 'W', 180, longitude, reasons);
+    bool latitudeOk =
+        readAngle({record.latHemisphere, record.latDegrees, record.latMinutes, record.latSeconds},
+                  "latitude", 'N', 'S', 90, latitude, reasons);
+    bool longitudeOk =
+        readAngle({record.lonHemisphere, record.lonDegrees, record.lonMinutes, record.lonSeconds},
+                  "longitude", 'E', 'W', 180, longitude, reasons);
     if (!latitudeOk || !longitudeOk)
         return false;
     std::string noPoint = noPointReason(latitude, longitude);

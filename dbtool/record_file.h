@@ -11,11 +11,11 @@
 
 struct RecordEntry {
     RecordBuffer record;
-    bool lineEndOk;    // CR LF at columns 63-64 (always, for a file read line by line)
-    bool hasTab;       // a line read line by line that holds a tab: its columns are unknown
-    int32_t parent;    // index of the folder record that holds it; -1 at the top level
-    int32_t depth;     // depth in the tree: 1 at the top level
-    int32_t level;     // the level column, read leniently (a folder's is 1 or more)
+    bool lineEndOk; // CR LF at columns 63-64 (always, for a file read line by line)
+    bool hasTab;    // a line read line by line that holds a tab: its columns are unknown
+    int32_t parent; // index of the folder record that holds it; -1 at the top level
+    int32_t depth;  // depth in the tree: 1 at the top level
+    int32_t level;  // the level column, read leniently (a folder's is 1 or more)
     bool folder;
     bool tourKind;
 };

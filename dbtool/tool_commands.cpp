@@ -187,21 +187,25 @@ WaypointSet pointsFor(FileFormat to, const WaypointSet& set, int route, Findings
     if (to == FileFormat::tour && !routes.empty()) {
         size_t index = route > 0 ? static_cast<size_t>(route - 1) : 0;
         if (index >= routes.size()) {
-            addProblem(notes, 0, "there is no route " + std::to_string(route) + ": the input has " +
-                                     std::to_string(routes.size()));
+            addProblem(notes, 0,
+                       "there is no route " + std::to_string(route) + ": the input has " +
+                           std::to_string(routes.size()));
             return chosen;
         }
         if (routes.size() > 1 && route == 0)
             addWarning(notes, 0,
-                       "the input has " + std::to_string(routes.size()) + " routes: wrote route 1 '" +
-                           routes[0]->name + "'; choose another with --route N");
+                       "the input has " + std::to_string(routes.size()) +
+                           " routes: wrote route 1 '" + routes[0]->name +
+                           "'; choose another with --route N");
         chosen.groups.push_back(*routes[index]);
         return chosen;
     }
     // A tour file from places takes them in order; an airport file takes the places, or the
     // route points when there are no places.
-    const std::vector<const WaypointGroup*>& taken =
-        to == FileFormat::airports && !places.empty() ? places : places.empty() ? routes : places;
+    const std::vector<const WaypointGroup*>& taken = to == FileFormat::airports && !places.empty()
+                                                         ? places
+                                                     : places.empty() ? routes
+                                                                      : places;
     if (to == FileFormat::airports && !places.empty() && !routes.empty())
         addWarning(notes, 0,
                    "routes are not written: Tarvix.dat holds airports; convert to TarvixTr.dat "
@@ -282,7 +286,8 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
         return status;
     }
     printFindings(options.path, findings, unit, out);
-    out << options.path << ": " << formatName(opened.format) << ", " << counted(static_cast<size_t>(count), unit) << ": "
+    out << options.path << ": " << formatName(opened.format) << ", "
+        << counted(static_cast<size_t>(count), unit) << ": "
         << (status == exitUnreadable ? "unreadable"
             : problems == 0          ? "no problems"
                                      : counted(static_cast<size_t>(problems), "problem"))
@@ -295,8 +300,9 @@ int runShow(const CheckOptions& options, std::ostream& out, std::ostream& err) {
     if (!openInput(options.path, options.format, opened, err))
         return exitUnreadable;
     if (opened.format == FileFormat::database || opened.format == FileFormat::tour) {
-        out << options.path << ": " << showRecordFile(opened.bytes.data(), opened.bytes.size(),
-                                                        opened.format == FileFormat::tour);
+        out << options.path << ": "
+            << showRecordFile(opened.bytes.data(), opened.bytes.size(),
+                              opened.format == FileFormat::tour);
         return exitClean;
     }
     WaypointSet set;
@@ -353,8 +359,8 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     printFindings(options.input, notes, unitOf(opened.format), err);
     size_t written = pointCount(chosen);
     if (!readable || written == 0 || problemCount(notes) > 0) {
-        err << options.output << ": not written: " << (readable ? "no points to write" :
-                                                      "the input could not be read") << "\n";
+        err << options.output << ": not written: "
+            << (readable ? "no points to write" : "the input could not be read") << "\n";
         return exitUnreadable;
     }
     if (written > mostPoints && (to == FileFormat::tour || to == FileFormat::airports)) {

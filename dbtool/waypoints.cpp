@@ -35,7 +35,11 @@ uint32_t unicodeOfAnsi(uint8_t byte) {
 // One UTF-8 sequence at text[at]: its code and length, or length 0 when it is not valid.
 size_t decodeUtf8(const std::string& text, size_t at, uint32_t& code) {
     uint8_t first = static_cast<uint8_t>(text[at]);
-    size_t length = first < 0x80 ? 1 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 ? 2 : 0;
+    size_t length = first < 0x80    ? 1
+                    : first >= 0xF0 ? 4
+                    : first >= 0xE0 ? 3
+                    : first >= 0xC2 ? 2
+                                    : 0;
     if (length == 0 || first > 0xF4 || at + length > text.size())
         return 0;
     code = length == 1 ? first : first & (0x7F >> length);
@@ -51,8 +55,8 @@ size_t decodeUtf8(const std::string& text, size_t at, uint32_t& code) {
     return length;
 }
 
-bool angleFromDecimal(double degrees, double limit, char positive, char negative,
-                      DmsAngle& angle, std::string& reason) {
+bool angleFromDecimal(double degrees, double limit, char positive, char negative, DmsAngle& angle,
+                      std::string& reason) {
     char text[64];
     if (!std::isfinite(degrees)) {
         reason = "not a number";
@@ -112,7 +116,8 @@ double decimalFromDms(const DmsAngle& angle) {
 std::string formatDms(const DmsAngle& angle) {
     char text[40];
     bool latitude = angle.hemisphere == 'N' || angle.hemisphere == 'S';
-    std::snprintf(text, sizeof text, latitude ? "%c %2d\u00B0%02d'%02d\"" : "%c %3d\u00B0%02d'%02d\"",
+    std::snprintf(text, sizeof text,
+                  latitude ? "%c %2d\u00B0%02d'%02d\"" : "%c %3d\u00B0%02d'%02d\"",
                   angle.hemisphere, angle.degrees, angle.minutes, angle.seconds);
     return text;
 }
@@ -205,8 +210,8 @@ std::string fittedAnsi(const std::string& utf8, size_t width, const char* what, 
             c = ' ';
     if (changed)
         addWarning(findings, line,
-                   std::string(what) + " '" + utf8 + "' has characters the database cannot hold: " +
-                       "written as '?'");
+                   std::string(what) + " '" + utf8 +
+                       "' has characters the database cannot hold: " + "written as '?'");
     if (ansi.size() > width) {
         ansi.resize(width);
         addWarning(findings, line,

@@ -78,10 +78,14 @@ Columns tourItem(const char* number, const char* altitude = "4500") {
 std::vector<Columns> cleanDatabase() {
     Columns marked = tourItem("002");
     marked.level = "-1";
-    return {folder("Chicago", "1"),        airport("KMDW", "Chicago Midway"),
-            folder("Suburbs", "2"),        airport("KDPA", "DuPage"),
-            folder("Circuit", "1", true), tourItem("001"),
-            marked,                        tourItem("003")};
+    return {folder("Chicago", "1"),
+            airport("KMDW", "Chicago Midway"),
+            folder("Suburbs", "2"),
+            airport("KDPA", "DuPage"),
+            folder("Circuit", "1", true),
+            tourItem("001"),
+            marked,
+            tourItem("003")};
 }
 
 std::string bytesOf(const std::vector<Columns>& records) {
@@ -124,13 +128,15 @@ const Fault faults[] = {
     {"longitude beyond 180", [](auto& db) { db[3].lon[1] = "181"; }, 4, "beyond 180"},
     {"minutes above 59", [](auto& db) { db[3].lon[2] = "60"; }, 4, "minutes 60 above 59"},
     {"hemisphere letter", [](auto& db) { db[1].lat[0] = "X"; }, 2, "hemisphere 'X' is not N or S"},
-    {"no position", [](auto& db) { db[1].lat[1] = db[1].lat[2] = db[1].lat[3] = "",
-                                   db[1].lon[1] = db[1].lon[2] = db[1].lon[3] = ""; },
+    {"no position",
+     [](auto& db) {
+         db[1].lat[1] = db[1].lat[2] = db[1].lat[3] = "",
+         db[1].lon[1] = db[1].lon[2] = db[1].lon[3] = "";
+     },
      2, "latitude and longitude 0"},
     {"on the equator", [](auto& db) { db[1].lat[1] = db[1].lat[2] = db[1].lat[3] = "0"; }, 2,
      "the gauge takes it as no point"},
-    {"first folder too deep", [](auto& db) { db[0].level = "2"; }, 1,
-     "first folder at level 2"},
+    {"first folder too deep", [](auto& db) { db[0].level = "2"; }, 1, "first folder at level 2"},
     {"level jumps", [](auto& db) { db[2].level = "3"; }, 3, "jumps from 1 to 3"},
     {"letters in the level", [](auto& db) { db[2].level = "x2"; }, 3, "letters in level"},
     {"second marker", [](auto& db) { db[1].level = "-1"; }, 7,
@@ -152,7 +158,8 @@ TEST(DbCheck, EachFaultIsFoundAtItsRecord) {
         Findings findings = checked(bytesOf(db));
         bool found = false;
         for (const Finding& f : findings)
-            found = found || (f.line == fault.record && f.reason.find(fault.reason) != std::string::npos);
+            found = found ||
+                    (f.line == fault.record && f.reason.find(fault.reason) != std::string::npos);
         EXPECT_TRUE(found) << fault.what << ", found:\n" << listed(findings);
         EXPECT_EQ(problemCount(findings), 1) << fault.what << ":\n" << listed(findings);
     }
@@ -160,7 +167,8 @@ TEST(DbCheck, EachFaultIsFoundAtItsRecord) {
 
 TEST(DbCheck, FaultsOfTheFileItself) {
     std::string db = bytesOf(cleanDatabase());
-    EXPECT_EQ(listed(checked(db + "KORD O'Hare")), "9: the last record is short: 11 of 64 bytes, never read\n");
+    EXPECT_EQ(listed(checked(db + "KORD O'Hare")),
+              "9: the last record is short: 11 of 64 bytes, never read\n");
     EXPECT_EQ(listed(checked("")), "0: the file is empty: no records\n");
     // Saved with LF alone: every line is one byte short, and no field check is made of them.
     std::string unix = db;
@@ -176,11 +184,13 @@ TEST(DbCheck, MoreRecordsThanTheDialogCanNumber) {
     std::string entry = line(airport("KMDW", "Chicago Midway"));
     while (db.size() < 65536 * recordSize)
         db += entry;
-    EXPECT_EQ(listed(checked(db)), "65536: more than 65,535 records: the settings dialog cannot open the database\n");
+    EXPECT_EQ(listed(checked(db)),
+              "65536: more than 65,535 records: the settings dialog cannot open the database\n");
 }
 
 TEST(DbCheck, TourFileRules) {
-    std::string tour = line(tourItem("001")) + std::string(62, ' ') + "\r\n" + line(tourItem("002"));
+    std::string tour =
+        line(tourItem("001")) + std::string(62, ' ') + "\r\n" + line(tourItem("002"));
     EXPECT_EQ(listed(checked(tour, true)), "") << "a blank line is skipped, as the import skips it";
     Columns noFlag = tourItem("003");
     noFlag.tour = "";
@@ -269,16 +279,20 @@ TEST(DbShow, TreeWithPositionsAltitudesAndTheCurrentChoice) {
     std::vector<Columns> db = cleanDatabase();
     db[7].hold = "1";
     std::string bytes = bytesOf(db);
-    std::string tree = showRecordFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), false);
-    EXPECT_EQ(tree, "records 8: folders 3, airports 2, tour items 3\n"
-                    "     1  [folder] Chicago\n"
-                    "     2    KMDW  Chicago Midway           N 41°47'10\"  W  87°45'08\"\n"
-                    "     3    [folder] Suburbs\n"
-                    "     4      KDPA  DuPage                   N 41°47'10\"  W  87°45'08\"\n"
-                    "     5  [tour] Circuit\n"
-                    "     6    001   Milwaukee                N 41°47'10\"  W  87°45'08\"  4500 ft\n"
-                    "     7    002   Milwaukee                N 41°47'10\"  W  87°45'08\"  4500 ft   <- current choice\n"
-                    "     8    003   Milwaukee                N 41°47'10\"  W  87°45'08\"  4500 ft, altitude hold\n");
+    std::string tree =
+        showRecordFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), false);
+    EXPECT_EQ(tree,
+              "records 8: folders 3, airports 2, tour items 3\n"
+              "     1  [folder] Chicago\n"
+              "     2    KMDW  Chicago Midway           N 41°47'10\"  W  87°45'08\"\n"
+              "     3    [folder] Suburbs\n"
+              "     4      KDPA  DuPage                   N 41°47'10\"  W  87°45'08\"\n"
+              "     5  [tour] Circuit\n"
+              "     6    001   Milwaukee                N 41°47'10\"  W  87°45'08\"  4500 ft\n"
+              "     7    002   Milwaukee                N 41°47'10\"  W  87°45'08\"  4500 ft   <- "
+              "current choice\n"
+              "     8    003   Milwaukee                N 41°47'10\"  W  87°45'08\"  4500 ft, "
+              "altitude hold\n");
 }
 
 } // namespace

@@ -45,8 +45,8 @@ class DbToolProgram : public ::testing::Test {
     }
 
     ToolRun run(const std::string& arguments) const {
-        std::string command = "cd '" + folder.string() + "' && " TARVIX_DB_TOOL " " + arguments +
-                              " 2>&1";
+        std::string command =
+            "cd '" + folder.string() + "' && " TARVIX_DB_TOOL " " + arguments + " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         std::string output;
         char chunk[4096];
@@ -93,7 +93,8 @@ TEST_F(DbToolProgram, ConvertsAndReportsWhatItLeftOut) {
 
 TEST_F(DbToolProgram, CheckStatusesAndJson) {
     std::string good = "KMDW Chicago Midway           N41 4710W87 458                 \r\n";
-    write("TarvixDb.dat", good + "KORD Chicago O'Hare           N4x 5843W87 5417-1              \r\n");
+    write("TarvixDb.dat",
+          good + "KORD Chicago O'Hare           N4x 5843W87 5417-1              \r\n");
     ToolRun text = run("check TarvixDb.dat");
     EXPECT_EQ(text.status, 1);
     EXPECT_NE(text.output.find("TarvixDb.dat: record 2: letters in latitude degrees: '4x'"),
@@ -142,9 +143,8 @@ TEST_F(DbToolProgram, HostileInputsGiveAMessageAndStatusTwo) {
 }
 
 TEST_F(DbToolProgram, ShowsTheTree) {
-    write("TarvixDb.dat",
-          "     Circuit                  N       E       1 1             \r\n"
-          "001  Milwaukee Mitchell       N42 5650W87 5348-1111500        \r\n");
+    write("TarvixDb.dat", "     Circuit                  N       E       1 1             \r\n"
+                          "001  Milwaukee Mitchell       N42 5650W87 5348-1111500        \r\n");
     ToolRun shown = run("show TarvixDb.dat");
     EXPECT_EQ(shown.status, 0);
     EXPECT_EQ(shown.output, "TarvixDb.dat: records 2: folders 1, airports 0, tour items 1\n"

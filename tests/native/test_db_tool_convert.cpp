@@ -30,8 +30,8 @@ TEST(DecimalDegrees, RoundToTheNearestSecond) {
     } cases[] = {
         {41.786111, true, "N 41\u00B047'10\""},
         {-87.752222, false, "W  87\u00B045'08\""},
-        {10.99987, true, "N 11\u00B000'00\""},   // 10°59'59.5" carries into the degree
-        {-0.0001, true, "N  0\u00B000'00\""},      // rounds to zero: no southern zero
+        {10.99987, true, "N 11\u00B000'00\""}, // 10°59'59.5" carries into the degree
+        {-0.0001, true, "N  0\u00B000'00\""},  // rounds to zero: no southern zero
         {-179.99999, false, "W 180\u00B000'00\""},
         {90.0, true, "N 90\u00B000'00\""},
         {90.0002, true, "latitude 90.000200 is outside -90 to 90"},
