@@ -184,6 +184,12 @@ foreach(source ${TARVIX_WINDOWS_TESTS})
     gtest_discover_tests(${name} TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 300
         PROPERTIES RESOURCE_LOCK wine_named_objects TIMEOUT 120)
 endforeach()
+# The settings dialog's tour import and export worked from a script: tarvix-db's round trip.
+add_executable(dialog_import_export tests/win32/dialog_import_export.cpp)
+set_target_properties(dialog_import_export PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
+target_compile_options(dialog_import_export PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(dialog_import_export PRIVATE tarvix_test_support)
+add_dependencies(dialog_import_export TarvixDlg)
 # Where the gauge tests look for the dialog library: passes each call on to the real one and
 # counts the tour steps, or answers them as a damaged library would.
 add_library(counting_dialog_library SHARED tests/win32/counting_library.cpp)

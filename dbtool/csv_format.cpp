@@ -27,12 +27,6 @@ struct Reader {
     std::map<std::pair<std::string, bool>, size_t> groupOf;
 };
 
-std::string lowered(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return text;
-}
-
 void takeHeader(Reader& reader) {
     struct Known {
         const char* name;
@@ -49,7 +43,7 @@ void takeHeader(Reader& reader) {
     };
     reader.haveHeader = true;
     for (size_t i = 0; i < reader.fields.size(); ++i) {
-        std::string name = lowered(reader.fields[i]);
+        std::string name = asciiLowered(reader.fields[i]);
         for (const Known& k : known)
             if (name == k.name && reader.columns.*k.column < 0)
                 reader.columns.*k.column = static_cast<int>(i);
@@ -138,7 +132,7 @@ void takeRow(Reader& reader) {
         return;
     }
     std::string folder = utf8Repaired(field(reader, reader.columns.folder));
-    bool route = lowered(field(reader, reader.columns.kind)) == "tour";
+    bool route = asciiLowered(field(reader, reader.columns.kind)) == "tour";
     auto key = std::make_pair(folder, route);
     auto found = reader.groupOf.find(key);
     if (found == reader.groupOf.end()) {

@@ -58,6 +58,20 @@ void putAngle(const DmsAngle& angle, char* hemisphere, char* degrees, char* minu
     std::snprintf(seconds, 3, "%d", static_cast<int>(angle.seconds));
 }
 
+// A cleared record with the point's identifier (as given), name and position.
+RecordBuffer placeRecord(const Waypoint& point, const std::string& ident, Findings& findings) {
+    RecordBuffer record;
+    clearRecordBuffer(record);
+    putField(record.ident, sizeof record.ident, ident);
+    putField(record.name, sizeof record.name,
+             fittedAnsi(point.name, 24, "name", point.line, findings));
+    putAngle(point.latitude, record.latHemisphere, record.latDegrees, record.latMinutes,
+             record.latSeconds);
+    putAngle(point.longitude, record.lonHemisphere, record.lonDegrees, record.lonMinutes,
+             record.lonSeconds);
+    return record;
+}
+
 } // namespace
 
 void readDatabaseFile(const uint8_t* data, size_t size, WaypointSet& set, Findings& findings) {
@@ -120,17 +134,9 @@ std::string writeTourFile(const WaypointGroup& route, bool holdAltitude, Finding
     bytes.reserve(route.points.size() * recordSize);
     int32_t number = 0;
     for (const Waypoint& point : route.points) {
-        RecordBuffer record;
-        clearRecordBuffer(record);
         char ident[16];
         std::snprintf(ident, sizeof ident, "%03d", static_cast<int>(++number));
-        putField(record.ident, sizeof record.ident, ident);
-        putField(record.name, sizeof record.name,
-                 fittedAnsi(point.name, 24, "name", point.line, findings));
-        putAngle(point.latitude, record.latHemisphere, record.latDegrees, record.latMinutes,
-                 record.latSeconds);
-        putAngle(point.longitude, record.lonHemisphere, record.lonDegrees, record.lonMinutes,
-                 record.lonSeconds);
+        RecordBuffer record = placeRecord(point, ident, findings);
         putField(record.tourFlag, sizeof record.tourFlag, "1");
         if (point.hasAltitude) {
             putField(record.altitude, sizeof record.altitude, std::to_string(point.altitude));
@@ -171,16 +177,8 @@ std::string writeAirportFile(const WaypointGroup& places, Findings& findings) {
     std::string bytes;
     bytes.reserve(places.points.size() * airportLineSize);
     for (const Waypoint& point : places.points) {
-        RecordBuffer record;
-        clearRecordBuffer(record);
-        putField(record.ident, sizeof record.ident,
-                 fittedAnsi(point.ident, 5, "identifier", point.line, findings));
-        putField(record.name, sizeof record.name,
-                 fittedAnsi(point.name, 24, "name", point.line, findings));
-        putAngle(point.latitude, record.latHemisphere, record.latDegrees, record.latMinutes,
-                 record.latSeconds);
-        putAngle(point.longitude, record.lonHemisphere, record.lonDegrees, record.lonMinutes,
-                 record.lonSeconds);
+        RecordBuffer record = placeRecord(
+            point, fittedAnsi(point.ident, 5, "identifier", point.line, findings), findings);
         uint8_t line[airportLineSize];
         writeAirportLine(record, line);
         bytes.append(reinterpret_cast<const char*>(line), airportLineSize);

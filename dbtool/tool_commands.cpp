@@ -20,28 +20,29 @@ namespace {
 constexpr std::uintmax_t largestInput = 256u << 20;
 constexpr size_t mostPoints = 65535;
 
-const char* formatName(FileFormat format) {
-    switch (format) {
-    case FileFormat::database:
-        return "database";
-    case FileFormat::tour:
-        return "tour file";
-    case FileFormat::airports:
-        return "airport file";
-    case FileFormat::gpx:
-        return "GPX";
-    case FileFormat::csv:
-        return "CSV";
-    case FileFormat::unknown:
-        break;
-    }
-    return "unknown";
-}
+// Each format with the name an option gives it, the file names and extension that tell it,
+// and what messages call it.
+struct FormatNames {
+    FileFormat format;
+    const char* option;
+    const char* files[3];
+    const char* extension;
+    const char* shown;
+};
 
-std::string lowered(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return text;
+const FormatNames formatNames[] = {
+    {FileFormat::database, "db", {"tarvixdb.dat", "tarvixdb.bak", "tarvixdb.$$$"}, "", "database"},
+    {FileFormat::tour, "tour", {"tarvixtr.dat"}, "", "tour file"},
+    {FileFormat::airports, "airports", {"tarvix.dat"}, "", "airport file"},
+    {FileFormat::gpx, "gpx", {}, ".gpx", "GPX"},
+    {FileFormat::csv, "csv", {}, ".csv", "CSV"},
+};
+
+const char* formatName(FileFormat format) {
+    for (const FormatNames& f : formatNames)
+        if (f.format == format)
+            return f.shown;
+    return "unknown";
 }
 
 // The whole file, or false with the reason.
@@ -231,34 +232,24 @@ size_t pointCount(const WaypointSet& set) {
 } // namespace
 
 FileFormat formatFromOption(const std::string& name) {
-    const std::string n = lowered(name);
-    if (n == "db" || n == "database")
-        return FileFormat::database;
-    if (n == "tour")
-        return FileFormat::tour;
-    if (n == "airports")
-        return FileFormat::airports;
-    if (n == "gpx")
-        return FileFormat::gpx;
-    if (n == "csv")
-        return FileFormat::csv;
-    return FileFormat::unknown;
+    const std::string given = asciiLowered(name);
+    for (const FormatNames& f : formatNames)
+        if (given == f.option)
+            return f.format;
+    return given == "database" ? FileFormat::database : FileFormat::unknown;
 }
 
 FileFormat formatFromPath(const std::string& path) {
     std::filesystem::path p(path);
-    const std::string name = lowered(p.filename().string());
-    const std::string extension = lowered(p.extension().string());
-    if (name == "tarvixdb.dat" || name == "tarvixdb.bak" || name == "tarvixdb.$$$")
-        return FileFormat::database;
-    if (name == "tarvixtr.dat")
-        return FileFormat::tour;
-    if (name == "tarvix.dat")
-        return FileFormat::airports;
-    if (extension == ".gpx")
-        return FileFormat::gpx;
-    if (extension == ".csv")
-        return FileFormat::csv;
+    const std::string name = asciiLowered(p.filename().string());
+    const std::string extension = asciiLowered(p.extension().string());
+    for (const FormatNames& f : formatNames) {
+        for (const char* file : f.files)
+            if (file != nullptr && name == file)
+                return f.format;
+        if (*f.extension != '\0' && extension == f.extension)
+            return f.format;
+    }
     return FileFormat::unknown;
 }
 

@@ -55,6 +55,22 @@ size_t decodeUtf8(const std::string& text, size_t at, uint32_t& code) {
     return length;
 }
 
+// Walks the text: character(code, offset, length) for each valid UTF-8 sequence, stray(byte)
+// for each byte that is none.
+template <typename Character, typename Stray>
+void forEachCharacter(const std::string& text, Character character, Stray stray) {
+    for (size_t at = 0; at < text.size();) {
+        uint32_t code = 0;
+        size_t length = decodeUtf8(text, at, code);
+        if (length == 0) {
+            stray(text[at++]);
+            continue;
+        }
+        character(code, at, length);
+        at += length;
+    }
+}
+
 bool angleFromDecimal(double degrees, double limit, char positive, char negative, DmsAngle& angle,
                       std::string& reason) {
     char text[64];
@@ -152,26 +168,22 @@ bool feetFromMetres(double metres, int32_t& feet, std::string& reason) {
 std::string ansiFromUtf8(const std::string& text, bool& changed) {
     std::string out;
     out.reserve(text.size());
-    for (size_t at = 0; at < text.size();) {
-        uint32_t code = 0;
-        size_t length = decodeUtf8(text, at, code);
-        if (length == 0) {
-            // Not UTF-8 after all: the byte is already code page 1252.
-            out += text[at++];
-            continue;
-        }
-        at += length;
-        if (code < 0x80 || (code >= 0xA0 && code < 0x100)) {
-            out += static_cast<char>(code);
-            continue;
-        }
-        char found = '?';
-        for (int i = 0; i < 32; ++i)
-            if (cp1252High[i] == code)
-                found = static_cast<char>(0x80 + i);
-        changed = changed || found == '?';
-        out += found;
-    }
+    forEachCharacter(
+        text,
+        [&](uint32_t code, size_t, size_t) {
+            if (code < 0x80 || (code >= 0xA0 && code < 0x100)) {
+                out += static_cast<char>(code);
+                return;
+            }
+            char found = '?';
+            for (int i = 0; i < 32; ++i)
+                if (cp1252High[i] == code)
+                    found = static_cast<char>(0x80 + i);
+            changed = changed || found == '?';
+            out += found;
+        },
+        // Not UTF-8 after all: the byte is already code page 1252.
+        [&](char byte) { out += byte; });
     return out;
 }
 
@@ -186,18 +198,16 @@ std::string utf8FromAnsi(const std::string& text) {
 std::string utf8Repaired(const std::string& text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t at = 0; at < text.size();) {
-        uint32_t code = 0;
-        size_t length = decodeUtf8(text, at, code);
-        if (length == 0) {
-            appendUtf8(out, unicodeOfAnsi(static_cast<uint8_t>(text[at])));
-            ++at;
-        } else {
-            out.append(text, at, length);
-            at += length;
-        }
-    }
+    forEachCharacter(
+        text, [&](uint32_t, size_t at, size_t length) { out.append(text, at, length); },
+        [&](char byte) { appendUtf8(out, unicodeOfAnsi(static_cast<uint8_t>(byte))); });
     return out;
+}
+
+std::string asciiLowered(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return text;
 }
 
 std::string fittedAnsi(const std::string& utf8, size_t width, const char* what, int32_t line,

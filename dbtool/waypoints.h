@@ -75,6 +75,9 @@ std::string ansiFromUtf8(const std::string& text, bool& changed);
 std::string utf8FromAnsi(const std::string& text);
 std::string utf8Repaired(const std::string& text);
 
+// The text with the letters A-Z made small, for names of columns, options and files.
+std::string asciiLowered(std::string text);
+
 // The text cut to at most width bytes of code page 1252, with a warning for the line when it
 // was longer or held characters that code page 1252 lacks. what names the field.
 std::string fittedAnsi(const std::string& utf8, size_t width, const char* what, int32_t line,
