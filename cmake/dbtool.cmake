@@ -59,3 +59,17 @@ target_compile_definitions(native_db_tool PRIVATE
     TARVIX_DB_TOOL_PROGRAM="${CMAKE_BINARY_DIR}/bin/tarvix-db")
 add_dependencies(native_db_tool tarvix-db)
 set_target_properties(native_db_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+
+# The round trip through the real settings dialog: a GPX route into TarvixTr.dat, imported and
+# exported by the dialog's buttons under Wine, converted back.
+if(TARVIX_WINDOWS_BUILD)
+    set(TARVIX_WINE_RUNNER ${CMAKE_SOURCE_DIR}/tools/wine-run)
+    if(TARVIX_WINDOWS_BUILD MATCHES "win64$")
+        set(TARVIX_WINE_RUNNER ${CMAKE_SOURCE_DIR}/tools/wine-run64)
+    endif()
+    add_test(NAME script.db_tool_dialog_round_trip
+        COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_db_tool_round_trip.sh
+            ${CMAKE_BINARY_DIR}/bin/tarvix-db-checked ${TARVIX_WINDOWS_BUILD}/bin ${TARVIX_WINE_RUNNER})
+    set_tests_properties(script.db_tool_dialog_round_trip PROPERTIES
+        RESOURCE_LOCK wine_named_objects TIMEOUT 180)
+endif()
