@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     convertCommand->add_option("IN", convert.input, "the file to read")->required();
     convertCommand->add_option("OUT", convert.output, "the file to write")->required();
     convertCommand->add_option("--from", fromFormat, formatHelp);
-    convertCommand->add_option("--to", toFormat, formatHelp);
+    convertCommand->add_option("--to", toFormat,
+                               "tour, airports, gpx or csv (default: from the file's name)");
     convertCommand
         ->add_option("--route", convert.route,
                      "which route of the input becomes the tour (1 = the first)")

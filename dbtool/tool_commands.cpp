@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -255,8 +256,21 @@ FileFormat formatFromPath(const std::string& path) {
 
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) {
     Opened opened;
-    if (!openInput(options.path, options.format, opened, err))
+    std::ostringstream refusal;
+    if (!openInput(options.path, options.format, opened, refusal)) {
+        err << refusal.str();
+        // A machine reading the report learns the refusal from it too.
+        if (options.json) {
+            std::string reason = refusal.str();
+            reason.erase(reason.find_last_not_of('\n') + 1);
+            out << nlohmann::json{{"file", options.path},
+                                  {"status", exitUnreadable},
+                                  {"error", reason}}
+                       .dump(2)
+                << "\n";
+        }
         return exitUnreadable;
+    }
     int32_t count = 0;
     bool readable = true;
     Findings findings = checkBytes(opened.format, opened.bytes, count, readable);

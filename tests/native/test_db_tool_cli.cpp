@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 struct ToolRun {
     int status;
-    std::string output; // standard output and error together
+    std::string output;
 };
 
 class DbToolProgram : public ::testing::Test {
@@ -44,9 +44,10 @@ class DbToolProgram : public ::testing::Test {
         return bytes.str();
     }
 
-    ToolRun run(const std::string& arguments) const {
-        std::string command =
-            "cd '" + folder.string() + "' && " TARVIX_DB_TOOL " " + arguments + " 2>&1";
+    // Standard output, and standard error with it unless errors is false.
+    ToolRun run(const std::string& arguments, bool errors = true) const {
+        std::string command = "cd '" + folder.string() + "' && " TARVIX_DB_TOOL " " + arguments +
+                              (errors ? " 2>&1" : " 2>/dev/null");
         FILE* pipe = popen(command.c_str(), "r");
         std::string output;
         char chunk[4096];
@@ -100,7 +101,7 @@ TEST_F(DbToolProgram, CheckStatusesAndJson) {
     EXPECT_NE(text.output.find("TarvixDb.dat: record 2: letters in latitude degrees: '4x'"),
               std::string::npos)
         << text.output;
-    ToolRun json = run("check --json TarvixDb.dat");
+    ToolRun json = run("check --json TarvixDb.dat", false);
     EXPECT_EQ(json.status, 1);
     nlohmann::json report = nlohmann::json::parse(json.output);
     EXPECT_EQ(report["records"], 2);
@@ -111,6 +112,9 @@ TEST_F(DbToolProgram, CheckStatusesAndJson) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.output.find("TarvixTr.dat: No such file or directory"), std::string::npos)
         << missing.output;
+    nlohmann::json refused = nlohmann::json::parse(run("check --json TarvixTr.dat", false).output);
+    EXPECT_EQ(refused["status"], 2);
+    EXPECT_EQ(refused["error"], "TarvixTr.dat: No such file or directory");
     ToolRun unknown = run("check notes.txt");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.output.find("unknown format"), std::string::npos);
