@@ -13,16 +13,6 @@
 
 namespace {
 
-// Airport folders of 99 airports each, the marker on the last airport.
-std::string airportDatabase(int records) {
-    std::string database;
-    database.reserve(static_cast<size_t>(records) * 64);
-    for (int n = 1; n <= records; ++n)
-        database += n % 100 == 1 ? folderLine("Folder", 1)
-                                 : airportLine("AAAA", "Airport", n == records ? "-1" : "");
-    return database;
-}
-
 // The same file written the way a save writes it one record a call (seek and 64 bytes each):
 // the reference the save's own figure is set against in the same run.
 double recordByRecordMs(const std::string& database) {
@@ -67,7 +57,7 @@ double treeWalkMs(HWND tree) {
 void benchTree(int records) {
     const int runs = records > 10000 ? 3 : 10;
     double loadMs = 0, saveMs = 0, writesMs = 0, walkMs = 0;
-    std::string database = airportDatabase(records);
+    std::string database = airportFolders(records);
     for (int run = 0; run < runs; ++run) {
         writeFileBytes(databaseFileName, database);
         TreeWindow view;
@@ -96,7 +86,7 @@ void benchTree(int records) {
 }
 
 void benchTour(const DialogLibrary& library, int items) {
-    std::string database = airportDatabase(1000) + folderLine("Tour", 1, true);
+    std::string database = airportFolders(1000) + folderLine("Tour", 1, true);
     for (int i = 1; i <= items; ++i)
         database += tourItemLine(i, "Item", "3000");
     database += folderLine("After", 1);

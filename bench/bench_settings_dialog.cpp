@@ -15,16 +15,6 @@
 
 namespace {
 
-// Folders of 99 airports each, the marker on the last airport.
-std::string database(int records) {
-    std::string out;
-    out.reserve(static_cast<size_t>(records) * 64);
-    for (int n = 1; n <= records; ++n)
-        out += n % 100 == 1 ? folderLine("Folder", 1)
-                            : airportLine("AAAA", "Airport", n == records ? "-1" : "");
-    return out;
-}
-
 // The moment the dialog becomes active: the opening's work is done by then.
 double activatedAt = 0;
 LRESULT CALLBACK stampActivation(int code, WPARAM wParam, LPARAM lParam) {
@@ -45,7 +35,7 @@ int main() {
     auto dialog = library.bind(settingDialogExport);
     std::printf("settings dialog     records   open ms     OK ms\n");
     for (int records : {1000, 10000}) {
-        writeFileBytes(databaseFileName, database(records));
+        writeFileBytes(databaseFileName, airportFolders(records));
         ExchangeRecord aircraft = {};
         double pressed = 0;
         DialogDriver driver({[&](HWND window) {

@@ -42,16 +42,22 @@ const int positionControls[] = {
 
 // The option controls hang together: hold only with the autopilot on, the altitude only with
 // both.
-void updateAirportOptions(HWND dialog) {
-    const bool on = checked(dialog, IDC_AIRPORT_AUTOPILOT_ON);
-    enable(dialog, IDC_AIRPORT_ALTITUDE_HOLD, on);
-    enable(dialog, IDC_AIRPORT_ALTITUDE, on && checked(dialog, IDC_AIRPORT_ALTITUDE_HOLD));
-}
+// One kind's autopilot options: the hold box follows the autopilot, the altitude the hold box.
+struct AutopilotOptions {
+    int on;
+    int hold;
+    int altitude;
+};
+constexpr AutopilotOptions airportOptionControls = {IDC_AIRPORT_AUTOPILOT_ON,
+                                                    IDC_AIRPORT_ALTITUDE_HOLD,
+                                                    IDC_AIRPORT_ALTITUDE};
+constexpr AutopilotOptions tourOptionControls = {IDC_TOUR_AUTOPILOT_ON, IDC_TOUR_ALTITUDE_HOLD,
+                                                 IDC_TOUR_ALTITUDE};
 
-void updateTourOptions(HWND dialog) {
-    const bool on = checked(dialog, IDC_TOUR_AUTOPILOT_ON);
-    enable(dialog, IDC_TOUR_ALTITUDE_HOLD, on);
-    enable(dialog, IDC_TOUR_ALTITUDE, on && checked(dialog, IDC_TOUR_ALTITUDE_HOLD));
+void updateOptions(HWND dialog, const AutopilotOptions& options) {
+    const bool on = checked(dialog, options.on);
+    enable(dialog, options.hold, on);
+    enable(dialog, options.altitude, on && checked(dialog, options.hold));
 }
 
 void showPosition(HWND dialog, const RecordBuffer& r) {
@@ -183,9 +189,9 @@ void enableItemControls(HWND dialog, HWND tree, HTREEITEM item) {
     enableAll(dialog, airportOptions, std::size(airportOptions), !tour);
     enableAll(dialog, tourOptions, std::size(tourOptions), tour);
     if (tour)
-        updateTourOptions(dialog);
+        updateOptions(dialog, tourOptionControls);
     else
-        updateAirportOptions(dialog);
+        updateOptions(dialog, airportOptionControls);
 }
 
 bool editorCommand(HWND dialog, int id) {
@@ -193,20 +199,20 @@ bool editorCommand(HWND dialog, int id) {
     case IDC_AIRPORT_AUTOPILOT_ON:
     case IDC_AIRPORT_AUTOPILOT_OFF:
         ExchangeState.airportAutopilot = id == IDC_AIRPORT_AUTOPILOT_ON ? 1 : 0;
-        updateAirportOptions(dialog);
+        updateOptions(dialog, airportOptionControls);
         return true;
     case IDC_AIRPORT_ALTITUDE_HOLD:
         ExchangeState.airportAltitudeHold = checked(dialog, id) ? 1 : 0;
-        updateAirportOptions(dialog);
+        updateOptions(dialog, airportOptionControls);
         return true;
     case IDC_TOUR_AUTOPILOT_ON:
     case IDC_TOUR_AUTOPILOT_OFF:
         ExchangeState.tourAutopilot = id == IDC_TOUR_AUTOPILOT_ON ? 1 : 0;
-        updateTourOptions(dialog);
+        updateOptions(dialog, tourOptionControls);
         return true;
     case IDC_TOUR_ALTITUDE_HOLD:
         ExchangeState.tourAltitudeHold = checked(dialog, id) ? 1 : 0;
-        updateTourOptions(dialog);
+        updateOptions(dialog, tourOptionControls);
         return true;
     case IDC_CURRENT_READ:
         currentRead(dialog);

@@ -73,6 +73,15 @@ std::string tourItemLine(int sequence, const char* name, const char* altitude, c
     return recordLine(f);
 }
 
+std::string airportFolders(int records) {
+    std::string database;
+    database.reserve(static_cast<size_t>(records) * 64);
+    for (int n = 1; n <= records; ++n)
+        database += n % 100 == 1 ? folderLine("Folder", 1)
+                                 : airportLine("AAAA", "Airport", n == records ? "-1" : "");
+    return database;
+}
+
 void writeFileBytes(const char* fileName, const std::string& bytes) {
     std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

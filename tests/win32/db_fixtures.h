@@ -29,6 +29,10 @@ std::string folderLine(const char* name, int level, bool tour = false);
 std::string tourItemLine(int sequence, const char* name, const char* altitude = "",
                          const char* level = "");
 
+// A database of the given number of records for timing: folders of 99 airports each, the
+// current-choice marker on the last airport.
+std::string airportFolders(int records);
+
 void writeFileBytes(const char* fileName, const std::string& bytes);
 std::string readFileBytes(const char* fileName); // empty when missing
 bool fileExists(const char* fileName);
