@@ -14,7 +14,7 @@
 #include "bench/bench_clock.h"
 #include "dialog/dialog_resources.h"
 #include "tests/win32/db_fixtures.h"
-#include "tests/win32/dialog_driver.h"
+#include "host/dialog_driver.h"
 #include "tests/win32/test_support.h"
 
 namespace {

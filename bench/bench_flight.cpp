@@ -27,7 +27,7 @@ void flyOnce(Scenario scenario, const std::vector<uint8_t>& database, bool pictu
     if (!loadGauge(gaugePath(), error))
         return (void)std::printf("bench_flight: %s\n", error.c_str());
     DWORD start = GetTickCount();
-    bool flown = flyScenario(scenario, database, RunSettings{false}, outcome, error);
+    bool flown = flyScenario(scenario, database, RunSettings{false, false}, outcome, error);
     double wall = (GetTickCount() - start) / 1000.0;
     unloadGauge();
     if (!flown)

@@ -13,7 +13,7 @@
 #include "host/panel_host.h"
 #include "tests/win32/db_fixtures.h"
 #include "bench/bench_clock.h"
-#include "tests/win32/dialog_driver.h"
+#include "host/dialog_driver.h"
 #include "tests/win32/test_support.h"
 
 namespace {

@@ -130,15 +130,20 @@ target_link_libraries(TarvixDlg PRIVATE tarvix_database tarvix_core)
 add_library(tarvix_host_lib STATIC
     ${TARVIX_HOST_CORE_SOURCES}
     host/command_line.cpp
+    host/dialog_driver.cpp
+    host/dialog_steps.cpp
     host/flight_plan.cpp
     host/flight_run.cpp
     host/gauge_loader.cpp
     host/key_event_log.cpp
-    host/panel_services.cpp
+    host/message_boxes.cpp
     host/panel_picture.cpp
+    host/panel_services.cpp
+    host/panel_window.cpp
     host/scenario.cpp
     host/simulation.cpp
-    host/track_plot.cpp)
+    host/track_plot.cpp
+    host/window_capture.cpp)
 target_include_directories(tarvix_host_lib PUBLIC ${CMAKE_SOURCE_DIR} ${TARVIX_THIRDPARTY})
 target_compile_options(tarvix_host_lib PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(tarvix_host_lib PUBLIC tarvix_core gdi32 user32)
@@ -160,8 +165,6 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 # it (its working folder), as the simulator finds it in its own.
 add_library(tarvix_test_support STATIC
     tests/win32/db_fixtures.cpp
-    tests/win32/dialog_driver.cpp
-    tests/win32/message_boxes.cpp
     tests/win32/nav_reference.cpp
     tests/win32/settings_session.cpp
     tests/win32/test_support.cpp)

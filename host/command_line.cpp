@@ -15,7 +15,7 @@ namespace {
 // same kind of thing in the same words.
 struct OptionTexts {
     std::string frames, latitude, longitude, heading, speed, altitude, windSpeed, windFrom,
-        variation;
+        variation, closeAfter, timeRate;
     std::vector<std::string> clicks;
 };
 
@@ -51,6 +51,30 @@ double coordinateOption(const std::string& name, const std::string& text, bool l
     return degrees;
 }
 
+void readWindow(const OptionTexts& t, const CLI::App& app, HostOptions& o) {
+    const char* windowOnly[] = {"--close-after", "--window-picture", "--time-rate"};
+    for (const char* name : windowOnly) {
+        if (!o.window && app.count(name) > 0)
+            throw Refusal{std::string("option ") + name + " is for the live window (--window)"};
+    }
+    if (!t.closeAfter.empty())
+        o.closeAfter = numberOption("--close-after", t.closeAfter, 1, 48 * 3600, false);
+    if (!t.timeRate.empty()) {
+        o.timeRate = static_cast<int>(numberOption("--time-rate", t.timeRate, 1, 16, true));
+        if (o.timeRate != 1 && o.timeRate != 4 && o.timeRate != 16)
+            throw Refusal{"option --time-rate: '" + t.timeRate + "' is not 1, 4 or 16"};
+    }
+    if (!o.window)
+        return;
+    // The window flies until it is closed and shows what these would write.
+    for (const char* name : {"--frames", "--click", "--destination", "--picture", "--events"}) {
+        if (app.count(name) > 0)
+            throw Refusal{std::string("option ") + name +
+                          " is for a flight without the window; in the window, click and fly "
+                          "yourself or give a scenario"};
+    }
+}
+
 void readFreeFlight(const OptionTexts& t, const CLI::App& app, HostOptions& o) {
     if (!t.frames.empty())
         o.frames = static_cast<long>(numberOption("--frames", t.frames, 1, 1e7, true));
@@ -82,6 +106,7 @@ void readFreeFlight(const OptionTexts& t, const CLI::App& app, HostOptions& o) {
                           std::to_string(o.frames - 1) + ")"};
         o.clicks.push_back({static_cast<long>(frame), button, click.substr(0, at)});
     }
+    readWindow(t, app, o);
     if (o.scenario.empty())
         return;
     // What a scenario sets itself: given beside one, it would be silently overruled.
@@ -128,6 +153,7 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
     o.longitude = -87.7522;
     o.heading = 360;
     o.altitudeFeet = 620;
+    o.timeRate = 1;
     OptionTexts t;
     CLI::App app{"Flies the Tarvix gauge (Tarvix42.gau) in a stand-in for the simulator's panel "
                  "system and writes what the pilot would see.",
@@ -191,6 +217,23 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
     app.add_option("--events", o.events, "write the key events, with their frames")
         ->type_name("FILE.csv")
         ->group(free);
+    const char* live = "The live panel window";
+    app.add_flag("--window", o.window,
+                 "fly in a window that shows the panel as the simulator does: click its buttons, "
+                 "fly by hand with the arrow keys and PgUp/PgDn while the autopilot is off, Space "
+                 "pauses, 1/2/3 run the clock at 1, 4 or 16 times; closing it ends the run")
+        ->group(live);
+    app.add_option("--close-after", t.closeAfter,
+                   "close the window after this many simulated seconds")
+        ->type_name("SECONDS")
+        ->group(live);
+    app.add_option("--window-picture", o.windowPicture,
+                   "write a picture of the whole window as it closes")
+        ->type_name("FILE.png")
+        ->group(live);
+    app.add_option("--time-rate", t.timeRate, "the clock's rate at the start: 1, 4 or 16")
+        ->type_name("N")
+        ->group(live);
     try {
         app.parse(argc, argv);
         for (const std::string& extra : app.remaining()) {

@@ -29,6 +29,10 @@ struct HostOptions {
     double windSpeed;
     double windFrom;
     double variation;
+    bool window;               // fly in the live panel window instead of writing pictures only
+    double closeAfter;         // window: simulated seconds after which it closes, 0 never
+    std::string windowPicture; // window: a picture of it as it closes
+    int timeRate;              // window: the clock's first rate, 1, 4 or 16
 };
 
 enum class CommandLine { run, helpShown, refused };

@@ -65,20 +65,21 @@ bool markChoice(std::vector<uint8_t>& bytes, int32_t number, std::string& error)
 
 } // namespace
 
-bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error) {
-    std::vector<uint8_t> bytes;
-    if (!readDatabase(bytes, error))
-        return false;
-    const ScenarioDestination& d = scenario.destination;
+namespace {
+
+// The route from start to the destination record, and the record as the gauge receives it
+// (without the options, which are the caller's).
+bool buildPlan(const std::vector<uint8_t>& bytes, int32_t record, PlotPoint start, FlightPlan& plan,
+               std::string& error) {
     int32_t count = static_cast<int32_t>(bytes.size() / recordSize);
-    if (d.record > count) {
-        error = "destination.record: " + std::to_string(d.record) + " is beyond the " +
+    if (record < 1 || record > count) {
+        error = "destination.record: " + std::to_string(record) + " is beyond the " +
                 std::to_string(count) + " records of the database";
         return false;
     }
-    RecordBuffer chosen = recordAt(bytes, d.record);
+    RecordBuffer chosen = recordAt(bytes, record);
     if (isFolderRecord(chosen)) {
-        error = "destination.record: record " + std::to_string(d.record) +
+        error = "destination.record: record " + std::to_string(record) +
                 " is a folder, not an airport or a tour item";
         return false;
     }
@@ -92,40 +93,63 @@ bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error) 
     c.longitude = longitudeFromTexts(chosen.lonHemisphere, chosen.lonDegrees, chosen.lonMinutes,
                                      chosen.lonSeconds);
     c.mode = plan.tour ? 1 : 0;
-    c.recordNumber = d.record;
+    c.recordNumber = record;
+    plan.route.push_back({start, "Start"});
+    plan.routeRecords.push_back(0);
+    if (!plan.tour) {
+        plan.route.push_back({positionOf(chosen), chosen.ident});
+        plan.routeRecords.push_back(record);
+        return true;
+    }
+    // The tour's items from where the aircraft is (the first leg's start), in the order the
+    // library's steps fly them.
+    RecordSource source = {count, readFromBytes, const_cast<std::vector<uint8_t>*>(&bytes)};
+    RecordBuffer scratch;
+    struct Collect {
+        FlightPlan& plan;
+        const std::vector<uint8_t>& bytes;
+    } collect = {plan, bytes};
+    forEachTourItem(
+        source, record, scratch,
+        [](void* context, int32_t number) {
+            Collect& into = *static_cast<Collect*>(context);
+            RecordBuffer item = recordAt(into.bytes, number);
+            into.plan.route.push_back({positionOf(item), item.ident});
+            into.plan.routeRecords.push_back(number);
+        },
+        &collect);
+    return true;
+}
+
+} // namespace
+
+bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error) {
+    std::vector<uint8_t> bytes;
+    const ScenarioDestination& d = scenario.destination;
+    if (!readDatabase(bytes, error) ||
+        !buildPlan(bytes, d.record,
+                   {scenario.aircraft.latitude, scenario.aircraft.longitude}, plan, error))
+        return false;
+    ExchangeRecord& c = plan.choice;
     if (plan.tour) {
         c.tourAutopilot = d.autopilot ? 1 : 0;
         c.tourAltitudeHold = d.altitudeHold ? 1 : 0;
-        c.tourAltitude = readWholeNumber(chosen.altitude);
-        // The tour from where the aircraft starts (the first leg's start), then its items in the
-        // order the library's steps fly them.
-        plan.route.push_back({{scenario.aircraft.latitude, scenario.aircraft.longitude}, "Start"});
-        plan.routeRecords.push_back(0);
-        RecordSource source = {count, readFromBytes, &bytes};
-        RecordBuffer scratch;
-        struct Collect {
-            FlightPlan& plan;
-            const std::vector<uint8_t>& bytes;
-        } collect = {plan, bytes};
-        forEachTourItem(
-            source, d.record, scratch,
-            [](void* context, int32_t number) {
-                Collect& into = *static_cast<Collect*>(context);
-                RecordBuffer item = recordAt(into.bytes, number);
-                into.plan.route.push_back({positionOf(item), item.ident});
-                into.plan.routeRecords.push_back(number);
-            },
-            &collect);
+        c.tourAltitude = readWholeNumber(recordAt(bytes, d.record).altitude);
     } else {
         c.airportAutopilot = d.autopilot ? 1 : 0;
         c.airportAltitudeHold = d.altitudeHold ? 1 : 0;
         c.airportAltitude = d.altitude;
-        plan.route.push_back({{scenario.aircraft.latitude, scenario.aircraft.longitude}, "Start"});
-        plan.routeRecords.push_back(0);
-        plan.route.push_back({positionOf(chosen), chosen.ident});
-        plan.routeRecords.push_back(d.record);
     }
     return markChoice(bytes, d.record, error);
+}
+
+bool planChosen(const ExchangeRecord& chosen, PlotPoint start, FlightPlan& plan,
+                std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!readDatabase(bytes, error) || !buildPlan(bytes, chosen.recordNumber, start, plan, error))
+        return false;
+    plan.choice = chosen;
+    return true;
 }
 
 double largestOffRoute(const std::vector<PlotWaypoint>& route,

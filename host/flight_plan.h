@@ -1,6 +1,7 @@
-// The scenario's destination, chosen the way the settings dialog would: the database's
-// current-choice marker moved onto the chosen record, and the record handed to the dialog
-// library with TarvixSetData. Also the planned route that the flight is measured against.
+// The flight's destination and the planned route that the flight is measured against: either
+// set directly in the database the way the settings dialog would leave it (the current-choice
+// marker moved onto the record, which goes to the dialog library with TarvixSetData), or taken
+// from what the real dialog chose.
 #pragma once
 #include <string>
 #include <vector>
@@ -18,6 +19,11 @@ struct FlightPlan {
 
 // Reads "TarvixDb.dat" of the current folder, marks the destination record and builds the plan.
 bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error);
+
+// The plan to what the settings dialog chose (the library's record), from "TarvixDb.dat" as the
+// dialog saved it, starting where the aircraft is.
+bool planChosen(const ExchangeRecord& chosen, PlotPoint start, FlightPlan& plan,
+                std::string& error);
 
 // Largest distance (nm) from any track point to the nearest leg of the route.
 double largestOffRoute(const std::vector<PlotWaypoint>& route, const std::vector<PlotPoint>& track);

@@ -1,28 +1,19 @@
 #include "host/flight_run.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
-#include <fstream>
+#include <cstdlib>
+#include <cstring>
 
-#include "common/module_contract.h"
 #include "common/position_units.h"
 #include "common/screen_colours.h"
-#include "host/flight_plan.h"
-#include "host/gif_writer.h"
-#include "host/key_event_log.h"
+#include "gauge/button_table.h"
+#include "host/dialog_steps.h"
 #include "host/panel_host.h"
-#include "host/simulation.h"
 
 namespace {
-
-struct DialogLibrary {
-    HMODULE module = nullptr;
-    RecordExportFn getData = nullptr;
-    RecordExportFn setData = nullptr;
-};
 
 bool bindLibrary(DialogLibrary& library, std::string& error) {
     library.module = LoadLibraryA(dialogLibraryFileName);
@@ -41,13 +32,6 @@ bool bindLibrary(DialogLibrary& library, std::string& error) {
     return false;
 }
 
-std::string clock(double seconds) {
-    char text[32];
-    long s = std::lround(seconds);
-    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
-    return text;
-}
-
 bool writeDatabase(const std::vector<uint8_t>& bytes, FlightOutcome& outcome, std::string& error) {
     if (bytes.empty())
         return true;
@@ -62,15 +46,8 @@ bool writeDatabase(const std::vector<uint8_t>& bytes, FlightOutcome& outcome, st
     return true;
 }
 
-// What the run writes as it goes. A run into a folder that held an earlier one first removes
-// that one's frames and animation, so that the folder never mixes two flights.
-struct RunOutputs {
-    std::ofstream log;
-    KeyEventLog keys;
-    GifAnimation gif{};
-    int pictures = 0;
-};
-
+// A run into a folder that held an earlier one first removes that one's frames and animation,
+// so that the folder never mixes two flights.
 void removeEarlierPictures() {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA("frames\\panel-*.png", &found);
@@ -81,6 +58,7 @@ void removeEarlierPictures() {
         FindClose(search);
     }
     DeleteFileA("flight.gif");
+    DeleteFileA("dialog-steps.log");
 }
 
 bool openOutputs(const RunSettings& settings, RunOutputs& out, FlightOutcome& outcome,
@@ -101,16 +79,34 @@ bool openOutputs(const RunSettings& settings, RunOutputs& out, FlightOutcome& ou
     return true;
 }
 
+// A line of the run's log: printed, and kept in dialog-steps.log when it is about a dialog.
+void say(FlightRun& run, FlightOutcome& outcome, const std::string& line, bool dialog) {
+    std::printf("tarvix-host: %s %s\n", clockText(run.simulation.seconds).c_str(), line.c_str());
+    if (!dialog)
+        return;
+    if (!run.out.steps.is_open()) {
+        run.out.steps.open("dialog-steps.log", std::ios::binary | std::ios::trunc);
+        outcome.written.push_back("dialog-steps.log");
+    }
+    run.out.steps << clockText(run.simulation.seconds) << " " << line << "\r\n";
+    run.out.steps.flush();
+}
+
+std::string trimmed(const char* text, size_t size) {
+    std::string t(text, strnlen(text, size));
+    while (!t.empty() && t.back() == ' ')
+        t.pop_back();
+    return t;
+}
+
 void logState(RunOutputs& out, const Simulation& s, const ExchangeRecord& active, double distance) {
     const Aircraft& a = s.aircraft;
     char line[256];
-    std::string ident(active.ident, strnlen(active.ident, sizeof active.ident));
-    while (!ident.empty() && ident.back() == ' ')
-        ident.pop_back();
     std::snprintf(line, sizeof line, "%.1f,%.6f,%.6f,%.0f,%.1f,%.0f,%d,%d,%d,%d,%s,%.2f\r\n",
                   s.seconds, a.latitude, a.longitude, a.altitude, a.heading, a.airspeed,
                   a.autopilot.master, a.autopilot.headingHold, a.autopilot.altitudeHold,
-                  active.recordNumber, ident.c_str(), distance);
+                  active.recordNumber, trimmed(active.ident, sizeof active.ident).c_str(),
+                  distance);
     out.log << line;
 }
 
@@ -143,59 +139,147 @@ PlotPoint degreesOf(const ExchangeRecord& r) {
     return {latitudeDegrees(r.latitude), longitudeDegrees(r.longitude)};
 }
 
-// What the flight did with its waypoints, as it went.
-struct Progress {
-    int32_t active = -1;
-    int32_t final = 0; // the last waypoint of the route
-    PlotPoint finalAt{0, 0};
-    double farthestAfterArrival = 0; // nm from the last waypoint once it was reached
-    std::vector<PlotPoint> coupledTrack, uncoupledTrack;
-    double uncoupledSince = -1;
-};
-
 constexpr double overhead = 1.0; // nm: a waypoint this close counts as flown over
 
-// Clicks due now. A Next or Prev that changes the active waypoint is the pilot's doing, not an
-// arrival: it is noted here so that the next check does not count it as sequenced.
-void pressDue(const Scenario& scenario, std::vector<bool>& clicked, const Simulation& s,
-              const DialogLibrary& library, Progress& p, FlightOutcome& outcome) {
+// Frames after which the gauge has certainly redrawn its screen: it redraws every thirteenth.
+constexpr long redrawFrames = 13;
+
+// Follows a new plan: the off-route figures of the tracks flown so far are kept against the
+// route they were flown on.
+void followPlan(FlightRun& run, const FlightPlan& plan) {
+    Progress& p = run.progress;
+    if (p.destination) {
+        p.offRoute = std::max(p.offRoute, largestOffRoute(run.plan.route, p.coupledTrack));
+        if (!p.uncoupledTrack.empty())
+            p.offRouteUncoupled =
+                std::max(p.offRouteUncoupled, largestOffRoute(run.plan.route, p.uncoupledTrack));
+    }
+    p.coupledTrack.clear();
+    p.uncoupledTrack.clear();
+    run.plan = plan;
+    run.plot.route = plan.route;
+    p.destination = true;
+    p.active = plan.choice.recordNumber;
+    p.final = plan.routeRecords.back();
+    p.finalAt = plan.route.back().position;
+}
+
+std::string describeChoice(const FlightPlan& plan) {
+    const ExchangeRecord& c = plan.choice;
+    bool coupled = plan.tour ? c.tourAutopilot : c.airportAutopilot;
+    bool hold = plan.tour ? c.tourAltitudeHold : c.airportAltitudeHold;
+    return "record " + std::to_string(c.recordNumber) + " (" +
+           trimmed(c.ident, sizeof c.ident) + " " + trimmed(c.name, sizeof c.name) + "), " +
+           (plan.tour ? "tour" : "airport") + " mode, autopilot " + (coupled ? "on" : "off") +
+           ", altitude hold " + (hold ? "on" : "off");
+}
+
+// After a press of DLG: what the dialog left with the library. A destination that changed is
+// the new plan; Cancel leaves everything as it was.
+bool afterDialog(FlightRun& run, const ExchangeRecord& before, FlightOutcome& outcome,
+                 std::string& error) {
+    ExchangeRecord after{};
+    run.library.getData(&after);
+    if (std::memcmp(&before, &after, offsetof(ExchangeRecord, aircraftLatitude)) == 0) {
+        say(run, outcome, "DLG: the destination stays as it was", true);
+        return true;
+    }
+    if (after.recordNumber < 1) {
+        say(run, outcome, "DLG: the dialog chose no destination", true);
+        return true;
+    }
+    FlightPlan plan;
+    const Aircraft& a = run.simulation.aircraft;
+    if (!planChosen(after, {a.latitude, a.longitude}, plan, error)) {
+        error = "after the settings dialog: " + error;
+        return false;
+    }
+    followPlan(run, plan);
+    std::string choice = "chosen in the settings dialog at " + clockText(run.simulation.seconds) +
+                         ": " + describeChoice(plan);
+    outcome.choices.push_back(choice);
+    say(run, outcome, "DLG: destination " + choice, true);
+    return true;
+}
+
+// The bookkeeping after any press. A Next or Prev that changes the active waypoint is the
+// pilot's doing, not an arrival: it is noted here so that the next check does not count it as
+// sequenced.
+bool afterPress(FlightRun& run, const std::string& button, const ExchangeRecord& before,
+                FlightOutcome& outcome, std::string& error) {
+    if (button == "DLG") {
+        run.progress.pictureAt = run.simulation.frames + redrawFrames;
+        return afterDialog(run, before, outcome, error);
+    }
+    if (button == "INF")
+        run.progress.pictureAt = run.simulation.frames + redrawFrames;
+    ExchangeRecord after{};
+    run.library.getData(&after);
+    Progress& p = run.progress;
+    if (p.destination && after.recordNumber != p.active) {
+        if (button == "Next")
+            outcome.skipped.push_back({p.active, run.simulation.seconds});
+        say(run, outcome,
+            button + ": waypoint " + std::to_string(p.active) + " -> " +
+                std::to_string(after.recordNumber),
+            false);
+        p.active = after.recordNumber;
+    }
+    return true;
+}
+
+// Clicks due now; a DLG or INF press works the dialog it opens. A step that fails ends the run.
+bool pressDue(FlightRun& run, FlightOutcome& outcome, std::string& error) {
+    const Scenario& scenario = run.scenario;
     double frame = 1.0 / scenario.frameRate;
     for (size_t i = 0; i < scenario.clicks.size(); ++i) {
+        const ScenarioClick& click = scenario.clicks[i];
         int32_t x = 0, y = 0;
-        const std::string& button = scenario.clicks[i].button;
-        if (clicked[i] || s.seconds + frame / 2 < scenario.clicks[i].at ||
-            !buttonCentre(buttonIndex(button), x, y))
+        if (run.clicked[i] || run.simulation.seconds + frame / 2 < click.at ||
+            !buttonCentre(buttonIndex(click.button), x, y))
             continue;
-        clicked[i] = true;
-        clickGauge(x, y, nullptr);
-        ExchangeRecord after{};
-        library.getData(&after);
-        std::printf("tarvix-host: %s pressed %s\n", clock(s.seconds).c_str(), button.c_str());
-        if (p.active >= 0 && after.recordNumber != p.active && scenario.destination.present) {
-            if (button == "Next")
-                outcome.skipped.push_back({p.active, s.seconds});
-            std::printf("tarvix-host: %s %s: waypoint %d -> %d\n", clock(s.seconds).c_str(),
-                        button.c_str(), p.active, after.recordNumber);
-            p.active = after.recordNumber;
+        run.clicked[i] = true;
+        ExchangeRecord before{};
+        run.library.getData(&before);
+        say(run, outcome, "pressed " + click.button, false);
+        if (click.button == "DLG" || click.button == "INF") {
+            StepReport report = pressWithDialog(click, stepName(i, click));
+            for (const std::string& line : report.lines)
+                say(run, outcome, stepName(i, click) + ": " + line, true);
+            for (const std::string& file : report.written)
+                outcome.written.push_back(file);
+            if (report.failed) {
+                say(run, outcome, "step failed: " + report.failure, true);
+                error = report.failure;
+                return false;
+            }
+            if (report.closedBy == "time limit")
+                std::fprintf(stderr, "tarvix-host: %s: the dialog was left open; cancelled it\n",
+                             stepName(i, click).c_str());
+        } else {
+            clickGauge(x, y, nullptr);
         }
+        if (!afterPress(run, click.button, before, outcome, error))
+            return false;
     }
+    return true;
 }
 
 // Once a simulated second: the log line, the track, and whether the active waypoint changed.
-void checkSecond(const Scenario& scenario, const Simulation& s, const DialogLibrary& library,
-                 RunOutputs& out, Progress& p, FlightOutcome& outcome, TrackPlot& plot) {
-    ExchangeRecord active{};
-    library.getData(&active);
+void checkSecond(FlightRun& run, FlightOutcome& outcome) {
+    const Simulation& s = run.simulation;
+    Progress& p = run.progress;
+    ExchangeRecord active = activeWaypoint(run);
     PlotPoint here{s.aircraft.latitude, s.aircraft.longitude};
     double toActive = 0;
-    if (scenario.destination.present) {
+    if (p.destination) {
         if (active.recordNumber != p.active) {
-            if (p.active >= 0) {
-                outcome.sequenced.push_back({p.active, s.seconds});
-                plot.events.push_back({here, clock(s.seconds)});
-                std::printf("tarvix-host: %s waypoint %d reached, next %d\n",
-                            clock(s.seconds).c_str(), p.active, active.recordNumber);
-            }
+            outcome.sequenced.push_back({p.active, s.seconds});
+            run.plot.events.push_back({here, clockText(s.seconds)});
+            say(run, outcome,
+                "waypoint " + std::to_string(p.active) + " reached, next " +
+                    std::to_string(active.recordNumber),
+                false);
             p.active = active.recordNumber;
         }
         PlotPoint target = degreesOf(active);
@@ -203,16 +287,15 @@ void checkSecond(const Scenario& scenario, const Simulation& s, const DialogLibr
         if (p.active == p.final && !outcome.arrived && toActive < overhead) {
             outcome.arrived = true;
             outcome.arrival = {p.final, s.seconds};
-            plot.events.push_back({here, clock(s.seconds)});
-            std::printf("tarvix-host: %s arrived at the last waypoint, %d\n",
-                        clock(s.seconds).c_str(), p.final);
+            run.plot.events.push_back({here, clockText(s.seconds)});
+            say(run, outcome, "arrived at the last waypoint, " + std::to_string(p.final), false);
         }
         if (outcome.arrived)
             p.farthestAfterArrival = std::max(
                 p.farthestAfterArrival, sphereDistance(here.latitude, here.longitude,
                                                        p.finalAt.latitude, p.finalAt.longitude));
     }
-    plot.track.push_back(here);
+    run.plot.track.push_back(here);
     if (s.aircraft.autopilot.master) {
         p.coupledTrack.push_back(here);
     } else {
@@ -220,7 +303,7 @@ void checkSecond(const Scenario& scenario, const Simulation& s, const DialogLibr
         if (p.uncoupledSince < 0)
             p.uncoupledSince = s.seconds;
     }
-    logState(out, s, active, toActive);
+    logState(run.out, s, active, toActive);
 }
 
 void listEvents(const char* what, const std::vector<WaypointEvent>& events) {
@@ -230,11 +313,14 @@ void listEvents(const char* what, const std::vector<WaypointEvent>& events) {
     std::printf(events.empty() ? " none\n" : "\n");
 }
 
-void printSummary(const Scenario& scenario, const Progress& p, const FlightOutcome& o) {
+void printSummary(const FlightRun& run, const FlightOutcome& o) {
+    const Progress& p = run.progress;
+    for (const std::string& choice : o.choices)
+        std::printf("tarvix-host: destination %s\n", choice.c_str());
     std::vector<WaypointEvent> reached = o.sequenced;
     if (o.arrived)
         reached.push_back(o.arrival);
-    if (scenario.destination.present) {
+    if (p.destination) {
         listEvents("waypoints reached in order", reached);
         listEvents("skipped by button", o.skipped);
         std::printf("tarvix-host: not reached:");
@@ -244,32 +330,33 @@ void printSummary(const Scenario& scenario, const Progress& p, const FlightOutco
         if (o.arrived) {
             double after = o.seconds - o.arrival.seconds;
             std::printf("tarvix-host: last arrival: waypoint %d at %s", o.arrival.record,
-                        clock(o.arrival.seconds).c_str());
+                        clockText(o.arrival.seconds).c_str());
             if (after < 1)
                 std::printf(", where the flight ended\n");
             else if (p.farthestAfterArrival < 5)
                 std::printf("; then %s more circling it, never more than %.1f nm away\n",
-                            clock(after).c_str(), p.farthestAfterArrival);
+                            clockText(after).c_str(), p.farthestAfterArrival);
             else
-                std::printf("; then %s more, up to %.1f nm away from it\n", clock(after).c_str(),
-                            p.farthestAfterArrival);
+                std::printf("; then %s more, up to %.1f nm away from it\n",
+                            clockText(after).c_str(), p.farthestAfterArrival);
         } else {
             std::printf("tarvix-host: last arrival: none; the last waypoint, %d, was not reached\n",
                         p.final);
         }
     }
     std::printf("tarvix-host: %s flown, %.1f nm, at most %.2f nm off the planned route",
-                clock(o.seconds).c_str(), o.distanceFlown, o.largestOffRoute);
+                clockText(o.seconds).c_str(), o.distanceFlown, o.largestOffRoute);
     if (o.largestOffRouteUncoupled >= 0)
         std::printf(" while coupled; %.1f nm with the autopilot off (from %s)",
-                    o.largestOffRouteUncoupled, clock(p.uncoupledSince).c_str());
+                    o.largestOffRouteUncoupled, clockText(p.uncoupledSince).c_str());
     std::printf("\n");
 }
 
 // The waypoints of the route from the chosen one on that were neither reached nor skipped.
-void findNotReached(const Scenario& scenario, const FlightPlan& plan, FlightOutcome& o) {
-    auto start =
-        std::find(plan.routeRecords.begin(), plan.routeRecords.end(), scenario.destination.record);
+void findNotReached(const FlightRun& run, FlightOutcome& o) {
+    const FlightPlan& plan = run.plan;
+    auto start = std::find(plan.routeRecords.begin(), plan.routeRecords.end(),
+                           plan.choice.recordNumber);
     for (auto record = start; record != plan.routeRecords.end(); ++record) {
         auto is = [&](const WaypointEvent& e) { return e.record == *record; };
         if (std::none_of(o.sequenced.begin(), o.sequenced.end(), is) &&
@@ -301,79 +388,144 @@ bool writeFinalPictures(RunOutputs& out, const TrackPlot& plot, FlightOutcome& o
     return bool(gif);
 }
 
-// The frames of the flight, with the gauge installed and initialised.
-bool flyFrames(const Scenario& scenario, const FlightPlan& plan, const DialogLibrary& library,
-               Simulation& s, RunOutputs& out, FlightOutcome& outcome, std::string& error) {
-    TrackPlot plot{scenario.name.empty() ? "Flight" : scenario.name, plan.route, {}, {}};
-    Progress p;
-    if (!plan.routeRecords.empty()) {
-        p.final = plan.routeRecords.back();
-        p.finalAt = plan.route.back().position;
-    }
-    double frame = 1.0 / scenario.frameRate, flown = 0;
-    long totalFrames = std::lround(scenario.duration * scenario.frameRate);
-    std::vector<bool> clicked(scenario.clicks.size(), false);
-    for (long f = 0; f < totalFrames; ++f) {
-        pressDue(scenario, clicked, s, library, p, outcome);
-        double lat = s.aircraft.latitude, lon = s.aircraft.longitude;
-        simulationFrame(s);
-        flown += sphereDistance(lat, lon, s.aircraft.latitude, s.aircraft.longitude);
-        char when[32];
-        std::snprintf(when, sizeof when, "%.2f", s.seconds);
-        logNewKeyEvents(out.keys, when);
-        if (due(s.seconds, 1.0, frame))
-            checkSecond(scenario, s, library, out, p, outcome, plot);
-        if (due(s.seconds, scenario.pictureEvery, frame) && !takePicture(out, outcome, error))
-            return false;
-        if (due(s.seconds, scenario.animationEvery, frame))
-            addAnimationFrame(out);
-        if (totalFrames >= 100 && (f + 1) % (totalFrames / 10) == 0)
-            std::fprintf(stderr, "tarvix-host: %ld%% (%s of %s simulated)\n",
-                         (f + 1) * 100 / totalFrames, clock(s.seconds).c_str(),
-                         clock(scenario.duration).c_str());
-        if (scenario.stopAtArrival && outcome.arrived)
-            break;
-    }
-    out.log.close();
-    out.keys.file.close();
-    outcome.seconds = s.seconds;
-    outcome.distanceFlown = flown;
-    outcome.largestOffRoute = largestOffRoute(plan.route, p.coupledTrack);
-    outcome.largestOffRouteUncoupled =
-        p.uncoupledTrack.empty() ? -1 : largestOffRoute(plan.route, p.uncoupledTrack);
-    if (scenario.destination.present)
-        findNotReached(scenario, plan, outcome);
-    if (!writeFinalPictures(out, plot, outcome, error))
+} // namespace
+
+ExchangeRecord activeWaypoint(const FlightRun& run) {
+    ExchangeRecord active{};
+    if (run.library.getData)
+        run.library.getData(&active);
+    return active;
+}
+
+bool startFlight(FlightRun& run, const Scenario& scenario, const std::vector<uint8_t>& database,
+                 const RunSettings& settings, FlightOutcome& outcome, std::string& error) {
+    outcome = FlightOutcome{};
+    run.scenario = scenario;
+    run.settings = settings;
+    run.plot = TrackPlot{scenario.name.empty() ? "Flight" : scenario.name, {}, {}, {}};
+    run.clicked.assign(scenario.clicks.size(), false);
+    run.totalFrames = std::lround(scenario.duration * scenario.frameRate);
+    run.flown = 0;
+    run.installed = false;
+    run.simulation = makeSimulation(scenario.aircraft, scenario.frameRate, scenario.selector);
+    FlightPlan plan{};
+    if (!bindLibrary(run.library, error) || !writeDatabase(database, outcome, error) ||
+        (scenario.destination.present && !planFlight(scenario, plan, error)) ||
+        !openOutputs(settings, run.out, outcome, error))
         return false;
-    printSummary(scenario, p, outcome);
+    if (scenario.destination.present) {
+        run.library.setData(&plan.choice);
+        followPlan(run, plan);
+        outcome.choices.push_back("set directly in the database: " + describeChoice(plan));
+    }
+    serveVariables(run.simulation);
+    hostInstall();
+    hostInitialize();
+    run.installed = true;
+    obeyKeyEvents(run.simulation);
+    logNewKeyEvents(run.out.keys, "0.00");
     return true;
 }
 
-} // namespace
+FrameResult flyFrame(FlightRun& run, FlightOutcome& outcome, std::string& error) {
+    const Scenario& scenario = run.scenario;
+    Simulation& s = run.simulation;
+    if (!pressDue(run, outcome, error))
+        return FrameResult::failed;
+    double frame = 1.0 / scenario.frameRate;
+    double lat = s.aircraft.latitude, lon = s.aircraft.longitude;
+    simulationFrame(s);
+    run.flown += sphereDistance(lat, lon, s.aircraft.latitude, s.aircraft.longitude);
+    char when[32];
+    std::snprintf(when, sizeof when, "%.2f", s.seconds);
+    logNewKeyEvents(run.out.keys, when);
+    if (due(s.seconds, 1.0, frame))
+        checkSecond(run, outcome);
+    // The first redraw after a dialog closed shows what it did, also between the regular ones.
+    bool dialogOutcome = s.frames == run.progress.pictureAt;
+    if (dialogOutcome || due(s.seconds, scenario.pictureEvery, frame)) {
+        if (!takePicture(run.out, outcome, error))
+            return FrameResult::failed;
+        if (dialogOutcome)
+            say(run, outcome,
+                "the panel after the dialog closed: frames\\panel-" +
+                    std::to_string(10000 + run.out.pictures).substr(1) + ".png",
+                true);
+    }
+    if (dialogOutcome || due(s.seconds, scenario.animationEvery, frame))
+        addAnimationFrame(run.out);
+    if (run.settings.untilClosed)
+        return FrameResult::flying;
+    long f = s.frames;
+    if (run.totalFrames >= 100 && f % (run.totalFrames / 10) == 0)
+        std::fprintf(stderr, "tarvix-host: %ld%% (%s of %s simulated)\n", f * 100 / run.totalFrames,
+                     clockText(s.seconds).c_str(), clockText(scenario.duration).c_str());
+    if (f >= run.totalFrames || (scenario.stopAtArrival && outcome.arrived))
+        return FrameResult::finished;
+    return FrameResult::flying;
+}
+
+bool pilotClick(FlightRun& run, int32_t x, int32_t y, FlightOutcome& outcome) {
+    const MouseRect* rect = installedMouseTable();
+    std::string label;
+    for (int32_t n = 0; rect && n < panelButtonCount; ++n) {
+        int32_t cx = 0, cy = 0;
+        if (buttonCentre(n, cx, cy) && std::abs(cx - x) * 2 < panelButtons[n].width &&
+            std::abs(cy - y) * 2 < panelButtons[n].height)
+            label = panelButtons[n].label;
+    }
+    ExchangeRecord before = activeWaypoint(run);
+    if (!clickGauge(x, y, nullptr))
+        return false;
+    std::string ignored;
+    say(run, outcome, "pilot pressed " + (label.empty() ? std::string("a button") : label), false);
+    afterPress(run, label, before, outcome, ignored);
+    if (!ignored.empty())
+        say(run, outcome, ignored, true);
+    return true;
+}
+
+bool finishFlight(FlightRun& run, FlightOutcome& outcome, std::string& error) {
+    bool written = true;
+    Progress& p = run.progress;
+    if (run.installed) {
+        run.out.log.close();
+        run.out.keys.file.close();
+        run.out.steps.close();
+        const Simulation& s = run.simulation;
+        outcome.seconds = s.seconds;
+        outcome.distanceFlown = run.flown;
+        outcome.largestOffRoute = std::max(p.offRoute, largestOffRoute(run.plan.route, p.coupledTrack));
+        outcome.largestOffRouteUncoupled = p.offRouteUncoupled;
+        if (!p.uncoupledTrack.empty())
+            outcome.largestOffRouteUncoupled = std::max(
+                p.offRouteUncoupled, largestOffRoute(run.plan.route, p.uncoupledTrack));
+        if (p.destination)
+            findNotReached(run, outcome);
+        std::string failure;
+        written = writeFinalPictures(run.out, run.plot, outcome, failure);
+        if (written && error.empty())
+            printSummary(run, outcome);
+        else if (error.empty())
+            error = failure;
+        hostKill();
+        run.installed = false;
+    }
+    if (run.library.module)
+        FreeLibrary(run.library.module);
+    run.library = DialogLibrary{};
+    return written;
+}
 
 bool flyScenario(const Scenario& scenario, const std::vector<uint8_t>& database,
                  const RunSettings& settings, FlightOutcome& outcome, std::string& error) {
-    outcome = FlightOutcome{};
-    DialogLibrary library;
-    if (!bindLibrary(library, error))
-        return false;
-    FlightPlan plan{};
-    RunOutputs out;
-    bool flown = false;
-    if (writeDatabase(database, outcome, error) &&
-        (!scenario.destination.present || planFlight(scenario, plan, error)) &&
-        openOutputs(settings, out, outcome, error)) {
-        if (scenario.destination.present)
-            library.setData(&plan.choice);
-        Simulation s = makeSimulation(scenario.aircraft, scenario.frameRate, scenario.selector);
-        serveVariables(s);
-        hostInstall();
-        hostInitialize();
-        obeyKeyEvents(s);
-        logNewKeyEvents(out.keys, "0.00");
-        flown = flyFrames(scenario, plan, library, s, out, outcome, error);
-        hostKill();
+    FlightRun run;
+    FrameResult result = FrameResult::failed;
+    if (startFlight(run, scenario, database, settings, outcome, error)) {
+        do
+            result = flyFrame(run, outcome, error);
+        while (result == FrameResult::flying);
     }
-    FreeLibrary(library.module);
-    return flown;
+    bool finished = finishFlight(run, outcome, error);
+    return result == FrameResult::finished && finished;
 }

@@ -21,9 +21,11 @@
 #include "common/position_units.h"
 #include "common/text_fields.h"
 #include "host/command_line.h"
+#include "host/dialog_steps.h"
 #include "host/flight_run.h"
 #include "host/key_event_log.h"
 #include "host/panel_host.h"
+#include "host/panel_window.h"
 #include "host/scenario_database.h"
 #include "host/simulation.h"
 
@@ -133,6 +135,8 @@ void resolvePaths(HostOptions& o) {
         o.events = filePath(o.events);
     if (!o.scenario.empty())
         o.scenario = filePath(o.scenario);
+    if (!o.windowPicture.empty())
+        o.windowPicture = filePath(o.windowPicture);
 }
 
 Aircraft startingAircraft(const HostOptions& options) {
@@ -187,13 +191,27 @@ bool handDestination(ExchangeRecord& record, std::string& error) {
     return true;
 }
 
+// DLG and INF open a dialog that nobody works in a free flight: it is cancelled after the
+// time limit instead of holding the flight for ever.
 void pressScheduled(const HostOptions& options, long frame) {
     for (const ScheduledClick& click : options.clicks) {
         int32_t x = 0, y = 0;
-        if (click.frame == frame && buttonCentre(click.button, x, y)) {
+        if (click.frame != frame || !buttonCentre(click.button, x, y))
+            continue;
+        std::printf("tarvix-host: frame %ld: pressed %s\n", frame, click.label.c_str());
+        if (click.label != "DLG" && click.label != "INF") {
             clickGauge(x, y, nullptr);
-            std::printf("tarvix-host: frame %ld: pressed %s\n", frame, click.label.c_str());
+            continue;
         }
+        ScenarioClick step{};
+        step.button = click.label;
+        step.timeLimit = defaultDialogTimeLimit;
+        std::string name = "--click " + click.label + "@" + std::to_string(frame);
+        StepReport report = pressWithDialog(step, name);
+        for (const std::string& line : report.lines)
+            std::printf("tarvix-host: %s: %s\n", name.c_str(), line.c_str());
+        if (report.failed)
+            std::printf("tarvix-host: %s\n", report.failure.c_str());
     }
 }
 
@@ -251,55 +269,106 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes) {
     return true;
 }
 
-// Everything that can be checked is checked before the first file is written.
+// Reads and checks the scenario and its database before anything is written. On failure the
+// message names the scenario.
+bool readScenario(const HostOptions& options, Scenario& scenario, std::vector<uint8_t>& database,
+                  std::string& error) {
+    std::string named = "scenario '" + shownPath(options.scenario) + "': ";
+    std::vector<uint8_t> text;
+    if (!readFile(options.scenario, text)) {
+        error = named + "cannot be read";
+        return false;
+    }
+    if (!parseScenario(std::string(text.begin(), text.end()), scenario, error)) {
+        error = named + error;
+        return false;
+    }
+    if (scenario.database.empty())
+        return true;
+    std::string path = fullPath(joinPath(folderOf(options.scenario), scenario.database));
+    bool absolute = scenario.database.size() > 1 &&
+                    (scenario.database[1] == ':' || scenario.database[0] == '\\' ||
+                     scenario.database[0] == '/');
+    if (absolute)
+        path = fullPath(scenario.database);
+    std::string problem;
+    std::string which = named + "database '" + scenario.database + "': ";
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        error = which + "does not exist";
+    else if (!readFile(path, database))
+        error = which + "cannot be read";
+    else if (!checkDatabaseBytes(database.data(), database.size(), problem))
+        error = which + problem;
+    else if (scenario.destination.present &&
+             !checkDestinationRecord(database.data(), database.size(),
+                                     scenario.destination.record, problem))
+        error = named + problem;
+    return error.empty();
+}
+
+void reportWritten(const HostOptions& options, const FlightOutcome& outcome, bool flown) {
+    std::string files;
+    for (const std::string& file : outcome.written)
+        files += " " + file;
+    if (flown)
+        std::printf("tarvix-host: wrote in %s:%s\n", shownPath(options.out).c_str(), files.c_str());
+    else if (!outcome.written.empty())
+        std::fprintf(stderr, "tarvix-host: the run stopped early and left in %s:%s\n",
+                     shownPath(options.out).c_str(), files.c_str());
+}
+
 int scenarioRun(const HostOptions& options) {
     std::string named = "scenario '" + shownPath(options.scenario) + "': ";
-    std::vector<uint8_t> text, database;
+    std::vector<uint8_t> database;
     Scenario scenario;
     std::string error;
-    if (!readFile(options.scenario, text))
-        return refuse(named + "cannot be read");
-    if (!parseScenario(std::string(text.begin(), text.end()), scenario, error))
-        return refuse(named + error);
-    if (!scenario.database.empty()) {
-        std::string path = fullPath(joinPath(folderOf(options.scenario), scenario.database));
-        bool absolute = scenario.database.size() > 1 &&
-                        (scenario.database[1] == ':' || scenario.database[0] == '\\' ||
-                         scenario.database[0] == '/');
-        if (absolute)
-            path = fullPath(scenario.database);
-        std::string problem;
-        std::string which = "database '" + scenario.database + "': ";
-        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return refuse(named + which + "does not exist");
-        if (!readFile(path, database))
-            return refuse(named + which + "cannot be read");
-        if (!checkDatabaseBytes(database.data(), database.size(), problem))
-            return refuse(named + which + problem);
-        if (scenario.destination.present &&
-            !checkDestinationRecord(database.data(), database.size(), scenario.destination.record,
-                                    problem))
-            return refuse(named + problem);
+    if (!readScenario(options, scenario, database, error))
+        return refuse(error);
+    if (!loadGauge(options.gauge, error) || !claimRun(error) ||
+        !enterOutputFolder(options.out, error))
+        return refuse(error);
+    RunSettings settings{options.allKeyEvents, false};
+    FlightOutcome outcome;
+    bool flown = flyScenario(scenario, database, settings, outcome, error);
+    unloadGauge();
+    if (!flown)
+        refuse(named + error);
+    reportWritten(options, outcome, flown);
+    return flown ? 0 : 1;
+}
+
+// The live panel window over a scenario, or over a free flight from the start options.
+int windowRun(const HostOptions& options) {
+    std::vector<uint8_t> database;
+    Scenario scenario{};
+    std::string error;
+    if (!options.scenario.empty() && !readScenario(options, scenario, database, error))
+        return refuse(error);
+    if (options.scenario.empty()) {
+        scenario.aircraft = startingAircraft(options);
+        scenario.frameRate = 18;
+        scenario.duration = 48 * 3600;
     }
     if (!loadGauge(options.gauge, error) || !claimRun(error) ||
         !enterOutputFolder(options.out, error))
         return refuse(error);
-    RunSettings settings{options.allKeyEvents};
+    FlightRun run;
     FlightOutcome outcome;
-    bool flown = flyScenario(scenario, database, settings, outcome, error);
-    unloadGauge();
-    std::string files;
-    for (const std::string& file : outcome.written)
-        files += " " + file;
-    if (!flown) {
-        refuse(named + error);
-        if (!outcome.written.empty())
-            std::fprintf(stderr, "tarvix-host: the run stopped early and left in %s:%s\n",
-                         shownPath(options.out).c_str(), files.c_str());
-        return 1;
+    bool flown = startFlight(run, scenario, database, RunSettings{options.allKeyEvents, true},
+                             outcome, error);
+    HWND window = nullptr;
+    if (flown) {
+        window = openPanelWindow(run, outcome,
+                                 {options.closeAfter, options.windowPicture, options.timeRate},
+                                 error);
+        flown = window && runPanelWindow(window, error);
     }
-    std::printf("tarvix-host: wrote in %s:%s\n", shownPath(options.out).c_str(), files.c_str());
-    return 0;
+    flown = finishFlight(run, outcome, error) && flown;
+    unloadGauge();
+    if (!flown)
+        refuse(error);
+    reportWritten(options, outcome, flown);
+    return flown ? 0 : 1;
 }
 
 } // namespace
@@ -327,5 +396,7 @@ int main() {
         break;
     }
     resolvePaths(options);
+    if (options.window)
+        return windowRun(options);
     return options.scenario.empty() ? freeFlight(options) : scenarioRun(options);
 }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -123,6 +124,118 @@ double coordinate(const json& object, const char* key, bool latitude) {
     return degrees;
 }
 
+std::string textField(const json& object, const std::string& path, const char* key, size_t longest) {
+    const json* value = member(object, key);
+    if (!value || !value->is_string())
+        throw Problem{path + key + ": must be a text"};
+    std::string t = value->get<std::string>();
+    if (t.size() > longest)
+        throw Problem{path + key + ": '" + t + "' is longer than " + std::to_string(longest) +
+                      " characters"};
+    return t;
+}
+
+// A text or a list of texts.
+std::vector<std::string> texts(const json& object, const std::string& path, const char* key) {
+    const json* value = member(object, key);
+    std::vector<std::string> out;
+    if (!value)
+        return out;
+    if (value->is_string())
+        return {value->get<std::string>()};
+    if (!value->is_array())
+        throw Problem{path + key + ": must be a text or a list of texts"};
+    for (const json& item : *value) {
+        if (!item.is_string())
+            throw Problem{path + key + ": must be a text or a list of texts"};
+        out.push_back(item.get<std::string>());
+    }
+    return out;
+}
+
+// The "set" object of a DLG step: what the editor's fields and options become.
+void readSettings(const json& click, const std::string& path, ScenarioClick& step) {
+    const json* set = member(click, "set");
+    if (!set)
+        return;
+    std::string at = path + "set.";
+    if (!set->is_object())
+        throw Problem{path + "set: must be an object"};
+    onlyKnownKeys(*set, at,
+                  {"ident", "name", "latitude", "longitude", "autopilot", "altitudeHold",
+                   "altitude"});
+    static const struct {
+        const char* key;
+        DialogField field;
+    } fields[] = {{"ident", DialogField::ident},
+                  {"name", DialogField::name},
+                  {"latitude", DialogField::latitude},
+                  {"longitude", DialogField::longitude},
+                  {"autopilot", DialogField::autopilot},
+                  {"altitudeHold", DialogField::altitudeHold},
+                  {"altitude", DialogField::altitude}};
+    for (const auto& f : fields) {
+        if (!member(*set, f.key))
+            continue;
+        DialogSetting setting{f.field, "", false, {}};
+        switch (f.field) {
+        case DialogField::ident:
+            setting.text = textField(*set, at, f.key, 5);
+            break;
+        case DialogField::name:
+            setting.text = textField(*set, at, f.key, 24);
+            break;
+        case DialogField::latitude:
+        case DialogField::longitude: {
+            bool latitude = f.field == DialogField::latitude;
+            std::string typed = textField(*set, at, f.key, 64);
+            if (!typedPosition(typed, latitude, setting.position))
+                throw Problem{at + f.key + ": '" + typed + "' is not a position like \"" +
+                              (latitude ? "N45 43 22" : "W087 05 37") + "\""};
+            break;
+        }
+        case DialogField::autopilot:
+        case DialogField::altitudeHold:
+            setting.on = flag(*set, at, f.key, false);
+            break;
+        case DialogField::altitude:
+            // Up to the five digits the edit reads, so that a step can type what it refuses.
+            setting.text = std::to_string(wholeNumber(*set, at, f.key, 0, 99999));
+            break;
+        }
+        step.settings.push_back(setting);
+    }
+}
+
+// What a DLG or INF step does in the dialog its press opens.
+void readDialogWork(const json& click, const std::string& path, ScenarioClick& step) {
+    bool settings = step.button == "DLG", about = step.button == "INF";
+    for (const char* key : {"select", "set", "close", "expectMessages", "picture", "timeLimit"}) {
+        bool settingsOnly = std::strcmp(key, "select") == 0 || std::strcmp(key, "set") == 0;
+        if (member(click, key) && !(settings || (about && !settingsOnly)))
+            throw Problem{path + key + ": only a " + (settingsOnly ? "DLG" : "DLG or INF") +
+                          " press opens a dialog to work (this one presses " + step.button + ")"};
+    }
+    if (member(click, "select")) {
+        step.select = textField(click, path, "select", 512);
+        if (step.select.empty() || step.select.front() == '/' || step.select.back() == '/' ||
+            step.select.find("//") != std::string::npos)
+            throw Problem{path + "select: '" + step.select +
+                          "' is not a label path like \"Folder/Entry\""};
+    }
+    readSettings(click, path, step);
+    step.close = texts(click, path, "close");
+    for (const std::string& button : step.close) {
+        if (button != "OK" && !(settings && button == "Cancel"))
+            throw Problem{path + "close: '" + button + "' is not " +
+                          (settings ? "OK or Cancel" : "OK (the About box has no other button)")};
+    }
+    step.expectMessages = texts(click, path, "expectMessages");
+    if (member(click, "picture"))
+        step.picture = textField(click, path, "picture", 260);
+    step.timeLimit = optional(click, path, "timeLimit", 1, 600, defaultDialogTimeLimit);
+}
+
 void readClicks(const json& root, Scenario& scenario) {
     const json* clicks = member(root, "clicks");
     if (!clicks)
@@ -134,12 +247,17 @@ void readClicks(const json& root, Scenario& scenario) {
         const json& click = (*clicks)[i];
         if (!click.is_object())
             throw Problem{"clicks[" + std::to_string(i) + "]: must be an object"};
-        onlyKnownKeys(click, path, {"at", "button"});
-        double at = required(click, path, "at", 0, scenario.duration);
+        onlyKnownKeys(click, path,
+                      {"at", "button", "select", "set", "close", "expectMessages", "picture",
+                       "timeLimit"});
+        ScenarioClick step{};
+        step.at = required(click, path, "at", 0, scenario.duration);
         const json* button = member(click, "button");
         if (!button || !button->is_string() || buttonIndex(button->get<std::string>()) < 0)
             throw Problem{path + "button: must be one of + - DLG INF AP Prev Next"};
-        scenario.clicks.push_back({at, button->get<std::string>()});
+        step.button = button->get<std::string>();
+        readDialogWork(click, path, step);
+        scenario.clicks.push_back(step);
     }
 }
 
@@ -241,6 +359,28 @@ bool parseCoordinate(const std::string& text, bool latitude, double& degrees) {
     if (h == 'S' || h == 'W' || sign == '-')
         degrees = -degrees;
     return true;
+}
+
+bool typedPosition(const std::string& text, bool latitude, TypedPosition& position) {
+    double degrees = 0;
+    if (!parseCoordinate(text, latitude, degrees) || std::fabs(degrees) >= 1000)
+        return false;
+    long total = std::lround(std::fabs(degrees) * 3600);
+    position = {degrees >= 0, std::to_string(total / 3600), std::to_string(total / 60 % 60),
+                std::to_string(total % 60)};
+    return true;
+}
+
+std::string clockText(double seconds) {
+    char text[32];
+    long s = std::lround(seconds);
+    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+    return text;
+}
+
+std::string stepName(size_t index, const ScenarioClick& click) {
+    return "clicks[" + std::to_string(index) + "] (" + click.button + " at " + clockText(click.at) +
+           ")";
 }
 
 bool parseScenario(const std::string& text, Scenario& scenario, std::string& error) {

@@ -5,10 +5,44 @@
 
 #include "host/flight_model.h"
 
+// What a step types into or clicks in the settings dialog's editor, for the selected entry. In
+// the order a person works the editor: the autopilot box enables the altitude hold box, which
+// enables the altitude.
+enum class DialogField { ident, name, latitude, longitude, autopilot, altitudeHold, altitude };
+
+struct TypedPosition {
+    bool northOrEast;                       // the hemisphere radio button
+    std::string degrees, minutes, seconds; // what goes into the three edits
+};
+
+struct DialogSetting {
+    DialogField field;
+    std::string text;       // ident, name, altitude: as typed
+    bool on;                // autopilot, altitudeHold
+    TypedPosition position; // latitude, longitude
+};
+
+// A press on the gauge. "DLG" and "INF" open a dialog of the library, which the step works
+// through its controls: select an entry by its label path, set fields, take a picture, press
+// the closing buttons in turn. A dialog the step leaves open is cancelled after timeLimit.
 struct ScenarioClick {
     double at;          // simulated seconds
     std::string button; // "+", "-", "DLG", "INF", "AP", "Prev", "Next"
+    std::string select; // DLG: folder/.../entry labels, "" keeps the dialog's own selection
+    std::vector<DialogSetting> settings;     // DLG, in DialogField order
+    std::vector<std::string> close;          // "OK", "Cancel" (DLG only), pressed in turn
+    std::vector<std::string> expectMessages; // message box texts the step is meant to meet
+    std::string picture;                     // a PNG of the dialog before it closes, "" none
+    double timeLimit;                        // wall seconds the dialog may stay open
 };
+
+constexpr double defaultDialogTimeLimit = 20;
+
+// The step's name in messages: "clicks[2] (DLG at 0:10:00)".
+std::string stepName(size_t index, const ScenarioClick& click);
+
+// "1:02:03" for simulated seconds.
+std::string clockText(double seconds);
 
 struct ScenarioDestination {
     bool present;
@@ -43,3 +77,7 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
 // given may have a fraction; minutes and seconds stay below 60. Returns false for anything else.
 // The range of the result is the caller's to check.
 bool parseCoordinate(const std::string& text, bool latitude, double& degrees);
+
+// A coordinate as the settings dialog's editor takes it: hemisphere, whole degrees, minutes and
+// seconds (rounded). Degrees up to 999 are kept, so that a step can type what the dialog refuses.
+bool typedPosition(const std::string& text, bool latitude, TypedPosition& position);

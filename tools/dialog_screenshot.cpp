@@ -13,6 +13,7 @@
 #include "common/module_contract.h"
 #include "dialog/dialog_resources.h"
 #include "host/panel_host.h"
+#include "host/window_capture.h"
 
 namespace {
 
@@ -22,36 +23,9 @@ bool written = false;
 std::string failure;
 
 PanelPicture grab(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    PanelPicture picture{r.right - r.left, r.bottom - r.top, {}};
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    // Read from the window's own surface, which its controls draw into as well; the screen
-    // itself cannot be read back on a virtual X server.
-    HDC source = GetWindowDC(window);
-    BitBlt(memory, 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
-    ReleaseDC(window, source);
-    GdiFlush();
-    const auto* pixels = static_cast<const uint8_t*>(bits);
-    for (int i = 0; i < picture.width * picture.height; ++i) {
-        picture.rgb.push_back(pixels[4 * i + 2]);
-        picture.rgb.push_back(pixels[4 * i + 1]);
-        picture.rgb.push_back(pixels[4 * i]);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    PanelPicture picture{};
+    if (!captureWindow(window, picture))
+        failure = "(the window could not be read)";
     return picture;
 }
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "db_fixtures.h"
-#include "dialog_driver.h"
-#include "message_boxes.h"
+#include "host/dialog_driver.h"
+#include "host/message_boxes.h"
 
 HWND treeOf(HWND dialog);
 std::string labelOf(HWND tree, HTREEITEM item);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "dialog/dialog_resources.h"
-#include "dialog_driver.h"
+#include "host/dialog_driver.h"
 #include "test_support.h"
 
 namespace {

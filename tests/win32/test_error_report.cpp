@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "dialog/error_report.h"
-#include "tests/win32/message_boxes.h"
+#include "host/message_boxes.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "common/sim_ids.h"
 #include "host/panel_host.h"
 #include "nav_reference.h"
-#include "dialog_driver.h"
+#include "host/dialog_driver.h"
 #include "test_support.h"
 
 namespace {

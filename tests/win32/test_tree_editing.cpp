@@ -15,7 +15,7 @@
 
 #include "db_fixtures.h"
 #include "dialog/dialog_resources.h"
-#include "dialog_driver.h"
+#include "host/dialog_driver.h"
 #include "settings_session.h"
 #include "test_support.h"
 

@@ -1,9 +1,11 @@
-// Works a modal dialog of the code under test the way a person would: finds it as it activates
+// Works a modal dialog of the dialog library the way a person would: finds it as it activates
 // on this thread, then runs the given steps one per timer tick inside the dialog's own message
 // loop (a step is never entered while another one is still running, for example while a step's
-// click has a message box open). A dialog still open when the watchdog's time is up is ended
-// with result -1, and the driver says so, so that a dialog that never closes fails its test
-// instead of hanging it. Message boxes are left to a MessageBoxAnswerer.
+// click has a message box open). A dialog still open when the watchdog's time is up is cancelled
+// as a person would (its Cancel button, so that the settings dialog puts its database back), then
+// ended with result -1 whatever Cancel did; the driver says so, so that a dialog that
+// never closes fails its test or run instead of hanging it. Message boxes are left to a
+// MessageBoxAnswerer. Used by the tests and by the host's scripted dialog steps.
 #pragma once
 #include <windows.h>
 

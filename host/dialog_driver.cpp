@@ -1,8 +1,8 @@
-#include "dialog_driver.h"
+#include "host/dialog_driver.h"
 
 #include <stdexcept>
 
-#include "message_boxes.h"
+#include "host/message_boxes.h"
 
 static DialogDriver* activeDriver = nullptr;
 constexpr UINT_PTR stepTimer = 0x7A11;
@@ -56,6 +56,8 @@ void CALLBACK DialogDriver::watchdog(HWND window, UINT, UINT_PTR, DWORD) {
     KillTimer(window, stepTimer + 1);
     if (activeDriver)
         activeDriver->watchdogFired_ = true;
+    if (HWND cancel = GetDlgItem(window, IDCANCEL))
+        SendMessageA(cancel, BM_CLICK, 0, 0);
     EndDialog(window, -1);
 }
 

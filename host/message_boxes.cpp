@@ -1,4 +1,4 @@
-#include "message_boxes.h"
+#include "host/message_boxes.h"
 
 #include <stdexcept>
 
