@@ -193,6 +193,9 @@ set_target_properties(dialog_import_export PROPERTIES RUNTIME_OUTPUT_DIRECTORY $
 target_compile_options(dialog_import_export PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(dialog_import_export PRIVATE tarvix_test_support)
 add_dependencies(dialog_import_export TarvixDlg)
+# The live panel window's tests draw on the test run's X server.
+set_property(TARGET test_panel_window PROPERTY CROSSCOMPILING_EMULATOR
+    ${CMAKE_SOURCE_DIR}/tools/wine-on-display ${TARVIX_WINE_RUNNER})
 # Where the gauge tests look for the dialog library: passes each call on to the real one and
 # counts the tour steps, or answers them as a damaged library would.
 add_library(counting_dialog_library SHARED tests/win32/counting_library.cpp)

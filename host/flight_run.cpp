@@ -15,7 +15,7 @@
 
 namespace {
 
-bool bindLibrary(DialogLibrary& library, std::string& error) {
+bool bindLibrary(LibraryBinding& library, std::string& error) {
     library.module = LoadLibraryA(dialogLibraryFileName);
     if (library.module) {
         library.getData =
@@ -513,7 +513,7 @@ bool finishFlight(FlightRun& run, FlightOutcome& outcome, std::string& error) {
     }
     if (run.library.module)
         FreeLibrary(run.library.module);
-    run.library = DialogLibrary{};
+    run.library = LibraryBinding{};
     return written;
 }
 

@@ -40,7 +40,7 @@ struct FlightOutcome {
     std::vector<std::string> written; // the files the run wrote, in the current folder
 };
 
-struct DialogLibrary {
+struct LibraryBinding {
     HMODULE module = nullptr;
     RecordExportFn getData = nullptr;
     RecordExportFn setData = nullptr;
@@ -71,7 +71,7 @@ struct Progress {
 struct FlightRun {
     Scenario scenario;
     RunSettings settings;
-    DialogLibrary library;
+    LibraryBinding library;
     FlightPlan plan;
     RunOutputs out;
     Progress progress;

@@ -39,6 +39,43 @@ TEST(Scenario, GoodFileGivesEveryField) {
     EXPECT_EQ(s.animationEvery, 0);
 }
 
+// A DLG step as the editor takes it: the settings in the order a person works the editor,
+// whatever the file's order, positions as hemisphere and whole degrees, minutes and seconds.
+TEST(Scenario, DialogStepGivesWhatIsTypedInTheEditor) {
+    const char* text = R"({"aircraft": {"latitude": 41, "longitude": -87, "heading": 1,
+      "airspeed": 1, "altitude": 1}, "duration": 60,
+      "clicks": [{"at": 5, "button": "DLG", "select": "Around the lake/Escanaba",
+                  "set": {"altitude": 4500, "autopilot": true, "longitude": "W087 05 37.6",
+                          "latitude": "S45 43 22", "altitudeHold": true},
+                  "close": ["OK", "Cancel"], "expectMessages": "Latitude Data Error !",
+                  "timeLimit": 3},
+                 {"at": 9, "button": "INF", "close": "OK"}]})";
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(parseScenario(text, s, error)) << error;
+    ASSERT_EQ(s.clicks.size(), 2u);
+    const ScenarioClick& dlg = s.clicks[0];
+    EXPECT_EQ(dlg.select, "Around the lake/Escanaba");
+    std::vector<DialogField> order;
+    for (const DialogSetting& setting : dlg.settings)
+        order.push_back(setting.field);
+    EXPECT_EQ(order, (std::vector<DialogField>{DialogField::latitude, DialogField::longitude,
+                                               DialogField::autopilot, DialogField::altitudeHold,
+                                               DialogField::altitude}));
+    EXPECT_FALSE(dlg.settings[0].position.northOrEast);
+    EXPECT_EQ(dlg.settings[0].position.degrees + " " + dlg.settings[0].position.minutes + " " +
+                  dlg.settings[0].position.seconds,
+              "45 43 22");
+    EXPECT_EQ(dlg.settings[1].position.seconds, "38") << "rounded to the whole second";
+    EXPECT_EQ(dlg.settings[4].text, "4500");
+    EXPECT_EQ(dlg.close, (std::vector<std::string>{"OK", "Cancel"}));
+    EXPECT_EQ(dlg.expectMessages, std::vector<std::string>{"Latitude Data Error !"});
+    EXPECT_EQ(dlg.timeLimit, 3);
+    EXPECT_EQ(s.clicks[1].close, std::vector<std::string>{"OK"});
+    EXPECT_EQ(s.clicks[1].timeLimit, defaultDialogTimeLimit);
+    EXPECT_EQ(stepName(0, dlg), "clicks[0] (DLG at 0:00:05)");
+}
+
 struct CoordinateCase {
     const char* text;
     bool latitude;
@@ -147,6 +184,36 @@ INSTANTIATE_TEST_SUITE_P(
             "clicks[0].x: unknown field"},
         Bad{"{" AIRCRAFT R"(, "duration": 60, "stopAtArrival": "yes"})",
             "stopAtArrival: must be true or false"},
-        Bad{"{" AIRCRAFT R"(, "duration": 60, "name": 7})", "name: must be a text"}));
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "name": 7})", "name: must be a text"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "AP",
+            "close": "OK"}]})",
+            "clicks[0].close: only a DLG or INF press opens a dialog to work (this one presses AP)"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "INF",
+            "select": "A/B"}]})",
+            "clicks[0].select: only a DLG press opens a dialog"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "INF",
+            "close": "Cancel"}]})",
+            "clicks[0].close: 'Cancel' is not OK (the About box has no other button)"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
+            "close": ["OK", "Apply"]}]})",
+            "clicks[0].close: 'Apply' is not OK or Cancel"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
+            "select": "Folder//Entry"}]})",
+            "clicks[0].select: 'Folder//Entry' is not a label path"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
+            "set": {"nmae": "x"}}]})",
+            "clicks[0].set.nmae: unknown field (clicks[0].set has ident, name"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
+            "set": {"ident": "KMKEXX"}}]})",
+            "clicks[0].set.ident: 'KMKEXX' is longer than 5 characters"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
+            "set": {"latitude": "N45 61"}}]})",
+            "clicks[0].set.latitude: 'N45 61' is not a position"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
+            "set": {"altitude": 100000}}]})",
+            "clicks[0].set.altitude: 100000 is outside 0 to 99999"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
+            "timeLimit": 0}]})",
+            "clicks[0].timeLimit: 0 is outside 1 to 600"}));
 
 } // namespace

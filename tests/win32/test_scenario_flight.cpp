@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "db_fixtures.h"
 #include "test_support.h"
 
 namespace {
@@ -163,6 +164,131 @@ TEST(ScenarioFlight, ClickingAutopilotOffMidFlightStopsTheTurn) {
     }
     EXPECT_GT(std::fabs(turning - 180), 20) << "it was turning toward Milwaukee";
 }
+
+// The destination chosen as a pilot does, in the real settings dialog: the flight goes there.
+TEST(ScenarioFlight, DestinationChosenThroughTheDialogIsReached) {
+    enterFreshFolder();
+    writeFile("chosen.json", R"({
+      "aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08", "heading": 90,
+                   "airspeed": 180, "altitude": 620},
+      "database": ")" + jsonPath(scenarioFolder()) +
+                                 R"(/lake-michigan.dat",
+      "clicks": [{"at": 2, "button": "DLG", "select": "Around the lake/Milwaukee Mitchell",
+                  "set": {"autopilot": true, "altitudeHold": true, "altitude": 3000},
+                  "close": "OK"}],
+      "frameRate": 6, "duration": 1800, "stopAtArrival": true
+    })");
+    ProgramRun run = runProgram("\"" + hostProgram() + "\" chosen.json");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    for (const char* line :
+         {"clicks[0] (DLG at 0:00:02): selected 'Around the lake/Milwaukee Mitchell'",
+          "destination chosen in the settings dialog at 0:00:02: record 5 (KMKE Milwaukee "
+          "Mitchell), airport mode, autopilot on, altitude hold on",
+          "last arrival: waypoint 5 at ", ", where the flight ended"})
+        EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
+    std::string log = readAll("flight-log.csv");
+    std::string last = log.substr(log.rfind('\n', log.size() - 2) + 1);
+    EXPECT_NE(last.find(",3000,"), std::string::npos) << "climbed to the dialog's altitude: " << last;
+    EXPECT_TRUE(exists("frames\\panel-0001.png")) << "the panel as the dialog closed";
+}
+
+// Cancel puts the database back byte for byte and leaves the gauge's destination alone, however
+// much the step changed in the dialog first.
+TEST(ScenarioFlight, CancelStepLeavesTheDatabaseAndTheDestination) {
+    enterFreshFolder();
+    writeFile("cancel.json", R"({
+      "aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08", "heading": 310,
+                   "airspeed": 160, "altitude": 620},
+      "database": ")" + jsonPath(scenarioFolder()) +
+                                 R"(/lake-michigan.dat",
+      "destination": {"record": 14, "autopilot": true},
+      "clicks": [{"at": 3, "button": "DLG", "select": "Chicago/Chicago O'Hare",
+                  "set": {"name": "Renamed", "latitude": "N10 00 00", "autopilot": false},
+                  "close": "Cancel"}],
+      "duration": 8
+    })");
+    ProgramRun run = runProgram("\"" + hostProgram() + "\" cancel.json");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("DLG: the destination stays as it was"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(readAll("TarvixDb.dat"), readAll("TarvixDb.bak")) << "the database as it was opened";
+    EXPECT_EQ(markedRecords(readAll("TarvixDb.dat")), "14");
+    std::istringstream lines(readAll("flight-log.csv"));
+    std::string line;
+    std::getline(lines, line);
+    int seconds = 0;
+    for (; std::getline(lines, line); ++seconds)
+        EXPECT_NE(line.find(",1,1,0,14,001,"), std::string::npos) << "still coupled to 14: " << line;
+    EXPECT_EQ(seconds, 8);
+}
+
+struct DialogStepRun {
+    const char* clicks; // the scenario's "clicks" list
+    unsigned long exitCode;
+    const char* said; // in the host's output
+};
+
+class DialogStep : public ::testing::TestWithParam<DialogStepRun> {};
+
+// What a dialog step that goes wrong, or meets a message box, tells; a failed step ends the run
+// with exit code 1 and its name.
+TEST_P(DialogStep, SaysWhatHappenedNamingTheStep) {
+    enterFreshFolder();
+    writeFile("step.json", R"({
+      "aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08", "heading": 310,
+                   "airspeed": 160, "altitude": 620},
+      "database": ")" + jsonPath(scenarioFolder()) +
+                               R"(/lake-michigan.dat", "duration": 4, "clicks": )" +
+                               GetParam().clicks + "}");
+    ProgramRun run = runProgram("\"" + hostProgram() + "\" step.json");
+    EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.output;
+    EXPECT_NE(run.output.find(GetParam().said), std::string::npos) << run.output;
+    if (GetParam().exitCode != 0) {
+        EXPECT_NE(run.output.find("the run stopped early and left in"), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, DialogStep,
+    ::testing::Values(
+        DialogStepRun{R"([{"at": 2, "button": "DLG", "close": "OK",
+                          "select": "Lake Michigan circuit/009 - Nowhere"}])",
+                      1,
+                      "clicks[0] (DLG at 0:00:02): no entry 'Lake Michigan circuit/009 - "
+                      "Nowhere' in the settings dialog's tree: 'Lake Michigan circuit' holds "
+                      "'001 - Milwaukee Mitchell', '002 - Green Bay Austin Field'"},
+        DialogStepRun{R"([{"at": 1, "button": "DLG", "select": "Lake Superior/Duluth"}])", 1,
+                      "its top level holds 'Chicago', 'Around the lake', 'Lake Michigan "
+                      "circuit', not 'Lake Superior'"},
+        DialogStepRun{R"([{"at": 1, "button": "DLG", "close": "OK",
+                          "select": "Lake Michigan circuit/003 - Escanaba Delta County",
+                          "set": {"ident": "KESC"}}])",
+                      1,
+                      "clicks[0] (DLG at 0:00:01): 'ident' cannot be set: the ID (a tour "
+                      "item's is its number) is disabled for the selected entry"},
+        DialogStepRun{R"([{"at": 1, "button": "DLG", "select": "Chicago", "close": "OK",
+                          "set": {"autopilot": true}}])",
+                      1, "'autopilot' cannot be set: the selected entry is a folder"},
+        DialogStepRun{R"([{"at": 1, "button": "DLG", "select": "Chicago/Chicago Midway",
+                          "set": {"latitude": "N91 00 00"}, "close": "OK",
+                          "timeLimit": 2}])",
+                      1,
+                      "clicks[0] (DLG at 0:00:01): an unexpected message box 'Error !': "
+                      "Latitude Data Error !"},
+        DialogStepRun{R"([{"at": 1, "button": "DLG", "select": "Chicago/Chicago Midway",
+                          "set": {"latitude": "N91 00 00"}, "close": ["OK", "Cancel"],
+                          "expectMessages": "Latitude Data Error !"}])",
+                      0,
+                      "clicks[0] (DLG at 0:00:01): message box 'Error !': Latitude Data "
+                      "Error ! (answered OK)"},
+        DialogStepRun{R"([{"at": 1, "button": "DLG", "close": "Cancel",
+                          "expectMessages": "Latitude Data Error !"}])",
+                      1, "the expected message 'Latitude Data Error !' never appeared"},
+        DialogStepRun{R"([{"at": 1, "button": "DLG", "timeLimit": 1}])", 0,
+                      "the dialog was left open (the step presses neither OK nor Cancel): "
+                      "cancelled after the time limit of 1 s"},
+        DialogStepRun{R"([{"at": 2, "button": "INF", "close": "OK"}])", 0,
+                      "clicks[0] (INF at 0:00:02): pressed OK"}));
 
 // The files in the current folder other than the test's own.
 std::string leftFiles() {
