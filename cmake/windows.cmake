@@ -181,6 +181,11 @@ foreach(source ${TARVIX_WINDOWS_TESTS})
     target_compile_options(${name} PRIVATE ${TARVIX_WARNINGS})
     target_link_libraries(${name} PRIVATE tarvix_test_support GTest::gtest_main)
     add_dependencies(${name} Tarvix42 TarvixDlg tarvix-host)
+    # The live panel window's tests draw on the test run's X server.
+    if(name STREQUAL test_panel_window)
+        set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+            ${CMAKE_SOURCE_DIR}/tools/wine-on-display ${TARVIX_WINE_RUNNER})
+    endif()
     # Named mappings are shared by every process of one wineserver: one Windows test at a time.
     # Listed when CTest starts, not at build time: a slow Wine start must never fail a build, and
     # a machine that runs only the x86-64 test build still builds this one.
@@ -193,9 +198,6 @@ set_target_properties(dialog_import_export PROPERTIES RUNTIME_OUTPUT_DIRECTORY $
 target_compile_options(dialog_import_export PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(dialog_import_export PRIVATE tarvix_test_support)
 add_dependencies(dialog_import_export TarvixDlg)
-# The live panel window's tests draw on the test run's X server.
-set_property(TARGET test_panel_window PROPERTY CROSSCOMPILING_EMULATOR
-    ${CMAKE_SOURCE_DIR}/tools/wine-on-display ${TARVIX_WINE_RUNNER})
 # Where the gauge tests look for the dialog library: passes each call on to the real one and
 # counts the tour steps, or answers them as a damaged library would.
 add_library(counting_dialog_library SHARED tests/win32/counting_library.cpp)

@@ -127,8 +127,10 @@ degrees east positive (magnetic = true - variation). The aircraft flies at 18 fr
 second and obeys the gauge's autopilot events.
 
 With a scenario, everything goes into the --out folder: panel.png, frames/, flight.gif,
-track.png, flight-log.csv, key-events.csv and TarvixDb.dat. Exit code 0 when the run did what it
-was asked, 1 when an input was refused or an output could not be written.)";
+track.png, flight-log.csv, key-events.csv and TarvixDb.dat, and for a scenario whose steps work
+the settings dialog or the About box, dialog-steps.log and the steps' pictures. Exit code 0 when
+the run did what it was asked, 1 when an input was refused, a dialog step failed or an output
+could not be written.)";
 
 } // namespace
 

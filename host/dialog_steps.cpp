@@ -54,8 +54,8 @@ HTREEITEM findPath(HWND tree, const std::string& path, std::string& problem) {
         if (!found) {
             problem = "no entry '" + path + "' in the settings dialog's tree: " +
                       (walked.empty() ? std::string("its top level") : "'" + walked + "'") +
-                      " holds " + (held.empty() ? std::string("nothing") : held) +
-                      ", not '" + part + "'";
+                      " holds " + (held.empty() ? std::string("nothing") : held) + ", not '" +
+                      part + "'";
             return nullptr;
         }
         walked += (walked.empty() ? "" : "/") + part;
@@ -83,7 +83,8 @@ void fail(Work& work, HWND dialog, const std::string& why) {
     work.stopped = true;
     int id = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK;
     work.lastClose = id == IDCANCEL ? "Cancel" : "OK";
-    work.report.lines.push_back("pressed " + work.lastClose + " to close the dialog after the failure");
+    work.report.lines.push_back("pressed " + work.lastClose +
+                                " to close the dialog after the failure");
     clickButton(dialog, id);
 }
 
@@ -98,7 +99,8 @@ void selectEntry(Work& work, HWND dialog) {
     SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     if (relative(tree, nullptr, TVGN_CARET) != item)
-        return fail(work, dialog, "the tree did not take the selection of '" + work.step.select + "'");
+        return fail(work, dialog,
+                    "the tree did not take the selection of '" + work.step.select + "'");
     work.report.lines.push_back("selected '" + work.step.select + "'");
 }
 
@@ -136,12 +138,11 @@ void type(HWND dialog, int id, const std::string& text) {
 
 void setPosition(Work& work, HWND dialog, const DialogSetting& s) {
     bool latitude = s.field == DialogField::latitude;
-    const Controls c = latitude ? Controls{{IDC_NORTH, IDC_SOUTH},
-                                           {IDC_LATITUDE_DEGREES, IDC_LATITUDE_MINUTES,
-                                            IDC_LATITUDE_SECONDS}}
-                                : Controls{{IDC_EAST, IDC_WEST},
-                                           {IDC_LONGITUDE_DEGREES, IDC_LONGITUDE_MINUTES,
-                                            IDC_LONGITUDE_SECONDS}};
+    const Controls c =
+        latitude ? Controls{{IDC_NORTH, IDC_SOUTH},
+                            {IDC_LATITUDE_DEGREES, IDC_LATITUDE_MINUTES, IDC_LATITUDE_SECONDS}}
+                 : Controls{{IDC_EAST, IDC_WEST},
+                            {IDC_LONGITUDE_DEGREES, IDC_LONGITUDE_MINUTES, IDC_LONGITUDE_SECONDS}};
     if (!usable(work, dialog, c.edits[0], fieldName(s.field), "the position"))
         return;
     clickButton(dialog, c.hemisphere[s.position.northOrEast ? 0 : 1]);
@@ -280,7 +281,9 @@ StepReport pressWithDialog(const ScenarioClick& step, const std::string& name) {
     {
         MessageBoxAnswerer answerer;
         DialogDriver driver(stepsOf(work), static_cast<UINT>(step.timeLimit * 1000));
+        DWORD pressed = GetTickCount();
         clickGauge(x, y, nullptr);
+        report.wallSeconds = (GetTickCount() - pressed) / 1000.0;
         boxes = answerer.seen();
         report.dialogShown = driver.dialog() != nullptr;
         timedOut = driver.watchdogFired();
@@ -303,6 +306,9 @@ StepReport pressWithDialog(const ScenarioClick& step, const std::string& name) {
                                "): cancelled after the time limit of " + limit);
     } else {
         report.closedBy = work.lastClose.empty() ? "its own" : work.lastClose;
+        char after[64];
+        std::snprintf(after, sizeof after, " %.2f s after the press", report.wallSeconds);
+        report.lines.push_back("the dialog closed (" + report.closedBy + ")" + after);
     }
     if (report.failed)
         report.failure = name + ": " + report.failure;

@@ -15,6 +15,7 @@ struct StepReport {
     bool dialogShown;
     std::string closedBy;             // "OK", "Cancel", "time limit"; "" when none was shown
     std::vector<std::string> written; // the pictures it wrote, in the current folder
+    double wallSeconds;               // from the press until the dialog had closed
 };
 
 // Presses the step's button on the gauge (through its mouse table) and works the dialog.

@@ -127,8 +127,8 @@ bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error) 
     std::vector<uint8_t> bytes;
     const ScenarioDestination& d = scenario.destination;
     if (!readDatabase(bytes, error) ||
-        !buildPlan(bytes, d.record,
-                   {scenario.aircraft.latitude, scenario.aircraft.longitude}, plan, error))
+        !buildPlan(bytes, d.record, {scenario.aircraft.latitude, scenario.aircraft.longitude}, plan,
+                   error))
         return false;
     ExchangeRecord& c = plan.choice;
     if (plan.tour) {

@@ -168,10 +168,10 @@ std::string describeChoice(const FlightPlan& plan) {
     const ExchangeRecord& c = plan.choice;
     bool coupled = plan.tour ? c.tourAutopilot : c.airportAutopilot;
     bool hold = plan.tour ? c.tourAltitudeHold : c.airportAltitudeHold;
-    return "record " + std::to_string(c.recordNumber) + " (" +
-           trimmed(c.ident, sizeof c.ident) + " " + trimmed(c.name, sizeof c.name) + "), " +
-           (plan.tour ? "tour" : "airport") + " mode, autopilot " + (coupled ? "on" : "off") +
-           ", altitude hold " + (hold ? "on" : "off");
+    return "record " + std::to_string(c.recordNumber) + " (" + trimmed(c.ident, sizeof c.ident) +
+           " " + trimmed(c.name, sizeof c.name) + "), " + (plan.tour ? "tour" : "airport") +
+           " mode, autopilot " + (coupled ? "on" : "off") + ", altitude hold " +
+           (hold ? "on" : "off");
 }
 
 // After a press of DLG: what the dialog left with the library. A destination that changed is
@@ -355,8 +355,8 @@ void printSummary(const FlightRun& run, const FlightOutcome& o) {
 // The waypoints of the route from the chosen one on that were neither reached nor skipped.
 void findNotReached(const FlightRun& run, FlightOutcome& o) {
     const FlightPlan& plan = run.plan;
-    auto start = std::find(plan.routeRecords.begin(), plan.routeRecords.end(),
-                           plan.choice.recordNumber);
+    auto start =
+        std::find(plan.routeRecords.begin(), plan.routeRecords.end(), plan.choice.recordNumber);
     for (auto record = start; record != plan.routeRecords.end(); ++record) {
         auto is = [&](const WaypointEvent& e) { return e.record == *record; };
         if (std::none_of(o.sequenced.begin(), o.sequenced.end(), is) &&
@@ -495,11 +495,12 @@ bool finishFlight(FlightRun& run, FlightOutcome& outcome, std::string& error) {
         const Simulation& s = run.simulation;
         outcome.seconds = s.seconds;
         outcome.distanceFlown = run.flown;
-        outcome.largestOffRoute = std::max(p.offRoute, largestOffRoute(run.plan.route, p.coupledTrack));
+        outcome.largestOffRoute =
+            std::max(p.offRoute, largestOffRoute(run.plan.route, p.coupledTrack));
         outcome.largestOffRouteUncoupled = p.offRouteUncoupled;
         if (!p.uncoupledTrack.empty())
-            outcome.largestOffRouteUncoupled = std::max(
-                p.offRouteUncoupled, largestOffRoute(run.plan.route, p.uncoupledTrack));
+            outcome.largestOffRouteUncoupled =
+                std::max(p.offRouteUncoupled, largestOffRoute(run.plan.route, p.uncoupledTrack));
         if (p.destination)
             findNotReached(run, outcome);
         std::string failure;

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr double headingStep = 5;   // degrees
+constexpr double headingStep = 5;    // degrees
 constexpr double altitudeStep = 100; // feet
 constexpr double speedStep = 10;     // knots
 
@@ -28,7 +28,8 @@ bool turn(Aircraft& a, double by) {
 bool climb(Aircraft& a, double by) {
     if (a.autopilot.master && a.autopilot.altitudeHold)
         return false;
-    return change(a.altitude, std::fmin(highestAltitude, std::fmax(lowestAltitude, a.altitude + by)));
+    return change(a.altitude,
+                  std::fmin(highestAltitude, std::fmax(lowestAltitude, a.altitude + by)));
 }
 
 bool setRate(SimClock& clock, int rate) {

@@ -300,8 +300,8 @@ bool readScenario(const HostOptions& options, Scenario& scenario, std::vector<ui
     else if (!checkDatabaseBytes(database.data(), database.size(), problem))
         error = which + problem;
     else if (scenario.destination.present &&
-             !checkDestinationRecord(database.data(), database.size(),
-                                     scenario.destination.record, problem))
+             !checkDestinationRecord(database.data(), database.size(), scenario.destination.record,
+                                     problem))
         error = named + problem;
     return error.empty();
 }
@@ -349,7 +349,7 @@ int windowRun(const HostOptions& options) {
         scenario.frameRate = 18;
         scenario.duration = 48 * 3600;
     }
-    if (!loadGauge(options.gauge, error) || !claimRun(error) ||
+    if (!displayAvailable(error) || !loadGauge(options.gauge, error) || !claimRun(error) ||
         !enterOutputFolder(options.out, error))
         return refuse(error);
     FlightRun run;
@@ -358,9 +358,8 @@ int windowRun(const HostOptions& options) {
                              outcome, error);
     HWND window = nullptr;
     if (flown) {
-        window = openPanelWindow(run, outcome,
-                                 {options.closeAfter, options.windowPicture, options.timeRate},
-                                 error);
+        window = openPanelWindow(
+            run, outcome, {options.closeAfter, options.windowPicture, options.timeRate}, error);
         flown = window && runPanelWindow(window, error);
     }
     flown = finishFlight(run, outcome, error) && flown;

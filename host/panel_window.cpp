@@ -52,7 +52,8 @@ std::string dms(double degrees, bool latitude) {
     char hemisphere = latitude ? (degrees < 0 ? 'S' : 'N') : (degrees < 0 ? 'W' : 'E');
     long seconds = std::lround(std::fabs(degrees) * 3600);
     char text[48];
-    std::snprintf(text, sizeof text, latitude ? "%c%02ld\xC2\xB0%02ld'%02ld\"" : "%c%03ld\xC2\xB0%02ld'%02ld\"",
+    std::snprintf(text, sizeof text,
+                  latitude ? "%c%02ld\xC2\xB0%02ld'%02ld\"" : "%c%03ld\xC2\xB0%02ld'%02ld\"",
                   hemisphere, seconds / 3600, seconds / 60 % 60, seconds % 60);
     return text;
 }
@@ -233,7 +234,23 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+const char noDisplay[] =
+    "cannot open the panel window: there is no display. Under Wine it needs an "
+    "X server: set DISPLAY to one, or run under a virtual one (xvfb-run -a "
+    "./tarvix window)";
+
 } // namespace
+
+bool displayAvailable(std::string& error) {
+    HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (!probe) {
+        error = noDisplay;
+        return false;
+    }
+    DestroyWindow(probe);
+    return true;
+}
 
 HWND openPanelWindow(FlightRun& run, FlightOutcome& outcome, const WindowOptions& options,
                      std::string& error) {
@@ -256,15 +273,13 @@ HWND openPanelWindow(FlightRun& run, FlightOutcome& outcome, const WindowOptions
     DWORD style = WS_OVERLAPPEDWINDOW & ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
     RECT size = {0, 0, panel.width * panelZoom, panel.height * panelZoom + statusHeight};
     AdjustWindowRect(&size, style, FALSE);
-    std::string title = "Tarvix: " + (run.scenario.name.empty() ? std::string("free flight")
-                                                                  : run.scenario.name);
+    std::string title =
+        "Tarvix: " + (run.scenario.name.empty() ? std::string("free flight") : run.scenario.name);
     HWND window = CreateWindowExA(0, windowClass, title.c_str(), style, CW_USEDEFAULT,
                                   CW_USEDEFAULT, size.right - size.left, size.bottom - size.top,
                                   nullptr, nullptr, kind.hInstance, nullptr);
     if (!window) {
-        error = "cannot open the panel window: there is no display. Under Wine it needs an X "
-                "server: set DISPLAY to one, or run under a virtual one (xvfb-run -a ./tarvix "
-                "window)";
+        error = noDisplay;
         state = PanelWindowState{};
         return nullptr;
     }
@@ -335,15 +350,13 @@ std::string panelStatus() {
                       trimmedText(active.ident, sizeof active.ident).c_str(), nm);
         waypoint = to;
     }
-    std::snprintf(line, sizeof line,
-                  "%s %s   hdg %03ld\xC2\xB0   %ld ft   %ld kt   %s   %s\n%s %s   %s",
-                  dms(a.latitude, true).c_str(), dms(a.longitude, false).c_str(),
-                  std::lround(a.heading) % 360 == 0 ? 360L : std::lround(a.heading),
-                  std::lround(a.altitude), std::lround(a.airspeed), autopilot.c_str(),
-                  waypoint.c_str(), clockText(s.seconds).c_str(),
-                  state.clock.paused ? "paused"
-                                     : (std::to_string(state.clock.rate) + "\xC3\x97").c_str(),
-                  keyHelp);
+    std::snprintf(
+        line, sizeof line, "%s %s   hdg %03ld\xC2\xB0   %ld ft   %ld kt   %s   %s\n%s %s   %s",
+        dms(a.latitude, true).c_str(), dms(a.longitude, false).c_str(),
+        std::lround(a.heading) % 360 == 0 ? 360L : std::lround(a.heading), std::lround(a.altitude),
+        std::lround(a.airspeed), autopilot.c_str(), waypoint.c_str(), clockText(s.seconds).c_str(),
+        state.clock.paused ? "paused" : (std::to_string(state.clock.rate) + "\xC3\x97").c_str(),
+        keyHelp);
     return line;
 }
 

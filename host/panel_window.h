@@ -19,6 +19,10 @@ struct WindowOptions {
 // The window shows the gauge this many times its own size, so that its text can be read.
 constexpr int panelZoom = 2;
 
+// Whether a window can be made at all, asked before anything is written: without a display Wine
+// makes none. On false, error says how to get one.
+bool displayAvailable(std::string& error);
+
 // Opens the window over a started flight. nullptr when no window can be made, with error saying
 // how to get a display.
 HWND openPanelWindow(FlightRun& run, FlightOutcome& outcome, const WindowOptions& options,

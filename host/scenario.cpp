@@ -124,7 +124,8 @@ double coordinate(const json& object, const char* key, bool latitude) {
     return degrees;
 }
 
-std::string textField(const json& object, const std::string& path, const char* key, size_t longest) {
+std::string textField(const json& object, const std::string& path, const char* key,
+                      size_t longest) {
     const json* value = member(object, key);
     if (!value || !value->is_string())
         throw Problem{path + key + ": must be a text"};
@@ -161,19 +162,17 @@ void readSettings(const json& click, const std::string& path, ScenarioClick& ste
     std::string at = path + "set.";
     if (!set->is_object())
         throw Problem{path + "set: must be an object"};
-    onlyKnownKeys(*set, at,
-                  {"ident", "name", "latitude", "longitude", "autopilot", "altitudeHold",
-                   "altitude"});
+    onlyKnownKeys(
+        *set, at,
+        {"ident", "name", "latitude", "longitude", "autopilot", "altitudeHold", "altitude"});
     static const struct {
         const char* key;
         DialogField field;
-    } fields[] = {{"ident", DialogField::ident},
-                  {"name", DialogField::name},
-                  {"latitude", DialogField::latitude},
-                  {"longitude", DialogField::longitude},
-                  {"autopilot", DialogField::autopilot},
-                  {"altitudeHold", DialogField::altitudeHold},
-                  {"altitude", DialogField::altitude}};
+    } fields[] = {
+        {"ident", DialogField::ident},         {"name", DialogField::name},
+        {"latitude", DialogField::latitude},   {"longitude", DialogField::longitude},
+        {"autopilot", DialogField::autopilot}, {"altitudeHold", DialogField::altitudeHold},
+        {"altitude", DialogField::altitude}};
     for (const auto& f : fields) {
         if (!member(*set, f.key))
             continue;
@@ -247,9 +246,9 @@ void readClicks(const json& root, Scenario& scenario) {
         const json& click = (*clicks)[i];
         if (!click.is_object())
             throw Problem{"clicks[" + std::to_string(i) + "]: must be an object"};
-        onlyKnownKeys(click, path,
-                      {"at", "button", "select", "set", "close", "expectMessages", "picture",
-                       "timeLimit"});
+        onlyKnownKeys(
+            click, path,
+            {"at", "button", "select", "set", "close", "expectMessages", "picture", "timeLimit"});
         ScenarioClick step{};
         step.at = required(click, path, "at", 0, scenario.duration);
         const json* button = member(click, "button");

@@ -11,7 +11,7 @@
 enum class DialogField { ident, name, latitude, longitude, autopilot, altitudeHold, altitude };
 
 struct TypedPosition {
-    bool northOrEast;                       // the hemisphere radio button
+    bool northOrEast;                      // the hemisphere radio button
     std::string degrees, minutes, seconds; // what goes into the three edits
 };
 

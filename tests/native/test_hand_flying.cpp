@@ -42,8 +42,8 @@ TEST(HandFlying, KeysFlyWhatTheAutopilotDoesNotHold) {
         {"altitude held", cruising(true, true, true), PilotKey::climb, false, 90, 5000, 120},
         {"altitude free while only the heading is held", cruising(true, true, false),
          PilotKey::descend, true, 90, 4900, 120},
-        {"holds set but the master off", cruising(false, true, true), PilotKey::headingRight,
-         true, 95, 5000, 120},
+        {"holds set but the master off", cruising(false, true, true), PilotKey::headingRight, true,
+         95, 5000, 120},
         {"speed is never the autopilot's", cruising(true, true, true), PilotKey::faster, true, 90,
          5000, 130},
     };

@@ -43,6 +43,10 @@ nosuch.JSON|nosuch.JSON': cannot be read
 --gauge nosuch.gau|nosuch.gau': no such file
 TABLE
 
+# The live window without a display says how to get one, and flies nothing.
+expect 1 "xvfb-run -a ./tarvix window" env -u DISPLAY "$tarvix" window --no-build --out nowindow
+[ ! -e nowindow ] || fail "window without a display left the folder 'nowindow'"
+
 # Paths from the caller's folder; the last line is the output folder.
 mkdir -p sub
 # The gauge of the build that runs here (the x86-64 one where 32-bit programs cannot start).

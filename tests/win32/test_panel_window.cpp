@@ -101,8 +101,11 @@ TEST_F(PanelWindow, ShowsThePanelAndAStatusLineAndEndsTheRunWhenClosed) {
         EXPECT_EQ(shownAt(x, y), canvasColourTable[panel.indices[size_t(y) * panel.width + x]])
             << "the window shows the composed panel at " << x << "," << y;
     std::string status = panelStatus();
-    for (const char* part : {"N41\xC2\xB0" "47'", "W087\xC2\xB0" "45'", "hdg 090", "620 ft",
-                             "120 kt", "AP off", "no waypoint", "1\xC3\x97"})
+    for (const char* part : {"N41\xC2\xB0"
+                             "47'",
+                             "W087\xC2\xB0"
+                             "45'",
+                             "hdg 090", "620 ft", "120 kt", "AP off", "no waypoint", "1\xC3\x97"})
         EXPECT_NE(status.find(part), std::string::npos) << part << " in " << status;
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(runPanelWindow(window, error)) << error;

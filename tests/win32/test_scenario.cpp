@@ -187,7 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"{" AIRCRAFT R"(, "duration": 60, "name": 7})", "name: must be a text"},
         Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "AP",
             "close": "OK"}]})",
-            "clicks[0].close: only a DLG or INF press opens a dialog to work (this one presses AP)"},
+            "clicks[0].close: only a DLG or INF press opens a dialog to work (this one presses "
+            "AP)"},
         Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "INF",
             "select": "A/B"}]})",
             "clicks[0].select: only a DLG press opens a dialog"},

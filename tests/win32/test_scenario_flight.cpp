@@ -165,19 +165,22 @@ TEST(ScenarioFlight, ClickingAutopilotOffMidFlightStopsTheTurn) {
     EXPECT_GT(std::fabs(turning - 180), 20) << "it was turning toward Milwaukee";
 }
 
+// A scenario from Chicago Midway over the sample database; rest holds its other fields.
+std::string fromMidway(int heading, int airspeed, const std::string& rest) {
+    return R"({"aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08", "heading": )" +
+           std::to_string(heading) + R"(, "airspeed": )" + std::to_string(airspeed) +
+           R"(, "altitude": 620}, "database": ")" + jsonPath(scenarioFolder()) +
+           "/lake-michigan.dat\", " + rest + "}";
+}
+
 // The destination chosen as a pilot does, in the real settings dialog: the flight goes there.
 TEST(ScenarioFlight, DestinationChosenThroughTheDialogIsReached) {
     enterFreshFolder();
-    writeFile("chosen.json", R"({
-      "aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08", "heading": 90,
-                   "airspeed": 180, "altitude": 620},
-      "database": ")" + jsonPath(scenarioFolder()) +
-                                 R"(/lake-michigan.dat",
+    writeFile("chosen.json", fromMidway(90, 180, R"(
       "clicks": [{"at": 2, "button": "DLG", "select": "Around the lake/Milwaukee Mitchell",
                   "set": {"autopilot": true, "altitudeHold": true, "altitude": 3000},
                   "close": "OK"}],
-      "frameRate": 6, "duration": 1800, "stopAtArrival": true
-    })");
+      "frameRate": 6, "duration": 1800, "stopAtArrival": true)"));
     ProgramRun run = runProgram("\"" + hostProgram() + "\" chosen.json");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     for (const char* line :
@@ -188,7 +191,8 @@ TEST(ScenarioFlight, DestinationChosenThroughTheDialogIsReached) {
         EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
     std::string log = readAll("flight-log.csv");
     std::string last = log.substr(log.rfind('\n', log.size() - 2) + 1);
-    EXPECT_NE(last.find(",3000,"), std::string::npos) << "climbed to the dialog's altitude: " << last;
+    EXPECT_NE(last.find(",3000,"), std::string::npos)
+        << "climbed to the dialog's altitude: " << last;
     EXPECT_TRUE(exists("frames\\panel-0001.png")) << "the panel as the dialog closed";
 }
 
@@ -196,17 +200,12 @@ TEST(ScenarioFlight, DestinationChosenThroughTheDialogIsReached) {
 // much the step changed in the dialog first.
 TEST(ScenarioFlight, CancelStepLeavesTheDatabaseAndTheDestination) {
     enterFreshFolder();
-    writeFile("cancel.json", R"({
-      "aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08", "heading": 310,
-                   "airspeed": 160, "altitude": 620},
-      "database": ")" + jsonPath(scenarioFolder()) +
-                                 R"(/lake-michigan.dat",
+    writeFile("cancel.json", fromMidway(310, 160, R"(
       "destination": {"record": 14, "autopilot": true},
       "clicks": [{"at": 3, "button": "DLG", "select": "Chicago/Chicago O'Hare",
                   "set": {"name": "Renamed", "latitude": "N10 00 00", "autopilot": false},
                   "close": "Cancel"}],
-      "duration": 8
-    })");
+      "duration": 8)"));
     ProgramRun run = runProgram("\"" + hostProgram() + "\" cancel.json");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("DLG: the destination stays as it was"), std::string::npos)
@@ -218,7 +217,8 @@ TEST(ScenarioFlight, CancelStepLeavesTheDatabaseAndTheDestination) {
     std::getline(lines, line);
     int seconds = 0;
     for (; std::getline(lines, line); ++seconds)
-        EXPECT_NE(line.find(",1,1,0,14,001,"), std::string::npos) << "still coupled to 14: " << line;
+        EXPECT_NE(line.find(",1,1,0,14,001,"), std::string::npos)
+            << "still coupled to 14: " << line;
     EXPECT_EQ(seconds, 8);
 }
 
@@ -234,12 +234,9 @@ class DialogStep : public ::testing::TestWithParam<DialogStepRun> {};
 // with exit code 1 and its name.
 TEST_P(DialogStep, SaysWhatHappenedNamingTheStep) {
     enterFreshFolder();
-    writeFile("step.json", R"({
-      "aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08", "heading": 310,
-                   "airspeed": 160, "altitude": 620},
-      "database": ")" + jsonPath(scenarioFolder()) +
-                               R"(/lake-michigan.dat", "duration": 4, "clicks": )" +
-                               GetParam().clicks + "}");
+    writeFile(
+        "step.json",
+        fromMidway(310, 160, std::string(R"("duration": 4, "clicks": )") + GetParam().clicks));
     ProgramRun run = runProgram("\"" + hostProgram() + "\" step.json");
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.output;
     EXPECT_NE(run.output.find(GetParam().said), std::string::npos) << run.output;
