@@ -49,9 +49,10 @@ expect 1 "xvfb-run -a ./tarvix window" env -u DISPLAY "$tarvix" window --no-buil
 
 # Paths from the caller's folder; the last line is the output folder.
 mkdir -p sub
-# The gauge of the build that runs here (the x86-64 one where 32-bit programs cannot start).
-gauge="$root/build/win64/bin/Tarvix42.gau"
-[ -f "$gauge" ] || gauge="$root/build/win32/bin/Tarvix42.gau"
+# The gauge of the build that runs here (the x86-64 one where 32-bit programs cannot start), as
+# ./tarvix picks it: a tree may hold both builds.
+gauge="$root/build/win32/bin/Tarvix42.gau"
+/usr/lib/wine/wine --version >/dev/null 2>&1 || gauge="$root/build/win64/bin/Tarvix42.gau"
 cp "$gauge" sub/relative.gau
 output=$("$tarvix" fly --no-build --out flights/one --gauge sub/relative.gau --frames 5 \
     --picture here.png 2>/dev/null) || fail "the free flight failed: $output"
