@@ -12,8 +12,8 @@
 
 #include "db_fixtures.h"
 #include "dialog/dialog_resources.h"
-#include "dialog_driver.h"
-#include "message_boxes.h"
+#include "host/dialog_driver.h"
+#include "host/message_boxes.h"
 
 namespace {
 
