@@ -191,8 +191,8 @@ bool handDestination(ExchangeRecord& record, std::string& error) {
     return true;
 }
 
-// DLG and INF open a dialog that nobody works in a free flight: it is cancelled after the
-// time limit instead of holding the flight for ever.
+// The gauge's buttons pressed at their frames. DLG and INF open a dialog that nobody works in a
+// free flight: it is dismissed at once, and the time limit still holds should it not close.
 void pressScheduled(const HostOptions& options, long frame) {
     for (const ScheduledClick& click : options.clicks) {
         int32_t x = 0, y = 0;
@@ -203,8 +203,10 @@ void pressScheduled(const HostOptions& options, long frame) {
             clickGauge(x, y, nullptr);
             continue;
         }
+        // The settings dialog with Cancel, so the database and the destination stay as they were.
         ScenarioClick step{};
         step.button = click.label;
+        step.close = {click.label == "DLG" ? "Cancel" : "OK"};
         step.timeLimit = defaultDialogTimeLimit;
         std::string name = "--click " + click.label + "@" + std::to_string(frame);
         StepReport report = pressWithDialog(step, name);
