@@ -226,10 +226,10 @@ HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
     HTREEITEM first = nullptr;
     if (count >= 1 && roomForRecords(tree, count)) {
         HANDLE database = openDatabase(false);
-        const int32_t firstNumber = recordCountOf(database) + 1;
         showCursor(IDC_WAIT);
-        if (database != INVALID_HANDLE_VALUE &&
-            prepareFirstRecord(tree, source, target, clipboard, database) &&
+        const int32_t firstNumber =
+            database != INVALID_HANDLE_VALUE ? recordCountOf(database) + 1 : 0;
+        if (firstNumber > 0 && prepareFirstRecord(tree, source, target, clipboard, database) &&
             appendRecords(clipboard, database, count, firstNumber))
             first = insertRecords(tree, database, count, firstNumber, pastePlace(tree, target));
         else

@@ -54,18 +54,14 @@ void newTour(HWND tree, HTREEITEM selected) {
     newEntryBeside(tree, selected, true);
 }
 
-void takeForClipboard(HWND tree, HTREEITEM selected) {
+void copyItem(HWND tree, HTREEITEM selected) {
     settings.clipboardSet = 1;
     settings.clipboardSource = selected;
     settings.clipboardFromSource = copyToClipboardFile(tree, selected) ? 1 : 0;
 }
 
-void copyItem(HWND tree, HTREEITEM selected) {
-    takeForClipboard(tree, selected);
-}
-
 void cutItem(HWND tree, HTREEITEM selected) {
-    takeForClipboard(tree, selected);
+    copyItem(tree, selected);
     if (settings.clipboardFromSource)
         deleteEntry(tree, selected);
 }

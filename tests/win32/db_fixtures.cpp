@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "dialog/tree_items.h"
 #include "tests/win32/test_support.h"
 
 static void put(std::string& line, size_t column, size_t width, const char* text) {
@@ -123,14 +124,9 @@ TreeWindow::~TreeWindow() {
     DestroyWindow(frame_);
 }
 
-static HTREEITEM step(HWND tree, HTREEITEM item, WPARAM relation) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-}
-
 static void visit(HWND tree, HTREEITEM first, int depth, std::string& out,
                   const std::string* wanted, HTREEITEM* found) {
-    for (HTREEITEM item = first; item && !(found && *found); item = step(tree, item, TVGN_NEXT)) {
+    for (HTREEITEM item = first; item && !(found && *found); item = treeStep(tree, item, TVGN_NEXT)) {
         char label[128] = "";
         TVITEMA data = {};
         data.mask = TVIF_TEXT | TVIF_PARAM;
@@ -146,20 +142,20 @@ static void visit(HWND tree, HTREEITEM first, int depth, std::string& out,
         out += std::string(2 * depth, ' ') + label + " [" + std::to_string(word & 0xFFFF) + " " +
                std::to_string((word >> 16) & 0xFF) +
                ((word >> 24) ? " high " + std::to_string(word >> 24) : "") + "]\n";
-        visit(tree, step(tree, item, TVGN_CHILD), depth + 1, out, wanted, found);
+        visit(tree, treeStep(tree, item, TVGN_CHILD), depth + 1, out, wanted, found);
     }
 }
 
 std::string treeDump(HWND tree) {
     std::string out;
-    visit(tree, step(tree, nullptr, TVGN_ROOT), 0, out, nullptr, nullptr);
+    visit(tree, treeStep(tree, nullptr, TVGN_ROOT), 0, out, nullptr, nullptr);
     return out;
 }
 
 HTREEITEM findTreeItem(HWND tree, const std::string& label) {
     std::string ignored;
     HTREEITEM found = nullptr;
-    visit(tree, step(tree, nullptr, TVGN_ROOT), 0, ignored, &label, &found);
+    visit(tree, treeStep(tree, nullptr, TVGN_ROOT), 0, ignored, &label, &found);
     return found;
 }
 

@@ -12,23 +12,19 @@
 
 #include "db_fixtures.h"
 #include "dialog/dialog_resources.h"
+#include "dialog/tree_items.h"
 #include "host/dialog_driver.h"
 #include "host/message_boxes.h"
 
 namespace {
 
-HTREEITEM next(HWND tree, HTREEITEM item, WPARAM relation) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-}
-
 // The first child of the last top-level item: the import puts its new folder last.
 void selectImportedItem(HWND dialog) {
     HWND tree = GetDlgItem(dialog, IDC_TREE);
     HTREEITEM last = nullptr;
-    for (HTREEITEM item = next(tree, nullptr, TVGN_ROOT); item; item = next(tree, item, TVGN_NEXT))
+    for (HTREEITEM item = treeStep(tree, nullptr, TVGN_ROOT); item; item = treeStep(tree, item, TVGN_NEXT))
         last = item;
-    HTREEITEM first = last != nullptr ? next(tree, last, TVGN_CHILD) : nullptr;
+    HTREEITEM first = last != nullptr ? treeStep(tree, last, TVGN_CHILD) : nullptr;
     if (first != nullptr)
         SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(first));
     else

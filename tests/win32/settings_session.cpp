@@ -20,21 +20,16 @@ std::string labelOf(HWND tree, HTREEITEM item) {
     return text;
 }
 
-HTREEITEM step(HWND tree, HTREEITEM item, WPARAM relation) {
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-}
-
 static void appendText(HWND tree, HTREEITEM first, int depth, std::string& out) {
-    for (HTREEITEM item = first; item; item = step(tree, item, TVGN_NEXT)) {
+    for (HTREEITEM item = first; item; item = treeStep(tree, item, TVGN_NEXT)) {
         out += std::string(2 * depth, ' ') + labelOf(tree, item) + "\n";
-        appendText(tree, step(tree, item, TVGN_CHILD), depth + 1, out);
+        appendText(tree, treeStep(tree, item, TVGN_CHILD), depth + 1, out);
     }
 }
 
 std::string treeText(HWND tree) {
     std::string out;
-    appendText(tree, step(tree, nullptr, TVGN_ROOT), 0, out);
+    appendText(tree, treeStep(tree, nullptr, TVGN_ROOT), 0, out);
     return out;
 }
 
@@ -47,7 +42,7 @@ void selectLabel(HWND dialog, const std::string& label) {
 
 std::string selectedLabel(HWND dialog) {
     HWND tree = treeOf(dialog);
-    return labelOf(tree, step(tree, nullptr, TVGN_CARET));
+    return labelOf(tree, treeStep(tree, nullptr, TVGN_CARET));
 }
 
 void type(HWND dialog, int id, const char* text) {
@@ -123,6 +118,15 @@ std::vector<std::string> SettingsSession::boxTexts() const {
     for (const SeenMessageBox& box : boxes)
         texts.push_back(box.text);
     return texts;
+}
+
+::testing::AssertionResult SettingsSession::storeAirportAltitudeHold() const {
+    ExchangeRecord options{};
+    options.airportAutopilot = 1;
+    options.airportAltitudeHold = 1;
+    if (library.setData(&options) != 1)
+        return ::testing::AssertionFailure() << "the library refused the options";
+    return ::testing::AssertionSuccess();
 }
 
 ExchangeRecord SettingsSession::exchange() const {

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "db_fixtures.h"
+#include "dialog/tree_items.h"
 #include "host/dialog_driver.h"
 #include "host/message_boxes.h"
 
 HWND treeOf(HWND dialog);
 std::string labelOf(HWND tree, HTREEITEM item);
-HTREEITEM step(HWND tree, HTREEITEM item, WPARAM relation); // TVM_GETNEXTITEM
 // Every label, depth first, one a line, indented two spaces a level.
 std::string treeText(HWND tree);
 // Selects the item with the label as a click would; fails the test when there is none.
@@ -43,6 +43,9 @@ class SettingsSession : public ::testing::Test {
     // each box's first button); the record carries the aircraft's position.
     int run(std::vector<DialogDriver::Step> steps, std::vector<int> answers = {});
     std::vector<std::string> boxTexts() const;
+    // The airport autopilot and its altitude hold on, as the dialog opens with them, so that the
+    // airport altitude edit is enabled.
+    ::testing::AssertionResult storeAirportAltitudeHold() const;
     ExchangeRecord exchange() const;
 
     DialogLibrary library;

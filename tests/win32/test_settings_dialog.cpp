@@ -238,10 +238,7 @@ TEST_F(SettingsDialog, EnableRulesFollowTheKindAndTheOptions) {
 
 TEST_F(SettingsDialog, AltitudeEditsBeepWhileTypingAndReportWhenLeft) {
     writeFileBytes("TarvixDb.dat", sampleDatabase());
-    ExchangeRecord options{};
-    options.airportAutopilot = 1;
-    options.airportAltitudeHold = 1;
-    ASSERT_EQ(library.setData(&options), 1);
+    ASSERT_TRUE(storeAirportAltitudeHold());
     bool openAfterBadOk = false;
     run({[](HWND dialog) {
              selectLabel(dialog, "Chicago Midway");
@@ -416,7 +413,7 @@ TEST_F(SettingsDialog, TheTreeShowsEachKindWithItsPictures) {
              images = std::to_string(ImageList_GetImageCount(list)) + " of " + std::to_string(cx) +
                       "x" + std::to_string(cy) + ":";
              SendMessageA(tree, TVM_EXPAND, TVE_EXPAND,
-                          reinterpret_cast<LPARAM>(step(tree, nullptr, TVGN_ROOT)));
+                          reinterpret_cast<LPARAM>(treeStep(tree, nullptr, TVGN_ROOT)));
              for (const char* label :
                   {" Chicago", "Chicago Midway", " Around the lake", "001 - Milwaukee"}) {
                  HTREEITEM item = findTreeItem(tree, label);

@@ -232,7 +232,7 @@ TEST_F(TreeEditing, FoldersNestNinetyNineDeep) {
              command(dialog, IDM_NEW_AIRPORT_FOLDER);
              HWND tree = treeOf(dialog);
              made = findTreeItem(tree, " New Airport Folder");
-             for (HTREEITEM up = made; up; up = step(tree, up, TVGN_PARENT))
+             for (HTREEITEM up = made; up; up = treeStep(tree, up, TVGN_PARENT))
                  ++depthOfMade;
          },
          [&](HWND dialog) {
@@ -362,10 +362,7 @@ TEST_F(TreeEditing, ThePopupMenuHasFourColumnsAndSendsItsChoiceToTheTree) {
 
 TEST_F(TreeEditing, ABadAltitudeStopsEveryInputToTheTree) {
     writeFileBytes("TarvixDb.dat", lakeDatabase());
-    ExchangeRecord options{};
-    options.airportAutopilot = 1;
-    options.airportAltitudeHold = 1;
-    ASSERT_EQ(library.setData(&options), 1);
+    ASSERT_TRUE(storeAirportAltitudeHold());
     std::string tree;
     bool treeHasFocus = false;
     run({[](HWND dialog) {
