@@ -15,6 +15,9 @@ foreach(source ${TARVIX_NATIVE_TESTS})
     gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 30)
 endforeach()
 
+# The package install against a stand-in package tool that fails as a mirror mid-sync does.
+add_test(NAME script.install_packages COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_install_packages.sh)
+
 # One CTest run for everything: the cross build's tests (run under Wine) join this build's.
 set(TARVIX_WINDOWS_BUILD "" CACHE PATH "Cross build folder whose tests this build's CTest runs too")
 if(TARVIX_WINDOWS_BUILD)
