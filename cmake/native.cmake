@@ -26,6 +26,9 @@ if(TARVIX_WINDOWS_BUILD)
     # The ./tarvix script itself, flying what the build made (a Wine prefix of the flights' own).
     add_test(NAME script.tarvix COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_tarvix.sh)
     set_tests_properties(script.tarvix PROPERTIES TIMEOUT 600)
+    # Ctrl-C in the middle of a flight, sent to the host as a terminal sends it.
+    add_test(NAME script.host_interrupt COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_host_interrupt.sh)
+    set_tests_properties(script.host_interrupt PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_named_objects)
 endif()
 
 # The fuzzers of the record decoder, of the exchange files' lines and of tarvix-db's GPX and CSV

@@ -135,6 +135,7 @@ add_library(tarvix_host_lib STATIC
     host/flight_plan.cpp
     host/flight_run.cpp
     host/gauge_loader.cpp
+    host/interruption.cpp
     host/key_event_log.cpp
     host/message_boxes.cpp
     host/panel_picture.cpp

@@ -11,6 +11,7 @@
 #include "common/screen_colours.h"
 #include "gauge/button_table.h"
 #include "host/dialog_steps.h"
+#include "host/interruption.h"
 #include "host/panel_host.h"
 
 namespace {
@@ -332,8 +333,23 @@ void listEvents(const char* what, const std::vector<WaypointEvent>& events) {
     listNames(what, names);
 }
 
+// Where the flight was when the pilot stopped it, so that the rest of the summary reads as
+// what was flown up to there.
+void printInterruption(const FlightRun& run) {
+    const Aircraft& a = run.simulation.aircraft;
+    std::printf("tarvix-host: interrupted at %s of %s simulated, at %c%.4f %c%.4f, %s; the summary "
+                "and pictures are of the part flown\n",
+                clockText(run.simulation.seconds).c_str(), clockText(run.scenario.duration).c_str(),
+                a.latitude < 0 ? 'S' : 'N', std::fabs(a.latitude), a.longitude < 0 ? 'W' : 'E',
+                std::fabs(a.longitude),
+                run.progress.destination ? ("flying to " + run.progress.activeName).c_str()
+                                         : "with no destination");
+}
+
 void printSummary(const FlightRun& run, const FlightOutcome& o) {
     const Progress& p = run.progress;
+    if (o.interrupted)
+        printInterruption(run);
     for (const std::string& choice : o.choices)
         std::printf("tarvix-host: destination %s\n", choice.c_str());
     std::vector<WaypointEvent> reached = o.sequenced;
@@ -342,7 +358,8 @@ void printSummary(const FlightRun& run, const FlightOutcome& o) {
     if (p.destination) {
         listEvents("waypoints reached in order", reached);
         listEvents("skipped by button", o.skipped);
-        listNames("not reached", o.notReached);
+        listNames(o.interrupted ? "not reached before the interruption" : "not reached",
+                  o.notReached);
         if (o.arrived) {
             double after = o.seconds - o.arrival.seconds;
             std::printf("tarvix-host: last arrival: %s at %s", o.arrival.name.c_str(),
@@ -446,6 +463,10 @@ bool startFlight(FlightRun& run, const Scenario& scenario, const std::vector<uin
 FrameResult flyFrame(FlightRun& run, FlightOutcome& outcome, std::string& error) {
     const Scenario& scenario = run.scenario;
     Simulation& s = run.simulation;
+    if (interruptionAsked()) {
+        outcome.interrupted = true;
+        return FrameResult::interrupted;
+    }
     if (!pressDue(run, outcome, error))
         return FrameResult::failed;
     double frame = 1.0 / scenario.frameRate;
@@ -522,6 +543,8 @@ bool finishFlight(FlightRun& run, FlightOutcome& outcome, std::string& error) {
                 std::max(p.offRouteUncoupled, largestOffRoute(run.plan.route, p.uncoupledTrack));
         if (p.destination)
             findNotReached(run, outcome);
+        if (outcome.interrupted)
+            run.plot.title += " (interrupted at " + clockText(s.seconds) + ")";
         std::string failure;
         written = writeFinalPictures(run.out, run.plot, outcome, failure);
         if (written && error.empty())
@@ -547,5 +570,5 @@ bool flyScenario(const Scenario& scenario, const std::vector<uint8_t>& database,
         while (result == FrameResult::flying);
     }
     bool finished = finishFlight(run, outcome, error);
-    return result == FrameResult::finished && finished;
+    return (result == FrameResult::finished || result == FrameResult::interrupted) && finished;
 }

@@ -32,6 +32,7 @@ struct FlightOutcome {
     std::vector<WaypointEvent> skipped;   // left by Next before it was reached
     std::vector<std::string> notReached;  // waypoints of the route ahead that were never reached
     bool arrived;                         // the last waypoint was flown over
+    bool interrupted;                     // stopped by the pilot (Ctrl-C) before its end
     WaypointEvent arrival;
     double seconds;
     double distanceFlown;             // nm
@@ -92,9 +93,10 @@ struct FlightRun {
 bool startFlight(FlightRun& run, const Scenario& scenario, const std::vector<uint8_t>& database,
                  const RunSettings& settings, FlightOutcome& outcome, std::string& error);
 
-enum class FrameResult { flying, finished, failed };
+enum class FrameResult { flying, finished, failed, interrupted };
 
-// One frame: the clicks and dialog steps due, the simulator frame, the logs and pictures.
+// One frame: the clicks and dialog steps due, the simulator frame, the logs and pictures. A
+// pending Ctrl-C ends the flight before the frame (outcome.interrupted).
 FrameResult flyFrame(FlightRun& run, FlightOutcome& outcome, std::string& error);
 
 // A click of the pilot's own at gauge pixels (the live window): the same bookkeeping as a
@@ -104,11 +106,12 @@ bool pilotClick(FlightRun& run, int32_t x, int32_t y, FlightOutcome& outcome);
 // The waypoint the library holds as the gauge's destination.
 ExchangeRecord activeWaypoint(const FlightRun& run);
 
-// Closes the logs, writes the final pictures and the summary, kills the gauge and frees the
-// library. Safe after a failed start.
+// Closes the logs, writes the final pictures and the summary (of the part flown, marked so, when
+// interrupted), kills the gauge and frees the library. Safe after a failed start.
 bool finishFlight(FlightRun& run, FlightOutcome& outcome, std::string& error);
 
 // database: the bytes of a checked database, stored as "TarvixDb.dat" (none when empty). On a
-// failure outcome.written still lists what was written before it.
+// failure outcome.written still lists what was written before it. An interrupted flight
+// returns true with outcome.interrupted set: what it wrote covers the part flown.
 bool flyScenario(const Scenario& scenario, const std::vector<uint8_t>& database,
                  const RunSettings& settings, FlightOutcome& outcome, std::string& error);

@@ -76,8 +76,9 @@ void tick(HWND window) {
         return;
     state.busy = true;
     for (int i = 0; i < state.clock.rate; ++i) {
-        if (flyFrame(*state.run, *state.outcome, state.error) == FrameResult::failed) {
-            state.failed = true;
+        FrameResult result = flyFrame(*state.run, *state.outcome, state.error);
+        if (result == FrameResult::failed || result == FrameResult::interrupted) {
+            state.failed = result == FrameResult::failed;
             closeWindow(window);
             break;
         }
