@@ -1,6 +1,7 @@
 // Loads a gauge module the way the simulator does and drives its lifecycle.
 #include <windows.h>
 
+#include "host/module_machine.h"
 #include "panel_host.h"
 
 namespace {
@@ -30,6 +31,35 @@ bool hasRoutines(const GaugeHeader* header) {
            header->generate && header->draw && header->kill;
 }
 
+#ifdef _WIN64
+constexpr ModuleMachine hostMachine = ModuleMachine::x86_64;
+#else
+constexpr ModuleMachine hostMachine = ModuleMachine::i686;
+#endif
+
+// A module for the other processor is the likely mistake (the shipped gauge is i686; a machine
+// that runs no 32-bit programs flies the x86-64 build): say which is which.
+std::string whyNotLoaded(const std::string& path) {
+    DWORD code = GetLastError();
+    uint8_t head[4096];
+    DWORD got = 0;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        if (!ReadFile(file, head, sizeof head, &got, nullptr))
+            got = 0;
+        CloseHandle(file);
+    }
+    ModuleMachine machine = moduleMachine(head, got);
+    if (machine != ModuleMachine::unknown && machine != hostMachine)
+        return std::string("it is an ") + machineName(machine) +
+               " module and this tarvix-host is " + "the " + machineName(hostMachine) +
+               " build; a host loads gauges of its own kind";
+    if (machine == ModuleMachine::unknown)
+        return "not a Windows module";
+    return "the module does not load (Windows error " + std::to_string(code) + ")";
+}
+
 } // namespace
 
 bool loadGauge(const std::string& path, std::string& error) {
@@ -43,9 +73,7 @@ bool loadGauge(const std::string& path, std::string& error) {
     HMODULE module = LoadLibraryA(path.c_str());
     SetErrorMode(previousMode);
     if (!module)
-        return refuse(nullptr, error,
-                      "cannot load gauge '" + path + "': not a loadable Windows module (error " +
-                          std::to_string(GetLastError()) + ")");
+        return refuse(nullptr, error, "cannot load gauge '" + path + "': " + whyNotLoaded(path));
     std::string what = "'" + path + "' is not a gauge module: ";
     auto* linkage = reinterpret_cast<struct Linkage*>(GetProcAddress(module, "Linkage"));
     auto* imports = reinterpret_cast<struct ImportTable*>(GetProcAddress(module, "ImportTable"));

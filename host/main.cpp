@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/exchange_record.h"
@@ -23,6 +24,7 @@
 #include "host/command_line.h"
 #include "host/dialog_steps.h"
 #include "host/flight_run.h"
+#include "host/interruption.h"
 #include "host/key_event_log.h"
 #include "host/panel_host.h"
 #include "host/panel_window.h"
@@ -35,7 +37,14 @@ namespace {
 // the dialog library's named mapping and fly each other's destinations.
 const char runMutexName[] = "TarvixHostRun";
 
-int refuse(const std::string& message) {
+// The files of the run as the Windows side names them, and as the person knows them.
+std::vector<std::pair<std::string, std::string>> shownNames;
+
+int refuse(std::string message) {
+    for (const auto& [windows, shown] : shownNames)
+        for (size_t at = 0; (at = message.find("'" + windows + "'", at)) != std::string::npos;
+             at += shown.size() + 2)
+            message.replace(at + 1, windows.size(), shown);
     std::fprintf(stderr, "tarvix-host: %s\n", message.c_str());
     return 1;
 }
@@ -63,21 +72,34 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// The path as the person who started the run knows it: under Wine the Unix one.
+// The path as the person who started the run knows it: under Wine the Unix one. A path that
+// does not exist (yet) is told by the Unix name of the nearest folder above it that does.
 std::string shownPath(const std::string& path) {
     using UnixName = char*(__cdecl*)(const wchar_t*);
     auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     std::string full = fullPath(path);
-    wchar_t wide[MAX_PATH];
-    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, wide, MAX_PATH))
+    if (!unixName)
         return full;
-    char* name = unixName(wide);
-    if (!name)
-        return full;
-    std::string shown = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return shown;
+    std::string rest;
+    for (std::string at = full; !at.empty();) {
+        wchar_t wide[MAX_PATH];
+        char* name = MultiByteToWideChar(CP_ACP, 0, at.c_str(), -1, wide, MAX_PATH) ? unixName(wide)
+                                                                                    : nullptr;
+        if (name && GetFileAttributesA(at.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            std::string shown = name;
+            HeapFree(GetProcessHeap(), 0, name);
+            return (shown == "/" ? "" : shown) + rest;
+        }
+        if (name)
+            HeapFree(GetProcessHeap(), 0, name);
+        size_t slash = at.find_last_of('\\');
+        if (slash == std::string::npos)
+            break;
+        rest = "/" + at.substr(slash + 1) + rest;
+        at = at.substr(0, slash);
+    }
+    return full;
 }
 
 // Creates the folder and any missing folders above it.
@@ -91,11 +113,33 @@ bool makeFolders(const std::string& folder) {
     return CreateDirectoryA(folder.c_str(), nullptr) != 0;
 }
 
+// The system's own words for an error code, on one line.
+std::string systemMessage(DWORD code) {
+    char text[256] = "";
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.'))
+        message.pop_back();
+    return message.empty() ? "error " + std::to_string(code) : message;
+}
+
+// Made when missing, entered, and tried with a file of its own before anything is written, so
+// that a folder that takes nothing is refused with its reason instead of failing mid-run.
 bool enterOutputFolder(const std::string& folder, std::string& error) {
+    std::string named = "cannot write into the output folder '" + shownPath(folder) + "': ";
     if (!makeFolders(folder) || !SetCurrentDirectoryA(folder.c_str())) {
-        error = "cannot write into the output folder '" + shownPath(folder) + "'";
+        error = named + systemMessage(GetLastError());
         return false;
     }
+    HANDLE probe = CreateFileA("tarvix-host.probe", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        error = named + systemMessage(GetLastError());
+        return false;
+    }
+    CloseHandle(probe);
     return true;
 }
 
@@ -239,7 +283,8 @@ int freeFlight(const HostOptions& options) {
     bool logging = log.file.is_open();
     if (logging)
         logNewKeyEvents(log, "0");
-    for (long frame = 0; frame < options.frames; ++frame) {
+    long frame = 0;
+    for (; frame < options.frames && !interruptionAsked(); ++frame) {
         pressScheduled(options, frame);
         simulationFrame(simulation);
         if (logging)
@@ -251,13 +296,18 @@ int freeFlight(const HostOptions& options) {
     unloadGauge();
     if (logging) {
         log.file.close();
-        std::printf("tarvix-host: key events %s\n", shownPath(options.events).c_str());
+        std::printf("tarvix-host: %ld key events in %s\n", log.written,
+                    shownPath(options.events).c_str());
     }
     if (!pictured)
         return refuse(error);
-    std::printf("tarvix-host: %ld frames flown, %zu key events, panel picture %s\n", options.frames,
-                keyEvents().size(), shownPath(options.picture).c_str());
-    return 0;
+    if (frame < options.frames)
+        std::printf(
+            "tarvix-host: interrupted at frame %ld of %ld; the picture is of the part flown\n",
+            frame, options.frames);
+    std::printf("tarvix-host: %ld frames flown, panel picture %s\n", frame,
+                shownPath(options.picture).c_str());
+    return frame < options.frames ? interruptedExitCode : 0;
 }
 
 bool readFile(const std::string& path, std::vector<uint8_t>& bytes) {
@@ -336,7 +386,7 @@ int scenarioRun(const HostOptions& options) {
     if (!flown)
         refuse(named + error);
     reportWritten(options, outcome, flown);
-    return flown ? 0 : 1;
+    return !flown ? 1 : outcome.interrupted ? interruptedExitCode : 0;
 }
 
 // The live panel window over a scenario, or over a free flight from the start options.
@@ -369,7 +419,7 @@ int windowRun(const HostOptions& options) {
     if (!flown)
         refuse(error);
     reportWritten(options, outcome, flown);
-    return flown ? 0 : 1;
+    return !flown ? 1 : outcome.interrupted ? interruptedExitCode : 0;
 }
 
 } // namespace
@@ -397,6 +447,11 @@ int main() {
         break;
     }
     resolvePaths(options);
+    for (const std::string* path : {&options.gauge, &options.picture, &options.events,
+                                    &options.scenario, &options.windowPicture})
+        if (!path->empty())
+            shownNames.push_back({*path, shownPath(*path)});
+    watchForInterruption();
     if (options.window)
         return windowRun(options);
     return options.scenario.empty() ? freeFlight(options) : scenarioRun(options);

@@ -78,6 +78,20 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"--gauge NoSuchGauge.gau", "NoSuchGauge.gau': no such file"},
         Refused{"in\\missing.json", "missing.json': cannot be read"}));
 
+// An output folder that cannot be made or written is refused before the flight, with the
+// system's reason and the path as the person knows it (under Wine the Unix one).
+TEST(HostCommandLine, AnOutputFolderThatTakesNothingIsRefusedWithItsReason) {
+    enterFreshFolder();
+    std::ofstream("taken") << "a file where a folder should be";
+    ProgramRun run = runProgram(host() + "--frames 2 --out taken\\sub");
+    EXPECT_EQ(run.exitCode, 1u) << run.output;
+    EXPECT_NE(run.output.find("cannot write into the output folder '"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("/taken/sub': "), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("stopped early"), std::string::npos) << run.output;
+    EXPECT_EQ(filesHere(), "taken ") << "nothing written";
+}
+
 TEST(HostCommandLine, PathsAreTakenFromTheStartingFolder) {
     std::string start = enterFreshFolder();
     CreateDirectoryA("in", nullptr);
