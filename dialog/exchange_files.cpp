@@ -395,9 +395,8 @@ bool exchangeCommand(HWND dialog, int id) {
         importAirportFile(dialog, tree);
         return true;
     case IDC_EXPORT: {
-        HTREEITEM selected = selectedItem(tree);
-        saveItemFields(dialog, tree, selected);
-        exportFolder(dialog, tree, selected);
+        if (storeSelectedItem(dialog, tree))
+            exportFolder(dialog, tree, selectedItem(tree));
         return true;
     }
     default:

@@ -157,6 +157,19 @@ bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     return writeRecord(itemRecordNumber(word), databaseFileName, r) == 1;
 }
 
+bool storeSelectedItem(HWND dialog, HWND tree) {
+    if (!settings.airportAltitudeValid || !settings.tourAltitudeValid) {
+        SetFocus(tree);
+        return false;
+    }
+    if (saveItemFields(dialog, tree, selectedItem(tree)))
+        return true;
+    reportError(dialog, "The selected item could not be written to the waypoint database (disk "
+                        "full, or the file is held by another program), so the command was not "
+                        "carried out.");
+    return false;
+}
+
 void loadItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     clearRecordBuffer(recordBuffer);
     if (!item)

@@ -13,6 +13,12 @@ void showRecord(HWND dialog);
 // The editor into the item's record and label (nothing without an item); false when the record
 // could not be written.
 bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item);
+// The editor into the selected item's record, as leaving the item would store it, so that an
+// operation that takes the record from the file takes the pilot's edits with it. While an
+// altitude edit holds a bad value nothing is stored: the focus goes to the tree, which makes the
+// edit say what is wrong, and false is returned. False too (and said) when the record could not
+// be written.
+bool storeSelectedItem(HWND dialog, HWND tree);
 // The item's record into the editor, and its altitude options into ExchangeState.
 void loadItemFields(HWND dialog, HWND tree, HTREEITEM item);
 // Enables what the item's kind may edit and, for an entry, sets ExchangeState.mode.

@@ -171,11 +171,27 @@ bool deleteEntry(HWND tree, HTREEITEM item) {
         reportError(tree, "Can't delete this item !");
         return false;
     }
-    if (HTREEITEM next = removeTreeItem(tree, item)) {
-        renumberTour(tree, next);
-        loadItemFields(GetParent(tree), tree, next);
-    }
+    removeFromGroup(GetParent(tree), tree, item);
     return true;
+}
+
+void removeFromGroup(HWND dialog, HWND tree, HTREEITEM item) {
+    const uint32_t kind = itemKind(itemData(tree, item));
+    HTREEITEM parent = parentOrRoot(tree, item);
+    HTREEITEM next = removeTreeItem(tree, item);
+    if (isTourKind(kind) && !isFolderKind(kind)) {
+        // Counted from the first tour item left: the item selected instead may be a folder or
+        // an airport of the group, which a renumbering from it would not count from.
+        HTREEITEM at = firstChild(tree, parent);
+        for (; at; at = treeStep(tree, at, TVGN_NEXT)) {
+            const uint32_t atKind = itemKind(itemData(tree, at));
+            if (isTourKind(atKind) && !isFolderKind(atKind))
+                break;
+        }
+        renumberTour(tree, at);
+    }
+    if (next)
+        loadItemFields(dialog, tree, next);
 }
 
 HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {

@@ -46,6 +46,11 @@ HTREEITEM firstSibling(HWND tree, HTREEITEM item) {
     return parent ? treeStep(tree, parent, TVGN_CHILD) : treeStep(tree, nullptr, TVGN_ROOT);
 }
 
+HTREEITEM firstChild(HWND tree, HTREEITEM parent) {
+    return parent == TVI_ROOT ? treeStep(tree, nullptr, TVGN_ROOT)
+                              : treeStep(tree, parent, TVGN_CHILD);
+}
+
 bool isAncestorOf(HWND tree, HTREEITEM ancestor, HTREEITEM item) {
     for (HTREEITEM up = treeStep(tree, item, TVGN_PARENT); up; up = treeStep(tree, up, TVGN_PARENT)) {
         if (up == ancestor)

@@ -66,6 +66,11 @@ TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
             break;
         }
         HTREEITEM item = appendRecord(tree, cursor, number, recordBuffer);
+        if (!item) {
+            // A tree short of an item would be saved over the database at OK.
+            status = TreeLoad::unreadable;
+            break;
+        }
         if (recordLevel(recordBuffer) < 0) {
             *choice = item;
             recordBuffer.level[0] = '\0';
