@@ -21,10 +21,10 @@ constexpr int deepestPaste = 60;
 
 // Until Cut, Copy and a drag store the editor into the selected item first (issue 20, fault 4),
 // they take the item as its record holds it.
-constexpr bool copiesTakeTheEditor = false;
+constexpr bool copiesTakeTheEditor = true;
 // Until a paste or drop fits the clipboard's entry in memory (issue 20, item 9), the clipboard
 // file keeps the form of the last paste.
-constexpr bool pasteKeepsClipboard = false;
+constexpr bool pasteKeepsClipboard = true;
 
 int selectedIndex(Run& run, const Snapshot& tree) {
     return tree.find(run.model.selected);
@@ -97,7 +97,7 @@ void takeCopy(Run& run, const Snapshot& tree, int s) {
         storeEditor(run, tree);
     run.model.clip.set = true;
     run.model.clip.copy = shapeOf(tree, s, run.model, copiesTakeTheEditor);
-    run.model.clip.source = isFolder(tree.nodes[s].kind()) ? nullptr : tree.nodes[s].item;
+    run.model.clip.source = tree.nodes[s].item;
 }
 
 bool copyItem(Run& run) {
@@ -195,8 +195,10 @@ bool pasteItem(Run& run) {
     const Snapshot before = takeSnapshot(run.tree);
     const int s = selectedIndex(run, before);
     const Clipboard& clip = run.model.clip;
+    if (copiesTakeTheEditor && clip.source == run.model.selected)
+        storeEditor(run, before);
     Shape copy = clip.copy;
-    if (clip.source) // a copied entry that still exists is pasted as its record now reads
+    if (clip.source && !isFolder(copy.kind)) // a copied entry is pasted as its record now reads
         copy.fields = run.model.saved[clip.source];
     const Shape shape = shapeOnto(copy, before.nodes[s].kind());
     if (clip.set && (before.nodes.size() + shapeSize(shape) > largestTree ||
@@ -352,9 +354,9 @@ bool expectExchangeFile(Run& run, const ExchangeKind& kind) {
                         fLonH,  fLonD, fLonM, fLonS, fHold, fAltitude};
         for (Field f : compared) {
             if (read[f] != lines[i][f]) {
-                run.fail(std::string(kind.fileName) + " line " + std::to_string(i + 1) + " reads " +
-                         describe(read, entry) + " where " + describe(lines[i], entry) +
-                         " was exported");
+                run.fail(std::string(kind.fileName) + " line " + std::to_string(i + 1) +
+                         " reads '" + read[f] + "' where '" + lines[i][f] + "' was exported, in " +
+                         describe(lines[i], entry));
                 return false;
             }
         }

@@ -79,6 +79,7 @@ struct Snapshot {
     std::vector<Node> nodes; // depth first
     std::vector<int> top;
     HTREEITEM selected = nullptr;
+    std::map<HTREEITEM, int> index;
     int find(HTREEITEM item) const; // -1 when absent
     const std::vector<int>& group(int parent) const;
     std::vector<int> subtree(int index) const; // the item and everything inside it
@@ -89,7 +90,7 @@ Snapshot takeSnapshot(HWND tree);
 
 struct Clipboard {
     bool set = false;           // a Copy or Cut was chosen
-    HTREEITEM source = nullptr; // the copied entry while it exists and the file holds its copy
+    HTREEITEM source = nullptr; // the copied item while it exists and the file holds its copy
     Shape copy{};               // as copied
 };
 
