@@ -5,6 +5,7 @@
 #include "../common/module_contract.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
+#include "dialog_resources.h"
 #include "dialog_state.h"
 #include "error_report.h"
 #include "item_editor.h"
@@ -102,10 +103,10 @@ struct FoldedTour {
 FoldedTour foldTour(HWND tree, HTREEITEM item) {
     FoldedTour fold = {tree, treeStep(tree, item, TVGN_PARENT), selectedItem(tree),
                        treeStep(tree, nullptr, TVGN_FIRSTVISIBLE)};
-    const LRESULT state = fold.folder ? SendMessageA(tree, TVM_GETITEMSTATE,
-                                                     reinterpret_cast<WPARAM>(fold.folder),
-                                                     TVIS_EXPANDED)
-                                      : 0;
+    const LRESULT state = fold.folder
+                              ? SendMessageA(tree, TVM_GETITEMSTATE,
+                                             reinterpret_cast<WPARAM>(fold.folder), TVIS_EXPANDED)
+                              : 0;
     if (!(state & TVIS_EXPANDED)) {
         fold.folder = nullptr;
         return fold;
@@ -139,7 +140,8 @@ bool renumberTour(HWND tree, HTREEITEM item) {
     bool written = database != INVALID_HANDLE_VALUE;
     const FoldedTour fold = foldTour(tree, item);
     int number = 0;
-    for (HTREEITEM at = firstSibling(tree, item); at && written; at = treeStep(tree, at, TVGN_NEXT)) {
+    for (HTREEITEM at = firstSibling(tree, item); at && written;
+         at = treeStep(tree, at, TVGN_NEXT)) {
         const uint32_t word = itemData(tree, at);
         const uint32_t kind = itemKind(word);
         if (isFolderKind(kind) || !isTourKind(kind))
@@ -153,6 +155,10 @@ bool renumberTour(HWND tree, HTREEITEM item) {
             char label[48];
             std::snprintf(label, sizeof label, "%03d - %s", number, r.name);
             setItemLabel(tree, at, label);
+            // The editor shows the new number too: it stores what it shows when the selection
+            // moves on, and an old number would come back.
+            if (at == fold.selected)
+                SetDlgItemTextA(GetParent(tree), IDC_IDENT, r.ident);
         }
     }
     if (database != INVALID_HANDLE_VALUE)
@@ -203,7 +209,8 @@ HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
         if (treeStep(tree, item, TVGN_PREVIOUS)) {
             chosen = firstSibling(tree, item);
         } else {
-            for (HTREEITEM at = treeStep(tree, item, TVGN_NEXT); at; at = treeStep(tree, at, TVGN_NEXT))
+            for (HTREEITEM at = treeStep(tree, item, TVGN_NEXT); at;
+                 at = treeStep(tree, at, TVGN_NEXT))
                 chosen = at;
         }
         if (chosen)
