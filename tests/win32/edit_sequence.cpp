@@ -99,6 +99,11 @@ Fields randomEntry(Run& run, Kind kind, int number) {
     f[fIdent] = ident;
     f[fHold] = run.chance(40) ? "1" : "";
     f[fAltitude] = run.chance(70) ? digits(run, 0, 30000) : "";
+    // An import or a hand-edited file can hold an altitude the editor would not take. Until
+    // showing one no longer locks the dialog (issue 20, fault 2), none is generated.
+    constexpr bool altitudesOutOfRange = false;
+    if (altitudesOutOfRange && run.chance(4))
+        f[fAltitude] = digits(run, 99997, 99999);
     return f;
 }
 
