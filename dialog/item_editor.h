@@ -10,10 +10,12 @@ void readFields(HWND dialog);
 // recordBuffer into the editor's controls.
 void showRecord(HWND dialog);
 
-// The editor into the item's record and label (nothing without an item); false when the record
-// could not be written.
+// The editor into the item's record, then its label. Nothing without an item, and nothing into
+// an item whose record the editor does not show (its read was refused: the blanks shown are not
+// its fields). False when the record could not be written; the label then stays as it was.
 bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item);
-// The item's record into the editor, and its altitude options into ExchangeState.
+// The item's record into the editor, and its altitude options into ExchangeState. A refused read
+// is said, shows the entry blank and leaves settings.editorItem empty.
 void loadItemFields(HWND dialog, HWND tree, HTREEITEM item);
 // Enables what the item's kind may edit and, for an entry, sets ExchangeState.mode.
 void enableItemControls(HWND dialog, HWND tree, HTREEITEM item);
