@@ -40,6 +40,10 @@ const int positionControls[] = {
     IDC_NORTH, IDC_SOUTH, IDC_LATITUDE_DEGREES,  IDC_LATITUDE_MINUTES,  IDC_LATITUDE_SECONDS,
     IDC_EAST,  IDC_WEST,  IDC_LONGITUDE_DEGREES, IDC_LONGITUDE_MINUTES, IDC_LONGITUDE_SECONDS};
 
+const int numberEdits[] = {IDC_LATITUDE_DEGREES,  IDC_LATITUDE_MINUTES,  IDC_LATITUDE_SECONDS,
+                           IDC_LONGITUDE_DEGREES, IDC_LONGITUDE_MINUTES, IDC_LONGITUDE_SECONDS,
+                           IDC_AIRPORT_ALTITUDE,  IDC_TOUR_ALTITUDE};
+
 // The option controls hang together: hold only with the autopilot on, the altitude only with
 // both.
 // One kind's autopilot options: the hold box follows the autopilot, the altitude the hold box.
@@ -48,9 +52,8 @@ struct AutopilotOptions {
     int hold;
     int altitude;
 };
-constexpr AutopilotOptions airportOptionControls = {IDC_AIRPORT_AUTOPILOT_ON,
-                                                    IDC_AIRPORT_ALTITUDE_HOLD,
-                                                    IDC_AIRPORT_ALTITUDE};
+constexpr AutopilotOptions airportOptionControls = {
+    IDC_AIRPORT_AUTOPILOT_ON, IDC_AIRPORT_ALTITUDE_HOLD, IDC_AIRPORT_ALTITUDE};
 constexpr AutopilotOptions tourOptionControls = {IDC_TOUR_AUTOPILOT_ON, IDC_TOUR_ALTITUDE_HOLD,
                                                  IDC_TOUR_ALTITUDE};
 
@@ -111,6 +114,12 @@ int32_t altitudeOf(HWND dialog, int id) {
 }
 
 } // namespace
+
+void narrowNumberMargins(HWND dialog) {
+    for (int id : numberEdits)
+        SendDlgItemMessageA(dialog, id, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                            MAKELPARAM(1, 1));
+}
 
 void readFields(HWND dialog) {
     RecordBuffer& r = recordBuffer;

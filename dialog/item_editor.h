@@ -5,6 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+// The number edits are only a few digits wide in the template's font. Where the system draws
+// another face (every system that lacks that one), the edits' usual margins leave too little
+// room and the last digits scroll out of view: a pixel each side gives three-digit degrees and
+// five-digit altitudes their room.
+void narrowNumberMargins(HWND dialog);
+
 // The editor's controls into recordBuffer; also sets ExchangeState.tourAltitude.
 void readFields(HWND dialog);
 // recordBuffer into the editor's controls.

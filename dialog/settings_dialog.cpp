@@ -124,6 +124,7 @@ BOOL settingsInitDialog(HWND dialog) {
     HWND tree = treeOf(dialog);
     showCaption(dialog, settingsCaption);
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    narrowNumberMargins(dialog);
     createSettingsToolbar(dialog, GetDlgItem(dialog, IDC_TOOLBAR_HOST), library);
     settings.treeImages = createTreeImages(library);
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL,

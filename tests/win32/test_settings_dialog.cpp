@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -709,6 +710,71 @@ TEST_F(SettingsDialog, TheAirportOptionsShowAsStoredForTheFirstItem) {
              pressCancel});
         EXPECT_EQ(shown, std::string("Chicago Midway hold enabled altitude enabled ") + c.shown);
     }
+}
+
+// Digits typed one by one, as the edit receives them from the keyboard.
+void typeKeys(HWND dialog, int id, const char* keys) {
+    HWND edit = GetDlgItem(dialog, id);
+    SetFocus(edit);
+    SetWindowTextA(edit, "");
+    for (const char* key = keys; *key; ++key)
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(*key), 0);
+}
+
+// Whether the edit shows its whole text inside its room: "whole", or what it shows instead.
+std::string shownWhole(HWND dialog, int id) {
+    HWND edit = GetDlgItem(dialog, id);
+    RECT room{};
+    SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    const std::string text = controlText(dialog, id);
+    HDC dc = GetDC(edit);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(edit, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+    const int start = static_cast<short>(LOWORD(SendMessageA(edit, EM_POSFROMCHAR, 0, 0)));
+    if (start >= room.left && start + extent.cx <= room.right)
+        return "whole";
+    return text + " from " + std::to_string(start) + " over " + std::to_string(extent.cx) +
+           " pixels in " + std::to_string(room.left) + ".." + std::to_string(room.right);
+}
+
+// Every digit the pilot types reaches the edit whatever font the system draws the dialog with
+// (the template's face is missing on most systems and here), and as many digits as the field
+// holds show whole; a sixth altitude digit scrolls, and is read as the first five.
+TEST_F(SettingsDialog, EveryDigitTypedReachesTheEditAndTheFieldsWidthShowsWhole) {
+    writeFileBytes("TarvixDb.dat", sampleDatabase());
+    ASSERT_TRUE(storeAirportAltitudeHold());
+    const struct {
+        int id;
+        const char* typed;
+        bool whole;
+    } cases[] = {
+        {IDC_AIRPORT_ALTITUDE, "10000", true},   {IDC_AIRPORT_ALTITUDE, "88888", true},
+        {IDC_AIRPORT_ALTITUDE, "123456", false}, {IDC_LATITUDE_DEGREES, "888", true},
+        {IDC_LONGITUDE_DEGREES, "180", true},    {IDC_LATITUDE_MINUTES, "88", true},
+        {IDC_LONGITUDE_SECONDS, "59", true},
+    };
+    std::vector<std::string> typed, shown;
+    run({[&](HWND dialog) {
+             selectLabel(dialog, "Chicago Midway");
+             for (const auto& c : cases) {
+                 typeKeys(dialog, c.id, c.typed);
+                 typed.push_back(controlText(dialog, c.id));
+                 if (c.whole)
+                     shown.push_back(shownWhole(dialog, c.id));
+             }
+         },
+         pressCancel});
+    std::vector<std::string> wantTyped, wantShown;
+    for (const auto& c : cases) {
+        wantTyped.push_back(c.typed);
+        if (c.whole)
+            wantShown.push_back("whole");
+    }
+    EXPECT_EQ(typed, wantTyped);
+    EXPECT_EQ(shown, wantShown);
 }
 
 } // namespace
