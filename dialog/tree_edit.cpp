@@ -16,23 +16,30 @@ namespace {
 
 constexpr int32_t deepestFolder = 99;
 
-// Appends recordBuffer to the database and the item to the tree; the item is taken back when
-// the record cannot be written, so that no item ever names a record that is not there.
+// Appends recordBuffer to the database, then the item to the tree, so that no item ever names
+// a record that is not there. The record's number is the count of the file as the writing
+// handle sees it: a count taken apart from the write could miss records (another program's hold
+// ending in between) and turn the append into an overwrite of one of them.
 HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, const char* label, uint32_t kind) {
     if (!roomForRecords(tree, 1))
         return nullptr;
-    const int32_t number = recordCount(databaseFileName) + 1;
-    HTREEITEM item = appendTreeItem(tree, parent, label, itemWord(number, kind));
-    if (!item)
-        return nullptr;
-    if (writeRecord(number, databaseFileName, recordBuffer) != 1) {
-        SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+    HANDLE database = openDatabase(true);
+    int32_t number = 0;
+    if (database != INVALID_HANDLE_VALUE) {
+        if (fileByteSize(database) >= 0)
+            number = recordCountOf(database) + 1;
+        if (number > 0 && writeRecordTo(number, database, recordBuffer) != 1)
+            number = 0;
+        CloseHandle(database);
+    }
+    if (number == 0) {
         reportError(tree, "The new item could not be written to the waypoint database (disk "
                           "full, or the file is held by another program). Nothing has been "
                           "added.");
         return nullptr;
     }
-    return item;
+    // A record no item names is left out at OK.
+    return appendTreeItem(tree, parent, label, itemWord(number, kind));
 }
 
 } // namespace

@@ -52,6 +52,11 @@ TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
         return GetFileAttributesA(databaseFileName) == INVALID_FILE_ATTRIBUTES
                    ? TreeLoad::loaded
                    : TreeLoad::unreadable;
+    // A size that cannot be taken is no empty database.
+    if (fileByteSize(database) < 0) {
+        CloseHandle(database);
+        return TreeLoad::unreadable;
+    }
     int32_t count = recordCountOf(database);
     if (count > maxTreeRecordNumber) {
         CloseHandle(database);

@@ -1,6 +1,5 @@
 #include "host/flight_plan.h"
 
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -41,6 +40,11 @@ PlotPoint positionOf(const RecordBuffer& r) {
                     readRealNumber(r.lonSeconds) / 3600.0;
     return {std::strcmp(r.latHemisphere, "S") == 0 ? -latDeg : latDeg,
             std::strcmp(r.lonHemisphere, "W") == 0 ? -lonDeg : lonDeg};
+}
+
+// "001 Milwaukee Mitchell": what the pilot reads in the dialog and on the screen.
+std::string waypointName(const RecordBuffer& r) {
+    return r.name[0] ? std::string(r.ident) + " " + r.name : std::string(r.ident);
 }
 
 // Moves the current-choice marker onto record number, as the dialog's OK would leave it.
@@ -97,7 +101,7 @@ bool buildPlan(const std::vector<uint8_t>& bytes, int32_t record, PlotPoint star
     plan.route.push_back({start, "Start"});
     plan.routeRecords.push_back(0);
     if (!plan.tour) {
-        plan.route.push_back({positionOf(chosen), chosen.ident});
+        plan.route.push_back({positionOf(chosen), waypointName(chosen)});
         plan.routeRecords.push_back(record);
         return true;
     }
@@ -114,7 +118,7 @@ bool buildPlan(const std::vector<uint8_t>& bytes, int32_t record, PlotPoint star
         [](void* context, int32_t number) {
             Collect& into = *static_cast<Collect*>(context);
             RecordBuffer item = recordAt(into.bytes, number);
-            into.plan.route.push_back({positionOf(item), item.ident});
+            into.plan.route.push_back({positionOf(item), waypointName(item)});
             into.plan.routeRecords.push_back(number);
         },
         &collect);
@@ -150,25 +154,4 @@ bool planChosen(const ExchangeRecord& chosen, PlotPoint start, FlightPlan& plan,
         return false;
     plan.choice = chosen;
     return true;
-}
-
-double largestOffRoute(const std::vector<PlotWaypoint>& route,
-                       const std::vector<PlotPoint>& track) {
-    double largest = 0;
-    for (const PlotPoint& p : track) {
-        double nearest = route.empty() ? 0 : 1e18;
-        for (size_t i = 0; i < route.size(); ++i) {
-            // Locally flat, in nm around the track point: fine for legs of some hundred miles.
-            const PlotPoint& a = route[i].position;
-            const PlotPoint& b = route[i + 1 < route.size() ? i + 1 : i].position;
-            double k = std::cos(p.latitude * 3.141592653589793 / 180) * 60.0405;
-            double ax = (a.longitude - p.longitude) * k, ay = (a.latitude - p.latitude) * 60.0405;
-            double bx = (b.longitude - p.longitude) * k, by = (b.latitude - p.latitude) * 60.0405;
-            double dx = bx - ax, dy = by - ay, length = dx * dx + dy * dy;
-            double t = length > 0 ? std::fmax(0, std::fmin(1, -(ax * dx + ay * dy) / length)) : 0;
-            nearest = std::fmin(nearest, std::hypot(ax + t * dx, ay + t * dy));
-        }
-        largest = std::fmax(largest, nearest);
-    }
-    return largest;
 }

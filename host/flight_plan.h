@@ -24,6 +24,3 @@ bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error);
 // dialog saved it, starting where the aircraft is.
 bool planChosen(const ExchangeRecord& chosen, PlotPoint start, FlightPlan& plan,
                 std::string& error);
-
-// Largest distance (nm) from any track point to the nearest leg of the route.
-double largestOffRoute(const std::vector<PlotWaypoint>& route, const std::vector<PlotPoint>& track);

@@ -38,11 +38,13 @@ bool writeDatabase(const std::vector<uint8_t>& bytes, FlightOutcome& outcome, st
     std::ofstream file(databaseFileName, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     file.close();
-    outcome.written.push_back(databaseFileName);
     if (!file) {
-        error = "cannot write the database 'TarvixDb.dat' into the output folder";
+        DeleteFileA(databaseFileName);
+        error = "cannot write the database 'TarvixDb.dat' into the output folder (the disk may be "
+                "full)";
         return false;
     }
+    outcome.written.push_back(databaseFileName);
     return true;
 }
 
@@ -113,7 +115,7 @@ void logState(RunOutputs& out, const Simulation& s, const ExchangeRecord& active
 bool takePicture(RunOutputs& out, FlightOutcome& outcome, std::string& error) {
     if (out.pictures == 0) {
         CreateDirectoryA("frames", nullptr);
-        outcome.written.push_back("frames\\");
+        outcome.written.push_back("frames/");
     }
     PanelPicture picture;
     char name[64];
@@ -133,6 +135,20 @@ void addAnimationFrame(RunOutputs& out) {
 
 bool due(double seconds, double every, double frame) {
     return every > 0 && std::fmod(seconds + frame / 2, every) < frame;
+}
+
+// "001 Milwaukee Mitchell", as the dialog lists it.
+std::string nameOf(const ExchangeRecord& r) {
+    std::string name = trimmed(r.name, sizeof r.name);
+    return trimmed(r.ident, sizeof r.ident) + (name.empty() ? "" : " " + name);
+}
+
+// The name of a waypoint of the route, by its record.
+std::string routeName(const FlightPlan& plan, int32_t record) {
+    for (size_t i = 0; i < plan.routeRecords.size(); ++i)
+        if (plan.routeRecords[i] == record)
+            return plan.route[i].label;
+    return "record " + std::to_string(record);
 }
 
 PlotPoint degreesOf(const ExchangeRecord& r) {
@@ -160,7 +176,9 @@ void followPlan(FlightRun& run, const FlightPlan& plan) {
     run.plot.route = plan.route;
     p.destination = true;
     p.active = plan.choice.recordNumber;
+    p.activeName = nameOf(plan.choice);
     p.final = plan.routeRecords.back();
+    p.finalName = plan.route.back().label;
     p.finalAt = plan.route.back().position;
 }
 
@@ -168,10 +186,8 @@ std::string describeChoice(const FlightPlan& plan) {
     const ExchangeRecord& c = plan.choice;
     bool coupled = plan.tour ? c.tourAutopilot : c.airportAutopilot;
     bool hold = plan.tour ? c.tourAltitudeHold : c.airportAltitudeHold;
-    return "record " + std::to_string(c.recordNumber) + " (" + trimmed(c.ident, sizeof c.ident) +
-           " " + trimmed(c.name, sizeof c.name) + "), " + (plan.tour ? "tour" : "airport") +
-           " mode, autopilot " + (coupled ? "on" : "off") + ", altitude hold " +
-           (hold ? "on" : "off");
+    return nameOf(c) + ", " + (plan.tour ? "tour" : "airport") + " mode, autopilot " +
+           (coupled ? "on" : "off") + ", altitude hold " + (hold ? "on" : "off");
 }
 
 // After a press of DLG: what the dialog left with the library. A destination that changed is
@@ -218,12 +234,10 @@ bool afterPress(FlightRun& run, const std::string& button, const ExchangeRecord&
     Progress& p = run.progress;
     if (p.destination && after.recordNumber != p.active) {
         if (button == "Next")
-            outcome.skipped.push_back({p.active, run.simulation.seconds});
-        say(run, outcome,
-            button + ": waypoint " + std::to_string(p.active) + " -> " +
-                std::to_string(after.recordNumber),
-            false);
+            outcome.skipped.push_back({p.active, p.activeName, run.simulation.seconds});
+        say(run, outcome, button + ": " + p.activeName + " -> " + nameOf(after), false);
         p.active = after.recordNumber;
+        p.activeName = nameOf(after);
     }
     return true;
 }
@@ -274,21 +288,19 @@ void checkSecond(FlightRun& run, FlightOutcome& outcome) {
     double toActive = 0;
     if (p.destination) {
         if (active.recordNumber != p.active) {
-            outcome.sequenced.push_back({p.active, s.seconds});
+            outcome.sequenced.push_back({p.active, p.activeName, s.seconds});
             run.plot.events.push_back({here, clockText(s.seconds)});
-            say(run, outcome,
-                "waypoint " + std::to_string(p.active) + " reached, next " +
-                    std::to_string(active.recordNumber),
-                false);
+            say(run, outcome, p.activeName + " reached, next " + nameOf(active), false);
             p.active = active.recordNumber;
+            p.activeName = nameOf(active);
         }
         PlotPoint target = degreesOf(active);
         toActive = sphereDistance(here.latitude, here.longitude, target.latitude, target.longitude);
         if (p.active == p.final && !outcome.arrived && toActive < overhead) {
             outcome.arrived = true;
-            outcome.arrival = {p.final, s.seconds};
+            outcome.arrival = {p.final, p.finalName, s.seconds};
             run.plot.events.push_back({here, clockText(s.seconds)});
-            say(run, outcome, "arrived at the last waypoint, " + std::to_string(p.final), false);
+            say(run, outcome, "arrived at the last waypoint, " + p.finalName, false);
         }
         if (outcome.arrived)
             p.farthestAfterArrival = std::max(
@@ -306,11 +318,18 @@ void checkSecond(FlightRun& run, FlightOutcome& outcome) {
     logState(run.out, s, active, toActive);
 }
 
+void listNames(const char* what, const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names)
+        list += (list.empty() ? " " : ", ") + name;
+    std::printf("tarvix-host: %s:%s\n", what, list.empty() ? " none" : list.c_str());
+}
+
 void listEvents(const char* what, const std::vector<WaypointEvent>& events) {
-    std::printf("tarvix-host: %s:", what);
+    std::vector<std::string> names;
     for (const WaypointEvent& e : events)
-        std::printf(" %d", e.record);
-    std::printf(events.empty() ? " none\n" : "\n");
+        names.push_back(e.name);
+    listNames(what, names);
 }
 
 void printSummary(const FlightRun& run, const FlightOutcome& o) {
@@ -323,13 +342,10 @@ void printSummary(const FlightRun& run, const FlightOutcome& o) {
     if (p.destination) {
         listEvents("waypoints reached in order", reached);
         listEvents("skipped by button", o.skipped);
-        std::printf("tarvix-host: not reached:");
-        for (int32_t record : o.notReached)
-            std::printf(" %d", record);
-        std::printf(o.notReached.empty() ? " none\n" : "\n");
+        listNames("not reached", o.notReached);
         if (o.arrived) {
             double after = o.seconds - o.arrival.seconds;
-            std::printf("tarvix-host: last arrival: waypoint %d at %s", o.arrival.record,
+            std::printf("tarvix-host: last arrival: %s at %s", o.arrival.name.c_str(),
                         clockText(o.arrival.seconds).c_str());
             if (after < 1)
                 std::printf(", where the flight ended\n");
@@ -340,8 +356,8 @@ void printSummary(const FlightRun& run, const FlightOutcome& o) {
                 std::printf("; then %s more, up to %.1f nm away from it\n",
                             clockText(after).c_str(), p.farthestAfterArrival);
         } else {
-            std::printf("tarvix-host: last arrival: none; the last waypoint, %d, was not reached\n",
-                        p.final);
+            std::printf("tarvix-host: last arrival: none; the last waypoint, %s, was not reached\n",
+                        p.finalName.c_str());
         }
     }
     std::printf("tarvix-host: %s flown, %.1f nm, at most %.2f nm off the planned route",
@@ -362,7 +378,7 @@ void findNotReached(const FlightRun& run, FlightOutcome& o) {
         if (std::none_of(o.sequenced.begin(), o.sequenced.end(), is) &&
             std::none_of(o.skipped.begin(), o.skipped.end(), is) &&
             !(o.arrived && o.arrival.record == *record))
-            o.notReached.push_back(*record);
+            o.notReached.push_back(routeName(plan, *record));
     }
 }
 
@@ -442,17 +458,20 @@ FrameResult flyFrame(FlightRun& run, FlightOutcome& outcome, std::string& error)
     if (due(s.seconds, 1.0, frame))
         checkSecond(run, outcome);
     // The first redraw after a dialog closed shows what it did, also between the regular ones.
+    // Every 0 means none: not even that one.
     bool dialogOutcome = s.frames == run.progress.pictureAt;
-    if (dialogOutcome || due(s.seconds, scenario.pictureEvery, frame)) {
+    if ((dialogOutcome && scenario.pictureEvery > 0) ||
+        due(s.seconds, scenario.pictureEvery, frame)) {
         if (!takePicture(run.out, outcome, error))
             return FrameResult::failed;
-        if (dialogOutcome)
+        if (dialogOutcome && scenario.pictureEvery > 0)
             say(run, outcome,
-                "the panel after the dialog closed: frames\\panel-" +
+                "the panel after the dialog closed: frames/panel-" +
                     std::to_string(10000 + run.out.pictures).substr(1) + ".png",
                 true);
     }
-    if (dialogOutcome || due(s.seconds, scenario.animationEvery, frame))
+    if ((dialogOutcome && scenario.animationEvery > 0) ||
+        due(s.seconds, scenario.animationEvery, frame))
         addAnimationFrame(run.out);
     if (run.settings.untilClosed)
         return FrameResult::flying;

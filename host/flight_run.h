@@ -23,13 +23,14 @@ struct RunSettings {
 
 struct WaypointEvent {
     int32_t record;
+    std::string name; // "001 Milwaukee Mitchell"
     double seconds;
 };
 
 struct FlightOutcome {
     std::vector<WaypointEvent> sequenced; // left for the next one by the gauge's arrival rule
     std::vector<WaypointEvent> skipped;   // left by Next before it was reached
-    std::vector<int32_t> notReached;      // waypoints of the route ahead that were never reached
+    std::vector<std::string> notReached;  // waypoints of the route ahead that were never reached
     bool arrived;                         // the last waypoint was flown over
     WaypointEvent arrival;
     double seconds;
@@ -59,7 +60,9 @@ struct RunOutputs {
 struct Progress {
     bool destination = false; // a destination has been chosen
     int32_t active = -1;
+    std::string activeName;
     int32_t final = 0; // the last waypoint of the route
+    std::string finalName;
     PlotPoint finalAt{0, 0};
     double farthestAfterArrival = 0; // nm from the last waypoint once it was reached
     std::vector<PlotPoint> coupledTrack, uncoupledTrack;

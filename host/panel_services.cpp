@@ -180,13 +180,16 @@ void __stdcall keyEvent(int32_t event, int32_t value) {
     panel().keys.push_back({event, value});
 }
 
-void __stdcall variableRegister(ModuleVar* var) {
-    panel().registered.push_back(var->id);
-}
-
 void __stdcall variableLookup(ModuleVar* var) {
     auto found = panel().variables.find(var->id);
     var->value = found != panel().variables.end() ? found->second : 0.0;
+}
+
+// A flying simulator hands out its variables filled: what the gauge reads from the record before
+// its first lookup (the map's turn at the first redraw) is the aircraft's state, not zero.
+void __stdcall variableRegister(ModuleVar* var) {
+    panel().registered.push_back(var->id);
+    variableLookup(var);
 }
 
 PanelServices makeServices() {

@@ -345,9 +345,11 @@ std::string panelStatus() {
     if (active.latitude != 0.0 && active.longitude != 0.0) {
         double nm = sphereDistance(a.latitude, a.longitude, latitudeDegrees(active.latitude),
                                    longitudeDegrees(active.longitude));
+        std::string name = trimmedText(active.name, sizeof active.name);
         char to[96];
-        std::snprintf(to, sizeof to, "\xE2\x86\x92 %d %s %.1f nm", active.recordNumber,
-                      trimmedText(active.ident, sizeof active.ident).c_str(), nm);
+        std::snprintf(to, sizeof to, "\xE2\x86\x92 %s%s%s %.1f nm",
+                      trimmedText(active.ident, sizeof active.ident).c_str(),
+                      name.empty() ? "" : " ", name.c_str(), nm);
         waypoint = to;
     }
     std::snprintf(

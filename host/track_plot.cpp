@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "host/track_plot_layout.h"
 
@@ -18,52 +19,36 @@ namespace {
 
 constexpr int plotSize = 900;
 constexpr int margin = 60;
+constexpr double nmPerDegree = 60.0405;
+const COLORREF routeBlue = RGB(0, 120, 220), trackRed = RGB(220, 30, 30),
+               sequencedYellow = RGB(255, 200, 0), gridGrey = RGB(215, 215, 215),
+               noteGrey = RGB(60, 60, 60);
 
-struct View {
-    double north, south, west, east, xScale, yScale;
-    POINT at(const PlotPoint& p) const {
-        return {margin + static_cast<LONG>((p.longitude - west) * xScale),
-                margin + static_cast<LONG>((north - p.latitude) * yScale)};
-    }
-};
-
-View viewOf(const TrackPlot& plot) {
-    View v{-90, 90, 180, -180, 1, 1};
-    auto include = [&](const PlotPoint& p) {
-        v.north = std::max(v.north, p.latitude);
-        v.south = std::min(v.south, p.latitude);
-        v.east = std::max(v.east, p.longitude);
-        v.west = std::min(v.west, p.longitude);
-    };
-    for (const PlotWaypoint& w : plot.route)
-        include(w.position);
-    for (const PlotPoint& p : plot.track)
-        include(p);
-    if (v.north < v.south) {
-        v = {1, -1, -1, 1, 1, 1};
-    }
-    // Equal nautical miles in both directions: a degree of longitude is cos(latitude) wide.
-    double middle = (v.north + v.south) / 2 * 3.141592653589793 / 180;
-    double width = std::max((v.east - v.west) * std::cos(middle), 0.01);
-    double height = std::max(v.north - v.south, 0.01);
-    double span = std::max(width, height) * 1.08;
-    double drawable = plotSize - 2 * margin;
-    v.yScale = drawable / span;
-    v.xScale = v.yScale * std::cos(middle);
-    double centreLat = (v.north + v.south) / 2, centreLon = (v.east + v.west) / 2;
-    v.north = centreLat + span / 2;
-    v.west = centreLon - drawable / v.xScale / 2;
-    return v;
+POINT pointAt(const PlotFrame& frame, const PlotPoint& p) {
+    PlotPixel at = pixelOf(frame, p);
+    return {static_cast<LONG>(std::lround(at.x)), static_cast<LONG>(std::lround(at.y))};
 }
 
-void line(HDC dc, const std::vector<POINT>& points, COLORREF colour, int width, int style) {
+void line(HDC dc, const std::vector<POINT>& points, COLORREF colour, int width) {
     if (points.size() < 2)
         return;
-    HPEN pen = CreatePen(style, width, colour);
+    HPEN pen = CreatePen(PS_SOLID, width, colour);
     HGDIOBJ old = SelectObject(dc, pen);
     Polyline(dc, points.data(), static_cast<int>(points.size()));
     SelectObject(dc, old);
     DeleteObject(pen);
+}
+
+// GDI draws wide pens solid whatever their style: the dashes are cut here.
+void dashedLine(HDC dc, const std::vector<POINT>& points, COLORREF colour, int width) {
+    std::vector<DashPoint> along;
+    for (POINT p : points)
+        along.push_back({double(p.x), double(p.y)});
+    for (const auto& d : dashesAlong(along, 10, 6))
+        line(dc,
+             {{LONG(std::lround(d.first.x)), LONG(std::lround(d.first.y))},
+              {LONG(std::lround(d.second.x)), LONG(std::lround(d.second.y))}},
+             colour, width);
 }
 
 void marker(HDC dc, POINT p, int radius, COLORREF fill) {
@@ -81,24 +66,82 @@ void text(HDC dc, int x, int y, const std::string& s, COLORREF colour) {
     TextOutA(dc, x, y, s.c_str(), static_cast<int>(s.size()));
 }
 
-void drawPlot(HDC dc, const TrackPlot& plot) {
-    RECT all = {0, 0, plotSize, plotSize};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    View view = viewOf(plot);
-    HFONT font = CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 2, 0, "Arial");
-    HFONT bold = CreateFontA(20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 2, 0, "Arial");
-    HGDIOBJ oldFont = SelectObject(dc, bold);
-    SetBkMode(dc, TRANSPARENT);
-    text(dc, margin, 18, plot.title, RGB(0, 0, 0));
-    SelectObject(dc, font);
-    std::vector<POINT> route, track;
-    for (const PlotWaypoint& w : plot.route)
-        route.push_back(view.at(w.position));
-    for (const PlotPoint& p : plot.track)
-        track.push_back(view.at(p));
-    line(dc, route, RGB(0, 120, 220), 2, PS_DASH);
-    line(dc, track, RGB(220, 30, 30), 2, PS_SOLID);
-    // Route labels first, so that they get the places nearest their markers; then the times.
+int textWidth(HDC dc, const std::string& s) {
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(dc, s.c_str(), static_cast<int>(s.size()), &size);
+    return size.cx;
+}
+
+// Lines of latitude and longitude at a round step across the map, labelled in the margins.
+void drawGrid(HDC dc, const PlotFrame& f) {
+    const int low = margin, high = plotSize - margin;
+    double latitudeStep = roundStep((high - low) / f.pixelsPerLatitude);
+    double top = f.centreLatitude + (plotSize / 2.0 - low) / f.pixelsPerLatitude;
+    for (double lat =
+             std::ceil((top - (high - low) / f.pixelsPerLatitude) / latitudeStep) * latitudeStep;
+         lat <= top; lat += latitudeStep) {
+        POINT p = pointAt(f, {lat, f.centreLongitude});
+        if (std::fabs(lat) > 90 || p.y < low || p.y > high)
+            continue;
+        line(dc, {{low, p.y}, {high, p.y}}, gridGrey, 1);
+        std::string label = latitudeLabel(std::fabs(lat) < 1e-9 ? 0 : lat);
+        text(dc, low - 6 - textWidth(dc, label), p.y - 8, label, noteGrey);
+    }
+    double longitudeStepSize = roundStep((high - low) / f.pixelsPerLongitude);
+    double west = f.centreLongitude - (plotSize / 2.0 - low) / f.pixelsPerLongitude;
+    for (double lon = std::ceil(west / longitudeStepSize) * longitudeStepSize;
+         lon <= west + (high - low) / f.pixelsPerLongitude; lon += longitudeStepSize) {
+        LONG x =
+            LONG(std::lround(plotSize / 2.0 + (lon - f.centreLongitude) * f.pixelsPerLongitude));
+        line(dc, {{x, low}, {x, high}}, gridGrey, 1);
+        std::string label = longitudeLabel(std::fabs(lon) < 1e-9 ? 0 : lon);
+        text(dc, x - textWidth(dc, label) / 2, high + 4, label, noteGrey);
+    }
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(150, 150, 150));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    Rectangle(dc, low, low, high + 1, high + 1);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(pen);
+}
+
+// An arrow up the picture, which is north on this view, in the top right corner.
+void drawNorth(HDC dc) {
+    const int x = plotSize - margin / 2, top = 14;
+    line(dc, {{x, top + 34}, {x, top + 6}}, RGB(0, 0, 0), 2);
+    line(dc, {{x - 6, top + 14}, {x, top + 4}, {x + 6, top + 14}}, RGB(0, 0, 0), 2);
+    text(dc, x - textWidth(dc, "N") / 2, top + 36, "N", RGB(0, 0, 0));
+}
+
+// A bar of a round number of nautical miles, up to a quarter of the map wide, bottom right.
+void drawScale(HDC dc, const PlotFrame& f) {
+    double pixelsPerNm = f.pixelsPerLatitude / nmPerDegree;
+    double nm = roundBelow((plotSize - 2 * margin) / 4.0 / pixelsPerNm);
+    const int right = plotSize - margin, y = plotSize - 22;
+    int left = right - int(std::lround(nm * pixelsPerNm));
+    line(dc, {{left, y - 5}, {left, y}, {right, y}, {right, y - 5}}, RGB(0, 0, 0), 2);
+    char label[32];
+    std::snprintf(label, sizeof label, "%g nm", nm);
+    text(dc, left - 8 - textWidth(dc, label), y - 10, label, RGB(0, 0, 0));
+}
+
+// Each entry drawn with the same pen or marker as what it names.
+void drawLegend(HDC dc) {
+    int x = margin, y = plotSize - 32;
+    dashedLine(dc, {{x, y + 8}, {x + 36, y + 8}}, routeBlue, 2);
+    text(dc, x + 44, y, "planned route", noteGrey);
+    x += 44 + textWidth(dc, "planned route") + 24;
+    line(dc, {{x, y + 8}, {x + 36, y + 8}}, trackRed, 2);
+    text(dc, x + 44, y, "flown track", noteGrey);
+    x += 44 + textWidth(dc, "flown track") + 24;
+    marker(dc, {x + 6, y + 8}, 4, sequencedYellow);
+    text(dc, x + 18, y, "waypoint sequenced, with the time", noteGrey);
+}
+
+// Route labels first, so that they get the places nearest their markers; then the times.
+void drawMarkersAndLabels(HDC dc, const TrackPlot& plot, const std::vector<POINT>& route,
+                          const PlotFrame& frame) {
     std::vector<LabelRequest> requests;
     std::vector<const PlotWaypoint*> owners;
     std::vector<POINT> events;
@@ -111,27 +154,54 @@ void drawPlot(HDC dc, const TrackPlot& plot) {
     for (size_t i = 0; i < plot.route.size(); ++i)
         request(route[i], plot.route[i]);
     for (const PlotWaypoint& e : plot.events) {
-        events.push_back(view.at(e.position));
+        events.push_back(pointAt(frame, e.position));
         request(events.back(), e);
     }
-    for (size_t i = 0; i < plot.route.size(); ++i)
-        marker(dc, route[i], 6, RGB(0, 120, 220));
+    for (POINT p : route)
+        marker(dc, p, 6, routeBlue);
     for (POINT p : events)
-        marker(dc, p, 4, RGB(255, 200, 0));
+        marker(dc, p, 4, sequencedYellow);
     std::vector<LabelBox> boxes = placeLabels(requests, 6, plotSize, plotSize - 40);
     for (size_t i = 0; i < boxes.size(); ++i) {
         const LabelBox& b = boxes[i];
         bool waypoint = i < plot.route.size();
-        if (b.leader) {
-            POINT ends[2] = {{requests[i].anchorX, requests[i].anchorY},
-                             {b.x + b.width / 2, b.y + b.height / 2}};
-            line(dc, {ends[0], ends[1]}, RGB(160, 160, 160), 1, PS_SOLID);
-        }
+        if (b.leader)
+            line(dc,
+                 {{requests[i].anchorX, requests[i].anchorY},
+                  {b.x + b.width / 2, b.y + b.height / 2}},
+                 RGB(160, 160, 160), 1);
+        RECT back = {b.x, b.y, b.x + b.width, b.y + b.height};
+        FillRect(dc, &back, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         text(dc, b.x, b.y, owners[i]->label, waypoint ? RGB(0, 60, 140) : RGB(120, 80, 0));
     }
-    text(dc, margin, plotSize - 36,
-         "blue dashed: planned route   red: flown track   yellow: waypoint sequenced",
-         RGB(60, 60, 60));
+}
+
+void drawPlot(HDC dc, const TrackPlot& plot) {
+    RECT all = {0, 0, plotSize, plotSize};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    std::vector<PlotPoint> points = plot.track;
+    for (const PlotWaypoint& w : plot.route)
+        points.push_back(w.position);
+    PlotFrame frame = plotFrameFor(points, plotSize, margin);
+    HFONT font = CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 2, 0, "Arial");
+    HFONT bold = CreateFontA(20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 2, 0, "Arial");
+    HGDIOBJ oldFont = SelectObject(dc, bold);
+    SetBkMode(dc, TRANSPARENT);
+    text(dc, margin, 18, plot.title, RGB(0, 0, 0));
+    SelectObject(dc, font);
+    drawGrid(dc, frame);
+    std::vector<POINT> route, track;
+    for (const PlotWaypoint& w : plot.route)
+        route.push_back(pointAt(frame, w.position));
+    for (const PlotPoint& p : plot.track)
+        track.push_back(pointAt(frame, p));
+    // The route over the track, so that its dashes show where the two coincide.
+    line(dc, track, trackRed, 2);
+    dashedLine(dc, route, routeBlue, 2);
+    drawMarkersAndLabels(dc, plot, route, frame);
+    drawNorth(dc);
+    drawScale(dc, frame);
+    drawLegend(dc);
     SelectObject(dc, oldFont);
     DeleteObject(bold);
     DeleteObject(font);

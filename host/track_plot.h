@@ -1,18 +1,11 @@
-// The picture of a flight: the planned route with its numbered waypoints, the flown track, and
-// where each waypoint was sequenced, on an equirectangular view of the area.
+// The picture of a flight: the planned route with its waypoints named, the flown track, and
+// where each waypoint was sequenced, on an equirectangular view of the area with its grid of
+// latitude and longitude, north and a scale in nautical miles.
 #pragma once
 #include <string>
 #include <vector>
 
-struct PlotPoint {
-    double latitude;
-    double longitude;
-};
-
-struct PlotWaypoint {
-    PlotPoint position;
-    std::string label;
-};
+#include "host/route_geometry.h"
 
 struct TrackPlot {
     std::string title;

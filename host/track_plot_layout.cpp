@@ -1,5 +1,7 @@
 #include "host/track_plot_layout.h"
 
+#include <cmath>
+
 namespace {
 
 // The places tried around a marker, nearest first: right above, right below, left above, left
@@ -64,4 +66,35 @@ std::vector<LabelBox> placeLabels(const std::vector<LabelRequest>& labels, int32
         placed.push_back(found ? best : fell ? fallback : candidate(l, 0, directions[0], gap));
     }
     return placed;
+}
+
+std::vector<std::pair<DashPoint, DashPoint>> dashesAlong(const std::vector<DashPoint>& line,
+                                                         double dash, double gap) {
+    std::vector<std::pair<DashPoint, DashPoint>> dashes;
+    if (dash <= 0 || gap < 0)
+        return dashes;
+    double phase = 0; // distance into the current dash-and-gap period
+    for (size_t i = 1; i < line.size(); ++i) {
+        DashPoint a = line[i - 1], b = line[i];
+        double length = std::hypot(b.x - a.x, b.y - a.y);
+        double at = 0;
+        // Steps too small to move a point on would never end the walk: they close a part.
+        while (length - at > 1e-9) {
+            bool drawing = phase < dash;
+            double left = drawing ? dash - phase : dash + gap - phase;
+            if (left < 1e-9) {
+                phase = drawing ? dash : 0;
+                continue;
+            }
+            double step = std::fmin(length - at, left);
+            if (drawing) {
+                double from = at / length, to = (at + step) / length;
+                dashes.push_back({{a.x + (b.x - a.x) * from, a.y + (b.y - a.y) * from},
+                                  {a.x + (b.x - a.x) * to, a.y + (b.y - a.y) * to}});
+            }
+            at += step;
+            phase = std::fmod(phase + step, dash + gap);
+        }
+    }
+    return dashes;
 }

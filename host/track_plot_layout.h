@@ -1,7 +1,9 @@
-// Where the track picture's labels go: beside their markers, never over one another nor over
-// any marker. Pure, so that the rule is tested on numbers, not pixels.
+// Where the track picture's labels go (beside their markers, never over one another nor over
+// any marker) and how its dashed lines are cut. Pure, so that the rules are tested on numbers,
+// not pixels.
 #pragma once
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 struct LabelRequest {
@@ -20,3 +22,13 @@ std::vector<LabelBox> placeLabels(const std::vector<LabelRequest>& labels, int32
                                   int32_t pictureWidth, int32_t pictureHeight);
 
 bool boxesOverlap(const LabelBox& a, const LabelBox& b);
+
+struct DashPoint {
+    double x, y;
+};
+
+// The dashes of a line through the points: dash pixels drawn, gap pixels left, in turn along
+// the whole line and round its corners. Each dash is its two ends (corners are not kept inside a
+// dash: dashes are short).
+std::vector<std::pair<DashPoint, DashPoint>> dashesAlong(const std::vector<DashPoint>& line,
+                                                         double dash, double gap);

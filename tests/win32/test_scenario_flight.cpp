@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -10,6 +12,15 @@
 
 #include "db_fixtures.h"
 #include "test_support.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-declarations"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers" // stb's own code, not ours
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include "stb/stb_image.h"
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -69,12 +80,18 @@ TEST(ScenarioFlight, DefaultTourSequencesEveryWaypointInOrderAndStopsAtTheLast) 
     ProgramRun run = runProgram("\"" + hostProgram() + "\" tour.json", 100000);
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     for (const char* line :
-         {"waypoints reached in order: 14 15 16 17 18 19 20\r\n", "skipped by button: none\r\n",
-          "not reached: none\r\n", "last arrival: waypoint 20 at ", ", where the flight ended\r\n"})
+         {"waypoints reached in order: 001 Milwaukee Mitchell, 002 Green Bay Austin Field, 003 "
+          "Escanaba Delta County, 004 Traverse City Cherry Cpt, 005 Muskegon County, 006 South "
+          "Bend, 007 Chicago Midway\r\n",
+          "skipped by button: none\r\n", "not reached: none\r\n",
+          "last arrival: 007 Chicago Midway at ", ", where the flight ended\r\n"})
         EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
     for (const char* file : {"panel.png", "track.png", "flight.gif", "flight-log.csv",
                              "key-events.csv", "TarvixDb.dat", "frames\\panel-0001.png"})
         EXPECT_TRUE(exists(file)) << file;
+    EXPECT_NE(run.output.find("001 Milwaukee Mitchell reached, next 002 Green Bay Austin Field"),
+              std::string::npos)
+        << "progress names the waypoints: " << run.output;
     // The last item stays active to the end of the log.
     std::string log = readAll("flight-log.csv");
     std::string last = log.substr(log.rfind('\n', log.size() - 2) + 1);
@@ -100,9 +117,12 @@ TEST(ScenarioFlight, SummaryTellsSkippedFromReached) {
     })");
     ProgramRun run = runProgram("\"" + hostProgram() + "\" skip.json");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
-    for (const char* line : {"waypoints reached in order: none\r\n", "skipped by button: 14\r\n",
-                             "not reached: 15 16 17 18 19 20\r\n",
-                             "last arrival: none; the last waypoint, 20, was not reached"})
+    for (const char* line :
+         {"waypoints reached in order: none\r\n", "skipped by button: 001 Milwaukee Mitchell\r\n",
+          "not reached: 002 Green Bay Austin Field, 003 Escanaba Delta County, 004 Traverse City "
+          "Cherry Cpt, 005 Muskegon County, 006 South Bend, 007 Chicago Midway\r\n",
+          "last arrival: none; the last waypoint, 007 Chicago Midway, was not reached",
+          "Next: 001 Milwaukee Mitchell -> 002 Green Bay Austin Field"})
         EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
 }
 
@@ -119,7 +139,8 @@ TEST(ScenarioFlight, AirportScenarioArrives) {
     })");
     ProgramRun run = runProgram("\"" + hostProgram() + "\" --scenario airport.json");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find("last arrival: waypoint 5 at "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("last arrival: KMKE Milwaukee Mitchell at "), std::string::npos)
+        << run.output;
     std::string log = readAll("flight-log.csv");
     double closest = 1e9;
     std::istringstream lines(log);
@@ -128,6 +149,88 @@ TEST(ScenarioFlight, AirportScenarioArrives) {
     while (std::getline(lines, line))
         closest = std::min(closest, std::stod(line.substr(line.rfind(',') + 1)));
     EXPECT_LT(closest, 0.5) << "nm from Milwaukee at the closest";
+}
+
+// A tour item of a test database: ident, name, and the position as the dialog's editor has it.
+std::string itemLine(const char* ident, const char* name, std::array<const char*, 4> latitude,
+                     std::array<const char*, 4> longitude) {
+    LineFields f;
+    f.ident = ident;
+    f.name = name;
+    for (size_t i = 0; i < 4; ++i) {
+        f.latitude[i] = latitude[i];
+        f.longitude[i] = longitude[i];
+    }
+    f.tourFlag = "1";
+    return recordLine(f);
+}
+
+// The flown track's extent in the track picture, in pixels: its red, wherever it was drawn.
+int trackExtent(const char* picture) {
+    int width = 0, height = 0, channels = 0;
+    unsigned char* rgb = stbi_load(picture, &width, &height, &channels, 3);
+    if (!rgb)
+        return 0;
+    int left = width, right = -1, top = height, bottom = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned char* p = rgb + (size_t(y) * width + x) * 3;
+            if (p[0] == 220 && p[1] == 30 && p[2] == 30) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        }
+    stbi_image_free(rgb);
+    return right < 0 ? 0 : std::max(right - left, bottom - top);
+}
+
+// Tours across the date line (round Vanua Levu, Fiji) and across the prime meridian (south-east
+// England): the summary measures the track against the legs the short way round, and the
+// picture spreads the track over the map instead of squeezing it into a corner.
+TEST(ScenarioFlight, ToursAcrossTheDateLineAndThePrimeMeridianAreMeasuredAndDrawnTrue) {
+    const struct {
+        const char* tour;
+        const char* start[2];
+        std::vector<std::string> items;
+        const char* reached;
+    } tours[] = {
+        {"Vanua Levu",
+         {"S16 30 00", "W179 45 00"},
+         {itemLine("001", "Matei", {"S", "16", "41", "25"}, {"W", "179", "52", "36"}),
+          itemLine("002", "Savusavu", {"S", "16", "48", "10"}, {"E", "179", "20", "26"}),
+          itemLine("003", "Labasa", {"S", "16", "28", "0"}, {"E", "179", "20", "24"}),
+          itemLine("004", "Udu Point", {"S", "16", "8", "0"}, {"W", "179", "57", "0"})},
+         "001 Matei, 002 Savusavu, 003 Labasa, 004 Udu Point"},
+        {"Kent and Sussex",
+         {"N51 20 00", "W000 20 00"},
+         {itemLine("001", "Biggin Hill", {"N", "51", "19", "50"}, {"E", "0", "1", "57"}),
+          itemLine("002", "Lydd", {"N", "50", "57", "22"}, {"E", "0", "56", "21"}),
+          itemLine("003", "Shoreham", {"N", "50", "50", "9"}, {"W", "0", "17", "50"}),
+          itemLine("004", "Redhill", {"N", "51", "12", "48"}, {"W", "0", "8", "18"})},
+         "001 Biggin Hill, 002 Lydd, 003 Shoreham, 004 Redhill"},
+    };
+    for (const auto& t : tours) {
+        SCOPED_TRACE(t.tour);
+        enterFreshFolder();
+        std::string database = folderLine(t.tour, 1, true);
+        for (const std::string& item : t.items)
+            database += item;
+        writeFileBytes("tour.dat", database);
+        writeFile("tour.json", std::string(R"({"aircraft": {"latitude": ")") + t.start[0] +
+                                   R"(", "longitude": ")" + t.start[1] +
+                                   R"(", "heading": 270, "airspeed": 160, "altitude": 2000},
+          "database": "tour.dat", "destination": {"record": 2, "autopilot": true},
+          "frameRate": 6, "duration": 7200, "stopAtArrival": true})");
+        ProgramRun run = runProgram("\"" + hostProgram() + "\" tour.json", 100000);
+        ASSERT_EQ(run.exitCode, 0u) << run.output;
+        EXPECT_NE(run.output.find(std::string("waypoints reached in order: ") + t.reached),
+                  std::string::npos)
+            << run.output;
+        size_t at = run.output.find("at most ");
+        ASSERT_NE(at, std::string::npos) << run.output;
+        EXPECT_LT(std::stod(run.output.substr(at + 8)), 3.0) << run.output;
+        EXPECT_GT(trackExtent("track.png"), 400) << "the track spread over the map";
+    }
 }
 
 TEST(ScenarioFlight, ClickingAutopilotOffMidFlightStopsTheTurn) {
@@ -180,14 +283,14 @@ TEST(ScenarioFlight, DestinationChosenThroughTheDialogIsReached) {
       "clicks": [{"at": 2, "button": "DLG", "select": "Around the lake/Milwaukee Mitchell",
                   "set": {"autopilot": true, "altitudeHold": true, "altitude": 3000},
                   "close": "OK"}],
-      "frameRate": 6, "duration": 1800, "stopAtArrival": true)"));
+      "frameRate": 6, "duration": 1800, "stopAtArrival": true, "pictureEvery": 1800)"));
     ProgramRun run = runProgram("\"" + hostProgram() + "\" chosen.json");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     for (const char* line :
          {"clicks[0] (DLG at 0:00:02): selected 'Around the lake/Milwaukee Mitchell'",
-          "destination chosen in the settings dialog at 0:00:02: record 5 (KMKE Milwaukee "
-          "Mitchell), airport mode, autopilot on, altitude hold on",
-          "last arrival: waypoint 5 at ", ", where the flight ended"})
+          "destination chosen in the settings dialog at 0:00:02: KMKE Milwaukee Mitchell, "
+          "airport mode, autopilot on, altitude hold on",
+          "last arrival: KMKE Milwaukee Mitchell at ", ", where the flight ended"})
         EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
     std::string log = readAll("flight-log.csv");
     std::string last = log.substr(log.rfind('\n', log.size() - 2) + 1);
@@ -212,6 +315,8 @@ TEST(ScenarioFlight, CancelStepLeavesTheDatabaseAndTheDestination) {
         << run.output;
     EXPECT_EQ(readAll("TarvixDb.dat"), readAll("TarvixDb.bak")) << "the database as it was opened";
     EXPECT_EQ(markedRecords(readAll("TarvixDb.dat")), "14");
+    EXPECT_FALSE(exists("frames")) << "no pictureEvery: no frames, not even the dialog's";
+    EXPECT_FALSE(exists("flight.gif")) << "no animationEvery: no animation";
     std::istringstream lines(readAll("flight-log.csv"));
     std::string line;
     std::getline(lines, line);

@@ -599,8 +599,11 @@ TEST_F(TreeEditing, ARefusedWriteIsSaidAndTheTreeStaysWithTheFile) {
         steps.push_back(pressCancel);
         run(steps);
         EXPECT_EQ(tree, c.tree);
-        ASSERT_FALSE(boxTexts().empty());
-        EXPECT_EQ(boxTexts().back().rfind(c.message, 0), 0u) << boxTexts().back();
+        // A delete also shows the entry selected instead, whose read the hold refuses too.
+        const std::vector<std::string> told = boxTexts();
+        EXPECT_TRUE(std::any_of(told.begin(), told.end(), [&](const std::string& text) {
+            return text.rfind(c.message, 0) == 0;
+        })) << ::testing::PrintToString(told);
     }
 }
 
