@@ -96,7 +96,7 @@ void showChosenItem(HWND tree) {
     SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(chosen));
     if (uint32_t kind = itemKind(itemData(tree, chosen)); isTourKind(kind) && !isFolderKind(kind)) {
         if (HTREEITEM parent = treeStep(tree, chosen, TVGN_PARENT))
-            SendMessageA(tree, TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(parent));
+            sortTourChildren(tree, parent);
     }
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chosen));
 }
@@ -285,13 +285,13 @@ void settingsCommand(HWND dialog, int id, int code) {
     }
 }
 
-// A tour folder shows its subfolders (labels beginning with a space) and then its items in
-// number order each time it opens; airport folders keep the pilot's order.
+// A tour folder shows its subfolders and then its items in number order each time it opens;
+// airport folders keep the pilot's order.
 void sortExpandedTour(HWND tree, const NMTREEVIEWA& change) {
     if ((change.action & (TVE_EXPAND | TVE_COLLAPSE)) != TVE_EXPAND)
         return;
     if (isTourKind(itemKind(itemData(tree, change.itemNew.hItem))))
-        SendMessageA(tree, TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(change.itemNew.hItem));
+        sortTourChildren(tree, change.itemNew.hItem);
 }
 
 // No handle of a deleted item is kept: the clipboard's source, the destination and the drag

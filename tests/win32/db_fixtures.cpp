@@ -62,7 +62,7 @@ std::string folderLine(const char* name, int level, bool tour) {
 
 std::string tourItemLine(int sequence, const char* name, const char* altitude, const char* level) {
     char ident[8], minutes[8];
-    std::snprintf(ident, sizeof ident, "%03d", sequence % 1000);
+    std::snprintf(ident, sizeof ident, "%03d", sequence);
     std::snprintf(minutes, sizeof minutes, "%d", sequence % 60);
     LineFields f;
     f.ident = ident;

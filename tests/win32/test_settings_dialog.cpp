@@ -210,6 +210,8 @@ TEST_F(SettingsDialog, PositionRulesAtOk) {
         {"the pole", "90", "15", "40", "10", "0", "0", nullptr, "89 30 0/10 0 0"},
         {"the date line", "10", "0", "0", "180", "59", "59", nullptr, "10 0 0/180 0 0"},
         {"59 passes", "10", "59", "59", "20", "59", "59", nullptr, "10 59 59/20 59 59"},
+        {"a degree short of the pole and of the date line stays", "89", "59", "59", "179", "59",
+         "59", nullptr, "89 59 59/179 59 59"},
         {"91 degrees", "91", "0", "0", "10", "0", "0", "Latitude Data Error !", nullptr},
         {"60 minutes", "10", "60", "0", "10", "0", "0", "Latitude Data Error !", nullptr},
         {"181 degrees", "10", "0", "0", "181", "0", "0", "Longitude Data Error !", nullptr},
@@ -333,6 +335,41 @@ TEST_F(SettingsDialog, AltitudeEditsBeepWhileTypingAndReportWhenLeft) {
     // Inside the first folder, which the save collapses first: still the one marked.
     EXPECT_EQ(chosen.recordNumber, 2);
     EXPECT_EQ(markedRecords(readFileBytes("TarvixDb.dat")), "2");
+}
+
+// An airport altitude the editor shows without the pilot typing it (from the mapping, which
+// another program or an older version may have filled) is checked at OK like a typed one: the
+// gauge never gets more than 99,996 ft.
+TEST_F(SettingsDialog, OkRefusesAnAirportAltitudeAbove99996WhereverItCameFrom) {
+    const struct {
+        double mapped;
+        bool accepted;
+    } cases[] = {{99996, true}, {99997, false}, {99999, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mapped);
+        writeFileBytes("TarvixDb.dat", sampleDatabase());
+        ExchangeRecord options{};
+        options.airportAutopilot = 1;
+        options.airportAltitudeHold = 1;
+        options.airportAltitude = c.mapped;
+        ASSERT_EQ(library.setData(&options), 1);
+        bool stillOpen = false;
+        std::vector<DialogDriver::Step> steps = {
+            [](HWND dialog) { selectLabel(dialog, "Chicago Midway"); }, pressOk};
+        if (!c.accepted) {
+            steps.push_back([&](HWND dialog) { stillOpen = IsWindowVisible(dialog) != 0; });
+            steps.push_back(pressCancel);
+        }
+        run(steps);
+        if (c.accepted) {
+            EXPECT_EQ(boxTexts(), std::vector<std::string>{});
+            EXPECT_EQ(exchange().airportAltitude, c.mapped);
+            continue;
+        }
+        EXPECT_TRUE(stillOpen);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please Enter from 0 to 99996 ft.!"});
+        EXPECT_EQ(exchange().airportAltitude, c.mapped) << "Cancel hands the gauge nothing new";
+    }
 }
 
 TEST_F(SettingsDialog, AfterCancelTheGaugeReadsWhatItStoredBefore) {

@@ -344,6 +344,41 @@ TEST_F(TreeEditing, ExpandingSortsTourFoldersOnly) {
                              ">Zulu", ">Alpha"}));
 }
 
+// Tours pass item 999: opening one sorts its items by their number, not by their labels (which
+// put "1000 - ..." among the 100s), and OK writes them in that order.
+TEST_F(TreeEditing, ATourOfMoreThan999ItemsSortsByNumber) {
+    const int items = 1001;
+    std::string database = folderLine("Tour", 1, true) + tourItemLine(items, "Item");
+    for (int item = 1; item < items; ++item)
+        database += tourItemLine(item, "Item");
+    writeFileBytes("TarvixDb.dat", database + folderLine("Sub", 2, true));
+    std::string tree;
+    run({[&](HWND dialog) {
+             selectLabel(dialog, " Tour");
+             SendMessageA(treeOf(dialog), WM_KEYDOWN, VK_RIGHT, 1);
+             tree = treeText(treeOf(dialog));
+             selectLabel(dialog, "500 - Item");
+         },
+         pressOk});
+    std::string expected = outline({" Tour", "> Sub"});
+    for (int item = 1; item <= items; ++item)
+        expected += "  " +
+                    std::string(item < 10    ? "00"
+                                : item < 100 ? "0"
+                                             : "") +
+                    std::to_string(item) + " - Item\n";
+    EXPECT_EQ(tree, expected);
+    const std::string file = readFileBytes("TarvixDb.dat");
+    std::string idents;
+    for (size_t at = 0; at + 64 <= file.size(); at += 64)
+        if (file[at + 48] == '1' && (file[at + 46] == ' ' || file[at + 46] == '-')) // tour items
+            idents += std::to_string(std::atoi(file.substr(at, 5).c_str())) + " ";
+    std::string numbers;
+    for (int item = 1; item <= items; ++item)
+        numbers += std::to_string(item) + " ";
+    EXPECT_EQ(idents, numbers) << "the file holds the tour in number order";
+}
+
 struct DragCase {
     const char* what;
     const char* source;
