@@ -86,7 +86,7 @@ void benchTour(int items) {
 } // namespace
 
 int main() {
-    for (int items : {10, 100, 999})
+    for (int items : {10, 100, 999, 1000, 5000})
         benchTour(items);
     return 0;
 }

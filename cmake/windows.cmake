@@ -166,6 +166,10 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 # it (its working folder), as the simulator finds it in its own.
 add_library(tarvix_test_support STATIC
     tests/win32/db_fixtures.cpp
+    tests/win32/edit_sequence.cpp
+    tests/win32/edit_sequence_commands.cpp
+    tests/win32/edit_sequence_ops.cpp
+    tests/win32/edit_sequence_tree.cpp
     tests/win32/nav_reference.cpp
     tests/win32/settings_session.cpp
     tests/win32/test_support.cpp)
@@ -199,6 +203,12 @@ set_target_properties(dialog_import_export PROPERTIES RUNTIME_OUTPUT_DIRECTORY $
 target_compile_options(dialog_import_export PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(dialog_import_export PRIVATE tarvix_test_support)
 add_dependencies(dialog_import_export TarvixDlg)
+# Random edit sequences for as long as asked (./tarvix soak).
+add_executable(edit_soak tests/win32/edit_soak.cpp)
+set_target_properties(edit_soak PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
+target_compile_options(edit_soak PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(edit_soak PRIVATE tarvix_test_support)
+add_dependencies(edit_soak TarvixDlg)
 # Where the gauge tests look for the dialog library: passes each call on to the real one and
 # counts the tour steps, or answers them as a damaged library would.
 add_library(counting_dialog_library SHARED tests/win32/counting_library.cpp)

@@ -121,7 +121,35 @@ bool isBlankExchangeRecord(const RecordBuffer& r) {
     return true;
 }
 
+namespace {
+
+// An entry the tree makes ("New Airport", "New Tour") has no position yet: its six numbers are
+// blank. Exported as it is, it must come back the same.
+bool hasNoPositionYet(const RecordBuffer& r) {
+    const char* const numbers[] = {r.latDegrees, r.latMinutes, r.latSeconds,
+                                   r.lonDegrees, r.lonMinutes, r.lonSeconds};
+    for (const char* text : numbers) {
+        if (hasVisibleText(text))
+            return false;
+    }
+    return true;
+}
+
+bool isHemisphereOrBlank(const char* hemisphere, char positive, char negative) {
+    return !hasVisibleText(hemisphere) ||
+           (std::strlen(hemisphere) == 1 &&
+            (hemisphere[0] == positive || hemisphere[0] == negative));
+}
+
+} // namespace
+
 LineProblem checkLinePosition(const RecordBuffer& r) {
+    if (hasNoPositionYet(r)) {
+        if (!isHemisphereOrBlank(r.latHemisphere, 'N', 'S'))
+            return LineProblem::latitudeHemisphere;
+        return isHemisphereOrBlank(r.lonHemisphere, 'E', 'W') ? LineProblem::none
+                                                              : LineProblem::longitudeHemisphere;
+    }
     bool latitudeZero = false, longitudeZero = false;
     switch (checkCoordinate({r.latHemisphere, r.latDegrees, r.latMinutes, r.latSeconds}, 'N', 'S',
                             90, latitudeZero)) {

@@ -75,7 +75,9 @@ void writeAirportLine(RecordBuffer& record, uint8_t* line);
 bool isBlankExchangeRecord(const RecordBuffer& record);
 
 // Whether a line's values make a position a pilot could fly to. Leading spaces are allowed in
-// the numeric fields, an empty field reads as 0; anything but digits is refused.
+// the numeric fields, an empty field reads as 0; anything but digits is refused. A line whose six
+// numbers are all blank gives no position yet, as an entry the tree made: it passes when its
+// hemisphere letters are blank or right.
 enum class LineProblem {
     none,
     tabInLine,           // the columns of a line with a tab cannot be known

@@ -13,3 +13,15 @@ int32_t storeNamedBlock(const char* name, uint32_t size, void (*fill)(void* view
 // no such block or it cannot be mapped.
 int32_t loadNamedBlock(const char* name, void (*read)(const void* view, void* context),
                        void* context);
+
+// A view of the block for reading and writing that stays mapped until releaseNamedView, for a
+// module that reads and writes its block many times a second: making a view costs about a third
+// of a millisecond under Wine, copying the block a microsecond. create says whether a missing
+// block is made (and kept as storeNamedBlock keeps it). False, with view left empty, when there
+// is no such block (and create is false) or it cannot be mapped.
+struct NamedView {
+    void* mapping;
+    void* view;
+};
+bool mapNamedView(const char* name, uint32_t size, bool create, NamedView& view);
+void releaseNamedView(NamedView& view);

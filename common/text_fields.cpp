@@ -57,3 +57,10 @@ double readRealNumber(const char* text, size_t length) {
     // "nan", "inf" and overflowing exponents would steer positions and altitudes into nonsense.
     return std::isfinite(value) ? value : 0.0;
 }
+
+int32_t wholeFeetOrZero(double feet) {
+    // NaN fails both comparisons.
+    if (!(feet > -2147483649.0 && feet < 2147483648.0))
+        return 0;
+    return static_cast<int32_t>(feet);
+}

@@ -19,3 +19,7 @@ size_t boundedTextLength(const char* text, size_t capacity);
 // not fit saturate instead of wrapping. The text is read up to its NUL or length bytes.
 int32_t readWholeNumber(const char* text, size_t length = SIZE_MAX);
 double readRealNumber(const char* text, size_t length = SIZE_MAX);
+
+// Whole feet of an altitude handed over in a record, truncated toward zero; a value that is not
+// finite or does not fit 32 bits reads as 0, as the gauge takes it.
+int32_t wholeFeetOrZero(double feet);

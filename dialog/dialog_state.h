@@ -12,3 +12,5 @@ extern RecordBuffer recordBuffer;    // the current database record: all record 
 // exchange_mapping.cpp
 int32_t loadExchange();
 int32_t storeExchange();
+// Lets go of the mapping's view as the library is unloaded (the mapping itself stays).
+void releaseExchangeMapping();

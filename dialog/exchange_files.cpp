@@ -128,18 +128,23 @@ bool readImportLine(const ImportKind& kind, const uint8_t* bytes, size_t length,
     return !isBlankExchangeRecord(record);
 }
 
-// Every line of the file into run.records, or into the list of lines left out.
+// Every line of the file into run.records, or into the list of lines left out. The lines kept
+// are counted first and the records sized by them: sized by every line, 16 MB of line ends
+// alone asked for 1 GiB.
 bool collectRecords(const ImportKind& kind, ImportRun& run) {
     ExchangeLineCursor cursor = startExchangeLines(run.file, run.size);
     ExchangeLine line;
-    int32_t lines = 0;
-    while (nextExchangeLine(cursor, line))
-        ++lines;
-    run.records = static_cast<uint8_t*>(allocate(static_cast<size_t>(lines) * recordSize));
+    RecordBuffer record;
+    int32_t kept = 0;
+    while (nextExchangeLine(cursor, line)) {
+        if (readImportLine(kind, run.file + line.offset, line.length, record) &&
+            checkExchangeLine(line, record) == LineProblem::none)
+            ++kept;
+    }
+    run.records = static_cast<uint8_t*>(allocate(static_cast<size_t>(kept) * recordSize));
     if (!run.records)
         return false;
     cursor = startExchangeLines(run.file, run.size);
-    RecordBuffer record;
     while (nextExchangeLine(cursor, line)) {
         if (!readImportLine(kind, run.file + line.offset, line.length, record))
             continue;
@@ -395,9 +400,8 @@ bool exchangeCommand(HWND dialog, int id) {
         importAirportFile(dialog, tree);
         return true;
     case IDC_EXPORT: {
-        HTREEITEM selected = selectedItem(tree);
-        saveItemFields(dialog, tree, selected);
-        exportFolder(dialog, tree, selected);
+        if (storeSelectedItem(dialog, tree))
+            exportFolder(dialog, tree, selectedItem(tree));
         return true;
     }
     default:

@@ -1,20 +1,38 @@
 // ExchangeState mirrored into the named mapping "TarvixMapFile", which outlives the library:
-// the gauge frees it and loads it again, and finds the destination still there.
+// the gauge frees it and loads it again, and finds the destination still there. The library
+// keeps one view of it while it is loaded: a tour walk loads and stores the state at every step,
+// and a view made anew each time cost more than the step's own file work.
 #include "../common/module_contract.h"
 #include "../common/named_block.h"
 #include "dialog_state.h"
 #include "exchange_image.h"
 
+static NamedView exchangeView = {};
+
+// The view, made at the first call that finds (or, when create, makes) the mapping.
+static uint8_t* exchangeBytes(bool create) {
+    if (!exchangeView.view &&
+        !mapNamedView(exchangeMappingName, namedMappingSize, create, exchangeView))
+        return nullptr;
+    return static_cast<uint8_t*>(exchangeView.view);
+}
+
 int32_t storeExchange() {
-    auto fill = [](void* view, void*) {
-        encodeExchangeImage(ExchangeState, static_cast<uint8_t*>(view));
-    };
-    return storeNamedBlock(exchangeMappingName, namedMappingSize, fill, nullptr);
+    uint8_t* image = exchangeBytes(true);
+    if (!image)
+        return 0;
+    encodeExchangeImage(ExchangeState, image);
+    return 1;
 }
 
 int32_t loadExchange() {
-    auto read = [](const void* view, void*) {
-        decodeExchangeImage(static_cast<const uint8_t*>(view), ExchangeState);
-    };
-    return loadNamedBlock(exchangeMappingName, read, nullptr);
+    const uint8_t* image = exchangeBytes(false);
+    if (!image)
+        return 0;
+    decodeExchangeImage(image, ExchangeState);
+    return 1;
+}
+
+void releaseExchangeMapping() {
+    releaseNamedView(exchangeView);
 }

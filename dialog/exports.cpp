@@ -20,12 +20,14 @@ ExchangeRecord ExchangeState = {};
 void* libraryModule = nullptr;
 
 // The runtime calls it by its C name; it records the handle through which the dialogs and
-// icons are loaded from this library's resources.
+// icons are loaded from this library's resources, and lets go of the exchange mapping's view.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID);
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH)
         libraryModule = instance;
+    else if (reason == DLL_PROCESS_DETACH)
+        releaseExchangeMapping();
     return TRUE;
 }
 

@@ -40,6 +40,10 @@ const int positionControls[] = {
     IDC_NORTH, IDC_SOUTH, IDC_LATITUDE_DEGREES,  IDC_LATITUDE_MINUTES,  IDC_LATITUDE_SECONDS,
     IDC_EAST,  IDC_WEST,  IDC_LONGITUDE_DEGREES, IDC_LONGITUDE_MINUTES, IDC_LONGITUDE_SECONDS};
 
+const int numberEdits[] = {IDC_LATITUDE_DEGREES,  IDC_LATITUDE_MINUTES,  IDC_LATITUDE_SECONDS,
+                           IDC_LONGITUDE_DEGREES, IDC_LONGITUDE_MINUTES, IDC_LONGITUDE_SECONDS,
+                           IDC_AIRPORT_ALTITUDE,  IDC_TOUR_ALTITUDE};
+
 // The option controls hang together: hold only with the autopilot on, the altitude only with
 // both.
 // One kind's autopilot options: the hold box follows the autopilot, the altitude the hold box.
@@ -48,16 +52,26 @@ struct AutopilotOptions {
     int hold;
     int altitude;
 };
-constexpr AutopilotOptions airportOptionControls = {IDC_AIRPORT_AUTOPILOT_ON,
-                                                    IDC_AIRPORT_ALTITUDE_HOLD,
-                                                    IDC_AIRPORT_ALTITUDE};
+constexpr AutopilotOptions airportOptionControls = {
+    IDC_AIRPORT_AUTOPILOT_ON, IDC_AIRPORT_ALTITUDE_HOLD, IDC_AIRPORT_ALTITUDE};
 constexpr AutopilotOptions tourOptionControls = {IDC_TOUR_AUTOPILOT_ON, IDC_TOUR_ALTITUDE_HOLD,
                                                  IDC_TOUR_ALTITUDE};
+
+// A disabled altitude edit can never take the focus to be mended, so a bad value in it never
+// holds the dialog: it is checked again when the pilot types into it (the airport altitude is
+// also checked at OK).
+void releaseDisabledAltitudes(HWND dialog) {
+    if (!IsWindowEnabled(GetDlgItem(dialog, IDC_AIRPORT_ALTITUDE)))
+        settings.airportAltitudeValid = 1;
+    if (!IsWindowEnabled(GetDlgItem(dialog, IDC_TOUR_ALTITUDE)))
+        settings.tourAltitudeValid = 1;
+}
 
 void updateOptions(HWND dialog, const AutopilotOptions& options) {
     const bool on = checked(dialog, options.on);
     enable(dialog, options.hold, on);
     enable(dialog, options.altitude, on && checked(dialog, options.hold));
+    releaseDisabledAltitudes(dialog);
 }
 
 void showPosition(HWND dialog, const RecordBuffer& r) {
@@ -101,6 +115,12 @@ int32_t altitudeOf(HWND dialog, int id) {
 
 } // namespace
 
+void narrowNumberMargins(HWND dialog) {
+    for (int id : numberEdits)
+        SendDlgItemMessageA(dialog, id, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                            MAKELPARAM(1, 1));
+}
+
 void readFields(HWND dialog) {
     RecordBuffer& r = recordBuffer;
     copyBoundedText(r.altitudeHoldFlag, checked(dialog, IDC_TOUR_ALTITUDE_HOLD) ? "1" : "",
@@ -124,14 +144,19 @@ void showRecord(HWND dialog) {
     const RecordBuffer& r = recordBuffer;
     CheckDlgButton(dialog, IDC_TOUR_ALTITUDE_HOLD,
                    readWholeNumber(r.altitudeHoldFlag) > 0 ? BST_CHECKED : BST_UNCHECKED);
+    // A stored altitude out of range (an import, a hand-edited file) is shown, not refused: the
+    // check is for what the pilot types, and its beep and focus would lock a disabled edit.
+    settings.fillingEditor = 1;
     SetDlgItemTextA(dialog, IDC_TOUR_ALTITUDE, r.altitude);
+    settings.fillingEditor = 0;
+    settings.tourAltitudeValid = 1;
     SetDlgItemTextA(dialog, IDC_IDENT, r.ident);
     SetDlgItemTextA(dialog, IDC_NAME, r.name);
     showPosition(dialog, r);
 }
 
 bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item) {
-    if (!item)
+    if (!item || item != settings.editorItem)
         return true;
     readFields(dialog);
     RecordBuffer& r = recordBuffer;
@@ -153,15 +178,38 @@ bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     } else {
         r.tourFlag[0] = r.altitudeHoldFlag[0] = r.altitude[0] = '\0';
     }
-    setItemLabel(tree, item, label);
-    return writeRecord(itemRecordNumber(word), databaseFileName, r) == 1;
+    if (writeRecord(itemRecordNumber(word), databaseFileName, r) != 1)
+        return false;
+    setItemLabel(tree, item, label); // only now: the label always says what the record holds
+    return true;
+}
+
+bool storeSelectedItem(HWND dialog, HWND tree) {
+    if (!settings.airportAltitudeValid || !settings.tourAltitudeValid) {
+        SetFocus(tree);
+        return false;
+    }
+    if (saveItemFields(dialog, tree, selectedItem(tree)))
+        return true;
+    reportError(dialog, "The selected item could not be written to the waypoint database (disk "
+                        "full, or the file is held by another program), so the command was not "
+                        "carried out.");
+    return false;
 }
 
 void loadItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     clearRecordBuffer(recordBuffer);
+    settings.editorItem = nullptr;
     if (!item)
         return;
-    readRecord(itemRecordNumber(itemData(tree, item)), databaseFileName, recordBuffer);
+    if (readRecord(itemRecordNumber(itemData(tree, item)), databaseFileName, recordBuffer) == 1) {
+        settings.editorItem = item;
+    } else {
+        clearRecordBuffer(recordBuffer);
+        reportError(dialog, "This entry could not be read from the waypoint database (the file "
+                            "may be held by another program). It is shown blank, and nothing "
+                            "typed into it is kept; select it again to read it again.");
+    }
     showRecord(dialog);
     ExchangeState.tourAltitude = readWholeNumber(recordBuffer.altitude);
     ExchangeState.tourAltitudeHold = readWholeNumber(recordBuffer.altitudeHoldFlag) >= 1 ? 1 : 0;
@@ -182,6 +230,7 @@ void enableItemControls(HWND dialog, HWND tree, HTREEITEM item) {
     if (folder) {
         enableAll(dialog, airportOptions, std::size(airportOptions), false);
         enableAll(dialog, tourOptions, std::size(tourOptions), false);
+        releaseDisabledAltitudes(dialog);
         return;
     }
     const bool tour = isTourKind(kind);
@@ -227,10 +276,14 @@ bool altitudeNotification(HWND dialog, int id, int code) {
         return false;
     if (code != EN_CHANGE && code != EN_KILLFOCUS)
         return false;
-    if (!settings.initDone)
+    if (!settings.initDone || settings.fillingEditor)
         return true;
     int& valid =
         id == IDC_AIRPORT_ALTITUDE ? settings.airportAltitudeValid : settings.tourAltitudeValid;
+    if (!IsWindowEnabled(GetDlgItem(dialog, id))) {
+        valid = 1; // being disabled while it had the focus: it cannot be mended now
+        return true;
+    }
     const int32_t feet = altitudeOf(dialog, id);
     if (feet >= 0 && feet <= highestAltitude) {
         valid = 1;

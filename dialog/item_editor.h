@@ -5,15 +5,29 @@
 #include <windows.h>
 #include <commctrl.h>
 
+// The number edits are only a few digits wide in the template's font. Where the system draws
+// another face (every system that lacks that one), the edits' usual margins leave too little
+// room and the last digits scroll out of view: a pixel each side gives three-digit degrees and
+// five-digit altitudes their room.
+void narrowNumberMargins(HWND dialog);
+
 // The editor's controls into recordBuffer; also sets ExchangeState.tourAltitude.
 void readFields(HWND dialog);
 // recordBuffer into the editor's controls.
 void showRecord(HWND dialog);
 
-// The editor into the item's record and label (nothing without an item); false when the record
-// could not be written.
+// The editor into the item's record, then its label. Nothing without an item, and nothing into
+// an item whose record the editor does not show (its read was refused: the blanks shown are not
+// its fields). False when the record could not be written; the label then stays as it was.
 bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item);
-// The item's record into the editor, and its altitude options into ExchangeState.
+// The editor into the selected item's record, as leaving the item would store it, so that an
+// operation that takes the record from the file takes the pilot's edits with it. While an
+// altitude edit holds a bad value nothing is stored: the focus goes to the tree, which makes the
+// edit say what is wrong, and false is returned. False too (and said) when the record could not
+// be written.
+bool storeSelectedItem(HWND dialog, HWND tree);
+// The item's record into the editor, and its altitude options into ExchangeState. A refused read
+// is said, shows the entry blank and leaves settings.editorItem empty.
 void loadItemFields(HWND dialog, HWND tree, HTREEITEM item);
 // Enables what the item's kind may edit and, for an entry, sets ExchangeState.mode.
 void enableItemControls(HWND dialog, HWND tree, HTREEITEM item);

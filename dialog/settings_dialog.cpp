@@ -66,13 +66,12 @@ bool openDatabaseInTree(HWND dialog, HWND tree) {
                             "is held by another program). Nothing has been changed.");
         return false;
     }
-    settings.chosenItem = nullptr;
-    if (recordCount(databaseFileName) < 1) {
-        settings.chosenItem = startEmptyDatabase(tree);
-        return true;
-    }
+    // Empty only when the file was opened and read: a database another program holds cannot
+    // be counted, and taking it for an empty one would let OK write a new tree over it.
     switch (loadTree(tree, &settings.chosenItem)) {
     case TreeLoad::loaded:
+        if (!treeStep(tree, nullptr, TVGN_ROOT))
+            settings.chosenItem = startEmptyDatabase(tree);
         return true;
     case TreeLoad::unreadable:
         reportError(dialog, "The waypoint database cannot be read whole (it may be held by "
@@ -97,7 +96,7 @@ void showChosenItem(HWND tree) {
     SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(chosen));
     if (uint32_t kind = itemKind(itemData(tree, chosen)); isTourKind(kind) && !isFolderKind(kind)) {
         if (HTREEITEM parent = treeStep(tree, chosen, TVGN_PARENT))
-            SendMessageA(tree, TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(parent));
+            sortTourChildren(tree, parent);
     }
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chosen));
 }
@@ -110,18 +109,22 @@ void showOptions(HWND dialog, HWND tree) {
     CheckRadioButton(dialog, IDC_AIRPORT_AUTOPILOT_ON, IDC_AIRPORT_AUTOPILOT_OFF,
                      ExchangeState.airportAutopilot ? IDC_AIRPORT_AUTOPILOT_ON
                                                     : IDC_AIRPORT_AUTOPILOT_OFF);
-    if (settings.chosenItem)
-        enableItemControls(dialog, tree, settings.chosenItem);
+    // The selection's rule again, now that the buttons it reads are set (the first item is
+    // selected when no entry carries the marker).
+    enableItemControls(dialog, tree, selectedItem(tree));
     char feet[16];
-    std::snprintf(feet, sizeof feet, "%ld", static_cast<long>(ExchangeState.airportAltitude));
+    std::snprintf(feet, sizeof feet, "%ld",
+                  static_cast<long>(wholeFeetOrZero(ExchangeState.airportAltitude)));
     SetDlgItemTextA(dialog, IDC_AIRPORT_ALTITUDE, feet);
 }
 
 BOOL settingsInitDialog(HWND dialog) {
+    settings = SettingsState{};
     HINSTANCE library = static_cast<HINSTANCE>(libraryModule);
     HWND tree = treeOf(dialog);
     showCaption(dialog, settingsCaption);
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    narrowNumberMargins(dialog);
     createSettingsToolbar(dialog, GetDlgItem(dialog, IDC_TOOLBAR_HOST), library);
     settings.treeImages = createTreeImages(library);
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL,
@@ -190,6 +193,28 @@ void takeOptions(HWND dialog) {
         ExchangeState.tourAltitude = readWholeNumber(recordBuffer.altitude);
 }
 
+// The selected item's fields into its record before the save: the gauge must never be handed
+// an entry the database does not hold as shown.
+bool storeChosenItem(HWND dialog, HWND tree, HTREEITEM chosen) {
+    const bool folder = isFolderKind(itemKind(itemData(tree, chosen)));
+    if (!folder && settings.editorItem != chosen) {
+        reportError(dialog, "The chosen entry could not be read from the waypoint database, so it "
+                            "cannot be the destination. Select it again, or choose another.");
+        return false;
+    }
+    if (!saveItemFields(dialog, tree, chosen)) {
+        reportError(dialog, "The chosen entry could not be written to the waypoint database "
+                            "(disk full, or the file is held by another program). Nothing has "
+                            "been saved; try OK again.");
+        return false;
+    }
+    if (folder) {
+        reportError(dialog, "Please select Airport or Tour Item !");
+        return false;
+    }
+    return true;
+}
+
 void settingsOk(HWND dialog) {
     if (!altitudesValid(dialog, IDOK))
         return;
@@ -209,13 +234,8 @@ void settingsOk(HWND dialog) {
     ExchangeState.airportAltitude = airportFeet;
     takeOptions(dialog);
     settings.chosenItem = selectedItem(tree);
-    if (settings.chosenItem) {
-        saveItemFields(dialog, tree, settings.chosenItem);
-        if (isFolderKind(itemKind(itemData(tree, settings.chosenItem)))) {
-            reportError(dialog, "Please select Airport or Tour Item !");
-            return;
-        }
-    }
+    if (settings.chosenItem && !storeChosenItem(dialog, tree, settings.chosenItem))
+        return;
     int32_t chosen = 0;
     settings.quietSelection = 1;
     const TreeSave saved = saveTree(tree, &chosen);
@@ -265,13 +285,13 @@ void settingsCommand(HWND dialog, int id, int code) {
     }
 }
 
-// A tour folder shows its subfolders (labels beginning with a space) and then its items in
-// number order each time it opens; airport folders keep the pilot's order.
+// A tour folder shows its subfolders and then its items in number order each time it opens;
+// airport folders keep the pilot's order.
 void sortExpandedTour(HWND tree, const NMTREEVIEWA& change) {
     if ((change.action & (TVE_EXPAND | TVE_COLLAPSE)) != TVE_EXPAND)
         return;
     if (isTourKind(itemKind(itemData(tree, change.itemNew.hItem))))
-        SendMessageA(tree, TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(change.itemNew.hItem));
+        sortTourChildren(tree, change.itemNew.hItem);
 }
 
 // No handle of a deleted item is kept: the clipboard's source, the destination and the drag
@@ -283,6 +303,8 @@ void forgetItem(HTREEITEM item) {
         settings.chosenItem = nullptr;
     if (settings.dragSource == item)
         settings.dragSource = nullptr;
+    if (settings.editorItem == item)
+        settings.editorItem = nullptr;
 }
 
 LRESULT settingsNotify(HWND dialog, NMHDR* header) {
@@ -306,8 +328,10 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
         if (settings.quietSelection)
             return 0;
         auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
-        if (!settings.removing)
-            saveItemFields(dialog, tree, change->itemOld.hItem);
+        if (!settings.removing && !saveItemFields(dialog, tree, change->itemOld.hItem))
+            reportError(dialog, "The changes to the entry just left could not be written to the "
+                                "waypoint database (disk full, or the file is held by another "
+                                "program); it keeps what it held before.");
         loadItemFields(dialog, tree, change->itemNew.hItem);
         enableItemControls(dialog, tree, change->itemNew.hItem);
         return 0;
@@ -317,11 +341,25 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
     }
 }
 
+void restoreProcedure(HWND window, WNDPROC previous) {
+    if (previous)
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+}
+
+// The dialog goes before its controls: the tree and the toolbar's host get their own procedures
+// back first, or their own clean-up (every item of the tree, its fonts) would never run. The
+// tree's clean-up deletes every item, which may move the selection: the editor must not save
+// then, as Cancel has already put the database back.
 void settingsDestroy(HWND dialog) {
     abandonTreeDrag(dialog);
+    HWND tree = treeOf(dialog);
+    restoreProcedure(tree, settings.previousTreeProc);
+    restoreProcedure(GetDlgItem(dialog, IDC_TOOLBAR_HOST), settings.previousToolbarHostProc);
+    SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
     if (settings.treeImages)
         ImageList_Destroy(settings.treeImages);
     settings = SettingsState{};
+    settings.quietSelection = 1;
 }
 
 } // namespace

@@ -30,6 +30,13 @@ struct SettingsState {
     // An item removed by the editing: its selection change must not save the editor into it.
     int removing = 0;
 
+    // The item whose record the editor shows: nullptr when none, or when its read was refused,
+    // so that the blanks shown then are never written over its record.
+    HTREEITEM editorItem = nullptr;
+    // 1 while the editor shows a record: what a record holds is shown as it is, and only what
+    // the pilot types into an altitude edit is checked.
+    int fillingEditor = 0;
+
     // A drag in progress: its image list (nullptr when none), the dragged item, and -1 while the
     // cursor is outside the tree (a drop there does nothing), else 0.
     HIMAGELIST dragImage = nullptr;

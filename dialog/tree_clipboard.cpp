@@ -98,10 +98,16 @@ bool copySubtree(CopyRun& run, HTREEITEM folder) {
     return true;
 }
 
+// Every mark the copy set is cleared again, whatever it copied (a failed copy clears them in
+// copyToClipboardFile): a mark left behind would make a later walk skip an entry that it never
+// wrote, and a Cut would then lose that entry.
 bool writeClipboard(CopyRun& run, HTREEITEM item) {
     const uint32_t word = itemData(run.tree, item);
-    if (!isFolderKind(itemKind(word)))
-        return copyRecord(run, item, word, 0);
+    if (!isFolderKind(itemKind(word))) {
+        const bool written = copyRecord(run, item, word, 0);
+        setItemData(run.tree, item, word);
+        return written;
+    }
     if (!copyRecord(run, item, word, 1))
         return false;
     // The copied folder is the clipboard's level 1 whatever its depth in the tree.
@@ -149,30 +155,34 @@ PastePlace pastePlace(HWND tree, HTREEITEM target) {
     return {parentOrRoot(tree, target), target};
 }
 
-// The first clipboard record made ready: a single entry is taken as its item now holds it (when
-// that item still exists) and fitted to the target's kind; a folder keeps its kinds.
+// The first record as it goes in: a single entry is taken as its item now holds it (when that
+// item still exists) and fitted to the target's kind; a folder keeps its kinds. The fitting is
+// done in memory only: the clipboard stays as it was copied or cut, so that a second paste into
+// a place of the other kind starts again from the whole record (an airport keeps its ID).
 bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE clipboard,
-                        HANDLE database) {
-    RecordBuffer& r = recordBuffer;
-    if (readRecordFrom(1, clipboard, r) != 1)
+                        HANDLE database, RecordBuffer& first) {
+    if (readRecordFrom(1, clipboard, first) != 1)
         return false;
-    if (isFolderRecord(r))
+    if (isFolderRecord(first))
         return true;
     if (source) {
         const uint32_t word = itemData(tree, source);
         if (!isFolderKind(itemKind(word)) &&
-            readRecordFrom(itemRecordNumber(word), database, r) != 1)
+            readRecordFrom(itemRecordNumber(word), database, first) != 1)
             return false;
-        r.level[0] = '\0';
+        first.level[0] = '\0';
     }
-    fitToKind(r, isTourKind(itemKind(itemData(tree, target))));
-    return writeRecordTo(1, clipboard, r) == 1;
+    fitToKind(first, isTourKind(itemKind(itemData(tree, target))));
+    return true;
 }
 
-// Every clipboard record appended to the database first, so that no item is ever inserted for a
-// record that is not there.
-bool appendRecords(HANDLE clipboard, HANDLE database, int32_t count, int32_t firstNumber) {
-    for (int32_t i = 1; i <= count; ++i) {
+// Every record appended to the database first, so that no item is ever inserted for a record
+// that is not there.
+bool appendRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first, int32_t count,
+                   int32_t firstNumber) {
+    if (writeRecordTo(firstNumber, database, first) != 1)
+        return false;
+    for (int32_t i = 2; i <= count; ++i) {
         if (readRecordFrom(i, clipboard, recordBuffer) != 1 ||
             writeRecordTo(firstNumber + i - 1, database, recordBuffer) != 1)
             return false;
@@ -180,8 +190,24 @@ bool appendRecords(HANDLE clipboard, HANDLE database, int32_t count, int32_t fir
     return true;
 }
 
+// A paste that stopped part-way takes out what it had put in: every item of the parent whose
+// record it appended, with everything inside it. The records stay in the file until OK leaves
+// them out, as a deleted item's do.
+void takeOutInserted(HWND tree, HTREEITEM parent, int32_t count, int32_t firstNumber) {
+    HTREEITEM at = firstChild(tree, parent);
+    while (at) {
+        HTREEITEM next = treeStep(tree, at, TVGN_NEXT);
+        const int32_t number = itemRecordNumber(itemData(tree, at));
+        if (number >= firstNumber && number < firstNumber + count)
+            SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(at));
+        at = next;
+    }
+}
+
 // The appended records as tree items: each folder as the first child of the folder its level
-// climbs to, each entry after the items already there (a single entry at the place found).
+// climbs to, each entry after the items already there (a single entry at the place found). All
+// or nothing: when a record cannot be read back or the tree refuses an item, what went in is
+// taken out again and nullptr returned.
 HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t firstNumber,
                         PastePlace place) {
     HTREEITEM first = nullptr;
@@ -190,32 +216,61 @@ HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t first
     for (int32_t i = 0; i < count; ++i) {
         RecordBuffer& r = recordBuffer;
         const int32_t number = firstNumber + i;
-        if (readRecordFrom(number, database, r) != 1)
-            break;
-        char label[48];
-        labelOf(r, label, sizeof label);
-        const uint32_t word = itemWord(number, recordKind(r));
-        HTREEITEM item;
-        if (const int32_t level = recordLevel(r); level > 0) {
-            for (int32_t up = lastLevel - level + 1; lastLevel >= level && up > 0; --up) {
-                if (current == place.parent)
-                    break;
-                current = parentOrRoot(tree, current);
+        HTREEITEM item = nullptr;
+        if (readRecordFrom(number, database, r) == 1) {
+            char label[48];
+            labelOf(r, label, sizeof label);
+            const uint32_t word = itemWord(number, recordKind(r));
+            if (const int32_t level = recordLevel(r); level > 0) {
+                for (int32_t up = lastLevel - level + 1; lastLevel >= level && up > 0; --up) {
+                    if (current == place.parent)
+                        break;
+                    current = parentOrRoot(tree, current);
+                }
+                lastLevel = level;
+                item = insertTreeItem(tree, current, TVI_FIRST, label, word);
+                if (item)
+                    current = item;
+            } else {
+                item = count == 1 ? insertTreeItem(tree, place.parent, place.after, label, word)
+                                  : insertTreeItem(tree, current, TVI_LAST, label, word);
             }
-            lastLevel = level;
-            item = insertTreeItem(tree, current, TVI_FIRST, label, word);
-            if (item)
-                current = item;
-        } else {
-            item = count == 1 ? insertTreeItem(tree, place.parent, place.after, label, word)
-                              : insertTreeItem(tree, current, TVI_LAST, label, word);
         }
-        if (!item)
-            break;
+        if (!item) {
+            takeOutInserted(tree, place.parent, count, firstNumber);
+            return nullptr;
+        }
         if (!first)
             first = item;
     }
     return first;
+}
+
+// Folders nest at most 99 deep (a deeper level cannot be written, and the next opening would
+// flatten it), so a paste whose deepest folder would land below that is refused as a new folder
+// there would be. A record that cannot be read here is left to the paste's own reads to report.
+bool foldersFit(HWND tree, HANDLE clipboard, int32_t count, HTREEITEM parent) {
+    const int32_t above = parent == TVI_ROOT ? 0 : itemDepth(tree, parent);
+    int32_t deepest = 0;
+    for (int32_t i = 1; i <= count && readRecordFrom(i, clipboard, recordBuffer) == 1; ++i) {
+        const int32_t level = recordLevel(recordBuffer);
+        if (level > deepest)
+            deepest = level;
+    }
+    if (above + deepest <= deepestLevel)
+        return true;
+    reportError(tree, "Can't make a Folder");
+    return false;
+}
+
+void reportPasteRefused(HWND tree, bool inserting) {
+    reportError(tree, inserting
+                          ? "The clipboard could not be pasted: the tree could not take every "
+                            "item, or a record could not be read back from the waypoint database. "
+                            "The tree is as it was."
+                          : "The clipboard could not be pasted: the waypoint database or the "
+                            "clipboard file could not be written (disk full, or held by "
+                            "another program). The tree is as it was.");
 }
 
 HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
@@ -223,19 +278,24 @@ HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
     if (clipboard == INVALID_HANDLE_VALUE)
         return nullptr;
     const int32_t count = recordCountOf(clipboard);
+    const PastePlace place = pastePlace(tree, target);
     HTREEITEM first = nullptr;
-    if (count >= 1 && roomForRecords(tree, count)) {
+    if (count >= 1 && foldersFit(tree, clipboard, count, place.parent) &&
+        roomForRecords(tree, count)) {
         HANDLE database = openDatabase(false);
         showCursor(IDC_WAIT);
         const int32_t firstNumber =
             database != INVALID_HANDLE_VALUE ? recordCountOf(database) + 1 : 0;
-        if (firstNumber > 0 && prepareFirstRecord(tree, source, target, clipboard, database) &&
-            appendRecords(clipboard, database, count, firstNumber))
-            first = insertRecords(tree, database, count, firstNumber, pastePlace(tree, target));
-        else
-            reportError(tree, "The clipboard could not be pasted: the waypoint database or the "
-                              "clipboard file could not be written (disk full, or held by "
-                              "another program). The tree is as it was.");
+        RecordBuffer firstRecord;
+        if (firstNumber > 0 &&
+            prepareFirstRecord(tree, source, target, clipboard, database, firstRecord) &&
+            appendRecords(clipboard, database, firstRecord, count, firstNumber)) {
+            first = insertRecords(tree, database, count, firstNumber, place);
+            if (!first)
+                reportPasteRefused(tree, true);
+        } else {
+            reportPasteRefused(tree, false);
+        }
         if (database != INVALID_HANDLE_VALUE)
             CloseHandle(database);
         showCursor(IDC_ARROW);

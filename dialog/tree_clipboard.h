@@ -9,8 +9,8 @@
 
 // The clipboard file holds the item: an entry as one record, a folder followed by its subtree
 // in the order the save writes the database (each list's entries, then each folder and its own
-// contents). False with no file left when there is no item or a record cannot be read or
-// written (then said).
+// contents). The written marks the walk sets are all cleared before it returns. False with no
+// file left when there is no item or a record cannot be read or written (then said).
 bool copyToClipboardFile(HWND tree, HTREEITEM item);
 
 // Inserts what the clipboard holds at the target: after it when it is an entry, as its first
@@ -18,8 +18,10 @@ bool copyToClipboardFile(HWND tree, HTREEITEM item);
 // child of its parent (so sibling folders arrive in reverse order), entries keep their order,
 // and every record is appended to the database. A single entry is made to fit the target's kind
 // and, when source is that entry and still in the tree, taken as the database holds it now.
-// Returns the item of the first record, or nullptr: nothing to paste, no room for the records
-// (said), or a record that could not be written (said, and the items inserted taken out again).
+// The clipboard file itself is never changed by a paste. Returns the item of the first record,
+// or nullptr: nothing to paste, folders that would nest deeper than 99 levels ("Can't make a
+// Folder"), no room for the records (said), or a record that could not be written or read back
+// or an item the tree refused (said, and whatever went in taken out again).
 HTREEITEM pasteFromClipboardFile(HWND tree, HTREEITEM source, HTREEITEM target);
 
 // The first item from item onward along its next siblings whose written mark is set (marked)

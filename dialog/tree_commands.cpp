@@ -5,6 +5,7 @@
 #include "db_record.h"
 #include "dialog_resources.h"
 #include "error_report.h"
+#include "item_editor.h"
 #include "settings_state.h"
 #include "tree_clipboard.h"
 #include "tree_edit.h"
@@ -54,25 +55,36 @@ void newTour(HWND tree, HTREEITEM selected) {
     newEntryBeside(tree, selected, true);
 }
 
-void copyItem(HWND tree, HTREEITEM selected) {
+// The clipboard takes the item as the editor shows it: the editor is stored into its record
+// first, so that a name just typed is not left behind (and lost with a Cut).
+bool copySelected(HWND tree, HTREEITEM selected) {
+    if (!storeSelectedItem(GetParent(tree), tree))
+        return false;
     settings.clipboardSet = 1;
     settings.clipboardSource = selected;
     settings.clipboardFromSource = copyToClipboardFile(tree, selected) ? 1 : 0;
+    return settings.clipboardFromSource != 0;
+}
+
+void copyItem(HWND tree, HTREEITEM selected) {
+    copySelected(tree, selected);
 }
 
 void cutItem(HWND tree, HTREEITEM selected) {
-    copyItem(tree, selected);
-    if (settings.clipboardFromSource)
+    if (copySelected(tree, selected))
         deleteEntry(tree, selected);
 }
 
 // What the clipboard file holds goes in at the selection. Its source item is read again only
-// while it exists and the file still holds its copy; after a Cut, or once a drag has replaced
-// the file, the file's own record is pasted.
+// while it exists and the file still holds its copy (after the editor is stored into it, when it
+// is the selection itself); after a Cut, or once a drag has replaced the file, the file's own
+// record is pasted.
 void pasteItem(HWND tree, HTREEITEM selected) {
     if (!settings.clipboardSet)
         return;
     HTREEITEM source = settings.clipboardFromSource ? settings.clipboardSource : nullptr;
+    if (source == selected && !storeSelectedItem(GetParent(tree), tree))
+        return;
     if (!pasteFromClipboardFile(tree, source, selected))
         return; // nothing went in, so nothing is renumbered
     renumberTour(tree, selected);

@@ -68,23 +68,21 @@ void endImageDrag(HWND dialog) {
     settings.dragImage = nullptr;
 }
 
-// The dragged item, copied through the clipboard file, goes in at the target; a move then takes
-// the original away. The new item is selected and shown in the editor.
+// The dragged item (selected as the drag began, and stored from the editor so that it goes as
+// the pilot sees it), copied through the clipboard file, goes in at the target; a move then
+// takes the original away, only once the whole copy is in. The new item is selected and shown
+// in the editor.
 void dropOnto(HWND dialog, HWND tree, HTREEITEM target, bool copy) {
     HTREEITEM source = settings.dragSource;
-    if (!copyToClipboardFile(tree, source))
+    if (!storeSelectedItem(dialog, tree) || !copyToClipboardFile(tree, source))
         return;
     // The clipboard file now holds the dragged item, no longer what Copy or Cut put there.
     settings.clipboardFromSource = 0;
     HTREEITEM created = pasteFromClipboardFile(tree, source, target);
     if (!created)
         return;
-    if (!copy) {
-        if (HTREEITEM next = removeTreeItem(tree, source)) {
-            renumberTour(tree, next);
-            loadItemFields(dialog, tree, next);
-        }
-    }
+    if (!copy)
+        removeFromGroup(dialog, tree, source);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(created));
     renumberTour(tree, created);
     loadItemFields(dialog, tree, created);

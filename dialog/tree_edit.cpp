@@ -5,6 +5,7 @@
 #include "../common/module_contract.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
+#include "dialog_resources.h"
 #include "dialog_state.h"
 #include "error_report.h"
 #include "item_editor.h"
@@ -15,23 +16,30 @@ namespace {
 
 constexpr int32_t deepestFolder = 99;
 
-// Appends recordBuffer to the database and the item to the tree; the item is taken back when
-// the record cannot be written, so that no item ever names a record that is not there.
+// Appends recordBuffer to the database, then the item to the tree, so that no item ever names
+// a record that is not there. The record's number is the count of the file as the writing
+// handle sees it: a count taken apart from the write could miss records (another program's hold
+// ending in between) and turn the append into an overwrite of one of them.
 HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, const char* label, uint32_t kind) {
     if (!roomForRecords(tree, 1))
         return nullptr;
-    const int32_t number = recordCount(databaseFileName) + 1;
-    HTREEITEM item = appendTreeItem(tree, parent, label, itemWord(number, kind));
-    if (!item)
-        return nullptr;
-    if (writeRecord(number, databaseFileName, recordBuffer) != 1) {
-        SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+    HANDLE database = openDatabase(true);
+    int32_t number = 0;
+    if (database != INVALID_HANDLE_VALUE) {
+        if (fileByteSize(database) >= 0)
+            number = recordCountOf(database) + 1;
+        if (number > 0 && writeRecordTo(number, database, recordBuffer) != 1)
+            number = 0;
+        CloseHandle(database);
+    }
+    if (number == 0) {
         reportError(tree, "The new item could not be written to the waypoint database (disk "
                           "full, or the file is held by another program). Nothing has been "
                           "added.");
         return nullptr;
     }
-    return item;
+    // A record no item names is left out at OK.
+    return appendTreeItem(tree, parent, label, itemWord(number, kind));
 }
 
 } // namespace
@@ -102,10 +110,10 @@ struct FoldedTour {
 FoldedTour foldTour(HWND tree, HTREEITEM item) {
     FoldedTour fold = {tree, treeStep(tree, item, TVGN_PARENT), selectedItem(tree),
                        treeStep(tree, nullptr, TVGN_FIRSTVISIBLE)};
-    const LRESULT state = fold.folder ? SendMessageA(tree, TVM_GETITEMSTATE,
-                                                     reinterpret_cast<WPARAM>(fold.folder),
-                                                     TVIS_EXPANDED)
-                                      : 0;
+    const LRESULT state = fold.folder
+                              ? SendMessageA(tree, TVM_GETITEMSTATE,
+                                             reinterpret_cast<WPARAM>(fold.folder), TVIS_EXPANDED)
+                              : 0;
     if (!(state & TVIS_EXPANDED)) {
         fold.folder = nullptr;
         return fold;
@@ -139,7 +147,8 @@ bool renumberTour(HWND tree, HTREEITEM item) {
     bool written = database != INVALID_HANDLE_VALUE;
     const FoldedTour fold = foldTour(tree, item);
     int number = 0;
-    for (HTREEITEM at = firstSibling(tree, item); at && written; at = treeStep(tree, at, TVGN_NEXT)) {
+    for (HTREEITEM at = firstSibling(tree, item); at && written;
+         at = treeStep(tree, at, TVGN_NEXT)) {
         const uint32_t word = itemData(tree, at);
         const uint32_t kind = itemKind(word);
         if (isFolderKind(kind) || !isTourKind(kind))
@@ -153,6 +162,10 @@ bool renumberTour(HWND tree, HTREEITEM item) {
             char label[48];
             std::snprintf(label, sizeof label, "%03d - %s", number, r.name);
             setItemLabel(tree, at, label);
+            // The editor shows the new number too: it stores what it shows when the selection
+            // moves on, and an old number would come back.
+            if (at == fold.selected)
+                SetDlgItemTextA(GetParent(tree), IDC_IDENT, r.ident);
         }
     }
     if (database != INVALID_HANDLE_VALUE)
@@ -171,11 +184,27 @@ bool deleteEntry(HWND tree, HTREEITEM item) {
         reportError(tree, "Can't delete this item !");
         return false;
     }
-    if (HTREEITEM next = removeTreeItem(tree, item)) {
-        renumberTour(tree, next);
-        loadItemFields(GetParent(tree), tree, next);
-    }
+    removeFromGroup(GetParent(tree), tree, item);
     return true;
+}
+
+void removeFromGroup(HWND dialog, HWND tree, HTREEITEM item) {
+    const uint32_t kind = itemKind(itemData(tree, item));
+    HTREEITEM parent = parentOrRoot(tree, item);
+    HTREEITEM next = removeTreeItem(tree, item);
+    if (isTourKind(kind) && !isFolderKind(kind)) {
+        // Counted from the first tour item left: the item selected instead may be a folder or
+        // an airport of the group, which a renumbering from it would not count from.
+        HTREEITEM at = firstChild(tree, parent);
+        for (; at; at = treeStep(tree, at, TVGN_NEXT)) {
+            const uint32_t atKind = itemKind(itemData(tree, at));
+            if (isTourKind(atKind) && !isFolderKind(atKind))
+                break;
+        }
+        renumberTour(tree, at);
+    }
+    if (next)
+        loadItemFields(dialog, tree, next);
 }
 
 HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
@@ -187,7 +216,8 @@ HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
         if (treeStep(tree, item, TVGN_PREVIOUS)) {
             chosen = firstSibling(tree, item);
         } else {
-            for (HTREEITEM at = treeStep(tree, item, TVGN_NEXT); at; at = treeStep(tree, at, TVGN_NEXT))
+            for (HTREEITEM at = treeStep(tree, item, TVGN_NEXT); at;
+                 at = treeStep(tree, at, TVGN_NEXT))
                 chosen = at;
         }
         if (chosen)

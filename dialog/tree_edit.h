@@ -25,6 +25,11 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent);
 // editing chose it, is renumbered and shown in the editor.
 bool deleteEntry(HWND tree, HTREEITEM item);
 
+// Deletes the item with everything in it (removeTreeItem); when it was a tour item, the tour
+// items left in its group are numbered again and the item selected instead is shown in the
+// editor. Delete, Cut and a drag that moves share it.
+void removeFromGroup(HWND dialog, HWND tree, HTREEITEM item);
+
 // Deletes the item and its subtree. A tour item first moves the selection within its tour (to
 // the first item when it had one before it, else to the last); that item is returned, nullptr
 // for every other kind (the tree view then chooses). The records stay in the database until OK

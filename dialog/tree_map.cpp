@@ -52,6 +52,11 @@ TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
         return GetFileAttributesA(databaseFileName) == INVALID_FILE_ATTRIBUTES
                    ? TreeLoad::loaded
                    : TreeLoad::unreadable;
+    // A size that cannot be taken is no empty database.
+    if (fileByteSize(database) < 0) {
+        CloseHandle(database);
+        return TreeLoad::unreadable;
+    }
     int32_t count = recordCountOf(database);
     if (count > maxTreeRecordNumber) {
         CloseHandle(database);
@@ -66,6 +71,11 @@ TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
             break;
         }
         HTREEITEM item = appendRecord(tree, cursor, number, recordBuffer);
+        if (!item) {
+            // A tree short of an item would be saved over the database at OK.
+            status = TreeLoad::unreadable;
+            break;
+        }
         if (recordLevel(recordBuffer) < 0) {
             *choice = item;
             recordBuffer.level[0] = '\0';

@@ -7,7 +7,8 @@
 #include <cstdint>
 
 enum class TreeLoad {
-    loaded,     // built from the database; a missing or empty one adds nothing
+    loaded,     // built from the database; a missing or empty one (opened and sized) adds
+                // nothing
     unreadable, // another program holds the database, or a read failed: the tree may be partial
                 // and must not be saved over the database
     tooLarge,   // more records than the data word can number: nothing added, the file untouched

@@ -3,14 +3,28 @@
 // library holds the tour; the gauge walks it by stepping the library's current item.
 #include <windows.h>
 
+#include <cstring>
+
 #include "../common/module_contract.h"
 #include "../common/sim_ids.h"
+#include "../dialog/db_record.h"
 #include "gauge_state.h"
 #include "waypoint_record.h"
 
-// Tours hold at most 999 items ("001" to "999"). A library that keeps answering growing indices
-// must not keep the gauge stepping inside the simulator's frame.
-constexpr int32_t longestTour = 999;
+// The most items a tour can have: every record of the database one of its items. Tours are
+// numbered with three digits from 001 and with four from 1000 on, so no fixed count bounds them;
+// the file's size does, and a library that keeps answering growing indices must not keep the
+// gauge stepping inside the simulator's frame for longer. Read from the folder, which needs no
+// handle on the file that the library opens exclusively during its calls.
+static int32_t longestTour() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(databaseFileName, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    FindClose(search);
+    uint64_t records = ((uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow) / recordSize;
+    return records > INT32_MAX ? INT32_MAX : int32_t(records);
+}
 
 // What one step of the library's current item answered, seen from the item it started on.
 enum StepOutcome {
@@ -21,7 +35,8 @@ enum StepOutcome {
     stepBroken,  // -1, or an index no tour step gives: nothing after it can be trusted
 };
 
-static StepOutcome stepFrom(int32_t forward, int32_t from, int32_t* reached) {
+// longest: longestTour() as the operation that steps found it.
+static StepOutcome stepFrom(int32_t forward, int32_t from, int32_t* reached, int32_t longest) {
     int32_t index = -1;
     if (!callGetTourItem(forward, &index))
         return stepSkipped;
@@ -35,7 +50,7 @@ static StepOutcome stepFrom(int32_t forward, int32_t from, int32_t* reached) {
         return stepMoved;
     if (ahead == 0)
         return stepSame;
-    return ahead < 0 && ahead > -longestTour ? stepWrapped : stepBroken;
+    return ahead < 0 && ahead > -int64_t(longest) ? stepWrapped : stepBroken;
 }
 
 static void clearPosition(ExchangeRecord& record) {
@@ -54,7 +69,8 @@ void fetchLegStart(int32_t index) {
         return;
     }
     loadDialogLibrary();
-    StepOutcome back = stepFrom(0, index, nullptr);
+    const int32_t longest = longestTour();
+    StepOutcome back = stepFrom(0, index, nullptr, longest);
     if (back == stepSkipped)
         return;
     if (back == stepBroken) { // the library did not step: there is nothing to step back from
@@ -68,7 +84,7 @@ void fetchLegStart(int32_t index) {
     } else if (!callGetData(&gauge.legStart)) {
         noLeg(gauge.legStart);
     }
-    stepFrom(1, index, nullptr);
+    stepFrom(1, index, nullptr, longest);
 }
 
 void fetchNextWaypoint(int32_t index) {
@@ -77,7 +93,8 @@ void fetchNextWaypoint(int32_t index) {
         return;
     }
     loadDialogLibrary();
-    StepOutcome ahead = stepFrom(1, index, nullptr);
+    const int32_t longest = longestTour();
+    StepOutcome ahead = stepFrom(1, index, nullptr, longest);
     if (ahead == stepSkipped)
         return;
     if (ahead == stepBroken) {
@@ -86,7 +103,7 @@ void fetchNextWaypoint(int32_t index) {
     }
     if (ahead == stepWrapped || !callGetData(&gauge.nextWaypoint)) // wrapped: index is the last
         noLeg(gauge.nextWaypoint);
-    stepFrom(0, index, nullptr);
+    stepFrom(0, index, nullptr, longest);
 }
 
 void releaseTourPoints() {
@@ -99,45 +116,36 @@ void releaseTourPoints() {
     gauge.tourPointCount = 0;
 }
 
-// Steps in one direction while the library moves on by one, from index to the tour's end in
-// that direction; *otherEnd gets the item the closing step wrapped onto. False when the walk
-// met an answer no tour gives, or went on for longer than any tour.
-static bool walkToEnd(int32_t forward, int32_t& index, int32_t* otherEnd) {
-    for (int32_t steps = 0; steps <= longestTour; ++steps) {
-        int32_t reached = 0;
-        StepOutcome outcome = stepFrom(forward, index, &reached);
-        if (outcome == stepMoved) {
-            index = reached;
-        } else {
-            *otherEnd = reached;
-            return outcome == stepWrapped || outcome == stepSame;
+// The positions a walk has met, in the order it met them; a tour's length is known only once
+// the walk has wrapped.
+struct VisitedPoints {
+    TourPoint* points = nullptr;
+    int32_t count = 0;
+    int32_t capacity = 0;
+};
+
+static bool appendVisited(VisitedPoints& visited, const TourPoint& point) {
+    if (visited.count == visited.capacity) {
+        int32_t capacity = visited.capacity ? visited.capacity * 2 : 64;
+        auto* grown = static_cast<TourPoint*>(GlobalAlloc(GPTR, sizeof(TourPoint) * capacity));
+        if (!grown)
+            return false;
+        if (visited.points) {
+            std::memcpy(grown, visited.points, sizeof(TourPoint) * visited.count);
+            GlobalFree(visited.points);
         }
+        visited.points = grown;
+        visited.capacity = capacity;
     }
-    return false;
+    visited.points[visited.count++] = point;
+    return true;
 }
 
-// One step that must land on expected (the other end of the tour, or the same one-item tour).
-static bool stepOnto(int32_t forward, int32_t from, int32_t expected) {
-    int32_t reached = 0;
-    StepOutcome outcome = stepFrom(forward, from, &reached);
-    return (outcome == stepWrapped || outcome == stepSame) && reached == expected;
-}
-
-void buildTourPoints(int32_t index) {
-    releaseTourPoints();
-    if (gauge.exchange.mode != 1)
-        return;
-    loadDialogLibrary();
-    // Forward until the step wraps onto the first item, then back onto the last.
-    int32_t last = index, first = 0;
-    if (!walkToEnd(1, last, &first) || !stepOnto(0, first, last))
-        return;
-    // Back until the step wraps onto the last item, then forward onto the first.
-    int32_t wrappedTo = 0;
-    first = last;
-    if (!walkToEnd(0, first, &wrappedTo) || wrappedTo != last || !stepOnto(1, last, first))
-        return;
-    int32_t count = last - first + 1;
+// The table in tour order from the positions of one round that started on item index:
+// index to last, then first to the one before index.
+static void takeTourPoints(const VisitedPoints& visited, int32_t index, int32_t first,
+                           int32_t last) {
+    const int32_t count = last - first + 1;
     gauge.tourPoints = static_cast<TourPoint*>(GlobalAlloc(GPTR, sizeof(TourPoint) * count));
     gauge.tourScreenPoints =
         static_cast<TourScreenPoint*>(GlobalAlloc(GPTR, sizeof(TourScreenPoint) * count));
@@ -146,34 +154,59 @@ void buildTourPoints(int32_t index) {
         return;
     }
     gauge.tourPointCount = count;
-    int32_t current = first;
-    for (int32_t item = 0; item < count; ++item) {
+    const int32_t beforeWrap = last - index + 1;
+    for (int32_t item = first; item <= last; ++item)
+        gauge.tourPoints[item - first] =
+            visited.points[item >= index ? item - index : beforeWrap + (item - first)];
+}
+
+// Once round the tour from the active item: each forward step lands on the next item or wraps
+// onto the first, and the round ends back on the active item. Each position is taken while the
+// library stands on its item, so a tour of n items costs n steps, and every step leaves the
+// database and the mapping as a step of the pilot's would.
+void buildTourPoints(int32_t index) {
+    releaseTourPoints();
+    if (gauge.exchange.mode != 1)
+        return;
+    loadDialogLibrary();
+    const int32_t longest = longestTour();
+    VisitedPoints visited;
+    int32_t current = index, first = 0, last = 0;
+    bool wrapped = false, round = false;
+    for (int32_t steps = 0; steps <= longest && !round; ++steps) {
         ExchangeRecord scratch{};
-        if (callGetData(&scratch)) {
-            gauge.tourPoints[item].latitude = scratch.latitude;
-            gauge.tourPoints[item].longitude = scratch.longitude;
+        TourPoint point{}; // zero when the library cannot say
+        if (callGetData(&scratch))
+            point = {scratch.latitude, scratch.longitude};
+        if (!appendVisited(visited, point))
+            break;
+        int32_t reached = 0;
+        StepOutcome outcome = stepFrom(1, current, &reached, longest);
+        if (outcome == stepWrapped || outcome == stepSame) {
+            if (wrapped) // a second wrap: the tour changed under the walk
+                break;
+            wrapped = true;
+            first = reached;
+            last = current;
+        } else if (outcome != stepMoved) {
+            break;
         }
-        StepOutcome outcome = stepFrom(1, current, &current);
-        bool expected = item + 1 < count ? outcome == stepMoved
-                                         : (outcome == stepWrapped || outcome == stepSame);
-        if (!expected) { // the tour changed under the walk: no table rather than a wrong one
-            releaseTourPoints();
-            return;
-        }
+        current = reached;
+        round = wrapped && current == index;
     }
-    // Back onto the active item; a tour that does not hold it is walked round once at most.
-    for (int32_t item = 0; item < count && current != gauge.exchange.recordNumber; ++item) {
-        StepOutcome outcome = stepFrom(0, current, &current);
-        if (outcome == stepSkipped || outcome == stepBroken)
-            return;
-    }
+    // A round that did not close, or met more or fewer items than lie between its ends, walked
+    // a tour that changed under it: no table rather than a wrong one.
+    if (round && visited.count == last - first + 1)
+        takeTourPoints(visited, index, first, last);
+    if (visited.points)
+        GlobalFree(visited.points);
 }
 
 void stepTourItem(int32_t forward) {
     clearWaypoint(gauge.legStart);
     clearWaypoint(gauge.nextWaypoint);
     int32_t index = 0;
-    StepOutcome outcome = stepFrom(forward, gauge.exchange.recordNumber, &index);
+    StepOutcome outcome = stepFrom(forward, gauge.exchange.recordNumber, &index, longestTour());
     if (outcome == stepSkipped || outcome == stepBroken)
         return;
     fetchLegStart(index);
@@ -188,9 +221,10 @@ void sequenceTourWaypoints() {
         return;
     if (gauge.nextWaypoint.latitude != 0.0 || gauge.nextWaypoint.longitude != 0.0) {
         int32_t reached = 0;
-        StepOutcome outcome = stepFrom(1, gauge.exchange.recordNumber, &reached);
+        const int32_t longest = longestTour();
+        StepOutcome outcome = stepFrom(1, gauge.exchange.recordNumber, &reached, longest);
         if (outcome == stepWrapped) { // stay on the last item
-            stepFrom(0, reached, nullptr);
+            stepFrom(0, reached, nullptr, longest);
         } else if (outcome == stepMoved || outcome == stepSame) {
             callGetData(&gauge.exchange);
             fetchLegStart(gauge.exchange.recordNumber);

@@ -45,6 +45,11 @@ LRESULT CALLBACK MessageBoxAnswerer::hook(int code, WPARAM wParam, LPARAM lParam
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+void MessageBoxAnswerer::setAnswers(std::vector<int> answers) {
+    answers_ = std::move(answers);
+    nextAnswer_ = 0;
+}
+
 void MessageBoxAnswerer::answer(HWND box) {
     SeenMessageBox seen{windowText(box), windowText(GetDlgItem(box, 0xFFFF)), {}, nullptr};
     int firstButton = 0;

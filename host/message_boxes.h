@@ -27,6 +27,8 @@ class MessageBoxAnswerer {
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
 
     const std::vector<SeenMessageBox>& seen() const { return seen_; }
+    // The answers for the boxes still to come, in place of those not yet given.
+    void setAnswers(std::vector<int> answers);
 
   private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);

@@ -167,6 +167,12 @@ TEST(LinePosition, ValuesThatMakeNoPositionAreNamed) {
         {{"N", "10", "0", "0"}, {"W", "180", "1", "0"}, LineProblem::longitudeRange},
         {{"N", "10", "0", "0"}, {"E", "9", "59", "60"}, LineProblem::longitudeRange},
         {{"N", "", "", ""}, {"E", "0", "0", ""}, LineProblem::noPosition},
+        // Six blank numbers: no position yet, as the tree's new entries have.
+        {{"N", "", "", ""}, {"E", "", "", ""}, LineProblem::none},
+        {{"", "", "", ""}, {"", "", "", ""}, LineProblem::none},
+        {{"S", " ", "", ""}, {"W", "", "  ", ""}, LineProblem::none},
+        {{"X", "", "", ""}, {"E", "", "", ""}, LineProblem::latitudeHemisphere},
+        {{"N", "", "", ""}, {"Q", "", "", ""}, LineProblem::longitudeHemisphere},
     };
     for (const auto& c : cases) {
         RecordBuffer r;

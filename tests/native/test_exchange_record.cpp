@@ -1,6 +1,7 @@
 // The exchange record's copies and the mapping image: bounded texts, numeric fields intact.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "common/exchange_record.h"
@@ -129,6 +130,26 @@ TEST(TextFields, WholeNumbersReadLikeAtolAndSaturate) {
     EXPECT_EQ(readWholeNumber("99999999999999"), INT32_MAX);
     EXPECT_EQ(readWholeNumber("-99999999999999"), INT32_MIN);
     EXPECT_EQ(readWholeNumber("12345", 3), 123); // a fixed-width field without its NUL
+}
+
+TEST(TextFields, WholeFeetTruncateAndTakeWhatDoesNotFitAsZero) {
+    const struct {
+        double feet;
+        int32_t whole;
+    } cases[] = {
+        {3500.9, 3500},
+        {-12.7, -12},
+        {2147483647.5, INT32_MAX},
+        {-2147483648.9, INT32_MIN},
+        {2147483648.0, 0},
+        {-2147483649.0, 0},
+        {1e300, 0},
+        {-HUGE_VAL, 0},
+        {HUGE_VAL, 0},
+        {std::nan(""), 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(wholeFeetOrZero(c.feet), c.whole) << c.feet;
 }
 
 TEST(TextFields, RealNumbersRejectWhatIsNotFinite) {

@@ -62,7 +62,7 @@ std::string folderLine(const char* name, int level, bool tour) {
 
 std::string tourItemLine(int sequence, const char* name, const char* altitude, const char* level) {
     char ident[8], minutes[8];
-    std::snprintf(ident, sizeof ident, "%03d", sequence % 1000);
+    std::snprintf(ident, sizeof ident, "%03d", sequence);
     std::snprintf(minutes, sizeof minutes, "%d", sequence % 60);
     LineFields f;
     f.ident = ident;
@@ -99,8 +99,9 @@ bool fileExists(const char* fileName) {
     return GetFileAttributesA(fileName) != INVALID_FILE_ATTRIBUTES;
 }
 
-FileHold::FileHold(const char* fileName)
-    : handle_(CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+FileHold::FileHold(const char* fileName, bool sharedRead)
+    : handle_(CreateFileA(fileName, sharedRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                          sharedRead ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
 FileHold::~FileHold() {
@@ -126,7 +127,8 @@ TreeWindow::~TreeWindow() {
 
 static void visit(HWND tree, HTREEITEM first, int depth, std::string& out,
                   const std::string* wanted, HTREEITEM* found) {
-    for (HTREEITEM item = first; item && !(found && *found); item = treeStep(tree, item, TVGN_NEXT)) {
+    for (HTREEITEM item = first; item && !(found && *found);
+         item = treeStep(tree, item, TVGN_NEXT)) {
         char label[128] = "";
         TVITEMA data = {};
         data.mask = TVIF_TEXT | TVIF_PARAM;

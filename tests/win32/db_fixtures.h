@@ -37,10 +37,11 @@ void writeFileBytes(const char* fileName, const std::string& bytes);
 std::string readFileBytes(const char* fileName); // empty when missing
 bool fileExists(const char* fileName);
 
-// Another program's exclusive hold on a file, for as long as the object lives.
+// Another program's hold on a file, for as long as the object lives: exclusive, or (sharedRead)
+// reading while letting others read too, as a viewer or a backup tool does.
 class FileHold {
   public:
-    explicit FileHold(const char* fileName);
+    explicit FileHold(const char* fileName, bool sharedRead = false);
     ~FileHold();
     FileHold(const FileHold&) = delete;
     FileHold& operator=(const FileHold&) = delete;

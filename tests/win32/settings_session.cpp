@@ -63,9 +63,13 @@ POINT labelCentre(HWND tree, HTREEITEM item) {
 }
 
 void startDrag(HWND dialog, const std::string& label) {
-    HWND tree = treeOf(dialog);
-    HTREEITEM item = findTreeItem(tree, label);
+    HTREEITEM item = findTreeItem(treeOf(dialog), label);
     ASSERT_NE(item, nullptr) << label;
+    startDrag(dialog, item);
+}
+
+void startDrag(HWND dialog, HTREEITEM item) {
+    HWND tree = treeOf(dialog);
     const POINT at = labelCentre(tree, item);
     PostMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 20, at.y + 20));
     SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
@@ -84,15 +88,23 @@ static POINT inDialog(HWND dialog, HWND window, POINT inWindow) {
 }
 
 void dropOn(HWND dialog, const std::string& label, bool control) {
-    HWND tree = treeOf(dialog);
     if (label == "outside") {
+        dropOn(dialog, nullptr, control);
+        return;
+    }
+    HTREEITEM target = findTreeItem(treeOf(dialog), label);
+    ASSERT_NE(target, nullptr) << label;
+    dropOn(dialog, target, control);
+}
+
+void dropOn(HWND dialog, HTREEITEM target, bool control) {
+    HWND tree = treeOf(dialog);
+    if (!target) {
         RECT area;
         GetClientRect(tree, &area);
         releaseAt(dialog, inDialog(dialog, tree, {area.right + 12, area.bottom / 2}), control);
         return;
     }
-    HTREEITEM target = findTreeItem(tree, label);
-    ASSERT_NE(target, nullptr) << label;
     releaseAt(dialog, inDialog(dialog, tree, labelCentre(tree, target)), control);
 }
 

@@ -31,9 +31,12 @@ POINT labelCentre(HWND tree, HTREEITEM item);
 // Presses the left button on the item and moves away from it, as the tree's own drag detection
 // sees a pilot start a drag: the move waits in the queue for the tree's tracking loop.
 void startDrag(HWND dialog, const std::string& label);
+void startDrag(HWND dialog, HTREEITEM item);
 // Moves the dragged item over the item with the label (or to the right of the tree for
 // "outside") and lets go there, with Ctrl held or not.
 void dropOn(HWND dialog, const std::string& label, bool control);
+// The same onto an item, or outside the tree when it is nullptr.
+void dropOn(HWND dialog, HTREEITEM target, bool control);
 
 class SettingsSession : public ::testing::Test {
   protected:

@@ -128,7 +128,7 @@ const std::wstring templateFace = L"\xFF2D\xFF33 \xFF30\x30B4\x30B7\x30C3\x30AF"
 constexpr DWORD frameStyle = DS_MODALFRAME | DS_3DLOOK | DS_CENTER | DS_SETFOREGROUND |
                              DS_NOIDLEMSG | WS_POPUP | WS_VISIBLE | WS_CAPTION;
 constexpr DWORD radio = BS_AUTORADIOBUTTON | WS_TABSTOP, check = BS_AUTOCHECKBOX | WS_TABSTOP,
-                edit = WS_BORDER | WS_TABSTOP, digits = edit | ES_NUMBER,
+                edit = WS_BORDER | WS_TABSTOP, digits = edit | ES_NUMBER | ES_AUTOHSCROLL,
                 push = BS_PUSHBUTTON | WS_TABSTOP;
 
 void expectFrame(const Template& dialog, int width, int height) {

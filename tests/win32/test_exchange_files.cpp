@@ -174,6 +174,77 @@ TEST_F(ExchangeFiles, TourExportedAndImportedAgainGivesTheSameItemsInOrder) {
     EXPECT_EQ(database.substr(10 * 64), items);
 }
 
+// What "New Airport" and "New Tour" make has no position yet (six blank numbers): exported and
+// imported again it comes back in its place, as every other entry does.
+TEST_F(ExchangeFiles, EntriesWithoutAPositionYetComeBackFromTheirFile) {
+    const struct {
+        const char* what;
+        const char* select;
+        int newEntry, import;
+        const char* added; // from the import's folder on
+    } cases[] = {
+        {"airports", "Chicago Midway", IDM_NEW_AIRPORT, IDC_AIRPORT_IMPORT,
+         " New Airport Folder [11 1]\n  Chicago Midway [12 0]\n  Chicago O'Hare [13 0]\n"
+         "  New Airport [14 0]\n"},
+        {"tour items", "002 - Escanaba", IDM_NEW_TOUR, IDC_TOUR_IMPORT,
+         " New Tour Folder [11 101]\n  001 - Milwaukee [12 100]\n  002 - Escanaba [13 100]\n"
+         "  003 - Muskegon [14 100]\n  004 - New Tour [15 100]\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        enterFreshFolder();
+        writeFileBytes("TarvixDb.dat", sampleDatabase());
+        run({[&](HWND dialog) {
+                 selectLabel(dialog, c.select);
+                 command(dialog, c.newEntry);
+             },
+             click(IDC_EXPORT), click(c.import), click(IDCANCEL)});
+        EXPECT_EQ(texts, std::vector<std::string>{});
+        const size_t folder =
+            tree.find(c.import == IDC_TOUR_IMPORT ? " New Tour Folder" : " New Airport Folder");
+        ASSERT_NE(folder, std::string::npos) << tree;
+        EXPECT_EQ(tree.substr(folder), c.added);
+    }
+}
+
+// The message names the first five lines it left out and counts the rest.
+TEST_F(ExchangeFiles, TheLeftOutLinesAreCountedToTheLast) {
+    const std::string outOfRange =
+        exchangeLine("XXXX", "Nowhere", {"N", "95", "0", "0"}, {"E", "1", "0", "0"});
+    const struct {
+        int leftOut;
+        const char* message;
+    } cases[] = {
+        {5, "5 lines of 'Tarvix.dat' were not imported, as they give no position to fly to: "
+            "line 2 (latitude out of range), line 3 (latitude out of range), line 4 (latitude "
+            "out of range), line 5 (latitude out of range), line 6 (latitude out of range). 1 "
+            "airports were imported."},
+        {7, "7 lines of 'Tarvix.dat' were not imported, as they give no position to fly to: "
+            "line 2 (latitude out of range), line 3 (latitude out of range), line 4 (latitude "
+            "out of range), line 5 (latitude out of range), line 6 (latitude out of range) and 2 "
+            "more. 1 airports were imported."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.leftOut);
+        std::string lines = chicagoLine("KMDW", "Chicago Midway");
+        for (int i = 0; i < c.leftOut; ++i)
+            lines += outOfRange;
+        writeFileBytes("Tarvix.dat", lines);
+        run({click(IDC_AIRPORT_IMPORT), click(IDCANCEL)});
+        EXPECT_EQ(texts, std::vector<std::string>{c.message});
+    }
+}
+
+// The records are sized by the lines kept, not by every line of the file: 16 MB of line ends
+// asked for 1 GiB before, which a 32-bit process does not have.
+TEST_F(ExchangeFiles, BlankLinesCostTheImportNoMemory) {
+    writeFileBytes("Tarvix.dat", chicagoLine("KMDW", "Chicago Midway") +
+                                     std::string(16 * 1024 * 1024 - 64, '\n'));
+    run({click(IDC_AIRPORT_IMPORT), click(IDCANCEL)});
+    EXPECT_EQ(texts, std::vector<std::string>{});
+    EXPECT_EQ(tree, sampleTree + " New Airport Folder [10 1]\n  Chicago Midway [11 0]\n");
+}
+
 TEST_F(ExchangeFiles, ATourLineWithoutItsTourFlagIsStoredAsItIs) {
     LineFields f;
     f.ident = "001";

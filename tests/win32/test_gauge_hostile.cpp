@@ -180,18 +180,18 @@ INSTANTIATE_TEST_SUITE_P(
                       BadAnswer{"FarJump", 3, 2147483647, 3}, // no tour steps so far either way
                       // Back from 3 to 9 could be a wrap onto the last item; forward it cannot.
                       BadAnswer{"JumpAhead", 3, 9, 4},
-                      // As long as the longest tour, and no longer.
-                      BadAnswer{"NeverWraps", 2, 3, 999 + 8}),
+                      // As long as the longest tour the database's 5 records can hold (the
+                      // table's round), after the leg's 4 steps, and no longer.
+                      BadAnswer{"NeverWraps", 2, 3, 4 + 5 + 1}),
     [](const ::testing::TestParamInfo<BadAnswer>& info) { return std::string(info.param.name); });
 
 TEST_F(HostileInput, EveryWalkOfInitializeEndsAtItsFirstRefusal) {
-    // From the middle item of three: leg start 2 steps, next waypoint 2, the table's walks
-    // forward 2 and back once, back 3 and forward once, the collection 3, back to the item 2.
+    // From the middle item of three: leg start 2 steps, next waypoint 2, the table's round 3.
     ExchangeRecord middle = tourItem(2);
     setData(&middle);
     start();
     const int32_t clean = steps();
-    ASSERT_EQ(clean, 16);
+    ASSERT_EQ(clean, 7);
     EXPECT_EQ(libraryItem(), 3);
     for (int32_t refused = 0; refused < clean; ++refused) {
         hostKill();
@@ -200,6 +200,25 @@ TEST_F(HostileInput, EveryWalkOfInitializeEndsAtItsFirstRefusal) {
         start();
         // The walk that meets the refusal ends; each later operation tries one step.
         EXPECT_LE(steps(), refused + 3) << "refused from step " << refused + 1;
+    }
+}
+
+// The table of a tour costs one step an item, whatever its length: once round from the active
+// item, which is where the library ends.
+TEST_F(HostileInput, TheTourTableTakesOneStepAnItem) {
+    for (int32_t items : {3, 1003}) {
+        SCOPED_TRACE(items);
+        std::string database = folderLine("Long", 1, true);
+        for (int item = 1; item <= items; ++item)
+            database += tourItemLine(item, "Stop");
+        writeFileBytes("TarvixDb.dat", database + folderLine("After", 1));
+        ExchangeRecord second = tourItem(2);
+        setData(&second);
+        answer(0, 0);
+        start();
+        EXPECT_EQ(steps(), 2 + 2 + items) << "leg start, next waypoint, the round";
+        EXPECT_EQ(libraryItem(), 3);
+        hostKill();
     }
 }
 

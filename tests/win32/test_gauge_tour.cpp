@@ -13,6 +13,7 @@
 #include "common/exchange_record.h"
 #include "common/position_units.h"
 #include "common/sim_ids.h"
+#include "db_fixtures.h"
 #include "host/panel_host.h"
 #include "nav_reference.h"
 #include "host/dialog_driver.h"
@@ -268,6 +269,40 @@ TEST_F(TourFlight, OneItemTourStaysOnItsItem) {
     const std::vector<int32_t> expected = {0x1010F, 0x101FA, 0x10118, 0x101F4,
                                            0x10100, 0x1010F, 0x101FA, 0x10118};
     EXPECT_EQ(ids, expected);
+}
+
+// Tours are numbered with four digits from item 1000 on, and nothing stops them at 999: the
+// gauge flies a tour of 1,003 items from item 1002 (record 1003) to its last item and stays
+// there, and its buttons wrap between the last item and the first.
+TEST_F(TourFlight, ToursLongerThan999ItemsAreFlownToTheirLastItem) {
+    std::string database = folderLine("Long", 1, true);
+    for (int item = 1; item <= 1003; ++item)
+        database += tourItemLine(item, "Stop", "", item == 1001 ? "-1" : "");
+    writeFileBytes("TarvixDb.dat", database + folderLine("After", 1));
+    ExchangeRecord r{};
+    r.mode = 1;
+    r.recordNumber = 1002;
+    r.tourAutopilot = 1;
+    setData(&r);
+    auto step = reinterpret_cast<int(__stdcall*)(int32_t)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetTourItem")));
+    ASSERT_EQ(step(1), 1003); // the library's own step fills in item 1002's position
+    start();
+    EXPECT_EQ(libraryItem(), 1003) << "the walk of the tour table ends where it began";
+    ExchangeRecord item1002{};
+    getData(&item1002);
+    setVariable(varLatitude, item1002.latitude);
+    setVariable(varLongitude, item1002.longitude);
+    for (int frame = 0; frame < 40; ++frame) // arrival, then three refreshes from the library
+        hostUpdate();
+    EXPECT_EQ(libraryItem(), 1004) << "item 1003, the last";
+    EXPECT_EQ(markedRecord(), 1004);
+    const int32_t afterNextAndPrev[] = {2, 1004};
+    for (int32_t expected : afterNextAndPrev) {
+        clickGauge(expected == 2 ? 229 : 184, 291, nullptr);
+        EXPECT_EQ(libraryItem(), expected);
+        EXPECT_EQ(markedRecord(), expected);
+    }
 }
 
 // Item 002 lies ahead; its next leg to 003 turns right by about 80 degrees. At 150 knots the

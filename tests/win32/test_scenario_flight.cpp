@@ -327,6 +327,27 @@ TEST(ScenarioFlight, CancelStepLeavesTheDatabaseAndTheDestination) {
     EXPECT_EQ(seconds, 8);
 }
 
+// A step's position goes into the editor with its own hemispheres: south and east on one
+// airport, north and west on the other, each as the database then holds it.
+TEST(ScenarioFlight, SetStepsKeepTheHemispheresTheyName) {
+    enterFreshFolder();
+    writeFile("hemispheres.json", fromMidway(310, 160, R"(
+      "clicks": [{"at": 1, "button": "DLG", "select": "Chicago/Chicago O'Hare",
+                  "set": {"latitude": "S33 56 00", "longitude": "E151 10 37"}, "close": "OK"},
+                 {"at": 2, "button": "DLG", "select": "Chicago/Chicago Midway",
+                  "set": {"latitude": "N10 20 30", "longitude": "W087 45 08"}, "close": "OK"}],
+      "duration": 3)"));
+    ProgramRun run = runProgram("\"" + hostProgram() + "\" hemispheres.json");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    const std::string database = readAll("TarvixDb.dat");
+    auto positionOf = [&](const std::string& name) {
+        size_t at = database.find(name);
+        return at == std::string::npos ? std::string() : database.substr(at - 5 + 30, 16);
+    };
+    EXPECT_EQ(positionOf("Chicago O'Hare"), "S33 560 E1511037");
+    EXPECT_EQ(positionOf("Chicago Midway"), "N10 2030W87 458 ");
+}
+
 struct DialogStepRun {
     const char* clicks; // the scenario's "clicks" list
     unsigned long exitCode;

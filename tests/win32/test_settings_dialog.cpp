@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -39,6 +41,81 @@ std::string sampleDatabase() {
            tourItemLine(1, "Milwaukee", "3000") + tourItemLine(2, "Escanaba", "4500") +
            tourItemLine(3, "Muskegon");
 }
+
+// The dialog library's opens of the database refused as another program's hold refuses them:
+// those numbered first to last (counted from 1 as the object is made) fail with a sharing
+// violation. The library's import of CreateFileA is taken over in this process only, and given
+// back when the object goes.
+class RefusedDatabaseOpens {
+  public:
+    RefusedDatabaseOpens(HMODULE library, int first, int last) : slot_(createFileSlot(library)) {
+        EXPECT_NE(slot_, nullptr) << "the library imports no CreateFileA";
+        opens = 0;
+        firstRefused = first;
+        lastRefused = last;
+        if (slot_) {
+            system = reinterpret_cast<CreateFileFn>(*slot_);
+            put(reinterpret_cast<void*>(&refusing));
+        }
+    }
+    ~RefusedDatabaseOpens() {
+        if (slot_)
+            put(reinterpret_cast<void*>(system));
+    }
+    RefusedDatabaseOpens(const RefusedDatabaseOpens&) = delete;
+    RefusedDatabaseOpens& operator=(const RefusedDatabaseOpens&) = delete;
+
+  private:
+    using CreateFileFn = decltype(&CreateFileA);
+    static inline CreateFileFn system = nullptr;
+    static inline int opens = 0, firstRefused = 0, lastRefused = 0;
+
+    static HANDLE WINAPI refusing(LPCSTR name, DWORD access, DWORD share,
+                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                  HANDLE model) {
+        if (name && lstrcmpiA(name, "TarvixDb.dat") == 0) {
+            ++opens;
+            if (opens >= firstRefused && opens <= lastRefused) {
+                SetLastError(ERROR_SHARING_VIOLATION);
+                return INVALID_HANDLE_VALUE;
+            }
+        }
+        return system(name, access, share, security, disposition, flags, model);
+    }
+
+    static void** createFileSlot(HMODULE library) {
+        auto* base = reinterpret_cast<BYTE*>(library);
+        auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& table =
+            headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + table.VirtualAddress);
+             dll->Name; ++dll) {
+            if (lstrcmpiA(reinterpret_cast<char*>(base + dll->Name), "KERNEL32.dll") != 0)
+                continue;
+            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+            auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+            for (; name->u1.AddressOfData; ++name, ++slot) {
+                if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal))
+                    continue;
+                auto* byName =
+                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+                if (std::strcmp(reinterpret_cast<char*>(byName->Name), "CreateFileA") == 0)
+                    return reinterpret_cast<void**>(&slot->u1.Function);
+            }
+        }
+        return nullptr;
+    }
+
+    void put(void* function) {
+        DWORD was = 0;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &was);
+        *slot_ = function;
+        VirtualProtect(slot_, sizeof *slot_, was, &was);
+    }
+
+    void** slot_;
+};
 
 class SettingsDialog : public SettingsSession {};
 
@@ -133,6 +210,8 @@ TEST_F(SettingsDialog, PositionRulesAtOk) {
         {"the pole", "90", "15", "40", "10", "0", "0", nullptr, "89 30 0/10 0 0"},
         {"the date line", "10", "0", "0", "180", "59", "59", nullptr, "10 0 0/180 0 0"},
         {"59 passes", "10", "59", "59", "20", "59", "59", nullptr, "10 59 59/20 59 59"},
+        {"a degree short of the pole and of the date line stays", "89", "59", "59", "179", "59",
+         "59", nullptr, "89 59 59/179 59 59"},
         {"91 degrees", "91", "0", "0", "10", "0", "0", "Latitude Data Error !", nullptr},
         {"60 minutes", "10", "60", "0", "10", "0", "0", "Latitude Data Error !", nullptr},
         {"181 degrees", "10", "0", "0", "181", "0", "0", "Longitude Data Error !", nullptr},
@@ -258,6 +337,41 @@ TEST_F(SettingsDialog, AltitudeEditsBeepWhileTypingAndReportWhenLeft) {
     EXPECT_EQ(markedRecords(readFileBytes("TarvixDb.dat")), "2");
 }
 
+// An airport altitude the editor shows without the pilot typing it (from the mapping, which
+// another program or an older version may have filled) is checked at OK like a typed one: the
+// gauge never gets more than 99,996 ft.
+TEST_F(SettingsDialog, OkRefusesAnAirportAltitudeAbove99996WhereverItCameFrom) {
+    const struct {
+        double mapped;
+        bool accepted;
+    } cases[] = {{99996, true}, {99997, false}, {99999, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mapped);
+        writeFileBytes("TarvixDb.dat", sampleDatabase());
+        ExchangeRecord options{};
+        options.airportAutopilot = 1;
+        options.airportAltitudeHold = 1;
+        options.airportAltitude = c.mapped;
+        ASSERT_EQ(library.setData(&options), 1);
+        bool stillOpen = false;
+        std::vector<DialogDriver::Step> steps = {
+            [](HWND dialog) { selectLabel(dialog, "Chicago Midway"); }, pressOk};
+        if (!c.accepted) {
+            steps.push_back([&](HWND dialog) { stillOpen = IsWindowVisible(dialog) != 0; });
+            steps.push_back(pressCancel);
+        }
+        run(steps);
+        if (c.accepted) {
+            EXPECT_EQ(boxTexts(), std::vector<std::string>{});
+            EXPECT_EQ(exchange().airportAltitude, c.mapped);
+            continue;
+        }
+        EXPECT_TRUE(stillOpen);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please Enter from 0 to 99996 ft.!"});
+        EXPECT_EQ(exchange().airportAltitude, c.mapped) << "Cancel hands the gauge nothing new";
+    }
+}
+
 TEST_F(SettingsDialog, AfterCancelTheGaugeReadsWhatItStoredBefore) {
     writeFileBytes("TarvixDb.dat", sampleDatabase());
     ExchangeRecord before{};
@@ -283,17 +397,21 @@ TEST_F(SettingsDialog, RefusesToOpenWhenTheDatabaseCannotBeKeptWhole) {
         const char* what;
         std::string database;
         const char* held; // a file another program holds, or nullptr
+        bool sharedRead;  // the hold lets others read (the backup copy then succeeds)
         const char* messageStart;
     };
     std::string tooMany;
     for (int i = 0; i < 65536; ++i)
         tooMany += airportLine("A", "Airport");
     const Refusal refusals[] = {
-        {"backup held", sampleDatabase(), "TarvixDb.bak",
+        {"backup held", sampleDatabase(), "TarvixDb.bak", false,
          "The waypoint database cannot be backed up"},
-        {"database held", sampleDatabase(), "TarvixDb.dat",
+        {"database held", sampleDatabase(), "TarvixDb.dat", false,
          "The waypoint database cannot be backed up"},
-        {"too many records", tooMany, nullptr, "The waypoint database holds more than 65535"},
+        {"database held for reading", sampleDatabase(), "TarvixDb.dat", true,
+         "The waypoint database cannot be read whole"},
+        {"too many records", tooMany, nullptr, false,
+         "The waypoint database holds more than 65535"},
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.what);
@@ -301,7 +419,8 @@ TEST_F(SettingsDialog, RefusesToOpenWhenTheDatabaseCannotBeKeptWhole) {
         writeFileBytes("TarvixDb.bak", "old backup");
         int result = 0;
         {
-            FileHold hold(r.held ? r.held : "unrelated.txt");
+            FileHold hold(r.held ? r.held : "unrelated.txt", r.sharedRead);
+            ASSERT_TRUE(!r.held || hold.held());
             result = run({pressOk});
         }
         EXPECT_EQ(result, 1);
@@ -319,7 +438,8 @@ TEST_F(SettingsDialog, ASaveRefusedAtOkLeavesTheDatabaseAndTheDialogForAnotherTr
              selectLabel(dialog, "Chicago Midway");
              type(dialog, IDC_NAME, "Midway Renamed");
              fileBefore = readFileBytes("TarvixDb.dat");
-             FileHold hold("TarvixDb.dat");
+             // The entry's own record is written; the save's open of the database is refused.
+             RefusedDatabaseOpens refused(library.module(), 2, 2);
              clickButton(dialog, IDOK);
          },
          [&](HWND dialog) {
@@ -329,7 +449,9 @@ TEST_F(SettingsDialog, ASaveRefusedAtOkLeavesTheDatabaseAndTheDialogForAnotherTr
          pressOk});
     ASSERT_EQ(boxes.size(), 1u) << ::testing::PrintToString(boxTexts());
     EXPECT_EQ(boxes[0].text.rfind("The waypoint database could not be written", 0), 0u);
-    EXPECT_EQ(fileAfterRefusal, fileBefore);
+    const std::string renamed = "Midway Renamed"; // as long as the name it replaces
+    EXPECT_EQ(fileAfterRefusal,
+              fileBefore.replace(fileBefore.find("Chicago Midway"), renamed.size(), renamed));
     EXPECT_EQ(editorAfterRefusal, "Midway Renamed/Midway Renamed");
     ExchangeRecord chosen = exchange();
     EXPECT_EQ(chosen.name, padded("Midway Renamed"));
@@ -429,6 +551,267 @@ TEST_F(SettingsDialog, TheTreeShowsEachKindWithItsPictures) {
     // Folders ask for their picture: the expanded airport folder is open (1), the collapsed
     // tour folder closed (4).
     EXPECT_EQ(images, "8 of 16x16: 1/1 2/3 4/5 6/7");
+}
+
+// Whatever opens of the database another program's hold refuses as the dialog opens, OK never
+// leaves it with less than it had: the dialog refuses to open, or it opens on the whole tree.
+TEST_F(SettingsDialog, AHoldOnTheDatabaseAsItOpensNeverCostsARecord) {
+    const std::string database = sampleDatabase();
+    const char* names[] = {"Chicago",   "Chicago Midway", "Chicago O'Hare", "Around the lake",
+                           "Milwaukee", "Escanaba",       "Muskegon"};
+    for (int first = 1; first <= 6; ++first) {
+        SCOPED_TRACE("opens " + std::to_string(first) + " to " + std::to_string(first + 2) +
+                     " refused");
+        writeFileBytes("TarvixDb.dat", database);
+        {
+            RefusedDatabaseOpens refused(library.module(), first, first + 2);
+            run({pressOk, pressCancel});
+        }
+        const std::string after = readFileBytes("TarvixDb.dat");
+        for (const char* name : names)
+            EXPECT_NE(after.find(name), std::string::npos) << name << " lost:\n" << after;
+        EXPECT_EQ(after.size(), database.size());
+    }
+}
+
+TEST_F(SettingsDialog, AnEntryWhoseReadIsRefusedIsNeverWrittenBlank) {
+    writeFileBytes("TarvixDb.dat", sampleDatabase());
+    std::string shownName;
+    run({[&](HWND dialog) {
+             // The first open stores the entry left, the second reads the one chosen.
+             RefusedDatabaseOpens refused(library.module(), 2, 2);
+             selectLabel(dialog, "Chicago Midway");
+             shownName = controlText(dialog, IDC_NAME);
+         },
+         pressOk, // the chosen entry was never read: not handed to the gauge
+         [](HWND dialog) { selectLabel(dialog, "Chicago O'Hare"); },
+         [](HWND dialog) { selectLabel(dialog, "Chicago Midway"); }, pressOk});
+    ASSERT_EQ(boxes.size(), 2u) << ::testing::PrintToString(boxTexts());
+    EXPECT_EQ(boxes[0].text.rfind("This entry could not be read", 0), 0u);
+    EXPECT_EQ(boxes[1].text.rfind("The chosen entry could not be read", 0), 0u);
+    EXPECT_EQ(shownName, "");
+    const std::string saved = readFileBytes("TarvixDb.dat");
+    EXPECT_EQ(saved.substr(64, 64), airportLine("KMDW", "Chicago Midway", "-1"));
+    EXPECT_EQ(exchange().name, padded("Chicago Midway"));
+}
+
+// A refused write is said, and the label and the gauge keep to what the record holds: leaving
+// the entry, and pressing OK on it.
+TEST_F(SettingsDialog, ARefusedWriteOfTheEditorIsSaidAndTheLabelKeepsTheRecord) {
+    const struct {
+        const char* what;
+        DialogDriver::Step leave;
+        const char* message;
+    } cases[] = {
+        {"selection moves on", [](HWND dialog) { selectLabel(dialog, "Chicago O'Hare"); },
+         "The changes to the entry just left could not be written"},
+        {"OK", pressOk, "The chosen entry could not be written"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFileBytes("TarvixDb.dat", sampleDatabase());
+        std::string labelAfter, fileAfter;
+        bool openAfter = false;
+        run({[&](HWND dialog) {
+                 selectLabel(dialog, "Chicago Midway");
+                 type(dialog, IDC_NAME, "Midway Renamed");
+                 RefusedDatabaseOpens refused(library.module(), 1, 1);
+                 c.leave(dialog);
+                 openAfter = IsWindowVisible(dialog) != 0;
+                 labelAfter =
+                     labelOf(treeOf(dialog), findTreeItem(treeOf(dialog), "Chicago Midway"));
+                 fileAfter = readFileBytes("TarvixDb.dat");
+             },
+             pressCancel});
+        ASSERT_EQ(boxes.size(), 1u) << ::testing::PrintToString(boxTexts());
+        EXPECT_EQ(boxes[0].text.rfind(c.message, 0), 0u) << boxes[0].text;
+        EXPECT_TRUE(openAfter);
+        EXPECT_EQ(labelAfter, "Chicago Midway");
+        EXPECT_EQ(fileAfter.find("Midway Renamed"), std::string::npos);
+    }
+}
+
+// A tour item whose stored altitude is out of range (an import or a hand-edited file) is shown
+// without a check, so the tree, Cancel and OK keep working; a bad altitude the pilot typed
+// stops holding the dialog once its edit is disabled.
+TEST_F(SettingsDialog, AnAltitudeOutOfRangeNeverLocksTheDialog) {
+    const struct {
+        const char* what;
+        const char* stored;
+        int tourAutopilot;
+        DialogDriver::Step act;
+    } cases[] = {
+        {"99999 stored, autopilot off", "99999", 0,
+         [](HWND dialog) { selectLabel(dialog, "004 - High"); }},
+        {"-5 stored, autopilot off", "-5", 0,
+         [](HWND dialog) { selectLabel(dialog, "004 - High"); }},
+        {"99999 stored, edit enabled", "99999", 1,
+         [](HWND dialog) { selectLabel(dialog, "004 - High"); }},
+        {"99999 typed, then autopilot off", "2000", 1,
+         [](HWND dialog) {
+             selectLabel(dialog, "004 - High");
+             type(dialog, IDC_TOUR_ALTITUDE, "99999");
+             CheckRadioButton(dialog, IDC_TOUR_AUTOPILOT_ON, IDC_TOUR_AUTOPILOT_OFF,
+                              IDC_TOUR_AUTOPILOT_OFF);
+             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TOUR_AUTOPILOT_OFF, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_TOUR_AUTOPILOT_OFF)));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LineFields high;
+        high.ident = "004";
+        high.name = "High";
+        high.tourFlag = "1";
+        high.altitudeHoldFlag = "1";
+        high.altitude = c.stored;
+        writeFileBytes("TarvixDb.dat", sampleDatabase() + recordLine(high));
+        ExchangeRecord options{};
+        options.tourAutopilot = c.tourAutopilot;
+        ASSERT_EQ(library.setData(&options), 1);
+        std::string selectedAfter;
+        run({c.act,
+             [&](HWND dialog) {
+                 SendMessageA(treeOf(dialog), WM_KEYDOWN, VK_UP, 0); // as the pilot moves on
+                 selectedAfter = selectedLabel(dialog);
+             },
+             pressCancel});
+        EXPECT_EQ(selectedAfter, "003 - Muskegon");
+        EXPECT_FALSE(fileExists("TarvixDb.$$$"));
+    }
+}
+
+// Six openings and closings: each time the tree and the toolbar's host are destroyed with their
+// own window procedures, and the tree's own clean-up deletes every item.
+int deletedItems = 0;
+std::vector<std::string> foreignProcedures;
+LRESULT CALLBACK watchDestruction(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT& sent = *reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent.message == WM_NOTIFY) {
+        const UINT notification = reinterpret_cast<NMHDR*>(sent.lParam)->code;
+        if (notification == TVN_DELETEITEMA || notification == TVN_DELETEITEMW)
+            ++deletedItems;
+    }
+    if (code == HC_ACTION && (sent.message == WM_DESTROY || sent.message == WM_NCDESTROY)) {
+        const int id = GetDlgCtrlID(sent.hwnd);
+        if ((id == IDC_TREE || id == IDC_TOOLBAR_HOST) &&
+            GetWindowLongPtrA(sent.hwnd, GWLP_WNDPROC) !=
+                static_cast<LONG_PTR>(GetClassLongPtrA(sent.hwnd, GCLP_WNDPROC)))
+            foreignProcedures.push_back(std::to_string(id));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(SettingsDialog, TheTreeAndTheToolbarHostCleanUpWithTheirOwnProcedures) {
+    writeFileBytes("TarvixDb.dat", sampleDatabase());
+    deletedItems = 0;
+    foreignProcedures.clear();
+    HHOOK hook =
+        SetWindowsHookExA(WH_CALLWNDPROC, &watchDestruction, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    const int openings = 6;
+    for (int i = 0; i < openings; ++i)
+        run({i % 2 ? pressOk : pressCancel});
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(foreignProcedures, std::vector<std::string>{});
+    EXPECT_EQ(deletedItems, openings * 7);
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{});
+}
+
+// The options as the gauge stored them: the hold box and the altitude follow "On" for the first
+// item selected when no entry is marked, and an altitude that is no number shows as 0.
+TEST_F(SettingsDialog, TheAirportOptionsShowAsStoredForTheFirstItem) {
+    const struct {
+        double stored;
+        const char* shown;
+    } cases[] = {{3500.7, "3500"}, {std::nan(""), "0"}, {1e300, "0"}, {-HUGE_VAL, "0"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        writeFileBytes("TarvixDb.dat", airportLine("KMDW", "Chicago Midway") +
+                                           folderLine("Around the lake", 1, true) +
+                                           tourItemLine(1, "Milwaukee"));
+        ExchangeRecord options{};
+        options.airportAutopilot = 1;
+        options.airportAltitudeHold = 1;
+        options.airportAltitude = c.stored;
+        ASSERT_EQ(library.setData(&options), 1);
+        std::string shown;
+        run({[&](HWND dialog) {
+                 shown = selectedLabel(dialog) +
+                         (isEnabled(dialog, IDC_AIRPORT_ALTITUDE_HOLD) ? " hold enabled"
+                                                                       : " hold grey") +
+                         (isEnabled(dialog, IDC_AIRPORT_ALTITUDE) ? " altitude enabled "
+                                                                  : " altitude grey ") +
+                         controlText(dialog, IDC_AIRPORT_ALTITUDE);
+             },
+             pressCancel});
+        EXPECT_EQ(shown, std::string("Chicago Midway hold enabled altitude enabled ") + c.shown);
+    }
+}
+
+// Digits typed one by one, as the edit receives them from the keyboard.
+void typeKeys(HWND dialog, int id, const char* keys) {
+    HWND edit = GetDlgItem(dialog, id);
+    SetFocus(edit);
+    SetWindowTextA(edit, "");
+    for (const char* key = keys; *key; ++key)
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(*key), 0);
+}
+
+// Whether the edit shows its whole text inside its room: "whole", or what it shows instead.
+std::string shownWhole(HWND dialog, int id) {
+    HWND edit = GetDlgItem(dialog, id);
+    RECT room{};
+    SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    const std::string text = controlText(dialog, id);
+    HDC dc = GetDC(edit);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(edit, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+    const int start = static_cast<short>(LOWORD(SendMessageA(edit, EM_POSFROMCHAR, 0, 0)));
+    if (start >= room.left && start + extent.cx <= room.right)
+        return "whole";
+    return text + " from " + std::to_string(start) + " over " + std::to_string(extent.cx) +
+           " pixels in " + std::to_string(room.left) + ".." + std::to_string(room.right);
+}
+
+// Every digit the pilot types reaches the edit whatever font the system draws the dialog with
+// (the template's face is missing on most systems and here), and as many digits as the field
+// holds show whole; a sixth altitude digit scrolls, and is read as the first five.
+TEST_F(SettingsDialog, EveryDigitTypedReachesTheEditAndTheFieldsWidthShowsWhole) {
+    writeFileBytes("TarvixDb.dat", sampleDatabase());
+    ASSERT_TRUE(storeAirportAltitudeHold());
+    const struct {
+        int id;
+        const char* typed;
+        bool whole;
+    } cases[] = {
+        {IDC_AIRPORT_ALTITUDE, "10000", true},   {IDC_AIRPORT_ALTITUDE, "88888", true},
+        {IDC_AIRPORT_ALTITUDE, "123456", false}, {IDC_LATITUDE_DEGREES, "888", true},
+        {IDC_LONGITUDE_DEGREES, "180", true},    {IDC_LATITUDE_MINUTES, "88", true},
+        {IDC_LONGITUDE_SECONDS, "59", true},
+    };
+    std::vector<std::string> typed, shown;
+    run({[&](HWND dialog) {
+             selectLabel(dialog, "Chicago Midway");
+             for (const auto& c : cases) {
+                 typeKeys(dialog, c.id, c.typed);
+                 typed.push_back(controlText(dialog, c.id));
+                 if (c.whole)
+                     shown.push_back(shownWhole(dialog, c.id));
+             }
+         },
+         pressCancel});
+    std::vector<std::string> wantTyped, wantShown;
+    for (const auto& c : cases) {
+        wantTyped.push_back(c.typed);
+        if (c.whole)
+            wantShown.push_back("whole");
+    }
+    EXPECT_EQ(typed, wantTyped);
+    EXPECT_EQ(shown, wantShown);
 }
 
 } // namespace

@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,7 +70,83 @@ std::string fileOutline(const std::string& bytes) {
     return out;
 }
 
-using TreeEditing = SettingsSession;
+// Steps of a pilot's edit, each made from labels, so that a case reads as what the pilot does.
+using Steps = std::vector<DialogDriver::Step>;
+
+Steps operator+(Steps a, const Steps& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Steps pick(const char* label, int id) {
+    return {[=](HWND dialog) {
+        selectLabel(dialog, label);
+        command(dialog, id);
+    }};
+}
+
+// Selects the item and types a new name into the editor, without moving on.
+Steps rename(const char* label, const char* name) {
+    return {[=](HWND dialog) {
+        selectLabel(dialog, label);
+        type(dialog, IDC_NAME, name);
+    }};
+}
+
+Steps drag(const char* source, const char* target, bool control) {
+    return {[=](HWND dialog) { startDrag(dialog, source); },
+            [=](HWND dialog) { dropOn(dialog, target, control); }};
+}
+
+// The tree control refusing one new item, as a control short of memory does: a procedure of the
+// test's own in front of the tree's answers the k-th TVM_INSERTITEM from its installation with
+// no item.
+struct InsertRefusal {
+    WNDPROC next = nullptr;
+    int insertsLeft = 0;
+};
+InsertRefusal refusal;
+
+LRESULT CALLBACK refusingTreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TVM_INSERTITEMA && --refusal.insertsLeft == 0)
+        return 0;
+    return CallWindowProcA(refusal.next, tree, message, wParam, lParam);
+}
+
+void refuseInsert(HWND tree, int k) {
+    refusal.insertsLeft = k;
+    refusal.next = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&refusingTreeProc)));
+}
+
+Steps refuseInsert(int k) {
+    return {[=](HWND dialog) { refuseInsert(treeOf(dialog), k); }};
+}
+
+// A case of edits: the tree they leave, and the start of each message they bring, in order.
+struct EditCase {
+    const char* what;
+    std::string database;
+    Steps steps;
+    std::string tree;
+    std::vector<std::string> messages;
+};
+
+class TreeEditing : public SettingsSession {
+  protected:
+    void expectEdits(const EditCase& c) {
+        SCOPED_TRACE(c.what);
+        writeFileBytes("TarvixDb.dat", c.database);
+        std::string tree;
+        run(c.steps + Steps{[&](HWND dialog) { tree = treeText(treeOf(dialog)); }, pressCancel});
+        EXPECT_EQ(tree, c.tree);
+        const std::vector<std::string> seen = boxTexts();
+        EXPECT_EQ(seen.size(), c.messages.size());
+        for (size_t i = 0; i < seen.size() && i < c.messages.size(); ++i)
+            EXPECT_EQ(seen[i].rfind(c.messages[i], 0), 0u) << seen[i];
+        EXPECT_EQ(readFileBytes("TarvixDb.dat"), c.database) << "Cancel puts the file back";
+    }
+};
 
 // A step of a case: select the item with the label, then give the tree the command.
 struct Action {
@@ -264,6 +342,41 @@ TEST_F(TreeEditing, ExpandingSortsTourFoldersOnly) {
          pressCancel});
     EXPECT_EQ(tree, outline({" Tour", "> Sub", ">001 - Alpha", ">002 - Bravo", " Airports",
                              ">Zulu", ">Alpha"}));
+}
+
+// Tours pass item 999: opening one sorts its items by their number, not by their labels (which
+// put "1000 - ..." among the 100s), and OK writes them in that order.
+TEST_F(TreeEditing, ATourOfMoreThan999ItemsSortsByNumber) {
+    const int items = 1001;
+    std::string database = folderLine("Tour", 1, true) + tourItemLine(items, "Item");
+    for (int item = 1; item < items; ++item)
+        database += tourItemLine(item, "Item");
+    writeFileBytes("TarvixDb.dat", database + folderLine("Sub", 2, true));
+    std::string tree;
+    run({[&](HWND dialog) {
+             selectLabel(dialog, " Tour");
+             SendMessageA(treeOf(dialog), WM_KEYDOWN, VK_RIGHT, 1);
+             tree = treeText(treeOf(dialog));
+             selectLabel(dialog, "500 - Item");
+         },
+         pressOk});
+    std::string expected = outline({" Tour", "> Sub"});
+    for (int item = 1; item <= items; ++item)
+        expected += "  " +
+                    std::string(item < 10    ? "00"
+                                : item < 100 ? "0"
+                                             : "") +
+                    std::to_string(item) + " - Item\n";
+    EXPECT_EQ(tree, expected);
+    const std::string file = readFileBytes("TarvixDb.dat");
+    std::string idents;
+    for (size_t at = 0; at + 64 <= file.size(); at += 64)
+        if (file[at + 48] == '1' && (file[at + 46] == ' ' || file[at + 46] == '-')) // tour items
+            idents += std::to_string(std::atoi(file.substr(at, 5).c_str())) + " ";
+    std::string numbers;
+    for (int item = 1; item <= items; ++item)
+        numbers += std::to_string(item) + " ";
+    EXPECT_EQ(idents, numbers) << "the file holds the tour in number order";
 }
 
 struct DragCase {
@@ -491,7 +604,7 @@ TEST_F(TreeEditing, ARefusedWriteIsSaidAndTheTreeStaysWithTheFile) {
     const HeldCase cases[] = {
         {"a new entry", {}, {"Midway", IDM_NEW_AIRPORT}, "The new item could not be written",
          lakeTree},
-        {"a copy", {}, {"Midway", IDM_COPY}, "The item could not be copied", lakeTree},
+        {"a copy", {}, {"Midway", IDM_COPY}, "The selected item could not be written", lakeTree},
         {"a paste", {{"Midway", IDM_COPY}}, {" Lake", IDM_PASTE}, "The clipboard could not be",
          lakeTree},
         {"a renumbering after a delete", {}, {"001 - Milwaukee", IDM_DELETE},
@@ -521,8 +634,223 @@ TEST_F(TreeEditing, ARefusedWriteIsSaidAndTheTreeStaysWithTheFile) {
         steps.push_back(pressCancel);
         run(steps);
         EXPECT_EQ(tree, c.tree);
-        ASSERT_FALSE(boxTexts().empty());
-        EXPECT_EQ(boxTexts().back().rfind(c.message, 0), 0u) << boxTexts().back();
+        // A delete also shows the entry selected instead, whose read the hold refuses too.
+        const std::vector<std::string> told = boxTexts();
+        EXPECT_TRUE(std::any_of(told.begin(), told.end(), [&](const std::string& text) {
+            return text.rfind(c.message, 0) == 0;
+        })) << ::testing::PrintToString(told);
+    }
+}
+
+TEST_F(TreeEditing, EditsKeepWhatThePilotSeesAndNumbersWithoutGaps) {
+    const std::string pasteRefused = "The clipboard could not be pasted";
+    const std::string mixed = folderLine("Mixed", 1, true) + tourItemLine(1, "Alpha") +
+                              tourItemLine(2, "Bravo") + airportLine("Z", "Zulu");
+    const EditCase cases[] = {
+        // The editor's fields go with the item, not the record as the file held it.
+        {"a Cut takes the name just typed",
+         lakeDatabase(),
+         rename("Midway", "Midway Intl") + pick("Midway", IDM_CUT) + pick("O'Hare", IDM_PASTE),
+         outline({" Chicago", ">O'Hare", ">Midway Intl", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}},
+        {"so does a Copy whose item is deleted before the paste",
+         lakeDatabase(),
+         rename("Midway", "Midway Intl") + pick("Midway", IDM_COPY) +
+             pick("Midway Intl", IDM_DELETE) + pick(" Lake", IDM_PASTE),
+         outline({" Chicago", ">O'Hare", "> Suburbs", ">>Gary", " Lake", ">001 - Midway Intl",
+                  ">002 - Milwaukee", ">003 - Escanaba", ">004 - Muskegon"}),
+         {}},
+        {"and a drag that moves",
+         lakeDatabase(),
+         rename("Midway", "Midway Intl") + drag("Midway", " Suburbs", false),
+         outline({" Chicago", ">O'Hare", "> Suburbs", ">>Midway Intl", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}},
+        {"or copies",
+         lakeDatabase(),
+         rename("Midway", "Midway Intl") + drag("Midway", "003 - Muskegon", true),
+         outline({" Chicago", ">Midway Intl", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon", ">004 - Midway Intl"}),
+         {}},
+        // A copy of one entry leaves no mark that a later copy of its folder would skip.
+        {"an airport copied alone, then its folder cut and pasted",
+         lakeDatabase(),
+         pick("O'Hare", IDM_COPY) + pick(" Chicago", IDM_CUT) + pick(" Lake", IDM_PASTE),
+         outline({" Lake", "> Chicago", ">> Suburbs", ">>>Gary", ">>Midway", ">>O'Hare",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}},
+        {"a tour item copied alone, then its tour copied",
+         lakeDatabase(),
+         pick("002 - Escanaba", IDM_COPY) + pick(" Lake", IDM_COPY) + pick("Midway", IDM_PASTE),
+         outline({" Chicago", "> Lake", ">>001 - Milwaukee", ">>002 - Escanaba", ">>003 - Muskegon",
+                  ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake", ">001 - Milwaukee",
+                  ">002 - Escanaba", ">003 - Muskegon"}),
+         {}},
+        {"an airport copied alone, then its folder's folder dragged as a copy",
+         lakeDatabase(),
+         pick("Gary", IDM_COPY) + drag(" Chicago", " Lake", true),
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake", "> Chicago",
+                  ">> Suburbs", ">>>Gary", ">>Midway", ">>O'Hare", ">001 - Milwaukee",
+                  ">002 - Escanaba", ">003 - Muskegon"}),
+         {}},
+        // The old group is numbered from its first tour item left, whatever is selected instead.
+        {"a deleted tour item after a folder of the other kind",
+         lakeDatabase(),
+         pick(" Lake", IDM_NEW_AIRPORT_FOLDER) + pick("002 - Escanaba", IDM_DELETE),
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  "> New Airport Folder", ">001 - Milwaukee", ">002 - Muskegon"}),
+         {}},
+        {"a tour item dragged out from beside it",
+         lakeDatabase(),
+         pick(" Lake", IDM_NEW_AIRPORT_FOLDER) + drag("002 - Escanaba", "Midway", false),
+         outline({" Chicago", ">Midway", ">Escanaba", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
+                  "> New Airport Folder", ">001 - Milwaukee", ">002 - Muskegon"}),
+         {}},
+        {"the first tour item deleted before an airport",
+         mixed,
+         pick("001 - Alpha", IDM_DELETE),
+         outline({" Mixed", ">001 - Bravo", ">Zulu"}),
+         {}},
+        // A paste the tree stops part-way is taken out whole, and a move keeps its original.
+        {"a folder pasted",
+         lakeDatabase(),
+         pick(" Chicago", IDM_COPY) + refuseInsert(3) + pick(" Lake", IDM_PASTE),
+         lakeTree,
+         {pasteRefused}},
+        {"a folder moved by a drag",
+         lakeDatabase(),
+         refuseInsert(2) + drag(" Suburbs", "Midway", false),
+         lakeTree,
+         {pasteRefused}},
+        {"a folder copied by a drag",
+         lakeDatabase(),
+         refuseInsert(4) + drag(" Chicago", "003 - Muskegon", true),
+         lakeTree,
+         {pasteRefused}},
+    };
+    for (const EditCase& c : cases)
+        expectEdits(c);
+}
+
+TEST_F(TreeEditing, EveryPasteOfACutEntryStartsFromTheRecordAsCut) {
+    writeFileBytes("TarvixDb.dat", lakeDatabase());
+    // Into a tour (no ID there) and then back among airports: the ID comes back too.
+    run(pick("Midway", IDM_CUT) + pick("003 - Muskegon", IDM_PASTE) + pick("O'Hare", IDM_PASTE) +
+        Steps{[](HWND dialog) { selectLabel(dialog, "004 - Midway"); }, pressOk});
+    EXPECT_TRUE(boxTexts().empty());
+    std::vector<std::string> midways; // ID and tour flag of each record named Midway
+    const std::string saved = readFileBytes("TarvixDb.dat");
+    for (size_t at = 0; at + 64 <= saved.size(); at += 64) {
+        if (saved.compare(at + 5, 25, std::string("Midway") + std::string(19, ' ')) == 0)
+            midways.push_back(saved.substr(at, 5) + "|" + saved.substr(at + 48, 1));
+    }
+    EXPECT_EQ(midways, (std::vector<std::string>{"KMDW | ", "004  |1"}));
+}
+
+TEST_F(TreeEditing, ExportStoresNothingWhileAnAltitudeIsBad) {
+    LineFields held;
+    held.ident = "001";
+    held.name = "Milwaukee";
+    held.tourFlag = "1";
+    held.altitudeHoldFlag = "1";
+    held.altitude = "3000";
+    const std::string database = folderLine("Lake", 1, true) + recordLine(held);
+    writeFileBytes("TarvixDb.dat", database);
+    ExchangeRecord options{};
+    options.tourAutopilot = 1;
+    ASSERT_EQ(library.setData(&options), 1);
+    std::string fileAfterExport;
+    run({[](HWND dialog) {
+             selectLabel(dialog, "001 - Milwaukee");
+             type(dialog, IDC_NAME, "Renamed");
+             type(dialog, IDC_TOUR_ALTITUDE, "99997");
+         },
+         [&](HWND dialog) {
+             clickButton(dialog, IDC_EXPORT);
+             fileAfterExport = readFileBytes("TarvixDb.dat");
+         },
+         [](HWND dialog) { type(dialog, IDC_TOUR_ALTITUDE, "3000"); }, pressCancel});
+    EXPECT_EQ(fileAfterExport, database);
+    EXPECT_FALSE(fileExists("TarvixTr.dat"));
+    ASSERT_FALSE(boxTexts().empty());
+    for (const std::string& text : boxTexts())
+        EXPECT_EQ(text, "Please Enter from 0 to 99996 ft.!");
+}
+
+// At opening the tree is subclassed as it is made, before the dialog fills it.
+HHOOK openingHook = nullptr;
+int refusedAtOpening = 0;
+
+LRESULT CALLBACK refuseInNewTree(int code, WPARAM wParam, LPARAM lParam) {
+    char name[32] = "";
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && GetClassNameA(window, name, sizeof name) &&
+        std::strcmp(name, WC_TREEVIEWA) == 0)
+        refuseInsert(window, refusedAtOpening);
+    return CallNextHookEx(openingHook, code, wParam, lParam);
+}
+
+TEST_F(TreeEditing, AnItemTheTreeRefusesAtOpeningKeepsTheDialogShut) {
+    const std::string database = folderLine("Chicago", 1) + airportLine("KMDW", "Midway", "-1") +
+                                 folderLine("Lake", 1, true) + tourItemLine(1, "Milwaukee");
+    for (int k = 1; k <= 4; ++k) {
+        SCOPED_TRACE(k);
+        writeFileBytes("TarvixDb.dat", database);
+        refusedAtOpening = k;
+        openingHook = SetWindowsHookExA(WH_CBT, &refuseInNewTree, nullptr, GetCurrentThreadId());
+        ASSERT_NE(openingHook, nullptr);
+        bool opened = false;
+        run({[&](HWND dialog) {
+            opened = true;
+            pressOk(dialog);
+        }});
+        UnhookWindowsHookEx(openingHook);
+        EXPECT_FALSE(opened) << "an OK would write the partial tree over the database";
+        ASSERT_EQ(boxTexts().size(), 1u);
+        EXPECT_EQ(boxTexts()[0].rfind("The waypoint database cannot be read whole", 0), 0u);
+        EXPECT_EQ(readFileBytes("TarvixDb.dat"), database) << "the marker is back";
+    }
+}
+
+TEST_F(TreeEditing, PastesAndDropsNestFoldersNoDeeperThanNinetyNine) {
+    // L2 holds 97 levels of folders; O2 and O3 lie at depths 2 and 3 of another branch.
+    std::string database;
+    for (int level = 1; level <= 98; ++level)
+        database += folderLine(("L" + std::to_string(level)).c_str(), level);
+    database += airportLine("A", "Deep") + folderLine("Other", 1) + folderLine("O2", 2) +
+                folderLine("O3", 3) + airportLine("T", "Third");
+    struct DepthCase {
+        const char* what;
+        Steps steps;
+        int deepestFolder;
+        std::vector<std::string> messages;
+    };
+    const DepthCase cases[] = {
+        {"a paste that ends at 99", pick(" L2", IDM_COPY) + pick(" O2", IDM_PASTE), 99, {}},
+        {"one deeper is refused",
+         pick(" L2", IDM_COPY) + pick(" O3", IDM_PASTE),
+         98,
+         {"Can't make a Folder"}},
+        {"as is a drop that moves", drag(" L2", " O3", false), 98, {"Can't make a Folder"}},
+        {"or copies beside an entry", drag(" L2", "Third", true), 98, {"Can't make a Folder"}},
+    };
+    for (const DepthCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFileBytes("TarvixDb.dat", database);
+        int deepest = 0;
+        run(c.steps + Steps{[&](HWND dialog) {
+                                // Two spaces a level, and a folder's label starts with one.
+                                std::istringstream lines(treeText(treeOf(dialog)));
+                                for (std::string line; std::getline(lines, line);) {
+                                    const size_t indent = line.find_first_not_of(' ');
+                                    if (indent % 2 == 1)
+                                        deepest = std::max(deepest, int(indent / 2) + 1);
+                                }
+                            },
+                            pressCancel});
+        EXPECT_EQ(deepest, c.deepestFolder);
+        EXPECT_EQ(boxTexts(), c.messages);
     }
 }
 
