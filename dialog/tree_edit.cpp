@@ -61,14 +61,17 @@ HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item) {
         else if (HTREEITEM up = treeStep(tree, item, TVGN_PARENT))
             parent = up;
     }
-    RecordBuffer& r = recordBuffer;
+    char label[32];
+    newFolderRecord(tour, recordBuffer, label);
+    return appendWithRecord(tree, parent, label, tour ? 101 : 1);
+}
+
+void newFolderRecord(bool tour, RecordBuffer& r, char* label) {
     clearRecordBuffer(r);
     copyBoundedText(r.level, "1", sizeof r.level);
     copyBoundedText(r.tourFlag, tour ? "1" : "", sizeof r.tourFlag);
     copyBoundedText(r.name, tour ? "New Tour Folder" : "New Airport Folder", sizeof r.name);
-    char label[32];
-    std::snprintf(label, sizeof label, " %s", r.name);
-    return appendWithRecord(tree, parent, label, tour ? 101 : 1);
+    std::snprintf(label, 32, " %s", r.name);
 }
 
 HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
@@ -102,10 +105,10 @@ struct FoldedTour {
 FoldedTour foldTour(HWND tree, HTREEITEM item) {
     FoldedTour fold = {tree, treeStep(tree, item, TVGN_PARENT), selectedItem(tree),
                        treeStep(tree, nullptr, TVGN_FIRSTVISIBLE)};
-    const LRESULT state = fold.folder ? SendMessageA(tree, TVM_GETITEMSTATE,
-                                                     reinterpret_cast<WPARAM>(fold.folder),
-                                                     TVIS_EXPANDED)
-                                      : 0;
+    const LRESULT state = fold.folder
+                              ? SendMessageA(tree, TVM_GETITEMSTATE,
+                                             reinterpret_cast<WPARAM>(fold.folder), TVIS_EXPANDED)
+                              : 0;
     if (!(state & TVIS_EXPANDED)) {
         fold.folder = nullptr;
         return fold;
@@ -139,7 +142,8 @@ bool renumberTour(HWND tree, HTREEITEM item) {
     bool written = database != INVALID_HANDLE_VALUE;
     const FoldedTour fold = foldTour(tree, item);
     int number = 0;
-    for (HTREEITEM at = firstSibling(tree, item); at && written; at = treeStep(tree, at, TVGN_NEXT)) {
+    for (HTREEITEM at = firstSibling(tree, item); at && written;
+         at = treeStep(tree, at, TVGN_NEXT)) {
         const uint32_t word = itemData(tree, at);
         const uint32_t kind = itemKind(word);
         if (isFolderKind(kind) || !isTourKind(kind))
@@ -187,7 +191,8 @@ HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
         if (treeStep(tree, item, TVGN_PREVIOUS)) {
             chosen = firstSibling(tree, item);
         } else {
-            for (HTREEITEM at = treeStep(tree, item, TVGN_NEXT); at; at = treeStep(tree, at, TVGN_NEXT))
+            for (HTREEITEM at = treeStep(tree, item, TVGN_NEXT); at;
+                 at = treeStep(tree, at, TVGN_NEXT))
                 chosen = at;
         }
         if (chosen)
