@@ -170,14 +170,20 @@ bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE cl
 }
 
 // Every clipboard record appended to the database first, so that no item is ever inserted for a
-// record that is not there.
+// record that is not there; in one write, so that a refused one appends nothing at all.
 bool appendRecords(HANDLE clipboard, HANDLE database, int32_t count, int32_t firstNumber) {
-    for (int32_t i = 1; i <= count; ++i) {
-        if (readRecordFrom(i, clipboard, recordBuffer) != 1 ||
-            writeRecordTo(firstNumber + i - 1, database, recordBuffer) != 1)
-            return false;
+    const size_t bytes = static_cast<size_t>(count) * recordSize;
+    uint8_t* lines = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, bytes));
+    bool appended = lines != nullptr;
+    for (int32_t i = 1; i <= count && appended; ++i) {
+        appended = readRecordFrom(i, clipboard, recordBuffer) == 1;
+        encodeRecord(recordBuffer, lines + static_cast<size_t>(i - 1) * recordSize);
     }
-    return true;
+    appended = appended && seekFile(database, static_cast<int64_t>(firstNumber - 1) * recordSize) &&
+               writeExactly(database, lines, static_cast<uint32_t>(bytes));
+    if (lines)
+        HeapFree(GetProcessHeap(), 0, lines);
+    return appended;
 }
 
 // The appended records as tree items: each folder as the first child of the folder its level
