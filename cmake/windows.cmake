@@ -165,6 +165,7 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 # it (its working folder), as the simulator finds it in its own.
 add_library(tarvix_test_support STATIC
     tests/win32/db_fixtures.cpp
+    tests/win32/file_faults.cpp
     tests/win32/nav_reference.cpp
     tests/win32/settings_session.cpp
     tests/win32/test_support.cpp)
