@@ -170,6 +170,7 @@ add_library(tarvix_test_support STATIC
     tests/win32/edit_sequence_commands.cpp
     tests/win32/edit_sequence_ops.cpp
     tests/win32/edit_sequence_tree.cpp
+    tests/win32/file_faults.cpp
     tests/win32/nav_reference.cpp
     tests/win32/settings_session.cpp
     tests/win32/test_support.cpp)

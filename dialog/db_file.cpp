@@ -8,7 +8,12 @@
 // The library's one current record lives with the layer that every record reader links.
 RecordBuffer recordBuffer = {};
 
-MoveFileExFn moveFileEx = MoveFileExA;
+// Looked up through the import table at each call, not once as the library loads.
+static BOOL WINAPI systemMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
+    return MoveFileExA(from, to, flags);
+}
+
+MoveFileExFn moveFileEx = systemMoveFileEx;
 
 HANDLE openRecordFile(const char* fileName, bool create) {
     return CreateFileA(fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -32,8 +37,12 @@ static void recoverAside(const char* target, const char* aside) {
         MoveFileA(aside, target);
 }
 
-HANDLE openDatabase(bool create) {
+void recoverDatabase() {
     recoverAside(databaseFileName, asideFileName);
+}
+
+HANDLE openDatabase(bool create) {
+    recoverDatabase();
     return openRecordFile(databaseFileName, create);
 }
 
@@ -126,6 +135,15 @@ int32_t writeRecord(int32_t number, const char* fileName, RecordBuffer& record) 
     int32_t done = writeRecordTo(number, file, record);
     CloseHandle(file);
     return done;
+}
+
+bool flushNamedFile(const char* fileName) {
+    HANDLE file = openRecordFile(fileName, false);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool flushed = FlushFileBuffers(file) != 0;
+    CloseHandle(file);
+    return flushed;
 }
 
 // A rename that another program's hold on either file refuses is tried again a few times, 20 ms

@@ -30,6 +30,10 @@ int32_t writeRecordTo(int32_t number, HANDLE file, RecordBuffer& record);
 // INVALID_HANDLE_VALUE when the file is missing (and not to be made) or another program holds it.
 HANDLE openRecordFile(const char* fileName, bool create);
 
+// Puts right what a two-step replace of the database that was cut short left behind (see
+// replaceDatabase): the old database set aside with no new one in its place goes back.
+void recoverDatabase();
+
 // The database itself, opened as openRecordFile does, after putting right what a replace that
 // was cut short left behind (see replaceDatabase).
 HANDLE openDatabase(bool create);
@@ -44,6 +48,9 @@ bool seekFile(HANDLE file, int64_t offset);
 // Reads or writes exactly length bytes at the current position.
 bool readExactly(HANDLE file, void* bytes, uint32_t length);
 bool writeExactly(HANDLE file, const void* bytes, uint32_t length);
+
+// Writes what the system still caches of the named file to the disk; false when it cannot.
+bool flushNamedFile(const char* fileName);
 
 // Puts the finished, flushed scratch file in place of the database. Where the system has a
 // one-step replace (MoveFileExA) that is all; where it has none (Windows 95, 98 and ME answer

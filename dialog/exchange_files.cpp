@@ -49,13 +49,13 @@ const ImportKind tourImport = {true, tourExchangeFileName, "Not exist 'TarvixTr.
 const ImportKind airportImport = {false, airportExchangeFileName, "Not exist 'Tarvix.dat' !", 0,
                                   "airports"};
 
-// What an import takes from its file: the records to append, 64 bytes each, in file order, and
-// the lines it left out.
+// What an import takes from its file: the records to append, 64 bytes each (the new folder's
+// first, then the entries in file order), and the lines it left out.
 struct ImportRun {
     uint8_t* file = nullptr;
     size_t size = 0;
     uint8_t* records = nullptr;
-    int32_t count = 0;
+    int32_t count = 0; // entries, after the folder's record
     int32_t skipped = 0;
     int32_t skippedLine[namedSkippedLines] = {};
     LineProblem skippedWhy[namedSkippedLines] = {};
@@ -129,8 +129,8 @@ bool readImportLine(const ImportKind& kind, const uint8_t* bytes, size_t length,
 }
 
 // Every line of the file into run.records, or into the list of lines left out. The lines kept
-// are counted first and the records sized by them: sized by every line, 16 MB of line ends
-// alone asked for 1 GiB.
+// are counted first and the records sized by them and the folder's ahead of them: sized by
+// every line, 16 MB of line ends alone asked for 1 GiB.
 bool collectRecords(const ImportKind& kind, ImportRun& run) {
     ExchangeLineCursor cursor = startExchangeLines(run.file, run.size);
     ExchangeLine line;
@@ -141,7 +141,7 @@ bool collectRecords(const ImportKind& kind, ImportRun& run) {
             checkExchangeLine(line, record) == LineProblem::none)
             ++kept;
     }
-    run.records = static_cast<uint8_t*>(allocate(static_cast<size_t>(kept) * recordSize));
+    run.records = static_cast<uint8_t*>(allocate(static_cast<size_t>(kept + 1) * recordSize));
     if (!run.records)
         return false;
     cursor = startExchangeLines(run.file, run.size);
@@ -158,14 +158,14 @@ bool collectRecords(const ImportKind& kind, ImportRun& run) {
             continue;
         }
         record.level[0] = '\0';
-        encodeRecord(record, run.records + static_cast<size_t>(run.count) * recordSize);
+        encodeRecord(record, run.records + static_cast<size_t>(run.count + 1) * recordSize);
         ++run.count;
     }
     return true;
 }
 
-// All records in one write behind the last whole record of the database; first is the number
-// of the first. A write cut short leaves records no item names, which OK's save drops.
+// The folder's record and its entries in one write behind the last whole record of the
+// database, so that it takes the whole import or none of it; first is the folder's number.
 bool appendRecords(const ImportRun& run, int32_t& first) {
     HANDLE database = openDatabase(true);
     if (database == INVALID_HANDLE_VALUE)
@@ -174,7 +174,7 @@ bool appendRecords(const ImportRun& run, int32_t& first) {
     bool written =
         seekFile(database, static_cast<int64_t>(first - 1) * static_cast<int64_t>(recordSize)) &&
         writeExactly(database, run.records,
-                     static_cast<uint32_t>(run.count) * static_cast<uint32_t>(recordSize));
+                     static_cast<uint32_t>(run.count + 1) * static_cast<uint32_t>(recordSize));
     CloseHandle(database);
     return written;
 }
@@ -195,7 +195,7 @@ bool showRecords(HWND tree, HTREEITEM folder, const ImportKind& kind, const Impo
     RecordBuffer record;
     char label[48];
     for (int32_t i = 0; i < run.count && shown; ++i) {
-        decodeRecord(run.records + static_cast<size_t>(i) * recordSize, recordSize, record);
+        decodeRecord(run.records + static_cast<size_t>(i + 1) * recordSize, recordSize, record);
         labelOf(kind, record, label, sizeof label);
         shown = appendTreeItem(tree, folder, label, itemWord(first + i, kind.itemKind)) != nullptr;
     }
@@ -232,17 +232,19 @@ int32_t importRecords(HWND dialog, HWND tree, const ImportKind& kind, ImportRun&
     }
     if (!roomForRecords(dialog, run.count + 1))
         return 0;
-    HTREEITEM folder = newFolder(kind.tour, tree, TVI_ROOT);
-    if (!folder)
-        return 0;
+    RecordBuffer folderRecord;
+    char label[32];
+    newFolderRecord(kind.tour, folderRecord, label);
+    encodeRecord(folderRecord, run.records);
     int32_t first = 0;
-    if (run.count > 0 && !appendRecords(run, first)) {
-        SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(folder));
-        reportError(dialog, "The imported entries could not be added to the database (is the "
-                            "disk full?). Nothing was imported.");
+    if (!appendRecords(run, first)) {
+        reportError(dialog, "The imported entries could not be added to the database (the disk "
+                            "may be full, or the file held by another program). Nothing was "
+                            "imported.");
         return 0;
     }
-    if (run.count > 0 && !showRecords(tree, folder, kind, run, first))
+    HTREEITEM folder = appendTreeItem(tree, TVI_ROOT, label, itemWord(first, kind.tour ? 101 : 1));
+    if (!folder || (run.count > 0 && !showRecords(tree, folder, kind, run, first + 1)))
         reportError(dialog, "Not all imported entries could be shown in the tree.");
     if (run.skipped > 0)
         reportSkipped(dialog, kind, run);

@@ -43,9 +43,11 @@ bool restoreBackup() {
     DeleteFileA(scratchFileName);
     if (!databaseExisted)
         return DeleteFileA(databaseFileName) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+    // The copy is flushed before it takes the database's place: a copy only the cache holds
+    // can be lost with the power, and the rename with it would leave no database at all.
     if (!CopyFileA(backupFileName, scratchFileName, FALSE))
         return false;
-    if (replaceDatabase())
+    if (flushNamedFile(scratchFileName) && replaceDatabase())
         return true;
     DeleteFileA(scratchFileName);
     return false;
@@ -60,6 +62,9 @@ HTREEITEM startEmptyDatabase(HWND tree) {
 
 // Opening: returns false (after saying why) when the dialog must not open.
 bool openDatabaseInTree(HWND dialog, HWND tree) {
+    // Before anything looks for the database: a replace cut short may have left it aside, and
+    // a fresh database made in its place would then take the pilot's one for a leftover.
+    recoverDatabase();
     databaseExisted = GetFileAttributesA(databaseFileName) != INVALID_FILE_ATTRIBUTES;
     if (databaseExisted && !CopyFileA(databaseFileName, backupFileName, FALSE)) {
         reportError(dialog, "The waypoint database cannot be backed up (disk full, or the file "

@@ -177,17 +177,24 @@ bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE cl
 }
 
 // Every record appended to the database first, so that no item is ever inserted for a record
-// that is not there.
-bool appendRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first, int32_t count,
+// that is not there; in one write, so that a refused one appends nothing at all. The first
+// record is the one fitted in memory, the rest come from the clipboard.
+bool appendRecords(HANDLE clipboard, HANDLE database, const RecordBuffer& first, int32_t count,
                    int32_t firstNumber) {
-    if (writeRecordTo(firstNumber, database, first) != 1)
-        return false;
-    for (int32_t i = 2; i <= count; ++i) {
-        if (readRecordFrom(i, clipboard, recordBuffer) != 1 ||
-            writeRecordTo(firstNumber + i - 1, database, recordBuffer) != 1)
-            return false;
+    const size_t bytes = static_cast<size_t>(count) * recordSize;
+    uint8_t* lines = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, bytes));
+    bool appended = lines != nullptr;
+    if (appended)
+        encodeRecord(first, lines);
+    for (int32_t i = 2; i <= count && appended; ++i) {
+        appended = readRecordFrom(i, clipboard, recordBuffer) == 1;
+        encodeRecord(recordBuffer, lines + static_cast<size_t>(i - 1) * recordSize);
     }
-    return true;
+    appended = appended && seekFile(database, static_cast<int64_t>(firstNumber - 1) * recordSize) &&
+               writeExactly(database, lines, static_cast<uint32_t>(bytes));
+    if (lines)
+        HeapFree(GetProcessHeap(), 0, lines);
+    return appended;
 }
 
 // A paste that stopped part-way takes out what it had put in: every item of the parent whose

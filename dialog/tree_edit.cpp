@@ -1,6 +1,7 @@
 #include "tree_edit.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "../common/module_contract.h"
 #include "../common/text_fields.h"
@@ -69,14 +70,28 @@ HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item) {
         else if (HTREEITEM up = treeStep(tree, item, TVGN_PARENT))
             parent = up;
     }
-    RecordBuffer& r = recordBuffer;
+    char label[32];
+    newFolderRecord(tour, recordBuffer, label);
+    return appendWithRecord(tree, parent, label, tour ? 101 : 1);
+}
+
+void newFolderRecord(bool tour, RecordBuffer& r, char* label) {
     clearRecordBuffer(r);
     copyBoundedText(r.level, "1", sizeof r.level);
     copyBoundedText(r.tourFlag, tour ? "1" : "", sizeof r.tourFlag);
     copyBoundedText(r.name, tour ? "New Tour Folder" : "New Airport Folder", sizeof r.name);
-    char label[32];
-    std::snprintf(label, sizeof label, " %s", r.name);
-    return appendWithRecord(tree, parent, label, tour ? 101 : 1);
+    std::snprintf(label, 32, " %s", r.name);
+}
+
+static int32_t tourItemsIn(HWND tree, HTREEITEM parent) {
+    int32_t count = 0;
+    HTREEITEM first = parent == TVI_ROOT ? treeStep(tree, nullptr, TVGN_ROOT)
+                                         : treeStep(tree, parent, TVGN_CHILD);
+    for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT)) {
+        const uint32_t kind = itemKind(itemData(tree, at));
+        count += isTourKind(kind) && !isFolderKind(kind) ? 1 : 0;
+    }
+    return count;
 }
 
 HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
@@ -84,11 +99,16 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
     clearRecordBuffer(r);
     copyBoundedText(r.tourFlag, tour ? "1" : "", sizeof r.tourFlag);
     copyBoundedText(r.name, tour ? "New Tour" : "New Airport", sizeof r.name);
-    char label[32];
-    if (tour)
-        std::snprintf(label, sizeof label, "%03d - %s", 0, r.name);
-    else
+    char label[48];
+    if (tour) {
+        // Written with its number at once: the renumbering after it then changes nothing in a
+        // tour that was numbered already, so a refused write there cannot leave it half done.
+        std::snprintf(r.ident, sizeof r.ident, "%03d",
+                      static_cast<int>(tourItemsIn(tree, parent) + 1));
+        std::snprintf(label, sizeof label, "%s - %s", r.ident, r.name);
+    } else {
         std::snprintf(label, sizeof label, "%s", r.name);
+    }
     HTREEITEM item = appendWithRecord(tree, parent, label, tour ? 100 : 0);
     if (item)
         renumberTour(tree, item);
@@ -140,41 +160,163 @@ void unfoldTour(const FoldedTour& fold) {
 
 } // namespace
 
+namespace {
+
+bool isTourItem(uint32_t kind) {
+    return isTourKind(kind) && !isFolderKind(kind);
+}
+
+// The tour items of one group with their records as the file holds them: renumbering changes
+// only their number columns, all of them or, when a write is refused, none.
+struct TourNumbers {
+    int32_t count = 0;
+    HTREEITEM* items = nullptr;
+    int32_t* records = nullptr;
+    uint8_t* lines = nullptr;      // count records of 64 bytes
+    uint8_t* renumbered = nullptr; // the same with their new numbers
+};
+
+void* allocate(size_t bytes) {
+    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
+}
+
+void release(void* block) {
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
+}
+
+void releaseNumbers(TourNumbers& tour) {
+    release(tour.items);
+    release(tour.records);
+    release(tour.lines);
+    release(tour.renumbered);
+}
+
+bool gatherTour(HWND tree, HTREEITEM item, TourNumbers& tour) {
+    HTREEITEM first = firstSibling(tree, item);
+    for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT))
+        tour.count += isTourItem(itemKind(itemData(tree, at))) ? 1 : 0;
+    const size_t count = static_cast<size_t>(tour.count);
+    tour.items = static_cast<HTREEITEM*>(allocate(count * sizeof(HTREEITEM)));
+    tour.records = static_cast<int32_t*>(allocate(count * sizeof(int32_t)));
+    tour.lines = static_cast<uint8_t*>(allocate(count * recordSize));
+    tour.renumbered = static_cast<uint8_t*>(allocate(count * recordSize));
+    if (!tour.items || !tour.records || !tour.lines || !tour.renumbered)
+        return false;
+    int32_t i = 0;
+    for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT)) {
+        const uint32_t word = itemData(tree, at);
+        if (isTourItem(itemKind(word))) {
+            tour.items[i] = at;
+            tour.records[i++] = itemRecordNumber(word);
+        }
+    }
+    return true;
+}
+
+bool seekRecord(HANDLE file, int32_t number) {
+    return seekFile(file, (static_cast<int64_t>(number) - 1) * static_cast<int64_t>(recordSize));
+}
+
+bool readLines(HANDLE database, TourNumbers& tour) {
+    for (int32_t i = 0; i < tour.count; ++i) {
+        if (!seekRecord(database, tour.records[i]) ||
+            !readExactly(database, tour.lines + static_cast<size_t>(i) * recordSize, recordSize))
+            return false;
+    }
+    return true;
+}
+
+// The number column of item i as it is to read: its position in the tour, three digits from
+// 001 (four from 1000), padded to the column's five.
+void numberColumn(int32_t i, char (&column)[8]) {
+    std::snprintf(column, sizeof column, "%-5.5s", "");
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%03d", static_cast<int>(i + 1));
+    std::memcpy(column, digits, std::strlen(digits));
+}
+
+// Lines first to first + count - 1 of the buffer (records numbered one after another) in one
+// write.
+bool writeRun(HANDLE database, const TourNumbers& tour, const uint8_t* lines, int32_t first,
+              int32_t count) {
+    return seekRecord(database, tour.records[first]) &&
+           writeExactly(database, lines + static_cast<size_t>(first) * recordSize,
+                        static_cast<uint32_t>(count) * recordSize);
+}
+
+// Writes the new numbers, records that follow one another in the file in one write (a tour the
+// save wrote lies in one piece, so its renumbering is one write); a refused write puts back what
+// was already written, so that the file keeps the tour's old numbers whole.
+bool writeNumbers(HANDLE database, const TourNumbers& tour) {
+    uint8_t* renumbered = tour.renumbered;
+    std::memcpy(renumbered, tour.lines, static_cast<size_t>(tour.count) * recordSize);
+    for (int32_t i = 0; i < tour.count; ++i) {
+        char column[8];
+        numberColumn(i, column);
+        std::memcpy(renumbered + static_cast<size_t>(i) * recordSize, column, 5);
+    }
+    int32_t first = 0;
+    while (first < tour.count) {
+        int32_t count = 1;
+        while (first + count < tour.count &&
+               tour.records[first + count] == tour.records[first + count - 1] + 1)
+            ++count;
+        const size_t bytes = static_cast<size_t>(count) * recordSize;
+        const size_t at = static_cast<size_t>(first) * recordSize;
+        if (std::memcmp(renumbered + at, tour.lines + at, bytes) != 0 &&
+            !writeRun(database, tour, renumbered, first, count)) {
+            for (int32_t back = 0; back < first; ++back)
+                writeRun(database, tour, tour.lines, back, 1);
+            return false;
+        }
+        first += count;
+    }
+    return true;
+}
+
+// The editor shows the selected item's new number too: it stores what it shows when the
+// selection moves on, and an old number would come back.
+void labelNumbers(HWND tree, const TourNumbers& tour, HTREEITEM selected) {
+    RecordBuffer record;
+    for (int32_t i = 0; i < tour.count; ++i) {
+        decodeRecord(tour.lines + static_cast<size_t>(i) * recordSize, recordSize, record);
+        char label[48];
+        std::snprintf(label, sizeof label, "%03d - %s", static_cast<int>(i + 1), record.name);
+        setItemLabel(tree, tour.items[i], label);
+        if (tour.items[i] == selected) {
+            char number[8];
+            std::snprintf(number, sizeof number, "%03d", static_cast<int>(i + 1));
+            SetDlgItemTextA(GetParent(tree), IDC_IDENT, number);
+        }
+    }
+}
+
+} // namespace
+
 bool renumberTour(HWND tree, HTREEITEM item) {
     if (!item || !isTourKind(itemKind(itemData(tree, item))))
         return false;
-    HANDLE database = openDatabase(false);
-    bool written = database != INVALID_HANDLE_VALUE;
-    const FoldedTour fold = foldTour(tree, item);
-    int number = 0;
-    for (HTREEITEM at = firstSibling(tree, item); at && written;
-         at = treeStep(tree, at, TVGN_NEXT)) {
-        const uint32_t word = itemData(tree, at);
-        const uint32_t kind = itemKind(word);
-        if (isFolderKind(kind) || !isTourKind(kind))
-            continue;
-        ++number;
-        RecordBuffer& r = recordBuffer;
-        written = readRecordFrom(itemRecordNumber(word), database, r) == 1;
-        std::snprintf(r.ident, sizeof r.ident, "%03d", number);
-        written = written && writeRecordTo(itemRecordNumber(word), database, r) == 1;
-        if (written) {
-            char label[48];
-            std::snprintf(label, sizeof label, "%03d - %s", number, r.name);
-            setItemLabel(tree, at, label);
-            // The editor shows the new number too: it stores what it shows when the selection
-            // moves on, and an old number would come back.
-            if (at == fold.selected)
-                SetDlgItemTextA(GetParent(tree), IDC_IDENT, r.ident);
-        }
+    TourNumbers tour;
+    HANDLE database = INVALID_HANDLE_VALUE;
+    bool renumbered = gatherTour(tree, item, tour);
+    if (renumbered) {
+        database = openDatabase(false);
+        renumbered = database != INVALID_HANDLE_VALUE && readLines(database, tour) &&
+                     writeNumbers(database, tour);
     }
     if (database != INVALID_HANDLE_VALUE)
         CloseHandle(database);
-    unfoldTour(fold);
+    if (renumbered) {
+        const FoldedTour fold = foldTour(tree, item);
+        labelNumbers(tree, tour, fold.selected);
+        unfoldTour(fold);
+    }
+    releaseNumbers(tour);
     InvalidateRect(tree, nullptr, TRUE);
-    if (!written)
+    if (!renumbered)
         reportError(tree, "The tour's numbers could not be written to the database (it may be "
-                          "held by another program); the labels show what the database holds.");
+                          "held by another program); the tour keeps its old numbers.");
     return true;
 }
 

@@ -6,10 +6,16 @@
 
 #include <cstdint>
 
+#include "db_record.h"
+
 // Whether the database can take added more records without passing the 65,535 that an item's
 // data word can address; when not, says so (owned by owner) and returns false, so that an
 // operation refuses before it appends anything.
 bool roomForRecords(HWND owner, int32_t added);
+
+// The record and label of a new folder of the kind, as newFolder makes it; the label needs 32
+// bytes.
+void newFolderRecord(bool tour, RecordBuffer& record, char* label);
 
 // A new folder of the kind: at the top level for TVI_ROOT, inside item when it is a folder,
 // beside it otherwise. Refused ("Can't make a Folder") deeper than 99 levels, and (said) when its

@@ -99,10 +99,8 @@ Fields randomEntry(Run& run, Kind kind, int number) {
     f[fIdent] = ident;
     f[fHold] = run.chance(40) ? "1" : "";
     f[fAltitude] = run.chance(70) ? digits(run, 0, 30000) : "";
-    // An import or a hand-edited file can hold an altitude the editor would not take. Until
-    // showing one no longer locks the dialog (issue 20, fault 2), none is generated.
-    constexpr bool altitudesOutOfRange = false;
-    if (altitudesOutOfRange && run.chance(4))
+    // An import or a hand-edited file can hold an altitude the editor would not take.
+    if (run.chance(4))
         f[fAltitude] = digits(run, 99997, 99999);
     return f;
 }
@@ -244,9 +242,6 @@ bool adoptOpening(Run& run, const Generated& g) {
     run.model.selected = tree.selected;
     run.model.editor = run.model.saved[tree.selected];
     run.model.airportAltitude = std::to_string(static_cast<long>(g.options.airportAltitude));
-    // Until the opening runs the enable rule for a selection it did not choose (issue 20,
-    // item 9), the option controls are looked at from the first selection change on.
-    run.model.enablesKnown = g.marked >= 0;
     return settle(run, tree, tree, {});
 }
 

@@ -19,12 +19,6 @@ namespace {
 constexpr size_t largestTree = 400;
 constexpr int deepestPaste = 60;
 
-// Until Cut, Copy and a drag store the editor into the selected item first (issue 20, fault 4),
-// they take the item as its record holds it.
-constexpr bool copiesTakeTheEditor = true;
-// Until a paste or drop fits the clipboard's entry in memory (issue 20, item 9), the clipboard
-// file keeps the form of the last paste.
-constexpr bool pasteKeepsClipboard = true;
 
 int selectedIndex(Run& run, const Snapshot& tree) {
     return tree.find(run.model.selected);
@@ -93,10 +87,9 @@ bool newItem(Run& run, const NewCommand& made) {
 // ---- delete, cut, copy, paste ----
 
 void takeCopy(Run& run, const Snapshot& tree, int s) {
-    if (copiesTakeTheEditor)
-        storeEditor(run, tree);
+    storeEditor(run, tree);
     run.model.clip.set = true;
-    run.model.clip.copy = shapeOf(tree, s, run.model, copiesTakeTheEditor);
+    run.model.clip.copy = shapeOf(tree, s, run.model);
     run.model.clip.source = tree.nodes[s].item;
 }
 
@@ -195,7 +188,7 @@ bool pasteItem(Run& run) {
     const Snapshot before = takeSnapshot(run.tree);
     const int s = selectedIndex(run, before);
     const Clipboard& clip = run.model.clip;
-    if (copiesTakeTheEditor && clip.source == run.model.selected)
+    if (clip.source == run.model.selected)
         storeEditor(run, before);
     Shape copy = clip.copy;
     if (clip.source && !isFolder(copy.kind)) // a copied entry is pasted as its record now reads
@@ -210,8 +203,6 @@ bool pasteItem(Run& run) {
         return false;
     if (clip.set && !expectPlaced(run, before, after, s, shape))
         return false;
-    if (!pasteKeepsClipboard && clip.set && !clip.source && !isFolder(shape.kind))
-        run.model.clip.copy = shape;
     return settle(run, before, after, {});
 }
 
@@ -226,7 +217,7 @@ bool dragItem(Run& run) {
     const std::vector<int> moved = before.subtree(source);
     const bool intoItself =
         target >= 0 && target != source && std::count(moved.begin(), moved.end(), target);
-    const Shape taken = shapeOf(before, source, run.model, copiesTakeTheEditor);
+    const Shape taken = shapeOf(before, source, run.model);
     const Shape shape = target >= 0 ? shapeOnto(taken, before.nodes[target].kind()) : taken;
     if (copy && (before.nodes.size() + shapeSize(shape) > largestTree ||
                  (target >= 0 && before.nodes[target].depth + shapeDepth(shape) > deepestPaste)))
@@ -249,13 +240,12 @@ bool dragItem(Run& run) {
     if (intoItself && !copy)
         return expectBoxes(run, {"Can't drag to its own child item !"}) &&
                expectSurvivors(run, before, after, {}) && settle(run, before, after, {});
-    if (copiesTakeTheEditor)
-        storeEditor(run, before);
+    storeEditor(run, before);
     const std::set<HTREEITEM> removed = copy ? std::set<HTREEITEM>{} : itemsOf(before, moved);
     if (!expectBoxes(run, {}) || !expectSurvivors(run, before, after, removed) ||
         !expectPlaced(run, before, after, target, shape))
         return false;
-    run.model.clip.copy = pasteKeepsClipboard ? taken : shape; // the clipboard file holds it now
+    run.model.clip.copy = taken; // a drop fits its entry in memory: the clipboard keeps it whole
     run.model.clip.source = nullptr;
     forget(run, removed);
     if (before.find(after.selected) >= 0 || after.find(after.selected) < 0) {

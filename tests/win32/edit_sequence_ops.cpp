@@ -25,17 +25,6 @@ void typeInto(HWND dialog, int id, const std::string& text) {
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     SendMessageA(edit, WM_CHAR, '\b', 1);
-    // Until the narrow edits take every digit typed (issue 20, fault 10), their text goes in
-    // whole, as a paste would put it, and only what the edit lets through.
-    if (!(GetWindowLongA(edit, GWL_STYLE) & ES_AUTOHSCROLL)) {
-        std::string digits;
-        for (char c : text) {
-            if (c >= '0' && c <= '9')
-                digits += c;
-        }
-        SetWindowTextA(edit, digits.c_str());
-        return;
-    }
     for (char c : text)
         SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
@@ -203,7 +192,6 @@ static void followSelection(Run& run, const Snapshot& before, const Snapshot& af
     if (left >= 0 && !removed.count(run.model.selected))
         run.model.saved[run.model.selected] = savedAs(run.model.editor, before.nodes[left].kind());
     run.model.selected = after.selected;
-    run.model.enablesKnown = true;
     auto shown = run.model.saved.find(after.selected);
     if (shown != run.model.saved.end())
         run.model.editor = shown->second;

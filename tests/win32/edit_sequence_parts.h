@@ -109,14 +109,12 @@ struct Model {
     Clipboard clip;
     std::set<HTREEITEM> unnumbered; // imported tours whose file left numbers out
     int invalidAltitude = 0;        // the altitude edit holding an out-of-range value, or 0
-    bool enablesKnown = true;       // whether the editor's controls follow the selection yet
     std::string airportAltitude;    // edit 1016's text
     ExchangeFileModel airportFile, tourFile;
 };
 
-// The subtree's content; the selected item's as the editor shows it when editorFirst, else as
-// its record holds it.
-Shape shapeOf(const Snapshot& tree, int index, const Model& model, bool editorFirst = true);
+// The subtree's content, the selected item's as the editor shows it.
+Shape shapeOf(const Snapshot& tree, int index, const Model& model);
 
 // ---- the rules ----
 

@@ -133,17 +133,17 @@ Snapshot takeSnapshot(HWND tree) {
     return out;
 }
 
-Shape shapeOf(const Snapshot& tree, int index, const Model& model, bool editorFirst) {
+Shape shapeOf(const Snapshot& tree, int index, const Model& model) {
     const Node& node = tree.nodes[index];
     auto saved = model.saved.find(node.item);
     Shape out{node.kind(),
               saved != model.saved.end() ? saved->second : Fields{},
               {},
               model.unnumbered.count(node.item) != 0};
-    if (node.item == model.selected && editorFirst)
+    if (node.item == model.selected)
         out.fields = savedAs(model.editor, node.kind());
     for (int child : node.children)
-        out.children.push_back(shapeOf(tree, child, model, editorFirst));
+        out.children.push_back(shapeOf(tree, child, model));
     return out;
 }
 
@@ -362,7 +362,7 @@ std::string checkTree(HWND dialog, const Snapshot& tree, const Model& model) {
         if (!wrong.empty())
             wrong = "the editor of " + std::string(kindName(kind)) + " '" +
                     tree.nodes[selected].label + "' shows " + wrong;
-        else if (model.enablesKnown)
+        else
             wrong = checkEnabled(dialog, kind);
     }
     return wrong;
@@ -393,11 +393,6 @@ LineFate lineFate(const Fields& line) {
         zero = zero && wholeNumber(line[f]) == 0;
         blank = blank && line[f].empty();
     }
-    // Until the imports take lines whose position is blank (issue 20, fault 12), those are
-    // refused as no position.
-    constexpr bool blankPositionsImported = false;
-    if (blank && !blankPositionsImported)
-        return LineFate::refused;
     return zero && !blank ? LineFate::refused : LineFate::imported;
 }
 

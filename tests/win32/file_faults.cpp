@@ -1,0 +1,191 @@
+#include "file_faults.h"
+
+#include <cstring>
+#include <map>
+
+namespace {
+
+struct FaultState {
+    bool armed = false;
+    FaultMode mode = FaultMode::count;
+    int32_t k = 0;
+    int32_t calls = 0;
+    bool noMoveFileEx = false;
+    std::vector<FileCall> log;
+    std::map<HANDLE, std::string> names; // what each handle the library opened was opened as
+};
+
+FaultState faults;
+
+std::string nameOf(HANDLE file) {
+    auto found = faults.names.find(file);
+    return found == faults.names.end() ? "?" : found->second;
+}
+
+// Logs the call and says whether it is to fail; a failing call sets the error a real one would.
+bool refuse(const char* function, std::string file, std::string other, uint32_t flags,
+            DWORD error) {
+    if (!faults.armed)
+        return false;
+    const int32_t number = ++faults.calls;
+    const bool fail = (faults.mode == FaultMode::failOnce && number == faults.k) ||
+                      (faults.mode == FaultMode::failFrom && number >= faults.k);
+    faults.log.push_back({function, std::move(file), std::move(other), flags, fail});
+    if (fail)
+        SetLastError(error);
+    return fail;
+}
+
+HANDLE WINAPI createFile(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                         DWORD disposition, DWORD attributes, HANDLE pattern) {
+    if (refuse("CreateFileA", name, "", disposition, ERROR_SHARING_VIOLATION))
+        return INVALID_HANDLE_VALUE;
+    HANDLE file = CreateFileA(name, access, share, security, disposition, attributes, pattern);
+    if (file != INVALID_HANDLE_VALUE)
+        faults.names[file] = name;
+    return file;
+}
+
+BOOL WINAPI readFile(HANDLE file, LPVOID bytes, DWORD length, LPDWORD got, LPOVERLAPPED overlap) {
+    if (refuse("ReadFile", nameOf(file), "", length, ERROR_READ_FAULT)) {
+        if (got)
+            *got = 0;
+        return FALSE;
+    }
+    return ReadFile(file, bytes, length, got, overlap);
+}
+
+BOOL WINAPI writeFile(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written,
+                      LPOVERLAPPED overlap) {
+    if (refuse("WriteFile", nameOf(file), "", length, ERROR_DISK_FULL)) {
+        if (written)
+            *written = 0;
+        return FALSE;
+    }
+    return WriteFile(file, bytes, length, written, overlap);
+}
+
+BOOL WINAPI flushFile(HANDLE file) {
+    if (refuse("FlushFileBuffers", nameOf(file), "", 0, ERROR_WRITE_FAULT))
+        return FALSE;
+    return FlushFileBuffers(file);
+}
+
+BOOL WINAPI moveFile(LPCSTR from, LPCSTR to) {
+    if (refuse("MoveFileA", from, to, 0, ERROR_WRITE_FAULT))
+        return FALSE;
+    return MoveFileA(from, to);
+}
+
+BOOL WINAPI moveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
+    if (faults.noMoveFileEx) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    if (refuse("MoveFileExA", from, to ? to : "", flags, ERROR_WRITE_FAULT))
+        return FALSE;
+    return MoveFileExA(from, to, flags);
+}
+
+BOOL WINAPI copyFile(LPCSTR from, LPCSTR to, BOOL failIfExists) {
+    if (refuse("CopyFileA", from, to, static_cast<uint32_t>(failIfExists), ERROR_DISK_FULL))
+        return FALSE;
+    return CopyFileA(from, to, failIfExists);
+}
+
+BOOL WINAPI deleteFile(LPCSTR name) {
+    if (refuse("DeleteFileA", name, "", 0, ERROR_WRITE_FAULT))
+        return FALSE;
+    return DeleteFileA(name);
+}
+
+struct Replacement {
+    const char* name;
+    void* function;
+};
+
+const Replacement replacements[] = {
+    {"CreateFileA", reinterpret_cast<void*>(&createFile)},
+    {"ReadFile", reinterpret_cast<void*>(&readFile)},
+    {"WriteFile", reinterpret_cast<void*>(&writeFile)},
+    {"FlushFileBuffers", reinterpret_cast<void*>(&flushFile)},
+    {"MoveFileA", reinterpret_cast<void*>(&moveFile)},
+    {"MoveFileExA", reinterpret_cast<void*>(&moveFileEx)},
+    {"CopyFileA", reinterpret_cast<void*>(&copyFile)},
+    {"DeleteFileA", reinterpret_cast<void*>(&deleteFile)},
+};
+
+void replaceSlot(ULONG_PTR* slot, void* function) {
+    DWORD old = 0;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
+    *slot = reinterpret_cast<ULONG_PTR>(function);
+    VirtualProtect(slot, sizeof *slot, old, &old);
+}
+
+} // namespace
+
+::testing::AssertionResult takeOverFileCalls(HMODULE library) {
+    auto* base = reinterpret_cast<uint8_t*>(library);
+    const auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    bool found[sizeof replacements / sizeof replacements[0]] = {};
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         module->Name; ++module) {
+        if (_stricmp(reinterpret_cast<char*>(base + module->Name), "KERNEL32.dll") != 0)
+            continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const char* name =
+                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
+            for (size_t i = 0; i < sizeof replacements / sizeof replacements[0]; ++i) {
+                if (std::strcmp(name, replacements[i].name) == 0) {
+                    replaceSlot(&slots->u1.Function, replacements[i].function);
+                    found[i] = true;
+                }
+            }
+        }
+    }
+    for (size_t i = 0; i < sizeof replacements / sizeof replacements[0]; ++i) {
+        if (!found[i])
+            return ::testing::AssertionFailure()
+                   << "the library imports no " << replacements[i].name;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+void armFileFaults(FaultMode mode, int32_t k) {
+    faults.armed = true;
+    faults.mode = mode;
+    faults.k = k;
+    faults.calls = 0;
+    faults.log.clear();
+}
+
+void disarmFileFaults() {
+    faults.armed = false;
+}
+
+const std::vector<FileCall>& fileCallLog() {
+    return faults.log;
+}
+
+std::string fileCallText() {
+    std::string text;
+    int number = 0;
+    for (const FileCall& call : faults.log) {
+        text += std::to_string(++number) + " " + call.function + " " + call.file;
+        if (!call.other.empty())
+            text += " -> " + call.other;
+        text += call.failed ? " FAILED\n" : "\n";
+    }
+    return text;
+}
+
+void withoutMoveFileEx(bool absent) {
+    faults.noMoveFileEx = absent;
+}
