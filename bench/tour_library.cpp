@@ -52,6 +52,14 @@ __declspec(dllexport) int __stdcall TarvixGetTourItem(int32_t forward);
 
 __declspec(dllexport) void __stdcall StandInServe(int32_t items, double latitude,
                                                   double longitude) {
+    // The gauge bounds its walks by the size of the database in its folder, as a real library
+    // keeps it: a folder record and one record an item.
+    if (std::FILE* database = std::fopen("TarvixDb.dat", "wb")) {
+        const char blankRecord[64] = {};
+        for (int32_t i = 0; i <= items; ++i)
+            std::fwrite(blankRecord, 1, sizeof blankRecord, database);
+        std::fclose(database);
+    }
     tourLength = items;
     current = 0;
     centreLatitude = latitude;

@@ -179,7 +179,7 @@ bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE cl
 // Every record appended to the database first, so that no item is ever inserted for a record
 // that is not there; in one write, so that a refused one appends nothing at all. The first
 // record is the one fitted in memory, the rest come from the clipboard.
-bool appendRecords(HANDLE clipboard, HANDLE database, const RecordBuffer& first, int32_t count,
+bool appendRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first, int32_t count,
                    int32_t firstNumber) {
     const size_t bytes = static_cast<size_t>(count) * recordSize;
     uint8_t* lines = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, bytes));
@@ -270,41 +270,80 @@ bool foldersFit(HWND tree, HANDLE clipboard, int32_t count, HTREEITEM parent) {
     return false;
 }
 
-void reportPasteRefused(HWND tree, bool inserting) {
-    reportError(tree, inserting
-                          ? "The clipboard could not be pasted: the tree could not take every "
-                            "item, or a record could not be read back from the waypoint database. "
-                            "The tree is as it was."
-                          : "The clipboard could not be pasted: the waypoint database or the "
-                            "clipboard file could not be written (disk full, or held by "
-                            "another program). The tree is as it was.");
+// Why a paste went back out, in the pilot's words.
+enum class PasteRefusal { written, inserted, numbered };
+
+void reportPasteRefused(HWND tree, PasteRefusal why) {
+    static const char* const reasons[] = {
+        "the waypoint database or the clipboard file could not be opened or written (disk "
+        "full, or held by another program)",
+        "the tree could not take every item, or a record could not be read back from the "
+        "waypoint database",
+        "the tour's new numbers could not be written to the waypoint database (it may be held "
+        "by another program)",
+    };
+    char text[320];
+    std::snprintf(text, sizeof text, "The clipboard could not be pasted: %s. The tree is as it was.",
+                  reasons[static_cast<int>(why)]);
+    reportError(tree, text);
+}
+
+// The database cut back to the records it had before a paste appended to it.
+void cutBack(int32_t firstNumber) {
+    HANDLE database = openDatabase(false);
+    if (database == INVALID_HANDLE_VALUE)
+        return;
+    if (seekFile(database, static_cast<int64_t>(firstNumber - 1) * recordSize))
+        SetEndOfFile(database);
+    CloseHandle(database);
+}
+
+// The clipboard's records appended to the database and inserted as items, and the tour they
+// went into numbered: all of it, or none of it and the pilot told.
+HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE clipboard,
+                          int32_t count, PastePlace place) {
+    HANDLE database = openDatabase(false);
+    const int32_t firstNumber = database != INVALID_HANDLE_VALUE ? recordCountOf(database) + 1 : 0;
+    if (firstNumber <= 0) {
+        if (database != INVALID_HANDLE_VALUE)
+            CloseHandle(database);
+        reportPasteRefused(tree, PasteRefusal::written);
+        return nullptr;
+    }
+    RecordBuffer firstRecord;
+    const bool appended =
+        prepareFirstRecord(tree, source, target, clipboard, database, firstRecord) &&
+        appendRecords(clipboard, database, firstRecord, count, firstNumber);
+    HTREEITEM first = appended ? insertRecords(tree, database, count, firstNumber, place) : nullptr;
+    CloseHandle(database); // the renumbering opens the database itself
+    PasteRefusal why = appended ? PasteRefusal::inserted : PasteRefusal::written;
+    if (first && writeTourNumbers(tree, first) != TourNumbering::refused)
+        return first;
+    if (first) {
+        takeOutInserted(tree, place.parent, count, firstNumber);
+        why = PasteRefusal::numbered;
+    }
+    cutBack(firstNumber);
+    reportPasteRefused(tree, why);
+    return nullptr;
 }
 
 HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
     HANDLE clipboard = openRecordFile(clipboardFileName, false);
-    if (clipboard == INVALID_HANDLE_VALUE)
+    if (clipboard == INVALID_HANDLE_VALUE) {
+        // Nothing copied yet is nothing to paste; a clipboard file that is there and cannot be
+        // opened is a paste refused.
+        if (GetFileAttributesA(clipboardFileName) != INVALID_FILE_ATTRIBUTES)
+            reportPasteRefused(tree, PasteRefusal::written);
         return nullptr;
+    }
     const int32_t count = recordCountOf(clipboard);
     const PastePlace place = pastePlace(tree, target);
     HTREEITEM first = nullptr;
     if (count >= 1 && foldersFit(tree, clipboard, count, place.parent) &&
         roomForRecords(tree, count)) {
-        HANDLE database = openDatabase(false);
         showCursor(IDC_WAIT);
-        const int32_t firstNumber =
-            database != INVALID_HANDLE_VALUE ? recordCountOf(database) + 1 : 0;
-        RecordBuffer firstRecord;
-        if (firstNumber > 0 &&
-            prepareFirstRecord(tree, source, target, clipboard, database, firstRecord) &&
-            appendRecords(clipboard, database, firstRecord, count, firstNumber)) {
-            first = insertRecords(tree, database, count, firstNumber, place);
-            if (!first)
-                reportPasteRefused(tree, true);
-        } else {
-            reportPasteRefused(tree, false);
-        }
-        if (database != INVALID_HANDLE_VALUE)
-            CloseHandle(database);
+        first = appendAndInsert(tree, source, target, clipboard, count, place);
         showCursor(IDC_ARROW);
     }
     CloseHandle(clipboard);

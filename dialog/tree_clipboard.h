@@ -20,8 +20,10 @@ bool copyToClipboardFile(HWND tree, HTREEITEM item);
 // and, when source is that entry and still in the tree, taken as the database holds it now.
 // The clipboard file itself is never changed by a paste. Returns the item of the first record,
 // or nullptr: nothing to paste, folders that would nest deeper than 99 levels ("Can't make a
-// Folder"), no room for the records (said), or a record that could not be written or read back
-// or an item the tree refused (said, and whatever went in taken out again).
+// Folder"), no room for the records (said), or a record that could not be written or read back,
+// an item the tree refused or a tour whose new numbers could not be written (said, and whatever
+// went in taken out of the tree and the database again). The tour the paste went into is
+// numbered 001, 002, ... with it.
 HTREEITEM pasteFromClipboardFile(HWND tree, HTREEITEM source, HTREEITEM target);
 
 // The first item from item onward along its next siblings whose written mark is set (marked)

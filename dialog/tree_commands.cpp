@@ -85,12 +85,7 @@ void pasteItem(HWND tree, HTREEITEM selected) {
     HTREEITEM source = settings.clipboardFromSource ? settings.clipboardSource : nullptr;
     if (source == selected && !storeSelectedItem(GetParent(tree), tree))
         return;
-    if (!pasteFromClipboardFile(tree, source, selected))
-        return; // nothing went in, so nothing is renumbered
-    renumberTour(tree, selected);
-    const uint32_t kind = kindOf(tree, selected);
-    if (isTourKind(kind) && isFolderKind(kind))
-        renumberTour(tree, treeStep(tree, selected, TVGN_CHILD));
+    pasteFromClipboardFile(tree, source, selected);
 }
 
 void deleteItem(HWND tree, HTREEITEM selected) {

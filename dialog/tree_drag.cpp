@@ -84,7 +84,6 @@ void dropOnto(HWND dialog, HWND tree, HTREEITEM target, bool copy) {
     if (!copy)
         removeFromGroup(dialog, tree, source);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(created));
-    renumberTour(tree, created);
     loadItemFields(dialog, tree, created);
     enableItemControls(dialog, tree, created);
 }

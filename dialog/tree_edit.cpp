@@ -294,9 +294,9 @@ void labelNumbers(HWND tree, const TourNumbers& tour, HTREEITEM selected) {
 
 } // namespace
 
-bool renumberTour(HWND tree, HTREEITEM item) {
+TourNumbering writeTourNumbers(HWND tree, HTREEITEM item) {
     if (!item || !isTourKind(itemKind(itemData(tree, item))))
-        return false;
+        return TourNumbering::notTour;
     TourNumbers tour;
     HANDLE database = INVALID_HANDLE_VALUE;
     bool renumbered = gatherTour(tree, item, tour);
@@ -314,10 +314,15 @@ bool renumberTour(HWND tree, HTREEITEM item) {
     }
     releaseNumbers(tour);
     InvalidateRect(tree, nullptr, TRUE);
-    if (!renumbered)
+    return renumbered ? TourNumbering::written : TourNumbering::refused;
+}
+
+bool renumberTour(HWND tree, HTREEITEM item) {
+    const TourNumbering numbering = writeTourNumbers(tree, item);
+    if (numbering == TourNumbering::refused)
         reportError(tree, "The tour's numbers could not be written to the database (it may be "
                           "held by another program); the tour keeps its old numbers.");
-    return true;
+    return numbering != TourNumbering::notTour;
 }
 
 bool deleteEntry(HWND tree, HTREEITEM item) {

@@ -43,6 +43,10 @@ void removeFromGroup(HWND dialog, HWND tree, HTREEITEM item);
 HTREEITEM removeTreeItem(HWND tree, HTREEITEM item);
 
 // Numbers the tour items of the item's group 001, 002, ... in tree order, in their labels and
-// records; false (nothing done) when the item is not of a tour kind. A record that cannot be
-// written keeps its label and is reported.
+// records, all of them or, when the database refuses, none (the labels stay as they were).
+enum class TourNumbering { notTour, written, refused };
+TourNumbering writeTourNumbers(HWND tree, HTREEITEM item);
+
+// The same, a refusal reported to the pilot; false (nothing done) when the item is not of a
+// tour kind.
 bool renumberTour(HWND tree, HTREEITEM item);
