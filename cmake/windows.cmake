@@ -129,7 +129,6 @@ target_link_libraries(TarvixDlg PRIVATE tarvix_database tarvix_core)
 # The simulator stand-in: a library shared by tarvix-host.exe and the integration tests.
 add_library(tarvix_host_lib STATIC
     ${TARVIX_HOST_CORE_SOURCES}
-    host/command_line.cpp
     host/dialog_driver.cpp
     host/dialog_steps.cpp
     host/flight_plan.cpp
@@ -141,7 +140,6 @@ add_library(tarvix_host_lib STATIC
     host/panel_picture.cpp
     host/panel_services.cpp
     host/panel_window.cpp
-    host/scenario.cpp
     host/simulation.cpp
     host/track_plot.cpp
     host/window_capture.cpp)

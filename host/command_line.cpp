@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "CLI/CLI.hpp"
-#include "host/panel_host.h"
+#include "host/button_names.h"
 #include "host/scenario.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "host/panel_host.h"
+#include "host/button_names.h"
 #include "nlohmann/json.hpp"
 
 using nlohmann::json;
