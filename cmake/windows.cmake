@@ -146,8 +146,13 @@ add_library(tarvix_host_lib STATIC
 target_include_directories(tarvix_host_lib PUBLIC ${CMAKE_SOURCE_DIR} ${TARVIX_THIRDPARTY})
 target_compile_options(tarvix_host_lib PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(tarvix_host_lib PUBLIC tarvix_core gdi32 user32)
-# The sample database and scenarios, beside the programs for the end-to-end tests.
-file(COPY ${CMAKE_SOURCE_DIR}/scenarios DESTINATION ${TARVIX_BIN})
+# The sample database and scenarios beside the programs: the host's default flight and the
+# end-to-end tests' inputs, copied again whenever one of them changes.
+file(GLOB TARVIX_SCENARIO_FILES CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}
+    ${CMAKE_SOURCE_DIR}/scenarios/*)
+foreach(file ${TARVIX_SCENARIO_FILES})
+    configure_file(${file} ${TARVIX_BIN}/${file} COPYONLY)
+endforeach()
 
 # Pictures of the library's dialogs for the README (./tarvix screenshot).
 add_executable(dialog_screenshot tools/dialog_screenshot.cpp)

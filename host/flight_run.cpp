@@ -9,6 +9,7 @@
 
 #include "common/position_units.h"
 #include "common/screen_colours.h"
+#include "common/text_fields.h"
 #include "gauge/button_table.h"
 #include "host/dialog_steps.h"
 #include "host/interruption.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-bool bindLibrary(LibraryBinding& library, std::string& error) {
+bool bindLibrary(LibraryBinding& library) {
     library.module = LoadLibraryA(dialogLibraryFileName);
     if (library.module) {
         library.getData =
@@ -28,8 +29,7 @@ bool bindLibrary(LibraryBinding& library, std::string& error) {
         return true;
     if (library.module)
         FreeLibrary(library.module);
-    library.module = nullptr;
-    error = "the dialog library TarvixDlg.dll cannot be loaded beside the host";
+    library = LibraryBinding{};
     return false;
 }
 
@@ -66,6 +66,13 @@ void removeEarlierPictures() {
 
 bool openOutputs(const RunSettings& settings, RunOutputs& out, FlightOutcome& outcome,
                  std::string& error) {
+    if (settings.panelOnly) {
+        if (settings.keyEvents.empty() ||
+            openKeyEventLog(out.keys, settings.keyEvents, "frame", settings.allKeyEvents))
+            return true;
+        error = "cannot write key events '" + settings.keyEvents + "'";
+        return false;
+    }
     removeEarlierPictures();
     out.log.open("flight-log.csv", std::ios::binary | std::ios::trunc);
     if (out.log)
@@ -82,10 +89,18 @@ bool openOutputs(const RunSettings& settings, RunOutputs& out, FlightOutcome& ou
     return true;
 }
 
+// When a line of the run happens: the simulated time, or the frame for the free flight, whose
+// presses are given by frame.
+std::string moment(const FlightRun& run) {
+    if (run.settings.panelOnly)
+        return "frame " + std::to_string(run.simulation.frames) + ":";
+    return clockText(run.simulation.seconds);
+}
+
 // A line of the run's log: printed, and kept in dialog-steps.log when it is about a dialog.
 void say(FlightRun& run, FlightOutcome& outcome, const std::string& line, bool dialog) {
-    std::printf("tarvix-host: %s %s\n", clockText(run.simulation.seconds).c_str(), line.c_str());
-    if (!dialog)
+    std::printf("tarvix-host: %s %s\n", moment(run).c_str(), line.c_str());
+    if (!dialog || run.settings.panelOnly)
         return;
     if (!run.out.steps.is_open()) {
         run.out.steps.open("dialog-steps.log", std::ios::binary | std::ios::trunc);
@@ -156,6 +171,26 @@ PlotPoint degreesOf(const ExchangeRecord& r) {
     return {latitudeDegrees(r.latitude), longitudeDegrees(r.longitude)};
 }
 
+// The key events the last frame sent, stamped with its frame (free flight) or its time.
+void logKeyEvents(FlightRun& run, const std::string& frame) {
+    if (!run.out.keys.file.is_open())
+        return;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f", run.simulation.seconds);
+    logNewKeyEvents(run.out.keys, run.settings.panelOnly ? frame : std::string(seconds));
+}
+
+// The record the settings dialog would leave for an airport chosen in airport mode.
+ExchangeRecord handedRecord(const HandedAirport& airport) {
+    ExchangeRecord record{};
+    copyBoundedText(record.ident, airport.ident.c_str(), sizeof record.ident);
+    copyBoundedText(record.name, airport.name.c_str(), sizeof record.name);
+    record.latitude = latitudeFromDegrees(airport.latitude);
+    record.longitude = longitudeFromDegrees(airport.longitude);
+    record.mode = 0;
+    return record;
+}
+
 constexpr double overhead = 1.0; // nm: a waypoint this close counts as flown over
 
 // Frames after which the gauge has certainly redrawn its screen: it redraws every thirteenth.
@@ -195,8 +230,7 @@ std::string describeChoice(const FlightPlan& plan) {
 // the new plan; Cancel leaves everything as it was.
 bool afterDialog(FlightRun& run, const ExchangeRecord& before, FlightOutcome& outcome,
                  std::string& error) {
-    ExchangeRecord after{};
-    run.library.getData(&after);
+    ExchangeRecord after = activeWaypoint(run);
     if (std::memcmp(&before, &after, offsetof(ExchangeRecord, aircraftLatitude)) == 0) {
         say(run, outcome, "DLG: the destination stays as it was", true);
         return true;
@@ -230,8 +264,7 @@ bool afterPress(FlightRun& run, const std::string& button, const ExchangeRecord&
     }
     if (button == "INF")
         run.progress.pictureAt = run.simulation.frames + redrawFrames;
-    ExchangeRecord after{};
-    run.library.getData(&after);
+    ExchangeRecord after = activeWaypoint(run);
     Progress& p = run.progress;
     if (p.destination && after.recordNumber != p.active) {
         if (button == "Next")
@@ -254,13 +287,12 @@ bool pressDue(FlightRun& run, FlightOutcome& outcome, std::string& error) {
             !buttonCentre(buttonIndex(click.button), x, y))
             continue;
         run.clicked[i] = true;
-        ExchangeRecord before{};
-        run.library.getData(&before);
+        ExchangeRecord before = activeWaypoint(run);
         say(run, outcome, "pressed " + click.button, false);
         if (click.button == "DLG" || click.button == "INF") {
-            StepReport report = pressWithDialog(click, stepName(i, click));
+            StepReport report = pressWithDialog(click, click.name);
             for (const std::string& line : report.lines)
-                say(run, outcome, stepName(i, click) + ": " + line, true);
+                say(run, outcome, click.name + ": " + line, true);
             for (const std::string& file : report.written)
                 outcome.written.push_back(file);
             if (report.failed) {
@@ -270,11 +302,11 @@ bool pressDue(FlightRun& run, FlightOutcome& outcome, std::string& error) {
             }
             if (report.closedBy == "time limit")
                 std::fprintf(stderr, "tarvix-host: %s: the dialog was left open; cancelled it\n",
-                             stepName(i, click).c_str());
+                             click.name.c_str());
         } else {
             clickGauge(x, y, nullptr);
         }
-        if (!afterPress(run, click.button, before, outcome, error))
+        if (!run.settings.panelOnly && !afterPress(run, click.button, before, outcome, error))
             return false;
     }
     return true;
@@ -399,12 +431,14 @@ void findNotReached(const FlightRun& run, FlightOutcome& o) {
     }
 }
 
-bool writeFinalPictures(RunOutputs& out, const TrackPlot& plot, FlightOutcome& outcome,
-                        std::string& error) {
+bool writeFinalPictures(RunOutputs& out, const RunSettings& settings, const TrackPlot& plot,
+                        FlightOutcome& outcome, std::string& error) {
     PanelPicture picture;
-    if (!composePanel(picture, error) || !writePng("panel.png", picture, error))
+    if (!composePanel(picture, error) || !writePng(settings.panelPicture, picture, error))
         return false;
-    outcome.written.push_back("panel.png");
+    outcome.written.push_back(settings.panelPicture);
+    if (settings.panelOnly)
+        return true;
     if (!writeTrackPlot("track.png", plot, error))
         return false;
     outcome.written.push_back("track.png");
@@ -441,8 +475,16 @@ bool startFlight(FlightRun& run, const Scenario& scenario, const std::vector<uin
     run.flown = 0;
     run.installed = false;
     run.simulation = makeSimulation(scenario.aircraft, scenario.frameRate, scenario.selector);
+    // The gauge flies without the dialog library (it then has no destination); a flight that
+    // hands it a database or a destination does not.
+    bool needsLibrary =
+        !database.empty() || scenario.destination.present || scenario.handed.present;
+    if (!bindLibrary(run.library) && needsLibrary) {
+        error = "the dialog library TarvixDlg.dll cannot be loaded beside the host";
+        return false;
+    }
     FlightPlan plan{};
-    if (!bindLibrary(run.library, error) || !writeDatabase(database, outcome, error) ||
+    if (!writeDatabase(database, outcome, error) ||
         (scenario.destination.present && !planFlight(scenario, plan, error)) ||
         !openOutputs(settings, run.out, outcome, error))
         return false;
@@ -451,12 +493,16 @@ bool startFlight(FlightRun& run, const Scenario& scenario, const std::vector<uin
         followPlan(run, plan);
         outcome.choices.push_back("set directly in the database: " + describeChoice(plan));
     }
+    if (scenario.handed.present) {
+        ExchangeRecord handed = handedRecord(scenario.handed);
+        run.library.setData(&handed);
+    }
     serveVariables(run.simulation);
     hostInstall();
     hostInitialize();
     run.installed = true;
     obeyKeyEvents(run.simulation);
-    logNewKeyEvents(run.out.keys, "0.00");
+    logKeyEvents(run, "0");
     return true;
 }
 
@@ -473,10 +519,8 @@ FrameResult flyFrame(FlightRun& run, FlightOutcome& outcome, std::string& error)
     double lat = s.aircraft.latitude, lon = s.aircraft.longitude;
     simulationFrame(s);
     run.flown += sphereDistance(lat, lon, s.aircraft.latitude, s.aircraft.longitude);
-    char when[32];
-    std::snprintf(when, sizeof when, "%.2f", s.seconds);
-    logNewKeyEvents(run.out.keys, when);
-    if (due(s.seconds, 1.0, frame))
+    logKeyEvents(run, std::to_string(s.frames - 1));
+    if (!run.settings.panelOnly && due(s.seconds, 1.0, frame))
         checkSecond(run, outcome);
     // The first redraw after a dialog closed shows what it did, also between the regular ones.
     // Every 0 means none: not even that one.
@@ -497,7 +541,7 @@ FrameResult flyFrame(FlightRun& run, FlightOutcome& outcome, std::string& error)
     if (run.settings.untilClosed)
         return FrameResult::flying;
     long f = s.frames;
-    if (run.totalFrames >= 100 && f % (run.totalFrames / 10) == 0)
+    if (!run.settings.panelOnly && run.totalFrames >= 100 && f % (run.totalFrames / 10) == 0)
         std::fprintf(stderr, "tarvix-host: %ld%% (%s of %s simulated)\n", f * 100 / run.totalFrames,
                      clockText(s.seconds).c_str(), clockText(scenario.duration).c_str());
     if (f >= run.totalFrames || (scenario.stopAtArrival && outcome.arrived))
@@ -534,6 +578,8 @@ bool finishFlight(FlightRun& run, FlightOutcome& outcome, std::string& error) {
         run.out.steps.close();
         const Simulation& s = run.simulation;
         outcome.seconds = s.seconds;
+        outcome.frames = s.frames;
+        outcome.keyEventsWritten = run.out.keys.written;
         outcome.distanceFlown = run.flown;
         outcome.largestOffRoute =
             std::max(p.offRoute, largestOffRoute(run.plan.route, p.coupledTrack));
@@ -546,8 +592,8 @@ bool finishFlight(FlightRun& run, FlightOutcome& outcome, std::string& error) {
         if (outcome.interrupted)
             run.plot.title += " (interrupted at " + clockText(s.seconds) + ")";
         std::string failure;
-        written = writeFinalPictures(run.out, run.plot, outcome, failure);
-        if (written && error.empty())
+        written = writeFinalPictures(run.out, run.settings, run.plot, outcome, failure);
+        if (written && error.empty() && !run.settings.panelOnly)
             printSummary(run, outcome);
         else if (error.empty())
             error = failure;

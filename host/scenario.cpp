@@ -256,6 +256,7 @@ void readClicks(const json& root, Scenario& scenario) {
             throw Problem{path + "button: must be one of + - DLG INF AP Prev Next"};
         step.button = button->get<std::string>();
         readDialogWork(click, path, step);
+        step.name = stepName(i, step);
         scenario.clicks.push_back(step);
     }
 }

@@ -34,6 +34,7 @@ struct ScenarioClick {
     std::vector<std::string> expectMessages; // message box texts the step is meant to meet
     std::string picture;                     // a PNG of the dialog before it closes, "" none
     double timeLimit;                        // wall seconds the dialog may stay open
+    std::string name; // in messages: "clicks[2] (DLG at 0:10:00)", "--click DLG@180"
 };
 
 constexpr double defaultDialogTimeLimit = 20;
@@ -52,6 +53,16 @@ struct ScenarioDestination {
     double altitude;   // feet, airport mode
 };
 
+// An airport handed to the dialog library as the settings dialog would leave it, without a
+// database behind it.
+struct HandedAirport {
+    bool present;
+    std::string ident; // up to 5 characters
+    std::string name;  // up to 25 characters
+    double latitude;   // degrees, north positive
+    double longitude;  // degrees, east positive
+};
+
 struct Scenario {
     std::string name;
     Aircraft aircraft;
@@ -59,6 +70,7 @@ struct Scenario {
     double frameRate;
     std::string database; // path as given, relative to the scenario file's folder
     ScenarioDestination destination;
+    HandedAirport handed; // a destination without a database (the command line's free flight)
     std::vector<ScenarioClick> clicks;
     double duration;       // simulated seconds
     double pictureEvery;   // simulated seconds between panel pictures, 0 for none
