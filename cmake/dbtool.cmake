@@ -58,6 +58,7 @@ target_link_libraries(native_db_tool PRIVATE tarvix_dbtool)
 target_compile_definitions(native_db_tool PRIVATE
     TARVIX_DB_TOOL_PROGRAM="${CMAKE_BINARY_DIR}/bin/tarvix-db")
 add_dependencies(native_db_tool tarvix-db)
+add_dependencies(benchmarks native_db_tool)
 set_target_properties(native_db_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 
 # The round trip through the real settings dialog: a GPX route into TarvixTr.dat, imported and

@@ -55,6 +55,7 @@ target_compile_definitions(native_copy_vector PRIVATE
 target_compile_definitions(native_copy_scalar PRIVATE
     TARVIX_COPY_BUILD="without vector code, as on i686")
 target_compile_options(native_copy_scalar PRIVATE -fno-tree-vectorize -fno-tree-slp-vectorize)
+add_dependencies(benchmarks native_copy_vector native_copy_scalar)
 
 # The shipped i686 modules beside this build, whose PE headers and import tables a native test
 # reads: they are built on every machine, also where no 32-bit program can run.

@@ -206,7 +206,8 @@ add_dependencies(dialog_import_export TarvixDlg)
 # counts the tour steps, or answers them as a damaged library would.
 add_library(counting_dialog_library SHARED tests/win32/counting_library.cpp)
 set_target_properties(counting_dialog_library PROPERTIES PREFIX "" OUTPUT_NAME TarvixDlg
-    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests/counting)
+    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests/counting
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/counting)
 target_include_directories(counting_dialog_library PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(counting_dialog_library PRIVATE ${TARVIX_WARNINGS})
 target_link_options(counting_dialog_library PRIVATE -Wl,--kill-at)
@@ -218,7 +219,8 @@ include(cmake/bench.cmake)
 # serves a route of known size.
 add_library(bench_dialog_stand_in SHARED bench/tour_library.cpp)
 set_target_properties(bench_dialog_stand_in PROPERTIES PREFIX "" OUTPUT_NAME TarvixDlg
-    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in)
+    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/stand-in)
 target_compile_options(bench_dialog_stand_in PRIVATE ${TARVIX_WARNINGS})
 target_link_options(bench_dialog_stand_in PRIVATE -Wl,--kill-at)
 target_link_libraries(bench_dialog_stand_in PRIVATE tarvix_core)
@@ -228,6 +230,7 @@ set_target_properties(screen_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_
 target_compile_options(screen_bench PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(screen_bench PRIVATE tarvix_host_lib)
 add_dependencies(screen_bench Tarvix42 bench_dialog_stand_in)
+add_dependencies(benchmarks screen_bench)
 # A short run among the tests, so that a benchmark that cannot find what it flies fails there
 # first; its figures are not looked at.
 add_test(NAME win32.bench.screen_bench_runs COMMAND screen_bench 5 50)
