@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "dbtool/tool_commands.h"
+#include "tests/native/program_folder.h"
 
 namespace {
 
@@ -153,7 +154,7 @@ int main() {
         std::printf("  %-36s %8.1f ms%s\n", c.what, ms, result == exitClean ? "" : "  (not clean)");
     }
     // The program itself as a pilot starts it, process start and all.
-    const std::string program = TARVIX_DB_TOOL_PROGRAM;
+    const std::string program = besideThisProgram(TARVIX_DB_TOOL_PROGRAM);
     const std::string runs[][2] = {
         {"tarvix-db check TarvixDb.dat", "check TarvixDb.dat"},
         {"tarvix-db convert TarvixDb.dat -> GPX", "convert --force TarvixDb.dat out.gpx"},

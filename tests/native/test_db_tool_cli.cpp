@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/native/program_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -46,7 +48,8 @@ class DbToolProgram : public ::testing::Test {
 
     // Standard output, and standard error with it unless errors is false.
     ToolRun run(const std::string& arguments, bool errors = true) const {
-        std::string command = "cd '" + folder.string() + "' && " TARVIX_DB_TOOL " " + arguments +
+        std::string command = "cd '" + folder.string() + "' && '" +
+                              besideThisProgram(TARVIX_DB_TOOL) + "' " + arguments +
                               (errors ? " 2>&1" : " 2>/dev/null");
         FILE* pipe = popen(command.c_str(), "r");
         std::string output;
