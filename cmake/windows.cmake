@@ -131,7 +131,9 @@ add_library(tarvix_host_lib STATIC
     ${TARVIX_HOST_CORE_SOURCES}
     host/dialog_driver.cpp
     host/dialog_steps.cpp
+    host/flight_files.cpp
     host/flight_plan.cpp
+    host/flight_progress.cpp
     host/flight_run.cpp
     host/gauge_loader.cpp
     host/interruption.cpp
@@ -140,6 +142,7 @@ add_library(tarvix_host_lib STATIC
     host/panel_picture.cpp
     host/panel_services.cpp
     host/panel_window.cpp
+    host/run_paths.cpp
     host/simulation.cpp
     host/track_plot.cpp
     host/window_capture.cpp)
