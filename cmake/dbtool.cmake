@@ -18,6 +18,7 @@ set(TARVIX_DBTOOL_SOURCES
 # The part of the pure core the tool reads the simulator's files with.
 set(TARVIX_DBTOOL_CORE_SOURCES
     common/airport_line.cpp
+    common/coordinate_text.cpp
     common/position_units.cpp
     common/text_fields.cpp
     dialog/db_record.cpp

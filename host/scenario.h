@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/coordinate_text.h"
 #include "host/flight_model.h"
 
 // What a step types into or clicks in the settings dialog's editor, for the selected entry. In
@@ -82,13 +83,6 @@ struct Scenario {
 // the problem ("aircraft.latitude: 95 is outside -90 to 90"); a key it does not know is refused
 // too, so that a misspelt field never passes for its default.
 bool parseScenario(const std::string& text, Scenario& scenario, std::string& error);
-
-// A coordinate as people write it: signed decimal degrees ("-87.7522"), or a hemisphere letter
-// before or after degrees, minutes and seconds separated by spaces or marked with the degree,
-// minute and second signs ("N41 47 10.5", "41°47'10\"N", "W087° 45′ 08″"). Only the last part
-// given may have a fraction; minutes and seconds stay below 60. Returns false for anything else.
-// The range of the result is the caller's to check.
-bool parseCoordinate(const std::string& text, bool latitude, double& degrees);
 
 // A coordinate as the settings dialog's editor takes it: hemisphere, whole degrees, minutes and
 // seconds (rounded). Degrees up to 999 are kept, so that a step can type what the dialog refuses.
