@@ -10,10 +10,15 @@ set(TARVIX_DBTOOL_SOURCES
     dbtool/dat_files.cpp
     dbtool/db_check.cpp
     dbtool/db_show.cpp
+    dbtool/file_kinds.cpp
+    dbtool/finding_report.cpp
     dbtool/gpx_format.cpp
+    dbtool/plan_formats.cpp
+    dbtool/point_filters.cpp
     dbtool/record_file.cpp
     dbtool/tool_commands.cpp
     dbtool/waypoints.cpp
+    dbtool/xml_text.cpp
 )
 # The part of the pure core the tool reads the simulator's files with.
 set(TARVIX_DBTOOL_CORE_SOURCES

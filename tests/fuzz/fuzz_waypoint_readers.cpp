@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (gpx)
         readGpx(text, length, set, findings);
     else
-        readCsv(text, length, set, findings);
+        readCsv(text, length, "", set, findings);
     int32_t lines = 1;
     for (size_t i = 0; i < length; ++i)
         lines += text[i] == '\n' ? 1 : 0;
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     written = writeCsv(set);
     again = WaypointSet{};
-    if (!readCsv(written.data(), written.size(), again, none) || positions(again) != before)
+    if (!readCsv(written.data(), written.size(), "", again, none) || positions(again) != before)
         std::abort();
     return 0;
 }

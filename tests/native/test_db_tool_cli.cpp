@@ -118,10 +118,11 @@ TEST_F(DbToolProgram, CheckStatusesAndJson) {
     nlohmann::json refused = nlohmann::json::parse(run("check --json TarvixTr.dat", false).output);
     EXPECT_EQ(refused["status"], 2);
     EXPECT_EQ(refused["error"], "TarvixTr.dat: No such file or directory");
+    write("notes.txt", "Fly to Midway on Sunday\n");
     ToolRun unknown = run("check notes.txt");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.output.find("unknown format"), std::string::npos);
-    EXPECT_EQ(run("check --format db notes.txt").status, 2) << "still missing";
+    EXPECT_EQ(run("check --format db missing.txt").status, 2) << "still missing";
     EXPECT_EQ(run("frobnicate").status, 2);
 }
 
