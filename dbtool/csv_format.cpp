@@ -50,8 +50,8 @@ const Known knownColumns[] = {
 
 // Where the identifier comes from, best first: an airport table often has several codes, some
 // empty on a row.
-const char* const identColumns[] = {"ident", "icao", "icao_code", "gps_code", "code", "iata",
-                                    "iata_code"};
+const char* const identColumns[] = {"ident", "icao", "icao_code", "gps_code",
+                                    "code",  "iata", "iata_code"};
 
 struct Reader {
     std::vector<std::string> fields;
@@ -90,9 +90,12 @@ std::string usedColumns(const Reader& reader) {
     const struct {
         const char* what;
         int column;
-    } shown[] = {{"name", reader.columns.name},         {"latitude", reader.columns.latitude},
-                 {"longitude", reader.columns.longitude}, {"altitude", reader.columns.altitude},
-                 {"country", reader.columns.country},   {"region", reader.columns.region},
+    } shown[] = {{"name", reader.columns.name},
+                 {"latitude", reader.columns.latitude},
+                 {"longitude", reader.columns.longitude},
+                 {"altitude", reader.columns.altitude},
+                 {"country", reader.columns.country},
+                 {"region", reader.columns.region},
                  {"type", reader.columns.type}};
     for (const auto& s : shown)
         if (s.column >= 0)

@@ -67,8 +67,9 @@ void reportFindings(const std::string& path, const Findings& findings, const cha
                 printOne(path, *f, unit, out);
             continue;
         }
-        out << path << ": " << withThousands(count) << (kind.warning ? " warnings: " : " problems: ")
-            << kind.topic << "; the first " << shownOfAKind << ":\n";
+        out << path << ": " << withThousands(count)
+            << (kind.warning ? " warnings: " : " problems: ") << kind.topic << "; the first "
+            << shownOfAKind << ":\n";
         for (size_t i = 0; i < shownOfAKind; ++i)
             printOne("  " + path, *kind.findings[i], unit, out);
         out << "  ... and " << withThousands(count - shownOfAKind)

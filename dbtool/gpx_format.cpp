@@ -30,8 +30,7 @@ bool isDuration(const std::string& text) {
         size_t digits = at;
         while (at < end && (isDigit(text[at]) || text[at] == '.'))
             ++at;
-        if (at == digits || at == end ||
-            std::strchr(time ? "HMS" : "YMWD", text[at]) == nullptr)
+        if (at == digits || at == end || std::strchr(time ? "HMS" : "YMWD", text[at]) == nullptr)
             return false;
         ++at;
     }

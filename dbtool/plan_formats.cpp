@@ -70,9 +70,9 @@ std::string worldPositionText(const Waypoint& point) {
 
 // The lines of a plan of fixes before its waypoints that say something else.
 bool isPlanKeyword(const std::string& word) {
-    static const char* const keywords[] = {"CYCLE",  "ADEP",      "DEP",  "DEPRWY", "SID",
-                                           "SIDTRANS", "ADES",    "DES",  "DESRWY", "STAR",
-                                           "STARTRANS", "APP",    "APPTRANS", "NUMENR"};
+    static const char* const keywords[] = {"CYCLE",     "ADEP", "DEP",      "DEPRWY", "SID",
+                                           "SIDTRANS",  "ADES", "DES",      "DESRWY", "STAR",
+                                           "STARTRANS", "APP",  "APPTRANS", "NUMENR"};
     for (const char* k : keywords)
         if (word == k)
             return true;
@@ -145,11 +145,11 @@ bool readXmlPlan(const char* data, size_t size, WaypointSet& set, Findings& find
     }
     std::string title = childText(plan, "Title");
     double cruise = 0;
-    bool hasCruise = realNumber(childText(plan, "CruisingAlt"), cruise) && cruise > 0 &&
-                     cruise < 4e6;
-    const std::string ends[2][2] = {{childText(plan, "DepartureID"), childText(plan, "DepartureName")},
-                                    {childText(plan, "DestinationID"),
-                                     childText(plan, "DestinationName")}};
+    bool hasCruise =
+        realNumber(childText(plan, "CruisingAlt"), cruise) && cruise > 0 && cruise < 4e6;
+    const std::string ends[2][2] = {
+        {childText(plan, "DepartureID"), childText(plan, "DepartureName")},
+        {childText(plan, "DestinationID"), childText(plan, "DestinationName")}};
     WaypointGroup route{title.empty() ? "Flight plan" : title, true, {}};
     std::vector<pugi::xml_node> nodes;
     for (pugi::xml_node node : plan.children())
@@ -238,7 +238,8 @@ bool readFixPlan(const char* data, size_t size, WaypointSet& set, Findings& find
     std::vector<std::string> lines;
     for (std::string line; std::getline(stream, line);)
         lines.push_back(trimmed(line));
-    std::vector<std::string> version = lines.size() >= 2 ? wordsOf(lines[1]) : std::vector<std::string>{};
+    std::vector<std::string> version =
+        lines.size() >= 2 ? wordsOf(lines[1]) : std::vector<std::string>{};
     bool three = version.size() == 2 && version[0] == "3";
     bool eleven = version.size() == 2 && version[0] == "1100";
     if (lines.empty() || (lines[0] != "I" && lines[0] != "A") || !(three || eleven) ||

@@ -58,7 +58,8 @@ bool inBox(const Box& box, double latitude, double longitude) {
 bool readCentre(const WaypointSet& set, const std::string& text, double& latitude,
                 double& longitude, std::string& reason) {
     size_t comma = text.find(',');
-    if (comma != std::string::npos && parseCoordinate(trimmed(text.substr(0, comma)), true, latitude) &&
+    if (comma != std::string::npos &&
+        parseCoordinate(trimmed(text.substr(0, comma)), true, latitude) &&
         parseCoordinate(trimmed(text.substr(comma + 1)), false, longitude))
         return std::abs(latitude) <= 90 && std::abs(longitude) <= 180;
     std::string wanted = asciiLowered(trimmed(text));
@@ -69,7 +70,8 @@ bool readCentre(const WaypointSet& set, const std::string& text, double& latitud
                 longitude = decimalFromDms(point.longitude);
                 return true;
             }
-    reason = "--of '" + text + "': no point of the input has this identifier, and it is no "
+    reason = "--of '" + text +
+             "': no point of the input has this identifier, and it is no "
              "position (latitude,longitude)";
     return false;
 }

@@ -75,8 +75,8 @@ const char* unitOf(FileFormat format) {
     return format == FileFormat::database || format == FileFormat::tour ? "record" : "line";
 }
 
-bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes,
-                   const std::string& columns, WaypointSet& set, Findings& findings) {
+bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const std::string& columns,
+                   WaypointSet& set, Findings& findings) {
     const char* text = reinterpret_cast<const char*>(bytes.data());
     switch (format) {
     case FileFormat::database:
@@ -282,8 +282,8 @@ std::string partPath(const std::string& output, size_t part) {
     if (part <= 1)
         return output;
     std::filesystem::path p(output);
-    std::filesystem::path name = p.stem().string() + "-" + std::to_string(part) +
-                                 p.extension().string();
+    std::filesystem::path name =
+        p.stem().string() + "-" + std::to_string(part) + p.extension().string();
     return (p.parent_path() / name).string();
 }
 
@@ -383,8 +383,7 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     }
     WaypointSet set;
     Findings findings;
-    bool readable =
-        readWaypoints(opened.format, opened.bytes, options.columns, set, findings);
+    bool readable = readWaypoints(opened.format, opened.bytes, options.columns, set, findings);
     const char* unit = unitOf(opened.format);
     tell(options.input, set.notes, options.verbosity, err);
     if (readable && filtersGiven(options.filters)) {
@@ -411,8 +410,7 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
         tell(options.input,
              {"the route of " + withThousands(chosen.groups[0].points.size()) +
               " points is split into " + std::to_string(parts.size()) + " tours of at most " +
-              std::to_string(options.maxItems) +
-              " items, each starting where the one before ends"},
+              std::to_string(options.maxItems) + " items, each starting where the one before ends"},
              options.verbosity, err);
     size_t written = pointCount(chosen);
     std::vector<std::string> files;

@@ -20,7 +20,7 @@ struct CheckOptions {
     std::string path;
     FileFormat format; // unknown: from the name, else from the contents
     bool json;
-    std::string columns = "";              // the names of a headerless table's columns
+    std::string columns = ""; // the names of a headerless table's columns
     Verbosity verbosity = Verbosity::normal;
 };
 

@@ -56,8 +56,8 @@ bool loadXml(const char* data, size_t size, const char* top, const char* shown,
     pugi::xml_node element = document.document_element();
     if (!isNamed(element, top)) {
         addProblem(findings, 0,
-                   std::string("not a ") + shown + " file: the top element is <" +
-                       element.name() + ">, not <" + top + ">");
+                   std::string("not a ") + shown + " file: the top element is <" + element.name() +
+                       ">, not <" + top + ">");
         return false;
     }
     return true;

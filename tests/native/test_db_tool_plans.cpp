@@ -89,22 +89,30 @@ TEST(FlightPlans, EachKindReadsAsOneRouteWithItsAltitudes) {
         const char* points;
         std::vector<int32_t> problemLines;
     } cases[] = {
-        {"XML plan", readXmlPlan, xmlPlan,
+        {"XML plan",
+         readXmlPlan,
+         xmlPlan,
          "Chicago Midway Intl|KMDW|N 41\u00B047'10\"|W  87\u00B045'08\"|620\n"
          "OBK|OBK|N 42\u00B013'19\"|W  87\u00B057'06\"|4500\n" // a VOR flown at cruise
          "KMKE|KMKE|N 42\u00B056'50\"|W  87\u00B053'48\"|-11\n",
          {15}},
-        {"plan of fixes 1100", readFixPlan, fixPlan11,
+        {"plan of fixes 1100",
+         readFixPlan,
+         fixPlan11,
          "KMDW|KMDW|N 41\u00B047'10\"|W  87\u00B045'08\"|620\n"
          "OBK|OBK|N 42\u00B013'19\"|W  87\u00B057'06\"|-\n"
          "+42.500_-87.800|+42.500_-87.800|N 42\u00B030'00\"|W  87\u00B048'00\"|3500\n"
          "KMKE|KMKE|N 42\u00B056'50\"|W  87\u00B053'48\"|723\n",
          {11}},
-        {"plan of fixes 3", readFixPlan, fixPlan3,
+        {"plan of fixes 3",
+         readFixPlan,
+         fixPlan3,
          "KMDW|KMDW|N 41\u00B047'10\"|W  87\u00B045'08\"|620\n"
          "DEKAL|DEKAL|N 41\u00B054'00\"|W  88\u00B042'00\"|2500\n",
          {}},
-        {"GPS route", readGpsRoute, gpsRoute,
+        {"GPS route",
+         readGpsRoute,
+         gpsRoute,
          "CHICAGO MIDWAY INTL|KMDW|N 41\u00B047'10\"|W  87\u00B045'08\"|-\n"
          "LAKE1|LAKE1|N 42\u00B030'00\"|W  87\u00B048'00\"|-\n",
          {12}},
