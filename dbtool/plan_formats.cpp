@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "common/coordinate_text.h"
@@ -47,7 +48,7 @@ bool worldPosition(const std::string& text, Waypoint& point, bool& hasAltitude, 
         reason = "WorldPosition '" + text + "' is not a position";
         return false;
     }
-    hasAltitude = parts.size() >= 3 && realNumber(parts[2], feet) && std::fabs(feet) < 4e6;
+    hasAltitude = parts.size() >= 3 && realNumber(parts[2], feet) && std::fabs(feet) <= largestFeet;
     return positionOf(latitude, longitude, point, reason);
 }
 
@@ -89,8 +90,9 @@ std::vector<std::string> wordsOf(const std::string& line) {
 
 std::string fixIdent(const Waypoint& point) {
     std::string ident = identOf(point);
+    // One word a field: blanks and control characters would split the line.
     for (char& c : ident)
-        c = c == ' ' || c == '\t' ? '_' : c;
+        c = static_cast<uint8_t>(c) <= ' ' ? '_' : c;
     if (!ident.empty())
         return ident;
     char text[40];
@@ -146,7 +148,7 @@ bool readXmlPlan(const char* data, size_t size, WaypointSet& set, Findings& find
     std::string title = childText(plan, "Title");
     double cruise = 0;
     bool hasCruise =
-        realNumber(childText(plan, "CruisingAlt"), cruise) && cruise > 0 && cruise < 4e6;
+        realNumber(childText(plan, "CruisingAlt"), cruise) && cruise > 0 && cruise <= largestFeet;
     const std::string ends[2][2] = {
         {childText(plan, "DepartureID"), childText(plan, "DepartureName")},
         {childText(plan, "DestinationID"), childText(plan, "DestinationName")}};
@@ -282,7 +284,7 @@ bool readFixPlan(const char* data, size_t size, WaypointSet& set, Findings& find
             continue;
         }
         size_t at = three ? 2 : 3;
-        if (!realNumber(words[at], feet) || std::fabs(feet) > 4e6 ||
+        if (!realNumber(words[at], feet) || std::fabs(feet) > largestFeet ||
             !realNumber(words[at + 1], latitude) || !realNumber(words[at + 2], longitude)) {
             addProblem(findings, line, "altitude, latitude or longitude is not a number: left out",
                        leftOut);
@@ -320,12 +322,11 @@ std::string writeFixPlan(const WaypointGroup& route) {
         const Waypoint& point = route.points[i];
         bool airport = isAirportType(point.type);
         const char* via = i == 0 && airport ? "ADEP" : i + 1 == n && airport ? "ADES" : "DRCT";
-        char line[160];
-        std::snprintf(line, sizeof line, "%s %s %s %.6f %.6f %.6f\n", airport ? "1" : "28",
-                      fixIdent(point).c_str(), via,
-                      point.hasAltitude ? static_cast<double>(point.altitude) : 0.0,
-                      decimalFromDms(point.latitude), decimalFromDms(point.longitude));
-        out += line;
+        // Built whole: an identifier has no length limit in this format.
+        out += std::string(airport ? "1 " : "28 ") + fixIdent(point) + " " + via + " " +
+               decimalText(point.hasAltitude ? static_cast<double>(point.altitude) : 0.0) + " " +
+               decimalText(decimalFromDms(point.latitude)) + " " +
+               decimalText(decimalFromDms(point.longitude)) + "\n";
     }
     return out;
 }
@@ -408,20 +409,21 @@ std::string writeGpsRoute(const WaypointGroup& route) {
     // One table entry a place: a point that comes twice (a circuit back to its start) is one
     // entry; two places of one identifier get a number each.
     std::map<std::string, std::string> identOfPlace;
-    std::map<std::string, int32_t> used;
+    std::set<std::string> used;
     for (const Waypoint& point : route.points) {
         std::string place = formatDms(point.latitude) + formatDms(point.longitude) + identOf(point);
         auto found = identOfPlace.find(place);
         std::string type = gpsType(point);
         if (found == identOfPlace.end()) {
-            std::string ident = unitText(identOf(point), 12, false);
-            if (ident.empty())
-                ident = "WPT";
-            int32_t n = ++used[ident];
-            if (n > 1) {
+            std::string base = unitText(identOf(point), 12, false);
+            if (base.empty())
+                base = "WPT";
+            std::string ident = base;
+            for (int32_t n = 2; used.count(ident) != 0; ++n) {
                 std::string suffix = std::to_string(n);
-                ident = ident.substr(0, 12 - suffix.size()) + suffix;
+                ident = base.substr(0, 12 - suffix.size()) + suffix;
             }
+            used.insert(ident);
             found = identOfPlace.emplace(place, ident).first;
             pugi::xml_node entry = table.append_child("waypoint");
             entry.append_child("identifier").text() = ident.c_str();

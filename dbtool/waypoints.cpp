@@ -156,7 +156,7 @@ bool altitudeInRange(int64_t feet, std::string& reason) {
 }
 
 bool feetFromMetres(double metres, int32_t& feet, std::string& reason) {
-    if (!std::isfinite(metres) || std::fabs(metres) > 1e6) {
+    if (!std::isfinite(metres) || std::fabs(metres / 0.3048) > largestFeet) {
         reason = "elevation is not a usable number";
         return false;
     }
@@ -166,7 +166,7 @@ bool feetFromMetres(double metres, int32_t& feet, std::string& reason) {
 
 bool feetFromText(const std::string& text, int32_t& feet, std::string& reason) {
     double value = 0;
-    if (!realNumber(text, value) || !std::isfinite(value) || std::fabs(value) > 4e6) {
+    if (!realNumber(text, value) || !std::isfinite(value) || std::fabs(value) > largestFeet) {
         reason = "altitude '" + text + "' is not a number";
         return false;
     }

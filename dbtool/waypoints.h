@@ -72,7 +72,10 @@ std::string formatDms(const DmsAngle& angle);
 // the reason to leave such a point out, or an empty text for a position the gauge can fly to.
 std::string noPointReason(const DmsAngle& latitude, const DmsAngle& longitude);
 
-// Feet from metres, rounded; false for a value no elevation can have (beyond a million metres).
+// Beyond any altitude a file could mean; larger values are taken as no number at all.
+constexpr double largestFeet = 3e6;
+
+// Feet from metres, rounded; false for a value no elevation can have (beyond largestFeet).
 bool feetFromMetres(double metres, int32_t& feet, std::string& reason);
 // Feet from a text of feet, rounded, with the same bounds.
 bool feetFromText(const std::string& text, int32_t& feet, std::string& reason);
