@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "waypoints.h"
 
@@ -78,6 +79,45 @@ FileFormat formatOfLines(const char* text, size_t size) {
     return folders == 0 && tourItems == records ? FileFormat::tour : FileFormat::database;
 }
 
+// Separators of a table's line outside quoted fields.
+int32_t separatorsOf(const std::string& line, char separator) {
+    int32_t count = 0;
+    bool quoted = false;
+    for (char c : line) {
+        quoted = c == '"' ? !quoted : quoted;
+        count += !quoted && c == separator ? 1 : 0;
+    }
+    return count;
+}
+
+// A table of three columns or more, with or without a header row: every one of the first lines
+// holds the same number of one separator outside quotes. The last line looked at may be cut short
+// and is not counted.
+bool isTable(const char* text, size_t size, bool cut) {
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < size && lines.size() < 20;) {
+        const char* end = static_cast<const char*>(std::memchr(text + at, '\n', size - at));
+        if (end == nullptr && cut)
+            break;
+        size_t length = end != nullptr ? static_cast<size_t>(end - (text + at)) : size - at;
+        std::string line(text + at, length);
+        at += length + 1;
+        if (!trimmed(line).empty())
+            lines.push_back(line);
+    }
+    if (lines.empty())
+        return false;
+    for (char separator : {',', ';', '\t'}) {
+        const int32_t columns = separatorsOf(lines[0], separator);
+        bool same = columns >= 2;
+        for (size_t i = 1; same && i < lines.size(); ++i)
+            same = separatorsOf(lines[i], separator) == columns;
+        if (same)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 FileFormat formatFromOption(const std::string& name) {
@@ -124,7 +164,10 @@ FileFormat formatFromContent(const uint8_t* data, size_t size) {
          start.compare(0, 2, "A\n") == 0 || start.compare(0, 3, "A\r\n") == 0) &&
         asciiLowered(start).find("version") != std::string::npos)
         return FileFormat::fixPlan;
-    return formatOfLines(text, length);
+    FileFormat lines = formatOfLines(text, length);
+    if (lines == FileFormat::unknown && isTable(text, length, length < size))
+        return FileFormat::csv;
+    return lines;
 }
 
 FileFormat resolvedFormat(FileFormat given, const std::string& path, const uint8_t* data,

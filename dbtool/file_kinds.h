@@ -11,8 +11,9 @@ FileFormat formatFromOption(const std::string& name);
 // From the file's name: "TarvixDb.dat" (also .bak and .$$$), "TarvixTr.dat", "Tarvix.dat" in
 // any case, or the extension .gpx, .csv, .pln, .fms or .fpl.
 FileFormat formatFromPath(const std::string& path);
-// From the first lines: the top element of an XML file, the header of a plan of fixes, or the
-// columns of 64-byte lines (a database or tour record, or an airport line); unknown otherwise.
+// From the first lines: the top element of an XML file, the header of a plan of fixes, the
+// columns of 64-byte lines (a database or tour record, or an airport line), or lines of one
+// number of separators (a table, with a header row or without); unknown otherwise.
 FileFormat formatFromContent(const uint8_t* data, size_t size);
 
 // The format by option, else by the file's own name, else by its contents.

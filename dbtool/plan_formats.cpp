@@ -410,6 +410,7 @@ std::string writeGpsRoute(const WaypointGroup& route) {
     // entry; two places of one identifier get a number each.
     std::map<std::string, std::string> identOfPlace;
     std::set<std::string> used;
+    std::map<std::string, int32_t> nextNumber;
     for (const Waypoint& point : route.points) {
         std::string place = formatDms(point.latitude) + formatDms(point.longitude) + identOf(point);
         auto found = identOfPlace.find(place);
@@ -418,9 +419,12 @@ std::string writeGpsRoute(const WaypointGroup& route) {
             std::string base = unitText(identOf(point), 12, false);
             if (base.empty())
                 base = "WPT";
+            // Numbered on from where the base's last number stopped: a long route of names
+            // alike would otherwise try every number again for each point.
             std::string ident = base;
-            for (int32_t n = 2; used.count(ident) != 0; ++n) {
-                std::string suffix = std::to_string(n);
+            int32_t& n = nextNumber.emplace(base, 2).first->second;
+            while (used.count(ident) != 0) {
+                std::string suffix = std::to_string(n++);
                 ident = base.substr(0, 12 - suffix.size()) + suffix;
             }
             used.insert(ident);

@@ -326,6 +326,11 @@ TEST(FileKinds, AFileIsKnownByWhatItHolds) {
         {gpsRoute, FileFormat::gpsRoute},
         {"<kml/>", FileFormat::unknown},
         {"Fly to Midway\n", FileFormat::unknown},
+        // Tables under any name: headerless with quoted commas, a spreadsheet's semicolons.
+        {"507,\"Heathrow\",\"London, UK\",51.47,-0.46,83\n26,\"Kugaaruk\",\\N,68.53,-89.8,56\n",
+         FileFormat::csv},
+        {"icao;Name;Lat;Lon\nEHAM;Schiphol;52,308601;4,76389\n", FileFormat::csv},
+        {"Midway, Chicago, IL\nMitchell\n", FileFormat::unknown},
     };
     for (const auto& c : cases) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(c.text.data());
