@@ -221,9 +221,8 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
     // option.
     app.allow_windows_style_options(false);
     app.add_option("scenario,--scenario", o.scenario,
-                   "a scenario file (JSON, see the README) to fly instead of a free flight; "
-                   "without one and without free-flight options, the default scenario (" +
-                       std::string(builtInScenario) + " beside this program)")
+                   "a scenario file (JSON, see the README) to fly; without one and without "
+                   "free-flight options, scenarios/lake-michigan.json beside this program")
         ->type_name("FILE");
     app.add_option("--gauge", o.gauge,
                    "the gauge module (default: Tarvix42.gau beside this program)")

@@ -8,6 +8,8 @@
 // simulator's current folder would hold them.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
 #include <cmath>
@@ -130,6 +132,15 @@ void reportWritten(const HostOptions& options, const FlightOutcome& outcome, boo
                      shownPath(options.out).c_str(), files.c_str());
 }
 
+// The output folder for a front end, as the last line: ended by a bare line feed, so that a
+// shell that takes the line gets the folder's name and not a carriage return with it.
+void tellFolder(const std::string& folder) {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::printf("%s\n", shownPath(folder).c_str());
+    std::fflush(stdout);
+}
+
 // The free flight's report: its key events and the panel picture, by frame.
 void reportFreeFlight(const HostOptions& options, const FlightOutcome& outcome) {
     if (!options.events.empty())
@@ -195,7 +206,7 @@ int fly(const HostOptions& options) {
     else if (!settings.panelOnly)
         reportWritten(options, outcome, flown);
     if (flown && !options.defaultOut.empty())
-        std::printf("%s\n", shownPath(options.out).c_str());
+        tellFolder(options.out);
     return !flown ? 1 : outcome.interrupted ? interruptedExitCode : 0;
 }
 

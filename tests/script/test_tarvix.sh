@@ -44,6 +44,8 @@ done <<'TABLE'
 --bogus|unknown option --bogus
 nosuch.JSON|nosuch.JSON': cannot be read
 --gauge nosuch.gau|nosuch.gau': no such file
+--time-rate 4|option --time-rate is for the live window (--window)
+nosuch.json --speed=90|option --speed is for a flight without a scenario
 TABLE
 
 # The programs of a Wine prefix still running (zombies are gone already, waiting to be reaped).
