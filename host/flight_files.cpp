@@ -64,9 +64,9 @@ bool openOutputs(const RunSettings& settings, RunOutputs& out, FlightOutcome& ou
     out.log.open("flight-log.csv", std::ios::binary | std::ios::trunc);
     if (out.log)
         outcome.written.push_back("flight-log.csv");
-    bool keys = openKeyEventLog(out.keys, "key-events.csv", "time_s", settings.allKeyEvents);
+    bool keys = openKeyEventLog(out.keys, settings.keyEvents, "time_s", settings.allKeyEvents);
     if (keys)
-        outcome.written.push_back("key-events.csv");
+        outcome.written.push_back(settings.keyEvents);
     if (!out.log || !keys) {
         error = "cannot write the logs into the output folder";
         return false;

@@ -23,7 +23,7 @@ struct RunSettings {
     // events by frame, and tells its presses by frame: no logs, track, progress or summary.
     bool panelOnly = false;
     std::string panelPicture = "panel.png";
-    std::string keyEvents = "key-events.csv"; // panelOnly: "" for none
+    std::string keyEvents = "key-events.csv"; // "" for none (the free flight only)
 };
 
 struct WaypointEvent {
