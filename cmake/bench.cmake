@@ -7,4 +7,7 @@ foreach(source ${TARVIX_BENCHMARKS})
     target_compile_options(${name} PRIVATE ${TARVIX_WARNINGS})
     target_link_libraries(${name} PRIVATE tarvix_test_support)
     add_dependencies(${name} TarvixDlg)
+    add_dependencies(benchmarks ${name})
 endforeach()
+# The flight and route benchmarks load the gauge from beside them.
+add_dependencies(benchmarks Tarvix42 TarvixDlg)

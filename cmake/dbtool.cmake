@@ -10,14 +10,20 @@ set(TARVIX_DBTOOL_SOURCES
     dbtool/dat_files.cpp
     dbtool/db_check.cpp
     dbtool/db_show.cpp
+    dbtool/file_kinds.cpp
+    dbtool/finding_report.cpp
     dbtool/gpx_format.cpp
+    dbtool/plan_formats.cpp
+    dbtool/point_filters.cpp
     dbtool/record_file.cpp
     dbtool/tool_commands.cpp
     dbtool/waypoints.cpp
+    dbtool/xml_text.cpp
 )
 # The part of the pure core the tool reads the simulator's files with.
 set(TARVIX_DBTOOL_CORE_SOURCES
     common/airport_line.cpp
+    common/coordinate_text.cpp
     common/position_units.cpp
     common/text_fields.cpp
     dialog/db_record.cpp
@@ -46,8 +52,8 @@ file(GLOB TARVIX_DBTOOL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native
 foreach(source ${TARVIX_DBTOOL_TESTS})
     get_filename_component(name ${source} NAME_WE)
     target_link_libraries(${name} PRIVATE tarvix_dbtool_checked)
-    target_compile_definitions(${name} PRIVATE
-        TARVIX_DB_TOOL="${CMAKE_BINARY_DIR}/bin/tarvix-db-checked")
+    # From the test program's folder (tests/native/program_folder.h).
+    target_compile_definitions(${name} PRIVATE TARVIX_DB_TOOL="bin/tarvix-db-checked")
     add_dependencies(${name} tarvix-db-checked)
 endforeach()
 
@@ -55,9 +61,9 @@ endforeach()
 add_executable(native_db_tool bench/native_db_tool.cpp)
 target_compile_options(native_db_tool PRIVATE ${TARVIX_WARNINGS} -O2)
 target_link_libraries(native_db_tool PRIVATE tarvix_dbtool)
-target_compile_definitions(native_db_tool PRIVATE
-    TARVIX_DB_TOOL_PROGRAM="${CMAKE_BINARY_DIR}/bin/tarvix-db")
+target_compile_definitions(native_db_tool PRIVATE TARVIX_DB_TOOL_PROGRAM="../bin/tarvix-db")
 add_dependencies(native_db_tool tarvix-db)
+add_dependencies(benchmarks native_db_tool)
 set_target_properties(native_db_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 
 # The round trip through the real settings dialog: a GPX route into TarvixTr.dat, imported and

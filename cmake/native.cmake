@@ -55,12 +55,16 @@ target_compile_definitions(native_copy_vector PRIVATE
 target_compile_definitions(native_copy_scalar PRIVATE
     TARVIX_COPY_BUILD="without vector code, as on i686")
 target_compile_options(native_copy_scalar PRIVATE -fno-tree-vectorize -fno-tree-slp-vectorize)
+add_dependencies(benchmarks native_copy_vector native_copy_scalar)
 
 # The shipped i686 modules beside this build, whose PE headers and import tables a native test
 # reads: they are built on every machine, also where no 32-bit program can run.
 get_filename_component(TARVIX_SHIPPED_DEFAULT ${CMAKE_BINARY_DIR}/../win32 ABSOLUTE)
 set(TARVIX_SHIPPED_BUILD ${TARVIX_SHIPPED_DEFAULT} CACHE PATH "The i686 cross build folder")
+# Both from the test program's folder (tests/native/program_folder.h).
+file(RELATIVE_PATH TARVIX_SHIPPED_BIN ${CMAKE_BINARY_DIR} ${TARVIX_SHIPPED_BUILD}/bin)
+file(RELATIVE_PATH TARVIX_IMPORT_LIST ${CMAKE_BINARY_DIR}
+    ${CMAKE_SOURCE_DIR}/tests/data/module_imports.txt)
 target_compile_definitions(test_module_imports PRIVATE
-    TARVIX_SHIPPED_BIN="${TARVIX_SHIPPED_BUILD}/bin"
-    TARVIX_IMPORT_LIST="${CMAKE_SOURCE_DIR}/tests/data/module_imports.txt")
+    TARVIX_SHIPPED_BIN="${TARVIX_SHIPPED_BIN}" TARVIX_IMPORT_LIST="${TARVIX_IMPORT_LIST}")
 include(cmake/dbtool.cmake)

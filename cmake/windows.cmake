@@ -129,10 +129,11 @@ target_link_libraries(TarvixDlg PRIVATE tarvix_database tarvix_core)
 # The simulator stand-in: a library shared by tarvix-host.exe and the integration tests.
 add_library(tarvix_host_lib STATIC
     ${TARVIX_HOST_CORE_SOURCES}
-    host/command_line.cpp
     host/dialog_driver.cpp
     host/dialog_steps.cpp
+    host/flight_files.cpp
     host/flight_plan.cpp
+    host/flight_progress.cpp
     host/flight_run.cpp
     host/gauge_loader.cpp
     host/interruption.cpp
@@ -141,15 +142,20 @@ add_library(tarvix_host_lib STATIC
     host/panel_picture.cpp
     host/panel_services.cpp
     host/panel_window.cpp
-    host/scenario.cpp
+    host/run_paths.cpp
     host/simulation.cpp
     host/track_plot.cpp
     host/window_capture.cpp)
 target_include_directories(tarvix_host_lib PUBLIC ${CMAKE_SOURCE_DIR} ${TARVIX_THIRDPARTY})
 target_compile_options(tarvix_host_lib PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(tarvix_host_lib PUBLIC tarvix_core gdi32 user32)
-# The sample database and scenarios, beside the programs for the end-to-end tests.
-file(COPY ${CMAKE_SOURCE_DIR}/scenarios DESTINATION ${TARVIX_BIN})
+# The sample database and scenarios beside the programs: the host's default flight and the
+# end-to-end tests' inputs, copied again whenever one of them changes.
+file(GLOB TARVIX_SCENARIO_FILES CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}
+    ${CMAKE_SOURCE_DIR}/scenarios/*)
+foreach(file ${TARVIX_SCENARIO_FILES})
+    configure_file(${file} ${TARVIX_BIN}/${file} COPYONLY)
+endforeach()
 
 # Pictures of the library's dialogs for the README (./tarvix screenshot).
 add_executable(dialog_screenshot tools/dialog_screenshot.cpp)
@@ -214,7 +220,8 @@ add_dependencies(edit_soak TarvixDlg)
 # counts the tour steps, or answers them as a damaged library would.
 add_library(counting_dialog_library SHARED tests/win32/counting_library.cpp)
 set_target_properties(counting_dialog_library PROPERTIES PREFIX "" OUTPUT_NAME TarvixDlg
-    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests/counting)
+    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests/counting
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/counting)
 target_include_directories(counting_dialog_library PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(counting_dialog_library PRIVATE ${TARVIX_WARNINGS})
 target_link_options(counting_dialog_library PRIVATE -Wl,--kill-at)
@@ -226,7 +233,8 @@ include(cmake/bench.cmake)
 # serves a route of known size.
 add_library(bench_dialog_stand_in SHARED bench/tour_library.cpp)
 set_target_properties(bench_dialog_stand_in PROPERTIES PREFIX "" OUTPUT_NAME TarvixDlg
-    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in)
+    RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/stand-in)
 target_compile_options(bench_dialog_stand_in PRIVATE ${TARVIX_WARNINGS})
 target_link_options(bench_dialog_stand_in PRIVATE -Wl,--kill-at)
 target_link_libraries(bench_dialog_stand_in PRIVATE tarvix_core)
@@ -236,6 +244,7 @@ set_target_properties(screen_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_
 target_compile_options(screen_bench PRIVATE ${TARVIX_WARNINGS})
 target_link_libraries(screen_bench PRIVATE tarvix_host_lib)
 add_dependencies(screen_bench Tarvix42 bench_dialog_stand_in)
+add_dependencies(benchmarks screen_bench)
 # A short run among the tests, so that a benchmark that cannot find what it flies fails there
 # first; its figures are not looked at.
 add_test(NAME win32.bench.screen_bench_runs COMMAND screen_bench 5 50)

@@ -8,16 +8,54 @@
 
 #include <csv.h>
 
+#include "common/coordinate_text.h"
+
 namespace {
 
-// Where each column of interest sits in a row; -1 when the header lacks it.
+// Where each column of interest sits in a row; -1 when the header lacks it. The identifier has
+// several, tried in order.
 struct Columns {
-    int ident = -1, name = -1, latitude = -1, longitude = -1, altitude = -1, hold = -1, folder = -1,
-        kind = -1;
+    int name = -1, latitude = -1, longitude = -1, altitude = -1, hold = -1, folder = -1, kind = -1,
+        country = -1, region = -1, type = -1;
+    std::vector<int> idents;
 };
+
+struct Known {
+    const char* name;
+    int Columns::*column;
+};
+
+// The first name of a column wins when a file carries two of its names.
+const Known knownColumns[] = {
+    {"name", &Columns::name},
+    {"latitude", &Columns::latitude},
+    {"latitude_deg", &Columns::latitude},
+    {"lat", &Columns::latitude},
+    {"longitude", &Columns::longitude},
+    {"longitude_deg", &Columns::longitude},
+    {"lon", &Columns::longitude},
+    {"lng", &Columns::longitude},
+    {"altitude", &Columns::altitude},
+    {"elevation_ft", &Columns::altitude},
+    {"elevation", &Columns::altitude},
+    {"altitude_hold", &Columns::hold},
+    {"folder", &Columns::folder},
+    {"kind", &Columns::kind},
+    {"iso_country", &Columns::country},
+    {"country", &Columns::country},
+    {"iso_region", &Columns::region},
+    {"region", &Columns::region},
+    {"type", &Columns::type},
+};
+
+// Where the identifier comes from, best first: an airport table often has several codes, some
+// empty on a row.
+const char* const identColumns[] = {"ident", "icao", "icao_code", "gps_code",
+                                    "code",  "iata", "iata_code"};
 
 struct Reader {
     std::vector<std::string> fields;
+    std::vector<std::string> header;
     int32_t rowLine = 0;
     bool haveHeader = false;
     bool headerOk = false;
@@ -27,100 +65,144 @@ struct Reader {
     std::map<std::pair<std::string, bool>, size_t> groupOf;
 };
 
-void takeHeader(Reader& reader) {
-    struct Known {
-        const char* name;
-        int Columns::*column;
-    };
-    // The first name of a column wins when a file carries two of its names.
-    const Known known[] = {
-        {"ident", &Columns::ident},         {"name", &Columns::name},
-        {"latitude", &Columns::latitude},   {"latitude_deg", &Columns::latitude},
-        {"longitude", &Columns::longitude}, {"longitude_deg", &Columns::longitude},
-        {"altitude", &Columns::altitude},   {"elevation_ft", &Columns::altitude},
-        {"altitude_hold", &Columns::hold},  {"folder", &Columns::folder},
-        {"kind", &Columns::kind},
-    };
+// "  Elevation (ft)" and "Elevation_ft" are one name.
+std::string columnName(const std::string& text) {
+    std::string name = asciiLowered(trimmed(text));
+    std::string out;
+    for (char c : name) {
+        if (c == '(' || c == ')')
+            continue;
+        out += c == ' ' || c == '-' ? '_' : c;
+    }
+    return out;
+}
+
+std::string usedColumns(const Reader& reader) {
+    auto named = [&](int column) { return "'" + trimmed(reader.header[column]) + "'"; };
+    std::string text = "columns used:";
+    if (!reader.columns.idents.empty()) {
+        text += " identifier " + named(reader.columns.idents[0]);
+        for (size_t i = 1; i < reader.columns.idents.size(); ++i)
+            text += (i == 1 ? " (then " : ", ") + named(reader.columns.idents[i]) +
+                    (i + 1 == reader.columns.idents.size() ? ")" : "");
+        text += ",";
+    }
+    const struct {
+        const char* what;
+        int column;
+    } shown[] = {{"name", reader.columns.name},
+                 {"latitude", reader.columns.latitude},
+                 {"longitude", reader.columns.longitude},
+                 {"altitude", reader.columns.altitude},
+                 {"country", reader.columns.country},
+                 {"region", reader.columns.region},
+                 {"type", reader.columns.type}};
+    for (const auto& s : shown)
+        if (s.column >= 0)
+            text += std::string(" ") + s.what + " " + named(s.column) + ",";
+    text.pop_back();
+    return text;
+}
+
+bool looksLikeData(const std::vector<std::string>& fields) {
+    double value = 0;
+    return std::any_of(fields.begin(), fields.end(),
+                       [&](const std::string& f) { return realNumber(f, value); });
+}
+
+void takeHeader(Reader& reader, const std::vector<std::string>& names) {
     reader.haveHeader = true;
-    for (size_t i = 0; i < reader.fields.size(); ++i) {
-        std::string name = asciiLowered(reader.fields[i]);
-        for (const Known& k : known)
+    reader.header = names;
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string name = columnName(names[i]);
+        for (const Known& k : knownColumns)
             if (name == k.name && reader.columns.*k.column < 0)
                 reader.columns.*k.column = static_cast<int>(i);
     }
+    for (const char* ident : identColumns)
+        for (size_t i = 0; i < names.size(); ++i)
+            if (columnName(names[i]) == ident)
+                reader.columns.idents.push_back(static_cast<int>(i));
     reader.headerOk = reader.columns.latitude >= 0 && reader.columns.longitude >= 0;
-    if (!reader.headerOk)
-        addProblem(*reader.findings, reader.rowLine,
-                   "the header names no latitude (or latitude_deg) and longitude (or "
-                   "longitude_deg) column");
+    if (reader.headerOk) {
+        reader.set->notes.push_back(usedColumns(reader));
+        return;
+    }
+    std::string reason = "the header names no latitude (latitude, latitude_deg or lat) and "
+                         "longitude (longitude, longitude_deg, lon or lng) column";
+    if (looksLikeData(names))
+        reason = "the first row holds numbers, not column names: name the " +
+                 std::to_string(names.size()) + " columns with --columns" +
+                 (names.size() >= 8 ? " (an airport table of id, name, city, country, IATA, "
+                                      "ICAO, latitude, longitude, altitude: --columns "
+                                      "id,name,city,country,iata,icao,lat,lon,altitude)"
+                                    : " (for example --columns ident,name,lat,lon)");
+    addProblem(*reader.findings, reader.rowLine, reason);
 }
 
 std::string field(const Reader& reader, int column) {
     if (column < 0 || static_cast<size_t>(column) >= reader.fields.size())
         return "";
-    return reader.fields[static_cast<size_t>(column)];
+    std::string text = trimmed(reader.fields[static_cast<size_t>(column)]);
+    // The missing value of database dumps.
+    return text == "\\N" ? "" : text;
 }
 
-bool realNumber(const std::string& text, double& value) {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return end != nullptr && *end == '\0';
-}
-
-bool readAngle(const Reader& reader, int column, const char* what,
-               bool (*convert)(double, DmsAngle&, std::string&), DmsAngle& angle,
+bool readAngle(const Reader& reader, int column, bool latitude, DmsAngle& angle,
                std::string& reason) {
+    const char* what = latitude ? "latitude" : "longitude";
     std::string text = field(reader, column);
     double degrees = 0;
     if (text.empty()) {
         reason = std::string("no ") + what;
         return false;
     }
-    if (!realNumber(text, degrees)) {
+    if (!realNumber(text, degrees, true) && !parseCoordinate(text, latitude, degrees)) {
         reason = std::string(what) + " '" + text + "' is not a number";
         return false;
     }
-    return convert(degrees, angle, reason);
+    return latitude ? latitudeFromDecimal(degrees, angle, reason)
+                    : longitudeFromDecimal(degrees, angle, reason);
 }
 
 bool readRow(const Reader& reader, Waypoint& point, std::string& reason) {
     point = Waypoint{};
     point.line = reader.rowLine;
-    point.ident = utf8Repaired(field(reader, reader.columns.ident));
+    for (int column : reader.columns.idents) {
+        point.ident = utf8Repaired(field(reader, column));
+        if (!point.ident.empty())
+            break;
+    }
     point.name = utf8Repaired(field(reader, reader.columns.name));
-    if (!readAngle(reader, reader.columns.latitude, "latitude", latitudeFromDecimal, point.latitude,
-                   reason) ||
-        !readAngle(reader, reader.columns.longitude, "longitude", longitudeFromDecimal,
-                   point.longitude, reason))
+    if (point.name.empty())
+        point.name = point.ident;
+    if (!readAngle(reader, reader.columns.latitude, true, point.latitude, reason) ||
+        !readAngle(reader, reader.columns.longitude, false, point.longitude, reason))
         return false;
     reason = noPointReason(point.latitude, point.longitude);
     if (!reason.empty())
         return false;
     std::string altitude = field(reader, reader.columns.altitude);
     if (!altitude.empty()) {
-        double feet = 0;
-        if (!realNumber(altitude, feet) || !std::isfinite(feet)) {
-            reason = "altitude '" + altitude + "' is not a number";
-            return false;
-        }
-        if (!altitudeInRange(std::llround(std::max(-1e9, std::min(1e9, feet))), reason))
+        std::replace(altitude.begin(), altitude.end(), ',', '.');
+        if (!feetFromText(altitude, point.altitude, reason))
             return false;
         point.hasAltitude = true;
-        point.altitude = static_cast<int32_t>(std::llround(feet));
     }
     point.altitudeHold = field(reader, reader.columns.hold) == "1";
+    point.country = utf8Repaired(field(reader, reader.columns.country));
+    point.region = utf8Repaired(field(reader, reader.columns.region));
+    point.type = utf8Repaired(field(reader, reader.columns.type));
     return true;
 }
 
 void takeRow(Reader& reader) {
     bool empty = std::all_of(reader.fields.begin(), reader.fields.end(),
-                             [](const std::string& f) { return f.empty(); });
+                             [](const std::string& f) { return trimmed(f).empty(); });
     if (empty)
         return;
     if (!reader.haveHeader) {
-        takeHeader(reader);
+        takeHeader(reader, reader.fields);
         return;
     }
     if (!reader.headerOk)
@@ -128,7 +210,8 @@ void takeRow(Reader& reader) {
     Waypoint point;
     std::string reason;
     if (!readRow(reader, point, reason)) {
-        addProblem(*reader.findings, reader.rowLine, reason + ": left out");
+        addProblem(*reader.findings, reader.rowLine, reason + ": left out",
+                   "rows left out without a position");
         return;
     }
     std::string folder = utf8Repaired(field(reader, reader.columns.folder));
@@ -154,6 +237,35 @@ void onRowEnd(int, void* context) {
     reader.fields.clear();
 }
 
+// The separator the first line holds most of, outside quotes: a spreadsheet in a country of
+// decimal commas separates with semicolons, and its numbers then hold commas too.
+char separatorOf(const char* data, size_t size) {
+    size_t counts[3] = {0, 0, 0};
+    const char separators[3] = {',', ';', '\t'};
+    bool quoted = false;
+    for (size_t i = 0; i < size && data[i] != '\n'; ++i) {
+        quoted = data[i] == '"' ? !quoted : quoted;
+        for (int s = 0; s < 3 && !quoted; ++s)
+            counts[s] += data[i] == separators[s] ? 1 : 0;
+    }
+    int best = 0;
+    for (int s = 1; s < 3; ++s)
+        best = counts[s] > counts[best] ? s : best;
+    return separators[best];
+}
+
+std::vector<std::string> namesOf(const std::string& columns) {
+    std::vector<std::string> names;
+    size_t at = 0;
+    for (;;) {
+        size_t comma = columns.find(',', at);
+        names.push_back(columns.substr(at, comma == std::string::npos ? comma : comma - at));
+        if (comma == std::string::npos)
+            return names;
+        at = comma + 1;
+    }
+}
+
 // Quotes a text field when a reader would otherwise split or trim it.
 std::string csvText(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos &&
@@ -172,7 +284,8 @@ std::string decimalText(double value) {
 
 } // namespace
 
-bool readCsv(const char* data, size_t size, WaypointSet& set, Findings& findings) {
+bool readCsv(const char* data, size_t size, const std::string& columns, WaypointSet& set,
+             Findings& findings) {
     if (size >= 2 &&
         ((data[0] == '\xFF' && data[1] == '\xFE') || (data[0] == '\xFE' && data[1] == '\xFF'))) {
         addProblem(findings, 1, "UTF-16 text: save the file as UTF-8");
@@ -187,13 +300,12 @@ bool readCsv(const char* data, size_t size, WaypointSet& set, Findings& findings
         addProblem(findings, 0, "out of memory");
         return false;
     }
-    const char* firstEnd = static_cast<const char*>(std::memchr(data, '\n', size));
-    std::string firstLine(data, firstEnd != nullptr ? static_cast<size_t>(firstEnd - data) : size);
-    if (firstLine.find(',') == std::string::npos && firstLine.find(';') != std::string::npos)
-        csv_set_delim(&parser, ';');
+    csv_set_delim(&parser, static_cast<unsigned char>(separatorOf(data, size)));
     Reader reader;
     reader.set = &set;
     reader.findings = &findings;
+    if (!columns.empty())
+        takeHeader(reader, namesOf(columns));
     // Fed one line at a time, so that each row knows the line it starts on, also when a quoted
     // field runs over several lines.
     int32_t line = 0;

@@ -138,8 +138,20 @@ std::string writeTourFile(const WaypointGroup& route, bool holdAltitude, Finding
         std::snprintf(ident, sizeof ident, "%03d", static_cast<int>(++number));
         RecordBuffer record = placeRecord(point, ident, findings);
         putField(record.tourFlag, sizeof record.tourFlag, "1");
-        if (point.hasAltitude) {
-            putField(record.altitude, sizeof record.altitude, std::to_string(point.altitude));
+        int32_t feet = point.altitude;
+        std::string reason;
+        if (point.hasAltitude && feet < 0) {
+            // An airport below sea level: the autopilot cannot hold a negative altitude.
+            addWarning(findings, point.line,
+                       "altitude " + std::to_string(feet) + " ft is below sea level: written as 0",
+                       "altitudes below sea level written as 0");
+            feet = 0;
+        } else if (point.hasAltitude && !altitudeInRange(feet, reason)) {
+            addWarning(findings, point.line, reason + ": written without an altitude",
+                       "altitudes above 99,996 ft left off");
+        }
+        if (point.hasAltitude && altitudeInRange(feet, reason)) {
+            putField(record.altitude, sizeof record.altitude, std::to_string(feet));
             if (point.altitudeHold || holdAltitude)
                 putField(record.altitudeHoldFlag, sizeof record.altitudeHoldFlag, "1");
         }
@@ -176,9 +188,18 @@ void readAirportFile(const uint8_t* data, size_t size, WaypointSet& set, Finding
 std::string writeAirportFile(const WaypointGroup& places, Findings& findings) {
     std::string bytes;
     bytes.reserve(places.points.size() * airportLineSize);
+    // The first point of each identifier after the cut, to name the ones that lose theirs.
+    std::map<std::string, const Waypoint*> firstOf;
     for (const Waypoint& point : places.points) {
-        RecordBuffer record = placeRecord(
-            point, fittedAnsi(point.ident, 5, "identifier", point.line, findings), findings);
+        std::string ident = fittedAnsi(point.ident, 5, "identifier", point.line, findings);
+        auto [first, fresh] = firstOf.emplace(ident, &point);
+        if (!fresh && !ident.empty() && first->second->ident != point.ident)
+            addWarning(findings, point.line,
+                       "identifier '" + point.ident + "' is cut to '" + utf8FromAnsi(ident) +
+                           "', the same as '" + first->second->ident + "' of line " +
+                           std::to_string(first->second->line),
+                       "identifiers the same as another's after the cut to 5 characters");
+        RecordBuffer record = placeRecord(point, ident, findings);
         uint8_t line[airportLineSize];
         writeAirportLine(record, line);
         bytes.append(reinterpret_cast<const char*>(line), airportLineSize);

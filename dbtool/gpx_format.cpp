@@ -1,72 +1,67 @@
 #include "gpx_format.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <sstream>
+#include <initializer_list>
 
-#include <pugixml.hpp>
+#include "xml_text.h"
 
 namespace {
 
-// Byte offsets at which the lines of the text start, to name the line of any node.
-struct LineIndex {
-    std::vector<size_t> starts;
-};
-
-LineIndex indexLines(const char* data, size_t size) {
-    LineIndex index;
-    index.starts.push_back(0);
-    for (size_t i = 0; i < size; ++i)
-        if (data[i] == '\n')
-            index.starts.push_back(i + 1);
-    return index;
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
-int32_t lineAt(const LineIndex& index, ptrdiff_t offset) {
-    if (offset < 0)
-        return 0;
-    auto after =
-        std::upper_bound(index.starts.begin(), index.starts.end(), static_cast<size_t>(offset));
-    return static_cast<int32_t>(after - index.starts.begin());
-}
-
-// Element names compared without a namespace prefix ("gpx:wpt" is a wpt).
-bool isNamed(const pugi::xml_node& node, const char* name) {
-    const char* full = node.name();
-    const char* colon = std::strrchr(full, ':');
-    return std::strcmp(colon != nullptr ? colon + 1 : full, name) == 0;
-}
-
-pugi::xml_node childNamed(const pugi::xml_node& parent, const char* name) {
-    for (pugi::xml_node child : parent.children())
-        if (child.type() == pugi::node_element && isNamed(child, name))
-            return child;
-    return pugi::xml_node();
-}
-
-std::string trimmed(const std::string& text) {
-    size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return "";
-    size_t last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
-std::string childText(const pugi::xml_node& parent, const char* name) {
-    return utf8Repaired(trimmed(childNamed(parent, name).text().get()));
-}
-
-// A whole text as a number, or false: "41.5x" and "" are not numbers.
-bool realNumber(const std::string& text, double& value) {
-    std::string t = trimmed(text);
-    if (t.empty())
+// An ISO 8601 duration ("PT6S", "P1DT2H", "[PT6S]"): route planners put the time of a leg into
+// a point's comment or description.
+bool isDuration(const std::string& text) {
+    size_t at = 0, end = text.size();
+    if (end >= 2 && text[0] == '[' && text[end - 1] == ']')
+        ++at, --end;
+    if (at == end || text[at] != 'P' || ++at == end)
         return false;
-    char* end = nullptr;
-    value = std::strtod(t.c_str(), &end);
-    return end != nullptr && *end == '\0';
+    bool time = false;
+    while (at < end) {
+        if (text[at] == 'T' && !time) {
+            time = true;
+            ++at;
+            continue;
+        }
+        size_t digits = at;
+        while (at < end && (isDigit(text[at]) || text[at] == '.'))
+            ++at;
+        if (at == digits || at == end || std::strchr(time ? "HMS" : "YMWD", text[at]) == nullptr)
+            return false;
+        ++at;
+    }
+    return true;
+}
+
+// A date or a time stamp ("2024-05-01", "2024-05-01T10:00:00Z").
+bool isDate(const std::string& text) {
+    return text.size() >= 10 && isDigit(text[0]) && isDigit(text[3]) && text[4] == '-' &&
+           isDigit(text[5]) && text[7] == '-' && isDigit(text[8]);
+}
+
+bool isNumberOnly(const std::string& text) {
+    double value = 0;
+    return realNumber(text, value);
+}
+
+// A text that can name a place: not empty, not a duration or a date.
+bool canName(const std::string& text) {
+    return !text.empty() && !isDuration(text) && !isDate(text);
+}
+
+// The first of the texts that names the place; a bare number only when nothing else does.
+std::string firstName(std::initializer_list<const std::string*> texts) {
+    for (const std::string* text : texts)
+        if (canName(*text) && !isNumberOnly(*text))
+            return *text;
+    for (const std::string* text : texts)
+        if (canName(*text))
+            return *text;
+    return "";
 }
 
 bool readPosition(const pugi::xml_node& node, Waypoint& point, std::string& reason) {
@@ -87,28 +82,28 @@ bool readPosition(const pugi::xml_node& node, Waypoint& point, std::string& reas
 }
 
 bool readPoint(const pugi::xml_node& node, bool routePoint, int32_t line, Waypoint& point,
-               std::string& reason) {
+               std::string& reason, Findings& findings) {
     point = Waypoint{};
     point.line = line;
     if (!readPosition(node, point, reason))
         return false;
     std::string name = childText(node, "name");
+    std::string comment = childText(node, "cmt");
     std::string description = childText(node, "desc");
-    if (description.empty())
-        description = childText(node, "cmt");
+    // A waypoint's name is mostly its code, its description the place's name; a route point's
+    // name is what the planner shows for it.
     point.ident = routePoint ? "" : name;
-    point.name = description.empty() ? name : description;
+    point.name = routePoint ? firstName({&name, &comment, &description})
+                            : firstName({&description, &comment, &name});
     std::string elevation = childText(node, "ele");
-    if (routePoint && !elevation.empty()) {
-        double metres = 0;
-        if (!realNumber(elevation, metres)) {
-            reason = "ele '" + elevation + "' is not a number";
-            return false;
-        }
-        if (!feetFromMetres(metres, point.altitude, reason))
-            return false;
-        point.hasAltitude = true;
-    }
+    double metres = 0;
+    std::string unusable;
+    if (!elevation.empty() &&
+        (!realNumber(elevation, metres) || !feetFromMetres(metres, point.altitude, unusable)))
+        addWarning(findings, line, "ele '" + elevation + "' is not a number: read without it",
+                   "elevations that are no number");
+    else
+        point.hasAltitude = !elevation.empty();
     pugi::xml_node hold = childNamed(childNamed(node, "extensions"), "altitudeHold");
     point.altitudeHold = trimmed(hold.text().get()) == "1";
     return true;
@@ -119,13 +114,14 @@ void readPoints(const pugi::xml_node& parent, const char* element, bool routePoi
     for (pugi::xml_node node : parent.children()) {
         if (node.type() != pugi::node_element || !isNamed(node, element))
             continue;
-        int32_t line = lineAt(lines, node.offset_debug());
+        int32_t line = lineOf(lines, node);
         Waypoint point;
         std::string reason;
-        if (readPoint(node, routePoints, line, point, reason))
+        if (readPoint(node, routePoints, line, point, reason, findings))
             group.points.push_back(point);
         else
-            addProblem(findings, line, std::string(element) + ": " + reason + ": left out");
+            addProblem(findings, line, std::string(element) + ": " + reason + ": left out",
+                       "points left out without a position");
     }
 }
 
@@ -149,7 +145,7 @@ std::string metresText(int32_t feet) {
 void writePoint(pugi::xml_node node, const Waypoint& point, bool routePoint) {
     node.append_attribute("lat") = decimalText(decimalFromDms(point.latitude)).c_str();
     node.append_attribute("lon") = decimalText(decimalFromDms(point.longitude)).c_str();
-    if (routePoint && point.hasAltitude)
+    if (point.hasAltitude)
         node.append_child("ele").text() = metresText(point.altitude).c_str();
     if (routePoint) {
         node.append_child("name").text() = point.name.c_str();
@@ -165,23 +161,10 @@ void writePoint(pugi::xml_node node, const Waypoint& point, bool routePoint) {
 
 bool readGpx(const char* data, size_t size, WaypointSet& set, Findings& findings) {
     pugi::xml_document document;
-    pugi::xml_parse_result parsed = document.load_buffer(data, size);
     LineIndex lines = indexLines(data, size);
-    if (!parsed) {
-        int32_t line = lineAt(lines, parsed.offset);
-        size_t column = static_cast<size_t>(parsed.offset) - lines.starts[line - 1] + 1;
-        addProblem(findings, line,
-                   std::string("not well-formed XML (") + parsed.description() + ", column " +
-                       std::to_string(column) + ")");
+    if (!loadXml(data, size, "gpx", "GPX", document, lines, findings))
         return false;
-    }
     pugi::xml_node gpx = document.document_element();
-    if (!isNamed(gpx, "gpx")) {
-        addProblem(findings, 0,
-                   std::string("not a GPX file: the top element is <") + gpx.name() +
-                       ">, not <gpx>");
-        return false;
-    }
     WaypointGroup waypoints{"Waypoints", false, {}};
     readPoints(gpx, "wpt", false, lines, waypoints, findings);
     if (!waypoints.points.empty())
@@ -226,7 +209,5 @@ std::string writeGpx(const WaypointSet& set) {
         for (const Waypoint& point : group.points)
             writePoint(route.append_child("rtept"), point, true);
     }
-    std::ostringstream out;
-    document.save(out, "  ", pugi::format_default | pugi::format_no_declaration);
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + out.str();
+    return savedXml(document);
 }

@@ -1,5 +1,8 @@
-// GPX 1.1: waypoints (wpt) as airports, each route (rte) as a tour in its order, with the route
-// points' elevation (metres) as the tour items' altitudes (feet). Parsed by pugixml.
+// GPX 1.1: waypoints (wpt) as airports, each route (rte) as a tour in its order, with the
+// points' elevation (metres) as altitudes (feet). A route point is named from its name unless
+// that is only a number, then its comment, then its description; a waypoint's name is its
+// identifier and its description (or comment) its name. Texts that are plainly no name (a leg's
+// duration "PT6S", a time stamp) are passed over. Parsed by pugixml.
 #pragma once
 #include <cstddef>
 #include <string>

@@ -9,42 +9,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include "csv_format.h"
 #include "dat_files.h"
 #include "db_check.h"
 #include "db_show.h"
-#include "csv_format.h"
 #include "gpx_format.h"
+#include "plan_formats.h"
 
 namespace {
 
 // Far above any waypoint file (65,535 records are 4 MiB), low enough never to exhaust memory.
 constexpr std::uintmax_t largestInput = 256u << 20;
 constexpr size_t mostPoints = 65535;
-
-// Each format with the name an option gives it, the file names and extension that tell it,
-// and what messages call it.
-struct FormatNames {
-    FileFormat format;
-    const char* option;
-    const char* files[3];
-    const char* extension;
-    const char* shown;
-};
-
-const FormatNames formatNames[] = {
-    {FileFormat::database, "db", {"tarvixdb.dat", "tarvixdb.bak", "tarvixdb.$$$"}, "", "database"},
-    {FileFormat::tour, "tour", {"tarvixtr.dat"}, "", "tour file"},
-    {FileFormat::airports, "airports", {"tarvix.dat"}, "", "airport file"},
-    {FileFormat::gpx, "gpx", {}, ".gpx", "GPX"},
-    {FileFormat::csv, "csv", {}, ".csv", "CSV"},
-};
-
-const char* formatName(FileFormat format) {
-    for (const FormatNames& f : formatNames)
-        if (f.format == format)
-            return f.shown;
-    return "unknown";
-}
 
 // The whole file, or false with the reason.
 bool readWhole(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
@@ -95,26 +71,12 @@ bool writeWhole(const std::string& path, const std::string& bytes, std::string& 
     return true;
 }
 
-FileFormat resolvedFormat(FileFormat given, const std::string& path) {
-    return given != FileFormat::unknown ? given : formatFromPath(path);
-}
-
-void printFindings(const std::string& path, const Findings& findings, const char* unit,
-                   std::ostream& err) {
-    for (const Finding& f : findings) {
-        err << path;
-        if (f.line > 0)
-            err << ": " << unit << " " << f.line;
-        err << ": " << (f.warning ? "warning: " : "") << f.reason << "\n";
-    }
-}
-
 const char* unitOf(FileFormat format) {
     return format == FileFormat::database || format == FileFormat::tour ? "record" : "line";
 }
 
-bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, WaypointSet& set,
-                   Findings& findings) {
+bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const std::string& columns,
+                   WaypointSet& set, Findings& findings) {
     const char* text = reinterpret_cast<const char*>(bytes.data());
     switch (format) {
     case FileFormat::database:
@@ -129,16 +91,42 @@ bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, Waypoin
     case FileFormat::gpx:
         return readGpx(text, bytes.size(), set, findings);
     case FileFormat::csv:
-        return readCsv(text, bytes.size(), set, findings);
+        return readCsv(text, bytes.size(), columns, set, findings);
+    case FileFormat::xmlPlan:
+        return readXmlPlan(text, bytes.size(), set, findings);
+    case FileFormat::fixPlan:
+        return readFixPlan(text, bytes.size(), set, findings);
+    case FileFormat::gpsRoute:
+        return readGpsRoute(text, bytes.size(), set, findings);
     case FileFormat::unknown:
         break;
     }
     return false;
 }
 
-// Check of the simulator's files by their own rules; of GPX and CSV by what the reader finds.
-Findings checkBytes(FileFormat format, const std::vector<uint8_t>& bytes, int32_t& count,
-                    bool& readable) {
+// What writing the points into the simulator's files would warn about: the cuts of names and
+// identifiers, identifiers that become the same, altitudes that cannot be held, long tours.
+void writingFindings(const WaypointSet& set, Findings& findings) {
+    std::string unused;
+    for (const WaypointGroup& group : set.groups) {
+        if (!group.isRoute) {
+            unused = writeAirportFile(group, findings);
+            continue;
+        }
+        unused = writeTourFile(group, false, findings);
+        if (group.points.size() > longestTour)
+            addWarning(findings, 0,
+                       "route '" + group.name + "' has " + withThousands(group.points.size()) +
+                           " points: a tour of more than 999 items takes the gauge a long walk "
+                           "through the database at every rebuild; split it with --max-items");
+    }
+}
+
+// Check of the simulator's files by their own rules; of the others by what the reader finds and
+// what writing them into the simulator's files would say.
+Findings checkBytes(const CheckOptions& options, FileFormat format,
+                    const std::vector<uint8_t>& bytes, int32_t& count, bool& readable,
+                    std::vector<std::string>& notes) {
     readable = true;
     count = 0;
     if (format == FileFormat::database || format == FileFormat::tour)
@@ -151,9 +139,13 @@ Findings checkBytes(FileFormat format, const std::vector<uint8_t>& bytes, int32_
         addProblem(findings, 0, "the file is empty");
         return findings;
     }
-    readable = readWaypoints(format, bytes, set, findings);
+    readable = readWaypoints(format, bytes, options.columns, set, findings);
+    notes = set.notes;
     for (const WaypointGroup& group : set.groups)
         count += static_cast<int32_t>(group.points.size());
+    writingFindings(set, findings);
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
     return findings;
 }
 
@@ -163,19 +155,31 @@ struct Opened {
 };
 
 bool openInput(const std::string& path, FileFormat given, Opened& opened, std::ostream& err) {
-    opened.format = resolvedFormat(given, path);
-    if (opened.format == FileFormat::unknown) {
-        err << path << ": unknown format: name it TarvixDb.dat, TarvixTr.dat, Tarvix.dat, "
-            << "*.gpx or *.csv, or say which with --format / --from (db, tour, airports, gpx, "
-            << "csv)\n";
-        return false;
-    }
     std::string reason;
     if (!readWhole(path, opened.bytes, reason)) {
         err << path << ": " << reason << "\n";
         return false;
     }
+    opened.format = resolvedFormat(given, path, opened.bytes.data(), opened.bytes.size());
+    if (opened.format == FileFormat::unknown) {
+        err << path << ": unknown format: neither its name nor its first lines say what it holds; "
+            << "name it TarvixDb.dat, TarvixTr.dat, Tarvix.dat, *.gpx, *.csv, *.pln, *.fms or "
+            << "*.fpl, or say which with --format / --from (" << formatOptions() << ")\n";
+        return false;
+    }
+    int32_t binary = firstBinaryLine(opened.bytes.data(), opened.bytes.size());
+    if (binary > 0) {
+        err << path << ": not a waypoint file: line " << binary
+            << " holds control characters, which no " << formatName(opened.format)
+            << " has (a picture or a program under another name?)\n";
+        return false;
+    }
     return true;
+}
+
+bool isRouteFormat(FileFormat format) {
+    return format == FileFormat::tour || format == FileFormat::xmlPlan ||
+           format == FileFormat::fixPlan || format == FileFormat::gpsRoute;
 }
 
 // The points that the output format can hold, chosen from what the input holds.
@@ -186,7 +190,7 @@ WaypointSet pointsFor(FileFormat to, const WaypointSet& set, int route, Findings
     for (const WaypointGroup& group : set.groups)
         (group.isRoute ? routes : places).push_back(&group);
     WaypointSet chosen;
-    if (to == FileFormat::tour && !routes.empty()) {
+    if (isRouteFormat(to) && !routes.empty()) {
         size_t index = route > 0 ? static_cast<size_t>(route - 1) : 0;
         if (index >= routes.size()) {
             addProblem(notes, 0,
@@ -202,25 +206,60 @@ WaypointSet pointsFor(FileFormat to, const WaypointSet& set, int route, Findings
         chosen.groups.push_back(*routes[index]);
         return chosen;
     }
-    // A tour file from places takes them in order; an airport file takes the places, or the
-    // route points when there are no places.
-    const std::vector<const WaypointGroup*>& taken = to == FileFormat::airports && !places.empty()
-                                                         ? places
-                                                     : places.empty() ? routes
-                                                                      : places;
+    // A route from places takes them in order; an airport file takes the places, or the route
+    // points when there are no places.
+    const std::vector<const WaypointGroup*>& taken = places.empty() ? routes : places;
     if (to == FileFormat::airports && !places.empty() && !routes.empty())
         addWarning(notes, 0,
                    "routes are not written: Tarvix.dat holds airports; convert to TarvixTr.dat "
                    "for a tour");
-    WaypointGroup all{"Waypoints", to == FileFormat::tour, {}};
+    WaypointGroup all{"Waypoints", isRouteFormat(to), {}};
     for (const WaypointGroup* group : taken)
         all.points.insert(all.points.end(), group->points.begin(), group->points.end());
     chosen.groups.push_back(all);
     return chosen;
 }
 
+// Consecutive parts of at most most items; each part after the first starts where the one
+// before ended, so that the tours fly on from one another.
+std::vector<WaypointGroup> splitRoute(const WaypointGroup& route, size_t most) {
+    std::vector<WaypointGroup> parts;
+    if (most < 2 || route.points.size() <= most)
+        return {route};
+    for (size_t first = 0; first + 1 < route.points.size(); first += most - 1) {
+        size_t end = std::min(route.points.size(), first + most);
+        WaypointGroup part{route.name + " " + std::to_string(parts.size() + 1), true, {}};
+        part.points.assign(route.points.begin() + static_cast<ptrdiff_t>(first),
+                           route.points.begin() + static_cast<ptrdiff_t>(end));
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+std::string bytesOf(FileFormat to, const WaypointSet& chosen, const WaypointGroup& group,
+                    bool holdAltitude, Findings& findings) {
+    switch (to) {
+    case FileFormat::gpx:
+        return writeGpx(chosen);
+    case FileFormat::csv:
+        return writeCsv(chosen);
+    case FileFormat::tour:
+        return writeTourFile(group, holdAltitude, findings);
+    case FileFormat::airports:
+        return writeAirportFile(group, findings);
+    case FileFormat::xmlPlan:
+        return writeXmlPlan(group);
+    case FileFormat::fixPlan:
+        return writeFixPlan(group);
+    case FileFormat::gpsRoute:
+        return writeGpsRoute(group);
+    default:
+        return "";
+    }
+}
+
 std::string counted(size_t n, const char* what) {
-    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    return withThousands(n) + " " + what + (n == 1 ? "" : "s");
 }
 
 size_t pointCount(const WaypointSet& set) {
@@ -230,28 +269,22 @@ size_t pointCount(const WaypointSet& set) {
     return count;
 }
 
-} // namespace
-
-FileFormat formatFromOption(const std::string& name) {
-    const std::string given = asciiLowered(name);
-    for (const FormatNames& f : formatNames)
-        if (given == f.option)
-            return f.format;
-    return given == "database" ? FileFormat::database : FileFormat::unknown;
+void tell(const std::string& path, const std::vector<std::string>& notes, Verbosity verbosity,
+          std::ostream& err) {
+    if (verbosity != Verbosity::quiet)
+        for (const std::string& note : notes)
+            err << path << ": " << note << "\n";
 }
 
-FileFormat formatFromPath(const std::string& path) {
-    std::filesystem::path p(path);
-    const std::string name = asciiLowered(p.filename().string());
-    const std::string extension = asciiLowered(p.extension().string());
-    for (const FormatNames& f : formatNames) {
-        for (const char* file : f.files)
-            if (file != nullptr && name == file)
-                return f.format;
-        if (*f.extension != '\0' && extension == f.extension)
-            return f.format;
-    }
-    return FileFormat::unknown;
+} // namespace
+
+std::string partPath(const std::string& output, size_t part) {
+    if (part <= 1)
+        return output;
+    std::filesystem::path p(output);
+    std::filesystem::path name =
+        p.stem().string() + "-" + std::to_string(part) + p.extension().string();
+    return (p.parent_path() / name).string();
 }
 
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) {
@@ -273,7 +306,8 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
     }
     int32_t count = 0;
     bool readable = true;
-    Findings findings = checkBytes(opened.format, opened.bytes, count, readable);
+    std::vector<std::string> notes;
+    Findings findings = checkBytes(options, opened.format, opened.bytes, count, readable, notes);
     int32_t problems = problemCount(findings);
     int status = !readable ? exitUnreadable : problems > 0 ? exitProblems : exitClean;
     const char* unit = unitOf(opened.format);
@@ -290,13 +324,17 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
         out << report.dump(2) << "\n";
         return status;
     }
-    printFindings(options.path, findings, unit, out);
+    tell(options.path, notes, options.verbosity, out);
+    reportFindings(options.path, findings, unit, options.verbosity, out);
+    int32_t warnings = static_cast<int32_t>(findings.size()) - problems;
     out << options.path << ": " << formatName(opened.format) << ", "
         << counted(static_cast<size_t>(count), unit) << ": "
         << (status == exitUnreadable ? "unreadable"
             : problems == 0          ? "no problems"
-                                     : counted(static_cast<size_t>(problems), "problem"))
-        << "\n";
+                                     : counted(static_cast<size_t>(problems), "problem"));
+    if (warnings > 0 && status != exitUnreadable)
+        out << ", " << counted(static_cast<size_t>(warnings), "warning");
+    out << "\n";
     return status;
 }
 
@@ -312,8 +350,9 @@ int runShow(const CheckOptions& options, std::ostream& out, std::ostream& err) {
     }
     WaypointSet set;
     Findings findings;
-    bool readable = readWaypoints(opened.format, opened.bytes, set, findings);
-    printFindings(options.path, findings, unitOf(opened.format), err);
+    bool readable = readWaypoints(opened.format, opened.bytes, options.columns, set, findings);
+    tell(options.path, set.notes, options.verbosity, err);
+    reportFindings(options.path, findings, unitOf(opened.format), options.verbosity, err);
     out << options.path << ": " << counted(pointCount(set), "point") << "\n" << showWaypoints(set);
     return readable ? exitClean : exitUnreadable;
 }
@@ -322,19 +361,15 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     Opened opened;
     if (!openInput(options.input, options.from, opened, err))
         return exitUnreadable;
-    FileFormat to = resolvedFormat(options.to, options.output);
+    FileFormat to = options.to != FileFormat::unknown ? options.to : formatFromPath(options.output);
     std::error_code error;
     if (to == FileFormat::unknown || to == FileFormat::database) {
         err << options.output
             << (to == FileFormat::database
                     ? ": the tool does not write databases: convert to Tarvix.dat or TarvixTr.dat "
                       "and bring them in with the settings dialog's import buttons\n"
-                    : ": unknown format: name it TarvixTr.dat, Tarvix.dat, *.gpx or *.csv, or "
-                      "say which with --to (tour, airports, gpx, csv)\n");
-        return exitUnreadable;
-    }
-    if (std::filesystem::exists(options.output, error) && !options.force) {
-        err << options.output << ": exists already: use --force to replace it\n";
+                    : ": unknown format: name it TarvixTr.dat, Tarvix.dat, *.gpx, *.csv, *.pln, "
+                      "*.fms or *.fpl, or say which with --to\n");
         return exitUnreadable;
     }
     if (std::filesystem::exists(options.output, error) &&
@@ -348,39 +383,76 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     }
     WaypointSet set;
     Findings findings;
-    bool readable = readWaypoints(opened.format, opened.bytes, set, findings);
+    bool readable = readWaypoints(opened.format, opened.bytes, options.columns, set, findings);
+    const char* unit = unitOf(opened.format);
+    tell(options.input, set.notes, options.verbosity, err);
+    if (readable && filtersGiven(options.filters)) {
+        std::string told, reason;
+        if (!filterPoints(set, options.filters, told, reason)) {
+            err << options.input << ": " << reason << "\n";
+            return exitUnreadable;
+        }
+        tell(options.input, {told}, options.verbosity, err);
+    }
     Findings notes;
     WaypointSet chosen = readable ? pointsFor(to, set, options.route, notes) : WaypointSet{};
-    std::string bytes;
-    if (to == FileFormat::gpx)
-        bytes = writeGpx(chosen);
-    else if (to == FileFormat::csv)
-        bytes = writeCsv(chosen);
-    else if (!chosen.groups.empty() && to == FileFormat::tour)
-        bytes = writeTourFile(chosen.groups[0], options.holdAltitude, findings);
-    else if (!chosen.groups.empty())
-        bytes = writeAirportFile(chosen.groups[0], findings);
-    printFindings(options.input, findings, unitOf(opened.format), err);
-    printFindings(options.input, notes, unitOf(opened.format), err);
+    std::vector<WaypointGroup> parts;
+    if (!chosen.groups.empty())
+        parts = isRouteFormat(to) ? splitRoute(chosen.groups[0], options.maxItems)
+                                  : std::vector<WaypointGroup>{chosen.groups[0]};
+    for (const WaypointGroup& part : parts)
+        if (to == FileFormat::tour && part.points.size() > longestTour)
+            addWarning(notes, 0,
+                       "a tour of " + withThousands(part.points.size()) +
+                           " items: beyond 999 the gauge takes a long walk through the database "
+                           "at every rebuild; split it with --max-items 999");
+    if (parts.size() > 1)
+        tell(options.input,
+             {"the route of " + withThousands(chosen.groups[0].points.size()) +
+              " points is split into " + std::to_string(parts.size()) + " tours of at most " +
+              std::to_string(options.maxItems) + " items, each starting where the one before ends"},
+             options.verbosity, err);
     size_t written = pointCount(chosen);
+    std::vector<std::string> files;
+    for (size_t k = 0; k < parts.size(); ++k)
+        files.push_back(partPath(options.output, k + 1));
+    for (const std::string& file : files) {
+        if (std::filesystem::exists(file, error) && !options.force) {
+            err << file << ": exists already: use --force to replace it\n";
+            return exitUnreadable;
+        }
+    }
+    std::vector<std::string> contents;
+    for (const WaypointGroup& part : parts)
+        contents.push_back(bytesOf(to, chosen, part, options.holdAltitude, findings));
+    if (to == FileFormat::gpx || to == FileFormat::csv)
+        contents.resize(std::min<size_t>(contents.size(), 1));
+    reportFindings(options.input, findings, unit, options.verbosity, err);
+    reportFindings(options.input, notes, unit, options.verbosity, err);
     if (!readable || written == 0 || problemCount(notes) > 0) {
         err << options.output << ": not written: "
             << (readable ? "no points to write" : "the input could not be read") << "\n";
         return exitUnreadable;
     }
-    if (written > mostPoints && (to == FileFormat::tour || to == FileFormat::airports)) {
-        err << options.output << ": not written: " << written
-            << " points, more than the 65,535 records a database can hold\n";
+    if (written > mostPoints && (to == FileFormat::tour || to == FileFormat::airports) &&
+        parts.size() == 1) {
+        err << options.output << ": not written: " << withThousands(written)
+            << " points, more than the 65,535 records a database can hold; take the airports of "
+               "a region with --country, --region, --type, --box or --within N --of IDENT\n";
         return exitUnreadable;
     }
-    std::string reason;
-    if (!writeWhole(options.output, bytes, reason)) {
-        err << options.output << ": " << reason << "\n";
-        return exitUnreadable;
+    for (size_t k = 0; k < contents.size(); ++k) {
+        std::string reason;
+        if (!writeWhole(files[k], contents[k], reason)) {
+            err << files[k] << ": " << reason << "\n";
+            return exitUnreadable;
+        }
     }
     int32_t left = problemCount(findings);
     out << options.output << ": " << counted(written, "point") << " written (" << formatName(to)
         << ")";
+    if (contents.size() > 1)
+        out << " as " << contents.size() << " tours: " << files.front() << " to " << files.back();
     if (left > 0)
         out << "; " << counted(static_cast<size_t>(left), "problem") << " in " << options.input
             << ", those points left out";

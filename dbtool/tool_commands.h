@@ -4,35 +4,43 @@
 #include <ostream>
 #include <string>
 
-enum class FileFormat { unknown, database, tour, airports, gpx, csv };
-
-// From a name given with --format, --from or --to: db, tour, airports, gpx, csv.
-FileFormat formatFromOption(const std::string& name);
-// From the file's name: "TarvixDb.dat" (also .bak and .$$$), "TarvixTr.dat", "Tarvix.dat" in
-// any case, or the extension .gpx or .csv.
-FileFormat formatFromPath(const std::string& path);
+#include "file_kinds.h"
+#include "finding_report.h"
+#include "point_filters.h"
 
 // Exit statuses.
 constexpr int exitClean = 0;
 constexpr int exitProblems = 1;   // problems found, or points left out
 constexpr int exitUnreadable = 2; // nothing read or nothing written
 
+// A tour longer than this takes the gauge a long walk through the library at every rebuild.
+constexpr size_t longestTour = 999;
+
 struct CheckOptions {
     std::string path;
-    FileFormat format; // unknown: from the name
+    FileFormat format; // unknown: from the name, else from the contents
     bool json;
+    std::string columns = ""; // the names of a headerless table's columns
+    Verbosity verbosity = Verbosity::normal;
 };
 
 struct ConvertOptions {
     std::string input;
     std::string output;
-    FileFormat from; // unknown: from the name
+    FileFormat from; // unknown: from the name, else from the contents
     FileFormat to;
     int route;         // 1-based route of the input that a tour file gets; 0: the first
     bool holdAltitude; // set the altitude hold flag on every tour item with an altitude
     bool force;        // replace an existing output file
+    std::string columns = "";
+    Verbosity verbosity = Verbosity::normal;
+    PointFilters filters = {};
+    size_t maxItems = 0; // split a route into tours of at most this many items; 0: one tour
 };
 
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err);
 int runShow(const CheckOptions& options, std::ostream& out, std::ostream& err);
 int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err);
+
+// The files a route split into parts is written to: OUT, then OUT's name with -2, -3, ...
+std::string partPath(const std::string& output, size_t part);

@@ -1,7 +1,9 @@
 #include "waypoints.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -93,12 +95,12 @@ bool angleFromDecimal(double degrees, double limit, char positive, char negative
 
 } // namespace
 
-void addProblem(Findings& findings, int32_t line, std::string reason) {
-    findings.push_back(Finding{line, false, std::move(reason)});
+void addProblem(Findings& findings, int32_t line, std::string reason, std::string topic) {
+    findings.push_back(Finding{line, false, std::move(reason), std::move(topic)});
 }
 
-void addWarning(Findings& findings, int32_t line, std::string reason) {
-    findings.push_back(Finding{line, true, std::move(reason)});
+void addWarning(Findings& findings, int32_t line, std::string reason, std::string topic) {
+    findings.push_back(Finding{line, true, std::move(reason), std::move(topic)});
 }
 
 int32_t problemCount(const Findings& findings) {
@@ -154,15 +156,53 @@ bool altitudeInRange(int64_t feet, std::string& reason) {
 }
 
 bool feetFromMetres(double metres, int32_t& feet, std::string& reason) {
-    if (!std::isfinite(metres) || std::fabs(metres) > 1e6) {
+    if (!std::isfinite(metres) || std::fabs(metres / 0.3048) > largestFeet) {
         reason = "elevation is not a usable number";
         return false;
     }
-    int64_t rounded = std::llround(metres / 0.3048);
-    if (!altitudeInRange(rounded, reason))
-        return false;
-    feet = static_cast<int32_t>(rounded);
+    feet = static_cast<int32_t>(std::llround(metres / 0.3048));
     return true;
+}
+
+bool feetFromText(const std::string& text, int32_t& feet, std::string& reason) {
+    double value = 0;
+    if (!realNumber(text, value) || !std::isfinite(value) || std::fabs(value) > largestFeet) {
+        reason = "altitude '" + text + "' is not a number";
+        return false;
+    }
+    feet = static_cast<int32_t>(std::llround(value));
+    return true;
+}
+
+bool realNumber(const std::string& text, double& value, bool decimalComma) {
+    std::string t = trimmed(text);
+    if (decimalComma && t.find('.') == std::string::npos) {
+        size_t comma = t.find(',');
+        if (comma != std::string::npos)
+            t[comma] = '.';
+    }
+    if (t.empty())
+        return false;
+    char* end = nullptr;
+    value = std::strtod(t.c_str(), &end);
+    return end != nullptr && *end == '\0';
+}
+
+std::string trimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return "";
+    size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+double distanceNm(double latitude1, double longitude1, double latitude2, double longitude2) {
+    const double radians = 3.14159265358979323846 / 180.0;
+    double a = std::sin((latitude2 - latitude1) * radians / 2);
+    double b = std::sin((longitude2 - longitude1) * radians / 2);
+    double h = a * a + std::cos(latitude1 * radians) * std::cos(latitude2 * radians) * b * b;
+    // One minute of arc of a great circle is a nautical mile.
+    return 2 * std::asin(std::sqrt(std::min(1.0, h))) / radians * 60.0;
 }
 
 std::string ansiFromUtf8(const std::string& text, bool& changed) {
@@ -221,12 +261,14 @@ std::string fittedAnsi(const std::string& utf8, size_t width, const char* what, 
     if (changed)
         addWarning(findings, line,
                    std::string(what) + " '" + utf8 +
-                       "' has characters the database cannot hold: " + "written as '?'");
+                       "' has characters the database cannot hold: " + "written as '?'",
+                   std::string(what) + "s with characters the database cannot hold");
     if (ansi.size() > width) {
         ansi.resize(width);
         addWarning(findings, line,
                    std::string(what) + " '" + utf8 + "' is longer than " + std::to_string(width) +
-                       " characters: cut to '" + utf8FromAnsi(ansi) + "'");
+                       " characters: cut to '" + utf8FromAnsi(ansi) + "'",
+                   std::string(what) + "s cut to " + std::to_string(width) + " characters");
     }
     return ansi;
 }

@@ -20,9 +20,13 @@ struct Waypoint {
     DmsAngle latitude;
     DmsAngle longitude;
     bool hasAltitude;
-    int32_t altitude; // feet, 0-99996
+    int32_t altitude; // feet as the input gives it (below sea level too); checked where written
     bool altitudeHold;
     int32_t line; // line or record of the input it came from
+    // What the airport tables say of a place, for choosing the airports of a region.
+    std::string country; // ISO code or the country's name, as the table has it
+    std::string region;  // ISO region ("US-IL"), when the table has one
+    std::string type;    // "large_airport", "VOR", ... as the input names the kind of place
 };
 
 struct WaypointGroup {
@@ -33,20 +37,24 @@ struct WaypointGroup {
 
 struct WaypointSet {
     std::vector<WaypointGroup> groups;
+    std::vector<std::string> notes; // how the input was read ("columns used: ..."), for a person
 };
 
 // What a reader or writer has to say about the input. Line 0 means the file as a whole. A
-// warning is a change that still writes the point (a cut name); a problem leaves it out.
+// warning is a change that still writes the point (a cut name); a problem leaves it out. The
+// topic groups findings of one kind for the report ("names cut to 24 characters"); empty, the
+// reason stands alone.
 struct Finding {
     int32_t line;
     bool warning;
     std::string reason;
+    std::string topic;
 };
 
 using Findings = std::vector<Finding>;
 
-void addProblem(Findings& findings, int32_t line, std::string reason);
-void addWarning(Findings& findings, int32_t line, std::string reason);
+void addProblem(Findings& findings, int32_t line, std::string reason, std::string topic = "");
+void addWarning(Findings& findings, int32_t line, std::string reason, std::string topic = "");
 int32_t problemCount(const Findings& findings);
 
 // Decimal degrees (north and east positive) rounded to the nearest whole second. False, and
@@ -64,9 +72,24 @@ std::string formatDms(const DmsAngle& angle);
 // the reason to leave such a point out, or an empty text for a position the gauge can fly to.
 std::string noPointReason(const DmsAngle& latitude, const DmsAngle& longitude);
 
-// Feet from the metres of a GPX elevation, rounded; false outside 0-99996 ft.
+// Beyond any altitude a file could mean; larger values are taken as no number at all.
+constexpr double largestFeet = 3e6;
+
+// Feet from metres, rounded; false for a value no elevation can have (beyond largestFeet).
 bool feetFromMetres(double metres, int32_t& feet, std::string& reason);
+// Feet from a text of feet, rounded, with the same bounds.
+bool feetFromText(const std::string& text, int32_t& feet, std::string& reason);
 bool altitudeInRange(int64_t feet, std::string& reason);
+
+// A whole text as a decimal number ("41.5x" and "" are not); a decimal comma is taken when
+// decimalComma is set.
+bool realNumber(const std::string& text, double& value, bool decimalComma = false);
+
+// The text without spaces, tabs and line breaks at either end.
+std::string trimmed(const std::string& text);
+
+// Great-circle distance in nautical miles between two points of signed decimal degrees.
+double distanceNm(double latitude1, double longitude1, double latitude2, double longitude2);
 
 // The database holds 8-bit text in the Windows ANSI code page (1252); the standard files hold
 // UTF-8. Characters without a place in code page 1252 become '?', and changed is set.

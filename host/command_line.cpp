@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "CLI/CLI.hpp"
-#include "host/panel_host.h"
+#include "host/button_names.h"
 #include "host/scenario.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 // same kind of thing in the same words.
 struct OptionTexts {
     std::string frames, latitude, longitude, heading, speed, altitude, windSpeed, windFrom,
-        variation, closeAfter, timeRate;
+        variation, destination, closeAfter, timeRate;
     std::vector<std::string> clicks;
 };
 
@@ -51,11 +51,25 @@ double coordinateOption(const std::string& name, const std::string& text, bool l
     return degrees;
 }
 
-void readWindow(const OptionTexts& t, const CLI::App& app, HostOptions& o) {
-    const char* windowOnly[] = {"--close-after", "--window-picture", "--time-rate"};
-    for (const char* name : windowOnly) {
-        if (!o.window && app.count(name) > 0)
-            throw Refusal{std::string("option ") + name + " is for the live window (--window)"};
+// Each option's place in the rule of what is flown, said once where the option is made.
+struct OptionRoles {
+    std::vector<const CLI::Option*> start;      // a free flight's start: also in the window
+    std::vector<const CLI::Option*> freeFlight; // a free flight without the window
+    std::vector<const CLI::Option*> window;     // the live window only
+};
+
+const CLI::Option* firstGiven(const std::vector<const CLI::Option*>& options) {
+    for (const CLI::Option* option : options)
+        if (option->count() > 0)
+            return option;
+    return nullptr;
+}
+
+void readWindow(const OptionTexts& t, const OptionRoles& roles, HostOptions& o) {
+    if (!o.window) {
+        if (const CLI::Option* given = firstGiven(roles.window))
+            throw Refusal{"option " + given->get_name() + " is for the live window (--window)"};
+        return;
     }
     if (!t.closeAfter.empty())
         o.closeAfter = numberOption("--close-after", t.closeAfter, 1, 48 * 3600, false);
@@ -64,60 +78,105 @@ void readWindow(const OptionTexts& t, const CLI::App& app, HostOptions& o) {
         if (o.timeRate != 1 && o.timeRate != 4 && o.timeRate != 16)
             throw Refusal{"option --time-rate: '" + t.timeRate + "' is not 1, 4 or 16"};
     }
-    if (!o.window)
-        return;
     // The window flies until it is closed and shows what these would write.
-    for (const char* name : {"--frames", "--click", "--destination", "--picture", "--events"}) {
-        if (app.count(name) > 0)
-            throw Refusal{std::string("option ") + name +
-                          " is for a flight without the window; in the window, click and fly "
-                          "yourself or give a scenario"};
-    }
+    if (const CLI::Option* given = firstGiven(roles.freeFlight))
+        throw Refusal{"option " + given->get_name() +
+                      " is for a flight without the window; in the window, click and fly "
+                      "yourself or give a scenario"};
 }
 
-void readFreeFlight(const OptionTexts& t, const CLI::App& app, HostOptions& o) {
+// IDENT,NAME,LAT,LON as the settings dialog would leave it.
+HandedAirport readDestination(const std::string& text) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (size_t comma; (comma = text.find(',', from)) != std::string::npos; from = comma + 1)
+        parts.push_back(text.substr(from, comma - from));
+    parts.push_back(text.substr(from));
+    double latitude = 0, longitude = 0;
+    if (parts.size() != 4 || parts[0].empty() || parts[0].size() > 5 || parts[1].size() > 25 ||
+        !parseCoordinate(parts[2], true, latitude) || std::fabs(latitude) > 90 ||
+        !parseCoordinate(parts[3], false, longitude) || std::fabs(longitude) > 180)
+        throw Refusal{"option --destination: '" + text +
+                      "' is not IDENT,NAME,LAT,LON (ident up to 5 characters, name up to 25)"};
+    return {true, parts[0], parts[1], latitude, longitude};
+}
+
+// LABEL@FRAME as a press at the start of that frame. A DLG or INF press opens a dialog that
+// nobody works: the settings dialog is cancelled at once, so that the database and the
+// destination stay as they were, and the About box closed with OK.
+ScenarioClick readClick(const std::string& text, long frames) {
+    size_t at = text.rfind('@');
+    std::string label = at == std::string::npos ? "" : text.substr(0, at);
+    double frame = 0;
+    if (buttonIndex(label) < 0 || !readNumberText(text.substr(at + 1), 0, 1e7, true, frame))
+        throw Refusal{"option --click: '" + text +
+                      "' is not LABEL@FRAME with a label of + - DLG INF AP Prev Next"};
+    if (frame >= frames)
+        throw Refusal{"option --click: '" + text + "' comes after the last frame (" +
+                      std::to_string(frames - 1) + ")"};
+    ScenarioClick click{};
+    click.at = frame / freeFlightFrameRate;
+    click.button = label;
+    if (label == "DLG" || label == "INF")
+        click.close = {label == "DLG" ? "Cancel" : "OK"};
+    click.timeLimit = defaultDialogTimeLimit;
+    click.name = "--click " + text;
+    return click;
+}
+
+// The free flight as a scenario: the start options' aircraft, flown for --frames (in the window
+// until it is closed), pressing the --click buttons, with the --destination handed over.
+void buildFreeFlight(const OptionTexts& t, HostOptions& o) {
+    Scenario& f = o.flight;
+    Aircraft& a = f.aircraft;
+    a.latitude = 41.7868; // Chicago Midway
+    a.longitude = -87.7522;
+    a.heading = 360;
+    a.altitude = 620;
+    long frames = 300;
     if (!t.frames.empty())
-        o.frames = static_cast<long>(numberOption("--frames", t.frames, 1, 1e7, true));
+        frames = static_cast<long>(numberOption("--frames", t.frames, 1, 1e7, true));
     if (!t.latitude.empty())
-        o.latitude = coordinateOption("--latitude", t.latitude, true);
+        a.latitude = coordinateOption("--latitude", t.latitude, true);
     if (!t.longitude.empty())
-        o.longitude = coordinateOption("--longitude", t.longitude, false);
+        a.longitude = coordinateOption("--longitude", t.longitude, false);
     if (!t.heading.empty())
-        o.heading = numberOption("--heading", t.heading, 0, 360, false);
+        a.heading = numberOption("--heading", t.heading, 0, 360, false);
     if (!t.speed.empty())
-        o.speed = numberOption("--speed", t.speed, 0, 2000, false);
+        a.airspeed = numberOption("--speed", t.speed, 0, 2000, false);
     if (!t.altitude.empty())
-        o.altitudeFeet = numberOption("--altitude", t.altitude, -1500, 99996, false);
+        a.altitude = numberOption("--altitude", t.altitude, -1500, 99996, false);
     if (!t.windSpeed.empty())
-        o.windSpeed = numberOption("--wind-speed", t.windSpeed, 0, 300, false);
+        a.windSpeed = numberOption("--wind-speed", t.windSpeed, 0, 300, false);
     if (!t.windFrom.empty())
-        o.windFrom = numberOption("--wind-from", t.windFrom, 0, 360, false);
+        a.windDirection = numberOption("--wind-from", t.windFrom, 0, 360, false);
     if (!t.variation.empty())
-        o.variation = numberOption("--variation", t.variation, -180, 180, false);
-    for (const std::string& click : t.clicks) {
-        size_t at = click.rfind('@');
-        int32_t button = at == std::string::npos ? -1 : buttonIndex(click.substr(0, at));
-        double frame = 0;
-        if (button < 0 || !readNumberText(click.substr(at + 1), 0, 1e7, true, frame))
-            throw Refusal{"option --click: '" + click +
-                          "' is not LABEL@FRAME with a label of + - DLG INF AP Prev Next"};
-        if (frame >= o.frames)
-            throw Refusal{"option --click: '" + click + "' comes after the last frame (" +
-                          std::to_string(o.frames - 1) + ")"};
-        o.clicks.push_back({static_cast<long>(frame), button, click.substr(0, at)});
-    }
-    readWindow(t, app, o);
-    if (o.scenario.empty())
+        a.variation = numberOption("--variation", t.variation, -180, 180, false);
+    for (const std::string& click : t.clicks)
+        f.clicks.push_back(readClick(click, frames));
+    if (!t.destination.empty())
+        f.handed = readDestination(t.destination);
+    f.frameRate = freeFlightFrameRate;
+    f.duration = o.window ? 48 * 3600 : frames / freeFlightFrameRate;
+}
+
+// Which flight the options ask for. A scenario sets everything a free flight's options would:
+// given beside one, they would be silently overruled.
+void chooseFlight(const OptionTexts& t, const OptionRoles& roles, HostOptions& o) {
+    const CLI::Option* freeOption = firstGiven(roles.start);
+    if (!freeOption)
+        freeOption = firstGiven(roles.freeFlight);
+    if (o.scenario.empty()) {
+        o.source = freeOption ? FlightSource::options : FlightSource::builtInFile;
+        if (freeOption)
+            buildFreeFlight(t, o);
         return;
-    // What a scenario sets itself: given beside one, it would be silently overruled.
-    for (const char* name : {"--frames", "--latitude", "--longitude", "--heading", "--speed",
-                             "--altitude", "--wind-speed", "--wind-from", "--variation", "--click",
-                             "--destination", "--picture", "--events"}) {
-        if (app.count(name) > 0)
-            throw Refusal{std::string("option ") + name +
-                          " is for a flight without a scenario; the scenario file '" + o.scenario +
-                          "' sets this itself"};
     }
+    o.source = FlightSource::file;
+    if (freeOption)
+        throw Refusal{"option " + freeOption->get_name() +
+                      " is for a flight without a scenario; the scenario file '" + o.scenario +
+                      "' sets this itself"};
 }
 
 const char* const footer = R"(
@@ -150,13 +209,9 @@ bool readNumberText(const std::string& text, double low, double high, bool whole
 
 CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string& error) {
     o = HostOptions{};
-    o.frames = 300;
-    o.latitude = 41.7868; // Chicago Midway
-    o.longitude = -87.7522;
-    o.heading = 360;
-    o.altitudeFeet = 620;
     o.timeRate = 1;
     OptionTexts t;
+    OptionRoles roles;
     CLI::App app{"Flies the Tarvix gauge (Tarvix42.gau) in a stand-in for the simulator's panel "
                  "system and writes what the pilot would see.",
                  "tarvix-host"};
@@ -166,76 +221,68 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
     // option.
     app.allow_windows_style_options(false);
     app.add_option("scenario,--scenario", o.scenario,
-                   "a scenario file (JSON, see the README) to fly instead of a free flight")
+                   "a scenario file (JSON, see the README) to fly; without one and without "
+                   "free-flight options, scenarios/lake-michigan.json beside this program")
         ->type_name("FILE");
     app.add_option("--gauge", o.gauge,
                    "the gauge module (default: Tarvix42.gau beside this program)")
         ->type_name("PATH");
     app.add_option("--out", o.out, "the folder for everything written (default: the current one)")
         ->type_name("DIR");
+    // For front ends such as ./tarvix: their own default folder, and the folder used printed
+    // as the last line of a run that flew.
+    app.add_option("--default-out", o.defaultOut)->group("");
     app.add_flag("--all-key-events", o.allKeyEvents,
                  "log every key event the gauge sends, not only those that change something");
     const char* free = "Free flight (without a scenario)";
-    app.add_option("--frames", t.frames, "frames to fly (default 300)")
-        ->type_name("N")
-        ->group(free);
-    app.add_option("--latitude", t.latitude, "start latitude (default 41.7868, Chicago Midway)")
-        ->type_name("DEG")
-        ->group(free);
-    app.add_option("--longitude", t.longitude, "start longitude (default -87.7522)")
-        ->type_name("DEG")
-        ->group(free);
-    app.add_option("--heading", t.heading, "heading, degrees magnetic (default 360)")
-        ->type_name("DEG")
-        ->group(free);
-    app.add_option("--speed", t.speed, "airspeed, knots (default 0)")
-        ->type_name("KNOTS")
-        ->group(free);
-    app.add_option("--altitude", t.altitude, "altitude, feet (default 620)")
-        ->type_name("FEET")
-        ->group(free);
-    app.add_option("--wind-speed", t.windSpeed, "wind speed, knots (default 0)")
-        ->type_name("KNOTS")
-        ->group(free);
-    app.add_option("--wind-from", t.windFrom, "where the wind blows from, degrees magnetic")
-        ->type_name("DEG")
-        ->group(free);
-    app.add_option("--variation", t.variation, "magnetic variation, degrees east (default 0)")
-        ->type_name("DEG")
-        ->group(free);
-    app.add_option("--destination", o.destination,
-                   "an airport destination handed to the dialog library, as the settings dialog "
-                   "would (ident up to 5 characters, name up to 25)")
-        ->type_name("IDENT,NAME,LAT,LON")
-        ->group(free);
-    app.add_option("--click", t.clicks,
-                   "press + - DLG INF AP Prev or Next before that frame (repeatable)")
-        ->type_name("LABEL@FRAME")
-        ->allow_extra_args(false)
-        ->group(free);
-    app.add_option("--picture", o.picture, "the panel picture (default: panel.png in --out)")
-        ->type_name("FILE.png")
-        ->group(free);
-    app.add_option("--events", o.events, "write the key events, with their frames")
-        ->type_name("FILE.csv")
-        ->group(free);
+    auto start = [&](CLI::Option* option) { roles.start.push_back(option->group(free)); };
+    auto freeOnly = [&](CLI::Option* option) { roles.freeFlight.push_back(option->group(free)); };
+    freeOnly(app.add_option("--frames", t.frames, "frames to fly (default 300)")->type_name("N"));
+    start(
+        app.add_option("--latitude", t.latitude, "start latitude (default 41.7868, Chicago Midway)")
+            ->type_name("DEG"));
+    start(app.add_option("--longitude", t.longitude, "start longitude (default -87.7522)")
+              ->type_name("DEG"));
+    start(app.add_option("--heading", t.heading, "heading, degrees magnetic (default 360)")
+              ->type_name("DEG"));
+    start(app.add_option("--speed", t.speed, "airspeed, knots (default 0)")->type_name("KNOTS"));
+    start(app.add_option("--altitude", t.altitude, "altitude, feet (default 620)")
+              ->type_name("FEET"));
+    start(app.add_option("--wind-speed", t.windSpeed, "wind speed, knots (default 0)")
+              ->type_name("KNOTS"));
+    start(app.add_option("--wind-from", t.windFrom, "where the wind blows from, degrees magnetic")
+              ->type_name("DEG"));
+    start(app.add_option("--variation", t.variation, "magnetic variation, degrees east (default 0)")
+              ->type_name("DEG"));
+    freeOnly(app.add_option("--destination", t.destination,
+                            "an airport destination handed to the dialog library, as the settings "
+                            "dialog would (ident up to 5 characters, name up to 25)")
+                 ->type_name("IDENT,NAME,LAT,LON"));
+    freeOnly(app.add_option("--click", t.clicks,
+                            "press + - DLG INF AP Prev or Next before that frame (repeatable)")
+                 ->type_name("LABEL@FRAME")
+                 ->allow_extra_args(false));
+    freeOnly(
+        app.add_option("--picture", o.picture, "the panel picture (default: panel.png in --out)")
+            ->type_name("FILE.png"));
+    freeOnly(app.add_option("--events", o.events, "write the key events, with their frames")
+                 ->type_name("FILE.csv"));
     const char* live = "The live panel window";
     app.add_flag("--window", o.window,
                  "fly in a window that shows the panel as the simulator does: click its buttons, "
                  "fly by hand with the arrow keys and PgUp/PgDn while the autopilot is off, Space "
                  "pauses, 1/2/3 run the clock at 1, 4 or 16 times; closing it ends the run")
         ->group(live);
-    app.add_option("--close-after", t.closeAfter,
-                   "close the window after this many simulated seconds")
-        ->type_name("SECONDS")
-        ->group(live);
-    app.add_option("--window-picture", o.windowPicture,
-                   "write a picture of the whole window as it closes")
-        ->type_name("FILE.png")
-        ->group(live);
-    app.add_option("--time-rate", t.timeRate, "the clock's rate at the start: 1, 4 or 16")
-        ->type_name("N")
-        ->group(live);
+    auto windowOnly = [&](CLI::Option* option) { roles.window.push_back(option->group(live)); };
+    windowOnly(app.add_option("--close-after", t.closeAfter,
+                              "close the window after this many simulated seconds")
+                   ->type_name("SECONDS"));
+    windowOnly(app.add_option("--window-picture", o.windowPicture,
+                              "write a picture of the whole window as it closes")
+                   ->type_name("FILE.png"));
+    windowOnly(
+        app.add_option("--time-rate", t.timeRate, "the clock's rate at the start: 1, 4 or 16")
+            ->type_name("N"));
     try {
         app.parse(argc, argv);
         for (const std::string& extra : app.remaining()) {
@@ -243,7 +290,8 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
                 throw Refusal{"unknown option " + extra + " (tarvix-host --help lists them)"};
             throw Refusal{"unexpected argument '" + extra + "': one scenario file at most"};
         }
-        readFreeFlight(t, app, o);
+        readWindow(t, roles, o);
+        chooseFlight(t, roles, o);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
         return CommandLine::helpShown;

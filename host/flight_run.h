@@ -19,6 +19,11 @@
 struct RunSettings {
     bool allKeyEvents; // every key event in key-events.csv, not only the changes
     bool untilClosed;  // the live window: fly on past the duration and the last arrival
+    // The command line's free flight writes only the panel picture and, when asked, the key
+    // events by frame, and tells its presses by frame: no logs, track, progress or summary.
+    bool panelOnly = false;
+    std::string panelPicture = "panel.png";
+    std::string keyEvents = "key-events.csv"; // "" for none (the free flight only)
 };
 
 struct WaypointEvent {
@@ -35,6 +40,8 @@ struct FlightOutcome {
     bool interrupted;                     // stopped by the pilot (Ctrl-C) before its end
     WaypointEvent arrival;
     double seconds;
+    long frames;
+    long keyEventsWritten;            // lines of the key events' file
     double distanceFlown;             // nm
     double largestOffRoute;           // nm between the track and the planned route, coupled
     double largestOffRouteUncoupled;  // the same while the autopilot was off; -1 never off

@@ -10,9 +10,9 @@
 
 struct KeyEventLog {
     std::ofstream file;
-    bool all;
-    size_t seen;        // events of the panel's record already looked at
-    long written;       // lines written
+    bool all = false;
+    size_t seen = 0;    // events of the panel's record already looked at
+    long written = 0;   // lines written
     Aircraft autopilot; // what the events so far have set, to tell a change from a repeat
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/panel_records.h"
+#include "host/button_names.h"
 
 struct KeyEventRecord {
     int32_t event;
@@ -65,9 +66,6 @@ const int32_t* installedMouseSize();
 
 // The centre of the n-th button (0-based, in table order) of the installed mouse table.
 bool buttonCentre(int32_t n, int32_t& x, int32_t& y);
-
-// The gauge's buttons by their labels, in the order of its mouse table; -1 for no such label.
-int32_t buttonIndex(const std::string& label);
 
 // A readable name for an autopilot key event ("heading" for 0x101FA), or "" when unknown.
 const char* keyEventName(int32_t event);

@@ -278,14 +278,6 @@ bool buttonCentre(int32_t n, int32_t& x, int32_t& y) {
     return false;
 }
 
-int32_t buttonIndex(const std::string& label) {
-    for (int32_t i = 0; i < panelButtonCount; ++i) {
-        if (label == panelButtons[i].label)
-            return i;
-    }
-    return -1;
-}
-
 const char* keyEventName(int32_t event) {
     static const struct {
         int32_t event;

@@ -1,12 +1,10 @@
 #include "host/scenario.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <sstream>
 
-#include "host/panel_host.h"
+#include "host/button_names.h"
 #include "nlohmann/json.hpp"
 
 using nlohmann::json;
@@ -256,6 +254,7 @@ void readClicks(const json& root, Scenario& scenario) {
             throw Problem{path + "button: must be one of + - DLG INF AP Prev Next"};
         step.button = button->get<std::string>();
         readDialogWork(click, path, step);
+        step.name = stepName(i, step);
         scenario.clicks.push_back(step);
     }
 }
@@ -274,91 +273,6 @@ void readDestination(const json& root, Scenario& scenario) {
 }
 
 } // namespace
-
-namespace {
-
-// The mark after the n-th part of a coordinate: 0 degrees, 1 minutes, 2 seconds, -1 none.
-int coordinateMark(const std::string& text, size_t& at) {
-    static const struct {
-        const char* sign;
-        int part;
-    } marks[] = {{"\xC2\xB0", 0}, {"'", 1}, {"\xE2\x80\xB2", 1}, {"\"", 2}, {"\xE2\x80\xB3", 2}};
-    for (const auto& mark : marks) {
-        size_t length = std::strlen(mark.sign);
-        if (text.compare(at, length, mark.sign) == 0) {
-            at += length;
-            return mark.part;
-        }
-    }
-    return -1;
-}
-
-bool isHemisphereLetter(char c, bool latitude) {
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return latitude ? (c == 'N' || c == 'S') : (c == 'E' || c == 'W');
-}
-
-} // namespace
-
-bool parseCoordinate(const std::string& text, bool latitude, double& degrees) {
-    size_t at = 0;
-    auto skipSpaces = [&] {
-        while (at < text.size() && text[at] == ' ')
-            ++at;
-    };
-    char hemisphere = 0, sign = 0;
-    skipSpaces();
-    if (at < text.size() && isHemisphereLetter(text[at], latitude))
-        hemisphere = text[at++];
-    else if (at < text.size() && (text[at] == '-' || text[at] == '+'))
-        sign = text[at++];
-    double parts[3] = {0, 0, 0};
-    int count = 0;
-    bool fraction = false;
-    auto isDigit = [&](size_t i) {
-        return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
-    };
-    for (;;) {
-        skipSpaces();
-        if (at == text.size())
-            break;
-        if (count > 0 && !hemisphere && !sign && isHemisphereLetter(text[at], latitude)) {
-            hemisphere = text[at++];
-            skipSpaces();
-            if (at != text.size())
-                return false;
-            break;
-        }
-        // At most three parts, and only the last one may carry a fraction.
-        if (count == 3 || fraction || !isDigit(at))
-            return false;
-        size_t begin = at;
-        while (isDigit(at))
-            ++at;
-        if (at < text.size() && text[at] == '.') {
-            if (!isDigit(++at))
-                return false;
-            while (isDigit(at))
-                ++at;
-            fraction = true;
-        }
-        parts[count] = std::strtod(text.c_str() + begin, nullptr);
-        int mark = coordinateMark(text, at);
-        if (mark >= 0 && mark != count)
-            return false;
-        ++count;
-        if (at < text.size() && text[at] != ' ' && !isHemisphereLetter(text[at], latitude) &&
-            !(mark >= 0 && isDigit(at)))
-            return false;
-    }
-    if (count == 0 || (count > 1 && !hemisphere) || parts[1] >= 60 || parts[2] >= 60)
-        return false;
-    degrees = parts[0] + parts[1] / 60 + parts[2] / 3600;
-    char h = static_cast<char>(std::toupper(static_cast<unsigned char>(hemisphere)));
-    if (h == 'S' || h == 'W' || sign == '-')
-        degrees = -degrees;
-    return true;
-}
 
 bool typedPosition(const std::string& text, bool latitude, TypedPosition& position) {
     double degrees = 0;

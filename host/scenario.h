@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/coordinate_text.h"
 #include "host/flight_model.h"
 
 // What a step types into or clicks in the settings dialog's editor, for the selected entry. In
@@ -34,6 +35,7 @@ struct ScenarioClick {
     std::vector<std::string> expectMessages; // message box texts the step is meant to meet
     std::string picture;                     // a PNG of the dialog before it closes, "" none
     double timeLimit;                        // wall seconds the dialog may stay open
+    std::string name; // in messages: "clicks[2] (DLG at 0:10:00)", "--click DLG@180"
 };
 
 constexpr double defaultDialogTimeLimit = 20;
@@ -52,6 +54,16 @@ struct ScenarioDestination {
     double altitude;   // feet, airport mode
 };
 
+// An airport handed to the dialog library as the settings dialog would leave it, without a
+// database behind it.
+struct HandedAirport {
+    bool present;
+    std::string ident; // up to 5 characters
+    std::string name;  // up to 25 characters
+    double latitude;   // degrees, north positive
+    double longitude;  // degrees, east positive
+};
+
 struct Scenario {
     std::string name;
     Aircraft aircraft;
@@ -59,6 +71,7 @@ struct Scenario {
     double frameRate;
     std::string database; // path as given, relative to the scenario file's folder
     ScenarioDestination destination;
+    HandedAirport handed; // a destination without a database (the command line's free flight)
     std::vector<ScenarioClick> clicks;
     double duration;       // simulated seconds
     double pictureEvery;   // simulated seconds between panel pictures, 0 for none
@@ -70,13 +83,6 @@ struct Scenario {
 // the problem ("aircraft.latitude: 95 is outside -90 to 90"); a key it does not know is refused
 // too, so that a misspelt field never passes for its default.
 bool parseScenario(const std::string& text, Scenario& scenario, std::string& error);
-
-// A coordinate as people write it: signed decimal degrees ("-87.7522"), or a hemisphere letter
-// before or after degrees, minutes and seconds separated by spaces or marked with the degree,
-// minute and second signs ("N41 47 10.5", "41°47'10\"N", "W087° 45′ 08″"). Only the last part
-// given may have a fraction; minutes and seconds stay below 60. Returns false for anything else.
-// The range of the result is the caller's to check.
-bool parseCoordinate(const std::string& text, bool latitude, double& degrees);
 
 // A coordinate as the settings dialog's editor takes it: hemisphere, whole degrees, minutes and
 // seconds (rounded). Degrees up to 999 are kept, so that a step can type what the dialog refuses.

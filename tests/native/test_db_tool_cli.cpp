@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/native/program_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -46,7 +48,8 @@ class DbToolProgram : public ::testing::Test {
 
     // Standard output, and standard error with it unless errors is false.
     ToolRun run(const std::string& arguments, bool errors = true) const {
-        std::string command = "cd '" + folder.string() + "' && " TARVIX_DB_TOOL " " + arguments +
+        std::string command = "cd '" + folder.string() + "' && '" +
+                              besideThisProgram(TARVIX_DB_TOOL) + "' " + arguments +
                               (errors ? " 2>&1" : " 2>/dev/null");
         FILE* pipe = popen(command.c_str(), "r");
         std::string output;
@@ -115,10 +118,11 @@ TEST_F(DbToolProgram, CheckStatusesAndJson) {
     nlohmann::json refused = nlohmann::json::parse(run("check --json TarvixTr.dat", false).output);
     EXPECT_EQ(refused["status"], 2);
     EXPECT_EQ(refused["error"], "TarvixTr.dat: No such file or directory");
+    write("notes.txt", "Fly to Midway on Sunday\n");
     ToolRun unknown = run("check notes.txt");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.output.find("unknown format"), std::string::npos);
-    EXPECT_EQ(run("check --format db notes.txt").status, 2) << "still missing";
+    EXPECT_EQ(run("check --format db missing.txt").status, 2) << "still missing";
     EXPECT_EQ(run("frobnicate").status, 2);
 }
 
@@ -155,6 +159,85 @@ TEST_F(DbToolProgram, ShowsTheTree) {
                             "     1  [tour] Circuit\n"
                             "     2    001   Milwaukee Mitchell       N 42°56'50\"  W  87°53'48\"  "
                             "1500 ft, altitude hold   <- current choice\n");
+}
+
+TEST_F(DbToolProgram, NothingDroppedThatCouldBeKept) {
+    write("low.csv", "ident,name,latitude_deg,longitude_deg,elevation_ft\n"
+                     "EHAM,Schiphol,52.308613,4.763889,-11\n");
+    ToolRun airports = run("convert low.csv Tarvix.dat");
+    EXPECT_EQ(airports.status, 0) << airports.output;
+    EXPECT_EQ(read("Tarvix.dat").substr(0, 14), "EHAM  Schiphol") << "no altitude is written";
+    ToolRun tour = run("convert low.csv TarvixTr.dat");
+    EXPECT_EQ(tour.status, 0) << tour.output;
+    EXPECT_NE(tour.output.find("line 2: warning: altitude -11 ft is below sea level: written as 0"),
+              std::string::npos)
+        << tour.output;
+    EXPECT_EQ(read("TarvixTr.dat").substr(48, 6), "1 0   ");
+}
+
+TEST_F(DbToolProgram, ALongRouteIsSplitIntoToursThatFlyOnFromOneAnother) {
+    std::string csv = "name,lat,lon\n";
+    for (int i = 1; i <= 10; ++i)
+        csv += "P" + std::to_string(i) + ",4" + std::to_string(i % 10) + ".5,-87.5\n";
+    write("long.csv", csv);
+    ToolRun split = run("convert --max-items 4 long.csv TarvixTr.dat");
+    EXPECT_EQ(split.status, 0) << split.output;
+    EXPECT_NE(split.output.find("as 3 tours: TarvixTr.dat to TarvixTr-3.dat"), std::string::npos)
+        << split.output;
+    const struct {
+        const char* file;
+        const char* first;
+        size_t items;
+    } parts[] = {
+        {"TarvixTr.dat", "P1", 4}, {"TarvixTr-2.dat", "P4", 4}, {"TarvixTr-3.dat", "P7", 4}};
+    for (const auto& part : parts) {
+        std::string bytes = read(part.file);
+        EXPECT_EQ(bytes.size(), part.items * 64) << part.file;
+        EXPECT_EQ(bytes.substr(0, 7), std::string("001  ") + part.first) << part.file;
+    }
+    EXPECT_EQ(run("convert --max-items 4 long.csv TarvixTr.dat").status, 2)
+        << "no part is replaced without --force";
+    std::string many = "name,lat,lon\n";
+    for (int i = 0; i < 1000; ++i)
+        many += "P,41.5,-87." + std::to_string(1000 + i) + "\n";
+    write("many.csv", many);
+    ToolRun warned = run("convert many.csv TarvixTr.dat --force");
+    EXPECT_EQ(warned.status, 0) << warned.output;
+    EXPECT_NE(warned.output.find("warning: a tour of 1,000 items: beyond 999 the gauge"),
+              std::string::npos)
+        << warned.output;
+}
+
+TEST_F(DbToolProgram, CheckSaysWhatConvertWouldAndFilesAreKnownByContent) {
+    write("names.csv", "icao,name,lat,lon\nEDDMXX,M\u00FCnchen Franz Josef Strau\u00DF Airport,"
+                       "48.35,11.78\nEDDMXY,Munich Two,48.36,11.79\n");
+    ToolRun checked = run("check names.csv");
+    EXPECT_EQ(checked.status, 0) << checked.output;
+    for (const char* expected :
+         {"columns used: identifier 'icao', name 'name', latitude 'lat', longitude 'lon'",
+          "line 2: warning: name 'M\u00FCnchen Franz Josef Strau\u00DF Airport' is longer",
+          "line 3: warning: identifier 'EDDMXY' is cut to 'EDDMX', the same as 'EDDMXX' of line 2",
+          "names.csv: CSV, 2 lines: no problems, 4 warnings"})
+        EXPECT_NE(checked.output.find(expected), std::string::npos) << expected << "\n"
+                                                                    << checked.output;
+    EXPECT_EQ(run("check --quiet names.csv").output,
+              "names.csv: CSV, 2 lines: no problems, 4 warnings\n");
+    write("sample.dat", "     Chicago                  N       E       1               \r\n"
+                        "KMDW Chicago Midway           N41 4710W87 458                 \r\n");
+    ToolRun sample = run("show sample.dat");
+    EXPECT_EQ(sample.status, 0) << sample.output;
+    EXPECT_NE(sample.output.find("[folder] Chicago"), std::string::npos) << sample.output;
+    write("TarvixDb.dat", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\1\0", 20));
+    for (const char* command : {"check TarvixDb.dat", "show TarvixDb.dat"}) {
+        ToolRun picture = run(command);
+        EXPECT_EQ(picture.status, 2) << command;
+        EXPECT_NE(picture.output.find("TarvixDb.dat: not a waypoint file: line 2 holds control "
+                                      "characters"),
+                  std::string::npos)
+            << picture.output;
+    }
+    EXPECT_NE(run("--help").output.find("Usage: tarvix-db "), std::string::npos)
+        << "the usage names the program, not its build path";
 }
 
 } // namespace

@@ -74,8 +74,8 @@ TEST(GifWriter, CompressionRoundTrips) {
     std::vector<std::vector<uint8_t>> images = {
         {},
         {42},
-        std::vector<uint8_t>(5000, 3),       // long runs: many widenings
-        std::vector<uint8_t>(88480, 0),      // a whole blank panel
+        std::vector<uint8_t>(5000, 3),  // long runs: many widenings
+        std::vector<uint8_t>(88480, 0), // a whole blank panel
     };
     std::vector<uint8_t> noise(120000), stripes(100000);
     for (uint8_t& b : noise)

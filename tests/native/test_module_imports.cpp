@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/module_contract.h"
+#include "tests/native/program_folder.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ PeFacts readPe(const std::string& path) {
 
 // The checked-in list: "MODULE DLL FUNCTION" a line; "#" starts a comment line.
 std::set<std::string> allowedImports(const std::string& module) {
-    std::ifstream list(TARVIX_IMPORT_LIST);
+    std::ifstream list(besideThisProgram(TARVIX_IMPORT_LIST));
     std::set<std::string> allowed;
     std::string line;
     while (std::getline(list, line)) {
@@ -184,7 +185,7 @@ std::set<std::string> allowedImports(const std::string& module) {
 class ShippedModule : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ShippedModule, IsAn80386ImageThatOldLoadersAccept) {
-    PeFacts pe = readPe(std::string(TARVIX_SHIPPED_BIN) + "/" + GetParam());
+    PeFacts pe = readPe(besideThisProgram(TARVIX_SHIPPED_BIN) + "/" + GetParam());
     ASSERT_EQ(pe.error, "");
     EXPECT_EQ(pe.machine, 0x14C) << "not an i386 image";
     // Windows 95 and NT 4 refuse images that ask for a later system than 4.0.
@@ -193,13 +194,15 @@ TEST_P(ShippedModule, IsAn80386ImageThatOldLoadersAccept) {
 }
 
 TEST_P(ShippedModule, ImportsOnlyWhatTheListAllows) {
-    PeFacts pe = readPe(std::string(TARVIX_SHIPPED_BIN) + "/" + GetParam());
+    PeFacts pe = readPe(besideThisProgram(TARVIX_SHIPPED_BIN) + "/" + GetParam());
     ASSERT_EQ(pe.error, "");
     std::set<std::string> allowed = allowedImports(GetParam());
-    ASSERT_FALSE(allowed.empty()) << "no line for " << GetParam() << " in " << TARVIX_IMPORT_LIST;
+    ASSERT_FALSE(allowed.empty()) << "no line for " << GetParam() << " in "
+                                  << besideThisProgram(TARVIX_IMPORT_LIST);
     for (const std::string& import : pe.imports)
         EXPECT_TRUE(allowed.count(import))
-            << GetParam() << " imports " << import << ", which is not in " << TARVIX_IMPORT_LIST
+            << GetParam() << " imports " << import << ", which is not in "
+            << besideThisProgram(TARVIX_IMPORT_LIST)
             << ": add it once it is known to exist on Windows 95, 98, ME and NT 4";
     for (const std::string& import : allowed)
         EXPECT_TRUE(pe.imports.count(import))

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The ./tarvix script as a person meets it: real help, paths from the caller's folder, the output
-# folder as the last line, refusals that name the input and leave nothing, one flight at a time.
-# Flies what is built already (--no-build): CTest runs it after the build.
+# folder as the last line, refusals that name the input and leave nothing, one flight at a time,
+# a window only on a display that can be opened, Ctrl-C as a failure that leaves nothing locked,
+# and no Wine process left behind by any command.
+# Flies what is built already (--no-build): CTest runs it after the build, under a virtual X
+# server.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 tarvix="$root/tarvix"
@@ -41,28 +44,93 @@ done <<'TABLE'
 --bogus|unknown option --bogus
 nosuch.JSON|nosuch.JSON': cannot be read
 --gauge nosuch.gau|nosuch.gau': no such file
+--time-rate 4|option --time-rate is for the live window (--window)
+nosuch.json --speed=90|option --speed is for a flight without a scenario
 TABLE
 
-# The live window without a display says how to get one, and flies nothing.
-expect 1 "xvfb-run -a ./tarvix window" env -u DISPLAY "$tarvix" window --no-build --out nowindow
-[ ! -e nowindow ] || fail "window without a display left the folder 'nowindow'"
+# The programs of a Wine prefix still running (zombies are gone already, waiting to be reaped).
+prefix_processes() {
+    local entry
+    for entry in /proc/[0-9]*; do
+        [ "$(sed 's/.*) //' "$entry/stat" 2>/dev/null | cut -d' ' -f1)" = Z ] && continue
+        tr '\0' '\n' 2>/dev/null <"$entry/environ" | grep -qxF "WINEPREFIX=$1" &&
+            printf '%s ' "$(tr '\0' ' ' 2>/dev/null <"$entry/cmdline")"
+    done
+}
+
+# expect_ended PREFIX WHAT: nothing of the prefix outlives the command that used it.
+expect_ended() {
+    local left
+    left=$(prefix_processes "$1")
+    [ -z "$left" ] || fail "$2 left Wine running in $1: $left"
+}
+
+# The build that runs here, as ./tarvix picks it: a tree may hold both.
+runner="$root/build/win32"
+/usr/lib/wine/wine --version >/dev/null 2>&1 || runner="$root/build/win64"
+fly_prefix="$runner-wineprefix-fly"
+window_prefix="$runner-wineprefix-window"
+
+expect_ended "$fly_prefix" "fly --help"
+
+# The live window without a display that can be opened says how to get one, and flies nothing;
+# through fly --window too.
+while IFS='|' read -r display fragment arguments; do
+    # shellcheck disable=SC2086 # the arguments are split on purpose
+    expect 1 "$fragment" env DISPLAY="$display" "$tarvix" $arguments --no-build --out nowindow
+    [ ! -e nowindow ] || fail "$arguments on display '$display' left the folder 'nowindow'"
+done <<'TABLE'
+|DISPLAY is not set|window
+|xvfb-run -a ./tarvix window|fly --window
+:97|DISPLAY=:97 cannot be opened|window
+:97|xvfb-run -a ./tarvix window|fly --window
+TABLE
 
 # Paths from the caller's folder; the last line is the output folder.
 mkdir -p sub
-# The gauge of the build that runs here (the x86-64 one where 32-bit programs cannot start), as
-# ./tarvix picks it: a tree may hold both builds.
-gauge="$root/build/win32/bin/Tarvix42.gau"
-/usr/lib/wine/wine --version >/dev/null 2>&1 || gauge="$root/build/win64/bin/Tarvix42.gau"
-cp "$gauge" sub/relative.gau
+cp "$runner/bin/Tarvix42.gau" sub/relative.gau
 output=$("$tarvix" fly --no-build --out flights/one --gauge sub/relative.gau --frames 5 \
     --picture here.png 2>/dev/null) || fail "the free flight failed: $output"
 [ -f here.png ] || fail "--picture here.png was not written in the caller's folder"
 [ "${output##*$'\n'}" = "$work/flights/one" ] || fail "the last line is not the output folder: $output"
 [[ "$output" == *"$work/here.png"* ]] || fail "the picture's real path was not printed: $output"
+expect_ended "$fly_prefix" "fly"
+
+# The live window, closing itself at once, on a virtual X server that ends with the command as
+# the README shows it: no Wine program may be left to lose its display and say so afterwards.
+# Twice, since what a first run leaves behind shows in the second.
+for run in first second; do
+    output=$(xvfb-run -a "$tarvix" window --no-build --out windowed --close-after 1 \
+        --time-rate 16 2>&1) || fail "the $run live window failed: $output"
+    [ "${output##*$'\n'}" = "$work/windowed" ] || fail "the $run window's last line: $output"
+    [[ "$output" != *"X connection"* ]] || fail "the $run window lost its display: $output"
+    expect_ended "$window_prefix" "the $run window"
+done
+
+# Ctrl-C in the middle of the default flight, sent as a terminal sends it (to the command's whole
+# process group): exit 130, the flight lock free again, and no Wine process left. Job control
+# gives the flight a process group of its own, and leaves Ctrl-C to it (a script's background
+# commands ignore it otherwise).
+set -m
+"$tarvix" fly --no-build --out flights/cut >cut.out 2>&1 &
+flight=$!
+set +m
+for _ in $(seq 600); do
+    [ -e flights/cut/settings-dialog.png ] && break
+    kill -0 "$flight" 2>/dev/null || break
+    sleep 0.1
+done
+kill -INT -- "-$flight" 2>/dev/null
+status=0
+wait "$flight" || status=$?
+[ "$status" -eq 130 ] || fail "an interrupted flight exited $status, not 130: $(cat cut.out)"
+grep -q "interrupted" cut.out || fail "an interrupted flight did not say so: $(cat cut.out)"
+flock -n "$fly_prefix.lock-flight" true || fail "the interrupted flight left its lock taken"
+expect_ended "$fly_prefix" "an interrupted fly"
 
 # One flight at a time: a second one waits, saying so, and then flies.
-prefix_lock=$(ls -d "$root"/build/win*-wineprefix-fly.lock-flight 2>/dev/null | head -n 1)
-if [ -n "$prefix_lock" ]; then
+prefix_lock="$fly_prefix.lock-flight"
+if [ -e "$prefix_lock" ]; then
     exec 9>"$prefix_lock"
     flock 9
     "$tarvix" fly --no-build --out flights/two --frames 2 >second.out 2>&1 9>&- &

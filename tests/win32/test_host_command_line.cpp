@@ -92,6 +92,21 @@ TEST(HostCommandLine, AnOutputFolderThatTakesNothingIsRefusedWithItsReason) {
     EXPECT_EQ(filesHere(), "taken ") << "nothing written";
 }
 
+// Without a scenario file or a free-flight option the host flies the default scenario beside
+// it; a host copied away from it says so instead of flying something else.
+TEST(HostCommandLine, WithoutTheDefaultScenarioBesideItNothingIsFlown) {
+    enterFreshFolder();
+    CreateDirectoryA("in", nullptr);
+    ASSERT_TRUE(
+        CopyFileA((binFolder() + "\\tarvix-host.exe").c_str(), "in\\tarvix-host.exe", FALSE));
+    ProgramRun run = runProgram("in\\tarvix-host.exe --gauge \"" + gaugePath() + "\" --out o");
+    EXPECT_EQ(run.exitCode, 1u) << run.output;
+    EXPECT_NE(run.output.find("the default scenario '"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("/in/scenarios/lake-michigan.json' is not there"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(filesHere(), "");
+}
+
 TEST(HostCommandLine, PathsAreTakenFromTheStartingFolder) {
     std::string start = enterFreshFolder();
     CreateDirectoryA("in", nullptr);

@@ -1,0 +1,7 @@
+// The gauge's buttons by the labels on their faces, as scenarios and the command line name them.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The button's place in the gauge's mouse table, -1 for no such label.
+int32_t buttonIndex(const std::string& label);
