@@ -16,6 +16,7 @@ set(TARVIX_DBTOOL_SOURCES
     dbtool/plan_formats.cpp
     dbtool/point_filters.cpp
     dbtool/record_file.cpp
+    dbtool/route_flight.cpp
     dbtool/tool_commands.cpp
     dbtool/waypoints.cpp
     dbtool/xml_text.cpp
@@ -78,4 +79,7 @@ if(TARVIX_WINDOWS_BUILD)
             ${CMAKE_BINARY_DIR}/bin/tarvix-db-checked ${TARVIX_WINDOWS_BUILD}/bin ${TARVIX_WINE_RUNNER})
     set_tests_properties(script.db_tool_dialog_round_trip PROPERTIES
         RESOURCE_LOCK wine_named_objects TIMEOUT 180)
+    # ./tarvix fly with a route file: converted, imported by the real dialog, flown whole.
+    add_test(NAME script.fly_route COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_fly_route.sh)
+    set_tests_properties(script.fly_route PROPERTIES TIMEOUT 300)
 endif()

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "route_flight.h"
 #include "tool_commands.h"
 
 namespace {
@@ -99,6 +100,29 @@ int main(int argc, char** argv) {
     convertCommand->add_flag("-f,--force", convert.force, "replace OUT when it exists");
     addVerbosity(convertCommand, quiet, verbose);
 
+    FlightOptions flight{};
+    std::string flightFormat;
+    CLI::App* flightCommand = app.add_subcommand(
+        "scenario", "a route (GPX, flight plan, CSV) as FOLDER/TarvixTr.dat and a scenario beside "
+                    "it (route-flight.json) that brings it in with the settings dialog's Tr Imp "
+                    "and flies the whole tour coupled, with altitude hold");
+    flightCommand->add_option("ROUTE", flight.convert.input, "the route to fly")->required();
+    flightCommand->add_option("FOLDER", flight.folder, "the flight's folder")->required();
+    flightCommand->add_option("--from", flightFormat, formatHelp());
+    flightCommand->add_option("--columns", flight.convert.columns, columnsHelp);
+    flightCommand
+        ->add_option("--route", flight.convert.route,
+                     "which route of the input is flown (1 = the first)")
+        ->check(CLI::PositiveNumber);
+    flightCommand->add_option("--speed", flight.choices.speed, "airspeed in knots (default 150)")
+        ->check(CLI::Range(40.0, 600.0));
+    flightCommand
+        ->add_option("--altitude", flight.choices.altitude,
+                     "feet for every item (default: the route's own altitudes, 3000 ft where "
+                     "it has none)")
+        ->check(CLI::Range(0, 99996));
+    addVerbosity(flightCommand, quiet, verbose);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -107,7 +131,8 @@ int main(int argc, char** argv) {
         app.exit(e);
         return exitUnreadable;
     }
-    for (const std::string* given : {&checkFormat, &showFormat, &fromFormat, &toFormat}) {
+    for (const std::string* given :
+         {&checkFormat, &showFormat, &fromFormat, &toFormat, &flightFormat}) {
         if (!given->empty() && formatFromOption(*given) == FileFormat::unknown) {
             std::cerr << "tarvix-db: unknown format '" << *given << "': " << formatOptions()
                       << "\n";
@@ -128,6 +153,11 @@ int main(int argc, char** argv) {
         show.format = formatOption(showFormat);
         show.verbosity = verbosity;
         return runShow(show, std::cout, std::cerr);
+    }
+    if (*flightCommand) {
+        flight.convert.from = formatOption(flightFormat);
+        flight.convert.verbosity = verbosity;
+        return runRouteFlight(flight, std::cout, std::cerr);
     }
     convert.from = formatOption(fromFormat);
     convert.to = formatOption(toFormat);

@@ -22,55 +22,6 @@ namespace {
 constexpr std::uintmax_t largestInput = 256u << 20;
 constexpr size_t mostPoints = 65535;
 
-// The whole file, or false with the reason.
-bool readWhole(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        reason = "is a folder, not a file";
-        return false;
-    }
-    std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) {
-        reason = error.message();
-        return false;
-    }
-    if (size > largestInput) {
-        reason = "larger than 256 MiB: not a waypoint file";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    bytes.resize(static_cast<size_t>(size));
-    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()),
-                        static_cast<std::streamsize>(bytes.size()))) {
-        reason = "cannot be read";
-        return false;
-    }
-    return true;
-}
-
-// Written beside the target and renamed over it, so that a failed write leaves no half file.
-bool writeWhole(const std::string& path, const std::string& bytes, std::string& reason) {
-    std::string scratch = path + ".tarvix-db-new";
-    {
-        std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            reason = "cannot be written";
-            std::remove(scratch.c_str());
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(scratch, path, error);
-    if (error) {
-        reason = error.message();
-        std::remove(scratch.c_str());
-        return false;
-    }
-    return true;
-}
-
 const char* unitOf(FileFormat format) {
     return format == FileFormat::database || format == FileFormat::tour ? "record" : "line";
 }
@@ -277,6 +228,53 @@ void tell(const std::string& path, const std::vector<std::string>& notes, Verbos
 }
 
 } // namespace
+
+bool readWhole(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        reason = "is a folder, not a file";
+        return false;
+    }
+    std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) {
+        reason = error.message();
+        return false;
+    }
+    if (size > largestInput) {
+        reason = "larger than 256 MiB: not a waypoint file";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    bytes.resize(static_cast<size_t>(size));
+    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()),
+                        static_cast<std::streamsize>(bytes.size()))) {
+        reason = "cannot be read";
+        return false;
+    }
+    return true;
+}
+
+bool writeWhole(const std::string& path, const std::string& bytes, std::string& reason) {
+    std::string scratch = path + ".tarvix-db-new";
+    {
+        std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) {
+            reason = "cannot be written";
+            std::remove(scratch.c_str());
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(scratch, path, error);
+    if (error) {
+        reason = error.message();
+        std::remove(scratch.c_str());
+        return false;
+    }
+    return true;
+}
 
 std::string partPath(const std::string& output, size_t part) {
     if (part <= 1)

@@ -1,8 +1,10 @@
 // The three commands of tarvix-db over files: each returns the process's exit status and writes
 // its report to out and its messages to err. The command line (main) only parses options.
 #pragma once
+#include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "file_kinds.h"
 #include "finding_report.h"
@@ -44,3 +46,8 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
 
 // The files a route split into parts is written to: OUT, then OUT's name with -2, -3, ...
 std::string partPath(const std::string& output, size_t part);
+
+// The whole file, or false with the reason.
+bool readWhole(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason);
+// Written beside the target and renamed over it, so that a failed write leaves no half file.
+bool writeWhole(const std::string& path, const std::string& bytes, std::string& reason);

@@ -33,39 +33,59 @@ std::string shownLabel(HWND tree, HTREEITEM item) {
     return first == std::string::npos ? std::string() : label.substr(first, last - first + 1);
 }
 
-// The item at folder/.../entry, each part a whole label, opening the folders on the way as a
-// pilot would. On failure says which part is missing and what its folder holds.
-HTREEITEM findPath(HWND tree, const std::string& path, std::string& problem) {
+// Text between the scenario's UTF-8 and the tree's labels, which are in the ANSI code page.
+std::string recoded(const std::string& text, UINT from, UINT to) {
+    int wide = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (wide <= 0)
+        return text;
+    std::wstring middle(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &middle[0], wide);
+    int narrow = WideCharToMultiByte(to, 0, middle.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(narrow > 0 ? narrow : 0), '\0');
+    WideCharToMultiByte(to, 0, middle.data(), wide, &out[0], narrow, nullptr, nullptr);
+    return out;
+}
+
+// The item at folder/.../entry, each a whole label, opening the folders on the way as a pilot
+// would. A label may hold a slash itself ("KMDW/Chicago"): the longest label that the rest of
+// the path starts with is taken. Of top-level entries of one label the first is taken, or the
+// last when newest is set: an import puts its new folder last, under the same name as every
+// import before it. On failure says which part is missing and what its folder holds.
+HTREEITEM findPath(HWND tree, const std::string& path, bool newest, std::string& problem) {
     HTREEITEM parent = TVI_ROOT, found = nullptr;
-    std::string walked;
-    for (size_t from = 0; from <= path.size();) {
-        size_t slash = path.find('/', from);
-        std::string part = path.substr(from, slash == std::string::npos ? slash : slash - from);
+    std::string walked, rest = recoded(path, CP_UTF8, CP_ACP);
+    for (;;) {
         std::string held;
+        size_t longest = 0;
         found = nullptr;
         HTREEITEM first = parent == TVI_ROOT ? relative(tree, nullptr, TVGN_ROOT)
                                              : relative(tree, parent, TVGN_CHILD);
-        for (HTREEITEM item = first; item && !found; item = relative(tree, item, TVGN_NEXT)) {
+        bool takeLast = newest && parent == TVI_ROOT;
+        for (HTREEITEM item = first; item; item = relative(tree, item, TVGN_NEXT)) {
             std::string label = shownLabel(tree, item);
-            if (label == part)
+            bool leads = !label.empty() &&
+                         (rest == label || rest.compare(0, label.size() + 1, label + "/") == 0);
+            if (leads &&
+                (!found || label.size() > longest || (takeLast && label.size() == longest))) {
                 found = item;
-            held += (held.empty() ? "'" : ", '") + label + "'";
+                longest = label.size();
+            }
+            held += (held.empty() ? "'" : ", '") + recoded(label, CP_ACP, CP_UTF8) + "'";
         }
         if (!found) {
             problem = "no entry '" + path + "' in the settings dialog's tree: " +
                       (walked.empty() ? std::string("its top level") : "'" + walked + "'") +
                       " holds " + (held.empty() ? std::string("nothing") : held) + ", not '" +
-                      part + "'";
+                      recoded(rest.substr(0, rest.find('/')), CP_ACP, CP_UTF8) + "'";
             return nullptr;
         }
-        walked += (walked.empty() ? "" : "/") + part;
-        if (slash == std::string::npos)
-            break;
+        walked += (walked.empty() ? "" : "/") + recoded(rest.substr(0, longest), CP_ACP, CP_UTF8);
+        if (longest == rest.size())
+            return found;
         SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(found));
         parent = found;
-        from = slash + 1;
+        rest = rest.substr(longest + 1);
     }
-    return found;
 }
 
 struct Work {
@@ -91,7 +111,10 @@ void fail(Work& work, HWND dialog, const std::string& why) {
 void selectEntry(Work& work, HWND dialog) {
     HWND tree = GetDlgItem(dialog, IDC_TREE);
     std::string problem;
-    HTREEITEM item = tree ? findPath(tree, work.step.select, problem) : nullptr;
+    bool imported = false;
+    for (const std::string& button : work.step.press)
+        imported = imported || isImportButton(button);
+    HTREEITEM item = tree ? findPath(tree, work.step.select, imported, problem) : nullptr;
     if (!tree)
         problem = "the dialog has no tree to select '" + work.step.select + "' in";
     if (!item)
@@ -206,6 +229,36 @@ void applySetting(Work& work, HWND dialog, const DialogSetting& s) {
         work.report.lines.push_back(std::string("set ") + fieldName(s.field));
 }
 
+// What an import brought in: the entries of the folder it put last.
+std::string importedEntries(HWND dialog) {
+    HWND tree = GetDlgItem(dialog, IDC_TREE);
+    HTREEITEM last = nullptr;
+    for (HTREEITEM item = relative(tree, nullptr, TVGN_ROOT); item;
+         item = relative(tree, item, TVGN_NEXT))
+        last = item;
+    if (last == nullptr)
+        return "nothing";
+    int32_t entries = 0;
+    for (HTREEITEM item = relative(tree, last, TVGN_CHILD); item;
+         item = relative(tree, item, TVGN_NEXT))
+        ++entries;
+    return "'" + shownLabel(tree, last) + "' with " + std::to_string(entries) +
+           (entries == 1 ? " entry" : " entries");
+}
+
+// The file buttons, as a pilot clicks them; the questions they ask go to the answerer.
+void pressFileButton(Work& work, HWND dialog, const std::string& button) {
+    int id = button == "Tr Imp"   ? IDC_TOUR_IMPORT
+             : button == "Ap Imp" ? IDC_AIRPORT_IMPORT
+                                  : IDC_EXPORT;
+    if (!isEnabled(dialog, id))
+        return fail(work, dialog, "the button '" + button + "' is disabled");
+    work.report.lines.push_back("pressed " + button);
+    clickButton(dialog, id);
+    if (id != IDC_EXPORT)
+        work.report.lines.push_back("the tree ends in " + importedEntries(dialog));
+}
+
 void takePicture(Work& work, HWND dialog) {
     PanelPicture picture;
     std::string error;
@@ -224,10 +277,18 @@ std::vector<DialogDriver::Step> stepsOf(Work& work) {
         };
     };
     const ScenarioClick& step = work.step;
+    for (const std::string& button : step.press)
+        if (isImportButton(button))
+            steps.push_back(
+                unlessStopped([&work, &button](HWND d) { pressFileButton(work, d, button); }));
     if (!step.select.empty())
         steps.push_back(unlessStopped([&work](HWND d) { selectEntry(work, d); }));
     for (const DialogSetting& s : step.settings)
         steps.push_back(unlessStopped([&work, &s](HWND d) { applySetting(work, d, s); }));
+    for (const std::string& button : step.press)
+        if (!isImportButton(button))
+            steps.push_back(
+                unlessStopped([&work, &button](HWND d) { pressFileButton(work, d, button); }));
     if (!step.picture.empty())
         steps.push_back(unlessStopped([&work](HWND d) { takePicture(work, d); }));
     for (const std::string& button : step.close)
@@ -243,8 +304,12 @@ std::vector<DialogDriver::Step> stepsOf(Work& work) {
 // came, fails it.
 void checkMessages(const std::vector<SeenMessageBox>& boxes, Work& work) {
     std::vector<std::string> expected = work.step.expectMessages;
-    for (const SeenMessageBox& box : boxes) {
-        std::string answer = box.buttons.empty() ? "" : " (answered " + box.buttons[0] + ")";
+    const std::vector<std::string>& answers = work.step.answers;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const SeenMessageBox& box = boxes[i];
+        std::string answer = i < answers.size()    ? " (answered " + answers[i] + ")"
+                             : box.buttons.empty() ? ""
+                                                   : " (answered " + box.buttons[0] + ")";
         work.report.lines.push_back("message box '" + box.caption + "': " + box.text + answer);
         bool wanted = false;
         for (const std::string& text : expected)
@@ -279,7 +344,13 @@ StepReport pressWithDialog(const ScenarioClick& step, const std::string& name) {
     std::vector<SeenMessageBox> boxes;
     bool timedOut = false;
     {
-        MessageBoxAnswerer answerer;
+        std::vector<int> answers;
+        for (const std::string& answer : step.answers)
+            answers.push_back(answer == "Yes"  ? IDYES
+                              : answer == "No" ? IDNO
+                              : answer == "OK" ? IDOK
+                                               : IDCANCEL);
+        MessageBoxAnswerer answerer(answers);
         DialogDriver driver(stepsOf(work), static_cast<UINT>(step.timeLimit * 1000));
         DWORD pressed = GetTickCount();
         clickGauge(x, y, nullptr);

@@ -207,8 +207,10 @@ void readSettings(const json& click, const std::string& path, ScenarioClick& ste
 // What a DLG or INF step does in the dialog its press opens.
 void readDialogWork(const json& click, const std::string& path, ScenarioClick& step) {
     bool settings = step.button == "DLG", about = step.button == "INF";
-    for (const char* key : {"select", "set", "close", "expectMessages", "picture", "timeLimit"}) {
-        bool settingsOnly = std::strcmp(key, "select") == 0 || std::strcmp(key, "set") == 0;
+    for (const char* key :
+         {"press", "select", "set", "close", "expectMessages", "answers", "picture", "timeLimit"}) {
+        bool settingsOnly = std::strcmp(key, "select") == 0 || std::strcmp(key, "set") == 0 ||
+                            std::strcmp(key, "press") == 0;
         if (member(click, key) && !(settings || (about && !settingsOnly)))
             throw Problem{path + key + ": only a " + (settingsOnly ? "DLG" : "DLG or INF") +
                           " press opens a dialog to work (this one presses " + step.button + ")"};
@@ -227,7 +229,19 @@ void readDialogWork(const json& click, const std::string& path, ScenarioClick& s
             throw Problem{path + "close: '" + button + "' is not " +
                           (settings ? "OK or Cancel" : "OK (the About box has no other button)")};
     }
+    step.press = texts(click, path, "press");
+    for (const std::string& button : step.press) {
+        if (!isFileButton(button))
+            throw Problem{path + "press: '" + button +
+                          "' is not one of \"Tr Imp\", \"Ap Imp\", "
+                          "\"Exp\""};
+    }
     step.expectMessages = texts(click, path, "expectMessages");
+    step.answers = texts(click, path, "answers");
+    for (const std::string& answer : step.answers) {
+        if (answer != "Yes" && answer != "No" && answer != "OK" && answer != "Cancel")
+            throw Problem{path + "answers: '" + answer + "' is not Yes, No, OK or Cancel"};
+    }
     if (member(click, "picture"))
         step.picture = textField(click, path, "picture", 260);
     step.timeLimit = optional(click, path, "timeLimit", 1, 600, defaultDialogTimeLimit);
@@ -244,9 +258,9 @@ void readClicks(const json& root, Scenario& scenario) {
         const json& click = (*clicks)[i];
         if (!click.is_object())
             throw Problem{"clicks[" + std::to_string(i) + "]: must be an object"};
-        onlyKnownKeys(
-            click, path,
-            {"at", "button", "select", "set", "close", "expectMessages", "picture", "timeLimit"});
+        onlyKnownKeys(click, path,
+                      {"at", "button", "press", "select", "set", "close", "expectMessages",
+                       "answers", "picture", "timeLimit"});
         ScenarioClick step{};
         step.at = required(click, path, "at", 0, scenario.duration);
         const json* button = member(click, "button");
@@ -282,6 +296,14 @@ bool typedPosition(const std::string& text, bool latitude, TypedPosition& positi
     position = {degrees >= 0, std::to_string(total / 3600), std::to_string(total / 60 % 60),
                 std::to_string(total % 60)};
     return true;
+}
+
+bool isImportButton(const std::string& label) {
+    return label == "Tr Imp" || label == "Ap Imp";
+}
+
+bool isFileButton(const std::string& label) {
+    return isImportButton(label) || label == "Exp";
 }
 
 std::string clockText(double seconds) {

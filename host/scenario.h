@@ -24,18 +24,26 @@ struct DialogSetting {
 };
 
 // A press on the gauge. "DLG" and "INF" open a dialog of the library, which the step works
-// through its controls: select an entry by its label path, set fields, take a picture, press
-// the closing buttons in turn. A dialog the step leaves open is cancelled after timeLimit.
+// through its controls: press the import buttons, select an entry by its label path, set
+// fields, press the export button, take a picture, press the closing buttons in turn. A dialog
+// the step leaves open is cancelled after timeLimit.
 struct ScenarioClick {
     double at;          // simulated seconds
     std::string button; // "+", "-", "DLG", "INF", "AP", "Prev", "Next"
+    // DLG: the settings dialog's file buttons, "Tr Imp" and "Ap Imp" (pressed before the
+    // selection, which can then take the new folder's entries) and "Exp" (after the selection and
+    // the settings, as it writes the selected entry's folder), each in the order given.
+    std::vector<std::string> press;
     std::string select; // DLG: folder/.../entry labels, "" keeps the dialog's own selection
     std::vector<DialogSetting> settings;     // DLG, in DialogField order
     std::vector<std::string> close;          // "OK", "Cancel" (DLG only), pressed in turn
     std::vector<std::string> expectMessages; // message box texts the step is meant to meet
-    std::string picture;                     // a PNG of the dialog before it closes, "" none
-    double timeLimit;                        // wall seconds the dialog may stay open
-    std::string name; // in messages: "clicks[2] (DLG at 0:10:00)", "--click DLG@180"
+    // The buttons that answer the message boxes in turn ("Yes", "No", "OK", "Cancel"); a box
+    // met after them is answered with its first button.
+    std::vector<std::string> answers;
+    std::string picture; // a PNG of the dialog before it closes, "" none
+    double timeLimit;    // wall seconds the dialog may stay open
+    std::string name;    // in messages: "clicks[2] (DLG at 0:10:00)", "--click DLG@180"
 };
 
 constexpr double defaultDialogTimeLimit = 20;
@@ -78,6 +86,10 @@ struct Scenario {
     double animationEvery; // simulated seconds between animation frames, 0 for none
     bool stopAtArrival;    // end the flight when the last waypoint is reached
 };
+
+// The settings dialog's file buttons a step can press, by their labels.
+bool isImportButton(const std::string& label); // "Tr Imp", "Ap Imp"
+bool isFileButton(const std::string& label);   // the imports and "Exp"
 
 // Reads and checks a scenario. On failure returns false and a message that names the field and
 // the problem ("aircraft.latitude: 95 is outside -90 to 90"); a key it does not know is refused

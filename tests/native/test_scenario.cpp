@@ -48,7 +48,7 @@ TEST(Scenario, DialogStepGivesWhatIsTypedInTheEditor) {
                   "set": {"altitude": 4500, "autopilot": true, "longitude": "W087 05 37.6",
                           "latitude": "S45 43 22", "altitudeHold": true},
                   "close": ["OK", "Cancel"], "expectMessages": "Latitude Data Error !",
-                  "timeLimit": 3},
+                  "press": ["Exp", "Tr Imp"], "answers": ["No", "OK"], "timeLimit": 3},
                  {"at": 9, "button": "INF", "close": "OK"}]})";
     Scenario s;
     std::string error;
@@ -70,6 +70,8 @@ TEST(Scenario, DialogStepGivesWhatIsTypedInTheEditor) {
     EXPECT_EQ(dlg.settings[4].text, "4500");
     EXPECT_EQ(dlg.close, (std::vector<std::string>{"OK", "Cancel"}));
     EXPECT_EQ(dlg.expectMessages, std::vector<std::string>{"Latitude Data Error !"});
+    EXPECT_EQ(dlg.press, (std::vector<std::string>{"Exp", "Tr Imp"}));
+    EXPECT_EQ(dlg.answers, (std::vector<std::string>{"No", "OK"}));
     EXPECT_EQ(dlg.timeLimit, 3);
     EXPECT_EQ(s.clicks[1].close, std::vector<std::string>{"OK"});
     EXPECT_EQ(s.clicks[1].timeLimit, defaultDialogTimeLimit);
@@ -225,6 +227,15 @@ INSTANTIATE_TEST_SUITE_P(
             "clicks[0].set.altitude: 100000 is outside 0 to 99999"},
         Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
             "timeLimit": 0}]})",
-            "clicks[0].timeLimit: 0 is outside 1 to 600"}));
+            "clicks[0].timeLimit: 0 is outside 1 to 600"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
+            "press": "Import"}]})",
+            "clicks[0].press: 'Import' is not one of \"Tr Imp\", \"Ap Imp\", \"Exp\""},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "INF",
+            "press": "Exp"}]})",
+            "clicks[0].press: only a DLG press opens a dialog"},
+        Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
+            "answers": ["Yes", "Maybe"]}]})",
+            "clicks[0].answers: 'Maybe' is not Yes, No, OK or Cancel"}));
 
 } // namespace

@@ -299,6 +299,64 @@ TEST(ScenarioFlight, DestinationChosenThroughTheDialogIsReached) {
     EXPECT_TRUE(exists("frames\\panel-0001.png")) << "the panel as the dialog closed";
 }
 
+// A tour brought in as a pilot brings one: "Tr Imp" twice (the tree then ends in two folders of
+// one name, and the newest is chosen), the first item chosen with the tour autopilot and
+// altitude hold, "Exp" of the new tour answered No at its question, which keeps the file; then
+// the whole tour is flown from that item at the items' own altitudes.
+TEST(ScenarioFlight, TourImportedThroughTheDialogIsFlownWhole) {
+    enterFreshFolder();
+    const char* midwayAt[2][4] = {{"N", "41", "47", "10"}, {"W", "87", "45", "8"}};
+    const char* garyAt[2][4] = {{"N", "41", "36", "58"}, {"W", "87", "24", "46"}};
+    const char* lansingAt[2][4] = {{"N", "41", "32", "6"}, {"W", "87", "31", "44"}};
+    const struct {
+        const char* number;
+        const char* name;
+        const char* (*at)[4];
+        const char* altitude;
+    } items[] = {{"001", "KMDW/Chicago Midway", midwayAt, "620"},
+                 {"002", "Gary", garyAt, "2500"},
+                 {"003", "Lansing", lansingAt, "1500"}};
+    std::string tour;
+    for (const auto& i : items) {
+        LineFields f;
+        f.ident = i.number;
+        f.name = i.name;
+        for (int k = 0; k < 4; ++k) {
+            f.latitude[k] = i.at[0][k];
+            f.longitude[k] = i.at[1][k];
+        }
+        f.tourFlag = "1";
+        f.altitudeHoldFlag = "1";
+        f.altitude = i.altitude;
+        tour += recordLine(f);
+    }
+    writeFile("TarvixTr.dat", tour);
+    writeFile("imported.json", fromMidway(120, 160, R"(
+      "clicks": [{"at": 2, "button": "DLG", "press": ["Exp", "Tr Imp", "Tr Imp"],
+                  "select": "New Tour Folder/001 - KMDW/Chicago Midway",
+                  "set": {"autopilot": true, "altitudeHold": true},
+                  "expectMessages": "Over write 'TarvixTr.dat' OK ?", "answers": "No",
+                  "close": "OK"}],
+      "frameRate": 6, "duration": 1800, "stopAtArrival": true)"));
+    ProgramRun run = runProgram("\"" + hostProgram() + "\" imported.json");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    for (const char* line :
+         {"pressed Tr Imp", "the tree ends in 'New Tour Folder' with 3 entries",
+          "selected 'New Tour Folder/001 - KMDW/Chicago Midway'", "pressed Exp",
+          "message box ''Tarvix.dat' exist !': Over write 'TarvixTr.dat' OK ? (answered No)",
+          "tour mode, autopilot on, altitude hold on",
+          "waypoints reached in order: 001 KMDW/Chicago Midway, 002 Gary, 003 Lansing",
+          "not reached: none"})
+        EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
+    EXPECT_EQ(readAll("TarvixTr.dat"), tour) << "No at the question keeps the file";
+    // The sample's 20 records, then two imports of a folder and three items each: the choice,
+    // which follows the tour, ends at the second import's last item (the first's is 24).
+    EXPECT_EQ(markedRecords(readAll("TarvixDb.dat")), "28");
+    std::string log = readAll("flight-log.csv");
+    std::string last = log.substr(log.rfind('\n', log.size() - 2) + 1);
+    EXPECT_NE(last.find(",1500,"), std::string::npos) << "at the last item's altitude: " << last;
+}
+
 // Cancel puts the database back byte for byte and leaves the gauge's destination alone, however
 // much the step changed in the dialog first.
 TEST(ScenarioFlight, CancelStepLeavesTheDatabaseAndTheDestination) {

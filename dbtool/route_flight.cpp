@@ -1,0 +1,191 @@
+#include "route_flight.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "dat_files.h"
+#include "finding_report.h"
+
+namespace {
+
+// The longest flight a scenario may run, in simulated seconds.
+constexpr double longestFlight = 48 * 3600;
+
+// Time beyond the legs at the speed flown: the climbs, the turns at each item, a head wind.
+constexpr double flightMargin = 1.2;
+constexpr double extraSeconds = 600;
+
+// "N41 47 10", "W087 45 08": as a scenario reads a coordinate.
+std::string coordinateText(const DmsAngle& angle) {
+    char text[24];
+    std::snprintf(text, sizeof text,
+                  angle.hemisphere == 'N' || angle.hemisphere == 'S' ? "%c%02d %02d %02d"
+                                                                     : "%c%03d %02d %02d",
+                  angle.hemisphere, static_cast<int>(angle.degrees),
+                  static_cast<int>(angle.minutes), static_cast<int>(angle.seconds));
+    return text;
+}
+
+// The tree's label of a tour item: its number with three digits, then its name.
+std::string itemLabel(const Waypoint& item) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%03d", std::atoi(item.ident.c_str()));
+    std::string label = std::string(number) + " - " + item.name;
+    label.erase(label.find_last_not_of(' ') + 1);
+    return label;
+}
+
+double legsNm(const WaypointGroup& tour) {
+    double total = 0;
+    for (size_t i = 1; i < tour.points.size(); ++i)
+        total += distanceNm(decimalFromDms(tour.points[i - 1].latitude),
+                            decimalFromDms(tour.points[i - 1].longitude),
+                            decimalFromDms(tour.points[i].latitude),
+                            decimalFromDms(tour.points[i].longitude));
+    return total;
+}
+
+// Towards the first item at another place than the first: the aircraft starts on course.
+double startingHeading(const WaypointGroup& tour) {
+    const Waypoint& start = tour.points.front();
+    for (const Waypoint& next : tour.points) {
+        double lat1 = decimalFromDms(start.latitude), lon1 = decimalFromDms(start.longitude);
+        double lat2 = decimalFromDms(next.latitude), lon2 = decimalFromDms(next.longitude);
+        if (distanceNm(lat1, lon1, lat2, lon2) > 0.01)
+            return courseDegrees(lat1, lon1, lat2, lon2);
+    }
+    return 0;
+}
+
+double roundedUp(double value, double step) {
+    return std::ceil(value / step) * step;
+}
+
+} // namespace
+
+double courseDegrees(double latitude1, double longitude1, double latitude2, double longitude2) {
+    const double radians = 3.14159265358979323846 / 180.0;
+    double phi1 = latitude1 * radians, phi2 = latitude2 * radians;
+    double dLambda = (longitude2 - longitude1) * radians;
+    double y = std::sin(dLambda) * std::cos(phi2);
+    double x =
+        std::cos(phi1) * std::sin(phi2) - std::sin(phi1) * std::cos(phi2) * std::cos(dLambda);
+    double course = std::atan2(y, x) / radians;
+    return course < 0 ? course + 360 : course;
+}
+
+RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeName,
+                            const FlightChoices& choices) {
+    RouteFlight flight{tour, "", 0, 0, false};
+    // The hold climbs or descends to each item's altitude as the tour reaches it: an item without
+    // one would be flown at sea level.
+    for (Waypoint& item : flight.tour.points) {
+        if (choices.altitude >= 0 || !item.hasAltitude)
+            item.altitude = choices.altitude >= 0 ? choices.altitude : defaultCruiseFeet;
+        item.hasAltitude = true;
+        item.altitudeHold = true;
+    }
+    flight.distanceNm = legsNm(flight.tour);
+    double needed = flight.distanceNm / choices.speed * 3600 * flightMargin + extraSeconds;
+    flight.cut = needed > longestFlight;
+    flight.duration = std::min(longestFlight, roundedUp(needed, 60));
+    const Waypoint& first = flight.tour.points.front();
+    const Waypoint& last = flight.tour.points.back();
+    const size_t items = flight.tour.points.size();
+    nlohmann::ordered_json step = {
+        {"at", 0},
+        {"button", "DLG"},
+        {"press", "Tr Imp"},
+        {"select", "New Tour Folder/" + itemLabel(first)},
+        {"set", {{"autopilot", true}, {"altitudeHold", true}}},
+        {"picture", "settings-dialog.png"},
+        {"close", "OK"},
+        // The import writes each item to the database on its own: a long tour takes a while.
+        {"timeLimit", std::min(600.0, roundedUp(60 + 0.05 * static_cast<double>(items), 1))}};
+    nlohmann::ordered_json scenario = {
+        {"name", routeName + ": " + withThousands(items) + " items, " + first.name + " to " +
+                     last.name + ", the tour brought in with Tr Imp and flown coupled"},
+        {"aircraft",
+         {{"latitude", coordinateText(first.latitude)},
+          {"longitude", coordinateText(first.longitude)},
+          {"heading", std::round(startingHeading(flight.tour))},
+          {"airspeed", choices.speed},
+          {"altitude", first.altitude}}},
+        {"clicks", nlohmann::ordered_json::array({step})},
+        // Six frames a second keep a long flight short on the machine; the autopilot holds its
+        // course as well as at eighteen.
+        {"frameRate", flight.duration > 6 * 3600 ? 6 : 18},
+        {"duration", flight.duration},
+        {"pictureEvery", roundedUp(flight.duration / 8, 60)},
+        {"animationEvery", std::max(10.0, roundedUp(flight.duration / 250, 10))},
+        {"stopAtArrival", true}};
+    flight.scenario = scenario.dump(2) + "\n";
+    return flight;
+}
+
+int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream& err) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const bool made = !fs::exists(options.folder, error);
+    fs::create_directories(options.folder, error);
+    if (error) {
+        err << options.folder << ": cannot be made: " << error.message() << "\n";
+        return exitUnreadable;
+    }
+    const std::string tourPath = (fs::path(options.folder) / "TarvixTr.dat").string();
+    ConvertOptions convert = options.convert;
+    convert.output = tourPath;
+    convert.to = FileFormat::tour;
+    convert.force = true;
+    convert.holdAltitude = true;
+    convert.maxItems = 0;
+    std::ostringstream converted;
+    int status = runConvert(convert, converted, err);
+    if (status == exitUnreadable) {
+        // A folder made for a flight that cannot be flown is not left behind (only when empty).
+        if (made)
+            fs::remove(options.folder, error);
+        out << converted.str();
+        return status;
+    }
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    if (!readWhole(tourPath, bytes, reason)) {
+        err << tourPath << ": " << reason << "\n";
+        return exitUnreadable;
+    }
+    WaypointSet written;
+    Findings unused;
+    readTourFile(bytes.data(), bytes.size(), written, unused);
+    if (written.groups.empty() || written.groups[0].points.empty()) {
+        err << tourPath << ": holds no tour item to fly\n";
+        return exitUnreadable;
+    }
+    RouteFlight flight = planRouteFlight(
+        written.groups[0], fs::path(options.convert.input).filename().string(), options.choices);
+    Findings findings;
+    const std::string scenarioPath = (fs::path(options.folder) / flightScenarioName).string();
+    if (!writeWhole(tourPath, writeTourFile(flight.tour, true, findings), reason) ||
+        !writeWhole(scenarioPath, flight.scenario, reason)) {
+        err << options.folder << ": " << reason << "\n";
+        return exitUnreadable;
+    }
+    out << converted.str();
+    char figures[160];
+    std::snprintf(figures, sizeof figures,
+                  ": the flight of %s items, %.0f nm at %.0f kt (%s%d:%02d of simulated time)\n",
+                  withThousands(flight.tour.points.size()).c_str(), flight.distanceNm,
+                  options.choices.speed, flight.cut ? "cut at " : "up to ",
+                  static_cast<int>(flight.duration) / 3600,
+                  static_cast<int>(flight.duration) / 60 % 60);
+    out << scenarioPath << figures;
+    if (flight.cut)
+        err << scenarioPath << ": warning: the route needs more than the 48 hours a flight may "
+            << "last: the flight ends before the last item; fly faster with --speed\n";
+    return status;
+}

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# ./tarvix fly with a route file, as a pilot starts it: a planner's GPX route becomes TarvixTr.dat
+# in the flight's folder, the settings dialog brings it in with "Tr Imp" and the whole tour is
+# flown from its first item, at the route's altitudes and the cruise altitude where it has none.
+# A file that holds no route flies nothing and leaves no folder.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+cd "$folder"
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+cat >planned.gpx <<'GPX'
+<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="a flight planner" xmlns="http://www.topografix.com/GPX/1/1">
+  <rte>
+    <name>South of the lake</name>
+    <rtept lat="41.786111" lon="-87.752222"><ele>188.976</ele><name>KMDW</name><desc>Chicago Midway</desc></rtept>
+    <rtept lat="41.616111" lon="-87.412778"><name>[PT6S]</name><desc>Gary</desc></rtept>
+    <rtept lat="41.535" lon="-87.528889"><ele>457.2</ele><name>Lansing</name></rtept>
+  </rte>
+</gpx>
+GPX
+
+output=$("$root/tarvix" fly --no-build --out flight planned.gpx --speed 180 2>&1) ||
+    fail "fly planned.gpx: status $?: $output"
+for line in "flight/TarvixTr.dat: 3 points written (tour file)" \
+    "pressed Tr Imp" "selected 'New Tour Folder/001 - KMDW'" \
+    "tour mode, autopilot on, altitude hold on" \
+    "waypoints reached in order: 001 KMDW, 002 Gary, 003 Lansing" "not reached: none"; do
+    grep -qF "$line" <<<"$output" || fail "fly did not say \"$line\": $output"
+done
+[ "$(tail -n 1 <<<"$output")" = "$folder/flight" ] || fail "the last line is not the folder"
+for file in TarvixTr.dat TarvixDb.dat route-flight.json settings-dialog.png track.png flight.gif; do
+    [ -s "flight/$file" ] || fail "the flight left no $file"
+done
+# Columns: time, latitude, longitude, altitude, heading, airspeed. The hold climbs to the cruise
+# altitude for Gary, which has none, and comes down to Lansing's 1,500 ft at the end.
+awk -F, 'NR > 1 && $4 == 3000 { held = 1 } END { exit !held }' flight/flight-log.csv ||
+    fail "never held 3000 ft on the way to Gary"
+[ "$(tail -n 1 flight/flight-log.csv | cut -d, -f4)" = 1500 ] || fail "not at 1500 ft at the end"
+grep -q ',180,' flight/flight-log.csv || fail "not flown at 180 kt"
+
+echo 'not a route' >broken.gpx
+if "$root/tarvix" fly --no-build --out broken broken.gpx >broken.out 2>&1; then
+    fail "a file without a route was flown: $(cat broken.out)"
+fi
+grep -q "broken.gpx" broken.out || fail "the refusal does not name the file: $(cat broken.out)"
+[ ! -e broken ] || fail "the refused flight left its folder"
+echo "a GPX route flown through the settings dialog's Tr Imp: 3 items reached in order"
