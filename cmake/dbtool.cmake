@@ -25,9 +25,9 @@ set(TARVIX_DBTOOL_SOURCES
 set(TARVIX_DBTOOL_CORE_SOURCES
     common/airport_line.cpp
     common/coordinate_text.cpp
+    common/db_record.cpp
     common/position_units.cpp
     common/text_fields.cpp
-    dialog/db_record.cpp
 )
 
 add_library(tarvix_dbtool STATIC ${TARVIX_DBTOOL_SOURCES} ${TARVIX_DBTOOL_CORE_SOURCES})

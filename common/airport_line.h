@@ -24,7 +24,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "../dialog/db_record.h"
+#include "db_record.h"
 
 struct AirportLine {
     char ident[6];         //  0, 6

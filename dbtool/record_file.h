@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog/db_record.h"
+#include "common/db_record.h"
 #include "waypoints.h"
 
 struct RecordEntry {

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "../common/db_record.h"
 #include "../common/exchange_record.h"
-#include "db_record.h"
 
 extern ExchangeRecord ExchangeState; // the library's current record, mirrored in "TarvixMapFile"
 extern void* libraryModule;          // this library's module handle, for its resources

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "db_record.h"
+#include "../common/db_record.h"
 #include "dialog_resources.h"
 #include "error_report.h"
 #include "item_editor.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "db_record.h"
+#include "../common/db_record.h"
 
 // Whether the database can take added more records without passing the 65,535 that an item's
 // data word can address; when not, says so (owned by owner) and returns false, so that an

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
+#include "../common/db_record.h"
 #include "../common/module_contract.h"
 #include "../common/sim_ids.h"
-#include "../dialog/db_record.h"
 #include "gauge_state.h"
 #include "waypoint_record.h"
 

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/db_record.h"
 #include "common/module_contract.h"
 #include "common/position_units.h"
 #include "common/text_fields.h"
-#include "dialog/db_record.h"
 #include "dialog/tour_rule.h"
 
 namespace {

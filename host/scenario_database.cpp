@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "dialog/db_record.h"
+#include "common/db_record.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "dialog/db_record.h"
+#include "common/db_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 

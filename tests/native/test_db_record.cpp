@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "dialog/db_record.h"
+#include "common/db_record.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/airport_line.h"
+#include "common/db_record.h"
 #include "dbtool/db_check.h"
 #include "dbtool/record_file.h"
 #include "dbtool/db_show.h"
-#include "dialog/db_record.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
+#include "common/db_record.h"
 #include "dbtool/csv_format.h"
 #include "dbtool/dat_files.h"
 #include "dbtool/gpx_format.h"
-#include "dialog/db_record.h"
 
 namespace {
 

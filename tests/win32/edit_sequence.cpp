@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/db_record.h"
 #include "common/module_contract.h"
-#include "dialog/db_record.h"
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
 #include "tests/win32/db_fixtures.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "common/airport_line.h"
-#include "dialog/db_record.h"
+#include "common/db_record.h"
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
 #include "tests/win32/edit_sequence_parts.h"

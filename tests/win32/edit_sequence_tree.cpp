@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "dialog/db_record.h"
+#include "common/db_record.h"
 #include "dialog/dialog_resources.h"
 #include "dialog/tree_items.h"
 #include "tests/win32/edit_sequence_parts.h"

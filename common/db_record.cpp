@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../common/text_fields.h"
+#include "text_fields.h"
 
 namespace {
 
