@@ -118,7 +118,7 @@ bool isTourItemRecord(const RecordBuffer& record) {
 uint32_t recordKind(const RecordBuffer& record) {
     int32_t level = recordLevel(record);
     uint32_t folderLevel = level < 1 ? 0 : static_cast<uint32_t>(level);
-    return (isTourRecord(record) ? 100u : 0u) + folderLevel;
+    return (isTourRecord(record) ? tourItemKind : airportKind) + folderLevel;
 }
 
 uint32_t itemWord(int32_t recordNumber, uint32_t kind) {

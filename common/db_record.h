@@ -90,6 +90,15 @@ bool isTourItemRecord(const RecordBuffer& record); // tour kind and an entry
 // save walk that may meet an item twice; saveTree meets each item once and leaves it clear, as
 // are bits 25-31.
 constexpr int32_t maxTreeRecordNumber = 0xFFFF;
+
+// The kinds by name. A folder's kind is its base plus its level less one, so these two name the
+// folders that the dialog makes at the top; a deeper one is found by the tests below.
+enum ItemKind : uint32_t {
+    airportKind = 0,
+    airportFolderKind = 1,
+    tourItemKind = 100,
+    tourFolderKind = 101,
+};
 constexpr uint32_t itemRecordMask = 0xFFFF;
 constexpr int itemKindShift = 16;
 constexpr uint32_t itemWrittenMark = 1u << 24;
@@ -103,8 +112,8 @@ inline uint32_t itemKind(uint32_t word) {
     return (word >> itemKindShift) & 0xFF;
 }
 inline bool isFolderKind(uint32_t kind) {
-    return kind % 100 != 0;
+    return kind % tourItemKind != 0;
 }
 inline bool isTourKind(uint32_t kind) {
-    return kind / 100 != 0;
+    return kind / tourItemKind != 0;
 }

@@ -4,6 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 
+// The instrument's two modes as ExchangeRecord::mode holds them. The field stays a plain int32_t
+// in the layout: a value from outside may be neither, and the readers say what that means.
+enum ExchangeMode : int32_t {
+    airportMode = 0, // fly to one destination
+    tourMode = 1,    // fly the items of a tour one after another
+};
+
 struct ExchangeRecord {
     char ident[6];               //   0,  6  airport identifier or tour item number, NUL-terminated
     char name[26];               //   6, 26  name, NUL-terminated
@@ -17,7 +24,7 @@ struct ExchangeRecord {
     int32_t tourAltitudeHold;    //  76,  4  flag: hold tourAltitude in tour mode
     double tourAltitude;         //  80,  8  feet
     uint8_t reserved2[8];        //  88,  8  carried unchanged
-    int32_t mode;                //  96,  4  0 airport mode, 1 tour mode
+    int32_t mode;                //  96,  4  ExchangeMode: 0 airport mode, 1 tour mode
     int32_t recordNumber;        // 100,  4  1-based database record, 0 none
     double aircraftLatitude;     // 104,  8  raw, written by the gauge for "Cur. Read"
     double aircraftLongitude;    // 112,  8  raw

@@ -44,10 +44,10 @@ struct ImportKind {
     const char* entries; // as the skipped lines' message counts them
 };
 
-const ImportKind tourImport = {true, tourExchangeFileName, "Not exist 'TarvixTr.dat' !", 100,
-                               "tour items"};
-const ImportKind airportImport = {false, airportExchangeFileName, "Not exist 'Tarvix.dat' !", 0,
-                                  "airports"};
+const ImportKind tourImport = {true, tourExchangeFileName, "Not exist 'TarvixTr.dat' !",
+                               tourItemKind, "tour items"};
+const ImportKind airportImport = {false, airportExchangeFileName, "Not exist 'Tarvix.dat' !",
+                                  airportKind, "airports"};
 
 // What an import takes from its file: the records to append, 64 bytes each (the new folder's
 // first, then the entries in file order), and the lines it left out.
@@ -243,7 +243,8 @@ int32_t importRecords(HWND dialog, HWND tree, const ImportKind& kind, ImportRun&
                             "imported.");
         return 0;
     }
-    HTREEITEM folder = appendTreeItem(tree, TVI_ROOT, label, itemWord(first, kind.tour ? 101 : 1));
+    HTREEITEM folder = appendTreeItem(
+        tree, TVI_ROOT, label, itemWord(first, kind.tour ? tourFolderKind : airportFolderKind));
     if (!folder || (run.count > 0 && !showRecords(tree, folder, kind, run, first + 1)))
         reportError(dialog, "Not all imported entries could be shown in the tree.");
     if (run.skipped > 0)

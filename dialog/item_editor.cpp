@@ -234,7 +234,7 @@ void enableItemControls(HWND dialog, HWND tree, HTREEITEM item) {
         return;
     }
     const bool tour = isTourKind(kind);
-    ExchangeState.mode = tour ? 1 : 0;
+    ExchangeState.mode = tour ? tourMode : airportMode;
     enableAll(dialog, airportOptions, std::size(airportOptions), !tour);
     enableAll(dialog, tourOptions, std::size(tourOptions), tour);
     if (tour)

@@ -187,7 +187,7 @@ bool takePosition(HWND dialog) {
 
 void takeOptions(HWND dialog) {
     auto checked = [dialog](int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; };
-    if (ExchangeState.mode == 0) {
+    if (ExchangeState.mode == airportMode) {
         ExchangeState.airportAutopilot = checked(IDC_AIRPORT_AUTOPILOT_ON) ? 1 : 0;
         ExchangeState.airportAltitudeHold = checked(IDC_AIRPORT_ALTITUDE_HOLD) ? 1 : 0;
         return;

@@ -39,7 +39,7 @@ void takeTourItem(int32_t number, const RecordBuffer& record) {
 
 extern "C" int __stdcall TarvixGetTourItem(int forward) {
     loadExchange();
-    if (ExchangeState.mode != 1)
+    if (ExchangeState.mode != tourMode)
         return -1;
     // What a cut-short replace leaves behind matters only when the database is not there: the
     // look for it costs a fifth of a step under Wine, and the gauge's walks step once an item.

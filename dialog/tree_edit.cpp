@@ -72,7 +72,7 @@ HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item) {
     }
     char label[32];
     newFolderRecord(tour, recordBuffer, label);
-    return appendWithRecord(tree, parent, label, tour ? 101 : 1);
+    return appendWithRecord(tree, parent, label, tour ? tourFolderKind : airportFolderKind);
 }
 
 void newFolderRecord(bool tour, RecordBuffer& r, char* label) {
@@ -109,7 +109,7 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
     } else {
         std::snprintf(label, sizeof label, "%s", r.name);
     }
-    HTREEITEM item = appendWithRecord(tree, parent, label, tour ? 100 : 0);
+    HTREEITEM item = appendWithRecord(tree, parent, label, tour ? tourItemKind : airportKind);
     if (item)
         renumberTour(tree, item);
     return item;

@@ -46,7 +46,8 @@ KeyPlan applyAutopilotPlan(const ExchangeRecord& exchange) {
     if (options.couples) {
         add(plan, sequenceCoupleHeading);
         if (options.holdsAltitude && flyableAltitude(options.altitude))
-            add(plan, exchange.mode == 0 ? sequenceHoldAirportAltitude : sequenceHoldTourAltitude);
+            add(plan, exchange.mode == airportMode ? sequenceHoldAirportAltitude
+                                                   : sequenceHoldTourAltitude);
     }
     return plan;
 }

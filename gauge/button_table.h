@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "../common/exchange_record.h"
 #include "kept_state.h"
 
 // When a button's label is black; otherwise its function is off or at its limit and the label
@@ -53,7 +54,7 @@ constexpr bool buttonLabelBlack(ButtonLit lit, double mapScale, int32_t apCouple
     case ButtonLit::whileCoupled:
         return apCoupled != 0;
     case ButtonLit::inTourMode:
-        return mode != 0;
+        return mode != airportMode;
     case ButtonLit::always:
         break;
     }

@@ -44,7 +44,7 @@ void __stdcall gaugeInstall(void* instance) {
 }
 
 static void prepareDestination() {
-    if (gauge.exchange.mode == 0) {
+    if (gauge.exchange.mode == airportMode) {
         gauge.nextWaypoint.latitude = 0.0;
         gauge.nextWaypoint.longitude = 0.0;
         gauge.switchDistance = 0.1;

@@ -233,7 +233,7 @@ void drawTourRoute(const MapView& view) {
 }
 
 void drawRoute(MapView& view) {
-    const bool airport = gauge.exchange.mode == 0;
+    const bool airport = gauge.exchange.mode == airportMode;
     if (airport && gauge.routeOrigin[0] == 0.0 && gauge.routeOrigin[1] == 0.0)
         return;
     if (!airport && (gauge.tourPointCount <= 0 || !gauge.tourPoints || !gauge.tourScreenPoints))

@@ -113,10 +113,10 @@ double windCorrect(double steerHeading, double windSpeed, double windDirection, 
 }
 
 ModeAutopilot modeAutopilot(const ExchangeRecord& exchange) {
-    if (exchange.mode == 0)
+    if (exchange.mode == airportMode)
         return {exchange.airportAutopilot == 1, exchange.airportAltitudeHold == 1,
                 exchange.airportAltitude};
-    if (exchange.mode == 1)
+    if (exchange.mode == tourMode)
         return {exchange.tourAutopilot == 1, exchange.tourAltitudeHold == 1, exchange.tourAltitude};
     return {false, false, 0.0};
 }

@@ -53,7 +53,7 @@ int32_t __stdcall onDialog(void*, int32_t) {
         sendCoupleSequence();
     else
         sendUncoupleSequence();
-    if (gauge.exchange.mode == 1) {
+    if (gauge.exchange.mode == tourMode) {
         int32_t index = gauge.exchange.recordNumber;
         refetchLeg(index);
         updateLegFigures();
@@ -76,7 +76,7 @@ int32_t __stdcall onAutopilot(void*, int32_t) {
     ExchangeRecord& exchange = gauge.exchange;
     gauge.apCoupled = gauge.apCoupled ? 0 : 1;
     if (gauge.apCoupled) {
-        bool airport = exchange.mode == 0;
+        bool airport = exchange.mode == airportMode;
         exchange.airportAutopilot = airport ? 1 : 0;
         exchange.tourAutopilot = airport ? 0 : 1;
         sendCoupleSequence();
@@ -87,7 +87,7 @@ int32_t __stdcall onAutopilot(void*, int32_t) {
         exchange.tourAutopilot = 0;
     }
     callSetData(&exchange);
-    if (exchange.mode == 1) {
+    if (exchange.mode == tourMode) {
         refetchLeg(exchange.recordNumber);
         updateLegFigures();
     }
@@ -95,7 +95,7 @@ int32_t __stdcall onAutopilot(void*, int32_t) {
 }
 
 static int32_t stepTour(int32_t forward) {
-    if (gauge.exchange.mode == 1) {
+    if (gauge.exchange.mode == tourMode) {
         beep();
         stepTourItem(forward);
     }

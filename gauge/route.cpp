@@ -64,7 +64,7 @@ static void noLeg(ExchangeRecord& record) {
 }
 
 void fetchLegStart(int32_t index) {
-    if (gauge.exchange.mode != 1) {
+    if (gauge.exchange.mode != tourMode) {
         noLeg(gauge.legStart);
         return;
     }
@@ -88,7 +88,7 @@ void fetchLegStart(int32_t index) {
 }
 
 void fetchNextWaypoint(int32_t index) {
-    if (gauge.exchange.mode != 1) {
+    if (gauge.exchange.mode != tourMode) {
         noLeg(gauge.nextWaypoint);
         return;
     }
@@ -166,7 +166,7 @@ static void takeTourPoints(const VisitedPoints& visited, int32_t index, int32_t 
 // database and the mapping as a step of the pilot's would.
 void buildTourPoints(int32_t index) {
     releaseTourPoints();
-    if (gauge.exchange.mode != 1)
+    if (gauge.exchange.mode != tourMode)
         return;
     loadDialogLibrary();
     const int32_t longest = longestTour();
@@ -216,7 +216,7 @@ void stepTourItem(int32_t forward) {
 }
 
 void sequenceTourWaypoints() {
-    if (!(gauge.activeDistance <= gauge.switchDistance) || gauge.exchange.mode != 1 ||
+    if (!(gauge.activeDistance <= gauge.switchDistance) || gauge.exchange.mode != tourMode ||
         !exchangeWantsCoupling() || !dialogExportPresent(getTourItemExport.name))
         return;
     if (gauge.nextWaypoint.latitude != 0.0 || gauge.nextWaypoint.longitude != 0.0) {

@@ -55,7 +55,7 @@ static void drawTopLines(HDC dc) {
     char ident[sizeof e.ident], name[sizeof e.name];
     copyBoundedText(ident, e.ident, sizeof ident);
     copyBoundedText(name, e.name, sizeof name);
-    if (e.mode == 0)
+    if (e.mode == airportMode)
         std::snprintf(text, sizeof text, "%s - %s", ident, name);
     else
         std::snprintf(text, sizeof text, "%03d - %s", readWholeNumber(ident), name);

@@ -96,7 +96,7 @@ bool buildPlan(const std::vector<uint8_t>& bytes, int32_t record, PlotPoint star
                                    chosen.latSeconds);
     c.longitude = longitudeFromTexts(chosen.lonHemisphere, chosen.lonDegrees, chosen.lonMinutes,
                                      chosen.lonSeconds);
-    c.mode = plan.tour ? 1 : 0;
+    c.mode = plan.tour ? tourMode : airportMode;
     c.recordNumber = record;
     plan.route.push_back({start, "Start"});
     plan.routeRecords.push_back(0);

@@ -40,7 +40,7 @@ ExchangeRecord handedRecord(const HandedAirport& airport) {
     copyBoundedText(record.name, airport.name.c_str(), sizeof record.name);
     record.latitude = latitudeFromDegrees(airport.latitude);
     record.longitude = longitudeFromDegrees(airport.longitude);
-    record.mode = 0;
+    record.mode = airportMode;
     return record;
 }
 
