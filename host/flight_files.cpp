@@ -7,6 +7,7 @@
 #include "common/module_contract.h"
 #include "common/screen_colours.h"
 #include "host/panel_host.h"
+#include "host/run_paths.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ bool openOutputs(const RunSettings& settings, RunOutputs& out, FlightOutcome& ou
 
 // A line of the run's log: printed, and kept in dialog-steps.log when it is about a dialog.
 void say(FlightRun& run, FlightOutcome& outcome, const std::string& line, bool dialog) {
-    std::printf("tarvix-host: %s %s\n", moment(run).c_str(), line.c_str());
+    std::printf("tarvix-host: %s %s\n", moment(run).c_str(), shownText(line).c_str());
     if (!dialog || run.settings.panelOnly)
         return;
     if (!run.out.steps.is_open()) {

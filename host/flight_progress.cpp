@@ -7,6 +7,7 @@
 #include "common/position_units.h"
 #include "host/flight_files.h"
 #include "host/route_geometry.h"
+#include "host/run_paths.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void listNames(const char* what, const std::vector<std::string>& names) {
     std::string list;
     for (const std::string& name : names)
         list += (list.empty() ? " " : ", ") + name;
-    std::printf("tarvix-host: %s:%s\n", what, list.empty() ? " none" : list.c_str());
+    std::printf("tarvix-host: %s:%s\n", what, list.empty() ? " none" : shownText(list).c_str());
 }
 
 void listEvents(const char* what, const std::vector<WaypointEvent>& events) {
@@ -47,7 +48,7 @@ void printInterruption(const FlightRun& run) {
                 clockText(run.simulation.seconds).c_str(), clockText(run.scenario.duration).c_str(),
                 a.latitude < 0 ? 'S' : 'N', std::fabs(a.latitude), a.longitude < 0 ? 'W' : 'E',
                 std::fabs(a.longitude),
-                run.progress.destination ? ("flying to " + run.progress.activeName).c_str()
+                run.progress.destination ? shownText("flying to " + run.progress.activeName).c_str()
                                          : "with no destination");
 }
 
@@ -173,7 +174,7 @@ void printSummary(const FlightRun& run, const FlightOutcome& o) {
     if (o.interrupted)
         printInterruption(run);
     for (const std::string& choice : o.choices)
-        std::printf("tarvix-host: destination %s\n", choice.c_str());
+        std::printf("tarvix-host: destination %s\n", shownText(choice).c_str());
     std::vector<WaypointEvent> reached = o.sequenced;
     if (o.arrived)
         reached.push_back(o.arrival);
@@ -184,7 +185,7 @@ void printSummary(const FlightRun& run, const FlightOutcome& o) {
                   o.notReached);
         if (o.arrived) {
             double after = o.seconds - o.arrival.seconds;
-            std::printf("tarvix-host: last arrival: %s at %s", o.arrival.name.c_str(),
+            std::printf("tarvix-host: last arrival: %s at %s", shownText(o.arrival.name).c_str(),
                         clockText(o.arrival.seconds).c_str());
             if (after < 1)
                 std::printf(", where the flight ended\n");
@@ -196,7 +197,7 @@ void printSummary(const FlightRun& run, const FlightOutcome& o) {
                             clockText(after).c_str(), p.farthestAfterArrival);
         } else {
             std::printf("tarvix-host: last arrival: none; the last waypoint, %s, was not reached\n",
-                        p.finalName.c_str());
+                        shownText(p.finalName).c_str());
         }
     }
     std::printf("tarvix-host: %s flown, %.1f nm, at most %.2f nm off the planned route",

@@ -132,11 +132,8 @@ void reportWritten(const HostOptions& options, const FlightOutcome& outcome, boo
                      shownPath(options.out).c_str(), files.c_str());
 }
 
-// The output folder for a front end, as the last line: ended by a bare line feed, so that a
-// shell that takes the line gets the folder's name and not a carriage return with it.
+// The output folder for a front end, as the last line.
 void tellFolder(const std::string& folder) {
-    std::fflush(stdout);
-    _setmode(_fileno(stdout), _O_BINARY);
     std::printf("%s\n", shownPath(folder).c_str());
     std::fflush(stdout);
 }
@@ -213,6 +210,10 @@ int fly(const HostOptions& options) {
 } // namespace
 
 int main() {
+    // Every line ends in a bare line feed: what the host prints is read on the Unix side, where a
+    // carriage return would end up in a shell's variables and in grep's patterns.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     // The arguments as UTF-8 from the wide command line: the ANSI one has already lost the
     // degree, minute and second signs of a coordinate.
     int argc = 0;

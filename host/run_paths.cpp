@@ -1,5 +1,6 @@
 #include "host/run_paths.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -106,6 +107,15 @@ std::string fromWide(const wchar_t* text, UINT codePage) {
     if (length > 1)
         WideCharToMultiByte(codePage, 0, text, -1, &out[0], length, nullptr, nullptr);
     return out;
+}
+
+std::string shownText(const std::string& ansi) {
+    if (std::all_of(ansi.begin(), ansi.end(), [](char c) { return (c & 0x80) == 0; }))
+        return ansi;
+    std::vector<wchar_t> wide(ansi.size() + 1);
+    if (!MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide.data(), int(wide.size())))
+        return ansi;
+    return fromWide(wide.data(), CP_UTF8);
 }
 
 // A UTF-8 path from the command line as the ANSI file functions take it, made full.

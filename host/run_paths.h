@@ -28,5 +28,9 @@ bool enterOutputFolder(const std::string& folder, std::string& error);
 // A wide text in the given code page.
 std::string fromWide(const wchar_t* text, UINT codePage);
 
+// A text of the database (its names, in the Windows code page the dialog writes them in) as the
+// person's terminal shows it, in UTF-8, so that "Zürich" is not printed as a stray byte.
+std::string shownText(const std::string& ansi);
+
 // A UTF-8 path from the command line as the ANSI file functions take it, made full.
 std::string filePath(const std::string& utf8);

@@ -2,7 +2,8 @@
 # ./tarvix fly with a route file, as a pilot starts it: a planner's GPX route becomes TarvixTr.dat
 # in the flight's folder, the settings dialog brings it in with "Tr Imp" and the whole tour is
 # flown from its first item, at the route's altitudes and the cruise altitude where it has none.
-# A file that holds no route flies nothing and leaves no folder.
+# Names come back to the terminal as they were written, accents and all. A file that holds no
+# route flies nothing and leaves no folder.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 folder=$(mktemp -d)
@@ -21,7 +22,7 @@ cat >planned.gpx <<'GPX'
     <name>South of the lake</name>
     <rtept lat="41.786111" lon="-87.752222"><ele>188.976</ele><name>KMDW</name><desc>Chicago Midway</desc></rtept>
     <rtept lat="41.616111" lon="-87.412778"><name>[PT6S]</name><desc>Gary</desc></rtept>
-    <rtept lat="41.535" lon="-87.528889"><ele>457.2</ele><name>Lansing</name></rtept>
+    <rtept lat="41.535" lon="-87.528889"><ele>457.2</ele><name>Lansing Zürich</name></rtept>
   </rte>
 </gpx>
 GPX
@@ -31,7 +32,7 @@ output=$("$root/tarvix" fly --no-build --out flight planned.gpx --speed 180 2>&1
 for line in "flight/TarvixTr.dat: 3 points written (tour file)" \
     "pressed Tr Imp" "selected 'New Tour Folder/001 - KMDW'" \
     "tour mode, autopilot on, altitude hold on" \
-    "waypoints reached in order: 001 KMDW, 002 Gary, 003 Lansing" "not reached: none"; do
+    "waypoints reached in order: 001 KMDW, 002 Gary, 003 Lansing Zürich" "not reached: none"; do
     grep -qF "$line" <<<"$output" || fail "fly did not say \"$line\": $output"
 done
 [ "$(tail -n 1 <<<"$output")" = "$folder/flight" ] || fail "the last line is not the folder"

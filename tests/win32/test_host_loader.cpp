@@ -67,7 +67,7 @@ TEST(HostLoader, ProgramSaysWhyInOneLineAndFails) {
     EXPECT_EQ(run.exitCode, 1u);
     // One line, naming the gauge by its full path as the person knows it (under Wine: Unix).
     EXPECT_EQ(run.output.rfind("tarvix-host: cannot load gauge '", 0), 0u) << run.output;
-    EXPECT_NE(run.output.find("/NoSuchGauge.gau': no such file\r\n"), std::string::npos)
+    EXPECT_NE(run.output.find("/NoSuchGauge.gau': no such file\n"), std::string::npos)
         << run.output;
     EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
 }

@@ -82,9 +82,9 @@ TEST(ScenarioFlight, DefaultTourSequencesEveryWaypointInOrderAndStopsAtTheLast) 
     for (const char* line :
          {"waypoints reached in order: 001 Milwaukee Mitchell, 002 Green Bay Austin Field, 003 "
           "Escanaba Delta County, 004 Traverse City Cherry Cpt, 005 Muskegon County, 006 South "
-          "Bend, 007 Chicago Midway\r\n",
-          "skipped by button: none\r\n", "not reached: none\r\n",
-          "last arrival: 007 Chicago Midway at ", ", where the flight ended\r\n"})
+          "Bend, 007 Chicago Midway\n",
+          "skipped by button: none\n", "not reached: none\n",
+          "last arrival: 007 Chicago Midway at ", ", where the flight ended\n"})
         EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
     for (const char* file : {"panel.png", "track.png", "flight.gif", "flight-log.csv",
                              "key-events.csv", "TarvixDb.dat", "frames\\panel-0001.png"})
@@ -118,9 +118,9 @@ TEST(ScenarioFlight, SummaryTellsSkippedFromReached) {
     ProgramRun run = runProgram("\"" + hostProgram() + "\" skip.json");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     for (const char* line :
-         {"waypoints reached in order: none\r\n", "skipped by button: 001 Milwaukee Mitchell\r\n",
+         {"waypoints reached in order: none\n", "skipped by button: 001 Milwaukee Mitchell\n",
           "not reached: 002 Green Bay Austin Field, 003 Escanaba Delta County, 004 Traverse City "
-          "Cherry Cpt, 005 Muskegon County, 006 South Bend, 007 Chicago Midway\r\n",
+          "Cherry Cpt, 005 Muskegon County, 006 South Bend, 007 Chicago Midway\n",
           "last arrival: none; the last waypoint, 007 Chicago Midway, was not reached",
           "Next: 001 Milwaukee Mitchell -> 002 Green Bay Austin Field"})
         EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
