@@ -31,11 +31,11 @@ if(TARVIX_WINDOWS_BUILD)
     set_tests_properties(script.host_interrupt PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_named_objects)
 endif()
 
-# The fuzzers of the record decoder, of the exchange files' lines and of tarvix-db's GPX and CSV
-# readers, for a bounded time, when clang with libFuzzer is at hand.
+# The fuzzers of the record decoder, of the tree's load and save, of the exchange files' lines and
+# of tarvix-db's GPX and CSV readers, for a bounded time, when clang with libFuzzer is at hand.
 find_program(TARVIX_CLANGXX clang++)
 if(TARVIX_CLANGXX)
-    foreach(target record_decoder exchange_lines waypoint_readers)
+    foreach(target record_decoder tree_plans exchange_lines waypoint_readers)
         add_test(NAME native.fuzz.${target} COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-record 15 ${target})
         set_tests_properties(native.fuzz.${target} PROPERTIES TIMEOUT 120)
     endforeach()

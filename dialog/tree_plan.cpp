@@ -1,0 +1,166 @@
+#include "tree_plan.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int32_t deepestLevel = 99;
+
+bool isFolderNode(const TreeSnapshot& tree, int32_t node) {
+    return isFolderKind(itemKind(tree.nodes[node].word));
+}
+
+int32_t firstFolderFrom(const TreeSnapshot& tree, int32_t node) {
+    while (node != noNode && !isFolderNode(tree, node))
+        node = tree.nodes[node].next;
+    return node;
+}
+
+struct Walk {
+    const TreeSnapshot& tree;
+    WalkStep* steps;
+    int32_t count;
+};
+
+void emit(Walk& walk, int32_t node, int32_t level) {
+    if (walk.count < walk.tree.count)
+        walk.steps[walk.count++] = {node, level > deepestLevel ? deepestLevel : level};
+}
+
+void emitEntries(Walk& walk, int32_t node) {
+    for (; node != noNode; node = walk.tree.nodes[node].next) {
+        if (!isFolderNode(walk.tree, node))
+            emit(walk, node, 0);
+    }
+}
+
+// The list that starts at head, lying in owner (noNode for the top level) at the given depth, in
+// file order: its entries, then each folder followed by its own contents, and on up through the
+// lists above it until the list of stop is done. Without a stack: a finished list hands over to
+// the folder after its owner, so no depth of nesting can exhaust anything.
+void walkLists(Walk& walk, int32_t head, int32_t owner, int32_t depth, int32_t stop) {
+    const TreeNode* nodes = walk.tree.nodes;
+    emitEntries(walk, head);
+    int32_t folder = firstFolderFrom(walk.tree, head);
+    for (;;) {
+        while (folder == noNode) {
+            if (owner == stop)
+                return;
+            folder = firstFolderFrom(walk.tree, nodes[owner].next);
+            owner = nodes[owner].parent;
+            --depth;
+        }
+        emit(walk, folder, depth);
+        const int32_t child = nodes[folder].firstChild;
+        if (child == noNode) {
+            folder = firstFolderFrom(walk.tree, nodes[folder].next);
+            continue;
+        }
+        owner = folder;
+        ++depth;
+        emitEntries(walk, child);
+        folder = firstFolderFrom(walk.tree, child);
+    }
+}
+
+// A folder's level as its two columns hold it.
+void writeFolderLevel(RecordBuffer& record, int32_t level) {
+    std::snprintf(record.level, sizeof record.level, "%d",
+                  static_cast<int>(level > deepestLevel ? deepestLevel : level));
+}
+
+} // namespace
+
+void planLoad(const int32_t* levels, int32_t count, int32_t* parents) {
+    int32_t container = noNode;
+    int32_t containerLevel = 1;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t level = levels[i];
+        if (level < 1) {
+            parents[i] = container;
+            continue;
+        }
+        int32_t parent = level == 1 ? noNode : container;
+        if (level > 1 && containerLevel >= level) {
+            for (int32_t up = containerLevel - level + 1; up > 0 && parent != noNode; --up)
+                parent = parents[parent];
+        }
+        parents[i] = parent;
+        container = i;
+        containerLevel = level;
+    }
+}
+
+SavePlan planSave(const TreeSnapshot& tree, WalkStep* steps) {
+    Walk walk = {tree, steps, 0};
+    if (tree.first != noNode)
+        walkLists(walk, tree.first, noNode, 1, noNode);
+    SavePlan plan = {walk.count, 0};
+    for (int32_t i = 0; i < walk.count; ++i) {
+        if (steps[i].node == tree.selected && !isFolderNode(tree, steps[i].node)) {
+            steps[i].level = -1;
+            plan.chosen = i + 1;
+        }
+    }
+    return plan;
+}
+
+void setSaveLevel(RecordBuffer& record, int32_t level) {
+    if (level > 0)
+        writeFolderLevel(record, level);
+    else if (level < 0)
+        std::snprintf(record.level, sizeof record.level, "-1");
+    else if (recordLevel(record) < 0)
+        record.level[0] = '\0';
+}
+
+int32_t planCopy(const TreeSnapshot& tree, int32_t top, WalkStep* steps) {
+    Walk walk = {tree, steps, 0};
+    if (top == noNode)
+        return 0;
+    if (!isFolderNode(tree, top)) {
+        emit(walk, top, 0);
+        return walk.count;
+    }
+    emit(walk, top, 1);
+    if (tree.nodes[top].firstChild != noNode)
+        walkLists(walk, tree.nodes[top].firstChild, top, 2, top);
+    return walk.count;
+}
+
+void setCopyLevel(RecordBuffer& record, int32_t level) {
+    if (level > 0)
+        writeFolderLevel(record, level);
+    else
+        record.level[0] = '\0';
+}
+
+void planPaste(const int32_t* levels, int32_t count, int32_t* parents) {
+    int32_t current = noNode;
+    int32_t lastLevel = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t level = levels[i];
+        if (level <= 0) {
+            parents[i] = current;
+            continue;
+        }
+        if (lastLevel >= level) {
+            for (int32_t up = lastLevel - level + 1; up > 0 && current != noNode; --up)
+                current = parents[current];
+        }
+        lastLevel = level;
+        parents[i] = current;
+        current = i;
+    }
+}
+
+bool pasteFolderFits(int32_t above, const int32_t* levels, int32_t count) {
+    int32_t deepest = 0;
+    for (int32_t i = 0; i < count; ++i)
+        deepest = levels[i] > deepest ? levels[i] : deepest;
+    return above + deepest <= deepestLevel;
+}
+
+bool roomForMore(int32_t count, int32_t added) {
+    return added <= maxTreeRecordNumber - count;
+}

@@ -1,0 +1,79 @@
+// The tree's rules over plain values: where the database's records land as the tree is built,
+// the order and levels in which the tree is written back, what a copy takes and where a paste
+// puts it. The dialog reads the tree view into a snapshot, asks for a plan and applies it to the
+// view and the files; the rules never touch a window, so they run natively on any tree. Pure.
+#pragma once
+#include <cstdint>
+
+#include "../common/db_record.h"
+
+constexpr int32_t noNode = -1;
+
+// One tree item: its data word and its neighbours, as indices into the snapshot's nodes.
+struct TreeNode {
+    uint32_t word;      // record number and kind (db_record.h)
+    int32_t parent;     // noNode at the top level
+    int32_t firstChild; // noNode when it holds nothing
+    int32_t next;       // the next sibling, noNode after the last
+};
+
+// The part of the tree an operation needs. The nodes form a forest: following parent or next
+// from any node ends at noNode.
+struct TreeSnapshot {
+    const TreeNode* nodes;
+    int32_t count;
+    int32_t first;    // the first top-level node, noNode for an empty tree
+    int32_t selected; // noNode when nothing is selected
+};
+
+// Where each of count records goes as the tree is built from the file, in file order:
+// parents[i] is the index of the folder record that record i is appended to (as its last child),
+// noNode for the top level. levels[i] is record i's level read leniently (recordLevel). An entry
+// goes into the last folder read; a folder of level 1 to the top, a deeper one into the last
+// folder when that is shallower, otherwise beside or above it: the ancestor (last level - level
+// + 1) steps up, the climb ending at the top, so levels that jump or fall by any amount still
+// place every record.
+void planLoad(const int32_t* levels, int32_t count, int32_t* parents);
+
+// One record of a walk over the tree: the node and the level it is written with.
+struct WalkStep {
+    int32_t node;
+    int32_t level; // a folder: its depth, 99 at most; an entry: see planSave and planCopy
+};
+
+// The new database in tree order: each list's entries first, then each of its folders with its
+// depth followed by the folder's own contents. Every node is met once; steps needs room for
+// snapshot.count. An entry's level is -1 for the selected one (the current choice) and 0 for
+// the others. Returns how many steps were written.
+struct SavePlan {
+    int32_t count;  // steps written
+    int32_t chosen; // the selected entry's record number in the new database, 0 for none
+};
+SavePlan planSave(const TreeSnapshot& tree, WalkStep* steps);
+
+// The record as the save writes it at a step's level: a folder gets its depth, the choice the
+// marker, and every other entry loses a stray marker (and keeps whatever else its level holds).
+void setSaveLevel(RecordBuffer& record, int32_t level);
+
+// What the clipboard takes of the item top: an entry alone (level 0), a folder as level 1
+// followed by its subtree in the save's order, levels counted from it. Its siblings are never
+// visited. Returns how many steps were written; steps needs room for snapshot.count.
+int32_t planCopy(const TreeSnapshot& tree, int32_t top, WalkStep* steps);
+
+// The record as the clipboard holds it: a folder its level below the copied one, an entry none.
+void setCopyLevel(RecordBuffer& record, int32_t level);
+
+// Where each of count clipboard records goes in a paste, in clipboard order: parents[i] is the
+// index of the pasted folder that record i goes into, noNode for the paste's own place. A folder
+// becomes the first child of its parent (so sibling folders arrive in reverse order), climbing
+// (last level - level + 1) steps from the last folder when it is no deeper, never above the
+// paste's place; an entry goes after what its parent already holds.
+void planPaste(const int32_t* levels, int32_t count, int32_t* parents);
+
+// Whether pasted folders of these levels, placed below a parent at depth above (0 for the top
+// level), stay within the 99 levels a record can hold.
+bool pasteFolderFits(int32_t above, const int32_t* levels, int32_t count);
+
+// Whether a database of count records can take added more without passing the record numbers a
+// data word can hold.
+bool roomForMore(int32_t count, int32_t added);

@@ -1,0 +1,315 @@
+// The tree's rules on plain snapshots: the load's placement, the save's and the copy's order
+// and levels, the paste's placement and its limits.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dialog/tree_plan.h"
+
+namespace {
+
+constexpr uint32_t airport = 0;
+constexpr uint32_t tourItem = 100;
+constexpr uint32_t airportFolder = 1;
+constexpr uint32_t tourFolder = 101;
+
+// A tree given item by item, each after its parent and after its earlier siblings; item i has
+// record number i + 1, so that plans read as record numbers.
+struct Item {
+    uint32_t kind;
+    int32_t parent;
+};
+
+struct Tree {
+    std::vector<TreeNode> nodes;
+    TreeSnapshot snapshot;
+};
+
+Tree build(const std::vector<Item>& items, int32_t selected = noNode) {
+    Tree tree;
+    std::vector<int32_t> last(items.size() + 1, noNode); // last child, the top level at the end
+    int32_t first = noNode;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const int32_t index = static_cast<int32_t>(i);
+        const int32_t parent = items[i].parent;
+        tree.nodes.push_back({itemWord(index + 1, items[i].kind), parent, noNode, noNode});
+        int32_t& previous = last[parent == noNode ? items.size() : static_cast<size_t>(parent)];
+        if (previous != noNode)
+            tree.nodes[static_cast<size_t>(previous)].next = index;
+        else if (parent != noNode)
+            tree.nodes[static_cast<size_t>(parent)].firstChild = index;
+        else
+            first = index;
+        previous = index;
+    }
+    tree.snapshot = {tree.nodes.data(), static_cast<int32_t>(tree.nodes.size()), first, selected};
+    return tree;
+}
+
+// Steps as "record:level" texts, which a failure shows whole.
+std::vector<std::string> shown(const Tree& tree, const std::vector<WalkStep>& steps,
+                               int32_t count) {
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < count; ++i) {
+        const WalkStep& s = steps[static_cast<size_t>(i)];
+        out.push_back(
+            std::to_string(itemRecordNumber(tree.nodes[static_cast<size_t>(s.node)].word)) + ":" +
+            std::to_string(s.level));
+    }
+    return out;
+}
+
+std::vector<int32_t> loaded(const std::vector<int32_t>& levels) {
+    std::vector<int32_t> parents(levels.size(), 1234);
+    planLoad(levels.data(), static_cast<int32_t>(levels.size()), parents.data());
+    return parents;
+}
+
+constexpr int32_t top = noNode;
+
+TEST(TreePlan, LoadPlacesEachRecordByItsLevel) {
+    struct Case {
+        const char* what;
+        std::vector<int32_t> levels;
+        std::vector<int32_t> parents;
+    };
+    const Case cases[] = {
+        {"entries before any folder stay at the top", {0, 0, 1, 0}, {top, top, top, 2}},
+        {"a marked entry is an entry", {1, -1, 0}, {top, 0, 0}},
+        {"a deeper folder goes into the last one, whatever the jump", {1, 3, 0}, {top, 0, 1}},
+        {"two level 1 folders are both at the top", {1, 0, 1, 0}, {top, 0, top, 2}},
+        {"level 2 after level 3 climbs two steps: beside the level 3 folder's parent",
+         {1, 3, 2},
+         {top, 0, top}},
+        {"same level: beside", {1, 2, 2, 0}, {top, 0, 0, 2}},
+        {"a first folder of level 2 has nothing to go into", {2, 0, 2}, {top, 0, top}},
+        {"a fall from 99 to 2 climbs 98 steps: past the top", {1, 2, 99, 2}, {top, 0, 1, top}},
+        {"a climb past the top stops there", {1, 2, 3, 1, 3, 2}, {top, 0, 1, top, 3, top}},
+        {"nothing", {}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(loaded(c.levels), c.parents) << c.what;
+}
+
+struct SaveCase {
+    const char* what;
+    std::vector<Item> items;
+    int32_t selected;
+    std::vector<std::string> order;
+    int32_t chosen;
+};
+
+TEST(TreePlan, SaveWritesEntriesFirstThenEachFolderWithItsContents) {
+    const SaveCase cases[] = {
+        {"top airport; A holding an airport and B with a tour item",
+         {{airport, top}, {airportFolder, top}, {airport, 1}, {tourFolder, 1}, {tourItem, 3}},
+         noNode,
+         {"1:0", "2:1", "3:0", "4:2", "5:0"},
+         0},
+        {"entries listed after folders still come first",
+         {{airportFolder, top}, {airport, top}, {tourFolder, 0}, {tourItem, 0}, {airport, top}},
+         noNode,
+         {"2:0", "5:0", "1:1", "4:0", "3:2"},
+         0},
+        {"folders in list order, each with its own contents before the next",
+         {{airportFolder, top},
+          {airportFolder, 0},
+          {airport, 1},
+          {airportFolder, 0},
+          {airport, 3},
+          {airportFolder, top}},
+         noNode,
+         {"1:1", "2:2", "3:0", "4:2", "5:0", "6:1"},
+         0},
+        {"the selected entry is the choice",
+         {{airportFolder, top}, {airport, 0}, {airport, 0}},
+         2,
+         {"1:1", "2:0", "3:-1"},
+         3},
+        {"a selected folder carries no marker",
+         {{airportFolder, top}, {airport, 0}},
+         0,
+         {"1:1", "2:0"},
+         0},
+        {"empty folders",
+         {{tourFolder, top}, {tourFolder, 0}, {tourFolder, top}},
+         noNode,
+         {"1:1", "2:2", "3:1"},
+         0},
+        {"an empty tree", {}, noNode, {}, 0},
+    };
+    for (const SaveCase& c : cases) {
+        const Tree tree = build(c.items, c.selected);
+        std::vector<WalkStep> steps(c.items.size() + 1);
+        const SavePlan plan = planSave(tree.snapshot, steps.data());
+        EXPECT_EQ(shown(tree, steps, plan.count), c.order) << c.what;
+        EXPECT_EQ(plan.chosen, c.chosen) << c.what;
+    }
+}
+
+// A chain of folders deeper than a record can say, an entry at the bottom: every level past 99
+// is written as 99, and the walk climbs back out of any depth.
+TEST(TreePlan, SaveAndCopyCapDepthsAt99) {
+    std::vector<Item> items;
+    for (int32_t i = 0; i < 120; ++i)
+        items.push_back({airportFolder, i == 0 ? top : i - 1});
+    items.push_back({airport, 119});
+    items.push_back({airport, top});
+    const Tree tree = build(items);
+    std::vector<WalkStep> steps(items.size());
+    const SavePlan plan = planSave(tree.snapshot, steps.data());
+    ASSERT_EQ(plan.count, 122);
+    EXPECT_EQ(steps[0].node, 121);
+    for (int32_t depth = 1; depth <= 120; ++depth)
+        EXPECT_EQ(steps[static_cast<size_t>(depth)].level, depth > 99 ? 99 : depth) << depth;
+    EXPECT_EQ(steps[121].node, 120);
+
+    ASSERT_EQ(planCopy(tree.snapshot, 10, steps.data()), 111);
+    EXPECT_EQ(steps[0].level, 1);
+    EXPECT_EQ(steps[99].level, 99);
+    EXPECT_EQ(steps[109].level, 99);
+    EXPECT_EQ(steps[110].node, 120);
+}
+
+// Loading a file the save wrote and saving it again changes nothing: the levels are the depths
+// and the order is the file's.
+TEST(TreePlan, ASavedFileLoadsAndSavesUnchanged) {
+    const std::vector<std::vector<int32_t>> files = {
+        {0, 0, 1, 0, 2, 0, 3, 2, 0, 1, 0},
+        {1, 2, 3, 4, 5, 1},
+        {0, 1, 1, 1},
+    };
+    for (const std::vector<int32_t>& levels : files) {
+        const std::vector<int32_t> parents = loaded(levels);
+        std::vector<Item> items;
+        for (size_t i = 0; i < levels.size(); ++i)
+            items.push_back({levels[i] > 0 ? airportFolder : airport, parents[i]});
+        const Tree tree = build(items);
+        std::vector<WalkStep> steps(levels.size());
+        ASSERT_EQ(planSave(tree.snapshot, steps.data()).count, static_cast<int32_t>(levels.size()));
+        for (size_t i = 0; i < levels.size(); ++i) {
+            EXPECT_EQ(steps[i].node, static_cast<int32_t>(i));
+            EXPECT_EQ(steps[i].level, levels[i]);
+        }
+    }
+}
+
+TEST(TreePlan, CopyTakesTheItemAndOnlyItsSubtree) {
+    // 0 F (1 a, 2 G (3 b), 4 c), 5 d, 6 H (7 e)
+    const std::vector<Item> items = {{tourFolder, top}, {tourItem, 0}, {airportFolder, 0},
+                                     {airport, 2},      {tourItem, 0}, {airport, top},
+                                     {tourFolder, top}, {tourItem, 6}};
+    const Tree tree = build(items);
+    struct Case {
+        const char* what;
+        int32_t top;
+        std::vector<std::string> order;
+    };
+    const Case cases[] = {
+        {"an entry alone, without a level", 1, {"2:0"}},
+        {"a top-level entry", 5, {"6:0"}},
+        {"a folder counts from 1, entries before subfolders",
+         0,
+         {"1:1", "2:0", "5:0", "3:2", "4:0"}},
+        {"a subfolder is level 1 itself; its siblings stay out", 2, {"3:1", "4:0"}},
+        {"the last folder, without the tree before it", 6, {"7:1", "8:0"}},
+        {"nothing", noNode, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<WalkStep> steps(items.size());
+        const int32_t count = planCopy(tree.snapshot, c.top, steps.data());
+        EXPECT_EQ(shown(tree, steps, count), c.order) << c.what;
+    }
+}
+
+TEST(TreePlan, LevelsAsTheSaveAndTheClipboardWriteThem) {
+    struct Case {
+        const char* before;
+        int32_t level;
+        const char* saved;
+        const char* copied;
+    };
+    const Case cases[] = {
+        {"1", 7, "7", "7"}, {"", 99, "99", "99"}, {"-1", -1, "-1", ""},
+        {"", -1, "-1", ""}, {"-1", 0, "", ""},    {"-5", 0, "", ""},
+        {"0", 0, "0", ""},  {"ab", 0, "ab", ""},  {"", 0, "", ""},
+    };
+    for (const Case& c : cases) {
+        RecordBuffer saved;
+        clearRecordBuffer(saved);
+        std::strcpy(saved.level, c.before);
+        RecordBuffer copied = saved;
+        setSaveLevel(saved, c.level);
+        setCopyLevel(copied, c.level);
+        EXPECT_STREQ(saved.level, c.saved) << c.before << " at " << c.level;
+        EXPECT_STREQ(copied.level, c.copied) << c.before << " at " << c.level;
+    }
+}
+
+// The paste's placement applied as the tree view applies it: a folder as its parent's first
+// child, an entry after what its parent holds. Each node shows as its index, a folder with its
+// contents in brackets.
+std::string pasted(const std::vector<int32_t>& levels) {
+    std::vector<int32_t> parents(levels.size(), 1234);
+    planPaste(levels.data(), static_cast<int32_t>(levels.size()), parents.data());
+    std::vector<std::vector<int32_t>> children(levels.size() + 1);
+    for (size_t i = 0; i < levels.size(); ++i) {
+        std::vector<int32_t>& list =
+            children[parents[i] == noNode ? levels.size() : static_cast<size_t>(parents[i])];
+        if (levels[i] > 0)
+            list.insert(list.begin(), static_cast<int32_t>(i));
+        else
+            list.push_back(static_cast<int32_t>(i));
+    }
+    std::string out;
+    auto show = [&](auto& self, size_t list) -> void {
+        for (int32_t child : children[list]) {
+            out += std::to_string(child);
+            if (levels[static_cast<size_t>(child)] > 0) {
+                out += "[";
+                self(self, static_cast<size_t>(child));
+                out += "]";
+            }
+            out += " ";
+        }
+    };
+    show(show, levels.size());
+    return out;
+}
+
+TEST(TreePlan, PastePlacesFoldersFirstAndEntriesInOrder) {
+    struct Case {
+        const char* what;
+        std::vector<int32_t> levels;
+        std::string tree;
+    };
+    const Case cases[] = {
+        {"one entry", {0}, "0 "},
+        {"subfolders A and B arrive as B, A, then the entries in order",
+         {1, 0, 0, 2, 0, 2},
+         "0[5[] 3[4 ] 1 2 ] "},
+        {"a deeper level after a shallower one nests", {1, 2, 3, 0}, "0[1[2[3 ] ] ] "},
+        {"a climb never leaves the paste's place", {1, 2, 1, 0}, "2[3 ] 0[1[] ] "},
+        {"levels that jump nest; a fall climbs as far as it says", {1, 5, 0, 2}, "3[] 0[1[2 ] ] "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pasted(c.levels), c.tree) << c.what;
+}
+
+TEST(TreePlan, PasteAndNewRecordsStayWithinTheirLimits) {
+    const int32_t shallow[] = {1, 0, 2, 3};
+    const int32_t entries[] = {0, -1, 0};
+    EXPECT_TRUE(pasteFolderFits(96, shallow, 4));
+    EXPECT_FALSE(pasteFolderFits(97, shallow, 4));
+    EXPECT_TRUE(pasteFolderFits(99, entries, 3));
+    EXPECT_TRUE(pasteFolderFits(0, entries, 0));
+
+    EXPECT_TRUE(roomForMore(0, maxTreeRecordNumber));
+    EXPECT_TRUE(roomForMore(65534, 1));
+    EXPECT_FALSE(roomForMore(65535, 1));
+    EXPECT_FALSE(roomForMore(100, 65436));
+}
+
+} // namespace
