@@ -6,44 +6,63 @@
 #include "db_file.h"
 #include "dialog_state.h"
 #include "tree_items.h"
+#include "tree_plan.h"
 
-// Where the next record goes: the last folder read (the root at first) and its level.
-struct LoadPlace {
-    HTREEITEM container;
-    int32_t level;
-};
+namespace {
 
-// A folder of level L goes to the top when L is 1, into the container when L is deeper than the
-// container's level, and otherwise into the ancestor (level - L + 1) steps up from the container.
-// The climb stops at the root, so levels that jump or fall by any amount still place the folder.
-static HTREEITEM folderParent(HWND tree, const LoadPlace& cursor, int32_t level) {
-    if (level == 1)
-        return TVI_ROOT;
-    HTREEITEM parent = cursor.container;
-    if (cursor.level >= level) {
-        for (int32_t up = cursor.level - level + 1; up > 0 && parent != TVI_ROOT; --up)
-            parent = parentOrRoot(tree, parent);
-    }
-    return parent;
+void* allocate(size_t bytes) {
+    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
 }
 
-static HTREEITEM appendRecord(HWND tree, LoadPlace& cursor, int32_t number,
-                              const RecordBuffer& record) {
-    int32_t level = recordLevel(record);
-    uint32_t word = itemWord(number, recordKind(record));
+void release(void* block) {
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
+}
+
+// The records read so far: each one's item, and each one's parent record as the load's
+// placement found it (tree_plan.h).
+struct LoadRun {
+    HWND tree;
+    LoadPlace cursor;
+    HTREEITEM* items;
+    int32_t* parents;
+};
+
+HTREEITEM appendRecord(LoadRun& run, int32_t number, const RecordBuffer& record) {
+    const int32_t index = number - 1;
+    const int32_t level = recordLevel(record);
+    const int32_t parent = placeRecord(run.cursor, run.parents, index, level);
+    run.parents[index] = parent;
+    const uint32_t word = itemWord(number, recordKind(record));
     char label[48];
-    if (level >= 1) {
+    if (level >= 1)
         std::snprintf(label, sizeof label, " %s", record.name);
-        cursor.container = appendTreeItem(tree, folderParent(tree, cursor, level), label, word);
-        cursor.level = level;
-        return cursor.container;
-    }
-    if (isTourRecord(record))
+    else if (isTourRecord(record))
         std::snprintf(label, sizeof label, "%s - %s", record.ident, record.name);
     else
         std::snprintf(label, sizeof label, "%s", record.name);
-    return appendTreeItem(tree, cursor.container, label, word);
+    run.items[index] =
+        appendTreeItem(run.tree, parent == noNode ? TVI_ROOT : run.items[parent], label, word);
+    return run.items[index];
 }
+
+TreeLoad appendRecords(LoadRun& run, HANDLE database, int32_t count, HTREEITEM* choice) {
+    for (int32_t number = 1; number <= count; ++number) {
+        if (!readRecordFrom(number, database, recordBuffer))
+            return TreeLoad::unreadable;
+        HTREEITEM item = appendRecord(run, number, recordBuffer);
+        if (!item) // a tree short of an item would be saved over the database at OK
+            return TreeLoad::unreadable;
+        if (recordLevel(recordBuffer) < 0) {
+            *choice = item;
+            recordBuffer.level[0] = '\0';
+            writeRecordTo(number, database, recordBuffer);
+        }
+    }
+    return TreeLoad::loaded;
+}
+
+} // namespace
 
 TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
     *choice = nullptr;
@@ -62,27 +81,16 @@ TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
         CloseHandle(database);
         return TreeLoad::tooLarge;
     }
+    const size_t records = static_cast<size_t>(count);
+    LoadRun run = {tree, LoadPlace{},
+                   static_cast<HTREEITEM*>(allocate(records * sizeof(HTREEITEM))),
+                   static_cast<int32_t*>(allocate(records * sizeof(int32_t)))};
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-    LoadPlace cursor = {TVI_ROOT, 1};
-    TreeLoad status = TreeLoad::loaded;
-    for (int32_t number = 1; number <= count; ++number) {
-        if (!readRecordFrom(number, database, recordBuffer)) {
-            status = TreeLoad::unreadable;
-            break;
-        }
-        HTREEITEM item = appendRecord(tree, cursor, number, recordBuffer);
-        if (!item) {
-            // A tree short of an item would be saved over the database at OK.
-            status = TreeLoad::unreadable;
-            break;
-        }
-        if (recordLevel(recordBuffer) < 0) {
-            *choice = item;
-            recordBuffer.level[0] = '\0';
-            writeRecordTo(number, database, recordBuffer);
-        }
-    }
+    TreeLoad status = run.items && run.parents ? appendRecords(run, database, count, choice)
+                                               : TreeLoad::unreadable;
     CloseHandle(database);
+    release(run.parents);
+    release(run.items);
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
     return status;
@@ -183,15 +191,6 @@ bool copyTree(SaveRun& run) {
             return false;
     }
     return flushChunk(run);
-}
-
-void* allocate(size_t bytes) {
-    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
-}
-
-void release(void* block) {
-    if (block)
-        HeapFree(GetProcessHeap(), 0, block);
 }
 
 // The records a data word can name, in one read, then the bytes after the last whole record:

@@ -71,24 +71,23 @@ void writeFolderLevel(RecordBuffer& record, int32_t level) {
 
 } // namespace
 
-void planLoad(const int32_t* levels, int32_t count, int32_t* parents) {
-    int32_t container = noNode;
-    int32_t containerLevel = 1;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t level = levels[i];
-        if (level < 1) {
-            parents[i] = container;
-            continue;
-        }
-        int32_t parent = level == 1 ? noNode : container;
-        if (level > 1 && containerLevel >= level) {
-            for (int32_t up = containerLevel - level + 1; up > 0 && parent != noNode; --up)
-                parent = parents[parent];
-        }
-        parents[i] = parent;
-        container = i;
-        containerLevel = level;
+int32_t placeRecord(LoadPlace& cursor, const int32_t* parents, int32_t index, int32_t level) {
+    if (level < 1)
+        return cursor.container;
+    int32_t parent = level == 1 ? noNode : cursor.container;
+    if (level > 1 && cursor.level >= level) {
+        for (int32_t up = cursor.level - level + 1; up > 0 && parent != noNode; --up)
+            parent = parents[parent];
     }
+    cursor.container = index;
+    cursor.level = level;
+    return parent;
+}
+
+void planLoad(const int32_t* levels, int32_t count, int32_t* parents) {
+    LoadPlace cursor;
+    for (int32_t i = 0; i < count; ++i)
+        parents[i] = placeRecord(cursor, parents, i, levels[i]);
 }
 
 SavePlan planSave(const TreeSnapshot& tree, WalkStep* steps) {

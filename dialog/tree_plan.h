@@ -26,14 +26,21 @@ struct TreeSnapshot {
     int32_t selected; // noNode when nothing is selected
 };
 
-// Where each of count records goes as the tree is built from the file, in file order:
-// parents[i] is the index of the folder record that record i is appended to (as its last child),
-// noNode for the top level. levels[i] is record i's level read leniently (recordLevel). An entry
-// goes into the last folder read; a folder of level 1 to the top, a deeper one into the last
-// folder when that is shallower, otherwise beside or above it: the ancestor (last level - level
-// + 1) steps up, the climb ending at the top, so levels that jump or fall by any amount still
-// place every record.
+// Where the records go as the tree is built from the file, in file order. levels[i] is record
+// i's level read leniently (recordLevel); parents[i] becomes the index of the folder record that
+// record i is appended to (as its last child), noNode for the top level. An entry goes into the
+// last folder read; a folder of level 1 to the top, a deeper one into the last folder when that
+// is shallower, otherwise the ancestor (last level - level + 1) steps up from it, the climb
+// ending at the top, so levels that jump or fall by any amount still place every record.
 void planLoad(const int32_t* levels, int32_t count, int32_t* parents);
+
+// The same one record at a time, for a reader that builds the tree as it reads: the last folder
+// read and its level, and the parent of record index, whose earlier records' parents are placed.
+struct LoadPlace {
+    int32_t container = noNode;
+    int32_t level = 1;
+};
+int32_t placeRecord(LoadPlace& cursor, const int32_t* parents, int32_t index, int32_t level);
 
 // One record of a walk over the tree: the node and the level it is written with.
 struct WalkStep {
