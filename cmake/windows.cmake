@@ -100,7 +100,8 @@ add_library(tarvix_database STATIC
     dialog/error_report.cpp
     dialog/tree_images.cpp
     dialog/tree_items.cpp
-    dialog/tree_map.cpp)
+    dialog/tree_map.cpp
+    dialog/tree_snapshot.cpp)
 target_compile_options(tarvix_database PRIVATE ${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS})
 target_link_libraries(tarvix_database PUBLIC tarvix_core user32 comctl32)
 

@@ -7,6 +7,7 @@
 #include "dialog_state.h"
 #include "tree_items.h"
 #include "tree_plan.h"
+#include "tree_snapshot.h"
 
 namespace {
 
@@ -98,31 +99,17 @@ TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
 
 namespace {
 
-// Wine's tree view looks every item handle it is given up in a list of all items, so each
-// message about an item costs time in proportion to the tree's size: the save asks about each
-// item only twice (its data word, its next sibling), folders twice more (collapse, first child).
-// The file work is one read of the database and one write per 1024 records.
+// The file work is one read of the database and one write per 1024 records; the tree view is
+// read once (tree_snapshot.h) and told only to collapse each folder.
 constexpr uint32_t chunkRecords = 1024;
-
-struct PendingFolder {
-    HTREEITEM item;
-    uint32_t word;
-    int32_t depth;
-};
 
 struct SaveRun {
     HWND tree;
-    HTREEITEM selected;
     uint8_t* records; // the database's records that a data word can number
     int32_t recordCount;
     HANDLE scratch;
     uint8_t* chunk; // chunkRecords lines waiting to be written
     uint32_t chunkUsed;
-    PendingFolder* pending; // folders met but not yet written, the next one last
-    uint32_t pendingCount;
-    uint32_t pendingCapacity;
-    int32_t next;   // record number the next item gets in the new database
-    int32_t chosen; // new record number of the selected entry
 };
 
 bool flushChunk(SaveRun& run) {
@@ -131,63 +118,27 @@ bool flushChunk(SaveRun& run) {
     return written;
 }
 
-// Copies the item's record into the new database. Folders get their depth; the selected entry
-// the marker, and every other entry loses a stray one, so the new file carries one marker at most.
-bool copyItem(SaveRun& run, HTREEITEM item, uint32_t word, int32_t depth) {
+// The step's record into the new database at the level the plan gave it (setSaveLevel).
+bool writeStep(SaveRun& run, uint32_t word, int32_t level) {
     int32_t number = itemRecordNumber(word);
     if (number < 1 || number > run.recordCount)
         return false;
     decodeRecord(run.records + static_cast<size_t>(number - 1) * recordSize, recordSize,
                  recordBuffer);
-    if (isFolderKind(itemKind(word))) {
-        std::snprintf(recordBuffer.level, sizeof recordBuffer.level, "%d", depth > 99 ? 99 : depth);
-    } else if (item == run.selected) {
-        std::strcpy(recordBuffer.level, "-1");
-        run.chosen = run.next;
-    } else if (recordLevel(recordBuffer) < 0) {
-        recordBuffer.level[0] = '\0';
-    }
+    setSaveLevel(recordBuffer, level);
     encodeRecord(recordBuffer, run.chunk + run.chunkUsed);
     run.chunkUsed += recordSize;
-    ++run.next;
     return run.chunkUsed < chunkRecords * recordSize || flushChunk(run);
 }
 
-// One list of siblings: its entries are written at once, its folders kept to be written (each
-// followed by its own contents) in list order once the entries are done.
-bool copyList(SaveRun& run, HTREEITEM first, int32_t depth) {
-    uint32_t listStart = run.pendingCount;
-    for (HTREEITEM item = first; item; item = treeStep(run.tree, item, TVGN_NEXT)) {
-        uint32_t word = itemData(run.tree, item);
-        if (!isFolderKind(itemKind(word))) {
-            if (!copyItem(run, item, word, 0))
-                return false;
-        } else if (run.pendingCount == run.pendingCapacity) {
-            return false;
-        } else {
-            run.pending[run.pendingCount++] = {item, word, depth};
-        }
-    }
-    for (uint32_t low = listStart, high = run.pendingCount; low + 1 < high; ++low, --high) {
-        PendingFolder swapped = run.pending[low];
-        run.pending[low] = run.pending[high - 1];
-        run.pending[high - 1] = swapped;
-    }
-    return true;
-}
-
-// Depth first, each item met once: a list's entries, then each folder of the list followed by
-// its own contents. The pending folders live in memory, so no call stack bounds the depth.
-bool copyTree(SaveRun& run) {
-    if (!copyList(run, treeStep(run.tree, nullptr, TVGN_ROOT), 1))
-        return false;
-    while (run.pendingCount > 0) {
-        PendingFolder folder = run.pending[--run.pendingCount];
-        SendMessageA(run.tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(folder.item));
-        if (!copyItem(run, folder.item, folder.word, folder.depth))
-            return false;
-        HTREEITEM child = treeStep(run.tree, folder.item, TVGN_CHILD);
-        if (child && !copyList(run, child, folder.depth + 1))
+// The tree in the save's order (planSave), each folder collapsed as it is written.
+bool writeTree(SaveRun& run, const TreeView& view, const WalkStep* steps, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        const TreeNode& node = view.nodes[steps[i].node];
+        if (isFolderKind(itemKind(node.word)))
+            SendMessageA(run.tree, TVM_EXPAND, TVE_COLLAPSE,
+                         reinterpret_cast<LPARAM>(view.items[steps[i].node]));
+        if (!writeStep(run, node.word, steps[i].level))
             return false;
     }
     return flushChunk(run);
@@ -213,45 +164,49 @@ bool readDatabase(HANDLE database, SaveRun& run, uint8_t* tail, uint32_t* tailLe
            (seekFile(database, wholeBytes) && readExactly(database, tail, *tailLength));
 }
 
-bool writeScratch(HWND tree, SaveRun& run, HANDLE database) {
+bool writeScratch(SaveRun& run, const TreeView& view, HANDLE database, int32_t* chosen) {
     uint8_t tail[recordSize];
     uint32_t tailLength = 0;
     if (!readDatabase(database, run, tail, &tailLength))
         return false;
     run.chunk = static_cast<uint8_t*>(allocate(chunkRecords * recordSize));
-    run.pendingCapacity = static_cast<uint32_t>(SendMessageA(tree, TVM_GETCOUNT, 0, 0));
-    run.pending =
-        static_cast<PendingFolder*>(allocate(run.pendingCapacity * sizeof(PendingFolder)));
-    return run.chunk && run.pending && copyTree(run) &&
-           (tailLength == 0 || writeExactly(run.scratch, tail, tailLength)) &&
-           FlushFileBuffers(run.scratch);
+    WalkStep* steps = static_cast<WalkStep*>(
+        allocate(static_cast<size_t>(view.snapshot.count) * sizeof(WalkStep)));
+    bool written = false;
+    if (run.chunk && steps) {
+        const SavePlan plan = planSave(view.snapshot, steps);
+        *chosen = plan.chosen;
+        written = writeTree(run, view, steps, plan.count) &&
+                  (tailLength == 0 || writeExactly(run.scratch, tail, tailLength)) &&
+                  FlushFileBuffers(run.scratch);
+    }
+    release(steps);
+    return written;
 }
 
-bool writeNewDatabase(HWND tree, HTREEITEM selected, int32_t* chosen) {
+bool writeNewDatabase(HWND tree, const TreeView& view, int32_t* chosen) {
     *chosen = 0;
     HANDLE database = openDatabase(true);
     if (database == INVALID_HANDLE_VALUE)
         return false;
     SaveRun run = {};
     run.tree = tree;
-    run.selected = selected;
-    run.next = 1;
     run.scratch = CreateFileA(scratchFileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    int32_t planned = 0;
     bool written = false;
     if (run.scratch != INVALID_HANDLE_VALUE) {
-        written = writeScratch(tree, run, database);
+        written = writeScratch(run, view, database, &planned);
         CloseHandle(run.scratch);
     }
     CloseHandle(database);
-    release(run.pending);
     release(run.chunk);
     release(run.records);
     bool replaced = written && replaceDatabase();
     if (!replaced && run.scratch != INVALID_HANDLE_VALUE)
         DeleteFileA(scratchFileName);
     if (replaced)
-        *chosen = run.chosen;
+        *chosen = planned;
     return replaced;
 }
 
@@ -264,7 +219,13 @@ TreeSave saveTree(HWND tree, int32_t* chosen) {
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     if (HTREEITEM first = treeStep(tree, nullptr, TVGN_ROOT))
         SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(first));
-    bool saved = writeNewDatabase(tree, selected, chosen);
+    TreeView view;
+    *chosen = 0;
+    bool saved = takeSnapshot(tree, nullptr, selected, view);
+    if (saved) {
+        saved = writeNewDatabase(tree, view, chosen);
+        releaseSnapshot(view);
+    }
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));

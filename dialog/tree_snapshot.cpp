@@ -1,0 +1,85 @@
+#include "tree_snapshot.h"
+
+#include "tree_items.h"
+
+namespace {
+
+void* allocate(size_t bytes) {
+    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
+}
+
+void release(void* block) {
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
+}
+
+// Appends the list that starts at first, in parent (noNode for the top level), as nodes; false
+// when the view holds more items than there is room for.
+bool addList(HWND tree, TreeView& view, int32_t capacity, HTREEITEM first, int32_t parent) {
+    int32_t previous = noNode;
+    for (HTREEITEM item = first; item; item = treeStep(tree, item, TVGN_NEXT)) {
+        const int32_t index = view.snapshot.count;
+        if (index == capacity)
+            return false;
+        view.nodes[index] = {itemData(tree, item), parent, noNode, noNode};
+        view.items[index] = item;
+        if (previous != noNode)
+            view.nodes[previous].next = index;
+        else if (parent != noNode)
+            view.nodes[parent].firstChild = index;
+        previous = index;
+        ++view.snapshot.count;
+    }
+    return true;
+}
+
+// The nodes list by list, each folder's list appended when the walk over the nodes reaches the
+// folder: no stack, so no depth of nesting can exhaust one.
+bool readNodes(HWND tree, HTREEITEM top, TreeView& view, int32_t capacity) {
+    if (top) {
+        if (capacity < 1)
+            return false;
+        view.nodes[0] = {itemData(tree, top), noNode, noNode, noNode};
+        view.items[0] = top;
+        view.snapshot.count = 1;
+    } else if (!addList(tree, view, capacity, treeStep(tree, nullptr, TVGN_ROOT), noNode)) {
+        return false;
+    }
+    view.snapshot.first = view.snapshot.count > 0 ? 0 : noNode;
+    for (int32_t i = 0; i < view.snapshot.count; ++i) {
+        if (!isFolderKind(itemKind(view.nodes[i].word)))
+            continue;
+        HTREEITEM child = treeStep(tree, view.items[i], TVGN_CHILD);
+        if (child && !addList(tree, view, capacity, child, i))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool takeSnapshot(HWND tree, HTREEITEM top, HTREEITEM selected, TreeView& view) {
+    const int32_t capacity = static_cast<int32_t>(SendMessageA(tree, TVM_GETCOUNT, 0, 0));
+    const size_t room = static_cast<size_t>(capacity > 0 ? capacity : 0);
+    view = {};
+    view.snapshot.first = noNode;
+    view.snapshot.selected = noNode;
+    view.nodes = static_cast<TreeNode*>(allocate(room * sizeof(TreeNode)));
+    view.items = static_cast<HTREEITEM*>(allocate(room * sizeof(HTREEITEM)));
+    if (!view.nodes || !view.items || !readNodes(tree, top, view, capacity)) {
+        releaseSnapshot(view);
+        return false;
+    }
+    for (int32_t i = 0; i < view.snapshot.count; ++i) {
+        if (view.items[i] == selected)
+            view.snapshot.selected = i;
+    }
+    view.snapshot.nodes = view.nodes;
+    return true;
+}
+
+void releaseSnapshot(TreeView& view) {
+    release(view.items);
+    release(view.nodes);
+    view = {};
+}
