@@ -9,6 +9,8 @@
 #include "error_report.h"
 #include "tree_edit.h"
 #include "tree_items.h"
+#include "tree_plan.h"
+#include "tree_snapshot.h"
 
 namespace {
 
@@ -16,29 +18,6 @@ constexpr int32_t deepestLevel = 99;
 
 void showCursor(LPCSTR cursor) {
     SetCursor(LoadCursorA(nullptr, cursor));
-}
-
-bool isMarked(uint32_t word) {
-    return (word & itemWrittenMark) != 0;
-}
-
-// The next item of top's subtree in tree order, nullptr after its last.
-HTREEITEM nextInSubtree(HWND tree, HTREEITEM at, HTREEITEM top) {
-    if (HTREEITEM child = treeStep(tree, at, TVGN_CHILD))
-        return child;
-    for (; at && at != top; at = treeStep(tree, at, TVGN_PARENT)) {
-        if (HTREEITEM next = treeStep(tree, at, TVGN_NEXT))
-            return next;
-    }
-    return nullptr;
-}
-
-void clearMarks(HWND tree, HTREEITEM top) {
-    for (HTREEITEM at = top; at; at = nextInSubtree(tree, at, top)) {
-        const uint32_t word = itemData(tree, at);
-        if (isMarked(word))
-            setItemData(tree, at, word & ~itemWrittenMark);
-    }
 }
 
 // The walk of one copy: the database to read from, the clipboard file to write, and the number
@@ -50,73 +29,49 @@ struct CopyRun {
     int32_t next;
 };
 
-// The item's record into the next clipboard record with the level given (empty for an entry),
-// and the item marked as written.
-bool copyRecord(CopyRun& run, HTREEITEM item, uint32_t word, int32_t level) {
+// The item's record into the next clipboard record at the level the copy's plan gave it.
+bool copyRecord(CopyRun& run, uint32_t word, int32_t level) {
     RecordBuffer& r = recordBuffer;
     if (readRecordFrom(itemRecordNumber(word), run.database, r) != 1)
         return false;
-    if (level > 0)
-        std::snprintf(r.level, sizeof r.level, "%d", level > deepestLevel ? deepestLevel : level);
-    else
-        r.level[0] = '\0';
+    setCopyLevel(r, level);
     if (writeRecordTo(run.next, run.clipboard, r) != 1)
         return false;
     ++run.next;
-    setItemData(run.tree, item, word | itemWrittenMark);
     return true;
 }
 
-// The folder's contents as the save walks the whole tree: in each group its unwritten entries,
-// then its first unwritten folder followed by that folder's own group; a group with nothing left
-// hands back to its parent's group, and the walk ends at the copied folder.
-bool copySubtree(CopyRun& run, HTREEITEM folder) {
-    HTREEITEM group = treeStep(run.tree, folder, TVGN_CHILD);
-    int32_t depth = 2;
-    while (group) {
-        for (HTREEITEM at = findSiblingByMark(run.tree, group, false); at;
-             at = findSiblingByMark(run.tree, treeStep(run.tree, at, TVGN_NEXT), false)) {
-            const uint32_t word = itemData(run.tree, at);
-            if (!isFolderKind(itemKind(word)) && !copyRecord(run, at, word, 0))
-                return false;
+// The item and, for a folder, its subtree in the order the save walks the whole tree (planCopy).
+bool writeClipboard(CopyRun& run, const TreeView& view, const WalkStep* steps, int32_t count) {
+    const bool folder = isFolderKind(itemKind(view.nodes[0].word));
+    bool written = true;
+    for (int32_t i = 0; i < count && written; ++i) {
+        const uint32_t word = view.nodes[steps[i].node].word;
+        written = copyRecord(run, word, steps[i].level);
+        if (i == 0 && folder && written) {
+            // The copied folder is the clipboard's level 1 whatever its depth in the tree, and its
+            // data word says so from now on.
+            setItemData(run.tree, view.items[0],
+                        itemWord(itemRecordNumber(word), recordKind(recordBuffer)));
+            showCursor(IDC_WAIT);
         }
-        if (HTREEITEM inner = findSiblingByMark(run.tree, group, false)) {
-            if (!copyRecord(run, inner, itemData(run.tree, inner), depth))
-                return false;
-            if (HTREEITEM child = treeStep(run.tree, inner, TVGN_CHILD)) {
-                group = child;
-                ++depth;
-            }
-            continue;
-        }
-        HTREEITEM up = treeStep(run.tree, group, TVGN_PARENT);
-        if (up == folder)
-            return true;
-        group = firstSibling(run.tree, up);
-        --depth;
     }
-    return true;
+    if (folder && count > 0)
+        showCursor(IDC_ARROW);
+    return written;
 }
 
-// Every mark the copy set is cleared again, whatever it copied (a failed copy clears them in
-// copyToClipboardFile): a mark left behind would make a later walk skip an entry that it never
-// wrote, and a Cut would then lose that entry.
-bool writeClipboard(CopyRun& run, HTREEITEM item) {
-    const uint32_t word = itemData(run.tree, item);
-    if (!isFolderKind(itemKind(word))) {
-        const bool written = copyRecord(run, item, word, 0);
-        setItemData(run.tree, item, word);
-        return written;
-    }
-    if (!copyRecord(run, item, word, 1))
+bool copyRecords(CopyRun& run, HTREEITEM item) {
+    TreeView view;
+    if (!takeSnapshot(run.tree, item, nullptr, view))
         return false;
-    // The copied folder is the clipboard's level 1 whatever its depth in the tree.
-    setItemData(run.tree, item,
-                itemWord(itemRecordNumber(word), recordKind(recordBuffer)) | itemWrittenMark);
-    showCursor(IDC_WAIT);
-    const bool written = copySubtree(run, item);
-    clearMarks(run.tree, item);
-    showCursor(IDC_ARROW);
+    WalkStep* steps = static_cast<WalkStep*>(HeapAlloc(
+        GetProcessHeap(), 0, static_cast<size_t>(view.snapshot.count) * sizeof(WalkStep)));
+    const bool written =
+        steps && writeClipboard(run, view, steps, planCopy(view.snapshot, 0, steps));
+    if (steps)
+        HeapFree(GetProcessHeap(), 0, steps);
+    releaseSnapshot(view);
     return written;
 }
 
@@ -352,14 +307,6 @@ HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
 
 } // namespace
 
-HTREEITEM findSiblingByMark(HWND tree, HTREEITEM item, bool marked) {
-    for (HTREEITEM at = item; at; at = treeStep(tree, at, TVGN_NEXT)) {
-        if (isMarked(itemData(tree, at)) == marked)
-            return at;
-    }
-    return nullptr;
-}
-
 bool copyToClipboardFile(HWND tree, HTREEITEM item) {
     if (!item)
         return false;
@@ -367,7 +314,7 @@ bool copyToClipboardFile(HWND tree, HTREEITEM item) {
     CopyRun run = {tree, openDatabase(false), INVALID_HANDLE_VALUE, 1};
     if (run.database != INVALID_HANDLE_VALUE)
         run.clipboard = openRecordFile(clipboardFileName, true);
-    const bool copied = run.clipboard != INVALID_HANDLE_VALUE && writeClipboard(run, item);
+    const bool copied = run.clipboard != INVALID_HANDLE_VALUE && copyRecords(run, item);
     if (run.clipboard != INVALID_HANDLE_VALUE)
         CloseHandle(run.clipboard);
     if (run.database != INVALID_HANDLE_VALUE)
@@ -375,7 +322,6 @@ bool copyToClipboardFile(HWND tree, HTREEITEM item) {
     if (copied)
         return true;
     DeleteFileA(clipboardFileName);
-    clearMarks(tree, item);
     reportError(tree, "The item could not be copied: the waypoint database could not be read or "
                       "the clipboard file \"TarvixDb.$$$\" could not be written. Nothing has been "
                       "changed.");

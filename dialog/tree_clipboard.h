@@ -9,8 +9,8 @@
 
 // The clipboard file holds the item: an entry as one record, a folder followed by its subtree
 // in the order the save writes the database (each list's entries, then each folder and its own
-// contents). The written marks the walk sets are all cleared before it returns. False with no
-// file left when there is no item or a record cannot be read or written (then said).
+// contents). False with no file left when there is no item or a record cannot be read or
+// written (then said).
 bool copyToClipboardFile(HWND tree, HTREEITEM item);
 
 // Inserts what the clipboard holds at the target: after it when it is an entry, as its first
@@ -25,7 +25,3 @@ bool copyToClipboardFile(HWND tree, HTREEITEM item);
 // went in taken out of the tree and the database again). The tour the paste went into is
 // numbered 001, 002, ... with it.
 HTREEITEM pasteFromClipboardFile(HWND tree, HTREEITEM source, HTREEITEM target);
-
-// The first item from item onward along its next siblings whose written mark is set (marked)
-// or clear (not marked), or nullptr.
-HTREEITEM findSiblingByMark(HWND tree, HTREEITEM item, bool marked);

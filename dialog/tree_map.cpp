@@ -47,7 +47,7 @@ HTREEITEM appendRecord(LoadRun& run, int32_t number, const RecordBuffer& record)
     return run.items[index];
 }
 
-TreeLoad appendRecords(LoadRun& run, HANDLE database, int32_t count, HTREEITEM* choice) {
+TreeLoad buildFromRecords(LoadRun& run, HANDLE database, int32_t count, HTREEITEM* choice) {
     for (int32_t number = 1; number <= count; ++number) {
         if (!readRecordFrom(number, database, recordBuffer))
             return TreeLoad::unreadable;
@@ -87,7 +87,7 @@ TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
                    static_cast<HTREEITEM*>(allocate(records * sizeof(HTREEITEM))),
                    static_cast<int32_t*>(allocate(records * sizeof(int32_t)))};
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-    TreeLoad status = run.items && run.parents ? appendRecords(run, database, count, choice)
+    TreeLoad status = run.items && run.parents ? buildFromRecords(run, database, count, choice)
                                                : TreeLoad::unreadable;
     CloseHandle(database);
     release(run.parents);
