@@ -10,11 +10,6 @@
 
 namespace {
 
-constexpr uint32_t airport = 0;
-constexpr uint32_t tourItem = 100;
-constexpr uint32_t airportFolder = 1;
-constexpr uint32_t tourFolder = 101;
-
 // A tree given item by item, each after its parent and after its earlier siblings; item i has
 // record number i + 1, so that plans read as record numbers.
 struct Item {
@@ -104,37 +99,45 @@ struct SaveCase {
 TEST(TreePlan, SaveWritesEntriesFirstThenEachFolderWithItsContents) {
     const SaveCase cases[] = {
         {"top airport; A holding an airport and B with a tour item",
-         {{airport, top}, {airportFolder, top}, {airport, 1}, {tourFolder, 1}, {tourItem, 3}},
+         {{airportKind, top},
+          {airportFolderKind, top},
+          {airportKind, 1},
+          {tourFolderKind, 1},
+          {tourItemKind, 3}},
          noNode,
          {"1:0", "2:1", "3:0", "4:2", "5:0"},
          0},
         {"entries listed after folders still come first",
-         {{airportFolder, top}, {airport, top}, {tourFolder, 0}, {tourItem, 0}, {airport, top}},
+         {{airportFolderKind, top},
+          {airportKind, top},
+          {tourFolderKind, 0},
+          {tourItemKind, 0},
+          {airportKind, top}},
          noNode,
          {"2:0", "5:0", "1:1", "4:0", "3:2"},
          0},
         {"folders in list order, each with its own contents before the next",
-         {{airportFolder, top},
-          {airportFolder, 0},
-          {airport, 1},
-          {airportFolder, 0},
-          {airport, 3},
-          {airportFolder, top}},
+         {{airportFolderKind, top},
+          {airportFolderKind, 0},
+          {airportKind, 1},
+          {airportFolderKind, 0},
+          {airportKind, 3},
+          {airportFolderKind, top}},
          noNode,
          {"1:1", "2:2", "3:0", "4:2", "5:0", "6:1"},
          0},
         {"the selected entry is the choice",
-         {{airportFolder, top}, {airport, 0}, {airport, 0}},
+         {{airportFolderKind, top}, {airportKind, 0}, {airportKind, 0}},
          2,
          {"1:1", "2:0", "3:-1"},
          3},
         {"a selected folder carries no marker",
-         {{airportFolder, top}, {airport, 0}},
+         {{airportFolderKind, top}, {airportKind, 0}},
          0,
          {"1:1", "2:0"},
          0},
         {"empty folders",
-         {{tourFolder, top}, {tourFolder, 0}, {tourFolder, top}},
+         {{tourFolderKind, top}, {tourFolderKind, 0}, {tourFolderKind, top}},
          noNode,
          {"1:1", "2:2", "3:1"},
          0},
@@ -154,9 +157,9 @@ TEST(TreePlan, SaveWritesEntriesFirstThenEachFolderWithItsContents) {
 TEST(TreePlan, SaveAndCopyCapDepthsAt99) {
     std::vector<Item> items;
     for (int32_t i = 0; i < 120; ++i)
-        items.push_back({airportFolder, i == 0 ? top : i - 1});
-    items.push_back({airport, 119});
-    items.push_back({airport, top});
+        items.push_back({airportFolderKind, i == 0 ? top : i - 1});
+    items.push_back({airportKind, 119});
+    items.push_back({airportKind, top});
     const Tree tree = build(items);
     std::vector<WalkStep> steps(items.size());
     const SavePlan plan = planSave(tree.snapshot, steps.data());
@@ -185,7 +188,7 @@ TEST(TreePlan, ASavedFileLoadsAndSavesUnchanged) {
         const std::vector<int32_t> parents = loaded(levels);
         std::vector<Item> items;
         for (size_t i = 0; i < levels.size(); ++i)
-            items.push_back({levels[i] > 0 ? airportFolder : airport, parents[i]});
+            items.push_back({levels[i] > 0 ? airportFolderKind : airportKind, parents[i]});
         const Tree tree = build(items);
         std::vector<WalkStep> steps(levels.size());
         ASSERT_EQ(planSave(tree.snapshot, steps.data()).count, static_cast<int32_t>(levels.size()));
@@ -198,9 +201,9 @@ TEST(TreePlan, ASavedFileLoadsAndSavesUnchanged) {
 
 TEST(TreePlan, CopyTakesTheItemAndOnlyItsSubtree) {
     // 0 F (1 a, 2 G (3 b), 4 c), 5 d, 6 H (7 e)
-    const std::vector<Item> items = {{tourFolder, top}, {tourItem, 0}, {airportFolder, 0},
-                                     {airport, 2},      {tourItem, 0}, {airport, top},
-                                     {tourFolder, top}, {tourItem, 6}};
+    const std::vector<Item> items = {
+        {tourFolderKind, top}, {tourItemKind, 0},  {airportFolderKind, 0}, {airportKind, 2},
+        {tourItemKind, 0},     {airportKind, top}, {tourFolderKind, top},  {tourItemKind, 6}};
     const Tree tree = build(items);
     struct Case {
         const char* what;
