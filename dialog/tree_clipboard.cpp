@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int32_t deepestLevel = 99;
-
 void showCursor(LPCSTR cursor) {
     SetCursor(LoadCursorA(nullptr, cursor));
 }
@@ -166,45 +164,51 @@ void takeOutInserted(HWND tree, HTREEITEM parent, int32_t count, int32_t firstNu
     }
 }
 
-// The appended records as tree items: each folder as the first child of the folder its level
-// climbs to, each entry after the items already there (a single entry at the place found). All
-// or nothing: when a record cannot be read back or the tree refuses an item, what went in is
-// taken out again and nullptr returned.
+// The appended records as tree items where the paste's placement (placePasted) puts them: each
+// folder as the first child of its parent, each entry after the items already there (a single
+// entry at the place found). All or nothing: when a record cannot be read back or the tree
+// refuses an item, what went in is taken out again and nullptr returned.
+struct PastedItems {
+    HTREEITEM* items;
+    int32_t* parents;
+};
+
+HTREEITEM insertRecord(HWND tree, PastedItems& pasted, PasteCursor& cursor, int32_t count,
+                       int32_t index, uint32_t word, PastePlace place) {
+    char label[48];
+    labelOf(recordBuffer, label, sizeof label);
+    const int32_t level = recordLevel(recordBuffer);
+    const int32_t parent = placePasted(cursor, pasted.parents, index, level);
+    pasted.parents[index] = parent;
+    const HTREEITEM into = parent == noNode ? place.parent : pasted.items[parent];
+    HTREEITEM after = level > 0 ? TVI_FIRST : TVI_LAST;
+    if (level <= 0 && count == 1)
+        after = place.after;
+    pasted.items[index] = insertTreeItem(tree, into, after, label, word);
+    return pasted.items[index];
+}
+
 HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t firstNumber,
                         PastePlace place) {
-    HTREEITEM first = nullptr;
-    HTREEITEM current = place.parent;
-    int32_t lastLevel = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        RecordBuffer& r = recordBuffer;
+    const size_t records = static_cast<size_t>(count);
+    PastedItems pasted = {
+        static_cast<HTREEITEM*>(HeapAlloc(GetProcessHeap(), 0, records * sizeof(HTREEITEM))),
+        static_cast<int32_t*>(HeapAlloc(GetProcessHeap(), 0, records * sizeof(int32_t)))};
+    PasteCursor cursor;
+    bool inserted = pasted.items && pasted.parents;
+    for (int32_t i = 0; i < count && inserted; ++i) {
         const int32_t number = firstNumber + i;
-        HTREEITEM item = nullptr;
-        if (readRecordFrom(number, database, r) == 1) {
-            char label[48];
-            labelOf(r, label, sizeof label);
-            const uint32_t word = itemWord(number, recordKind(r));
-            if (const int32_t level = recordLevel(r); level > 0) {
-                for (int32_t up = lastLevel - level + 1; lastLevel >= level && up > 0; --up) {
-                    if (current == place.parent)
-                        break;
-                    current = parentOrRoot(tree, current);
-                }
-                lastLevel = level;
-                item = insertTreeItem(tree, current, TVI_FIRST, label, word);
-                if (item)
-                    current = item;
-            } else {
-                item = count == 1 ? insertTreeItem(tree, place.parent, place.after, label, word)
-                                  : insertTreeItem(tree, current, TVI_LAST, label, word);
-            }
-        }
-        if (!item) {
-            takeOutInserted(tree, place.parent, count, firstNumber);
-            return nullptr;
-        }
-        if (!first)
-            first = item;
+        inserted = readRecordFrom(number, database, recordBuffer) == 1 &&
+                   insertRecord(tree, pasted, cursor, count, i,
+                                itemWord(number, recordKind(recordBuffer)), place);
     }
+    HTREEITEM first = inserted ? pasted.items[0] : nullptr;
+    if (pasted.parents)
+        HeapFree(GetProcessHeap(), 0, pasted.parents);
+    if (pasted.items)
+        HeapFree(GetProcessHeap(), 0, pasted.items);
+    if (!first)
+        takeOutInserted(tree, place.parent, count, firstNumber);
     return first;
 }
 
@@ -219,7 +223,7 @@ bool foldersFit(HWND tree, HANDLE clipboard, int32_t count, HTREEITEM parent) {
         if (level > deepest)
             deepest = level;
     }
-    if (above + deepest <= deepestLevel)
+    if (pasteFolderFits(above, deepest))
         return true;
     reportError(tree, "Can't make a Folder");
     return false;

@@ -12,6 +12,7 @@
 #include "item_editor.h"
 #include "settings_state.h"
 #include "tree_items.h"
+#include "tree_plan.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, const char* label, uint3
 
 bool roomForRecords(HWND owner, int32_t added) {
     const int32_t count = recordCount(databaseFileName);
-    if (added <= maxTreeRecordNumber - count)
+    if (roomForMore(count, added))
         return true;
     char text[160];
     std::snprintf(text, sizeof text,

@@ -134,29 +134,26 @@ void setCopyLevel(RecordBuffer& record, int32_t level) {
         record.level[0] = '\0';
 }
 
-void planPaste(const int32_t* levels, int32_t count, int32_t* parents) {
-    int32_t current = noNode;
-    int32_t lastLevel = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t level = levels[i];
-        if (level <= 0) {
-            parents[i] = current;
-            continue;
-        }
-        if (lastLevel >= level) {
-            for (int32_t up = lastLevel - level + 1; up > 0 && current != noNode; --up)
-                current = parents[current];
-        }
-        lastLevel = level;
-        parents[i] = current;
-        current = i;
+int32_t placePasted(PasteCursor& cursor, const int32_t* parents, int32_t index, int32_t level) {
+    if (level <= 0)
+        return cursor.current;
+    if (cursor.lastLevel >= level) {
+        for (int32_t up = cursor.lastLevel - level + 1; up > 0 && cursor.current != noNode; --up)
+            cursor.current = parents[cursor.current];
     }
+    const int32_t parent = cursor.current;
+    cursor.lastLevel = level;
+    cursor.current = index;
+    return parent;
 }
 
-bool pasteFolderFits(int32_t above, const int32_t* levels, int32_t count) {
-    int32_t deepest = 0;
+void planPaste(const int32_t* levels, int32_t count, int32_t* parents) {
+    PasteCursor cursor;
     for (int32_t i = 0; i < count; ++i)
-        deepest = levels[i] > deepest ? levels[i] : deepest;
+        parents[i] = placePasted(cursor, parents, i, levels[i]);
+}
+
+bool pasteFolderFits(int32_t above, int32_t deepest) {
     return above + deepest <= deepestLevel;
 }
 

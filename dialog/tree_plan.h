@@ -77,9 +77,17 @@ void setCopyLevel(RecordBuffer& record, int32_t level);
 // paste's place; an entry goes after what its parent already holds.
 void planPaste(const int32_t* levels, int32_t count, int32_t* parents);
 
-// Whether pasted folders of these levels, placed below a parent at depth above (0 for the top
-// level), stay within the 99 levels a record can hold.
-bool pasteFolderFits(int32_t above, const int32_t* levels, int32_t count);
+// The same one record at a time, for a paste that inserts as it reads: the last folder pasted
+// and its level, and the parent of record index, whose earlier records' parents are placed.
+struct PasteCursor {
+    int32_t current = noNode;
+    int32_t lastLevel = 0;
+};
+int32_t placePasted(PasteCursor& cursor, const int32_t* parents, int32_t index, int32_t level);
+
+// Whether pasted folders whose deepest level is deepest, placed below a parent at depth above
+// (0 for the top level), stay within the 99 levels a record can hold.
+bool pasteFolderFits(int32_t above, int32_t deepest);
 
 // Whether a database of count records can take added more without passing the record numbers a
 // data word can hold.

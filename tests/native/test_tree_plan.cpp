@@ -302,12 +302,10 @@ TEST(TreePlan, PastePlacesFoldersFirstAndEntriesInOrder) {
 }
 
 TEST(TreePlan, PasteAndNewRecordsStayWithinTheirLimits) {
-    const int32_t shallow[] = {1, 0, 2, 3};
-    const int32_t entries[] = {0, -1, 0};
-    EXPECT_TRUE(pasteFolderFits(96, shallow, 4));
-    EXPECT_FALSE(pasteFolderFits(97, shallow, 4));
-    EXPECT_TRUE(pasteFolderFits(99, entries, 3));
-    EXPECT_TRUE(pasteFolderFits(0, entries, 0));
+    EXPECT_TRUE(pasteFolderFits(96, 3));
+    EXPECT_FALSE(pasteFolderFits(97, 3));
+    EXPECT_TRUE(pasteFolderFits(99, 0)); // entries only
+    EXPECT_TRUE(pasteFolderFits(0, 99));
 
     EXPECT_TRUE(roomForMore(0, maxTreeRecordNumber));
     EXPECT_TRUE(roomForMore(65534, 1));
