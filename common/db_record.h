@@ -86,9 +86,8 @@ bool isTourRecord(const RecordBuffer& record);
 bool isTourItemRecord(const RecordBuffer& record); // tour kind and an entry
 
 // Tree item data word: record number in bits 0-15, kind byte in 16-23 (0 airport, 1-99 airport
-// folder of that level, 100 tour item, 101-199 tour folder). Bit 24 is the written mark of a
-// save walk that may meet an item twice; saveTree meets each item once and leaves it clear, as
-// are bits 25-31.
+// folder of that level, 100 tour item, 101-199 tour folder). Bits 24-31 stay clear: the save
+// and the copy walk a snapshot of the tree (tree_plan.h) and mark no item as written.
 constexpr int32_t maxTreeRecordNumber = 0xFFFF;
 
 // The kinds by name. A folder's kind is its base plus its level less one, so these two name the
@@ -101,7 +100,6 @@ enum ItemKind : uint32_t {
 };
 constexpr uint32_t itemRecordMask = 0xFFFF;
 constexpr int itemKindShift = 16;
-constexpr uint32_t itemWrittenMark = 1u << 24;
 
 uint32_t recordKind(const RecordBuffer& record);
 uint32_t itemWord(int32_t recordNumber, uint32_t kind);

@@ -187,7 +187,7 @@ TEST(ItemWord, RecordNumberAndKindHaveTheirBits) {
     EXPECT_EQ(itemKind(word), 199u);
     EXPECT_FALSE(isFolderKind(itemKind(itemWord(7, 100))));
     EXPECT_TRUE(isTourKind(itemKind(itemWord(7, 100))));
-    EXPECT_EQ(itemRecordNumber(itemWord(7, 1) | (1u << 24)), 7); // the written mark is no number
+    EXPECT_EQ(itemRecordNumber(itemWord(7, 1) | (1u << 24)), 7); // a bit above the kind is no number
 }
 
 TEST(TrimRight, OnlySpacesGo) {
