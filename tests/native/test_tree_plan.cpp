@@ -81,6 +81,9 @@ TEST(TreePlan, LoadPlacesEachRecordByItsLevel) {
         {"same level: beside", {1, 2, 2, 0}, {top, 0, 0, 2}},
         {"a first folder of level 2 has nothing to go into", {2, 0, 2}, {top, 0, top}},
         {"a fall from 99 to 2 climbs 98 steps: past the top", {1, 2, 99, 2}, {top, 0, 1, top}},
+        {"a first folder of level 7 goes to the top, one of 99 into it",
+         {7, 99, 0, 1, 0, 0},
+         {top, 0, 1, top, 3, 3}},
         {"a climb past the top stops there", {1, 2, 3, 1, 3, 2}, {top, 0, 1, top, 3, top}},
         {"nothing", {}, {}},
     };

@@ -57,18 +57,6 @@ TEST_F(TreeMap, FolderLevelsGiveTheTreeShape) {
     EXPECT_EQ(choice, nullptr);
 }
 
-TEST_F(TreeMap, HostileLevelsStillPlaceEveryRecord) {
-    ASSERT_TRUE(loaded(folderLine("Seven", 7) + folderLine("Ninety-nine", 99) +
-                       airportLine("CCCC", "Deep") + folderLine("Back to one", 1) +
-                       airportLine("DDDD", "Letters", "x7") + airportLine("EEEE", "Zero", "0")));
-    EXPECT_EQ(view.dump(), " Seven [1 7]\n"
-                           "   Ninety-nine [2 99]\n"
-                           "    Deep [3 0]\n"
-                           " Back to one [4 1]\n"
-                           "  Letters [5 0]\n"
-                           "  Zero [6 0]\n");
-}
-
 TEST_F(TreeMap, MarkersAreTakenOffTheFileAndTheLastIsTheChoice) {
     std::string database = airportLine("AAAA", "First", "-1") +
                            airportLine("BBBB", "Second", "-5") + airportLine("CCCC", "Third");
@@ -120,20 +108,6 @@ TEST_F(TreeMap, SaveWritesTreeOrderWithDepthsAndTheMarker) {
               airportLine("TTTT", "Top", "-1") + folderLine("A", 1) + airportLine("AAAA", "In A") +
                   folderLine("B", 2, true) + tourItemLine(1, "In B"));
     EXPECT_FALSE(fileExists(scratchFileName));
-}
-
-TEST_F(TreeMap, FoldersDeeperThanNinetyNineAreWrittenAtNinetyNine) {
-    std::string database;
-    HTREEITEM parent = nullptr;
-    for (int depth = 1; depth <= 101; ++depth) {
-        database += folderLine("F", depth > 99 ? 99 : depth);
-        parent = view.append(parent, " F", 0x00010000u | depth);
-    }
-    writeFileBytes(databaseFileName, folderLine("F", 1) + database.substr(64));
-    view.select(parent);
-    ASSERT_EQ(save(), TreeSave::saved);
-    EXPECT_EQ(chosen, 0); // a folder selected: no marker anywhere
-    EXPECT_EQ(readFileBytes(databaseFileName), database);
 }
 
 TEST_F(TreeMap, RoundTripChangesOnlyTheMarkerAndKeepsTrailingBytes) {
