@@ -242,7 +242,8 @@ void reportPasteRefused(HWND tree, PasteRefusal why) {
         "by another program)",
     };
     char text[320];
-    std::snprintf(text, sizeof text, "The clipboard could not be pasted: %s. The tree is as it was.",
+    std::snprintf(text, sizeof text,
+                  "The clipboard could not be pasted: %s. The tree is as it was.",
                   reasons[static_cast<int>(why)]);
     reportError(tree, text);
 }
