@@ -4,6 +4,7 @@
 
 #include "../common/db_record.h"
 #include "dialog_resources.h"
+#include "dialog_state.h"
 #include "error_report.h"
 #include "item_editor.h"
 #include "settings_state.h"
@@ -92,23 +93,20 @@ void deleteItem(HWND tree, HTREEITEM selected) {
     deleteEntry(tree, selected);
 }
 
-struct TreeCommand {
-    int id;
-    const char* menuText;
-    bool newColumn; // the popup menu starts a new column before it
-    void (*run)(HWND tree, HTREEITEM selected);
+} // namespace
+
+const TreeCommand treeCommands[treeCommandCount] = {
+    {IDM_NEW_AIRPORT, IDS_NEW_AIRPORT, false, newAirport},
+    {IDM_NEW_AIRPORT_FOLDER, IDS_NEW_AIRPORT_FOLDER, false, newAirportFolder},
+    {IDM_NEW_TOUR, IDS_NEW_TOUR, true, newTour},
+    {IDM_NEW_TOUR_FOLDER, IDS_NEW_TOUR_FOLDER, false, newTourFolder},
+    {IDM_CUT, IDS_CUT, true, cutItem},
+    {IDM_COPY, IDS_COPY, false, copyItem},
+    {IDM_PASTE, IDS_PASTE, false, pasteItem},
+    {IDM_DELETE, IDS_DELETE, true, deleteItem},
 };
 
-const TreeCommand treeCommands[] = {
-    {IDM_NEW_AIRPORT, "New Airport", false, newAirport},
-    {IDM_NEW_AIRPORT_FOLDER, "New Airport Folder", false, newAirportFolder},
-    {IDM_NEW_TOUR, "New Tour", true, newTour},
-    {IDM_NEW_TOUR_FOLDER, "New Tour Folder", false, newTourFolder},
-    {IDM_CUT, "Cut", true, cutItem},
-    {IDM_COPY, "Copy", false, copyItem},
-    {IDM_PASTE, "Paste", false, pasteItem},
-    {IDM_DELETE, "Delete", true, deleteItem},
-};
+namespace {
 
 // Every command acts on the selected item, never on the one under the mouse.
 void runTreeCommand(HWND tree, int id) {
@@ -130,9 +128,12 @@ void showTreeMenu(HWND tree, LPARAM clientPoint) {
     if (!menu)
         return;
     for (const TreeCommand& command : treeCommands) {
-        if (command.newColumn)
+        if (command.newGroup)
             AppendMenuA(menu, MF_SEPARATOR | MF_MENUBREAK, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(command.id), command.menuText);
+        char text[32] = "";
+        LoadStringA(static_cast<HINSTANCE>(libraryModule), static_cast<UINT>(command.button), text,
+                    sizeof text);
+        AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(command.id), text);
     }
     POINT at = {static_cast<short>(LOWORD(clientPoint)), static_cast<short>(HIWORD(clientPoint))};
     ClientToScreen(tree, &at);
