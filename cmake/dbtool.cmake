@@ -31,21 +31,20 @@ set(TARVIX_DBTOOL_CORE_SOURCES
 )
 
 add_library(tarvix_dbtool STATIC ${TARVIX_DBTOOL_SOURCES} ${TARVIX_DBTOOL_CORE_SOURCES})
-target_compile_options(tarvix_dbtool PRIVATE ${TARVIX_WARNINGS} -O2)
+target_compile_options(tarvix_dbtool PRIVATE -O2)
 target_include_directories(tarvix_dbtool PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tarvix_dbtool PUBLIC pugixml::pugixml ${TARVIX_CSV_LIBRARY})
+target_link_libraries(tarvix_dbtool PRIVATE tarvix_warnings
+    PUBLIC pugixml::pugixml ${TARVIX_CSV_LIBRARY})
 
 add_library(tarvix_dbtool_checked STATIC ${TARVIX_DBTOOL_SOURCES})
-target_compile_options(tarvix_dbtool_checked PRIVATE ${TARVIX_WARNINGS} ${TARVIX_SANITIZE})
-target_link_libraries(tarvix_dbtool_checked PUBLIC tarvix_core_native pugixml::pugixml
-    ${TARVIX_CSV_LIBRARY})
+target_link_libraries(tarvix_dbtool_checked PRIVATE tarvix_warnings
+    PUBLIC tarvix_core_native pugixml::pugixml ${TARVIX_CSV_LIBRARY})
 
 add_executable(tarvix-db dbtool/main.cpp)
-target_compile_options(tarvix-db PRIVATE ${TARVIX_WARNINGS} -O2)
-target_link_libraries(tarvix-db PRIVATE tarvix_dbtool)
+target_compile_options(tarvix-db PRIVATE -O2)
+target_link_libraries(tarvix-db PRIVATE tarvix_warnings tarvix_dbtool)
 add_executable(tarvix-db-checked dbtool/main.cpp)
-target_compile_options(tarvix-db-checked PRIVATE ${TARVIX_WARNINGS} ${TARVIX_SANITIZE})
-target_link_libraries(tarvix-db-checked PRIVATE tarvix_dbtool_checked)
+target_link_libraries(tarvix-db-checked PRIVATE tarvix_warnings tarvix_dbtool_checked)
 set_target_properties(tarvix-db tarvix-db-checked PROPERTIES RUNTIME_OUTPUT_DIRECTORY
     ${CMAKE_BINARY_DIR}/bin)
 
@@ -60,8 +59,8 @@ endforeach()
 
 # The tool's benchmark, run by "./tarvix bench": 65,535 records checked and converted.
 add_executable(native_db_tool bench/native_db_tool.cpp)
-target_compile_options(native_db_tool PRIVATE ${TARVIX_WARNINGS} -O2)
-target_link_libraries(native_db_tool PRIVATE tarvix_dbtool)
+target_compile_options(native_db_tool PRIVATE -O2)
+target_link_libraries(native_db_tool PRIVATE tarvix_warnings tarvix_dbtool)
 target_compile_definitions(native_db_tool PRIVATE TARVIX_DB_TOOL_PROGRAM="../bin/tarvix-db")
 add_dependencies(native_db_tool tarvix-db)
 add_dependencies(benchmarks native_db_tool)

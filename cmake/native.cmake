@@ -1,17 +1,18 @@
 # Native build of the pure core with address and undefined-behaviour sanitizers.
-set(TARVIX_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+set(sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_library(tarvix_sanitize INTERFACE)
+target_compile_options(tarvix_sanitize INTERFACE ${sanitize})
+target_link_options(tarvix_sanitize INTERFACE ${sanitize})
 
 add_library(tarvix_core_native STATIC ${TARVIX_CORE_SOURCES} ${TARVIX_HOST_CORE_SOURCES})
-target_compile_options(tarvix_core_native PRIVATE ${TARVIX_WARNINGS} ${TARVIX_SANITIZE})
-target_link_options(tarvix_core_native PUBLIC ${TARVIX_SANITIZE})
+target_link_libraries(tarvix_core_native PUBLIC tarvix_sanitize PRIVATE tarvix_warnings)
 target_include_directories(tarvix_core_native PUBLIC ${CMAKE_SOURCE_DIR})
 
 file(GLOB TARVIX_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/test_*.cpp)
 foreach(source ${TARVIX_NATIVE_TESTS})
     get_filename_component(name ${source} NAME_WE)
     add_executable(${name} ${source})
-    target_compile_options(${name} PRIVATE ${TARVIX_WARNINGS} ${TARVIX_SANITIZE})
-    target_link_libraries(${name} PRIVATE tarvix_core_native GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE tarvix_warnings tarvix_core_native GTest::gtest_main)
     gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 30)
 endforeach()
 
@@ -46,7 +47,8 @@ endif()
 foreach(variant vector scalar)
     add_executable(native_copy_${variant} bench/native_copy.cpp gauge/screen_copy.cpp)
     target_include_directories(native_copy_${variant} PRIVATE ${CMAKE_SOURCE_DIR})
-    target_compile_options(native_copy_${variant} PRIVATE ${TARVIX_WARNINGS} -O3)
+    target_link_libraries(native_copy_${variant} PRIVATE tarvix_warnings)
+    target_compile_options(native_copy_${variant} PRIVATE -O3)
     set_target_properties(native_copy_${variant} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
         ${CMAKE_BINARY_DIR}/bench)
 endforeach()

@@ -4,7 +4,11 @@ enable_language(RC)
 
 set(TARVIX_BIN ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN})
-set(TARVIX_MODULE_FLAGS -fno-exceptions -fno-rtti)
+# What the two modules and the code they compile in are built with: the simulator's process
+# expects neither exceptions nor type information from a gauge or its library.
+add_library(tarvix_module_code INTERFACE)
+target_compile_options(tarvix_module_code INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+target_link_libraries(tarvix_module_code INTERFACE tarvix_warnings)
 add_link_options(-static)
 
 # Header-only libraries from Debian, exposed one folder each: the system include folder itself
@@ -24,7 +28,7 @@ set(TARVIX_MODULE_LINK_FLAGS -Wl,--major-os-version,4,--minor-os-version,0
     -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
 
 add_library(tarvix_core STATIC ${TARVIX_CORE_SOURCES})
-target_compile_options(tarvix_core PRIVATE ${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS})
+target_link_libraries(tarvix_core PRIVATE tarvix_module_code)
 target_include_directories(tarvix_core PUBLIC ${CMAKE_SOURCE_DIR})
 
 # Win32 helpers both modules compile in.
@@ -90,7 +94,7 @@ add_library(Tarvix42 SHARED
     gauge/Tarvix42.def)
 set_target_properties(Tarvix42 PROPERTIES PREFIX "" SUFFIX ".gau")
 target_include_directories(Tarvix42 PRIVATE ${TARVIX_GENERATED})
-target_compile_options(Tarvix42 PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS}>)
+target_link_libraries(Tarvix42 PRIVATE tarvix_module_code)
 target_link_options(Tarvix42 PRIVATE ${TARVIX_MODULE_LINK_FLAGS})
 target_link_libraries(Tarvix42 PRIVATE tarvix_core gdi32 user32)
 
@@ -102,7 +106,7 @@ add_library(tarvix_database STATIC
     dialog/tree_items.cpp
     dialog/tree_map.cpp
     dialog/tree_snapshot.cpp)
-target_compile_options(tarvix_database PRIVATE ${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS})
+target_link_libraries(tarvix_database PRIVATE tarvix_module_code)
 target_link_libraries(tarvix_database PUBLIC tarvix_core user32 comctl32)
 
 add_library(TarvixDlg SHARED
@@ -123,7 +127,7 @@ add_library(TarvixDlg SHARED
     dialog/TarvixDlg.def)
 set_target_properties(TarvixDlg PROPERTIES PREFIX "")
 target_include_directories(TarvixDlg PRIVATE ${TARVIX_GENERATED})
-target_compile_options(TarvixDlg PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${TARVIX_WARNINGS} ${TARVIX_MODULE_FLAGS}>)
+target_link_libraries(TarvixDlg PRIVATE tarvix_module_code)
 target_link_options(TarvixDlg PRIVATE -Wl,--kill-at ${TARVIX_MODULE_LINK_FLAGS})
 target_link_libraries(TarvixDlg PRIVATE tarvix_database tarvix_core)
 
@@ -148,7 +152,7 @@ add_library(tarvix_host_lib STATIC
     host/track_plot.cpp
     host/window_capture.cpp)
 target_include_directories(tarvix_host_lib PUBLIC ${CMAKE_SOURCE_DIR} ${TARVIX_THIRDPARTY})
-target_compile_options(tarvix_host_lib PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(tarvix_host_lib PRIVATE tarvix_warnings)
 target_link_libraries(tarvix_host_lib PUBLIC tarvix_core gdi32 user32)
 # The sample database and scenarios beside the programs: the host's default flight and the
 # end-to-end tests' inputs, copied again whenever one of them changes.
@@ -160,12 +164,12 @@ endforeach()
 
 # Pictures of the library's dialogs for the README (./tarvix screenshot).
 add_executable(dialog_screenshot tools/dialog_screenshot.cpp)
-target_compile_options(dialog_screenshot PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(dialog_screenshot PRIVATE tarvix_warnings)
 target_link_libraries(dialog_screenshot PRIVATE tarvix_host_lib)
 add_dependencies(dialog_screenshot TarvixDlg)
 
 add_executable(tarvix-host host/main.cpp)
-target_compile_options(tarvix-host PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(tarvix-host PRIVATE tarvix_warnings)
 target_link_libraries(tarvix-host PRIVATE tarvix_host_lib shell32)
 add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 
@@ -182,7 +186,7 @@ add_library(tarvix_test_support STATIC
     tests/win32/settings_session.cpp
     tests/win32/test_support.cpp)
 target_include_directories(tarvix_test_support PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_options(tarvix_test_support PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(tarvix_test_support PRIVATE tarvix_warnings)
 target_link_libraries(tarvix_test_support PUBLIC tarvix_host_lib tarvix_database comctl32 GTest::gtest)
 
 file(GLOB TARVIX_WINDOWS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_*.cpp)
@@ -200,7 +204,7 @@ foreach(source ${TARVIX_WINDOWS_TESTS})
     get_filename_component(name ${source} NAME_WE)
     add_executable(${name} ${source})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
-    target_compile_options(${name} PRIVATE ${TARVIX_WARNINGS})
+    target_link_libraries(${name} PRIVATE tarvix_warnings)
     target_link_libraries(${name} PRIVATE tarvix_test_support GTest::gtest_main)
     add_dependencies(${name} Tarvix42 TarvixDlg tarvix-host)
     # The live panel window's tests draw on the test run's X server.
@@ -223,13 +227,13 @@ endforeach()
 # The settings dialog's tour import and export worked from a script: tarvix-db's round trip.
 add_executable(dialog_import_export tests/win32/dialog_import_export.cpp)
 set_target_properties(dialog_import_export PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
-target_compile_options(dialog_import_export PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(dialog_import_export PRIVATE tarvix_warnings)
 target_link_libraries(dialog_import_export PRIVATE tarvix_test_support)
 add_dependencies(dialog_import_export TarvixDlg)
 # Random edit sequences for as long as asked (./tarvix soak).
 add_executable(edit_soak tests/win32/edit_soak.cpp)
 set_target_properties(edit_soak PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
-target_compile_options(edit_soak PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(edit_soak PRIVATE tarvix_warnings)
 target_link_libraries(edit_soak PRIVATE tarvix_test_support)
 add_dependencies(edit_soak TarvixDlg)
 # Where the gauge tests look for the dialog library: passes each call on to the real one and
@@ -239,7 +243,7 @@ set_target_properties(counting_dialog_library PROPERTIES PREFIX "" OUTPUT_NAME T
     RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests/counting
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/counting)
 target_include_directories(counting_dialog_library PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_options(counting_dialog_library PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(counting_dialog_library PRIVATE tarvix_warnings)
 target_link_options(counting_dialog_library PRIVATE -Wl,--kill-at)
 add_dependencies(test_gauge_hostile counting_dialog_library)
 
@@ -251,13 +255,13 @@ add_library(bench_dialog_stand_in SHARED bench/tour_library.cpp)
 set_target_properties(bench_dialog_stand_in PROPERTIES PREFIX "" OUTPUT_NAME TarvixDlg
     RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/stand-in)
-target_compile_options(bench_dialog_stand_in PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(bench_dialog_stand_in PRIVATE tarvix_warnings)
 target_link_options(bench_dialog_stand_in PRIVATE -Wl,--kill-at)
 target_link_libraries(bench_dialog_stand_in PRIVATE tarvix_core)
 add_executable(screen_bench bench/screen_bench.cpp)
 # In a folder of its own: the benchmarks beside the real library must not find the stand-in.
 set_target_properties(screen_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in)
-target_compile_options(screen_bench PRIVATE ${TARVIX_WARNINGS})
+target_link_libraries(screen_bench PRIVATE tarvix_warnings)
 target_link_libraries(screen_bench PRIVATE tarvix_host_lib)
 add_dependencies(screen_bench Tarvix42 bench_dialog_stand_in)
 add_dependencies(benchmarks screen_bench)

@@ -111,7 +111,7 @@ ScenarioClick readClick(const std::string& text, long frames) {
     if (buttonIndex(label) < 0 || !readNumberText(text.substr(at + 1), 0, 1e7, true, frame))
         throw Refusal{"option --click: '" + text +
                       "' is not LABEL@FRAME with a label of + - DLG INF AP Prev Next"};
-    if (frame >= frames)
+    if (frame >= static_cast<double>(frames))
         throw Refusal{"option --click: '" + text + "' comes after the last frame (" +
                       std::to_string(frames - 1) + ")"};
     ScenarioClick click{};
@@ -157,7 +157,7 @@ void buildFreeFlight(const OptionTexts& t, HostOptions& o) {
     if (!t.destination.empty())
         f.handed = readDestination(t.destination);
     f.frameRate = freeFlightFrameRate;
-    f.duration = o.window ? 48 * 3600 : frames / freeFlightFrameRate;
+    f.duration = o.window ? 48 * 3600 : static_cast<double>(frames) / freeFlightFrameRate;
 }
 
 // Which flight the options ask for. A scenario sets everything a free flight's options would:

@@ -188,7 +188,8 @@ void putDib(std::vector<uint8_t>& out, const Picture& picture, bool withMask) {
     for (int32_t y = picture.height - 1; y >= 0; --y) {
         std::vector<uint8_t> row(rowBytes(picture.width, 4), 0);
         for (int32_t x = 0; x < picture.width; ++x)
-            row[x / 2] |= picture.index[y * picture.width + x] << (x % 2 ? 0 : 4);
+            row[x / 2] |=
+                static_cast<uint8_t>(picture.index[y * picture.width + x] << (x % 2 ? 0 : 4));
         out.insert(out.end(), row.begin(), row.end());
     }
     if (!withMask)

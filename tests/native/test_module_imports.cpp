@@ -211,8 +211,8 @@ TEST_P(ShippedModule, ImportsOnlyWhatTheListAllows) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modules, ShippedModule, ::testing::Values(gaugeFileName, dialogLibraryFileName),
-    [](const ::testing::TestParamInfo<const char*>& info) {
-        return std::string(info.param).substr(0, std::strcspn(info.param, "."));
+    [](const ::testing::TestParamInfo<const char*>& module) {
+        return std::string(module.param).substr(0, std::strcspn(module.param, "."));
     });
 
 } // namespace

@@ -107,8 +107,8 @@ const std::vector<int>& Snapshot::group(int parent) const {
     return parent < 0 ? top : nodes[parent].children;
 }
 
-std::vector<int> Snapshot::subtree(int top) const {
-    std::vector<int> out = {top};
+std::vector<int> Snapshot::subtree(int root) const {
+    std::vector<int> out = {root};
     for (size_t i = 0; i < out.size(); ++i) {
         for (int child : nodes[out[i]].children)
             out.push_back(child);

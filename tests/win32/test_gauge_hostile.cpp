@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // As long as the longest tour the database's 5 records can hold (the
                       // table's round), after the leg's 4 steps, and no longer.
                       BadAnswer{"NeverWraps", 2, 3, 4 + 5 + 1}),
-    [](const ::testing::TestParamInfo<BadAnswer>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<BadAnswer>& test) { return std::string(test.param.name); });
 
 TEST_F(HostileInput, EveryWalkOfInitializeEndsAtItsFirstRefusal) {
     // From the middle item of three: leg start 2 steps, next waypoint 2, the table's round 3.
@@ -309,8 +309,8 @@ INSTANTIATE_TEST_SUITE_P(Feet, MappedAltitudes,
                                            MappedAltitude{"Negative", -1, false},
                                            MappedAltitude{"NotANumber", double(NAN), false},
                                            MappedAltitude{"Infinite", double(INFINITY), false}),
-                         [](const ::testing::TestParamInfo<MappedAltitude>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<MappedAltitude>& test) {
+                             return std::string(test.param.name);
                          });
 
 TEST_F(HostileInput, TourItemAltitudeTextOutOfRangeIsNotSent) {

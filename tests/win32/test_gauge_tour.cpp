@@ -333,8 +333,8 @@ TEST_P(SwitchDistanceOrder, UsesTheBearingBeforeTheWindCorrection) {
 INSTANTIATE_TEST_SUITE_P(Winds, SwitchDistanceOrder,
                          ::testing::Values(SwitchCase{"FromTheEast", 90, 0.52, 5},
                                            SwitchCase{"FromTheWest", 270, 0.63, 4}),
-                         [](const ::testing::TestParamInfo<SwitchCase>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<SwitchCase>& test) {
+                             return std::string(test.param.name);
                          });
 
 // 0.13 nm from 002, coming in on a bearing that the next leg nearly reverses (a = 14.4): above
@@ -365,8 +365,8 @@ INSTANTIATE_TEST_SUITE_P(Knots, SwitchSpeed,
                          ::testing::Values(SpeedCase{"Forty", 40, 4},
                                            SpeedCase{"JustAboveForty", 40.001, 5},
                                            SpeedCase{"ThirtyNine", 39, 4}),
-                         [](const ::testing::TestParamInfo<SpeedCase>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<SpeedCase>& test) {
+                             return std::string(test.param.name);
                          });
 
 TEST_F(TourFlight, DialogButtonRebuildsTheTourAndCouplesFromTheRecord) {

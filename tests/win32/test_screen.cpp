@@ -118,18 +118,18 @@ struct Screen : ::testing::Test {
 // Every pixel that was 0 in the installed picture stays 0; every other one is drawn, and what
 // is black on the canvas arrives as navy.
 void expectCopyRule(const std::vector<uint8_t>& before, const ImageRecord* image) {
-    int zeroKept = 0, navy = 0;
+    int zeroKept = 0, navyCount = 0;
     for (uint32_t i = 0; i < image->byteSize; ++i) {
         if (before[i] == 0) {
             ASSERT_EQ(image->pixels[i], 0) << "byte " << i;
             ++zeroKept;
         } else {
             ASSERT_NE(image->pixels[i], 0) << "byte " << i;
-            navy += image->pixels[i] == colourNavy;
+            navyCount += image->pixels[i] == colourNavy;
         }
     }
     EXPECT_GT(zeroKept, 0);
-    EXPECT_GT(navy, int(image->byteSize / 3)) << "the black background arrives as navy";
+    EXPECT_GT(navyCount, int(image->byteSize / 3)) << "the black background arrives as navy";
 }
 
 std::vector<uint8_t> pixelsOf(const ImageRecord* image) {

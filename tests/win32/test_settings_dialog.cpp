@@ -220,7 +220,7 @@ TEST_F(SettingsDialog, PositionRulesAtOk) {
     for (const PositionCase& c : cases) {
         SCOPED_TRACE(c.what);
         writeFileBytes("TarvixDb.dat", sampleDatabase());
-        std::string shown;
+        std::string controls;
         std::vector<DialogDriver::Step> steps = {
             [&](HWND dialog) {
                 selectLabel(dialog, "Chicago Midway");
@@ -232,9 +232,9 @@ TEST_F(SettingsDialog, PositionRulesAtOk) {
                 SetDlgItemTextA(dialog, IDC_LONGITUDE_SECONDS, c.lonSeconds);
                 clickButton(dialog, IDOK);
                 auto text = [dialog](int id) { return controlText(dialog, id); };
-                shown = text(IDC_LATITUDE_DEGREES) + " " + text(IDC_LATITUDE_MINUTES) + " " +
-                        text(IDC_LATITUDE_SECONDS) + "/" + text(IDC_LONGITUDE_DEGREES) + " " +
-                        text(IDC_LONGITUDE_MINUTES) + " " + text(IDC_LONGITUDE_SECONDS);
+                controls = text(IDC_LATITUDE_DEGREES) + " " + text(IDC_LATITUDE_MINUTES) + " " +
+                           text(IDC_LATITUDE_SECONDS) + "/" + text(IDC_LONGITUDE_DEGREES) + " " +
+                           text(IDC_LONGITUDE_MINUTES) + " " + text(IDC_LONGITUDE_SECONDS);
             },
         };
         if (c.message)
@@ -245,7 +245,7 @@ TEST_F(SettingsDialog, PositionRulesAtOk) {
             continue;
         }
         EXPECT_EQ(boxTexts(), std::vector<std::string>{});
-        EXPECT_EQ(shown, c.shownLatLon);
+        EXPECT_EQ(controls, c.shownLatLon);
     }
 }
 
@@ -253,19 +253,19 @@ TEST_F(SettingsDialog, CurrentReadTakesTheAircraftsPosition) {
     writeFileBytes("TarvixDb.dat", sampleDatabase());
     aircraft.aircraftLatitude = -5000874;                 // 45 degrees south
     aircraft.aircraftLongitude = 1.5 * 140737488355328.0; // 90 degrees west
-    std::string shown;
+    std::string controls;
     run({[&](HWND dialog) {
              selectLabel(dialog, "Chicago Midway");
              clickButton(dialog, IDC_CURRENT_READ);
              auto text = [dialog](int id) { return controlText(dialog, id); };
-             shown = std::string(isChecked(dialog, IDC_SOUTH) ? "S " : "N ") +
-                     text(IDC_LATITUDE_DEGREES) + " " + text(IDC_LATITUDE_MINUTES) + " " +
-                     text(IDC_LATITUDE_SECONDS) + (isChecked(dialog, IDC_WEST) ? " W " : " E ") +
-                     text(IDC_LONGITUDE_DEGREES) + " " + text(IDC_LONGITUDE_MINUTES) + " " +
-                     text(IDC_LONGITUDE_SECONDS);
+             controls = std::string(isChecked(dialog, IDC_SOUTH) ? "S " : "N ") +
+                        text(IDC_LATITUDE_DEGREES) + " " + text(IDC_LATITUDE_MINUTES) + " " +
+                        text(IDC_LATITUDE_SECONDS) + (isChecked(dialog, IDC_WEST) ? " W " : " E ") +
+                        text(IDC_LONGITUDE_DEGREES) + " " + text(IDC_LONGITUDE_MINUTES) + " " +
+                        text(IDC_LONGITUDE_SECONDS);
          },
          pressCancel});
-    EXPECT_EQ(shown, "S 45 0 0 W 90 0 0");
+    EXPECT_EQ(controls, "S 45 0 0 W 90 0 0");
 }
 
 struct EnableCase {
@@ -735,17 +735,17 @@ TEST_F(SettingsDialog, TheAirportOptionsShowAsStoredForTheFirstItem) {
         options.airportAltitudeHold = 1;
         options.airportAltitude = c.stored;
         ASSERT_EQ(library.setData(&options), 1);
-        std::string shown;
+        std::string controls;
         run({[&](HWND dialog) {
-                 shown = selectedLabel(dialog) +
-                         (isEnabled(dialog, IDC_AIRPORT_ALTITUDE_HOLD) ? " hold enabled"
-                                                                       : " hold grey") +
-                         (isEnabled(dialog, IDC_AIRPORT_ALTITUDE) ? " altitude enabled "
-                                                                  : " altitude grey ") +
-                         controlText(dialog, IDC_AIRPORT_ALTITUDE);
+                 controls = selectedLabel(dialog) +
+                            (isEnabled(dialog, IDC_AIRPORT_ALTITUDE_HOLD) ? " hold enabled"
+                                                                          : " hold grey") +
+                            (isEnabled(dialog, IDC_AIRPORT_ALTITUDE) ? " altitude enabled "
+                                                                     : " altitude grey ") +
+                            controlText(dialog, IDC_AIRPORT_ALTITUDE);
              },
              pressCancel});
-        EXPECT_EQ(shown, std::string("Chicago Midway hold enabled altitude enabled ") + c.shown);
+        EXPECT_EQ(controls, std::string("Chicago Midway hold enabled altitude enabled ") + c.shown);
     }
 }
 
@@ -793,14 +793,14 @@ TEST_F(SettingsDialog, EveryDigitTypedReachesTheEditAndTheFieldsWidthShowsWhole)
         {IDC_LONGITUDE_DEGREES, "180", true},    {IDC_LATITUDE_MINUTES, "88", true},
         {IDC_LONGITUDE_SECONDS, "59", true},
     };
-    std::vector<std::string> typed, shown;
+    std::vector<std::string> typed, whole;
     run({[&](HWND dialog) {
              selectLabel(dialog, "Chicago Midway");
              for (const auto& c : cases) {
                  typeKeys(dialog, c.id, c.typed);
                  typed.push_back(controlText(dialog, c.id));
                  if (c.whole)
-                     shown.push_back(shownWhole(dialog, c.id));
+                     whole.push_back(shownWhole(dialog, c.id));
              }
          },
          pressCancel});
@@ -811,7 +811,7 @@ TEST_F(SettingsDialog, EveryDigitTypedReachesTheEditAndTheFieldsWidthShowsWhole)
             wantShown.push_back("whole");
     }
     EXPECT_EQ(typed, wantTyped);
-    EXPECT_EQ(shown, wantShown);
+    EXPECT_EQ(whole, wantShown);
 }
 
 } // namespace
