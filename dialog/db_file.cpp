@@ -3,11 +3,6 @@
 // which gives the same bytes at a fraction of the cost.
 #include "db_file.h"
 
-#include "dialog_state.h"
-
-// The library's one current record lives with the layer that every record reader links.
-RecordBuffer recordBuffer = {};
-
 // Looked up through the import table at each call, not once as the library loads.
 static BOOL WINAPI systemMoveFileEx(LPCSTR from, LPCSTR to, DWORD flags) {
     return MoveFileExA(from, to, flags);

@@ -7,7 +7,6 @@
 
 extern ExchangeRecord ExchangeState; // the library's current record, mirrored in "TarvixMapFile"
 extern void* libraryModule;          // this library's module handle, for its resources
-extern RecordBuffer recordBuffer;    // the current database record: all record I/O passes here
 
 // exchange_mapping.cpp
 int32_t loadExchange();

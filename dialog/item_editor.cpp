@@ -99,7 +99,7 @@ void putDms(const DmsPosition& dms, char (&hemisphere)[H], char (&degrees)[D], c
 // The aircraft's position, as the gauge handed it over, into the fields and the controls. The
 // record itself takes it when the selection moves on or at OK.
 void currentRead(HWND dialog) {
-    RecordBuffer& r = recordBuffer;
+    RecordBuffer& r = settings.editorRecord;
     putDms(latitudeToDms(ExchangeState.aircraftLatitude), r.latHemisphere, r.latDegrees,
            r.latMinutes, r.latSeconds);
     putDms(longitudeToDms(ExchangeState.aircraftLongitude), r.lonHemisphere, r.lonDegrees,
@@ -122,7 +122,7 @@ void narrowNumberMargins(HWND dialog) {
 }
 
 void readFields(HWND dialog) {
-    RecordBuffer& r = recordBuffer;
+    RecordBuffer& r = settings.editorRecord;
     copyBoundedText(r.altitudeHoldFlag, checked(dialog, IDC_TOUR_ALTITUDE_HOLD) ? "1" : "",
                     sizeof r.altitudeHoldFlag);
     readControl(dialog, IDC_TOUR_ALTITUDE, r.altitude, 5);
@@ -141,7 +141,7 @@ void readFields(HWND dialog) {
 }
 
 void showRecord(HWND dialog) {
-    const RecordBuffer& r = recordBuffer;
+    const RecordBuffer& r = settings.editorRecord;
     CheckDlgButton(dialog, IDC_TOUR_ALTITUDE_HOLD,
                    readWholeNumber(r.altitudeHoldFlag) > 0 ? BST_CHECKED : BST_UNCHECKED);
     // A stored altitude out of range (an import, a hand-edited file) is shown, not refused: the
@@ -159,7 +159,7 @@ bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     if (!item || item != settings.editorItem)
         return true;
     readFields(dialog);
-    RecordBuffer& r = recordBuffer;
+    RecordBuffer& r = settings.editorRecord;
     const uint32_t word = itemData(tree, item);
     const uint32_t kind = itemKind(word);
     char label[48];
@@ -198,21 +198,22 @@ bool storeSelectedItem(HWND dialog, HWND tree) {
 }
 
 void loadItemFields(HWND dialog, HWND tree, HTREEITEM item) {
-    clearRecordBuffer(recordBuffer);
+    RecordBuffer& r = settings.editorRecord;
+    clearRecordBuffer(r);
     settings.editorItem = nullptr;
     if (!item)
         return;
-    if (readRecord(itemRecordNumber(itemData(tree, item)), databaseFileName, recordBuffer) == 1) {
+    if (readRecord(itemRecordNumber(itemData(tree, item)), databaseFileName, r) == 1) {
         settings.editorItem = item;
     } else {
-        clearRecordBuffer(recordBuffer);
+        clearRecordBuffer(r);
         reportError(dialog, "This entry could not be read from the waypoint database (the file "
                             "may be held by another program). It is shown blank, and nothing "
                             "typed into it is kept; select it again to read it again.");
     }
     showRecord(dialog);
-    ExchangeState.tourAltitude = readWholeNumber(recordBuffer.altitude);
-    ExchangeState.tourAltitudeHold = readWholeNumber(recordBuffer.altitudeHoldFlag) >= 1 ? 1 : 0;
+    ExchangeState.tourAltitude = readWholeNumber(r.altitude);
+    ExchangeState.tourAltitudeHold = readWholeNumber(r.altitudeHoldFlag) >= 1 ? 1 : 0;
 }
 
 void enableItemControls(HWND dialog, HWND tree, HTREEITEM item) {

@@ -1,6 +1,6 @@
 // The right half of the settings dialog: the selected entry's fields, the autopilot options,
-// the altitude edits' checks and "Cur. Read". The fields go through the library's one record
-// buffer (recordBuffer); the options live in ExchangeState.
+// the altitude edits' checks and "Cur. Read". The fields go through the editor's record
+// (settings.editorRecord); the options live in ExchangeState.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -11,9 +11,9 @@
 // five-digit altitudes their room.
 void narrowNumberMargins(HWND dialog);
 
-// The editor's controls into recordBuffer; also sets ExchangeState.tourAltitude.
+// The editor's controls into its record; also sets ExchangeState.tourAltitude.
 void readFields(HWND dialog);
-// recordBuffer into the editor's controls.
+// The editor's record into its controls.
 void showRecord(HWND dialog);
 
 // The editor into the item's record, then its label. Nothing without an item, and nothing into

@@ -159,14 +159,15 @@ bool altitudesValid(HWND dialog, int button) {
 
 // The fields' position into ExchangeState, the pole and date line put right in the controls.
 bool takePosition(HWND dialog) {
+    RecordBuffer& r = settings.editorRecord;
     CheckedPosition position;
-    PositionCheck check = checkPosition(recordBuffer, position);
+    PositionCheck check = checkPosition(r, position);
     if (check != PositionCheck::latitudeError)
         ExchangeState.latitude = position.latitude;
     if (position.latitudeAtPole) {
-        SetDlgItemTextA(dialog, IDC_LATITUDE_DEGREES, recordBuffer.latDegrees);
-        SetDlgItemTextA(dialog, IDC_LATITUDE_MINUTES, recordBuffer.latMinutes);
-        SetDlgItemTextA(dialog, IDC_LATITUDE_SECONDS, recordBuffer.latSeconds);
+        SetDlgItemTextA(dialog, IDC_LATITUDE_DEGREES, r.latDegrees);
+        SetDlgItemTextA(dialog, IDC_LATITUDE_MINUTES, r.latMinutes);
+        SetDlgItemTextA(dialog, IDC_LATITUDE_SECONDS, r.latSeconds);
     }
     if (check == PositionCheck::latitudeError) {
         reportError(dialog, "Latitude Data Error !");
@@ -178,9 +179,9 @@ bool takePosition(HWND dialog) {
     }
     ExchangeState.longitude = position.longitude;
     if (position.longitudeAtDateLine) {
-        SetDlgItemTextA(dialog, IDC_LONGITUDE_DEGREES, recordBuffer.lonDegrees);
-        SetDlgItemTextA(dialog, IDC_LONGITUDE_MINUTES, recordBuffer.lonMinutes);
-        SetDlgItemTextA(dialog, IDC_LONGITUDE_SECONDS, recordBuffer.lonSeconds);
+        SetDlgItemTextA(dialog, IDC_LONGITUDE_DEGREES, r.lonDegrees);
+        SetDlgItemTextA(dialog, IDC_LONGITUDE_MINUTES, r.lonMinutes);
+        SetDlgItemTextA(dialog, IDC_LONGITUDE_SECONDS, r.lonSeconds);
     }
     return true;
 }
@@ -195,7 +196,7 @@ void takeOptions(HWND dialog) {
     ExchangeState.tourAutopilot = checked(IDC_TOUR_AUTOPILOT_ON) ? 1 : 0;
     ExchangeState.tourAltitudeHold = checked(IDC_TOUR_ALTITUDE_HOLD) ? 1 : 0;
     if (ExchangeState.tourAltitudeHold)
-        ExchangeState.tourAltitude = readWholeNumber(recordBuffer.altitude);
+        ExchangeState.tourAltitude = readWholeNumber(settings.editorRecord.altitude);
 }
 
 // The selected item's fields into its record before the save: the gauge must never be handed
@@ -225,8 +226,9 @@ void settingsOk(HWND dialog) {
         return;
     HWND tree = treeOf(dialog);
     readFields(dialog);
-    copyBoundedText(ExchangeState.ident, recordBuffer.ident, sizeof ExchangeState.ident);
-    copyBoundedText(ExchangeState.name, recordBuffer.name, sizeof ExchangeState.name);
+    const RecordBuffer& shown = settings.editorRecord;
+    copyBoundedText(ExchangeState.ident, shown.ident, sizeof ExchangeState.ident);
+    copyBoundedText(ExchangeState.name, shown.name, sizeof ExchangeState.name);
     if (!takePosition(dialog))
         return;
     char feet[6];

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "../common/db_record.h"
+
 struct SettingsState {
     int initDone = 0; // 1 from the end of the opening to OK or Cancel
     // 0 while the altitude edit holds a value outside 0 to 99996: OK and Cancel then only move
@@ -33,6 +35,8 @@ struct SettingsState {
     // The item whose record the editor shows: nullptr when none, or when its read was refused,
     // so that the blanks shown then are never written over its record.
     HTREEITEM editorItem = nullptr;
+    // That record as last read from the file or from the editor's controls.
+    RecordBuffer editorRecord = {};
     // 1 while the editor shows a record: what a record holds is shown as it is, and only what
     // the pilot types into an altitude edit is checked.
     int fillingEditor = 0;

@@ -52,15 +52,15 @@ extern "C" int __stdcall TarvixGetTourItem(int forward) {
     int32_t current = ExchangeState.recordNumber;
     bool moved = false;
     int32_t next = 0;
-    if (isTourItemAt(source, current, recordBuffer)) {
-        next = forward ? nextTourItem(source, current, recordBuffer)
-                       : previousTourItem(source, current, recordBuffer);
-        moved =
-            setLevel(file, current, "", recordBuffer) && setLevel(file, next, "-1", recordBuffer);
+    RecordBuffer record;
+    if (isTourItemAt(source, current, record)) {
+        next = forward ? nextTourItem(source, current, record)
+                       : previousTourItem(source, current, record);
+        moved = setLevel(file, current, "", record) && setLevel(file, next, "-1", record);
     }
     CloseHandle(file);
     if (!moved)
         return -1;
-    takeTourItem(next, recordBuffer);
+    takeTourItem(next, record);
     return storeExchange() ? next : -1;
 }

@@ -5,7 +5,6 @@
 #include "../common/module_contract.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
-#include "dialog_state.h"
 #include "error_report.h"
 #include "tree_edit.h"
 #include "tree_items.h"
@@ -18,18 +17,19 @@ void showCursor(LPCSTR cursor) {
     SetCursor(LoadCursorA(nullptr, cursor));
 }
 
-// The walk of one copy: the database to read from, the clipboard file to write, and the number
-// of the next clipboard record.
+// The walk of one copy: the database to read from, the clipboard file to write, the number of
+// the next clipboard record and the record last copied.
 struct CopyRun {
     HWND tree;
     HANDLE database;
     HANDLE clipboard;
     int32_t next;
+    RecordBuffer record;
 };
 
 // The item's record into the next clipboard record at the level the copy's plan gave it.
 bool copyRecord(CopyRun& run, uint32_t word, int32_t level) {
-    RecordBuffer& r = recordBuffer;
+    RecordBuffer& r = run.record;
     if (readRecordFrom(itemRecordNumber(word), run.database, r) != 1)
         return false;
     setCopyLevel(r, level);
@@ -50,7 +50,7 @@ bool writeClipboard(CopyRun& run, const TreeView& view, const WalkStep* steps, i
             // The copied folder is the clipboard's level 1 whatever its depth in the tree, and its
             // data word says so from now on.
             setItemData(run.tree, view.items[0],
-                        itemWord(itemRecordNumber(word), recordKind(recordBuffer)));
+                        itemWord(itemRecordNumber(word), recordKind(run.record)));
             showCursor(IDC_WAIT);
         }
     }
@@ -139,9 +139,10 @@ bool appendRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first, int32
     bool appended = lines != nullptr;
     if (appended)
         encodeRecord(first, lines);
+    RecordBuffer record;
     for (int32_t i = 2; i <= count && appended; ++i) {
-        appended = readRecordFrom(i, clipboard, recordBuffer) == 1;
-        encodeRecord(recordBuffer, lines + static_cast<size_t>(i - 1) * recordSize);
+        appended = readRecordFrom(i, clipboard, record) == 1;
+        encodeRecord(record, lines + static_cast<size_t>(i - 1) * recordSize);
     }
     appended = appended && seekFile(database, static_cast<int64_t>(firstNumber - 1) * recordSize) &&
                writeExactly(database, lines, static_cast<uint32_t>(bytes));
@@ -174,10 +175,10 @@ struct PastedItems {
 };
 
 HTREEITEM insertRecord(HWND tree, PastedItems& pasted, PasteCursor& cursor, int32_t count,
-                       int32_t index, uint32_t word, PastePlace place) {
+                       int32_t index, const RecordBuffer& record, uint32_t word, PastePlace place) {
     char label[48];
-    labelOf(recordBuffer, label, sizeof label);
-    const int32_t level = recordLevel(recordBuffer);
+    labelOf(record, label, sizeof label);
+    const int32_t level = recordLevel(record);
     const int32_t parent = placePasted(cursor, pasted.parents, index, level);
     pasted.parents[index] = parent;
     const HTREEITEM into = parent == noNode ? place.parent : pasted.items[parent];
@@ -196,11 +197,12 @@ HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t first
         static_cast<int32_t*>(HeapAlloc(GetProcessHeap(), 0, records * sizeof(int32_t)))};
     PasteCursor cursor;
     bool inserted = pasted.items && pasted.parents;
+    RecordBuffer record;
     for (int32_t i = 0; i < count && inserted; ++i) {
         const int32_t number = firstNumber + i;
-        inserted = readRecordFrom(number, database, recordBuffer) == 1 &&
-                   insertRecord(tree, pasted, cursor, count, i,
-                                itemWord(number, recordKind(recordBuffer)), place);
+        inserted = readRecordFrom(number, database, record) == 1 &&
+                   insertRecord(tree, pasted, cursor, count, i, record,
+                                itemWord(number, recordKind(record)), place);
     }
     HTREEITEM first = inserted ? pasted.items[0] : nullptr;
     if (pasted.parents)
@@ -218,8 +220,9 @@ HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t first
 bool foldersFit(HWND tree, HANDLE clipboard, int32_t count, HTREEITEM parent) {
     const int32_t above = parent == TVI_ROOT ? 0 : itemDepth(tree, parent);
     int32_t deepest = 0;
-    for (int32_t i = 1; i <= count && readRecordFrom(i, clipboard, recordBuffer) == 1; ++i) {
-        const int32_t level = recordLevel(recordBuffer);
+    RecordBuffer record;
+    for (int32_t i = 1; i <= count && readRecordFrom(i, clipboard, record) == 1; ++i) {
+        const int32_t level = recordLevel(record);
         if (level > deepest)
             deepest = level;
     }
@@ -316,7 +319,7 @@ bool copyToClipboardFile(HWND tree, HTREEITEM item) {
     if (!item)
         return false;
     DeleteFileA(clipboardFileName);
-    CopyRun run = {tree, openDatabase(false), INVALID_HANDLE_VALUE, 1};
+    CopyRun run = {tree, openDatabase(false), INVALID_HANDLE_VALUE, 1, {}};
     if (run.database != INVALID_HANDLE_VALUE)
         run.clipboard = openRecordFile(clipboardFileName, true);
     const bool copied = run.clipboard != INVALID_HANDLE_VALUE && copyRecords(run, item);

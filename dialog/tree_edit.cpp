@@ -18,11 +18,12 @@ namespace {
 
 constexpr int32_t deepestFolder = 99;
 
-// Appends recordBuffer to the database, then the item to the tree, so that no item ever names
-// a record that is not there. The record's number is the count of the file as the writing
+// Appends the record to the database, then the item to the tree, so that no item ever names a
+// record that is not there. The record's number is the count of the file as the writing
 // handle sees it: a count taken apart from the write could miss records (another program's hold
 // ending in between) and turn the append into an overwrite of one of them.
-HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, const char* label, uint32_t kind) {
+HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, RecordBuffer& record, const char* label,
+                           uint32_t kind) {
     if (!roomForRecords(tree, 1))
         return nullptr;
     HANDLE database = openDatabase(true);
@@ -30,7 +31,7 @@ HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, const char* label, uint3
     if (database != INVALID_HANDLE_VALUE) {
         if (fileByteSize(database) >= 0)
             number = recordCountOf(database) + 1;
-        if (number > 0 && writeRecordTo(number, database, recordBuffer) != 1)
+        if (number > 0 && writeRecordTo(number, database, record) != 1)
             number = 0;
         CloseHandle(database);
     }
@@ -71,9 +72,10 @@ HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item) {
         else if (HTREEITEM up = treeStep(tree, item, TVGN_PARENT))
             parent = up;
     }
+    RecordBuffer record;
     char label[32];
-    newFolderRecord(tour, recordBuffer, label);
-    return appendWithRecord(tree, parent, label, tour ? tourFolderKind : airportFolderKind);
+    newFolderRecord(tour, record, label);
+    return appendWithRecord(tree, parent, record, label, tour ? tourFolderKind : airportFolderKind);
 }
 
 void newFolderRecord(bool tour, RecordBuffer& r, char* label) {
@@ -96,7 +98,7 @@ static int32_t tourItemsIn(HWND tree, HTREEITEM parent) {
 }
 
 HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
-    RecordBuffer& r = recordBuffer;
+    RecordBuffer r;
     clearRecordBuffer(r);
     copyBoundedText(r.tourFlag, tour ? "1" : "", sizeof r.tourFlag);
     copyBoundedText(r.name, tour ? "New Tour" : "New Airport", sizeof r.name);
@@ -110,7 +112,7 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
     } else {
         std::snprintf(label, sizeof label, "%s", r.name);
     }
-    HTREEITEM item = appendWithRecord(tree, parent, label, tour ? tourItemKind : airportKind);
+    HTREEITEM item = appendWithRecord(tree, parent, r, label, tour ? tourItemKind : airportKind);
     if (item)
         renumberTour(tree, item);
     return item;

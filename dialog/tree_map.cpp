@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "db_file.h"
-#include "dialog_state.h"
 #include "tree_items.h"
 #include "tree_plan.h"
 #include "tree_snapshot.h"
@@ -48,16 +47,17 @@ HTREEITEM appendRecord(LoadRun& run, int32_t number, const RecordBuffer& record)
 }
 
 TreeLoad buildFromRecords(LoadRun& run, HANDLE database, int32_t count, HTREEITEM* choice) {
+    RecordBuffer record;
     for (int32_t number = 1; number <= count; ++number) {
-        if (!readRecordFrom(number, database, recordBuffer))
+        if (!readRecordFrom(number, database, record))
             return TreeLoad::unreadable;
-        HTREEITEM item = appendRecord(run, number, recordBuffer);
+        HTREEITEM item = appendRecord(run, number, record);
         if (!item) // a tree short of an item would be saved over the database at OK
             return TreeLoad::unreadable;
-        if (recordLevel(recordBuffer) < 0) {
+        if (recordLevel(record) < 0) {
             *choice = item;
-            recordBuffer.level[0] = '\0';
-            writeRecordTo(number, database, recordBuffer);
+            record.level[0] = '\0';
+            writeRecordTo(number, database, record);
         }
     }
     return TreeLoad::loaded;
@@ -123,10 +123,10 @@ bool writeStep(SaveRun& run, uint32_t word, int32_t level) {
     int32_t number = itemRecordNumber(word);
     if (number < 1 || number > run.recordCount)
         return false;
-    decodeRecord(run.records + static_cast<size_t>(number - 1) * recordSize, recordSize,
-                 recordBuffer);
-    setSaveLevel(recordBuffer, level);
-    encodeRecord(recordBuffer, run.chunk + run.chunkUsed);
+    RecordBuffer record;
+    decodeRecord(run.records + static_cast<size_t>(number - 1) * recordSize, recordSize, record);
+    setSaveLevel(record, level);
+    encodeRecord(record, run.chunk + run.chunkUsed);
     run.chunkUsed += recordSize;
     return run.chunkUsed < chunkRecords * recordSize || flushChunk(run);
 }
