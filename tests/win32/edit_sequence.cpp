@@ -17,6 +17,25 @@
 
 namespace {
 
+// Every file the dialog writes, as it stands, in one FNV-1a digest of their names, presence and
+// bytes: a replay prints it with each operation, so that two builds can be shown to write the
+// same files at every step of the same sequence.
+std::string filesDigest() {
+    uint32_t digest = 2166136261u;
+    auto mix = [&digest](char c) { digest = (digest ^ static_cast<uint8_t>(c)) * 16777619u; };
+    for (const char* name :
+         {"TarvixDb.dat", "TarvixDb.bak", "TarvixDb.$$$", "Tarvix.dat", "TarvixTr.dat"}) {
+        for (const char* c = name; *c; ++c)
+            mix(*c);
+        mix(fileExists(name) ? '+' : '-');
+        for (char c : readFileBytes(name))
+            mix(c);
+    }
+    char text[12];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(digest));
+    return text;
+}
+
 // ---- the watchdog's view of the running sequence ----
 
 struct WatchState {
@@ -345,7 +364,8 @@ void Run::note(const std::string& what) {
     outcome->operationsRun = static_cast<int>(outcome->steps.size());
     boxesBefore = answerer ? answerer->seen().size() : 0;
     if (plan.verbose)
-        std::printf("%4d. %s\n", outcome->operationsRun, what.c_str());
+        std::printf("%4d. %s  [files before: %s]\n", outcome->operationsRun, what.c_str(),
+                    filesDigest().c_str());
     WatchState& w = watch();
     EnterCriticalSection(&w.lock);
     w.steps.push_back(what);
@@ -430,6 +450,8 @@ SequenceOutcome runEditSequence(const SequencePlan& plan) {
             run.fail("the settings dialog did not open");
         run.answerer = nullptr;
     }
+    if (plan.verbose)
+        std::printf("      [files after closing: %s]\n", filesDigest().c_str());
     if (run.failure.empty() && closed) {
         if (fileExists("TarvixDb.$$$"))
             run.fail("the clipboard file outlived the dialog");
