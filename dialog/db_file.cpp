@@ -91,43 +91,43 @@ static bool seekRecord(HANDLE file, int32_t number) {
     return seekFile(file, (static_cast<int64_t>(number) - 1) * static_cast<int64_t>(recordSize));
 }
 
-int32_t readRecordFrom(int32_t number, HANDLE file, RecordBuffer& record) {
+bool readRecordFrom(int32_t number, HANDLE file, RecordBuffer& record) {
     uint8_t line[recordSize];
     DWORD got = 0;
     if (number < 1 || !seekRecord(file, number) || !ReadFile(file, line, recordSize, &got, nullptr))
         got = 0;
     if (got == 0) {
         clearRecordBuffer(record);
-        return 0;
+        return false;
     }
     decodeRecord(line, got, record);
-    return got == recordSize ? 1 : 0;
+    return got == recordSize;
 }
 
-int32_t writeRecordTo(int32_t number, HANDLE file, RecordBuffer& record) {
+bool writeRecordTo(int32_t number, HANDLE file, RecordBuffer& record) {
     if (number < 1 || number > recordCountOf(file) + 1 || !seekRecord(file, number))
-        return 0;
+        return false;
     uint8_t line[recordSize];
     encodeRecord(record, line);
-    return writeExactly(file, line, recordSize) ? 1 : 0;
+    return writeExactly(file, line, recordSize);
 }
 
-int32_t readRecord(int32_t number, const char* fileName, RecordBuffer& record) {
+bool readRecord(int32_t number, const char* fileName, RecordBuffer& record) {
     HANDLE file = openRecordFile(fileName, true);
     if (file == INVALID_HANDLE_VALUE) {
         clearRecordBuffer(record);
-        return 0;
+        return false;
     }
-    int32_t done = readRecordFrom(number, file, record);
+    const bool done = readRecordFrom(number, file, record);
     CloseHandle(file);
     return done;
 }
 
-int32_t writeRecord(int32_t number, const char* fileName, RecordBuffer& record) {
+bool writeRecord(int32_t number, const char* fileName, RecordBuffer& record) {
     HANDLE file = openRecordFile(fileName, true);
     if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    int32_t done = writeRecordTo(number, file, record);
+        return false;
+    const bool done = writeRecordTo(number, file, record);
     CloseHandle(file);
     return done;
 }

@@ -14,17 +14,17 @@
 int32_t recordCount(const char* fileName);
 
 // Open the file, do the one access, close it. A missing file is created empty (and then read as
-// no record). Results: 1 done, 0 not (locked file, record beyond the end, a write refused).
-int32_t readRecord(int32_t number, const char* fileName, RecordBuffer& record);
-int32_t writeRecord(int32_t number, const char* fileName, RecordBuffer& record);
+// no record). False when not done (locked file, record beyond the end, a write refused).
+bool readRecord(int32_t number, const char* fileName, RecordBuffer& record);
+bool writeRecord(int32_t number, const char* fileName, RecordBuffer& record);
 
 // The same on a file the caller holds open. A read that reaches past the end fills the columns
 // it found and leaves the rest blank, and a read that finds nothing leaves the record cleared;
-// both return 0. A write goes to an existing record or appends one directly after the last
+// both return false. A write goes to an existing record or appends one directly after the last
 // whole record; any other number is refused, so that no gap of undefined bytes is ever made.
 // Writing cuts and trims the record's fields in place.
-int32_t readRecordFrom(int32_t number, HANDLE file, RecordBuffer& record);
-int32_t writeRecordTo(int32_t number, HANDLE file, RecordBuffer& record);
+bool readRecordFrom(int32_t number, HANDLE file, RecordBuffer& record);
+bool writeRecordTo(int32_t number, HANDLE file, RecordBuffer& record);
 
 // Exclusive read and write access; create says whether a missing file is made. Returns
 // INVALID_HANDLE_VALUE when the file is missing (and not to be made) or another program holds it.

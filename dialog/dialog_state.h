@@ -9,7 +9,8 @@ extern ExchangeRecord ExchangeState; // the library's current record, mirrored i
 extern void* libraryModule;          // this library's module handle, for its resources
 
 // exchange_mapping.cpp
-int32_t loadExchange();
-int32_t storeExchange();
+// False when the mapping cannot be found (load) or made (store).
+bool loadExchange();
+bool storeExchange();
 // Lets go of the mapping's view as the library is unloaded (the mapping itself stays).
 void releaseExchangeMapping();

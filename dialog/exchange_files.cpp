@@ -225,13 +225,13 @@ void reportSkipped(HWND dialog, const ImportKind& kind, const ImportRun& run) {
 }
 
 // Checked and counted before anything is added: a refused import adds nothing at all.
-int32_t importRecords(HWND dialog, HWND tree, const ImportKind& kind, ImportRun& run) {
+bool importRecords(HWND dialog, HWND tree, const ImportKind& kind, ImportRun& run) {
     if (!collectRecords(kind, run)) {
         reportError(dialog, "Not enough memory for the import. Nothing was imported.");
-        return 0;
+        return false;
     }
     if (!roomForRecords(dialog, run.count + 1))
-        return 0;
+        return false;
     RecordBuffer folderRecord;
     char label[32];
     newFolderRecord(kind.tour, folderRecord, label);
@@ -241,7 +241,7 @@ int32_t importRecords(HWND dialog, HWND tree, const ImportKind& kind, ImportRun&
         reportError(dialog, "The imported entries could not be added to the database (the disk "
                             "may be full, or the file held by another program). Nothing was "
                             "imported.");
-        return 0;
+        return false;
     }
     HTREEITEM folder = appendTreeItem(
         tree, TVI_ROOT, label, itemWord(first, kind.tour ? tourFolderKind : airportFolderKind));
@@ -249,12 +249,12 @@ int32_t importRecords(HWND dialog, HWND tree, const ImportKind& kind, ImportRun&
         reportError(dialog, "Not all imported entries could be shown in the tree.");
     if (run.skipped > 0)
         reportSkipped(dialog, kind, run);
-    return 1;
+    return true;
 }
 
-int32_t importFile(HWND dialog, HWND tree, const ImportKind& kind) {
+bool importFile(HWND dialog, HWND tree, const ImportKind& kind) {
     ImportRun run;
-    int32_t done = 0;
+    bool done = false;
     if (loadImportFile(dialog, kind, run)) {
         showCursor(IDC_WAIT);
         done = importRecords(dialog, tree, kind, run);
@@ -278,11 +278,9 @@ bool overwriteAccepted(HWND dialog, bool tour) {
         CloseHandle(file);
     if (size == 0)
         return true;
-    MessageBeep(MB_OK);
-    return MessageBoxExA(dialog,
-                         tour ? "Over write 'TarvixTr.dat' OK ?" : "Over write 'Tarvix.dat' OK ?",
-                         "'Tarvix.dat' exist !", MB_YESNO | MB_ICONEXCLAMATION,
-                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) == IDYES;
+    return askYesNo(dialog,
+                    tour ? "Over write 'TarvixTr.dat' OK ?" : "Over write 'Tarvix.dat' OK ?",
+                    "'Tarvix.dat' exist !");
 }
 
 struct ExportRun {
@@ -312,7 +310,7 @@ bool collectLines(HWND tree, HTREEITEM item, bool tour, ExportRun& run) {
             ++run.otherKind;
             continue;
         }
-        read = readRecordFrom(itemRecordNumber(word), database, record) == 1;
+        read = readRecordFrom(itemRecordNumber(word), database, record);
         uint8_t* line = run.lines + static_cast<size_t>(run.count) * recordSize;
         record.level[0] = '\0';
         if (tour)
@@ -357,23 +355,23 @@ void reportOtherKind(HWND dialog, bool tour, int32_t count) {
 
 } // namespace
 
-int32_t importTourFile(HWND dialog, HWND tree) {
+bool importTourFile(HWND dialog, HWND tree) {
     return importFile(dialog, tree, tourImport);
 }
 
-int32_t importAirportFile(HWND dialog, HWND tree) {
+bool importAirportFile(HWND dialog, HWND tree) {
     return importFile(dialog, tree, airportImport);
 }
 
-int32_t exportFolder(HWND dialog, HWND tree, HTREEITEM item) {
+bool exportFolder(HWND dialog, HWND tree, HTREEITEM item) {
     if (!item || isFolderKind(itemKind(itemData(tree, item)))) {
         reportError(dialog, "Do not select Folder Item !");
-        return 0;
+        return false;
     }
     const bool tour = isTourKind(itemKind(itemData(tree, item)));
     const char* target = tour ? tourExchangeFileName : airportExchangeFileName;
     if (!overwriteAccepted(dialog, tour))
-        return 0;
+        return false;
     showCursor(IDC_WAIT);
     ExportRun run;
     const bool done = collectLines(tree, item, tour, run) && writeExchangeFile(target, run);
@@ -386,11 +384,11 @@ int32_t exportFolder(HWND dialog, HWND tree, HTREEITEM item) {
                       "full. The old file is unchanged.",
                       target);
         reportError(dialog, text);
-        return 0;
+        return false;
     }
     if (run.otherKind > 0)
         reportOtherKind(dialog, tour, run.otherKind);
-    return 1;
+    return true;
 }
 
 bool exchangeCommand(HWND dialog, int id) {

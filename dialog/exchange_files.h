@@ -14,17 +14,17 @@
 // and an import that would pass the records the tree can address is refused. The new folder
 // ("New Tour Folder" or "New Airport Folder") holds the remaining lines in file order: tour items
 // labelled "%03d - name" and stored as the file has them (level removed), airports labelled with
-// their names. 1 done; 0 when the file is missing, empty or unreadable, or the import refused.
-int32_t importTourFile(HWND dialog, HWND tree);
-int32_t importAirportFile(HWND dialog, HWND tree);
+// their names. False when the file is missing, empty or unreadable, or the import refused.
+bool importTourFile(HWND dialog, HWND tree);
+bool importAirportFile(HWND dialog, HWND tree);
 
 // "Exp": the entries of item's folder (the top level for a top-level entry) in tree order from
 // line 1, sub-folders left out: tour items to "TarvixTr.dat" when item is a tour item, airports
 // to "Tarvix.dat" otherwise. Entries of the other kind in the same folder are not written (the
 // pilot is told how many). An existing, non-empty file is replaced only after the pilot says Yes,
 // and only once the new one is complete, so a failed export leaves the old file as it was and
-// says so. 1 done; 0 when refused (no entry selected), declined or failed.
-int32_t exportFolder(HWND dialog, HWND tree, HTREEITEM item);
+// says so. False when refused (no entry selected), declined or failed.
+bool exportFolder(HWND dialog, HWND tree, HTREEITEM item);
 
 // The three buttons; false for any other command. Exp first stores what the editor shows for
 // the selected entry, so that the file holds what the pilot sees.

@@ -17,20 +17,20 @@ static uint8_t* exchangeBytes(bool create) {
     return static_cast<uint8_t*>(exchangeView.view);
 }
 
-int32_t storeExchange() {
+bool storeExchange() {
     uint8_t* image = exchangeBytes(true);
     if (!image)
-        return 0;
+        return false;
     encodeExchangeImage(ExchangeState, image);
-    return 1;
+    return true;
 }
 
-int32_t loadExchange() {
+bool loadExchange() {
     const uint8_t* image = exchangeBytes(false);
     if (!image)
-        return 0;
+        return false;
     decodeExchangeImage(image, ExchangeState);
-    return 1;
+    return true;
 }
 
 void releaseExchangeMapping() {

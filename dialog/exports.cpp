@@ -49,7 +49,7 @@ int __stdcall TarvixGetData(ExchangeRecord* record) {
 
 int __stdcall TarvixSetData(ExchangeRecord* record) {
     copyExchangeRecord(ExchangeState, *record);
-    return storeExchange();
+    return storeExchange() ? 1 : 0;
 }
 
 int __stdcall TarvixSettingDialog(ExchangeRecord* record) {

@@ -178,7 +178,7 @@ bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     } else {
         r.tourFlag[0] = r.altitudeHoldFlag[0] = r.altitude[0] = '\0';
     }
-    if (writeRecord(itemRecordNumber(word), databaseFileName, r) != 1)
+    if (!writeRecord(itemRecordNumber(word), databaseFileName, r))
         return false;
     setItemLabel(tree, item, label); // only now: the label always says what the record holds
     return true;
@@ -203,7 +203,7 @@ void loadItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     settings.editorItem = nullptr;
     if (!item)
         return;
-    if (readRecord(itemRecordNumber(itemData(tree, item)), databaseFileName, r) == 1) {
+    if (readRecord(itemRecordNumber(itemData(tree, item)), databaseFileName, r)) {
         settings.editorItem = item;
     } else {
         clearRecordBuffer(r);

@@ -14,14 +14,14 @@
 namespace {
 
 bool readFromHandle(void* file, int32_t number, RecordBuffer& record) {
-    return readRecordFrom(number, static_cast<HANDLE>(file), record) != 0;
+    return readRecordFrom(number, static_cast<HANDLE>(file), record);
 }
 
 bool setLevel(HANDLE file, int32_t number, const char* level, RecordBuffer& record) {
     if (!readRecordFrom(number, file, record))
         return false;
     copyBoundedText(record.level, level, sizeof record.level);
-    return writeRecordTo(number, file, record) != 0;
+    return writeRecordTo(number, file, record);
 }
 
 void takeTourItem(int32_t number, const RecordBuffer& record) {

@@ -30,10 +30,10 @@ struct CopyRun {
 // The item's record into the next clipboard record at the level the copy's plan gave it.
 bool copyRecord(CopyRun& run, uint32_t word, int32_t level) {
     RecordBuffer& r = run.record;
-    if (readRecordFrom(itemRecordNumber(word), run.database, r) != 1)
+    if (!readRecordFrom(itemRecordNumber(word), run.database, r))
         return false;
     setCopyLevel(r, level);
-    if (writeRecordTo(run.next, run.clipboard, r) != 1)
+    if (!writeRecordTo(run.next, run.clipboard, r))
         return false;
     ++run.next;
     return true;
@@ -114,14 +114,14 @@ PastePlace pastePlace(HWND tree, HTREEITEM target) {
 // a place of the other kind starts again from the whole record (an airport keeps its ID).
 bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE clipboard,
                         HANDLE database, RecordBuffer& first) {
-    if (readRecordFrom(1, clipboard, first) != 1)
+    if (!readRecordFrom(1, clipboard, first))
         return false;
     if (isFolderRecord(first))
         return true;
     if (source) {
         const uint32_t word = itemData(tree, source);
         if (!isFolderKind(itemKind(word)) &&
-            readRecordFrom(itemRecordNumber(word), database, first) != 1)
+            !readRecordFrom(itemRecordNumber(word), database, first))
             return false;
         first.level[0] = '\0';
     }
@@ -141,7 +141,7 @@ bool appendRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first, int32
         encodeRecord(first, lines);
     RecordBuffer record;
     for (int32_t i = 2; i <= count && appended; ++i) {
-        appended = readRecordFrom(i, clipboard, record) == 1;
+        appended = readRecordFrom(i, clipboard, record);
         encodeRecord(record, lines + static_cast<size_t>(i - 1) * recordSize);
     }
     appended = appended && seekFile(database, static_cast<int64_t>(firstNumber - 1) * recordSize) &&
@@ -200,7 +200,7 @@ HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t first
     RecordBuffer record;
     for (int32_t i = 0; i < count && inserted; ++i) {
         const int32_t number = firstNumber + i;
-        inserted = readRecordFrom(number, database, record) == 1 &&
+        inserted = readRecordFrom(number, database, record) &&
                    insertRecord(tree, pasted, cursor, count, i, record,
                                 itemWord(number, recordKind(record)), place);
     }
@@ -221,7 +221,7 @@ bool foldersFit(HWND tree, HANDLE clipboard, int32_t count, HTREEITEM parent) {
     const int32_t above = parent == TVI_ROOT ? 0 : itemDepth(tree, parent);
     int32_t deepest = 0;
     RecordBuffer record;
-    for (int32_t i = 1; i <= count && readRecordFrom(i, clipboard, record) == 1; ++i) {
+    for (int32_t i = 1; i <= count && readRecordFrom(i, clipboard, record); ++i) {
         const int32_t level = recordLevel(record);
         if (level > deepest)
             deepest = level;

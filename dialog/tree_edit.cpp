@@ -31,7 +31,7 @@ HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, RecordBuffer& record, co
     if (database != INVALID_HANDLE_VALUE) {
         if (fileByteSize(database) >= 0)
             number = recordCountOf(database) + 1;
-        if (number > 0 && writeRecordTo(number, database, record) != 1)
+        if (number > 0 && !writeRecordTo(number, database, record))
             number = 0;
         CloseHandle(database);
     }

@@ -20,19 +20,19 @@ TEST_F(DbFile, CountsWholeRecordsOnly) {
     writeFileBytes("TarvixDb.dat",
                    airportLine("AAAA", "One") + airportLine("BBBB", "Two") + "\r\n");
     EXPECT_EQ(recordCount("TarvixDb.dat"), 2);
-    EXPECT_EQ(readRecord(3, "TarvixDb.dat", record), 0); // the two trailing bytes are no record
-    EXPECT_EQ(readRecord(2, "TarvixDb.dat", record), 1);
+    EXPECT_FALSE(readRecord(3, "TarvixDb.dat", record)); // the two trailing bytes are no record
+    EXPECT_TRUE(readRecord(2, "TarvixDb.dat", record));
     EXPECT_STREQ(record.ident, "BBBB");
 }
 
 TEST_F(DbFile, WritesAppendDirectlyAfterTheLastRecordAndNowhereElse) {
     clearRecordBuffer(record);
     std::strcpy(record.name, "ABCDEFGHIJKLMNOPQRSTUVWX"); // 24: kept whole
-    EXPECT_EQ(writeRecord(1, "new.dat", record), 1);
+    EXPECT_TRUE(writeRecord(1, "new.dat", record));
     std::strcpy(record.name, "  ABCDEFGHIJKLMNOPQRSTUVWXY"); // leading spaces, 27
-    EXPECT_EQ(writeRecord(2, "new.dat", record), 1);
-    EXPECT_EQ(writeRecord(4, "new.dat", record), 0);
-    EXPECT_EQ(writeRecord(0, "new.dat", record), 0);
+    EXPECT_TRUE(writeRecord(2, "new.dat", record));
+    EXPECT_FALSE(writeRecord(4, "new.dat", record));
+    EXPECT_FALSE(writeRecord(0, "new.dat", record));
     EXPECT_EQ(recordCount("new.dat"), 2);
     readRecord(1, "new.dat", record);
     EXPECT_STREQ(record.name, "ABCDEFGHIJKLMNOPQRSTUVWX");
@@ -41,7 +41,7 @@ TEST_F(DbFile, WritesAppendDirectlyAfterTheLastRecordAndNowhereElse) {
 }
 
 TEST_F(DbFile, ReadingAMissingFileCreatesItEmpty) {
-    EXPECT_EQ(readRecord(1, "fresh.dat", record), 0);
+    EXPECT_FALSE(readRecord(1, "fresh.dat", record));
     EXPECT_TRUE(fileExists("fresh.dat"));
     EXPECT_EQ(readFileBytes("fresh.dat"), "");
     EXPECT_STREQ(record.latHemisphere, "N"); // a cleared buffer, not the last record
@@ -55,9 +55,9 @@ TEST_F(DbFile, HeldFileIsNeitherReadNorWritten) {
         FileHold hold("TarvixDb.dat");
         ASSERT_TRUE(hold.held());
         EXPECT_EQ(recordCount("TarvixDb.dat"), 0);
-        EXPECT_EQ(readRecord(1, "TarvixDb.dat", record), 0);
-        EXPECT_EQ(writeRecord(1, "TarvixDb.dat", record), 0);
-        EXPECT_EQ(writeRecord(2, "TarvixDb.dat", record), 0);
+        EXPECT_FALSE(readRecord(1, "TarvixDb.dat", record));
+        EXPECT_FALSE(writeRecord(1, "TarvixDb.dat", record));
+        EXPECT_FALSE(writeRecord(2, "TarvixDb.dat", record));
     }
     EXPECT_EQ(readFileBytes("TarvixDb.dat"), database);
 }
