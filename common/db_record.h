@@ -1,4 +1,4 @@
-// The 64-byte database record: its columns, the one record buffer every read fills and every
+// The 64-byte database record: its columns, the record as texts that every read fills and every
 // write takes from, and the 32-bit data word that ties a tree item to its record. Pure: the
 // fuzzer and the native tests call it on bytes.
 #pragma once
@@ -44,7 +44,7 @@ static_assert(offsetof(RecordLine, altitude) == 50, "altitude");
 static_assert(offsetof(RecordLine, padding) == 55, "padding");
 static_assert(offsetof(RecordLine, lineEnd) == 62, "lineEnd");
 
-// The current record as NUL-terminated texts, each with room for its width and the NUL.
+// A record as NUL-terminated texts, each with room for its width and the NUL.
 struct RecordBuffer {
     char ident[6];
     char name[26];

@@ -5,6 +5,7 @@
 #include "../common/db_record.h"
 #include "../common/exchange_record.h"
 
+// While the settings dialog is open, ExchangeState is its working copy: only OK stores it.
 extern ExchangeRecord ExchangeState; // the library's current record, mirrored in "TarvixMapFile"
 extern void* libraryModule;          // this library's module handle, for its resources
 
