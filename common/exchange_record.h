@@ -52,6 +52,15 @@ static_assert(offsetof(ExchangeRecord, aircraftLongitude) == 112, "aircraftLongi
 constexpr size_t exchangeNumericStart = offsetof(ExchangeRecord, latitude);
 constexpr size_t exchangeNumericSize = sizeof(ExchangeRecord) - exchangeNumericStart;
 
+// The autopilot options that the record's own mode selects: the airport fields in airport mode,
+// the tour fields in tour mode, none in any other mode. A flag counts only as 1.
+struct ModeAutopilot {
+    bool couples;       // the mode's autopilot flag is 1
+    bool holdsAltitude; // the mode's altitude-hold flag is 1
+    double altitude;    // the mode's target altitude, feet
+};
+ModeAutopilot modeAutopilot(const ExchangeRecord& exchange);
+
 // Field-by-field copy: texts as NUL-terminated texts, bounded by their fields (a source text
 // without a NUL inside its field is cut at the field's last byte), every numeric field as it is.
 // Bytes of the destination's texts behind the copied NUL are left as they were.

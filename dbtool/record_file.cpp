@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/airport_line.h"
+#include "common/record_rules.h"
 
 namespace {
 
@@ -51,8 +52,8 @@ void readRecordFile(const uint8_t* data, size_t size, bool exchangeFile, RecordF
         int32_t parent = container;
         if (entry.level == 1) {
             parent = -1;
-        } else if (containerLevel >= entry.level) {
-            for (int32_t up = containerLevel - entry.level + 1; up > 0 && parent >= 0; --up)
+        } else {
+            for (int32_t up = folderClimb(containerLevel, entry.level); up > 0 && parent >= 0; --up)
                 parent = file.records[parent].parent;
         }
         entry.parent = parent;

@@ -5,6 +5,7 @@
 
 #include "../common/airport_line.h"
 #include "../common/module_contract.h"
+#include "../common/record_rules.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
 #include "dialog_resources.h"
@@ -179,14 +180,6 @@ bool appendRecords(const ImportRun& run, int32_t& first) {
     return written;
 }
 
-void labelOf(const ImportKind& kind, const RecordBuffer& record, char* label, size_t size) {
-    if (kind.tour)
-        std::snprintf(label, size, "%03d - %s", static_cast<int>(readWholeNumber(record.ident)),
-                      record.name);
-    else
-        std::snprintf(label, size, "%s", record.name);
-}
-
 // The items of the appended records, drawn once at the end.
 bool showRecords(HWND tree, HTREEITEM folder, const ImportKind& kind, const ImportRun& run,
                  int32_t first) {
@@ -196,7 +189,7 @@ bool showRecords(HWND tree, HTREEITEM folder, const ImportKind& kind, const Impo
     char label[48];
     for (int32_t i = 0; i < run.count && shown; ++i) {
         decodeRecord(run.records + static_cast<size_t>(i + 1) * recordSize, recordSize, record);
-        labelOf(kind, record, label, sizeof label);
+        numberedLabel(kind.itemKind, record, readWholeNumber(record.ident), label, sizeof label);
         shown = appendTreeItem(tree, folder, label, itemWord(first + i, kind.itemKind)) != nullptr;
     }
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);

@@ -6,6 +6,7 @@
 
 #include "../common/module_contract.h"
 #include "../common/position_units.h"
+#include "../common/record_rules.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
 #include "dialog_resources.h"
@@ -162,17 +163,12 @@ bool saveItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     RecordBuffer& r = settings.editorRecord;
     const uint32_t word = itemData(tree, item);
     const uint32_t kind = itemKind(word);
-    char label[48];
-    if (isFolderKind(kind)) {
-        std::snprintf(label, sizeof label, " %s", r.name);
+    if (isFolderKind(kind))
         copyBoundedText(r.level, "1", sizeof r.level); // the real depth is written at OK
-    } else {
+    else
         r.level[0] = '\0';
-        if (isTourKind(kind))
-            std::snprintf(label, sizeof label, "%s - %s", r.ident, r.name);
-        else
-            std::snprintf(label, sizeof label, "%s", r.name);
-    }
+    char label[48];
+    storedLabel(kind, r, label, sizeof label);
     if (isTourKind(kind)) {
         copyBoundedText(r.tourFlag, "1", sizeof r.tourFlag);
     } else {

@@ -4,7 +4,7 @@
 // record that is no tour item, or on a database that cannot be opened, changes nothing.
 #include <windows.h>
 
-#include "../common/position_units.h"
+#include "../common/record_rules.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
 #include "dialog_state.h"
@@ -22,17 +22,6 @@ bool setLevel(HANDLE file, int32_t number, const char* level, RecordBuffer& reco
         return false;
     copyBoundedText(record.level, level, sizeof record.level);
     return writeRecordTo(number, file, record);
-}
-
-void takeTourItem(int32_t number, const RecordBuffer& record) {
-    copyBoundedText(ExchangeState.ident, record.ident, sizeof ExchangeState.ident);
-    copyBoundedText(ExchangeState.name, record.name, sizeof ExchangeState.name);
-    ExchangeState.latitude = latitudeFromTexts(record.latHemisphere, record.latDegrees,
-                                               record.latMinutes, record.latSeconds);
-    ExchangeState.longitude = longitudeFromTexts(record.lonHemisphere, record.lonDegrees,
-                                                 record.lonMinutes, record.lonSeconds);
-    ExchangeState.tourAltitude = readWholeNumber(record.altitude, sizeof record.altitude);
-    ExchangeState.recordNumber = number;
 }
 
 } // namespace
@@ -61,6 +50,6 @@ extern "C" int __stdcall TarvixGetTourItem(int forward) {
     CloseHandle(file);
     if (!moved)
         return -1;
-    takeTourItem(next, record);
+    takeRecordAsDestination(record, next, ExchangeState);
     return storeExchange() ? next : -1;
 }

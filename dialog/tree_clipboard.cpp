@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "../common/module_contract.h"
+#include "../common/record_rules.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
 #include "error_report.h"
@@ -88,15 +89,6 @@ void fitToKind(RecordBuffer& r, bool tour) {
     }
 }
 
-void labelOf(const RecordBuffer& r, char* label, size_t size) {
-    if (isFolderRecord(r))
-        std::snprintf(label, size, " %s", r.name);
-    else if (isTourRecord(r))
-        std::snprintf(label, size, "%03d - %s", static_cast<int>(readWholeNumber(r.ident)), r.name);
-    else
-        std::snprintf(label, size, "%s", r.name);
-}
-
 struct PastePlace {
     HTREEITEM parent;
     HTREEITEM after; // where a single entry goes
@@ -177,7 +169,7 @@ struct PastedItems {
 HTREEITEM insertRecord(HWND tree, PastedItems& pasted, PasteCursor& cursor, int32_t count,
                        int32_t index, const RecordBuffer& record, uint32_t word, PastePlace place) {
     char label[48];
-    labelOf(record, label, sizeof label);
+    numberedLabel(itemKind(word), record, readWholeNumber(record.ident), label, sizeof label);
     const int32_t level = recordLevel(record);
     const int32_t parent = placePasted(cursor, pasted.parents, index, level);
     pasted.parents[index] = parent;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "../common/module_contract.h"
+#include "../common/record_rules.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
 #include "dialog_resources.h"
@@ -83,7 +84,7 @@ void newFolderRecord(bool tour, RecordBuffer& r, char* label) {
     copyBoundedText(r.level, "1", sizeof r.level);
     copyBoundedText(r.tourFlag, tour ? "1" : "", sizeof r.tourFlag);
     copyBoundedText(r.name, tour ? "New Tour Folder" : "New Airport Folder", sizeof r.name);
-    std::snprintf(label, 32, " %s", r.name);
+    storedLabel(tour ? tourFolderKind : airportFolderKind, r, label, 32);
 }
 
 static int32_t tourItemsIn(HWND tree, HTREEITEM parent) {
@@ -108,11 +109,10 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
         // tour that was numbered already, so a refused write there cannot leave it half done.
         std::snprintf(r.ident, sizeof r.ident, "%03d",
                       static_cast<int>(tourItemsIn(tree, parent) + 1));
-        std::snprintf(label, sizeof label, "%s - %s", r.ident, r.name);
-    } else {
-        std::snprintf(label, sizeof label, "%s", r.name);
     }
-    HTREEITEM item = appendWithRecord(tree, parent, r, label, tour ? tourItemKind : airportKind);
+    const ItemKind kind = tour ? tourItemKind : airportKind;
+    storedLabel(kind, r, label, sizeof label);
+    HTREEITEM item = appendWithRecord(tree, parent, r, label, kind);
     if (item)
         renumberTour(tree, item);
     return item;
@@ -285,7 +285,7 @@ void labelNumbers(HWND tree, const TourNumbers& tour, HTREEITEM selected) {
     for (int32_t i = 0; i < tour.count; ++i) {
         decodeRecord(tour.lines + static_cast<size_t>(i) * recordSize, recordSize, record);
         char label[48];
-        std::snprintf(label, sizeof label, "%03d - %s", static_cast<int>(i + 1), record.name);
+        numberedLabel(tourItemKind, record, i + 1, label, sizeof label);
         setItemLabel(tree, tour.items[i], label);
         if (tour.items[i] == selected) {
             char number[8];

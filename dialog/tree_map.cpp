@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "../common/record_rules.h"
 #include "db_file.h"
 #include "tree_items.h"
 #include "tree_plan.h"
@@ -35,12 +36,7 @@ HTREEITEM appendRecord(LoadRun& run, int32_t number, const RecordBuffer& record)
     run.parents[index] = parent;
     const uint32_t word = itemWord(number, recordKind(record));
     char label[48];
-    if (level >= 1)
-        std::snprintf(label, sizeof label, " %s", record.name);
-    else if (isTourRecord(record))
-        std::snprintf(label, sizeof label, "%s - %s", record.ident, record.name);
-    else
-        std::snprintf(label, sizeof label, "%s", record.name);
+    storedLabel(itemKind(word), record, label, sizeof label);
     run.items[index] =
         appendTreeItem(run.tree, parent == noNode ? TVI_ROOT : run.items[parent], label, word);
     return run.items[index];

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "../common/record_rules.h"
+
 namespace {
 
 constexpr int32_t deepestLevel = 99;
@@ -75,8 +77,8 @@ int32_t placeRecord(LoadPlace& cursor, const int32_t* parents, int32_t index, in
     if (level < 1)
         return cursor.container;
     int32_t parent = level == 1 ? noNode : cursor.container;
-    if (level > 1 && cursor.level >= level) {
-        for (int32_t up = cursor.level - level + 1; up > 0 && parent != noNode; --up)
+    if (level > 1) {
+        for (int32_t up = folderClimb(cursor.level, level); up > 0 && parent != noNode; --up)
             parent = parents[parent];
     }
     cursor.container = index;
@@ -137,10 +139,9 @@ void setCopyLevel(RecordBuffer& record, int32_t level) {
 int32_t placePasted(PasteCursor& cursor, const int32_t* parents, int32_t index, int32_t level) {
     if (level <= 0)
         return cursor.current;
-    if (cursor.lastLevel >= level) {
-        for (int32_t up = cursor.lastLevel - level + 1; up > 0 && cursor.current != noNode; --up)
-            cursor.current = parents[cursor.current];
-    }
+    for (int32_t up = folderClimb(cursor.lastLevel, level); up > 0 && cursor.current != noNode;
+         --up)
+        cursor.current = parents[cursor.current];
     const int32_t parent = cursor.current;
     cursor.lastLevel = level;
     cursor.current = index;

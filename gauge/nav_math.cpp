@@ -112,15 +112,6 @@ double windCorrect(double steerHeading, double windSpeed, double windDirection, 
     return r * 180.0 / pi;
 }
 
-ModeAutopilot modeAutopilot(const ExchangeRecord& exchange) {
-    if (exchange.mode == airportMode)
-        return {exchange.airportAutopilot == 1, exchange.airportAltitudeHold == 1,
-                exchange.airportAltitude};
-    if (exchange.mode == tourMode)
-        return {exchange.tourAutopilot == 1, exchange.tourAltitudeHold == 1, exchange.tourAltitude};
-    return {false, false, 0.0};
-}
-
 bool flyableAltitude(double feet) {
     return feet >= 0.0 && feet <= highestAltitude; // false for NaN too
 }

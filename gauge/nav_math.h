@@ -36,15 +36,6 @@ double switchDistanceFor(double nextLegBearing, double steerHeading, double spee
 // the wind is stronger than the speed figure allows (|y| > 1), or when the inputs are not finite.
 double windCorrect(double steerHeading, double windSpeed, double windDirection, double speed);
 
-// The autopilot options that the record's own mode selects: airport fields in mode 0, tour
-// fields in mode 1, none in any other mode.
-struct ModeAutopilot {
-    bool couples;       // the mode's autopilot flag is 1
-    bool holdsAltitude; // the mode's altitude-hold flag is 1
-    double altitude;    // the mode's target altitude, feet
-};
-ModeAutopilot modeAutopilot(const ExchangeRecord& exchange);
-
 // The highest altitude the pilot can choose, feet.
 constexpr double highestAltitude = 99996.0;
 

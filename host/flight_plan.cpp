@@ -6,7 +6,7 @@
 
 #include "common/db_record.h"
 #include "common/module_contract.h"
-#include "common/position_units.h"
+#include "common/record_rules.h"
 #include "common/text_fields.h"
 #include "dialog/tour_rule.h"
 
@@ -89,15 +89,7 @@ bool buildPlan(const std::vector<uint8_t>& bytes, int32_t record, PlotPoint star
     }
     plan = FlightPlan{};
     plan.tour = isTourRecord(chosen);
-    ExchangeRecord& c = plan.choice;
-    copyBoundedText(c.ident, chosen.ident, sizeof c.ident);
-    copyBoundedText(c.name, chosen.name, sizeof c.name);
-    c.latitude = latitudeFromTexts(chosen.latHemisphere, chosen.latDegrees, chosen.latMinutes,
-                                   chosen.latSeconds);
-    c.longitude = longitudeFromTexts(chosen.lonHemisphere, chosen.lonDegrees, chosen.lonMinutes,
-                                     chosen.lonSeconds);
-    c.mode = plan.tour ? tourMode : airportMode;
-    c.recordNumber = record;
+    takeRecordAsDestination(chosen, record, plan.choice);
     plan.route.push_back({start, "Start"});
     plan.routeRecords.push_back(0);
     if (!plan.tour) {
@@ -138,7 +130,6 @@ bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error) 
     if (plan.tour) {
         c.tourAutopilot = d.autopilot ? 1 : 0;
         c.tourAltitudeHold = d.altitudeHold ? 1 : 0;
-        c.tourAltitude = readWholeNumber(recordAt(bytes, d.record).altitude);
     } else {
         c.airportAutopilot = d.autopilot ? 1 : 0;
         c.airportAltitudeHold = d.altitudeHold ? 1 : 0;

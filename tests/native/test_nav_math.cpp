@@ -220,26 +220,6 @@ TEST(VerticalSpeed, NoRateTowardAnAltitudeNobodyCanFly) {
             << c.feet;
 }
 
-TEST(ModeAutopilot, TheModeChoosesItsOwnFields) {
-    ExchangeRecord r{};
-    r.airportAutopilot = 1;
-    r.airportAltitude = 100;
-    r.tourAltitudeHold = 1;
-    r.tourAltitude = 200;
-    ModeAutopilot airport = modeAutopilot(r);
-    EXPECT_TRUE(airport.couples);
-    EXPECT_FALSE(airport.holdsAltitude);
-    EXPECT_EQ(airport.altitude, 100);
-    r.mode = 1;
-    ModeAutopilot tour = modeAutopilot(r);
-    EXPECT_FALSE(tour.couples);
-    EXPECT_TRUE(tour.holdsAltitude);
-    EXPECT_EQ(tour.altitude, 200);
-    r.mode = 2;
-    r.tourAutopilot = 1;
-    EXPECT_FALSE(modeAutopilot(r).couples) << "no other mode couples";
-}
-
 TEST(AutopilotValues, WholeNumbers) {
     EXPECT_EQ(headingCommand(359.2), 360);
     EXPECT_EQ(headingCommand(90.0), 90);

@@ -1,0 +1,32 @@
+// What a database record means outside its columns: the label its tree item carries, where a
+// folder record lands among the folders read before it, and what the gauge receives when the
+// record is its destination. The dialog, the database tool and the stand-in simulator all take
+// these from here, so that they cannot drift apart. Pure.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "db_record.h"
+#include "exchange_record.h"
+
+// The label as it stands for the record: a folder " name" (the leading space keeps the text clear
+// of the icon), a tour item "ident - name", an airport its name alone. kind is the item's kind
+// byte, which decides the form even where the record's own columns say otherwise.
+void storedLabel(uint32_t kind, const RecordBuffer& record, char* label, size_t size);
+
+// The same with a tour item's number given instead of its ident, three digits from "001": the
+// form of an item whose number is being set, or read back as a number from a file.
+void numberedLabel(uint32_t kind, const RecordBuffer& record, int32_t number, char* label,
+                   size_t size);
+
+// A folder record of this level, read after the folder that entries are going into (the
+// container, of containerLevel), first climbs this many steps from the container: none when it is
+// deeper, so that it goes inside; otherwise one more than the difference, so that it goes beside
+// the ancestor of its own level. A level-1 folder therefore always reaches the top; each caller
+// stops at its own top.
+int32_t folderClimb(int32_t containerLevel, int32_t level);
+
+// The entry as the gauge flies to it: its texts, its position in raw units, its tour altitude,
+// its number and the mode of its kind. The pilot's autopilot options and the airport altitude
+// stay as they were: they belong to the pilot, not to the record.
+void takeRecordAsDestination(const RecordBuffer& record, int32_t number, ExchangeRecord& exchange);
