@@ -27,6 +27,7 @@ set(TARVIX_DBTOOL_CORE_SOURCES
     common/coordinate_text.cpp
     common/db_record.cpp
     common/position_units.cpp
+    common/record_check.cpp
     common/record_rules.cpp
     common/text_fields.cpp
 )

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "record_check.h"
 #include "text_fields.h"
 
 namespace {
@@ -35,46 +36,6 @@ const AirportColumn airportColumns[] = {
 
 char* fieldOf(RecordBuffer& record, const AirportColumn& column) {
     return reinterpret_cast<char*>(&record) + column.bufferOffset;
-}
-
-// Digits after optional leading spaces, as the blocks are written; an empty field is 0.
-bool readDigits(const char* text, int32_t& value) {
-    size_t i = 0;
-    while (text[i] == ' ')
-        ++i;
-    value = 0;
-    for (; text[i] != '\0'; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        value = value * 10 + (text[i] - '0');
-    }
-    return true;
-}
-
-struct Coordinate {
-    const char* hemisphere;
-    const char* degrees;
-    const char* minutes;
-    const char* seconds;
-};
-
-// One coordinate against its hemisphere letters and its largest degrees (90 or 180, where
-// minutes and seconds must be 0). Returns 0 for fine, 1 hemisphere, 2 not digits, 3 range; zero
-// is true when the coordinate is exactly 0 0 0.
-int checkCoordinate(const Coordinate& c, char positive, char negative, int32_t maxDegrees,
-                    bool& zero) {
-    if (std::strlen(c.hemisphere) != 1 ||
-        (c.hemisphere[0] != positive && c.hemisphere[0] != negative))
-        return 1;
-    int32_t degrees = 0, minutes = 0, seconds = 0;
-    if (!readDigits(c.degrees, degrees) || !readDigits(c.minutes, minutes) ||
-        !readDigits(c.seconds, seconds))
-        return 2;
-    if (degrees > maxDegrees || minutes > 59 || seconds > 59 ||
-        (degrees == maxDegrees && (minutes > 0 || seconds > 0)))
-        return 3;
-    zero = degrees == 0 && minutes == 0 && seconds == 0;
-    return 0;
 }
 
 } // namespace
@@ -150,30 +111,35 @@ LineProblem checkLinePosition(const RecordBuffer& r) {
         return isHemisphereOrBlank(r.lonHemisphere, 'E', 'W') ? LineProblem::none
                                                               : LineProblem::longitudeHemisphere;
     }
-    bool latitudeZero = false, longitudeZero = false;
-    switch (checkCoordinate({r.latHemisphere, r.latDegrees, r.latMinutes, r.latSeconds}, 'N', 'S',
-                            90, latitudeZero)) {
-    case 1:
+    const ColumnProblems problems = checkPositionColumns(r);
+    switch (coordinateFault(problems, true)) {
+    case CoordinateFault::hemisphere:
         return LineProblem::latitudeHemisphere;
-    case 2:
+    case CoordinateFault::notNumber:
         return LineProblem::latitudeNotNumber;
-    case 3:
+    case CoordinateFault::range:
         return LineProblem::latitudeRange;
-    default:
+    case CoordinateFault::none:
         break;
     }
-    switch (checkCoordinate({r.lonHemisphere, r.lonDegrees, r.lonMinutes, r.lonSeconds}, 'E', 'W',
-                            180, longitudeZero)) {
-    case 1:
+    switch (coordinateFault(problems, false)) {
+    case CoordinateFault::hemisphere:
         return LineProblem::longitudeHemisphere;
-    case 2:
+    case CoordinateFault::notNumber:
         return LineProblem::longitudeNotNumber;
-    case 3:
+    case CoordinateFault::range:
         return LineProblem::longitudeRange;
-    default:
+    case CoordinateFault::none:
         break;
     }
-    return latitudeZero && longitudeZero ? LineProblem::noPosition : LineProblem::none;
+    // Whole numbers by now, so the lenient reading gives their values.
+    const char* const numbers[] = {r.latDegrees, r.latMinutes, r.latSeconds,
+                                   r.lonDegrees, r.lonMinutes, r.lonSeconds};
+    for (const char* text : numbers) {
+        if (readWholeNumber(text) != 0)
+            return LineProblem::none;
+    }
+    return LineProblem::noPosition;
 }
 
 const char* lineProblemText(LineProblem problem) {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "common/airport_line.h"
+#include "common/record_check.h"
 #include "record_file.h"
 
 namespace {
@@ -26,34 +27,29 @@ struct Group {
     int32_t tourItems = 0;
 };
 
+// Every column that does not hold what it is for, as a scenario's check and the imports judge it.
 void checkColumns(const RecordEntry& entry, int32_t n, Findings& findings) {
-    int64_t value = 0;
-    const RecordBuffer& r = entry.record;
-    if (!strictNumber(r.level, true, value))
-        addProblem(findings, n, "letters in level: " + quoted(r.level));
-    if (!strictNumber(r.tourFlag, false, value))
-        addProblem(findings, n, "letters in tour flag: " + quoted(r.tourFlag));
+    const ColumnProblems problems = checkRecordColumns(entry.record);
+    for (int32_t i = 0; i < problems.count; ++i) {
+        char text[160];
+        describeColumnProblem(problems.items[i], entry.record, text, sizeof text);
+        addProblem(findings, n, utf8FromAnsi(text));
+    }
 }
 
 void checkEntry(const RecordEntry& entry, int32_t n, bool tourFile, Findings& findings) {
     const RecordBuffer& r = entry.record;
     std::vector<std::string> reasons;
-    DmsAngle latitude{}, longitude{};
-    entryPosition(r, latitude, longitude, reasons);
-    if (entry.tourKind) {
-        bool hasAltitude = false;
-        int32_t feet = 0;
-        int64_t flag = 0;
-        entryAltitude(r, hasAltitude, feet, reasons);
-        if (!strictNumber(r.altitudeHoldFlag, false, flag))
-            reasons.push_back("letters in altitude hold flag: " + quoted(r.altitudeHoldFlag));
-    } else if (tourFile) {
+    const ColumnProblems position = checkPositionColumns(r);
+    if (coordinateFault(position, true) == CoordinateFault::none &&
+        coordinateFault(position, false) == CoordinateFault::none) {
+        // Columns that read leave only one question: whether the gauge takes it as a point.
+        DmsAngle latitude{}, longitude{};
+        entryPosition(r, latitude, longitude, reasons);
+    }
+    if (!entry.tourKind && tourFile)
         reasons.push_back("no tour flag in column 49: imported as a tour item, but shown as an "
                           "airport once the dialog saves");
-    }
-    if (entry.level < -1)
-        reasons.push_back("level " + std::to_string(entry.level) +
-                          ": only -1 marks the current choice");
     for (std::string& reason : reasons)
         addProblem(findings, n, std::move(reason));
 }

@@ -3,76 +3,12 @@
 #include <cstdio>
 
 #include "common/db_record.h"
+#include "common/record_check.h"
 
 namespace {
 
-struct Column {
-    size_t first; // 1-based, as the record's table counts them
-    size_t width;
-    const char* name;
-};
-
-std::string columnsOf(const Column& c) {
-    return c.width == 1
-               ? "column " + std::to_string(c.first)
-               : "columns " + std::to_string(c.first) + "-" + std::to_string(c.first + c.width - 1);
-}
-
-// The field without its blanks; false when blanks sit between its characters.
-bool fieldText(const uint8_t* line, const Column& c, std::string& text) {
-    std::string raw(reinterpret_cast<const char*>(line) + c.first - 1, c.width);
-    size_t begin = raw.find_first_not_of(' ');
-    if (begin == std::string::npos) {
-        text.clear();
-        return true;
-    }
-    text = raw.substr(begin, raw.find_last_not_of(' ') - begin + 1);
-    return text.find(' ') == std::string::npos;
-}
-
-// A blank field reads as 0, as the library reads it.
-bool wholeField(const uint8_t* line, const Column& c, long low, long high, bool allowSign,
-                long& value) {
-    std::string text;
-    if (!fieldText(line, c, text))
-        return false;
-    size_t digits = allowSign && !text.empty() && text[0] == '-' ? 1 : 0;
-    if (text.size() == digits && digits > 0)
-        return false;
-    for (size_t i = digits; i < text.size(); ++i)
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-    value = text.size() > digits ? std::stol(text) : 0;
-    return value >= low && value <= high;
-}
-
-const Column latHemisphere{31, 1, "latitude hemisphere"},
-    lonHemisphere{39, 1, "longitude hemisphere"};
-const Column level{47, 2, "level"}, tourFlag{49, 1, "tour flag"};
-const Column holdFlag{50, 1, "altitude hold flag"}, altitude{51, 5, "altitude"};
-
-struct Ranged {
-    Column column;
-    long high;
-};
-const Ranged positionFields[] = {
-    {{32, 3, "latitude degrees"}, 90},  {{35, 2, "latitude minutes"}, 59},
-    {{37, 2, "latitude seconds"}, 59},  {{40, 3, "longitude degrees"}, 180},
-    {{43, 2, "longitude minutes"}, 59}, {{45, 2, "longitude seconds"}, 59}};
-
-std::string quoted(const uint8_t* line, const Column& c) {
-    return "'" + std::string(reinterpret_cast<const char*>(line) + c.first - 1, c.width) + "'";
-}
-
-bool oneOf(const uint8_t* line, const Column& c, const char* allowed) {
-    for (const char* a = allowed; *a; ++a)
-        if (line[c.first - 1] == static_cast<uint8_t>(*a))
-            return true;
-    return false;
-}
-
 std::string recordProblem(const uint8_t* line, bool& isFolder) {
-    if (line[62] != '\r' || line[63] != '\n') {
+    if (!hasRecordLineEnd(line)) {
         for (size_t i = 0; i < recordSize; ++i)
             if (line[i] == '\n')
                 return "columns 63-64 are not CR LF: a line ends at column " +
@@ -81,46 +17,21 @@ std::string recordProblem(const uint8_t* line, bool& isFolder) {
                        "included)";
         return "columns 63-64 are not CR LF";
     }
-    for (size_t i = 0; i < recordSize - 2; ++i) {
-        if (line[i] < 32 || line[i] == 127) {
-            char code[8];
-            std::snprintf(code, sizeof code, "0x%02X", line[i]);
-            return "column " + std::to_string(i + 1) + " holds the control byte " + code +
-                   ", not text";
-        }
+    if (size_t column = firstControlColumn(line)) {
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", line[column - 1]);
+        return "column " + std::to_string(column) + " holds the control byte " + code +
+               ", not text";
     }
-    long depth = 0;
-    if (!wholeField(line, level, -99, 99, true, depth))
-        return columnsOf(level) + " (level) " + quoted(line, level) +
-               " is neither blank, a folder depth 1-99 nor -1";
-    if (!oneOf(line, tourFlag, " 1"))
-        return columnsOf(tourFlag) + " (tour flag) " + quoted(line, tourFlag) +
-               " is neither blank nor 1";
-    isFolder = depth >= 1;
-    if (isFolder)
-        return ""; // a folder's other columns carry no meaning
-    if (!oneOf(line, latHemisphere, "NS"))
-        return columnsOf(latHemisphere) + " (latitude hemisphere) " + quoted(line, latHemisphere) +
-               " is not N or S";
-    if (!oneOf(line, lonHemisphere, "EW"))
-        return columnsOf(lonHemisphere) + " (longitude hemisphere) " + quoted(line, lonHemisphere) +
-               " is not E or W";
-    for (const Ranged& f : positionFields) {
-        long value = 0;
-        if (!wholeField(line, f.column, 0, f.high, false, value))
-            return columnsOf(f.column) + " (" + f.column.name + ") " + quoted(line, f.column) +
-                   " is not a whole number from 0 to " + std::to_string(f.high);
-    }
-    if (line[tourFlag.first - 1] == ' ')
+    RecordBuffer record;
+    decodeRecord(line, recordSize, record);
+    isFolder = isFolderRecord(record);
+    const ColumnProblems problems = checkRecordColumns(record);
+    if (problems.count == 0)
         return "";
-    long feet = 0;
-    if (!oneOf(line, holdFlag, " 1"))
-        return columnsOf(holdFlag) + " (altitude hold flag) " + quoted(line, holdFlag) +
-               " is neither blank nor 1";
-    if (!wholeField(line, altitude, 0, 99996, false, feet))
-        return columnsOf(altitude) + " (altitude) " + quoted(line, altitude) +
-               " is not a whole number of feet from 0 to 99996";
-    return "";
+    char text[160];
+    describeColumnProblem(problems.items[0], record, text, sizeof text);
+    return text;
 }
 
 } // namespace

@@ -101,7 +101,8 @@ TEST_F(DbToolProgram, CheckStatusesAndJson) {
           good + "KORD Chicago O'Hare           N4x 5843W87 5417-1              \r\n");
     ToolRun text = run("check TarvixDb.dat");
     EXPECT_EQ(text.status, 1);
-    EXPECT_NE(text.output.find("TarvixDb.dat: record 2: letters in latitude degrees: '4x'"),
+    EXPECT_NE(text.output.find("TarvixDb.dat: record 2: columns 32-34 (latitude degrees) '4x ' "
+                               "is not a whole number from 0 to 90"),
               std::string::npos)
         << text.output;
     ToolRun json = run("check --json TarvixDb.dat", false);

@@ -1,0 +1,236 @@
+#include "record_check.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct ColumnInfo {
+    size_t lineOffset;   // in RecordLine
+    size_t width;        // columns
+    size_t bufferOffset; // in RecordBuffer
+    const char* name;
+    int32_t largest; // of a number
+};
+
+#define COLUMN(field, name, largest)                                                               \
+    {                                                                                              \
+        offsetof(RecordLine, field), sizeof(RecordLine::field), offsetof(RecordBuffer, field),     \
+            name, largest                                                                          \
+    }
+
+// In RecordColumnId order.
+const ColumnInfo columnInfo[] = {
+    COLUMN(latHemisphere, "latitude hemisphere", 0),
+    COLUMN(latDegrees, "latitude degrees", 90),
+    COLUMN(latMinutes, "latitude minutes", 59),
+    COLUMN(latSeconds, "latitude seconds", 59),
+    COLUMN(lonHemisphere, "longitude hemisphere", 0),
+    COLUMN(lonDegrees, "longitude degrees", 180),
+    COLUMN(lonMinutes, "longitude minutes", 59),
+    COLUMN(lonSeconds, "longitude seconds", 59),
+    COLUMN(level, "level", 99),
+    COLUMN(tourFlag, "tour flag", 1),
+    COLUMN(altitudeHoldFlag, "altitude hold flag", 1),
+    COLUMN(altitude, "altitude", 99996),
+};
+
+#undef COLUMN
+
+static_assert(sizeof columnInfo / sizeof columnInfo[0] ==
+                  static_cast<size_t>(RecordColumnId::altitude) + 1,
+              "one entry for every column");
+
+const ColumnInfo& infoOf(RecordColumnId column) {
+    return columnInfo[static_cast<size_t>(column)];
+}
+
+RecordColumnId columnAfter(RecordColumnId column, int steps) {
+    return static_cast<RecordColumnId>(static_cast<int>(column) + steps);
+}
+
+const char* textOf(const RecordBuffer& record, RecordColumnId column) {
+    return reinterpret_cast<const char*>(&record) + infoOf(column).bufferOffset;
+}
+
+enum class NumberRead { read, notNumber, tooLarge };
+
+// Digits after optional leading blanks, a minus sign first when allowed; blank reads 0.
+NumberRead readStrictNumber(const char* text, bool allowMinus, int32_t largest, int32_t& value) {
+    size_t at = 0;
+    while (text[at] == ' ')
+        ++at;
+    const bool negative = allowMinus && text[at] == '-';
+    if (negative && text[++at] == '\0')
+        return NumberRead::notNumber;
+    value = 0;
+    bool tooLarge = false;
+    for (; text[at] != '\0'; ++at) {
+        if (text[at] < '0' || text[at] > '9')
+            return NumberRead::notNumber;
+        tooLarge = tooLarge || value > largest; // checked before it could overflow
+        if (!tooLarge)
+            value = value * 10 + (text[at] - '0');
+    }
+    if (tooLarge || value > largest)
+        return NumberRead::tooLarge;
+    value = negative ? -value : value;
+    return NumberRead::read;
+}
+
+bool isBlankOrOne(const char* text) {
+    return text[0] == '\0' || std::strcmp(text, "1") == 0;
+}
+
+void add(ColumnProblems& problems, RecordColumnId column, ColumnFault fault) {
+    problems.items[problems.count++] = {column, fault};
+}
+
+// One coordinate: its hemisphere column, then its three numbers; at the pole or the date line a
+// minute or a second more is past it.
+void checkCoordinate(const RecordBuffer& record, RecordColumnId hemisphere, const char* letters,
+                     ColumnProblems& problems) {
+    const char* h = textOf(record, hemisphere);
+    if (std::strlen(h) != 1 || (h[0] != letters[0] && h[0] != letters[1]))
+        add(problems, hemisphere, ColumnFault::notHemisphere);
+    int32_t values[3] = {};
+    bool read[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const RecordColumnId column = columnAfter(hemisphere, 1 + i);
+        switch (
+            readStrictNumber(textOf(record, column), false, infoOf(column).largest, values[i])) {
+        case NumberRead::read:
+            read[i] = true;
+            break;
+        case NumberRead::notNumber:
+            add(problems, column, ColumnFault::notWholeNumber);
+            break;
+        case NumberRead::tooLarge:
+            add(problems, column, ColumnFault::aboveLargest);
+            break;
+        }
+    }
+    if (!read[0] || values[0] != infoOf(columnAfter(hemisphere, 1)).largest)
+        return;
+    for (int i = 1; i < 3; ++i) {
+        if (read[i] && values[i] > 0)
+            add(problems, columnAfter(hemisphere, 1 + i), ColumnFault::pastLimit);
+    }
+}
+
+void addPosition(const RecordBuffer& record, ColumnProblems& problems) {
+    checkCoordinate(record, RecordColumnId::latHemisphere, "NS", problems);
+    checkCoordinate(record, RecordColumnId::lonHemisphere, "EW", problems);
+}
+
+} // namespace
+
+ColumnProblems checkPositionColumns(const RecordBuffer& record) {
+    ColumnProblems problems{};
+    addPosition(record, problems);
+    return problems;
+}
+
+ColumnProblems checkRecordColumns(const RecordBuffer& record) {
+    ColumnProblems problems{};
+    // Level and tour flag first: they say what the record is.
+    int32_t level = 0;
+    if (record.level[0] != '\0' &&
+        !(readStrictNumber(record.level, true, 99, level) == NumberRead::read &&
+          (level == -1 || level >= 1)))
+        add(problems, RecordColumnId::level, ColumnFault::notLevel);
+    if (!isBlankOrOne(record.tourFlag))
+        add(problems, RecordColumnId::tourFlag, ColumnFault::notFlag);
+    if (isFolderRecord(record))
+        return problems; // a folder's other columns carry no meaning
+    addPosition(record, problems);
+    if (!isTourRecord(record))
+        return problems;
+    if (!isBlankOrOne(record.altitudeHoldFlag))
+        add(problems, RecordColumnId::altitudeHoldFlag, ColumnFault::notFlag);
+    int32_t feet = 0;
+    switch (readStrictNumber(record.altitude, false, 99996, feet)) {
+    case NumberRead::read:
+        break;
+    case NumberRead::notNumber:
+        add(problems, RecordColumnId::altitude, ColumnFault::notWholeNumber);
+        break;
+    case NumberRead::tooLarge:
+        add(problems, RecordColumnId::altitude, ColumnFault::aboveLargest);
+        break;
+    }
+    return problems;
+}
+
+CoordinateFault coordinateFault(const ColumnProblems& problems, bool latitude) {
+    const int first =
+        static_cast<int>(latitude ? RecordColumnId::latHemisphere : RecordColumnId::lonHemisphere);
+    CoordinateFault worst = CoordinateFault::none;
+    for (int32_t i = 0; i < problems.count; ++i) {
+        const ColumnProblem& p = problems.items[i];
+        const int column = static_cast<int>(p.column);
+        if (column < first || column > first + 3)
+            continue;
+        const CoordinateFault fault =
+            p.fault == ColumnFault::notHemisphere    ? CoordinateFault::hemisphere
+            : p.fault == ColumnFault::notWholeNumber ? CoordinateFault::notNumber
+                                                     : CoordinateFault::range;
+        if (worst == CoordinateFault::none || fault < worst)
+            worst = fault;
+    }
+    return worst;
+}
+
+void describeColumnProblem(const ColumnProblem& problem, const RecordBuffer& record, char* text,
+                           size_t size) {
+    const ColumnInfo& info = infoOf(problem.column);
+    const size_t first = info.lineOffset + 1;
+    char columns[24];
+    if (info.width == 1)
+        std::snprintf(columns, sizeof columns, "column %u", static_cast<unsigned>(first));
+    else
+        std::snprintf(columns, sizeof columns, "columns %u-%u", static_cast<unsigned>(first),
+                      static_cast<unsigned>(first + info.width - 1));
+    const bool latitude = problem.column < RecordColumnId::lonHemisphere;
+    const char* feet = problem.column == RecordColumnId::altitude ? " of feet" : "";
+    char what[64];
+    switch (problem.fault) {
+    case ColumnFault::notHemisphere:
+        std::snprintf(what, sizeof what, "is not %s", latitude ? "N or S" : "E or W");
+        break;
+    case ColumnFault::notWholeNumber:
+    case ColumnFault::aboveLargest:
+        std::snprintf(what, sizeof what, "is not a whole number%s from 0 to %ld", feet,
+                      static_cast<long>(info.largest));
+        break;
+    case ColumnFault::pastLimit:
+        std::snprintf(what, sizeof what, "is not 0, as the %s is %ld degrees",
+                      latitude ? "latitude" : "longitude",
+                      static_cast<long>(
+                          infoOf(latitude ? RecordColumnId::latDegrees : RecordColumnId::lonDegrees)
+                              .largest));
+        break;
+    case ColumnFault::notLevel:
+        std::snprintf(what, sizeof what, "is neither blank, a folder depth 1-99 nor -1");
+        break;
+    case ColumnFault::notFlag:
+        std::snprintf(what, sizeof what, "is neither blank nor 1");
+        break;
+    }
+    std::snprintf(text, size, "%s (%s) '%-*.*s' %s", columns, info.name,
+                  static_cast<int>(info.width), static_cast<int>(info.width),
+                  textOf(record, problem.column), what);
+}
+
+bool hasRecordLineEnd(const uint8_t* line) {
+    return line[offsetof(RecordLine, lineEnd)] == '\r' &&
+           line[offsetof(RecordLine, lineEnd) + 1] == '\n';
+}
+
+size_t firstControlColumn(const uint8_t* line) {
+    for (size_t i = 0; i < offsetof(RecordLine, lineEnd); ++i) {
+        if (line[i] < 32 || line[i] == 127)
+            return i + 1;
+    }
+    return 0;
+}
