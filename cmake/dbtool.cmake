@@ -79,7 +79,7 @@ if(TARVIX_WINDOWS_BUILD)
         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_db_tool_round_trip.sh
             ${CMAKE_BINARY_DIR}/bin/tarvix-db-checked ${TARVIX_WINDOWS_BUILD}/bin ${TARVIX_WINE_RUNNER})
     set_tests_properties(script.db_tool_dialog_round_trip PROPERTIES
-        RESOURCE_LOCK wine_named_objects TIMEOUT 180)
+        RESOURCE_LOCK wine_lane_a TIMEOUT 180)
     # ./tarvix fly with a route file: converted, imported by the real dialog, flown whole.
     add_test(NAME script.fly_route COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_fly_route.sh)
     set_tests_properties(script.fly_route PROPERTIES TIMEOUT 300)

@@ -29,7 +29,7 @@ if(TARVIX_WINDOWS_BUILD)
     set_tests_properties(script.tarvix PROPERTIES TIMEOUT 600)
     # Ctrl-C in the middle of a flight, sent to the host as a terminal sends it.
     add_test(NAME script.host_interrupt COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_host_interrupt.sh)
-    set_tests_properties(script.host_interrupt PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_named_objects)
+    set_tests_properties(script.host_interrupt PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_lane_a)
 endif()
 
 # The fuzzers of the record decoder, of the tree's load and save, of the exchange files' lines and

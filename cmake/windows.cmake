@@ -200,6 +200,35 @@ set(TARVIX_ONE_PROCESS_TESTS test_about_dialog test_db_file test_dialog_resource
     test_error_report test_exchange_files test_gauge_records test_host_command_line
     test_host_loader test_scenario_flight test_screen_resources test_simulated_flight
     test_tour_lookup test_tree_map)
+# The Windows cases run in four lanes side by side, each lane a Wine prefix with a server of its
+# own: named mappings are shared by every process of one server, so a lane runs one case at a
+# time. The cases mostly wait on Wine rather than on a core (two lanes left a 2-core machine 60%
+# idle), so ./tarvix test runs twice as many tests as there are cores. Lanes b to d take these
+# programs, each about a quarter of the cases' time; lane a the rest, with the scripts that run
+# Windows programs. The file faults' clipboard and drag cases take lane b, the others lane c.
+set(TARVIX_LANE_b test_edit_sequences)
+set(TARVIX_LANE_d test_settings_dialog test_tree_editing test_dialog_exchange test_exchange_files
+    test_scenario_flight)
+set(TARVIX_FILE_FAULTS_LANE_b "*/Drag*:*/Paste*:*/Copy*:*/Cut*")
+function(tarvix_windows_cases name lane)
+    if(lane STREQUAL display)
+        set(lock RESOURCE_LOCK wine_display)
+    elseif(lane STREQUAL a)
+        set(lock RESOURCE_LOCK wine_lane_a)
+    else()
+        set(lock RESOURCE_LOCK wine_lane_${lane} ENVIRONMENT TARVIX_WINE_LANE=${lane})
+    endif()
+    # Cases are listed when CTest starts, not at build time: a slow Wine start must never fail a
+    # build, and a machine that runs only the x86-64 test build still builds this one.
+    if(name IN_LIST TARVIX_ONE_PROCESS_TESTS)
+        add_test(NAME win32.${name} COMMAND ${name})
+        set_tests_properties(win32.${name} PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+            ${lock} TIMEOUT 300)
+    else()
+        gtest_discover_tests(${name} TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
+            DISCOVERY_TIMEOUT 300 ${ARGN} PROPERTIES ${lock} TIMEOUT 120)
+    endif()
+endfunction()
 foreach(source ${TARVIX_WINDOWS_TESTS})
     get_filename_component(name ${source} NAME_WE)
     add_executable(${name} ${source})
@@ -207,21 +236,22 @@ foreach(source ${TARVIX_WINDOWS_TESTS})
     target_link_libraries(${name} PRIVATE tarvix_warnings)
     target_link_libraries(${name} PRIVATE tarvix_test_support GTest::gtest_main)
     add_dependencies(${name} Tarvix42 TarvixDlg tarvix-host)
-    # The live panel window's tests draw on the test run's X server.
-    if(name STREQUAL test_panel_window)
+    set(lane a)
+    foreach(other b c d)
+        if(name IN_LIST TARVIX_LANE_${other})
+            set(lane ${other})
+        endif()
+    endforeach()
+    if(name STREQUAL test_file_faults)
+        tarvix_windows_cases(${name} b TEST_FILTER "${TARVIX_FILE_FAULTS_LANE_b}")
+        tarvix_windows_cases(${name} c TEST_FILTER "-${TARVIX_FILE_FAULTS_LANE_b}")
+    elseif(name STREQUAL test_panel_window)
+        # The live panel window's tests draw on the test run's X server, in a prefix of their own.
         set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
             ${CMAKE_SOURCE_DIR}/tools/wine-on-display ${TARVIX_WINE_RUNNER})
-    endif()
-    # Named mappings are shared by every process of one wineserver: one Windows test at a time.
-    # Cases are listed when CTest starts, not at build time: a slow Wine start must never fail a
-    # build, and a machine that runs only the x86-64 test build still builds this one.
-    if(name IN_LIST TARVIX_ONE_PROCESS_TESTS)
-        add_test(NAME win32.${name} COMMAND ${name})
-        set_tests_properties(win32.${name} PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-            RESOURCE_LOCK wine_named_objects TIMEOUT 300)
+        tarvix_windows_cases(${name} display)
     else()
-        gtest_discover_tests(${name} TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
-            DISCOVERY_TIMEOUT 300 PROPERTIES RESOURCE_LOCK wine_named_objects TIMEOUT 120)
+        tarvix_windows_cases(${name} ${lane})
     endif()
 endforeach()
 # The settings dialog's tour import and export worked from a script: tarvix-db's round trip.
@@ -269,5 +299,5 @@ add_dependencies(benchmarks screen_bench)
 # first; its figures are not looked at.
 add_test(NAME win32.bench.screen_bench_runs COMMAND screen_bench 5 50)
 set_tests_properties(win32.bench.screen_bench_runs PROPERTIES
-    RESOURCE_LOCK wine_named_objects TIMEOUT 120)
+    RESOURCE_LOCK wine_lane_a TIMEOUT 120)
 add_dependencies(test_screen bench_dialog_stand_in) # its tour pictures
