@@ -16,6 +16,9 @@ foreach(source ${TARVIX_NATIVE_TESTS})
     gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 30)
 endforeach()
 
+# The includes run one way between the folders, with no circle.
+add_test(NAME script.layers COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_layers.sh)
+
 # The package install against a stand-in package tool that fails as a mirror mid-sync does.
 add_test(NAME script.install_packages COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_install_packages.sh)
 
