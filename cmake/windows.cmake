@@ -111,7 +111,7 @@ target_link_libraries(tarvix_database PUBLIC tarvix_core user32 comctl32)
 
 add_library(TarvixDlg SHARED
     dialog/about_dialog.cpp
-    dialog/exchange_files.cpp
+    dialog/import_export.cpp
     dialog/exchange_mapping.cpp
     dialog/exports.cpp
     dialog/item_editor.cpp
@@ -197,7 +197,7 @@ list(REMOVE_ITEM TARVIX_WINDOWS_TESTS ${CMAKE_SOURCE_DIR}/tests/win32/test_suppo
 # the gauge's module-wide state, the dialogs' hooks and a modal loop left by a failing case would
 # carry over into the next one.
 set(TARVIX_ONE_PROCESS_TESTS test_about_dialog test_db_file test_dialog_resources
-    test_error_report test_exchange_files test_gauge_records test_host_command_line
+    test_error_report test_import_export test_gauge_records test_host_command_line
     test_host_loader test_scenario_flight test_screen_resources test_simulated_flight
     test_tour_lookup test_tree_map)
 # The Windows cases run in four lanes side by side, each lane a Wine prefix with a server of its
@@ -207,7 +207,7 @@ set(TARVIX_ONE_PROCESS_TESTS test_about_dialog test_db_file test_dialog_resource
 # programs, each about a quarter of the cases' time; lane a the rest, with the scripts that run
 # Windows programs. The file faults' clipboard and drag cases take lane b, the others lane c.
 set(TARVIX_LANE_b test_edit_sequences)
-set(TARVIX_LANE_d test_settings_dialog test_tree_editing test_dialog_exchange test_exchange_files
+set(TARVIX_LANE_d test_settings_dialog test_tree_editing test_dialog_exchange test_import_export
     test_scenario_flight)
 set(TARVIX_FILE_FAULTS_LANE_b "*/Drag*:*/Paste*:*/Copy*:*/Cut*")
 function(tarvix_windows_cases name lane)

@@ -13,7 +13,7 @@
 #include "dialog_state.h"
 #include "dialogs.h"
 #include "error_report.h"
-#include "exchange_files.h"
+#include "import_export.h"
 #include "item_editor.h"
 #include "position_check.h"
 #include "settings_state.h"

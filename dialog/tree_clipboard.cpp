@@ -124,8 +124,8 @@ bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE cl
 // Every record appended to the database first, so that no item is ever inserted for a record
 // that is not there; in one write, so that a refused one appends nothing at all. The first
 // record is the one fitted in memory, the rest come from the clipboard.
-bool appendRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first, int32_t count,
-                   int32_t firstNumber) {
+bool appendPastedRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first, int32_t count,
+                         int32_t firstNumber) {
     const size_t bytes = static_cast<size_t>(count) * recordSize;
     uint8_t* lines = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, bytes));
     bool appended = lines != nullptr;
@@ -268,7 +268,7 @@ HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE 
     RecordBuffer firstRecord;
     const bool appended =
         prepareFirstRecord(tree, source, target, clipboard, database, firstRecord) &&
-        appendRecords(clipboard, database, firstRecord, count, firstNumber);
+        appendPastedRecords(clipboard, database, firstRecord, count, firstNumber);
     HTREEITEM first = appended ? insertRecords(tree, database, count, firstNumber, place) : nullptr;
     CloseHandle(database); // the renumbering opens the database itself
     PasteRefusal why = appended ? PasteRefusal::inserted : PasteRefusal::written;

@@ -143,7 +143,7 @@ bool writeTree(SaveRun& run, const TreeView& view, const WalkStep* steps, int32_
 // The records a data word can name, in one read, then the bytes after the last whole record:
 // no record and never shown, but perhaps what is left of a pilot's entry, so they go to the end
 // of the new file as they were.
-bool readDatabase(HANDLE database, SaveRun& run, uint8_t* tail, uint32_t* tailLength) {
+bool readRecordsAndTail(HANDLE database, SaveRun& run, uint8_t* tail, uint32_t* tailLength) {
     int64_t size = fileByteSize(database);
     if (size < 0)
         return false;
@@ -163,7 +163,7 @@ bool readDatabase(HANDLE database, SaveRun& run, uint8_t* tail, uint32_t* tailLe
 bool writeScratch(SaveRun& run, const TreeView& view, HANDLE database, int32_t* chosen) {
     uint8_t tail[recordSize];
     uint32_t tailLength = 0;
-    if (!readDatabase(database, run, tail, &tailLength))
+    if (!readRecordsAndTail(database, run, tail, &tailLength))
         return false;
     run.chunk = static_cast<uint8_t*>(allocate(chunkRecords * recordSize));
     WalkStep* steps = static_cast<WalkStep*>(

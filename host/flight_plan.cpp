@@ -12,7 +12,7 @@
 
 namespace {
 
-bool readDatabase(std::vector<uint8_t>& bytes, std::string& error) {
+bool readDatabaseBytes(std::vector<uint8_t>& bytes, std::string& error) {
     std::ifstream file(databaseFileName, std::ios::binary);
     if (!file) {
         error = std::string("the database '") + databaseFileName + "' cannot be read";
@@ -122,7 +122,7 @@ bool buildPlan(const std::vector<uint8_t>& bytes, int32_t record, PlotPoint star
 bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error) {
     std::vector<uint8_t> bytes;
     const ScenarioDestination& d = scenario.destination;
-    if (!readDatabase(bytes, error) ||
+    if (!readDatabaseBytes(bytes, error) ||
         !buildPlan(bytes, d.record, {scenario.aircraft.latitude, scenario.aircraft.longitude}, plan,
                    error))
         return false;
@@ -141,7 +141,8 @@ bool planFlight(const Scenario& scenario, FlightPlan& plan, std::string& error) 
 bool planChosen(const ExchangeRecord& chosen, PlotPoint start, FlightPlan& plan,
                 std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!readDatabase(bytes, error) || !buildPlan(bytes, chosen.recordNumber, start, plan, error))
+    if (!readDatabaseBytes(bytes, error) ||
+        !buildPlan(bytes, chosen.recordNumber, start, plan, error))
         return false;
     plan.choice = chosen;
     return true;

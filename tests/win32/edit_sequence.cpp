@@ -252,7 +252,7 @@ bool adoptOpening(Run& run, const Generated& g) {
             expected = node.item;
     }
     if (tree.selected != expected) {
-        run.fail("the dialog opened with '" + labelOf(run.tree, tree.selected) +
+        run.fail("the dialog opened with '" + itemText(run.tree, tree.selected) +
                  "' selected, not " + label(tree, tree.find(expected)));
         return false;
     }

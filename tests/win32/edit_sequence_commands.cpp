@@ -19,7 +19,6 @@ namespace {
 constexpr size_t largestTree = 400;
 constexpr int deepestPaste = 60;
 
-
 int selectedIndex(Run& run, const Snapshot& tree) {
     return tree.find(run.model.selected);
 }
@@ -45,7 +44,7 @@ const NewCommand newCommands[] = {
     {IDM_NEW_TOUR_FOLDER, Kind::tourFolder, "New Tour Folder"},
 };
 
-bool newItem(Run& run, const NewCommand& made) {
+bool newItemStep(Run& run, const NewCommand& made) {
     const Snapshot before = takeSnapshot(run.tree);
     const int s = selectedIndex(run, before);
     const Node& selected = before.nodes[s];
@@ -93,7 +92,7 @@ void takeCopy(Run& run, const Snapshot& tree, int s) {
     run.model.clip.source = tree.nodes[s].item;
 }
 
-bool copyItem(Run& run) {
+bool copyStep(Run& run) {
     const Snapshot before = takeSnapshot(run.tree);
     const int s = selectedIndex(run, before);
     giveCommand(run, IDM_COPY, "Copy " + label(before, s));
@@ -103,7 +102,7 @@ bool copyItem(Run& run) {
            settle(run, before, after, {});
 }
 
-bool deleteItem(Run& run, bool cut) {
+bool deleteStep(Run& run, bool cut) {
     const Snapshot before = takeSnapshot(run.tree);
     const int s = selectedIndex(run, before);
     const Node& selected = before.nodes[s];
@@ -126,7 +125,7 @@ bool deleteItem(Run& run, bool cut) {
         const HTREEITEM expected =
             before.nodes[group.front() != s ? group.front() : group.back()].item;
         if (after.selected != expected) {
-            run.fail("the selection went to '" + labelOf(run.tree, after.selected) + "', not to " +
+            run.fail("the selection went to '" + itemText(run.tree, after.selected) + "', not to " +
                      label(before, before.find(expected)));
             return false;
         }
@@ -184,7 +183,7 @@ bool expectPlaced(Run& run, const Snapshot& before, const Snapshot& after, int t
     return true;
 }
 
-bool pasteItem(Run& run) {
+bool pasteStep(Run& run) {
     const Snapshot before = takeSnapshot(run.tree);
     const int s = selectedIndex(run, before);
     const Clipboard& clip = run.model.clip;
@@ -196,7 +195,7 @@ bool pasteItem(Run& run) {
     const Shape shape = shapeOnto(copy, before.nodes[s].kind());
     if (clip.set && (before.nodes.size() + shapeSize(shape) > largestTree ||
                      before.nodes[s].depth + shapeDepth(shape) > deepestPaste))
-        return copyItem(run);
+        return copyStep(run);
     giveCommand(run, IDM_PASTE, "Paste onto " + label(before, s));
     const Snapshot after = takeSnapshot(run.tree);
     if (!expectBoxes(run, {}) || !expectSurvivors(run, before, after, {}))
@@ -208,7 +207,7 @@ bool pasteItem(Run& run) {
 
 // ---- drag and drop ----
 
-bool dragItem(Run& run) {
+bool dragStep(Run& run) {
     const Snapshot before = takeSnapshot(run.tree);
     const int source = randomItem(run, before);
     const int roll = static_cast<int>(run.pick(100));
@@ -221,7 +220,7 @@ bool dragItem(Run& run) {
     const Shape shape = target >= 0 ? shapeOnto(taken, before.nodes[target].kind()) : taken;
     if (copy && (before.nodes.size() + shapeSize(shape) > largestTree ||
                  (target >= 0 && before.nodes[target].depth + shapeDepth(shape) > deepestPaste)))
-        return copyItem(run);
+        return copyStep(run);
     run.note(std::string(copy ? "Ctrl-drag " : "drag ") + label(before, source) + " onto " +
              (target < 0 ? std::string("the dialog outside the tree") : label(before, target)));
     // The drag selects what it takes: the editor leaves the item it showed.
@@ -271,7 +270,7 @@ ExchangeFileModel& fileModel(Run& run, const ExchangeKind& kind) {
     return kind.tour ? run.model.tourFile : run.model.airportFile;
 }
 
-bool importFile(Run& run, const ExchangeKind& kind) {
+bool importStep(Run& run, const ExchangeKind& kind) {
     const Snapshot before = takeSnapshot(run.tree);
     const ExchangeFileModel& file = fileModel(run, kind);
     Shape folder{
@@ -291,7 +290,7 @@ bool importFile(Run& run, const ExchangeKind& kind) {
     }
     const bool missing = !file.exists || file.lines.empty();
     if (!missing && before.nodes.size() + shapeSize(folder) > largestTree)
-        return deleteItem(run, false);
+        return deleteStep(run, false);
     run.note(std::string(kind.tour ? "Tr Imp" : "Ap Imp") + " of " +
              std::to_string(file.lines.size()) + " lines");
     clickButton(run.dialog, kind.button);
@@ -359,7 +358,7 @@ bool expectExchangeFile(Run& run, const ExchangeKind& kind) {
     return true;
 }
 
-bool exportFolder(Run& run) {
+bool exportStep(Run& run) {
     const Snapshot before = takeSnapshot(run.tree);
     const int s = selectedIndex(run, before);
     const Kind kind = before.nodes[s].kind();
@@ -444,7 +443,7 @@ bool refusedOk(Run& run) {
     const Snapshot before = takeSnapshot(run.tree);
     const std::string refusal = okRefusal(run, before);
     if (refusal.empty())
-        return copyItem(run);
+        return copyStep(run);
     run.note("OK with " + label(before, selectedIndex(run, before)) + " selected");
     clickButton(run.dialog, IDOK);
     atPoleAndDateLine(run.model.editor);
@@ -460,23 +459,23 @@ bool refusedOk(Run& run) {
 bool treeOperation(Run& run) {
     const uint32_t roll = run.pick(100);
     if (roll < 26)
-        return newItem(run, newCommands[roll % 4]);
+        return newItemStep(run, newCommands[roll % 4]);
     if (roll < 36)
-        return deleteItem(run, false);
+        return deleteStep(run, false);
     if (roll < 44)
-        return deleteItem(run, true);
+        return deleteStep(run, true);
     if (roll < 54)
-        return copyItem(run);
+        return copyStep(run);
     if (roll < 68)
-        return pasteItem(run);
+        return pasteStep(run);
     if (roll < 82)
-        return dragItem(run);
+        return dragStep(run);
     if (roll < 86)
-        return importFile(run, tourExchange);
+        return importStep(run, tourExchange);
     if (roll < 90)
-        return importFile(run, airportExchange);
+        return importStep(run, airportExchange);
     if (roll < 96)
-        return exportFolder(run);
+        return exportStep(run);
     return refusedOk(run);
 }
 

@@ -120,7 +120,7 @@ static void walk(HWND tree, HTREEITEM first, int parent, int depth, Snapshot& ou
     for (HTREEITEM item = first; item; item = treeStep(tree, item, TVGN_NEXT)) {
         const int index = static_cast<int>(out.nodes.size());
         out.index[item] = index;
-        out.nodes.push_back({item, parent, depth, labelOf(tree, item), itemData(tree, item), {}});
+        out.nodes.push_back({item, parent, depth, itemText(tree, item), itemData(tree, item), {}});
         (parent < 0 ? out.top : out.nodes[parent].children).push_back(index);
         walk(tree, treeStep(tree, item, TVGN_CHILD), index, depth + 1, out);
     }
@@ -350,7 +350,7 @@ std::string checkTree(HWND dialog, const Snapshot& tree, const Model& model) {
         return "the database holds " + std::to_string(records.size()) + " records where " +
                std::to_string(model.records) + " should be";
     if (tree.selected != model.selected)
-        return "the selection is on '" + labelOf(GetDlgItem(dialog, IDC_TREE), tree.selected) +
+        return "the selection is on '" + itemText(GetDlgItem(dialog, IDC_TREE), tree.selected) +
                "', not on the item the operations left selected";
     std::string wrong = checkItems(tree, model, records, tourFlags);
     if (wrong.empty())

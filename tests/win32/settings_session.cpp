@@ -9,7 +9,7 @@ HWND treeOf(HWND dialog) {
     return GetDlgItem(dialog, IDC_TREE);
 }
 
-std::string labelOf(HWND tree, HTREEITEM item) {
+std::string itemText(HWND tree, HTREEITEM item) {
     char text[64] = "";
     TVITEMA data = {};
     data.mask = TVIF_TEXT;
@@ -22,7 +22,7 @@ std::string labelOf(HWND tree, HTREEITEM item) {
 
 static void appendText(HWND tree, HTREEITEM first, int depth, std::string& out) {
     for (HTREEITEM item = first; item; item = treeStep(tree, item, TVGN_NEXT)) {
-        out += std::string(2 * depth, ' ') + labelOf(tree, item) + "\n";
+        out += std::string(2 * depth, ' ') + itemText(tree, item) + "\n";
         appendText(tree, treeStep(tree, item, TVGN_CHILD), depth + 1, out);
     }
 }
@@ -42,7 +42,7 @@ void selectLabel(HWND dialog, const std::string& label) {
 
 std::string selectedLabel(HWND dialog) {
     HWND tree = treeOf(dialog);
-    return labelOf(tree, treeStep(tree, nullptr, TVGN_CARET));
+    return itemText(tree, treeStep(tree, nullptr, TVGN_CARET));
 }
 
 void type(HWND dialog, int id, const char* text) {

@@ -15,7 +15,7 @@
 #include "host/message_boxes.h"
 
 HWND treeOf(HWND dialog);
-std::string labelOf(HWND tree, HTREEITEM item);
+std::string itemText(HWND tree, HTREEITEM item);
 // Every label, depth first, one a line, indented two spaces a level.
 std::string treeText(HWND tree);
 // Selects the item with the label as a click would; fails the test when there is none.

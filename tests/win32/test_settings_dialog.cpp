@@ -619,7 +619,7 @@ TEST_F(SettingsDialog, ARefusedWriteOfTheEditorIsSaidAndTheLabelKeepsTheRecord) 
                  c.leave(dialog);
                  openAfter = IsWindowVisible(dialog) != 0;
                  labelAfter =
-                     labelOf(treeOf(dialog), findTreeItem(treeOf(dialog), "Chicago Midway"));
+                     itemText(treeOf(dialog), findTreeItem(treeOf(dialog), "Chicago Midway"));
                  fileAfter = readFileBytes("TarvixDb.dat");
              },
              pressCancel});

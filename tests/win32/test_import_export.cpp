@@ -65,7 +65,7 @@ const std::string sampleTree = " Chicago [1 1]\n"
                                "  002 - Escanaba [8 100]\n"
                                "  003 - Muskegon [9 100]\n";
 
-class ExchangeFiles : public SettingsSession {
+class ImportExport : public SettingsSession {
   protected:
     void SetUp() override {
         SettingsSession::SetUp();
@@ -87,7 +87,7 @@ class ExchangeFiles : public SettingsSession {
     std::vector<std::string> texts; // what the message boxes said, in turn
 };
 
-TEST_F(ExchangeFiles, AirportImportTakesTheGoodLinesAndNamesTheOthers) {
+TEST_F(ImportExport, AirportImportTakesTheGoodLinesAndNamesTheOthers) {
     const std::string frankfurt =
         exchangeLine("EDDFXY", "Frankfurt Main", {"N", "50", "2", "0"}, {"E", "8", "34", "14"});
     const std::string paris =
@@ -126,7 +126,7 @@ TEST_F(ExchangeFiles, AirportImportTakesTheGoodLinesAndNamesTheOthers) {
         << "OK keeps what was imported";
 }
 
-TEST_F(ExchangeFiles, ExportWritesTheWholeFolderFromLineOneOnceThePilotSaysYes) {
+TEST_F(ImportExport, ExportWritesTheWholeFolderFromLineOneOnceThePilotSaysYes) {
     const std::string older = std::string(5, 'x') + std::string(57, ' ') + "\r\n";
     for (int answer : {IDYES, IDNO}) {
         SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
@@ -158,7 +158,7 @@ TEST_F(ExchangeFiles, ExportWritesTheWholeFolderFromLineOneOnceThePilotSaysYes) 
     EXPECT_EQ(recordAt(database, 12), airportLine("KORD", "O'Hare Intl"));
 }
 
-TEST_F(ExchangeFiles, TourExportedAndImportedAgainGivesTheSameItemsInOrder) {
+TEST_F(ImportExport, TourExportedAndImportedAgainGivesTheSameItemsInOrder) {
     std::string exported;
     run({[](HWND dialog) { selectLabel(dialog, "002 - Escanaba"); }, click(IDC_EXPORT),
          [&](HWND) { exported = readFileBytes("TarvixTr.dat"); }, click(IDC_TOUR_IMPORT),
@@ -176,7 +176,7 @@ TEST_F(ExchangeFiles, TourExportedAndImportedAgainGivesTheSameItemsInOrder) {
 
 // What "New Airport" and "New Tour" make has no position yet (six blank numbers): exported and
 // imported again it comes back in its place, as every other entry does.
-TEST_F(ExchangeFiles, EntriesWithoutAPositionYetComeBackFromTheirFile) {
+TEST_F(ImportExport, EntriesWithoutAPositionYetComeBackFromTheirFile) {
     const struct {
         const char* what;
         const char* select;
@@ -208,7 +208,7 @@ TEST_F(ExchangeFiles, EntriesWithoutAPositionYetComeBackFromTheirFile) {
 }
 
 // The message names the first five lines it left out and counts the rest.
-TEST_F(ExchangeFiles, TheLeftOutLinesAreCountedToTheLast) {
+TEST_F(ImportExport, TheLeftOutLinesAreCountedToTheLast) {
     const std::string outOfRange =
         exchangeLine("XXXX", "Nowhere", {"N", "95", "0", "0"}, {"E", "1", "0", "0"});
     const struct {
@@ -237,7 +237,7 @@ TEST_F(ExchangeFiles, TheLeftOutLinesAreCountedToTheLast) {
 
 // The records are sized by the lines kept, not by every line of the file: 16 MB of line ends
 // asked for 1 GiB before, which a 32-bit process does not have.
-TEST_F(ExchangeFiles, BlankLinesCostTheImportNoMemory) {
+TEST_F(ImportExport, BlankLinesCostTheImportNoMemory) {
     writeFileBytes("Tarvix.dat", chicagoLine("KMDW", "Chicago Midway") +
                                      std::string(16 * 1024 * 1024 - 64, '\n'));
     run({click(IDC_AIRPORT_IMPORT), click(IDCANCEL)});
@@ -245,7 +245,7 @@ TEST_F(ExchangeFiles, BlankLinesCostTheImportNoMemory) {
     EXPECT_EQ(tree, sampleTree + " New Airport Folder [10 1]\n  Chicago Midway [11 0]\n");
 }
 
-TEST_F(ExchangeFiles, ATourLineWithoutItsTourFlagIsStoredAsItIs) {
+TEST_F(ImportExport, ATourLineWithoutItsTourFlagIsStoredAsItIs) {
     LineFields f;
     f.ident = "001";
     f.name = "Lighthouse";
@@ -261,7 +261,7 @@ TEST_F(ExchangeFiles, ATourLineWithoutItsTourFlagIsStoredAsItIs) {
                                                                      << tree;
 }
 
-TEST_F(ExchangeFiles, ImportsOfMissingEmptyBlankOrHeldFiles) {
+TEST_F(ImportExport, ImportsOfMissingEmptyBlankOrHeldFiles) {
     const struct {
         const char* what;
         const char* file;
@@ -314,7 +314,7 @@ TEST_F(ExchangeFiles, ImportsOfMissingEmptyBlankOrHeldFiles) {
     }
 }
 
-TEST_F(ExchangeFiles, AnImportPastTheLastRecordNumberAddsNothing) {
+TEST_F(ImportExport, AnImportPastTheLastRecordNumberAddsNothing) {
     std::string lines;
     for (int i = 0; i < 65530; ++i)
         lines += chicagoLine("KMDW", "Chicago Midway");
@@ -327,13 +327,14 @@ TEST_F(ExchangeFiles, AnImportPastTheLastRecordNumberAddsNothing) {
     EXPECT_EQ(database, sampleDatabase());
 }
 
-TEST_F(ExchangeFiles, ExportRefusalsLeaveTheOldFile) {
+TEST_F(ImportExport, ExportRefusalsLeaveTheOldFile) {
     writeFileBytes("Tarvix.dat", "old");
     writeFileBytes("TarvixTr.dat", "old tour");
     {
         FileHold hold("Tarvix.dat");
         run({[](HWND dialog) { selectLabel(dialog, " Suburbs"); }, click(IDC_EXPORT),
-             [](HWND dialog) { selectLabel(dialog, "Wheeling"); }, click(IDC_EXPORT), click(IDCANCEL)},
+             [](HWND dialog) { selectLabel(dialog, "Wheeling"); }, click(IDC_EXPORT),
+             click(IDCANCEL)},
             {IDOK, IDYES});
     }
     EXPECT_EQ(texts, (std::vector<std::string>{
@@ -346,7 +347,8 @@ TEST_F(ExchangeFiles, ExportRefusalsLeaveTheOldFile) {
     // A folder of both kinds: the airport export leaves the tour file alone, and says so.
     writeFileBytes("TarvixDb.dat", folderLine("Mixed", 1) + airportLine("KMDW", "Chicago Midway") +
                                        tourItemLine(1, "Milwaukee"));
-    run({[](HWND dialog) { selectLabel(dialog, "Chicago Midway"); }, click(IDC_EXPORT), click(IDCANCEL)},
+    run({[](HWND dialog) { selectLabel(dialog, "Chicago Midway"); }, click(IDC_EXPORT),
+         click(IDCANCEL)},
         {IDYES});
     EXPECT_EQ(texts, (std::vector<std::string>{
                          "Over write 'Tarvix.dat' OK ?",

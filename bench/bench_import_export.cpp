@@ -65,7 +65,7 @@ int main() {
     enterFreshFolder();
     DialogLibrary library;
     if (!library.load()) {
-        std::fprintf(stderr, "bench_exchange_files: the dialog library cannot be loaded\n");
+        std::fprintf(stderr, "bench_import_export: the dialog library cannot be loaded\n");
         return 1;
     }
     auto dialog = library.bind(settingDialogExport);

@@ -1,4 +1,4 @@
-#include "exchange_files.h"
+#include "import_export.h"
 
 #include <cstdio>
 #include <cstring>
@@ -167,7 +167,7 @@ bool collectRecords(const ImportKind& kind, ImportRun& run) {
 
 // The folder's record and its entries in one write behind the last whole record of the
 // database, so that it takes the whole import or none of it; first is the folder's number.
-bool appendRecords(const ImportRun& run, int32_t& first) {
+bool appendImportedRecords(const ImportRun& run, int32_t& first) {
     HANDLE database = openDatabase(true);
     if (database == INVALID_HANDLE_VALUE)
         return false;
@@ -230,7 +230,7 @@ bool importRecords(HWND dialog, HWND tree, const ImportKind& kind, ImportRun& ru
     newFolderRecord(kind.tour, folderRecord, label);
     encodeRecord(folderRecord, run.records);
     int32_t first = 0;
-    if (!appendRecords(run, first)) {
+    if (!appendImportedRecords(run, first)) {
         reportError(dialog, "The imported entries could not be added to the database (the disk "
                             "may be full, or the file held by another program). Nothing was "
                             "imported.");
