@@ -14,12 +14,30 @@ void storedLabel(uint32_t kind, const RecordBuffer& record, char* label, size_t 
         std::snprintf(label, size, "%s", record.name);
 }
 
+void tourNumberText(int32_t number, char* text, size_t size) {
+    std::snprintf(text, size, "%03d", static_cast<int>(number));
+}
+
 void numberedLabel(uint32_t kind, const RecordBuffer& record, int32_t number, char* label,
                    size_t size) {
-    if (isTourKind(kind) && !isFolderKind(kind))
-        std::snprintf(label, size, "%03d - %s", static_cast<int>(number), record.name);
-    else
+    if (isTourKind(kind) && !isFolderKind(kind)) {
+        char digits[16]; // any int32_t whole
+        tourNumberText(number, digits, sizeof digits);
+        std::snprintf(label, size, "%s - %s", digits, record.name);
+    } else
         storedLabel(kind, record, label, size);
+}
+
+void fitToKind(RecordBuffer& record, bool tour) {
+    if (tour && !isTourRecord(record)) {
+        record.ident[0] = '\0';
+        copyBoundedText(record.tourFlag, "1", sizeof record.tourFlag);
+    } else if (!tour && isTourRecord(record)) {
+        record.ident[0] = '\0';
+        record.tourFlag[0] = '\0';
+        record.altitudeHoldFlag[0] = '\0';
+        record.altitude[0] = '\0';
+    }
 }
 
 int32_t folderClimb(int32_t containerLevel, int32_t level) {

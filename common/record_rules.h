@@ -14,10 +14,20 @@
 // byte, which decides the form even where the record's own columns say otherwise.
 void storedLabel(uint32_t kind, const RecordBuffer& record, char* label, size_t size);
 
-// The same with a tour item's number given instead of its ident, three digits from "001": the
-// form of an item whose number is being set, or read back as a number from a file.
+// A tour item's number as its ident column and its label show it: three digits from "001", four
+// from 1000. A text too small for it is cut, as a column is.
+void tourNumberText(int32_t number, char* text, size_t size);
+
+// The same with a tour item's number given instead of its ident (tourNumberText): the form of an
+// item whose number is being set, or read back as a number from a file.
 void numberedLabel(uint32_t kind, const RecordBuffer& record, int32_t number, char* label,
                    size_t size);
+
+// A single entry pasted among items of the other kind takes their kind: an airport among tour
+// kinds becomes a tour item with no number yet (the renumbering gives it one), a tour item among
+// airport kinds an airport without its ident and tour fields. A record of the place's own kind is
+// left as it is.
+void fitToKind(RecordBuffer& record, bool tour);
 
 // A folder record of this level, read after the folder that entries are going into (the
 // container, of containerLevel), first climbs this many steps from the container: none when it is

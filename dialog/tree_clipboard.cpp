@@ -74,21 +74,6 @@ bool copyRecords(CopyRun& run, HTREEITEM item) {
     return written;
 }
 
-// A single entry takes the kind of the place it goes to: an airport among tour kinds becomes a
-// tour item with no number yet, a tour item among airport kinds an airport without its tour
-// fields.
-void fitToKind(RecordBuffer& r, bool tour) {
-    if (tour && !isTourRecord(r)) {
-        r.ident[0] = '\0';
-        copyBoundedText(r.tourFlag, "1", sizeof r.tourFlag);
-    } else if (!tour && isTourRecord(r)) {
-        r.ident[0] = '\0';
-        r.tourFlag[0] = '\0';
-        r.altitudeHoldFlag[0] = '\0';
-        r.altitude[0] = '\0';
-    }
-}
-
 struct PastePlace {
     HTREEITEM parent;
     HTREEITEM after; // where a single entry goes

@@ -107,8 +107,7 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
     if (tour) {
         // Written with its number at once: the renumbering after it then changes nothing in a
         // tour that was numbered already, so a refused write there cannot leave it half done.
-        std::snprintf(r.ident, sizeof r.ident, "%03d",
-                      static_cast<int>(tourItemsIn(tree, parent) + 1));
+        tourNumberText(tourItemsIn(tree, parent) + 1, r.ident, sizeof r.ident);
     }
     const ItemKind kind = tour ? tourItemKind : airportKind;
     storedLabel(kind, r, label, sizeof label);
@@ -170,13 +169,14 @@ bool isTourItem(uint32_t kind) {
 }
 
 // The tour items of one group with their records as the file holds them: renumbering changes
-// only their number columns, all of them or, when a write is refused, none.
+// only their number columns (planTourNumbers), all of them or, when a write is refused, none.
 struct TourNumbers {
     int32_t count = 0;
     HTREEITEM* items = nullptr;
     int32_t* records = nullptr;
     uint8_t* lines = nullptr;      // count records of 64 bytes
     uint8_t* renumbered = nullptr; // the same with their new numbers
+    NumberRun* runs = nullptr;     // the writes that store them
 };
 
 void* allocate(size_t bytes) {
@@ -193,6 +193,7 @@ void releaseNumbers(TourNumbers& tour) {
     release(tour.records);
     release(tour.lines);
     release(tour.renumbered);
+    release(tour.runs);
 }
 
 bool gatherTour(HWND tree, HTREEITEM item, TourNumbers& tour) {
@@ -204,7 +205,8 @@ bool gatherTour(HWND tree, HTREEITEM item, TourNumbers& tour) {
     tour.records = static_cast<int32_t*>(allocate(count * sizeof(int32_t)));
     tour.lines = static_cast<uint8_t*>(allocate(count * recordSize));
     tour.renumbered = static_cast<uint8_t*>(allocate(count * recordSize));
-    if (!tour.items || !tour.records || !tour.lines || !tour.renumbered)
+    tour.runs = static_cast<NumberRun*>(allocate(count * sizeof(NumberRun)));
+    if (!tour.items || !tour.records || !tour.lines || !tour.renumbered || !tour.runs)
         return false;
     int32_t i = 0;
     for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT)) {
@@ -230,15 +232,6 @@ bool readLines(HANDLE database, TourNumbers& tour) {
     return true;
 }
 
-// The number column of item i as it is to read: its position in the tour, three digits from
-// 001 (four from 1000), padded to the column's five.
-void numberColumn(int32_t i, char (&column)[8]) {
-    std::snprintf(column, sizeof column, "%-5.5s", "");
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%03d", static_cast<int>(i + 1));
-    std::memcpy(column, digits, std::strlen(digits));
-}
-
 // Lines first to first + count - 1 of the buffer (records numbered one after another) in one
 // write.
 bool writeRun(HANDLE database, const TourNumbers& tour, const uint8_t* lines, int32_t first,
@@ -248,32 +241,18 @@ bool writeRun(HANDLE database, const TourNumbers& tour, const uint8_t* lines, in
                         static_cast<uint32_t>(count) * recordSize);
 }
 
-// Writes the new numbers, records that follow one another in the file in one write (a tour the
-// save wrote lies in one piece, so its renumbering is one write); a refused write puts back what
-// was already written, so that the file keeps the tour's old numbers whole.
+// Writes the plan's runs; a refused write puts back what was already written, so that the file
+// keeps the tour's old numbers whole.
 bool writeNumbers(HANDLE database, const TourNumbers& tour) {
-    uint8_t* renumbered = tour.renumbered;
-    std::memcpy(renumbered, tour.lines, static_cast<size_t>(tour.count) * recordSize);
-    for (int32_t i = 0; i < tour.count; ++i) {
-        char column[8];
-        numberColumn(i, column);
-        std::memcpy(renumbered + static_cast<size_t>(i) * recordSize, column, 5);
-    }
-    int32_t first = 0;
-    while (first < tour.count) {
-        int32_t count = 1;
-        while (first + count < tour.count &&
-               tour.records[first + count] == tour.records[first + count - 1] + 1)
-            ++count;
-        const size_t bytes = static_cast<size_t>(count) * recordSize;
-        const size_t at = static_cast<size_t>(first) * recordSize;
-        if (std::memcmp(renumbered + at, tour.lines + at, bytes) != 0 &&
-            !writeRun(database, tour, renumbered, first, count)) {
-            for (int32_t back = 0; back < first; ++back)
+    const int32_t runs =
+        planTourNumbers(tour.lines, tour.records, tour.count, tour.renumbered, tour.runs);
+    for (int32_t r = 0; r < runs; ++r) {
+        const NumberRun run = tour.runs[r];
+        if (!writeRun(database, tour, tour.renumbered, run.first, run.count)) {
+            for (int32_t back = 0; back < run.first; ++back)
                 writeRun(database, tour, tour.lines, back, 1);
             return false;
         }
-        first += count;
     }
     return true;
 }
@@ -289,7 +268,7 @@ void labelNumbers(HWND tree, const TourNumbers& tour, HTREEITEM selected) {
         setItemLabel(tree, tour.items[i], label);
         if (tour.items[i] == selected) {
             char number[8];
-            std::snprintf(number, sizeof number, "%03d", static_cast<int>(i + 1));
+            tourNumberText(i + 1, number, sizeof number);
             SetDlgItemTextA(GetParent(tree), IDC_IDENT, number);
         }
     }

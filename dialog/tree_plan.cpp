@@ -1,6 +1,8 @@
 #include "tree_plan.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "../common/record_rules.h"
 
@@ -160,4 +162,33 @@ bool pasteFolderFits(int32_t above, int32_t deepest) {
 
 bool roomForMore(int32_t count, int32_t added) {
     return added <= maxTreeRecordNumber - count;
+}
+
+int32_t planTourNumbers(const uint8_t* lines, const int32_t* records, int32_t count,
+                        uint8_t* renumbered, NumberRun* runs) {
+    constexpr size_t column = sizeof(RecordLine::ident);
+    if (count <= 0)
+        return 0;
+    const size_t bytes = static_cast<size_t>(count) * recordSize;
+    std::memcpy(renumbered, lines, bytes);
+    for (int32_t i = 0; i < count; ++i) {
+        char digits[16];
+        tourNumberText(i + 1, digits, sizeof digits);
+        const size_t length = std::min(std::strlen(digits), column);
+        uint8_t* ident = renumbered + static_cast<size_t>(i) * recordSize;
+        std::memset(ident, ' ', column);
+        std::memcpy(ident, digits, length);
+    }
+    int32_t written = 0;
+    for (int32_t first = 0; first < count;) {
+        int32_t length = 1;
+        while (first + length < count && static_cast<int64_t>(records[first + length]) ==
+                                             static_cast<int64_t>(records[first + length - 1]) + 1)
+            ++length;
+        const size_t at = static_cast<size_t>(first) * recordSize;
+        if (std::memcmp(renumbered + at, lines + at, static_cast<size_t>(length) * recordSize) != 0)
+            runs[written++] = {first, length};
+        first += length;
+    }
+    return written;
 }

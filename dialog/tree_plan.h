@@ -1,7 +1,8 @@
 // The tree's rules over plain values: where the database's records land as the tree is built,
 // the order and levels in which the tree is written back, what a copy takes and where a paste
-// puts it. The dialog reads the tree view into a snapshot, asks for a plan and applies it to the
-// view and the files; the rules never touch a window, so they run natively on any tree. Pure.
+// puts it, and the numbers a tour's items are written with. The dialog reads the tree view into a
+// snapshot, asks for a plan and applies it to the view and the files; the rules never touch a
+// window, so they run natively on any tree. Pure.
 #pragma once
 #include <cstdint>
 
@@ -92,3 +93,20 @@ bool pasteFolderFits(int32_t above, int32_t deepest);
 // Whether a database of count records can take added more without passing the record numbers a
 // data word can hold.
 bool roomForMore(int32_t count, int32_t added);
+
+// A run of a tour's items, from the first'th, whose records follow one another in the file, so
+// that one write stores them.
+struct NumberRun {
+    int32_t first;
+    int32_t count;
+};
+
+// The renumbering of one tour. lines holds its items' records as the file holds them (count
+// lines of recordSize bytes, in tree order), records their record numbers. renumbered gets the
+// same lines with item i's ident column holding its place in the tour, tourNumberText(i + 1)
+// padded with spaces to the column's five; nothing else changes. runs gets the writes that store
+// them: items whose records follow one another in the file form one run, and only runs in which
+// some line changes are written, so that a tour the save wrote is one write and a tour numbered
+// already none. Returns how many runs; runs needs room for count.
+int32_t planTourNumbers(const uint8_t* lines, const int32_t* records, int32_t count,
+                        uint8_t* renumbered, NumberRun* runs);

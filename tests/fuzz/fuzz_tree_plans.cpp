@@ -3,7 +3,10 @@
 // the file holds: every record lands in the tree and is written once, no item names a record
 // that is not there, only the level columns change (folders take their depths, the choice keeps
 // the one marker and other entries lose theirs), the bytes after the last whole record follow
-// unchanged, and a file written this way loads and saves to the same bytes again.
+// unchanged, and a file written this way loads and saves to the same bytes again. Each group's
+// tour items renumbered from the file's bytes change only their ident columns, the planned runs
+// cover every changed line, each run's records follow one another in the file, and the
+// renumbered lines plan nothing more.
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
@@ -124,6 +127,53 @@ void checkRecords(const uint8_t* data, const Opened& opened, const std::vector<W
         std::abort();
 }
 
+// The tour items among the first node's siblings, renumbered as the dialog renumbers a group.
+void checkRenumbering(const uint8_t* data, const Opened& opened, int32_t first) {
+    constexpr size_t identWidth = 5;
+    std::vector<int32_t> records;
+    std::vector<uint8_t> lines;
+    for (int32_t at = first; at != noNode; at = opened.nodes[static_cast<size_t>(at)].next) {
+        const uint32_t word = opened.nodes[static_cast<size_t>(at)].word;
+        if (!isTourKind(itemKind(word)) || isFolderKind(itemKind(word)))
+            continue;
+        const int32_t number = itemRecordNumber(word);
+        records.push_back(number);
+        const uint8_t* line = data + static_cast<size_t>(number - 1) * recordSize;
+        lines.insert(lines.end(), line, line + recordSize);
+    }
+    const int32_t count = static_cast<int32_t>(records.size());
+    std::vector<uint8_t> renumbered(lines.size());
+    std::vector<NumberRun> runs(records.size() + 1);
+    const int32_t planned =
+        planTourNumbers(lines.data(), records.data(), count, renumbered.data(), runs.data());
+    std::vector<bool> covered(records.size(), false);
+    int32_t end = 0;
+    for (int32_t r = 0; r < planned; ++r) {
+        const NumberRun run = runs[static_cast<size_t>(r)];
+        if (run.first < end || run.count < 1 || run.first + run.count > count)
+            std::abort();
+        for (int32_t i = run.first; i < run.first + run.count; ++i) {
+            covered[static_cast<size_t>(i)] = true;
+            if (i > run.first &&
+                records[static_cast<size_t>(i)] != records[static_cast<size_t>(i - 1)] + 1)
+                std::abort();
+        }
+        end = run.first + run.count;
+    }
+    for (size_t i = 0; i < records.size(); ++i) {
+        const uint8_t* before = lines.data() + i * recordSize;
+        const uint8_t* after = renumbered.data() + i * recordSize;
+        if (std::memcmp(before + identWidth, after + identWidth, recordSize - identWidth) != 0)
+            std::abort();
+        if (!covered[i] && std::memcmp(before, after, identWidth) != 0)
+            std::abort();
+    }
+    std::vector<uint8_t> twice(lines.size());
+    if (planTourNumbers(renumbered.data(), records.data(), count, twice.data(), runs.data()) != 0 ||
+        twice != renumbered)
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -134,6 +184,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (saved.size() != size)
         std::abort();
     checkRecords(data, opened, steps, saved);
+    checkRenumbering(data, opened, opened.first);
+    for (const TreeNode& node : opened.nodes)
+        if (node.firstChild != noNode)
+            checkRenumbering(data, opened, node.firstChild);
     if (!std::equal(saved.begin() + static_cast<std::ptrdiff_t>(whole), saved.end(), data + whole))
         std::abort();
     const Opened again = load(saved.data(), saved.size());

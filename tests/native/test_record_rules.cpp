@@ -1,5 +1,6 @@
-// What a record means outside its columns: its tree label in both forms, where a folder lands
-// by its level, and the destination the gauge receives.
+// What a record means outside its columns: its tree label in both forms, a tour number's text,
+// what a pasted entry becomes among the other kind, where a folder lands by its level, and the
+// destination the gauge receives.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -52,6 +53,52 @@ TEST(RecordLabel, StaysInsideItsBufferAndShowsLargeNumbersWhole) {
     char wide[48];
     numberedLabel(tourItemKind, r, 1000, wide, sizeof wide);
     EXPECT_EQ(std::string(wide), "1000 - ABCDEFGHIJKLMNOPQRSTUVWXY");
+}
+
+TEST(RecordLabel, TourNumberIsThreeDigitsThenWhole) {
+    const struct {
+        int32_t number;
+        const char* text;
+    } cases[] = {{1, "001"}, {42, "042"}, {999, "999"}, {1000, "1000"}, {65535, "65535"}};
+    for (const auto& c : cases) {
+        char text[6];
+        tourNumberText(c.number, text, sizeof text);
+        EXPECT_STREQ(text, c.text);
+    }
+    char column[6]; // an ident column: a number past five digits is cut, not run over
+    tourNumberText(123456, column, sizeof column);
+    EXPECT_STREQ(column, "12345");
+}
+
+TEST(PastedEntry, TakesTheKindOfThePlaceItLandsIn) {
+    const struct {
+        const char* what;
+        const char* tourFlag; // of the record pasted
+        bool intoTour;
+        const char* ident; // the fitted record's
+        const char* fittedFlag;
+        const char* hold;
+        const char* altitude;
+    } cases[] = {
+        {"an airport among tours loses its ID until numbered", "", true, "", "1", "1", "3500"},
+        {"a tour item among airports loses its number and tour fields", "1", false, "", "", "", ""},
+        {"a flag above 1 is a tour item too", "7", false, "", "", "", ""},
+        {"a tour item among tours is left whole", "1", true, "004", "1", "1", "3500"},
+        {"an airport among airports is left whole", "", false, "004", "", "1", "3500"},
+    };
+    for (const auto& c : cases) {
+        RecordBuffer r = entry("004", "Lake Geneva", c.tourFlag);
+        std::strcpy(r.latDegrees, "46");
+        std::strcpy(r.altitudeHoldFlag, "1");
+        std::strcpy(r.altitude, "3500");
+        fitToKind(r, c.intoTour);
+        EXPECT_STREQ(r.ident, c.ident) << c.what;
+        EXPECT_STREQ(r.tourFlag, c.fittedFlag) << c.what;
+        EXPECT_STREQ(r.altitudeHoldFlag, c.hold) << c.what;
+        EXPECT_STREQ(r.altitude, c.altitude) << c.what;
+        EXPECT_STREQ(r.name, "Lake Geneva") << c.what;
+        EXPECT_STREQ(r.latDegrees, "46") << c.what;
+    }
 }
 
 TEST(FolderClimb, DeeperGoesInsideOtherwiseBesideItsOwnLevel) {
