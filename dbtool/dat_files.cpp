@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/airport_line.h"
+#include "common/record_rules.h"
 #include "common/text_fields.h"
 #include "record_file.h"
 
@@ -135,7 +136,7 @@ std::string writeTourFile(const WaypointGroup& route, bool holdAltitude, Finding
     int32_t number = 0;
     for (const Waypoint& point : route.points) {
         char ident[16];
-        std::snprintf(ident, sizeof ident, "%03d", static_cast<int>(++number));
+        tourNumberText(++number, ident, sizeof ident);
         RecordBuffer record = placeRecord(point, ident, findings);
         putField(record.tourFlag, sizeof record.tourFlag, "1");
         int32_t feet = point.altitude;

@@ -6,6 +6,7 @@
 
 #include "common/airport_line.h"
 #include "common/record_check.h"
+#include "common/record_rules.h"
 #include "record_file.h"
 
 namespace {
@@ -56,7 +57,7 @@ void checkEntry(const RecordEntry& entry, int32_t n, bool tourFile, Findings& fi
 
 std::string tourNumber(int32_t k) {
     char text[16];
-    std::snprintf(text, sizeof text, "%03d", static_cast<int>(k));
+    tourNumberText(k, text, sizeof text);
     return text;
 }
 

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/record_rules.h"
 #include "dat_files.h"
 #include "finding_report.h"
 
@@ -34,7 +35,7 @@ std::string coordinateText(const DmsAngle& angle) {
 // The tree's label of a tour item: its number with three digits, then its name.
 std::string itemLabel(const Waypoint& item) {
     char number[16];
-    std::snprintf(number, sizeof number, "%03d", std::atoi(item.ident.c_str()));
+    tourNumberText(std::atoi(item.ident.c_str()), number, sizeof number);
     std::string label = std::string(number) + " - " + item.name;
     label.erase(label.find_last_not_of(' ') + 1);
     return label;
