@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "../common/record_rules.h"
 #include "../common/screen_colours.h"
 #include "../common/text_fields.h"
 #include "button_table.h"
@@ -55,10 +56,10 @@ static void drawTopLines(HDC dc) {
     char ident[sizeof e.ident], name[sizeof e.name];
     copyBoundedText(ident, e.ident, sizeof ident);
     copyBoundedText(name, e.name, sizeof name);
-    if (e.mode == airportMode)
-        std::snprintf(text, sizeof text, "%s - %s", ident, name);
-    else
-        std::snprintf(text, sizeof text, "%03d - %s", readWholeNumber(ident), name);
+    // A tour item shows its number as the dialog's tree writes it, whatever its ident holds.
+    if (e.mode != airportMode)
+        tourNumberText(readWholeNumber(ident), ident, sizeof ident);
+    std::snprintf(text, sizeof text, "%s - %s", ident, name);
     SetTextColor(dc, paletteColour(colourGreen));
     drawTextLine(dc, text, destinationRect(m), DT_LEFT | centredLine);
 }
