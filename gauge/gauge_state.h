@@ -20,7 +20,9 @@ struct GaugeState {
     // The dialog library and the waypoints it supplies.
     void* dialogLibrary = nullptr; // the loaded dialog library, or null
     ExchangeRecord exchange{};     // active destination or tour item, mode, coupling flags
-    ExchangeRecord legStart{};     // start of the current leg
+    // Start of the current leg. Nothing in the gauge reads it, but fetching it steps the library
+    // back to the previous item and reads it there, calls the library sees, so it stays.
+    ExchangeRecord legStart{};
     ExchangeRecord nextWaypoint{}; // tour item after the active one
 
     // The figures of the active leg, renewed every update.
