@@ -217,8 +217,8 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
                  "tarvix-host"};
     app.footer(footer);
     app.allow_extras();
-    // Unix paths reach the program under Wine as they are: "/work/x.json" is a file, not an
-    // option.
+    // Unix paths reach the program under Wine as they are: one that starts with "/" names a
+    // file, not an option.
     app.allow_windows_style_options(false);
     app.add_option("scenario,--scenario", o.scenario,
                    "a scenario file (JSON, see the README) to fly; without one and without "
