@@ -132,7 +132,9 @@ LineProblem checkLinePosition(const RecordBuffer& r) {
     case CoordinateFault::none:
         break;
     }
-    // Whole numbers by now, so the lenient reading gives their values.
+    // Whole numbers by now, so the lenient reading gives their values. Narrower than the gauge's
+    // no point (isNoPointLatitude): a line on the equator comes in, as it always has, and
+    // tarvix-db check warns of it.
     const char* const numbers[] = {r.latDegrees, r.latMinutes, r.latSeconds,
                                    r.lonDegrees, r.lonMinutes, r.lonSeconds};
     for (const char* text : numbers) {

@@ -35,3 +35,14 @@ struct DmsPosition {
 // is not finite, or too large to be a position, reads as 0 (N or E, 0 0 0).
 DmsPosition latitudeToDms(double raw);
 DmsPosition longitudeToDms(double raw);
+
+// No point: the gauge takes a raw coordinate of exactly 0 for none (an empty record has both).
+inline bool isNoPoint(double latitude, double longitude) {
+    return latitude == 0.0 || longitude == 0.0;
+}
+
+// Of a stored position only a latitude of 0 degrees 0 minutes 0 seconds converts to exactly 0
+// (a longitude is always 0.01 off it), so that is the one stored position the gauge cannot fly to.
+inline bool isNoPointLatitude(int32_t degrees, int32_t minutes, int32_t seconds) {
+    return degrees == 0 && minutes == 0 && seconds == 0;
+}

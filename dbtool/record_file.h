@@ -35,7 +35,9 @@ void readRecordFile(const uint8_t* data, size_t size, bool exchangeFile, RecordF
 
 // The entry's position read strictly: the hemisphere letters N/S and E/W, digits only in the
 // six numbers (leading blanks allowed, blank reads 0), minutes and seconds 0-59, at most 90°
-// and 180° in all. Appends one reason per fault; true when there is none.
+// and 180° in all. Appends one reason per fault; true when there is none. Apart from
+// checkPositionColumns (common/record_check.h), which judges the same columns, because these
+// reasons are the words that tarvix-db show and the conversions print.
 bool entryPosition(const RecordBuffer& record, DmsAngle& latitude, DmsAngle& longitude,
                    std::vector<std::string>& reasons);
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/position_units.h"
+
 namespace {
 
 // Code page 1252 at 0x80-0x9F; 0 where the code page leaves a byte undefined. The other bytes
@@ -141,7 +143,7 @@ std::string formatDms(const DmsAngle& angle) {
 }
 
 std::string noPointReason(const DmsAngle& latitude, const DmsAngle& longitude) {
-    if (latitude.degrees != 0 || latitude.minutes != 0 || latitude.seconds != 0)
+    if (!isNoPointLatitude(latitude.degrees, latitude.minutes, latitude.seconds))
         return "";
     if (longitude.degrees == 0 && longitude.minutes == 0 && longitude.seconds == 0)
         return "latitude and longitude 0: no position (the gauge takes it as no point)";

@@ -29,7 +29,7 @@ bool finite(double a, double b, double c, double d) {
 
 DistanceBearing greatCircle(double latitude1, double longitude1, double latitude2,
                             double longitude2, double variation) {
-    if (latitude2 == 0.0 || longitude2 == 0.0)
+    if (isNoPoint(latitude2, longitude2))
         return {0.0, 0.0};
     if (!finite(latitude1, longitude1, latitude2, longitude2))
         return {0.0, 0.0};

@@ -343,7 +343,7 @@ std::string panelStatus() {
     }
     ExchangeRecord active = activeWaypoint(*state.run);
     std::string waypoint = "no waypoint";
-    if (active.latitude != 0.0 && active.longitude != 0.0) {
+    if (!isNoPoint(active.latitude, active.longitude)) {
         double nm = sphereDistance(a.latitude, a.longitude, latitudeDegrees(active.latitude),
                                    longitudeDegrees(active.longitude));
         std::string name = trimmedText(active.name, sizeof active.name);
