@@ -7,9 +7,9 @@
 #include <string>
 
 #include "dialog/tree_map.h"
-#include "tests/win32/db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "bench/bench_clock.h"
-#include "tests/win32/test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

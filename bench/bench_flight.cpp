@@ -13,7 +13,7 @@
 
 #include "host/flight_run.h"
 #include "host/panel_host.h"
-#include "tests/win32/test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include "bench/bench_clock.h"
 #include "dialog/dialog_resources.h"
-#include "tests/win32/db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "host/dialog_driver.h"
-#include "tests/win32/test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

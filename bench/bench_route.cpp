@@ -11,10 +11,10 @@
 #include "common/position_units.h"
 #include "common/sim_ids.h"
 #include "host/panel_host.h"
-#include "tests/win32/db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "bench/bench_clock.h"
 #include "host/dialog_driver.h"
-#include "tests/win32/test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

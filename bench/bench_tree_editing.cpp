@@ -9,10 +9,10 @@
 
 #include "bench/bench_clock.h"
 #include "dialog/dialog_resources.h"
-#include "tests/win32/db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "host/dialog_driver.h"
-#include "tests/win32/settings_session.h"
-#include "tests/win32/test_support.h"
+#include "testkit/settings_session.h"
+#include "testkit/test_support.h"
 
 namespace {
 

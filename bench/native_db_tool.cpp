@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "dbtool/tool_commands.h"
-#include "tests/native/program_folder.h"
+#include "testkit/program_folder.h"
 
 namespace {
 

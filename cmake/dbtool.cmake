@@ -54,7 +54,7 @@ file(GLOB TARVIX_DBTOOL_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native
 foreach(source ${TARVIX_DBTOOL_TESTS})
     get_filename_component(name ${source} NAME_WE)
     target_link_libraries(${name} PRIVATE tarvix_dbtool_checked)
-    # From the test program's folder (tests/native/program_folder.h).
+    # From the test program's folder (testkit/program_folder.h).
     target_compile_definitions(${name} PRIVATE TARVIX_DB_TOOL="bin/tarvix-db-checked")
     add_dependencies(${name} tarvix-db-checked)
 endforeach()

@@ -66,7 +66,7 @@ add_dependencies(benchmarks native_copy_vector native_copy_scalar)
 # reads: they are built on every machine, also where no 32-bit program can run.
 get_filename_component(TARVIX_SHIPPED_DEFAULT ${CMAKE_BINARY_DIR}/../win32 ABSOLUTE)
 set(TARVIX_SHIPPED_BUILD ${TARVIX_SHIPPED_DEFAULT} CACHE PATH "The i686 cross build folder")
-# Both from the test program's folder (tests/native/program_folder.h).
+# Both from the test program's folder (testkit/program_folder.h).
 file(RELATIVE_PATH TARVIX_SHIPPED_BIN ${CMAKE_BINARY_DIR} ${TARVIX_SHIPPED_BUILD}/bin)
 file(RELATIVE_PATH TARVIX_IMPORT_LIST ${CMAKE_BINARY_DIR}
     ${CMAKE_SOURCE_DIR}/tests/data/module_imports.txt)

@@ -175,22 +175,28 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 
 # Windows tests: each in bin/tests, so that the dialog library is found only where a test puts
 # it (its working folder), as the simulator finds it in its own.
+# The test kit: what the tests and the benchmarks both use (databases and the dialog library in
+# a folder of their own, the settings dialog driven by its messages, files read and compared).
+add_library(tarvix_test_kit STATIC
+    testkit/db_fixtures.cpp
+    testkit/settings_session.cpp
+    testkit/test_support.cpp)
+target_include_directories(tarvix_test_kit PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(tarvix_test_kit PRIVATE tarvix_warnings)
+target_link_libraries(tarvix_test_kit PUBLIC tarvix_host_lib tarvix_database comctl32 GTest::gtest)
+# What only the tests share: the random edit sequences, the failing file calls, the reference
+# navigation figures.
 add_library(tarvix_test_support STATIC
-    tests/win32/db_fixtures.cpp
     tests/win32/edit_sequence.cpp
     tests/win32/edit_sequence_commands.cpp
     tests/win32/edit_sequence_ops.cpp
     tests/win32/edit_sequence_tree.cpp
     tests/win32/file_faults.cpp
-    tests/win32/nav_reference.cpp
-    tests/win32/settings_session.cpp
-    tests/win32/test_support.cpp)
-target_include_directories(tarvix_test_support PUBLIC ${CMAKE_SOURCE_DIR})
+    tests/win32/nav_reference.cpp)
 target_link_libraries(tarvix_test_support PRIVATE tarvix_warnings)
-target_link_libraries(tarvix_test_support PUBLIC tarvix_host_lib tarvix_database comctl32 GTest::gtest)
+target_link_libraries(tarvix_test_support PUBLIC tarvix_test_kit)
 
 file(GLOB TARVIX_WINDOWS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_*.cpp)
-list(REMOVE_ITEM TARVIX_WINDOWS_TESTS ${CMAKE_SOURCE_DIR}/tests/win32/test_support.cpp)
 # A Wine process start costs about a second, more than most cases take. These programs' cases
 # leave nothing behind in the process (each loads and frees what it uses, in a folder of its
 # own), so each program runs as one test, in one process. The others need a process per case:

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/native/program_folder.h"
+#include "testkit/program_folder.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "common/module_contract.h"
-#include "tests/native/program_folder.h"
+#include "testkit/program_folder.h"
 
 namespace {
 

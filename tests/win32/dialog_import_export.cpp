@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "dialog/dialog_resources.h"
 #include "dialog/tree_items.h"
 #include "host/dialog_driver.h"
@@ -22,7 +22,8 @@ namespace {
 void selectImportedItem(HWND dialog) {
     HWND tree = GetDlgItem(dialog, IDC_TREE);
     HTREEITEM last = nullptr;
-    for (HTREEITEM item = treeStep(tree, nullptr, TVGN_ROOT); item; item = treeStep(tree, item, TVGN_NEXT))
+    for (HTREEITEM item = treeStep(tree, nullptr, TVGN_ROOT); item;
+         item = treeStep(tree, item, TVGN_NEXT))
         last = item;
     HTREEITEM first = last != nullptr ? treeStep(tree, last, TVGN_CHILD) : nullptr;
     if (first != nullptr)

@@ -10,10 +10,10 @@
 #include "common/module_contract.h"
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
-#include "tests/win32/db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "tests/win32/edit_sequence_parts.h"
-#include "tests/win32/settings_session.h"
-#include "tests/win32/test_support.h"
+#include "testkit/settings_session.h"
+#include "testkit/test_support.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
 #include "tests/win32/edit_sequence_parts.h"
-#include "tests/win32/settings_session.h"
+#include "testkit/settings_session.h"
 
 namespace {
 

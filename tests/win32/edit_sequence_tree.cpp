@@ -9,7 +9,7 @@
 #include "dialog/dialog_resources.h"
 #include "dialog/tree_items.h"
 #include "tests/win32/edit_sequence_parts.h"
-#include "tests/win32/settings_session.h"
+#include "testkit/settings_session.h"
 
 bool isFolder(Kind kind) {
     return kind == Kind::airportFolder || kind == Kind::tourFolder;

@@ -8,7 +8,7 @@
 
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

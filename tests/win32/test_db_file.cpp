@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "dialog/db_file.h"
-#include "tests/win32/db_fixtures.h"
-#include "tests/win32/test_support.h"
+#include "testkit/db_fixtures.h"
+#include "testkit/test_support.h"
 
 namespace {
 

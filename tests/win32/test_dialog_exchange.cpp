@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "tests/win32/db_fixtures.h"
+#include "testkit/db_fixtures.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dialog/dialog_resources.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

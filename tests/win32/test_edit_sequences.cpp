@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "dialog/dialog_resources.h"
-#include "settings_session.h"
+#include "testkit/settings_session.h"
 #include "tests/win32/edit_sequence.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "host/panel_host.h"
 #include "nav_reference.h"
 #include "host/dialog_driver.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "common/exchange_record.h"
 #include "common/position_units.h"
 #include "common/sim_ids.h"
-#include "db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "host/panel_host.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

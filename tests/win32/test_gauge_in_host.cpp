@@ -9,7 +9,7 @@
 #include "common/sim_ids.h"
 #include "gauge/screen_area.h"
 #include "host/panel_host.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/panel_records.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include "common/exchange_record.h"
 #include "common/position_units.h"
 #include "common/sim_ids.h"
-#include "db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "host/panel_host.h"
 #include "nav_reference.h"
 #include "host/dialog_driver.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

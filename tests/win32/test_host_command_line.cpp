@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

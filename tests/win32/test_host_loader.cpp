@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "host/panel_host.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
 #include "host/message_boxes.h"
-#include "settings_session.h"
-#include "test_support.h"
+#include "testkit/settings_session.h"
+#include "testkit/test_support.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "host/panel_host.h"
 #include "host/panel_window.h"
 #include "host/window_capture.h"
-#include "db_fixtures.h"
-#include "test_support.h"
+#include "testkit/db_fixtures.h"
+#include "testkit/test_support.h"
 
 namespace {
 

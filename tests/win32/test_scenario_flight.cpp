@@ -10,8 +10,8 @@
 #include <sstream>
 #include <vector>
 
-#include "db_fixtures.h"
-#include "test_support.h"
+#include "testkit/db_fixtures.h"
+#include "testkit/test_support.h"
 
 // stb's own code, not ours: built without the warnings it was not written for.
 #pragma GCC diagnostic push

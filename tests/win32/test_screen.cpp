@@ -20,7 +20,7 @@
 #include "gauge/screen_area.h"
 #include "host/panel_host.h"
 #include "nav_reference.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

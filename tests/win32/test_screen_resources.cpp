@@ -8,7 +8,7 @@
 #include <set>
 
 #include "host/panel_host.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

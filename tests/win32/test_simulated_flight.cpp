@@ -10,7 +10,7 @@
 #include "common/position_units.h"
 #include "host/panel_host.h"
 #include "host/simulation.h"
-#include "test_support.h"
+#include "testkit/test_support.h"
 
 namespace {
 

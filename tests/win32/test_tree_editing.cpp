@@ -15,11 +15,11 @@
 #include <utility>
 #include <vector>
 
-#include "db_fixtures.h"
+#include "testkit/db_fixtures.h"
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
-#include "settings_session.h"
-#include "test_support.h"
+#include "testkit/settings_session.h"
+#include "testkit/test_support.h"
 
 namespace {
 
@@ -36,15 +36,15 @@ std::string outline(std::initializer_list<const char*> lines) {
 
 // Chicago holds two airports and a folder, Lake a tour of three.
 std::string lakeDatabase() {
-    return folderLine("Chicago", 1) + airportLine("KMDW", "Midway") + airportLine("KORD", "O'Hare") +
-           folderLine("Suburbs", 2) + airportLine("KGYY", "Gary") + folderLine("Lake", 1, true) +
-           tourItemLine(1, "Milwaukee", "3000") + tourItemLine(2, "Escanaba") +
-           tourItemLine(3, "Muskegon");
+    return folderLine("Chicago", 1) + airportLine("KMDW", "Midway") +
+           airportLine("KORD", "O'Hare") + folderLine("Suburbs", 2) + airportLine("KGYY", "Gary") +
+           folderLine("Lake", 1, true) + tourItemLine(1, "Milwaukee", "3000") +
+           tourItemLine(2, "Escanaba") + tourItemLine(3, "Muskegon");
 }
 
-const std::string lakeTree = outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary",
-                                      " Lake", ">001 - Milwaukee", ">002 - Escanaba",
-                                      ">003 - Muskegon"});
+const std::string lakeTree =
+    outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake", ">001 - Milwaukee",
+             ">002 - Escanaba", ">003 - Muskegon"});
 
 // The tree that a database file makes when it is loaded: folders by their levels, entries in
 // the last folder, labels as the tree shows them.
@@ -166,57 +166,86 @@ struct CommandCase {
 TEST_F(TreeEditing, CommandsActOnTheSelectionWithTheirRules) {
     const std::string only = folderLine("Only", 1) + airportLine("A", "Alpha");
     const CommandCase cases[] = {
-        {"the only top-level item is never deleted", only, {{" Only", IDM_DELETE}},
-         outline({" Only", ">Alpha"}), {"Can't delete this item !"}, " Only"},
+        {"the only top-level item is never deleted",
+         only,
+         {{" Only", IDM_DELETE}},
+         outline({" Only", ">Alpha"}),
+         {"Can't delete this item !"},
+         " Only"},
         {"a Cut of it copies it and refuses the delete; its paste goes first into the folder",
-         only, {{" Only", IDM_CUT}, {"Alpha", IDM_PASTE}},
-         outline({" Only", "> Only", ">>Alpha", ">Alpha"}), {"Can't delete this item !"},
+         only,
+         {{" Only", IDM_CUT}, {"Alpha", IDM_PASTE}},
+         outline({" Only", "> Only", ">>Alpha", ">Alpha"}),
+         {"Can't delete this item !"},
          nullptr},
-        {"the last item of a folder can go", only, {{"Alpha", IDM_DELETE}}, outline({" Only"}),
-         {}, " Only"},
+        {"the last item of a folder can go",
+         only,
+         {{"Alpha", IDM_DELETE}},
+         outline({" Only"}),
+         {},
+         " Only"},
         {"folders of the other kind go anywhere; a tour folder sorts as it opens",
-         lakeDatabase(), {{" Chicago", IDM_NEW_TOUR_FOLDER}, {" Lake", IDM_NEW_AIRPORT_FOLDER}},
+         lakeDatabase(),
+         {{" Chicago", IDM_NEW_TOUR_FOLDER}, {" Lake", IDM_NEW_AIRPORT_FOLDER}},
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", "> New Tour Folder",
                   " Lake", "> New Airport Folder", ">001 - Milwaukee", ">002 - Escanaba",
                   ">003 - Muskegon"}),
-         {}, " Lake"},
-        {"entries of the other kind are refused", lakeDatabase(),
-         {{"Midway", IDM_NEW_TOUR}, {"002 - Escanaba", IDM_NEW_AIRPORT}}, lakeTree,
-         {"Please select Tour Item !", "Please select Airport Item !"}, "002 - Escanaba"},
+         {},
+         " Lake"},
+        {"entries of the other kind are refused",
+         lakeDatabase(),
+         {{"Midway", IDM_NEW_TOUR}, {"002 - Escanaba", IDM_NEW_AIRPORT}},
+         lakeTree,
+         {"Please select Tour Item !", "Please select Airport Item !"},
+         "002 - Escanaba"},
         {"a new tour item beside a tour item ends the tour with the next number",
-         lakeDatabase(), {{"001 - Milwaukee", IDM_NEW_TOUR}},
+         lakeDatabase(),
+         {{"001 - Milwaukee", IDM_NEW_TOUR}},
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
                   ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon", ">004 - New Tour"}),
-         {}, "001 - Milwaukee"},
+         {},
+         "001 - Milwaukee"},
         {"a new airport beside a top-level airport stays at the top",
          airportLine("A", "Alpha") + folderLine("F", 1) + airportLine("B", "Beta"),
-         {{"Alpha", IDM_NEW_AIRPORT}}, outline({"Alpha", " F", ">Beta", "New Airport"}), {},
+         {{"Alpha", IDM_NEW_AIRPORT}},
+         outline({"Alpha", " F", ">Beta", "New Airport"}),
+         {},
          "Alpha"},
-        {"deleting the middle of three selects the first and renumbers", lakeDatabase(),
+        {"deleting the middle of three selects the first and renumbers",
+         lakeDatabase(),
          {{"002 - Escanaba", IDM_DELETE}},
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
                   ">001 - Milwaukee", ">002 - Muskegon"}),
-         {}, "001 - Milwaukee"},
-        {"deleting the first of three selects the last and renumbers", lakeDatabase(),
+         {},
+         "001 - Milwaukee"},
+        {"deleting the first of three selects the last and renumbers",
+         lakeDatabase(),
          {{"001 - Milwaukee", IDM_DELETE}},
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
                   ">001 - Escanaba", ">002 - Muskegon"}),
-         {}, "002 - Muskegon"},
-        {"an airport pasted on a tour folder becomes its first tour item", lakeDatabase(),
+         {},
+         "002 - Muskegon"},
+        {"an airport pasted on a tour folder becomes its first tour item",
+         lakeDatabase(),
          {{"Midway", IDM_COPY}, {" Lake", IDM_PASTE}},
-         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
-                  ">001 - Midway", ">002 - Milwaukee", ">003 - Escanaba", ">004 - Muskegon"}),
-         {}, " Lake"},
-        {"a tour item pasted on an airport becomes an airport after it", lakeDatabase(),
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake", ">001 - Midway",
+                  ">002 - Milwaukee", ">003 - Escanaba", ">004 - Muskegon"}),
+         {},
+         " Lake"},
+        {"a tour item pasted on an airport becomes an airport after it",
+         lakeDatabase(),
          {{"002 - Escanaba", IDM_COPY}, {"Midway", IDM_PASTE}},
          outline({" Chicago", ">Midway", ">Escanaba", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
                   ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
-         {}, "Midway"},
+         {},
+         "Midway"},
         {"after a Cut the clipboard's own record is pasted, fitted to the place",
-         lakeDatabase(), {{"Midway", IDM_CUT}, {"003 - Muskegon", IDM_PASTE}},
+         lakeDatabase(),
+         {{"Midway", IDM_CUT}, {"003 - Muskegon", IDM_PASTE}},
          outline({" Chicago", ">O'Hare", "> Suburbs", ">>Gary", " Lake", ">001 - Milwaukee",
                   ">002 - Escanaba", ">003 - Muskegon", ">004 - Midway"}),
-         {}, "003 - Muskegon"},
+         {},
+         "003 - Muskegon"},
         {"a pasted folder brings its folders in reverse order, then its entries",
          folderLine("Top", 1) + airportLine("X", "Xray") + airportLine("Y", "Yankee") +
              folderLine("A", 2) + airportLine("a", "a1") + folderLine("B", 2) +
@@ -224,9 +253,14 @@ TEST_F(TreeEditing, CommandsActOnTheSelectionWithTheirRules) {
          {{" Top", IDM_COPY}, {" Dest", IDM_PASTE}},
          outline({" Top", ">Xray", ">Yankee", "> A", ">>a1", "> B", ">>b1", " Dest", "> Top",
                   ">> B", ">>>b1", ">> A", ">>>a1", ">>Xray", ">>Yankee", ">Delta"}),
-         {}, " Dest"},
-        {"Paste before any Copy or Cut does nothing", lakeDatabase(),
-         {{"Midway", IDM_PASTE}}, lakeTree, {}, "Midway"},
+         {},
+         " Dest"},
+        {"Paste before any Copy or Cut does nothing",
+         lakeDatabase(),
+         {{"Midway", IDM_PASTE}},
+         lakeTree,
+         {},
+         "Midway"},
     };
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -263,8 +297,8 @@ TEST_F(TreeEditing, InsertShiftInsertAndDeleteAreTheOnlyKeys) {
     };
     const KeyCase cases[] = {
         {VK_INSERT, false,
-         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", ">New Airport",
-                  " Lake", ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"})},
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", ">New Airport", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"})},
         {VK_INSERT, true,
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", "> New Airport Folder",
                   " Lake", ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"})},
@@ -340,8 +374,8 @@ TEST_F(TreeEditing, ExpandingSortsTourFoldersOnly) {
              tree = treeText(treeOf(dialog));
          },
          pressCancel});
-    EXPECT_EQ(tree, outline({" Tour", "> Sub", ">001 - Alpha", ">002 - Bravo", " Airports",
-                             ">Zulu", ">Alpha"}));
+    EXPECT_EQ(tree, outline({" Tour", "> Sub", ">001 - Alpha", ">002 - Bravo", " Airports", ">Zulu",
+                             ">Alpha"}));
 }
 
 // Tours pass item 999: opening one sorts its items by their number, not by their labels (which
@@ -391,29 +425,54 @@ struct DragCase {
 
 TEST_F(TreeEditing, DragAndDropMovesOrCopiesWithItsRefusals) {
     const DragCase cases[] = {
-        {"onto an entry: after it", "Gary", "Midway", false,
+        {"onto an entry: after it",
+         "Gary",
+         "Midway",
+         false,
          outline({" Chicago", ">Midway", ">Gary", ">O'Hare", "> Suburbs", " Lake",
                   ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
-         {}, "Gary"},
-        {"onto a folder: its first child", "Midway", " Suburbs", false,
+         {},
+         "Gary"},
+        {"onto a folder: its first child",
+         "Midway",
+         " Suburbs",
+         false,
          outline({" Chicago", ">O'Hare", "> Suburbs", ">>Midway", ">>Gary", " Lake",
                   ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
-         {}, "Midway"},
-        {"with Ctrl: a copy", "Midway", "003 - Muskegon", true,
+         {},
+         "Midway"},
+        {"with Ctrl: a copy",
+         "Midway",
+         "003 - Muskegon",
+         true,
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
                   ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon", ">004 - Midway"}),
-         {}, "004 - Midway"},
-        {"within a tour: renumbered", "001 - Milwaukee", "003 - Muskegon", false,
+         {},
+         "004 - Midway"},
+        {"within a tour: renumbered",
+         "001 - Milwaukee",
+         "003 - Muskegon",
+         false,
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
                   ">001 - Escanaba", ">002 - Muskegon", ">003 - Milwaukee"}),
-         {}, "003 - Milwaukee"},
-        {"a move into its own subtree is refused", " Chicago", "Gary", false, lakeTree,
-         {"Can't drag to its own child item !"}, " Chicago"},
-        {"a copy into its own subtree is made once", " Chicago", " Suburbs", true,
+         {},
+         "003 - Milwaukee"},
+        {"a move into its own subtree is refused",
+         " Chicago",
+         "Gary",
+         false,
+         lakeTree,
+         {"Can't drag to its own child item !"},
+         " Chicago"},
+        {"a copy into its own subtree is made once",
+         " Chicago",
+         " Suburbs",
+         true,
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">> Chicago", ">>> Suburbs",
                   ">>>>Gary", ">>>Midway", ">>>O'Hare", ">>Gary", " Lake", ">001 - Milwaukee",
                   ">002 - Escanaba", ">003 - Muskegon"}),
-         {}, " Chicago"},
+         {},
+         " Chicago"},
         {"on itself: nothing", "Midway", "Midway", false, lakeTree, {}, "Midway"},
         {"outside the tree: nothing", "Midway", "outside", false, lakeTree, {}, "Midway"},
     };
@@ -464,13 +523,13 @@ TEST_F(TreeEditing, ThePopupMenuHasFourColumnsAndSendsItsChoiceToTheTree) {
          },
          [&](HWND dialog) { tree = treeText(treeOf(dialog)); }, pressCancel});
     EXPECT_EQ(entries, (std::vector<std::string>{"New Airport", "New Airport Folder", "|",
-                                                 "New Tour", "New Tour Folder", "|", "Cut",
-                                                 "Copy", "Paste", "|", "Delete"}));
+                                                 "New Tour", "New Tour Folder", "|", "Cut", "Copy",
+                                                 "Paste", "|", "Delete"}));
     EXPECT_EQ(breaks, (std::vector<bool>{false, false, true, false, false, true, false, false,
                                          false, true, false}));
     EXPECT_EQ(tree, outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary",
-                             "> New Airport Folder", " Lake", ">001 - Milwaukee",
-                             ">002 - Escanaba", ">003 - Muskegon"}));
+                             "> New Airport Folder", " Lake", ">001 - Milwaukee", ">002 - Escanaba",
+                             ">003 - Muskegon"}));
 }
 
 TEST_F(TreeEditing, ABadAltitudeStopsEveryInputToTheTree) {
@@ -602,12 +661,20 @@ TEST_F(TreeEditing, ARefusedWriteIsSaidAndTheTreeStaysWithTheFile) {
         std::string tree;
     };
     const HeldCase cases[] = {
-        {"a new entry", {}, {"Midway", IDM_NEW_AIRPORT}, "The new item could not be written",
+        {"a new entry",
+         {},
+         {"Midway", IDM_NEW_AIRPORT},
+         "The new item could not be written",
          lakeTree},
         {"a copy", {}, {"Midway", IDM_COPY}, "The selected item could not be written", lakeTree},
-        {"a paste", {{"Midway", IDM_COPY}}, {" Lake", IDM_PASTE}, "The clipboard could not be",
+        {"a paste",
+         {{"Midway", IDM_COPY}},
+         {" Lake", IDM_PASTE},
+         "The clipboard could not be",
          lakeTree},
-        {"a renumbering after a delete", {}, {"001 - Milwaukee", IDM_DELETE},
+        {"a renumbering after a delete",
+         {},
+         {"001 - Milwaukee", IDM_DELETE},
          "The tour's numbers could not be written",
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
                   ">002 - Escanaba", ">003 - Muskegon"})},

@@ -3,8 +3,8 @@
 
 #include "dialog/db_file.h"
 #include "dialog/tree_map.h"
-#include "tests/win32/db_fixtures.h"
-#include "tests/win32/test_support.h"
+#include "testkit/db_fixtures.h"
+#include "testkit/test_support.h"
 
 static std::ostream& operator<<(std::ostream& out, TreeLoad result) {
     const char* names[] = {"loaded", "unreadable", "tooLarge"};

@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "dialog/tree_items.h"
-#include "tests/win32/test_support.h"
+#include "testkit/test_support.h"
 
 static void put(std::string& line, size_t column, size_t width, const char* text) {
     std::string value(text);

@@ -1,6 +1,6 @@
-// Sample databases for the Windows tests, laid out column by column here rather than by the
-// library's own encoder, a tree view in a window of its own, and the built dialog library bound
-// through the contract.
+// Sample databases for the Windows tests and benchmarks, laid out column by column here rather than
+// by the library's own encoder, a tree view in a window of its own, and the built dialog library
+// bound through the contract.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>

@@ -1,5 +1,5 @@
-// What the Windows tests share: a fresh working folder per test, the built modules' paths, the
-// running of a program with its output captured.
+// What the Windows tests and benchmarks share: a fresh working folder per test, the built modules'
+// paths, the running of a program with its output captured.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 // The settings dialog opened through the library's export and worked by a DialogDriver, with
-// the probes its tests read the tree with: labels, the whole tree as indented text, items found
-// by label.
+// the probes its tests and benchmarks read the tree with: labels, the whole tree as indented text,
+// items found by label.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
