@@ -1,5 +1,6 @@
-// The one record that crosses between the gauge and the dialog library, and the texts helpers
-// that go with it. Layout fixed byte for byte: both modules and the mapping image rely on it.
+// The one record that crosses between the gauge and the dialog library, its two modes, the
+// autopilot options each mode selects and its field-by-field copy. Layout fixed byte for byte:
+// both modules and the mapping image rely on it.
 #pragma once
 #include <cstddef>
 #include <cstdint>

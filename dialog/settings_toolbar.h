@@ -1,5 +1,6 @@
-// The settings dialog's toolbar: eleven buttons in the static control that hosts it, with
-// tooltips, whose commands reach the tree as the tree's own commands.
+// The settings dialog's toolbar: a button for each of the eight tree commands, in groups split by
+// separators, in the static control that hosts it, with tooltips, whose commands reach the tree as
+// the tree's own commands.
 #pragma once
 #include <windows.h>
 

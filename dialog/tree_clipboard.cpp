@@ -129,8 +129,8 @@ bool appendPastedRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first,
 }
 
 // A paste that stopped part-way takes out what it had put in: every item of the parent whose
-// record it appended, with everything inside it. The records stay in the file until OK leaves
-// them out, as a deleted item's do.
+// record it appended, with everything inside it. The records themselves are then cut off the
+// database again (cutBack).
 void takeOutInserted(HWND tree, HTREEITEM parent, int32_t count, int32_t firstNumber) {
     HTREEITEM at = firstChild(tree, parent);
     while (at) {

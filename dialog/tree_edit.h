@@ -1,5 +1,5 @@
-// The tree's editing operations that make new items. Each appends the new item's record to the
-// database at once; saveTree puts the file into tree order at OK.
+// The tree's editing operations: new items, deletions and the numbering of a tour's items. A new
+// item's record is appended to the database at once; saveTree puts the file into tree order at OK.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
