@@ -29,7 +29,8 @@ int32_t __stdcall onScaleDown(void*, int32_t) {
     return 1;
 }
 
-// Leg start and next waypoint around item index, then the leg figures for them.
+// Leg start and next waypoint around item index, fetched afresh; the callers renew the leg
+// figures for them.
 static void refetchLeg(int32_t index) {
     clearWaypoint(gauge.legStart);
     clearWaypoint(gauge.nextWaypoint);
