@@ -7,6 +7,7 @@
 #include "../common/module_contract.h"
 #include "../common/record_rules.h"
 #include "../common/text_fields.h"
+#include "heap_blocks.h"
 #include "db_file.h"
 #include "dialog_resources.h"
 #include "dialog_state.h"
@@ -23,15 +24,6 @@ constexpr int64_t largestExchangeFile = 16 * 1024 * 1024;
 
 // Lines left out of an import that the message names one by one; the rest are counted.
 constexpr int32_t namedSkippedLines = 5;
-
-void* allocate(size_t bytes) {
-    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
-}
-
-void release(void* block) {
-    if (block)
-        HeapFree(GetProcessHeap(), 0, block);
-}
 
 void showCursor(LPCSTR cursor) {
     SetCursor(LoadCursorA(nullptr, cursor));

@@ -6,6 +6,7 @@
 #include "../common/module_contract.h"
 #include "../common/record_rules.h"
 #include "../common/text_fields.h"
+#include "heap_blocks.h"
 #include "db_file.h"
 #include "dialog_resources.h"
 #include "dialog_state.h"
@@ -178,15 +179,6 @@ struct TourNumbers {
     uint8_t* renumbered = nullptr; // the same with their new numbers
     NumberRun* runs = nullptr;     // the writes that store them
 };
-
-void* allocate(size_t bytes) {
-    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
-}
-
-void release(void* block) {
-    if (block)
-        HeapFree(GetProcessHeap(), 0, block);
-}
 
 void releaseNumbers(TourNumbers& tour) {
     release(tour.items);

@@ -4,21 +4,13 @@
 #include <cstring>
 
 #include "../common/record_rules.h"
+#include "heap_blocks.h"
 #include "db_file.h"
 #include "tree_items.h"
 #include "tree_plan.h"
 #include "tree_snapshot.h"
 
 namespace {
-
-void* allocate(size_t bytes) {
-    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
-}
-
-void release(void* block) {
-    if (block)
-        HeapFree(GetProcessHeap(), 0, block);
-}
 
 // The records read so far: each one's item, and each one's parent record as the load's
 // placement found it (tree_plan.h).

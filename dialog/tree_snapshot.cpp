@@ -1,17 +1,9 @@
 #include "tree_snapshot.h"
 
+#include "heap_blocks.h"
 #include "tree_items.h"
 
 namespace {
-
-void* allocate(size_t bytes) {
-    return HeapAlloc(GetProcessHeap(), 0, bytes ? bytes : 1);
-}
-
-void release(void* block) {
-    if (block)
-        HeapFree(GetProcessHeap(), 0, block);
-}
 
 // Appends the list that starts at first, in parent (noNode for the top level), as nodes; false
 // when the view holds more items than there is room for.
