@@ -108,9 +108,12 @@ bool loadImportFile(HWND dialog, const ImportKind& kind, ImportRun& run) {
     return false;
 }
 
-// Reads one line as the kind's file holds it; false for a blank line.
+// Reads one line as the kind's file holds it; false for a blank line. An empty line is blank
+// without being decoded: a file of line ends alone is read twice, a line at a time.
 bool readImportLine(const ImportKind& kind, const uint8_t* bytes, size_t length,
                     RecordBuffer& record) {
+    if (length == 0)
+        return false;
     if (kind.tour) {
         decodeRecord(bytes, length, record);
     } else {

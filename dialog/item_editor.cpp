@@ -146,10 +146,11 @@ void showRecord(HWND dialog) {
     CheckDlgButton(dialog, IDC_TOUR_ALTITUDE_HOLD,
                    readWholeNumber(r.altitudeHoldFlag) > 0 ? BST_CHECKED : BST_UNCHECKED);
     // A stored altitude out of range (an import, a hand-edited file) is shown, not refused: the
-    // check is for what the pilot types, and its beep and focus would lock a disabled edit.
-    settings.fillingEditor = 1;
+    // check is for what the pilot types, and its beep and focus would lock a disabled edit. The
+    // edit's modified mark tells the two apart: typing sets it, text set by the program never
+    // does, and it is cleared here in case the pilot had typed into the entry shown before.
+    SendDlgItemMessageA(dialog, IDC_TOUR_ALTITUDE, EM_SETMODIFY, FALSE, 0);
     SetDlgItemTextA(dialog, IDC_TOUR_ALTITUDE, r.altitude);
-    settings.fillingEditor = 0;
     settings.tourAltitudeValid = 1;
     SetDlgItemTextA(dialog, IDC_IDENT, r.ident);
     SetDlgItemTextA(dialog, IDC_NAME, r.name);
@@ -210,6 +211,35 @@ void loadItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     showRecord(dialog);
     ExchangeState.tourAltitude = readWholeNumber(r.altitude);
     ExchangeState.tourAltitudeHold = readWholeNumber(r.altitudeHoldFlag) >= 1 ? 1 : 0;
+}
+
+void followSelection(HWND dialog, HWND tree, const NMTREEVIEWA& change) {
+    HTREEITEM gained = change.itemNew.hItem;
+    if (!gained || gained == settings.editorItem)
+        return;
+    if (!saveItemFields(dialog, tree, change.itemOld.hItem))
+        reportError(dialog, "The changes to the entry just left could not be written to the "
+                            "waypoint database (disk full, or the file is held by another "
+                            "program); it keeps what it held before.");
+    loadItemFields(dialog, tree, gained);
+    enableItemControls(dialog, tree, gained);
+}
+
+void showItem(HWND dialog, HWND tree, HTREEITEM item) {
+    if (!item)
+        return;
+    if (item != selectedItem(tree)) {
+        selectItem(tree, item);
+        return;
+    }
+    loadItemFields(dialog, tree, item);
+    enableItemControls(dialog, tree, item);
+}
+
+void releaseEditorFrom(HWND tree, HTREEITEM removed) {
+    HTREEITEM shown = settings.editorItem;
+    if (shown == removed || (shown && isAncestorOf(tree, removed, shown)))
+        settings.editorItem = nullptr;
 }
 
 void enableItemControls(HWND dialog, HWND tree, HTREEITEM item) {
@@ -273,8 +303,10 @@ bool altitudeNotification(HWND dialog, int id, int code) {
         return false;
     if (code != EN_CHANGE && code != EN_KILLFOCUS)
         return false;
-    if (!settings.initDone || settings.fillingEditor)
+    if (!settings.initDone)
         return true;
+    if (code == EN_CHANGE && !SendDlgItemMessageA(dialog, id, EM_GETMODIFY, 0, 0))
+        return true; // the program's own text, not the pilot's typing
     int& valid =
         id == IDC_AIRPORT_ALTITUDE ? settings.airportAltitudeValid : settings.tourAltitudeValid;
     if (!IsWindowEnabled(GetDlgItem(dialog, id))) {

@@ -29,6 +29,18 @@ bool storeSelectedItem(HWND dialog, HWND tree);
 // The item's record into the editor, and its altitude options into ExchangeState. A refused read
 // is said, shows the entry blank and leaves settings.editorItem empty.
 void loadItemFields(HWND dialog, HWND tree, HTREEITEM item);
+// The editor moves with the tree's selection (TVN_SELCHANGED): the item left keeps what the
+// editor shows, the item gained is shown. Nothing happens when nothing is gained, or when the
+// editor shows that item already: an operation that moves the selection for its own ends (OK's
+// save walk, the fold of a renumbering) takes it off every item first, so that no folder it
+// collapses can move it, and puts it back when done, and the editor keeps its item throughout.
+void followSelection(HWND dialog, HWND tree, const NMTREEVIEWA& change);
+// Shows the item an operation hands back (nullptr: none) in the editor: selected, when it is not
+// (which shows it), else read again, as the operation may have changed its record.
+void showItem(HWND dialog, HWND tree, HTREEITEM item);
+// Before the item (with everything in it) leaves the tree: the editor no longer stores into it,
+// whatever selection change the deletion brings, and whichever of its notifications comes first.
+void releaseEditorFrom(HWND tree, HTREEITEM removed);
 // Enables what the item's kind may edit and, for an entry, sets ExchangeState.mode.
 void enableItemControls(HWND dialog, HWND tree, HTREEITEM item);
 

@@ -94,8 +94,7 @@ bool openDatabaseInTree(HWND dialog, HWND tree) {
 void showChosenItem(HWND tree) {
     HTREEITEM chosen = settings.chosenItem;
     if (!chosen) {
-        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET,
-                     reinterpret_cast<LPARAM>(treeStep(tree, nullptr, TVGN_ROOT)));
+        selectItem(tree, treeStep(tree, nullptr, TVGN_ROOT));
         return;
     }
     SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(chosen));
@@ -103,7 +102,7 @@ void showChosenItem(HWND tree) {
         if (HTREEITEM parent = treeStep(tree, chosen, TVGN_PARENT))
             sortTourChildren(tree, parent);
     }
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chosen));
+    selectItem(tree, chosen);
 }
 
 void showOptions(HWND dialog, HWND tree) {
@@ -244,19 +243,11 @@ void settingsOk(HWND dialog) {
     if (settings.chosenItem && !storeChosenItem(dialog, tree, settings.chosenItem))
         return;
     int32_t chosen = 0;
-    settings.quietSelection = 1;
-    const TreeSave saved = saveTree(tree, &chosen);
-    if (saved != TreeSave::saved) {
-        // The save collapsed the folders; the pilot's choice, still in the editor, is selected
-        // again for the next try.
-        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET,
-                     reinterpret_cast<LPARAM>(settings.chosenItem));
-        settings.quietSelection = 0;
+    if (saveTree(tree, &chosen) != TreeSave::saved) {
         reportError(dialog, "The waypoint database could not be written (disk full, or the file "
                             "is held by another program). It is as it was; try OK again.");
         return;
     }
-    settings.quietSelection = 0;
     DeleteFileA(clipboardFileName);
     ExchangeState.recordNumber = chosen;
     settings.initDone = 0;
@@ -331,18 +322,9 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
     case TVN_DELETEITEMA:
         forgetItem(reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem);
         return 0;
-    case TVN_SELCHANGEDA: {
-        if (settings.quietSelection)
-            return 0;
-        auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
-        if (!settings.removing && !saveItemFields(dialog, tree, change->itemOld.hItem))
-            reportError(dialog, "The changes to the entry just left could not be written to the "
-                                "waypoint database (disk full, or the file is held by another "
-                                "program); it keeps what it held before.");
-        loadItemFields(dialog, tree, change->itemNew.hItem);
-        enableItemControls(dialog, tree, change->itemNew.hItem);
+    case TVN_SELCHANGEDA:
+        followSelection(dialog, tree, *reinterpret_cast<NMTREEVIEWA*>(header));
         return 0;
-    }
     default:
         return 0;
     }
@@ -355,18 +337,18 @@ void restoreProcedure(HWND window, WNDPROC previous) {
 
 // The dialog goes before its controls: the tree and the toolbar's host get their own procedures
 // back first, or their own clean-up (every item of the tree, its fonts) would never run. The
-// tree's clean-up deletes every item, which may move the selection: the editor must not save
-// then, as Cancel has already put the database back.
+// tree's clean-up deletes every item, which would move a selection: there is none left to move,
+// so the editor never saves then (Cancel has already put the database back).
 void settingsDestroy(HWND dialog) {
     abandonTreeDrag(dialog);
     HWND tree = treeOf(dialog);
+    selectItem(tree, nullptr);
     restoreProcedure(tree, settings.previousTreeProc);
     restoreProcedure(GetDlgItem(dialog, IDC_TOOLBAR_HOST), settings.previousToolbarHostProc);
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
     if (settings.treeImages)
         ImageList_Destroy(settings.treeImages);
     settings = SettingsState{};
-    settings.quietSelection = 1;
 }
 
 } // namespace

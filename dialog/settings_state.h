@@ -12,10 +12,6 @@ struct SettingsState {
     int airportAltitudeValid = 1;
     int tourAltitudeValid = 1;
     HTREEITEM chosenItem = nullptr; // the destination's item
-    // 1 while OK's save walks the tree, or a renumbering folds its tour away for speed: the
-    // folders they collapse move the selection, and the editor must neither save nor load on
-    // those moves (the database is open for them).
-    int quietSelection = 0;
     HWND toolbar = nullptr;
     HWND tooltip = nullptr;
     HIMAGELIST treeImages = nullptr;
@@ -29,17 +25,12 @@ struct SettingsState {
     HTREEITEM clipboardSource = nullptr;
     int clipboardFromSource = 0;
 
-    // An item removed by the editing: its selection change must not save the editor into it.
-    int removing = 0;
-
-    // The item whose record the editor shows: nullptr when none, or when its read was refused,
-    // so that the blanks shown then are never written over its record.
+    // The item whose record the editor shows: nullptr when none, when its read was refused (so
+    // that the blanks shown then are never written over its record), or once it is being
+    // removed. The editor stores into no other item (followSelection, saveItemFields).
     HTREEITEM editorItem = nullptr;
     // That record as last read from the file or from the editor's controls.
     RecordBuffer editorRecord = {};
-    // 1 while the editor shows a record: what a record holds is shown as it is, and only what
-    // the pilot types into an altitude edit is checked.
-    int fillingEditor = 0;
 
     // A drag in progress: its image list (nullptr when none), the dragged item, and -1 while the
     // cursor is outside the tree (a drop there does nothing), else 0.

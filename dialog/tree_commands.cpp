@@ -22,38 +22,44 @@ void expand(HWND tree, HTREEITEM item) {
     SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
 }
 
-void newAirportFolder(HWND tree, HTREEITEM selected) {
+// The commands return the item the editor must show anew (showItem), nullptr when the selection
+// and what the editor shows stay as they are: a new item is made, not selected.
+
+HTREEITEM newAirportFolder(HWND tree, HTREEITEM selected) {
     if (newFolder(false, tree, selected))
         expand(tree, selected);
+    return nullptr;
 }
 
-void newTourFolder(HWND tree, HTREEITEM selected) {
+HTREEITEM newTourFolder(HWND tree, HTREEITEM selected) {
     if (newFolder(true, tree, selected))
         expand(tree, selected);
+    return nullptr;
 }
 
 // A new entry of the kind inside the selected folder, or beside the selected entry; the other
 // kind is refused with its message.
-void newEntryBeside(HWND tree, HTREEITEM selected, bool tour) {
+HTREEITEM newEntryBeside(HWND tree, HTREEITEM selected, bool tour) {
     const uint32_t kind = kindOf(tree, selected);
     if (isTourKind(kind) != tour) {
         reportError(tree, tour ? "Please select Tour Item !" : "Please select Airport Item !");
-        return;
+        return nullptr;
     }
     if (isFolderKind(kind)) {
         if (newEntry(tour, tree, selected))
             expand(tree, selected);
-        return;
+        return nullptr;
     }
     newEntry(tour, tree, parentOrRoot(tree, selected));
+    return nullptr;
 }
 
-void newAirport(HWND tree, HTREEITEM selected) {
-    newEntryBeside(tree, selected, false);
+HTREEITEM newAirport(HWND tree, HTREEITEM selected) {
+    return newEntryBeside(tree, selected, false);
 }
 
-void newTour(HWND tree, HTREEITEM selected) {
-    newEntryBeside(tree, selected, true);
+HTREEITEM newTour(HWND tree, HTREEITEM selected) {
+    return newEntryBeside(tree, selected, true);
 }
 
 // The clipboard takes the item as the editor shows it: the editor is stored into its record
@@ -67,30 +73,31 @@ bool copySelected(HWND tree, HTREEITEM selected) {
     return settings.clipboardFromSource != 0;
 }
 
-void copyItem(HWND tree, HTREEITEM selected) {
+HTREEITEM copyItem(HWND tree, HTREEITEM selected) {
     copySelected(tree, selected);
+    return nullptr;
 }
 
-void cutItem(HWND tree, HTREEITEM selected) {
-    if (copySelected(tree, selected))
-        deleteEntry(tree, selected);
+HTREEITEM cutItem(HWND tree, HTREEITEM selected) {
+    return copySelected(tree, selected) ? deleteEntry(tree, selected) : nullptr;
 }
 
 // What the clipboard file holds goes in at the selection. Its source item is read again only
 // while it exists and the file still holds its copy (after the editor is stored into it, when it
 // is the selection itself); after a Cut, or once a drag has replaced the file, the file's own
 // record is pasted.
-void pasteItem(HWND tree, HTREEITEM selected) {
+HTREEITEM pasteItem(HWND tree, HTREEITEM selected) {
     if (!settings.clipboardSet)
-        return;
+        return nullptr;
     HTREEITEM source = settings.clipboardFromSource ? settings.clipboardSource : nullptr;
     if (source == selected && !storeSelectedItem(GetParent(tree), tree))
-        return;
+        return nullptr;
     pasteFromClipboardFile(tree, source, selected);
+    return nullptr;
 }
 
-void deleteItem(HWND tree, HTREEITEM selected) {
-    deleteEntry(tree, selected);
+HTREEITEM deleteItem(HWND tree, HTREEITEM selected) {
+    return deleteEntry(tree, selected);
 }
 
 } // namespace
@@ -115,7 +122,7 @@ void runTreeCommand(HWND tree, int id) {
         return;
     for (const TreeCommand& command : treeCommands) {
         if (command.id == id) {
-            command.run(tree, selected);
+            showItem(GetParent(tree), tree, command.run(tree, selected));
             return;
         }
     }

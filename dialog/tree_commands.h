@@ -11,7 +11,8 @@ struct TreeCommand {
     int id;        // what the tree's window receives (IDM_...)
     int button;    // the toolbar button's command id, and the id of its text (IDS_...)
     bool newGroup; // a separator in the toolbar, a new column in the popup menu, before it
-    void (*run)(HWND tree, HTREEITEM selected);
+    // Returns the item the editor must show anew (the dispatcher shows it), or nullptr.
+    HTREEITEM (*run)(HWND tree, HTREEITEM selected);
 };
 constexpr int treeCommandCount = 8;
 extern const TreeCommand treeCommands[treeCommandCount];

@@ -82,10 +82,8 @@ void dropOnto(HWND dialog, HWND tree, HTREEITEM target, bool copy) {
     if (!created)
         return;
     if (!copy)
-        removeFromGroup(dialog, tree, source);
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(created));
-    loadItemFields(dialog, tree, created);
-    enableItemControls(dialog, tree, created);
+        removeFromGroup(tree, source);
+    showItem(dialog, tree, created);
 }
 
 } // namespace
@@ -93,7 +91,7 @@ void dropOnto(HWND dialog, HWND tree, HTREEITEM target, bool copy) {
 void beginTreeDrag(HWND dialog, const NMTREEVIEWA& start) {
     HWND tree = start.hdr.hwndFrom;
     HTREEITEM item = start.itemNew.hItem;
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    selectItem(tree, item);
     settings.dragImage = reinterpret_cast<HIMAGELIST>(
         SendMessageA(tree, TVM_CREATEDRAGIMAGE, 0, reinterpret_cast<LPARAM>(item)));
     if (!settings.dragImage)

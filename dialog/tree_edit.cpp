@@ -123,6 +123,8 @@ namespace {
 // A tree view (Wine's, at least) re-measures every shown item each time a shown label changes,
 // which makes a long tour's renumbering quadratic. The tour is therefore folded away while its
 // labels change and unfolded after, with the selection and the scroll position as they were.
+// The selection is off the tree meanwhile, so that the fold never moves it (and the editor,
+// which follows it, keeps its item and what the pilot typed).
 struct FoldedTour {
     HWND tree;
     HTREEITEM folder; // nullptr when the tour was not shown, or lies at the top level
@@ -142,7 +144,7 @@ FoldedTour foldTour(HWND tree, HTREEITEM item) {
         return fold;
     }
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-    settings.quietSelection = 1;
+    selectItem(tree, nullptr);
     SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(fold.folder));
     return fold;
 }
@@ -151,13 +153,10 @@ void unfoldTour(const FoldedTour& fold) {
     if (!fold.folder)
         return;
     SendMessageA(fold.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(fold.folder));
-    if (fold.selected)
-        SendMessageA(fold.tree, TVM_SELECTITEM, TVGN_CARET,
-                     reinterpret_cast<LPARAM>(fold.selected));
+    selectItem(fold.tree, fold.selected);
     if (fold.firstShown)
         SendMessageA(fold.tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE,
                      reinterpret_cast<LPARAM>(fold.firstShown));
-    settings.quietSelection = 0;
     SendMessageA(fold.tree, WM_SETREDRAW, TRUE, 0);
 }
 
@@ -299,17 +298,16 @@ bool renumberTour(HWND tree, HTREEITEM item) {
     return numbering != TourNumbering::notTour;
 }
 
-bool deleteEntry(HWND tree, HTREEITEM item) {
+HTREEITEM deleteEntry(HWND tree, HTREEITEM item) {
     if (!treeStep(tree, item, TVGN_PARENT) && !treeStep(tree, item, TVGN_PREVIOUS) &&
         !treeStep(tree, item, TVGN_NEXT)) {
         reportError(tree, "Can't delete this item !");
-        return false;
+        return nullptr;
     }
-    removeFromGroup(GetParent(tree), tree, item);
-    return true;
+    return removeFromGroup(tree, item);
 }
 
-void removeFromGroup(HWND dialog, HWND tree, HTREEITEM item) {
+HTREEITEM removeFromGroup(HWND tree, HTREEITEM item) {
     const uint32_t kind = itemKind(itemData(tree, item));
     HTREEITEM parent = parentOrRoot(tree, item);
     HTREEITEM next = removeTreeItem(tree, item);
@@ -324,8 +322,7 @@ void removeFromGroup(HWND dialog, HWND tree, HTREEITEM item) {
         }
         renumberTour(tree, at);
     }
-    if (next)
-        loadItemFields(dialog, tree, next);
+    return next;
 }
 
 HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
@@ -342,11 +339,10 @@ HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
                 chosen = at;
         }
         if (chosen)
-            SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chosen));
+            selectItem(tree, chosen);
     }
-    settings.removing = 1;
+    releaseEditorFrom(tree, item);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
-    settings.removing = 0;
     InvalidateRect(tree, nullptr, TRUE);
     return chosen;
 }

@@ -8,7 +8,7 @@
 
 #include "../common/db_record.h"
 
-// Whether the database can take added more records without passing the 65,535 that an item's
+// Whether the database can take `added` more records without passing the 65,535 that an item's
 // data word can address; when not, says so (owned by owner) and returns false, so that an
 // operation refuses before it appends anything.
 bool roomForRecords(HWND owner, int32_t added);
@@ -27,14 +27,15 @@ HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item);
 HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent);
 
 // Deletes the item with everything in it; refused ("Can't delete this item !") for the only
-// top-level item, so the tree never becomes empty. The item selected instead, when the tree's
-// editing chose it, is renumbered and shown in the editor.
-bool deleteEntry(HWND tree, HTREEITEM item);
+// top-level item, so the tree never becomes empty. Returns what removeFromGroup returns (nullptr
+// when refused).
+HTREEITEM deleteEntry(HWND tree, HTREEITEM item);
 
 // Deletes the item with everything in it (removeTreeItem); when it was a tour item, the tour
-// items left in its group are numbered again and the item selected instead is shown in the
-// editor. Delete, Cut and a drag that moves share it.
-void removeFromGroup(HWND dialog, HWND tree, HTREEITEM item);
+// items left in its group are numbered again. Returns the item the editor must show again (the
+// tour item selected instead, whose number may have changed under the editor), or nullptr.
+// Delete, Cut and a drag that moves share it.
+HTREEITEM removeFromGroup(HWND tree, HTREEITEM item);
 
 // Deletes the item and its subtree. A tour item first moves the selection within its tour (to
 // the first item when it had one before it, else to the last); that item is returned, nullptr

@@ -31,6 +31,10 @@ HTREEITEM selectedItem(HWND tree) {
     return treeStep(tree, nullptr, TVGN_CARET);
 }
 
+void selectItem(HWND tree, HTREEITEM item) {
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
 void setItemData(HWND tree, HTREEITEM item, uint32_t word) {
     TVITEMA data = {};
     data.mask = TVIF_PARAM;

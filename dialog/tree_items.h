@@ -11,6 +11,8 @@ uint32_t itemData(HWND tree, HTREEITEM item);
 HTREEITEM treeStep(HWND tree, HTREEITEM item, WPARAM relation);
 void setItemLabel(HWND tree, HTREEITEM item, const char* label);
 HTREEITEM selectedItem(HWND tree);
+// Selects the item, nullptr for none (the dialog's TVN_SELCHANGED follows either way).
+void selectItem(HWND tree, HTREEITEM item);
 
 // Inserts an item into parent (TVI_ROOT for the top level) after the given sibling (or TVI_FIRST,
 // TVI_LAST), with the label, data word and the images of its kind. Returns it, or nullptr.

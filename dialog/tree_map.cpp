@@ -201,8 +201,11 @@ bool writeNewDatabase(HWND tree, const TreeView& view, int32_t* chosen) {
 } // namespace
 
 TreeSave saveTree(HWND tree, int32_t* chosen) {
-    // Taken before anything collapses: collapsing a folder moves the selection out of it.
-    HTREEITEM selected = treeStep(tree, nullptr, TVGN_CARET);
+    // Collapsing a folder would move the selection out of it, and whoever follows the selection
+    // (the editor) would then read and write while the database is open for the save: the
+    // selection is taken off the tree for the walk and put back after it.
+    HTREEITEM selected = selectedItem(tree);
+    selectItem(tree, nullptr);
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     if (HTREEITEM first = treeStep(tree, nullptr, TVGN_ROOT))
@@ -214,6 +217,7 @@ TreeSave saveTree(HWND tree, int32_t* chosen) {
         saved = writeNewDatabase(tree, view, chosen);
         releaseSnapshot(view);
     }
+    selectItem(tree, selected);
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));

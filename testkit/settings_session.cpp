@@ -45,9 +45,13 @@ std::string selectedLabel(HWND dialog) {
     return itemText(tree, treeStep(tree, nullptr, TVGN_CARET));
 }
 
-void type(HWND dialog, int id, const char* text) {
-    SetFocus(GetDlgItem(dialog, id));
-    SetDlgItemTextA(dialog, id, text);
+void type(HWND dialog, int id, const std::string& text) {
+    HWND edit = GetDlgItem(dialog, id);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CHAR, '\b', 1);
+    for (char c : text)
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
 void command(HWND dialog, int id) {

@@ -21,8 +21,9 @@ std::string treeText(HWND tree);
 // Selects the item with the label as a click would; fails the test when there is none.
 void selectLabel(HWND dialog, const std::string& label);
 std::string selectedLabel(HWND dialog);
-// Puts the text into the control with the focus on it, as typing would.
-void type(HWND dialog, int id, const char* text);
+// Types the text into the control as the pilot would: the focus first, then the characters one
+// by one, replacing what the control held (the edit marks itself modified, as only typing does).
+void type(HWND dialog, int id, const std::string& text);
 
 // The tree's command (a WM_COMMAND to the tree, as the toolbar and the popup menu send it).
 void command(HWND dialog, int id);

@@ -18,16 +18,7 @@ const char* const altitudeMessage = "Please Enter from 0 to 99996 ft.!";
 
 // ---- input as a pilot gives it ----
 
-// Clicks, types and keys go where the pilot's would: the focus first, then the characters one
-// by one, replacing what the control held.
-void typeInto(HWND dialog, int id, const std::string& text) {
-    HWND edit = GetDlgItem(dialog, id);
-    SetFocus(edit);
-    SendMessageA(edit, EM_SETSEL, 0, -1);
-    SendMessageA(edit, WM_CHAR, '\b', 1);
-    for (char c : text)
-        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
-}
+// Clicks, types (testkit's type) and keys go where the pilot's would.
 
 static void keyToTree(HWND tree, WPARAM key, bool shift) {
     BYTE keys[256];
@@ -354,7 +345,7 @@ bool enabled(HWND dialog, int id) {
 bool typeField(Run& run, const EditTarget& target, const std::string& typed) {
     const Snapshot before = takeSnapshot(run.tree);
     run.note("type '" + typed + "' into the " + target.name);
-    typeInto(run.dialog, target.id, typed);
+    type(run.dialog, target.id, typed);
     const std::string value = fieldValue(target, typed);
     if (target.field == fieldCount)
         run.model.airportAltitude = value;
@@ -499,7 +490,7 @@ std::string typeValidPosition(Run& run) {
         for (int i = 0; i < 3; ++i) {
             const EditTarget& target = first[i];
             const std::string value = digits(run, 1, i == 0 ? 80 : 59);
-            typeInto(run.dialog, target.id, value);
+            type(run.dialog, target.id, value);
             run.model.editor[target.field] = value;
             all += value + " ";
         }

@@ -161,7 +161,6 @@ std::string typeValidPosition(Run& run);
 bool settle(Run& run, const Snapshot& before, const Snapshot& after,
             const std::set<HTREEITEM>& removed);
 // Helpers the operations share.
-void typeInto(HWND dialog, int id, const std::string& text);
 // The tree's command by its own path, the toolbar or a key, noted as what it does.
 void giveCommand(Run& run, int id, const std::string& what);
 std::string label(const Snapshot& tree, int index);
