@@ -191,35 +191,8 @@ the settings dialog or the About box, dialog-steps.log and the steps' pictures. 
 the run did what it was asked, 1 when an input was refused, a dialog step failed or an output
 could not be written.)";
 
-} // namespace
-
-bool readNumberText(const std::string& text, double low, double high, bool whole, double& out) {
-    // strtod alone takes "inf", "nan", hexadecimal and leading blanks.
-    size_t digits = text.find_first_of("0123456789");
-    if (digits == std::string::npos || text.find_first_not_of("+-.0123456789eE") != text.npos)
-        return false;
-    char* end = nullptr;
-    double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || !std::isfinite(value) || value < low || value > high ||
-        (whole && value != std::floor(value)))
-        return false;
-    out = value;
-    return true;
-}
-
-CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string& error) {
-    o = HostOptions{};
-    o.timeRate = 1;
-    OptionTexts t;
-    OptionRoles roles;
-    CLI::App app{"Flies the Tarvix gauge (Tarvix42.gau) in a stand-in for the simulator's panel "
-                 "system and writes what the pilot would see.",
-                 "tarvix-host"};
-    app.footer(footer);
-    app.allow_extras();
-    // Unix paths reach the program under Wine as they are: one that starts with "/" names a
-    // file, not an option.
-    app.allow_windows_style_options(false);
+// The options that every run takes.
+void declareGeneralOptions(CLI::App& app, HostOptions& o) {
     app.add_option("scenario,--scenario", o.scenario,
                    "a scenario file (JSON, see the README) to fly; without one and without "
                    "free-flight options, scenarios/lake-michigan.json beside this program")
@@ -234,6 +207,10 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
     app.add_option("--default-out", o.defaultOut)->group("");
     app.add_flag("--all-key-events", o.allKeyEvents,
                  "log every key event the gauge sends, not only those that change something");
+}
+
+// A free flight's options: where it starts (also the live window's start) and what it does.
+void declareFreeFlightOptions(CLI::App& app, HostOptions& o, OptionTexts& t, OptionRoles& roles) {
     const char* free = "Free flight (without a scenario)";
     auto start = [&](CLI::Option* option) { roles.start.push_back(option->group(free)); };
     auto freeOnly = [&](CLI::Option* option) { roles.freeFlight.push_back(option->group(free)); };
@@ -267,6 +244,10 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
             ->type_name("FILE.png"));
     freeOnly(app.add_option("--events", o.events, "write the key events, with their frames")
                  ->type_name("FILE.csv"));
+}
+
+// The live window's options.
+void declareWindowOptions(CLI::App& app, HostOptions& o, OptionTexts& t, OptionRoles& roles) {
     const char* live = "The live panel window";
     app.add_flag("--window", o.window,
                  "fly in a window that shows the panel as the simulator does: click its buttons, "
@@ -283,6 +264,40 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
     windowOnly(
         app.add_option("--time-rate", t.timeRate, "the clock's rate at the start: 1, 4 or 16")
             ->type_name("N"));
+}
+
+} // namespace
+
+bool readNumberText(const std::string& text, double low, double high, bool whole, double& out) {
+    // strtod alone takes "inf", "nan", hexadecimal and leading blanks.
+    size_t digits = text.find_first_of("0123456789");
+    if (digits == std::string::npos || text.find_first_not_of("+-.0123456789eE") != text.npos)
+        return false;
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(value) || value < low || value > high ||
+        (whole && value != std::floor(value)))
+        return false;
+    out = value;
+    return true;
+}
+
+CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string& error) {
+    o = HostOptions{};
+    o.timeRate = 1;
+    OptionTexts t;
+    OptionRoles roles;
+    CLI::App app{"Flies the Tarvix gauge (Tarvix42.gau) in a stand-in for the simulator's panel "
+                 "system and writes what the pilot would see.",
+                 "tarvix-host"};
+    app.footer(footer);
+    app.allow_extras();
+    // Unix paths reach the program under Wine as they are: one that starts with "/" names a
+    // file, not an option.
+    app.allow_windows_style_options(false);
+    declareGeneralOptions(app, o);
+    declareFreeFlightOptions(app, o, t, roles);
+    declareWindowOptions(app, o, t, roles);
     try {
         app.parse(argc, argv);
         for (const std::string& extra : app.remaining()) {
