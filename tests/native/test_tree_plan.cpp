@@ -202,58 +202,6 @@ TEST(TreePlan, ASavedFileLoadsAndSavesUnchanged) {
     }
 }
 
-TEST(TreePlan, CopyTakesTheItemAndOnlyItsSubtree) {
-    // 0 F (1 a, 2 G (3 b), 4 c), 5 d, 6 H (7 e)
-    const std::vector<Item> items = {
-        {tourFolderKind, top}, {tourItemKind, 0},  {airportFolderKind, 0}, {airportKind, 2},
-        {tourItemKind, 0},     {airportKind, top}, {tourFolderKind, top},  {tourItemKind, 6}};
-    const Tree tree = build(items);
-    struct Case {
-        const char* what;
-        int32_t top;
-        std::vector<std::string> order;
-    };
-    const Case cases[] = {
-        {"an entry alone, without a level", 1, {"2:0"}},
-        {"a top-level entry", 5, {"6:0"}},
-        {"a folder counts from 1, entries before subfolders",
-         0,
-         {"1:1", "2:0", "5:0", "3:2", "4:0"}},
-        {"a subfolder is level 1 itself; its siblings stay out", 2, {"3:1", "4:0"}},
-        {"the last folder, without the tree before it", 6, {"7:1", "8:0"}},
-        {"nothing", noNode, {}},
-    };
-    for (const Case& c : cases) {
-        std::vector<WalkStep> steps(items.size());
-        const int32_t count = planCopy(tree.snapshot, c.top, steps.data());
-        EXPECT_EQ(shown(tree, steps, count), c.order) << c.what;
-    }
-}
-
-TEST(TreePlan, LevelsAsTheSaveAndTheClipboardWriteThem) {
-    struct Case {
-        const char* before;
-        int32_t level;
-        const char* saved;
-        const char* copied;
-    };
-    const Case cases[] = {
-        {"1", 7, "7", "7"}, {"", 99, "99", "99"}, {"-1", -1, "-1", ""},
-        {"", -1, "-1", ""}, {"-1", 0, "", ""},    {"-5", 0, "", ""},
-        {"0", 0, "0", ""},  {"ab", 0, "ab", ""},  {"", 0, "", ""},
-    };
-    for (const Case& c : cases) {
-        RecordBuffer saved;
-        clearRecordBuffer(saved);
-        std::strcpy(saved.level, c.before);
-        RecordBuffer copied = saved;
-        setSaveLevel(saved, c.level);
-        setCopyLevel(copied, c.level);
-        EXPECT_STREQ(saved.level, c.saved) << c.before << " at " << c.level;
-        EXPECT_STREQ(copied.level, c.copied) << c.before << " at " << c.level;
-    }
-}
-
 // The paste's placement applied as the tree view applies it: a folder as its parent's first
 // child, an entry after what its parent holds. Each node shows as its index, a folder with its
 // contents in brackets.
@@ -285,6 +233,72 @@ std::string pasted(const std::vector<int32_t>& levels) {
     return out;
 }
 
+// The cases run in turn on one tree, an entry before the folder that holds it: the plan reads
+// nothing but the snapshot, so an earlier copy leaves nothing that a later one would skip. Each
+// copy is pasted back too, as the clipboard's levels place it: the same shape, with sibling
+// folders in reverse order ahead of the entries.
+TEST(TreePlan, CopyTakesTheItemAndOnlyItsSubtree) {
+    // 0 F (1 a, 2 G (3 b), 4 c), 5 d, 6 H (7 e, 8 I (9 f), 10 J (11 g))
+    const std::vector<Item> items = {
+        {tourFolderKind, top}, {tourItemKind, 0},  {airportFolderKind, 0}, {airportKind, 2},
+        {tourItemKind, 0},     {airportKind, top}, {tourFolderKind, top},  {tourItemKind, 6},
+        {tourFolderKind, 6},   {tourItemKind, 8},  {tourFolderKind, 6},    {tourItemKind, 10}};
+    const Tree tree = build(items);
+    struct Case {
+        const char* what;
+        int32_t top;
+        std::vector<std::string> order;
+        std::string pasted; // as pasted(): clipboard indices, a folder's contents in brackets
+    };
+    const Case cases[] = {
+        {"an entry alone, without a level", 1, {"2:0"}, "0 "},
+        {"a top-level entry", 5, {"6:0"}, "0 "},
+        {"a folder counts from 1, entries before subfolders",
+         0,
+         {"1:1", "2:0", "5:0", "3:2", "4:0"},
+         "0[3[4 ] 1 2 ] "},
+        {"a subfolder is level 1 itself; its siblings stay out", 2, {"3:1", "4:0"}, "0[1 ] "},
+        {"the last folder, without the tree before it: each subfolder with its own entry",
+         6,
+         {"7:1", "8:0", "9:2", "10:0", "11:2", "12:0"},
+         "0[4[5 ] 2[3 ] 1 ] "},
+        {"nothing", noNode, {}, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<WalkStep> steps(items.size());
+        const int32_t count = planCopy(tree.snapshot, c.top, steps.data());
+        EXPECT_EQ(shown(tree, steps, count), c.order) << c.what;
+        std::vector<int32_t> levels;
+        for (int32_t i = 0; i < count; ++i)
+            levels.push_back(steps[static_cast<size_t>(i)].level);
+        EXPECT_EQ(pasted(levels), c.pasted) << c.what;
+    }
+}
+
+TEST(TreePlan, LevelsAsTheSaveAndTheClipboardWriteThem) {
+    struct Case {
+        const char* before;
+        int32_t level;
+        const char* saved;
+        const char* copied;
+    };
+    const Case cases[] = {
+        {"1", 7, "7", "7"}, {"", 99, "99", "99"}, {"-1", -1, "-1", ""},
+        {"", -1, "-1", ""}, {"-1", 0, "", ""},    {"-5", 0, "", ""},
+        {"0", 0, "0", ""},  {"ab", 0, "ab", ""},  {"", 0, "", ""},
+    };
+    for (const Case& c : cases) {
+        RecordBuffer saved;
+        clearRecordBuffer(saved);
+        std::strcpy(saved.level, c.before);
+        RecordBuffer copied = saved;
+        setSaveLevel(saved, c.level);
+        setCopyLevel(copied, c.level);
+        EXPECT_STREQ(saved.level, c.saved) << c.before << " at " << c.level;
+        EXPECT_STREQ(copied.level, c.copied) << c.before << " at " << c.level;
+    }
+}
+
 TEST(TreePlan, PastePlacesFoldersFirstAndEntriesInOrder) {
     struct Case {
         const char* what;
@@ -299,6 +313,9 @@ TEST(TreePlan, PastePlacesFoldersFirstAndEntriesInOrder) {
         {"a deeper level after a shallower one nests", {1, 2, 3, 0}, "0[1[2[3 ] ] ] "},
         {"a climb never leaves the paste's place", {1, 2, 1, 0}, "2[3 ] 0[1[] ] "},
         {"levels that jump nest; a fall climbs as far as it says", {1, 5, 0, 2}, "3[] 0[1[2 ] ] "},
+        {"each subfolder keeps the entries that follow it",
+         {1, 0, 0, 2, 0, 2, 0},
+         "0[5[6 ] 3[4 ] 1 2 ] "},
     };
     for (const Case& c : cases)
         EXPECT_EQ(pasted(c.levels), c.tree) << c.what;

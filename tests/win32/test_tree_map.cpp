@@ -137,37 +137,22 @@ TEST_F(TreeMap, ItemWithoutItsRecordFailsTheSaveAndKeepsTheDatabase) {
     EXPECT_FALSE(fileExists(scratchFileName));
 }
 
+// Which entry carries the marker, and that every other one loses a stray marker, is the save's
+// plan (tested natively for each kind of selection). What is left here is the dialog's part: the
+// selection is read before the save collapses the folders, which would move it out of one.
 TEST_F(TreeMap, SaveLeavesTheMarkerOnTheSelectedEntryAlone) {
     // Markers the file still carries (written by hand, or by a tour step while the tree was being
-    // built) go from every entry but the selected one; folders never carry one.
-    const std::string database = airportLine("AAAA", "First", "-1") +
-                                 airportLine("BBBB", "Second") + folderLine("Folder", 1) +
-                                 airportLine("CCCC", "Third", "-5");
-    const struct {
-        const char* selected; // label, or nullptr for no selection
-        int32_t chosen;
-        const char* marked;
-    } cases[] = {{"Second", 2, "2"},
-                 {"First", 1, "1"},
-                 {"Third", 4, "4"},
-                 {" Folder", 0, ""},
-                 {nullptr, 0, ""}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.selected ? c.selected : "nothing selected");
-        writeFileBytes(databaseFileName, database);
-        TreeWindow tree;
-        tree.append(nullptr, "First", 1);
-        tree.append(nullptr, "Second", 2);
-        HTREEITEM folder = tree.append(nullptr, " Folder", 0x00010003);
-        tree.append(folder, "Third", 4);
-        if (c.selected)
-            tree.select(tree.find(c.selected));
-        else
-            TreeView_SelectItem(tree.tree(), nullptr);
-        ASSERT_EQ(saveTree(tree.tree(), &chosen), TreeSave::saved);
-        EXPECT_EQ(chosen, c.chosen);
-        EXPECT_EQ(markedRecords(readFileBytes(databaseFileName)), c.marked);
-    }
+    // built) go from every entry but the selected one.
+    writeFileBytes(databaseFileName, airportLine("AAAA", "First", "-1") +
+                                         airportLine("BBBB", "Second") + folderLine("Folder", 1) +
+                                         airportLine("CCCC", "Third", "-5"));
+    view.append(nullptr, "First", 1);
+    view.append(nullptr, "Second", 2);
+    HTREEITEM folder = view.append(nullptr, " Folder", 0x00010003);
+    view.select(view.append(folder, "Third", 4));
+    ASSERT_EQ(save(), TreeSave::saved);
+    EXPECT_EQ(chosen, 4);
+    EXPECT_EQ(markedRecords(readFileBytes(databaseFileName)), "4");
 }
 
 TEST_F(TreeMap, LargeSaveIsTheDatabaseByteForByte) {
