@@ -6,6 +6,7 @@
 #include "../common/record_rules.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
+#include "heap_blocks.h"
 #include "error_report.h"
 #include "tree_edit.h"
 #include "tree_items.h"
@@ -64,12 +65,11 @@ bool copyRecords(CopyRun& run, HTREEITEM item) {
     TreeView view;
     if (!takeSnapshot(run.tree, item, nullptr, view))
         return false;
-    WalkStep* steps = static_cast<WalkStep*>(HeapAlloc(
-        GetProcessHeap(), 0, static_cast<size_t>(view.snapshot.count) * sizeof(WalkStep)));
+    WalkStep* steps = static_cast<WalkStep*>(
+        allocate(static_cast<size_t>(view.snapshot.count) * sizeof(WalkStep)));
     const bool written =
         steps && writeClipboard(run, view, steps, planCopy(view.snapshot, 0, steps));
-    if (steps)
-        HeapFree(GetProcessHeap(), 0, steps);
+    release(steps);
     releaseSnapshot(view);
     return written;
 }
@@ -112,7 +112,7 @@ bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE cl
 bool appendPastedRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first, int32_t count,
                          int32_t firstNumber) {
     const size_t bytes = static_cast<size_t>(count) * recordSize;
-    uint8_t* lines = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, bytes));
+    uint8_t* lines = static_cast<uint8_t*>(allocate(bytes));
     bool appended = lines != nullptr;
     if (appended)
         encodeRecord(first, lines);
@@ -123,8 +123,7 @@ bool appendPastedRecords(HANDLE clipboard, HANDLE database, RecordBuffer& first,
     }
     appended = appended && seekFile(database, static_cast<int64_t>(firstNumber - 1) * recordSize) &&
                writeExactly(database, lines, static_cast<uint32_t>(bytes));
-    if (lines)
-        HeapFree(GetProcessHeap(), 0, lines);
+    release(lines);
     return appended;
 }
 
@@ -169,9 +168,8 @@ HTREEITEM insertRecord(HWND tree, PastedItems& pasted, PasteCursor& cursor, int3
 HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t firstNumber,
                         PastePlace place) {
     const size_t records = static_cast<size_t>(count);
-    PastedItems pasted = {
-        static_cast<HTREEITEM*>(HeapAlloc(GetProcessHeap(), 0, records * sizeof(HTREEITEM))),
-        static_cast<int32_t*>(HeapAlloc(GetProcessHeap(), 0, records * sizeof(int32_t)))};
+    PastedItems pasted = {static_cast<HTREEITEM*>(allocate(records * sizeof(HTREEITEM))),
+                          static_cast<int32_t*>(allocate(records * sizeof(int32_t)))};
     PasteCursor cursor;
     bool inserted = pasted.items && pasted.parents;
     RecordBuffer record;
@@ -182,10 +180,8 @@ HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t first
                                 itemWord(number, recordKind(record)), place);
     }
     HTREEITEM first = inserted ? pasted.items[0] : nullptr;
-    if (pasted.parents)
-        HeapFree(GetProcessHeap(), 0, pasted.parents);
-    if (pasted.items)
-        HeapFree(GetProcessHeap(), 0, pasted.items);
+    release(pasted.parents);
+    release(pasted.items);
     if (!first)
         takeOutInserted(tree, place.parent, count, firstNumber);
     return first;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "../common/db_record.h"
+#include "heap_blocks.h"
 #include "tour_order.h"
 #include "tree_images.h"
 
@@ -136,8 +137,8 @@ void sortTourChildren(HWND tree, HTREEITEM parent) {
         ++count;
     if (count < 2)
         return;
-    auto* children = static_cast<SortedChild*>(
-        HeapAlloc(GetProcessHeap(), 0, sizeof(SortedChild) * static_cast<size_t>(count)));
+    auto* children =
+        static_cast<SortedChild*>(allocate(sizeof(SortedChild) * static_cast<size_t>(count)));
     if (!children) // unsorted is only untidy: the save writes the tree's order either way
         return;
     SortedChild* next = children;
@@ -159,5 +160,5 @@ void sortTourChildren(HWND tree, HTREEITEM parent) {
               [](const SortedChild& a, const SortedChild& b) { return a.word < b.word; });
     TVSORTCB sort = {parent, compareChildren, reinterpret_cast<LPARAM>(&table)};
     SendMessageA(tree, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
-    HeapFree(GetProcessHeap(), 0, children);
+    release(children);
 }
