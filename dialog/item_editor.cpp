@@ -148,7 +148,9 @@ void showRecord(HWND dialog) {
     // A stored altitude out of range (an import, a hand-edited file) is shown, not refused: the
     // check is for what the pilot types, and its beep and focus would lock a disabled edit. The
     // edit's modified mark tells the two apart: typing sets it, text set by the program never
-    // does, and it is cleared here in case the pilot had typed into the entry shown before.
+    // does. Setting the text clears it as well, but the mark is cleared first here, so that the
+    // EN_CHANGE the new text sends never sees one left by typing into the entry shown before,
+    // whichever order a system clears it and notifies in.
     SendDlgItemMessageA(dialog, IDC_TOUR_ALTITUDE, EM_SETMODIFY, FALSE, 0);
     SetDlgItemTextA(dialog, IDC_TOUR_ALTITUDE, r.altitude);
     settings.tourAltitudeValid = 1;

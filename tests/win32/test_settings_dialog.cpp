@@ -632,22 +632,32 @@ TEST_F(SettingsDialog, ARefusedWriteOfTheEditorIsSaidAndTheLabelKeepsTheRecord) 
 }
 
 // A tour item whose stored altitude is out of range (an import or a hand-edited file) is shown
-// without a check, so the tree, Cancel and OK keep working; a bad altitude the pilot typed
-// stops holding the dialog once its edit is disabled.
+// without a check, so the tree, Cancel and OK keep working, even right after the pilot typed
+// into the edit that shows it; a bad altitude the pilot typed stops holding the dialog once its
+// edit is disabled.
 TEST_F(SettingsDialog, AnAltitudeOutOfRangeNeverLocksTheDialog) {
     const struct {
         const char* what;
         const char* stored;
+        const char* nextStored; // a fifth item after "004 - High", nullptr for none
         int tourAutopilot;
         DialogDriver::Step act;
+        const char* selectedAfter; // once the pilot has pressed the up key in the tree
     } cases[] = {
-        {"99999 stored, autopilot off", "99999", 0,
-         [](HWND dialog) { selectLabel(dialog, "004 - High"); }},
-        {"-5 stored, autopilot off", "-5", 0,
-         [](HWND dialog) { selectLabel(dialog, "004 - High"); }},
-        {"99999 stored, edit enabled", "99999", 1,
-         [](HWND dialog) { selectLabel(dialog, "004 - High"); }},
-        {"99999 typed, then autopilot off", "2000", 1,
+        {"99999 stored, autopilot off", "99999", nullptr, 0,
+         [](HWND dialog) { selectLabel(dialog, "004 - High"); }, "003 - Muskegon"},
+        {"-5 stored, autopilot off", "-5", nullptr, 0,
+         [](HWND dialog) { selectLabel(dialog, "004 - High"); }, "003 - Muskegon"},
+        {"99999 stored, edit enabled", "99999", nullptr, 1,
+         [](HWND dialog) { selectLabel(dialog, "004 - High"); }, "003 - Muskegon"},
+        {"3000 typed, then 99999 shown with the focus still in the edit", "2000", "99999", 1,
+         [](HWND dialog) {
+             selectLabel(dialog, "004 - High");
+             type(dialog, IDC_TOUR_ALTITUDE, "3000");
+             selectLabel(dialog, "005 - Higher");
+         },
+         "004 - High"},
+        {"99999 typed, then autopilot off", "2000", nullptr, 1,
          [](HWND dialog) {
              selectLabel(dialog, "004 - High");
              type(dialog, IDC_TOUR_ALTITUDE, "99999");
@@ -655,7 +665,8 @@ TEST_F(SettingsDialog, AnAltitudeOutOfRangeNeverLocksTheDialog) {
                               IDC_TOUR_AUTOPILOT_OFF);
              SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TOUR_AUTOPILOT_OFF, BN_CLICKED),
                           reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_TOUR_AUTOPILOT_OFF)));
-         }},
+         },
+         "003 - Muskegon"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -665,7 +676,14 @@ TEST_F(SettingsDialog, AnAltitudeOutOfRangeNeverLocksTheDialog) {
         high.tourFlag = "1";
         high.altitudeHoldFlag = "1";
         high.altitude = c.stored;
-        writeFileBytes("TarvixDb.dat", sampleDatabase() + recordLine(high));
+        std::string database = sampleDatabase() + recordLine(high);
+        if (c.nextStored) {
+            high.ident = "005";
+            high.name = "Higher";
+            high.altitude = c.nextStored;
+            database += recordLine(high);
+        }
+        writeFileBytes("TarvixDb.dat", database);
         ExchangeRecord options{};
         options.tourAutopilot = c.tourAutopilot;
         ASSERT_EQ(library.setData(&options), 1);
@@ -676,7 +694,7 @@ TEST_F(SettingsDialog, AnAltitudeOutOfRangeNeverLocksTheDialog) {
                  selectedAfter = selectedLabel(dialog);
              },
              pressCancel});
-        EXPECT_EQ(selectedAfter, "003 - Muskegon");
+        EXPECT_EQ(selectedAfter, c.selectedAfter);
         EXPECT_FALSE(fileExists("TarvixDb.$$$"));
     }
 }
