@@ -205,9 +205,9 @@ TreeSave saveTree(HWND tree, int32_t* chosen) {
     // (the editor) would then read and write while the database is open for the save: the
     // selection is taken off the tree for the walk and put back after it.
     HTREEITEM selected = selectedItem(tree);
-    selectItem(tree, nullptr);
     SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
+    selectItem(tree, nullptr);
     if (HTREEITEM first = treeStep(tree, nullptr, TVGN_ROOT))
         SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(first));
     TreeView view;
