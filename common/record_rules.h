@@ -18,8 +18,9 @@ void storedLabel(uint32_t kind, const RecordBuffer& record, char* label, size_t 
 // from 1000. A text too small for it is cut, as a column is.
 void tourNumberText(int32_t number, char* text, size_t size);
 
-// The same with a tour item's number given instead of its ident (tourNumberText): the form of an
-// item whose number is being set, or read back as a number from a file.
+// The label as storedLabel makes it, but with a tour item's number given instead of its ident,
+// written as tourNumberText writes it: the form of an item whose number is being set, or read
+// back as a number from a file.
 void numberedLabel(uint32_t kind, const RecordBuffer& record, int32_t number, char* label,
                    size_t size);
 

@@ -25,7 +25,7 @@ struct Known {
     int Columns::*column;
 };
 
-// The first name of a column wins when a file carries two of its names.
+// When a file carries two names of one column, the leftmost of the two is taken.
 const Known knownColumns[] = {
     {"name", &Columns::name},
     {"latitude", &Columns::latitude},

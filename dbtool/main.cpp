@@ -1,5 +1,6 @@
 // tarvix-db: checks a waypoint database and converts waypoint, route and flight plan files to and
-// from the simulator's own files. Options only; the commands live in tool_commands.
+// from the simulator's own files. Options only; the commands live in tool_commands and
+// route_flight.
 #include <iostream>
 
 #include <CLI/CLI.hpp>

@@ -26,11 +26,12 @@ struct RecordFile {
     bool byLines;                     // read line by line, as the tour import reads such a file
 };
 
-// Every whole record, and the tree built the way the dialog's load builds it: a folder at level
-// 1 at the top, a deeper one inside the folder before it, a shallower one climbing back by the
-// difference of the levels, never above the top. The database is read at fixed offsets, as the
-// library reads it; a tour file (exchangeFile) the way the import cuts it into lines: at fixed
-// offsets when it is all 64-byte lines, else line by line.
+// Every whole record, and the tree built the way the dialog's load builds it (folderClimb):
+// entries in the last folder read; a folder at level 1 at the top, a deeper one inside the last
+// folder read, any other beside that folder's ancestor of its own level, never above the top.
+// The database is read at fixed offsets, as the library reads it; a tour file (exchangeFile) the
+// way the import cuts it into lines: at fixed offsets when it is all 64-byte lines, else line by
+// line.
 void readRecordFile(const uint8_t* data, size_t size, bool exchangeFile, RecordFile& file);
 
 // The entry's position read strictly: the hemisphere letters N/S and E/W, digits only in the

@@ -106,7 +106,7 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
         {"set", {{"autopilot", true}, {"altitudeHold", true}}},
         {"picture", "settings-dialog.png"},
         {"close", "OK"},
-        // The import writes each item to the database on its own: a long tour takes a while.
+        // The import puts an item into the tree for every line: a long tour takes a while.
         {"timeLimit", std::min(600.0, roundedUp(60 + 0.05 * static_cast<double>(items), 1))}};
     nlohmann::ordered_json scenario = {
         {"name", routeName + ": " + withThousands(items) + " items, " + first.name + " to " +

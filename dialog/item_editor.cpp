@@ -45,9 +45,8 @@ const int numberEdits[] = {IDC_LATITUDE_DEGREES,  IDC_LATITUDE_MINUTES,  IDC_LAT
                            IDC_LONGITUDE_DEGREES, IDC_LONGITUDE_MINUTES, IDC_LONGITUDE_SECONDS,
                            IDC_AIRPORT_ALTITUDE,  IDC_TOUR_ALTITUDE};
 
-// The option controls hang together: hold only with the autopilot on, the altitude only with
-// both.
-// One kind's autopilot options: the hold box follows the autopilot, the altitude the hold box.
+// One kind's autopilot options, which hang together: the hold box only with the autopilot on,
+// the altitude only with both.
 struct AutopilotOptions {
     int on;
     int hold;

@@ -52,7 +52,8 @@ struct WalkStep {
 // The new database in tree order: each list's entries first, then each of its folders with its
 // depth followed by the folder's own contents. Every node is met once; steps needs room for
 // snapshot.count. An entry's level is -1 for the selected one (the current choice) and 0 for
-// the others. Returns how many steps were written.
+// the others. Returns how many steps were written and the selected entry's record number in the
+// new database.
 struct SavePlan {
     int32_t count;  // steps written
     int32_t chosen; // the selected entry's record number in the new database, 0 for none

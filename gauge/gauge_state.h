@@ -36,6 +36,7 @@ struct GaugeState {
     // What the kept block carries across reloads.
     double mapScale = 5.0;              // pixels per nautical mile, 0.2 to 20
     double routeOrigin[2] = {0.0, 0.0}; // raw latitude, longitude taken when the dialog closes
+                                        // in airport mode
     int32_t spareFlag = 0;
 
     // The current tour's positions for the map, allocated and released together.

@@ -42,7 +42,8 @@ PlotPoint positionOf(const RecordBuffer& r) {
             std::strcmp(r.lonHemisphere, "W") == 0 ? -lonDeg : lonDeg};
 }
 
-// "001 Milwaukee Mitchell": what the pilot reads in the dialog and on the screen.
+// "001 Milwaukee Mitchell": the ident, then the name, as the run's log, summary and track
+// picture name a waypoint.
 std::string waypointName(const RecordBuffer& r) {
     return r.name[0] ? std::string(r.ident) + " " + r.name : std::string(r.ident);
 }

@@ -6,7 +6,8 @@
 
 #include "host/flight_run.h"
 
-// "001 Milwaukee Mitchell", as the dialog lists it.
+// "001 Milwaukee Mitchell": the ident, then the name, as the run's log and summary name a
+// waypoint.
 std::string nameOf(const ExchangeRecord& r);
 
 // Follows a new plan: the off-route figures of the tracks flown so far are kept against the
