@@ -36,7 +36,8 @@ if(TARVIX_WINDOWS_BUILD)
 endif()
 
 # The fuzzers of the record decoder, of the tree's load and save, of the exchange files' lines and
-# of tarvix-db's GPX and CSV readers, for a bounded time, when clang with libFuzzer is at hand.
+# of tarvix-db's waypoint and flight plan readers, for a bounded time, when clang with libFuzzer
+# is at hand.
 find_program(TARVIX_CLANGXX clang++)
 if(TARVIX_CLANGXX)
     foreach(target record_decoder tree_plans exchange_lines waypoint_readers)

@@ -197,11 +197,11 @@ target_link_libraries(tarvix_test_support PRIVATE tarvix_warnings)
 target_link_libraries(tarvix_test_support PUBLIC tarvix_test_kit)
 
 file(GLOB TARVIX_WINDOWS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_*.cpp)
-# A Wine process start costs about a second, more than most cases take. These programs' cases
-# leave nothing behind in the process (each loads and frees what it uses, in a folder of its
-# own), so each program runs as one test, in one process. The others need a process per case:
-# the gauge's module-wide state, the dialogs' hooks and a modal loop left by a failing case would
-# carry over into the next one.
+# A Wine process start costs about a tenth of a second, as much as most cases take. These
+# programs' cases leave nothing behind in the process (each loads and frees what it uses, in a
+# folder of its own), so each program runs as one test, in one process. The others need a process
+# per case: the gauge's module-wide state, the dialogs' hooks and a modal loop left by a failing
+# case would carry over into the next one.
 set(TARVIX_ONE_PROCESS_TESTS test_about_dialog test_db_file test_dialog_resources
     test_error_report test_import_export test_gauge_records test_host_command_line
     test_host_loader test_scenario_flight test_screen_resources test_simulated_flight
@@ -285,8 +285,8 @@ add_dependencies(test_gauge_hostile counting_dialog_library)
 
 include(cmake/bench.cmake)
 
-# Benchmarks (./tarvix bench): each runs in bin/bench, beside a stand-in dialog library that
-# serves a route of known size.
+# The screen benchmark (./tarvix bench) runs in bin/bench/stand-in, beside a stand-in dialog
+# library that serves a route of known size; the other benchmarks (bench.cmake) run in bin/bench.
 add_library(bench_dialog_stand_in SHARED bench/tour_library.cpp)
 set_target_properties(bench_dialog_stand_in PROPERTIES PREFIX "" OUTPUT_NAME TarvixDlg
     RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in

@@ -186,8 +186,8 @@ void drawTourLine(const MapView& view, const MapOffset* offsets, int32_t count) 
     putBack(t);
 }
 
-// Labels in their item's box. A tour has up to 999 of them and most lie off the map at a close
-// scale: those the clip would hide entirely are not drawn at all. The text goes straight to
+// Labels in their item's box. A tour may have thousands of them and most lie off the map at a
+// close scale: those the clip would hide entirely are not drawn at all. The text goes straight to
 // ExtTextOut, as a one-line, top-left DrawText would send it, without measuring it first.
 void drawTourLabels(const MapView& view, const MapOffset* offsets, int32_t count, int32_t active) {
     for (int32_t i = 0; i < count; ++i) {
