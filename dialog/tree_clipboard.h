@@ -13,11 +13,12 @@
 // written (then said).
 bool copyToClipboardFile(HWND tree, HTREEITEM item);
 
-// Inserts what the clipboard holds at the target: after it when it is an entry, as its first
-// child when it is a folder. Folders take their places from their levels, each as the first
-// child of its parent (so sibling folders arrive in reverse order), entries keep their order,
-// and every record is appended to the database. A single entry is made to fit the target's kind
-// and, when source is that entry and still in the tree, taken as the database holds it now.
+// Inserts what the clipboard holds at the target: into the target when it is a folder, into the
+// target's folder when it is an entry (a single entry right after it). Folders take their places
+// from their levels, each as the first child of its parent (so sibling folders arrive in reverse
+// order), entries keep their order, and every record is appended to the database. A single
+// entry is made to fit the target's kind and, when source is that entry and still in the tree,
+// taken as the database holds it now.
 // The clipboard file itself is never changed by a paste. Returns the item of the first record,
 // or nullptr: nothing to paste, folders that would nest deeper than 99 levels ("Can't make a
 // Folder"), no room for the records (said), or a record that could not be written or read back,
