@@ -44,6 +44,19 @@ int32_t folderClimb(int32_t containerLevel, int32_t level) {
     return containerLevel >= level ? containerLevel - level + 1 : 0;
 }
 
+int32_t placeRecord(LoadPlace& cursor, const int32_t* parents, int32_t index, int32_t level) {
+    if (level < 1)
+        return cursor.container;
+    int32_t parent = level == 1 ? noParent : cursor.container;
+    if (level > 1) {
+        for (int32_t up = folderClimb(cursor.level, level); up > 0 && parent != noParent; --up)
+            parent = parents[parent];
+    }
+    cursor.container = index;
+    cursor.level = level;
+    return parent;
+}
+
 void takeRecordAsDestination(const RecordBuffer& record, int32_t number, ExchangeRecord& exchange) {
     copyBoundedText(exchange.ident, record.ident, sizeof exchange.ident);
     copyBoundedText(exchange.name, record.name, sizeof exchange.name);

@@ -37,6 +37,20 @@ void fitToKind(RecordBuffer& record, bool tour);
 // stops at its own top.
 int32_t folderClimb(int32_t containerLevel, int32_t level);
 
+// Where a record goes as a tree is built from the file, one record at a time in file order: the
+// index of the folder record it is appended to (as its last child), noParent for the top level.
+// An entry goes into the last folder read; a folder of level 1 to the top, a deeper one into the
+// last folder when that is shallower, otherwise up from it as folderClimb says, the climb ending
+// at the top, so levels that jump or fall by any amount still place every record. The cursor
+// holds the last folder read and its level; parents holds the parents of the records before
+// index. The dialog's load and tarvix-db's reading of a database both place records with it.
+constexpr int32_t noParent = -1;
+struct LoadPlace {
+    int32_t container = noParent;
+    int32_t level = 1;
+};
+int32_t placeRecord(LoadPlace& cursor, const int32_t* parents, int32_t index, int32_t level);
+
 // The entry as the gauge flies to it: its texts, its position in raw units, its tour altitude,
 // its number and the mode of its kind. The pilot's autopilot options and the airport altitude
 // stay as they were: they belong to the pilot, not to the record.

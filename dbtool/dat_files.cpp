@@ -60,7 +60,7 @@ void putAngle(const DmsAngle& angle, char* hemisphere, char* degrees, char* minu
 }
 
 // A cleared record with the point's identifier (as given), name and position.
-RecordBuffer placeRecord(const Waypoint& point, const std::string& ident, Findings& findings) {
+RecordBuffer recordOfPoint(const Waypoint& point, const std::string& ident, Findings& findings) {
     RecordBuffer record;
     clearRecordBuffer(record);
     putField(record.ident, sizeof record.ident, ident);
@@ -137,7 +137,7 @@ std::string writeTourFile(const WaypointGroup& route, bool holdAltitude, Finding
     for (const Waypoint& point : route.points) {
         char ident[16];
         tourNumberText(++number, ident, sizeof ident);
-        RecordBuffer record = placeRecord(point, ident, findings);
+        RecordBuffer record = recordOfPoint(point, ident, findings);
         putField(record.tourFlag, sizeof record.tourFlag, "1");
         int32_t feet = point.altitude;
         std::string reason;
@@ -200,7 +200,7 @@ std::string writeAirportFile(const WaypointGroup& places, Findings& findings) {
                            "', the same as '" + first->second->ident + "' of line " +
                            std::to_string(first->second->line),
                        "identifiers the same as another's after the cut to 5 characters");
-        RecordBuffer record = placeRecord(point, ident, findings);
+        RecordBuffer record = recordOfPoint(point, ident, findings);
         uint8_t line[airportLineSize];
         writeAirportLine(record, line);
         bytes.append(reinterpret_cast<const char*>(line), airportLineSize);

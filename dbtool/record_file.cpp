@@ -1,6 +1,7 @@
 #include "record_file.h"
 
 #include <cstring>
+#include <vector>
 
 #include "common/airport_line.h"
 #include "common/record_rules.h"
@@ -37,29 +38,18 @@ void readLines(const uint8_t* data, size_t size, bool exchangeFile, RecordFile& 
 
 void readRecordFile(const uint8_t* data, size_t size, bool exchangeFile, RecordFile& file) {
     readLines(data, size, exchangeFile, file);
-    int32_t container = -1;     // the folder new entries go into
-    int32_t containerLevel = 1; // its level, as the dialog counts it
+    std::vector<int32_t> parents(file.records.size());
+    LoadPlace cursor;
     for (size_t n = 0; n < file.records.size(); ++n) {
         RecordEntry& entry = file.records[n];
         entry.level = recordLevel(entry.record);
         entry.folder = entry.level >= 1;
         entry.tourKind = isTourRecord(entry.record);
-        if (!entry.folder) {
-            entry.parent = container;
-            entry.depth = container < 0 ? 1 : file.records[container].depth + 1;
-            continue;
-        }
-        int32_t parent = container;
-        if (entry.level == 1) {
-            parent = -1;
-        } else {
-            for (int32_t up = folderClimb(containerLevel, entry.level); up > 0 && parent >= 0; --up)
-                parent = file.records[parent].parent;
-        }
+        const int32_t parent =
+            placeRecord(cursor, parents.data(), static_cast<int32_t>(n), entry.level);
+        parents[n] = parent;
         entry.parent = parent;
-        entry.depth = parent < 0 ? 1 : file.records[parent].depth + 1;
-        container = static_cast<int32_t>(n);
-        containerLevel = entry.level;
+        entry.depth = parent == noParent ? 1 : file.records[static_cast<size_t>(parent)].depth + 1;
     }
 }
 

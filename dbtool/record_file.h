@@ -26,7 +26,7 @@ struct RecordFile {
     bool byLines;                     // read line by line, as the tour import reads such a file
 };
 
-// Every whole record, and the tree built the way the dialog's load builds it (folderClimb):
+// Every whole record, and the tree built by the dialog's load rule (placeRecord, record_rules.h):
 // entries in the last folder read; a folder at level 1 at the top, a deeper one inside the last
 // folder read, any other beside that folder's ancestor of its own level, never above the top.
 // The database is read at fixed offsets, as the library reads it; a tour file (exchangeFile) the

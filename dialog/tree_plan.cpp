@@ -75,19 +75,6 @@ void writeFolderLevel(RecordBuffer& record, int32_t level) {
 
 } // namespace
 
-int32_t placeRecord(LoadPlace& cursor, const int32_t* parents, int32_t index, int32_t level) {
-    if (level < 1)
-        return cursor.container;
-    int32_t parent = level == 1 ? noNode : cursor.container;
-    if (level > 1) {
-        for (int32_t up = folderClimb(cursor.level, level); up > 0 && parent != noNode; --up)
-            parent = parents[parent];
-    }
-    cursor.container = index;
-    cursor.level = level;
-    return parent;
-}
-
 void planLoad(const int32_t* levels, int32_t count, int32_t* parents) {
     LoadPlace cursor;
     for (int32_t i = 0; i < count; ++i)

@@ -7,8 +7,9 @@
 #include <cstdint>
 
 #include "../common/db_record.h"
+#include "../common/record_rules.h"
 
-constexpr int32_t noNode = -1;
+constexpr int32_t noNode = noParent;
 
 // One tree item: its data word and its neighbours, as indices into the snapshot's nodes.
 struct TreeNode {
@@ -27,21 +28,11 @@ struct TreeSnapshot {
     int32_t selected; // noNode when nothing is selected
 };
 
-// Where the records go as the tree is built from the file, in file order. levels[i] is record
-// i's level read leniently (recordLevel); parents[i] becomes the index of the folder record that
-// record i is appended to (as its last child), noNode for the top level. An entry goes into the
-// last folder read; a folder of level 1 to the top, a deeper one into the last folder when that
-// is shallower, otherwise the ancestor (last level - level + 1) steps up from it, the climb
-// ending at the top, so levels that jump or fall by any amount still place every record.
+// Where the records go as the tree is built from the file, in file order (placeRecord, one
+// record at a time, common/record_rules.h). levels[i] is record i's level read leniently
+// (recordLevel); parents[i] becomes the index of the folder record that record i is appended to,
+// noNode for the top level.
 void planLoad(const int32_t* levels, int32_t count, int32_t* parents);
-
-// The same one record at a time, for a reader that builds the tree as it reads: the last folder
-// read and its level, and the parent of record index, whose earlier records' parents are placed.
-struct LoadPlace {
-    int32_t container = noNode;
-    int32_t level = 1;
-};
-int32_t placeRecord(LoadPlace& cursor, const int32_t* parents, int32_t index, int32_t level);
 
 // One record of a walk over the tree: the node and the level it is written with.
 struct WalkStep {
