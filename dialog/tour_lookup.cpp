@@ -13,8 +13,20 @@
 
 namespace {
 
-bool readFromHandle(void* file, int32_t number, RecordBuffer& record) {
-    return readRecordFrom(number, static_cast<HANDLE>(file), record);
+// The step's reads of the database. The tour rule takes a record it cannot read for one that is
+// no tour item, which would end the tour there and step to the wrong item: a refused read
+// refuses the whole step instead.
+struct StepReads {
+    HANDLE file;
+    bool refused;
+};
+
+bool readFromHandle(void* context, int32_t number, RecordBuffer& record) {
+    StepReads& reads = *static_cast<StepReads*>(context);
+    if (readRecordFrom(number, reads.file, record))
+        return true;
+    reads.refused = true;
+    return false;
 }
 
 bool setLevel(HANDLE file, int32_t number, const char* level, RecordBuffer& record) {
@@ -22,6 +34,18 @@ bool setLevel(HANDLE file, int32_t number, const char* level, RecordBuffer& reco
         return false;
     copyBoundedText(record.level, level, sizeof record.level);
     return writeRecordTo(number, file, record);
+}
+
+// The current-choice marker from one record to another: taken off the first, then put on the
+// second; when the second refuses it, it goes back on the first, so that a refused step leaves
+// the tour where it was rather than without a current item. record ends as the second's.
+bool moveMarker(HANDLE file, int32_t from, int32_t to, RecordBuffer& record) {
+    if (!setLevel(file, from, "", record))
+        return false;
+    if (setLevel(file, to, "-1", record))
+        return true;
+    setLevel(file, from, "-1", record);
+    return false;
 }
 
 } // namespace
@@ -37,7 +61,8 @@ extern "C" int __stdcall TarvixGetTourItem(int forward) {
         file = openDatabase(false);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
-    RecordSource source = {recordCountOf(file), readFromHandle, file};
+    StepReads reads = {file, false};
+    RecordSource source = {recordCountOf(file), readFromHandle, &reads};
     int32_t current = ExchangeState.recordNumber;
     bool moved = false;
     int32_t next = 0;
@@ -45,11 +70,18 @@ extern "C" int __stdcall TarvixGetTourItem(int forward) {
     if (isTourItemAt(source, current, record)) {
         next = forward ? nextTourItem(source, current, record)
                        : previousTourItem(source, current, record);
-        moved = setLevel(file, current, "", record) && setLevel(file, next, "-1", record);
+        moved = !reads.refused && moveMarker(file, current, next, record);
+    }
+    if (moved) {
+        // The gauge and the file move together: a step the gauge cannot be handed is taken back.
+        const ExchangeRecord before = ExchangeState;
+        takeRecordAsDestination(record, next, ExchangeState);
+        if (!storeExchange()) {
+            ExchangeState = before;
+            moveMarker(file, next, current, record);
+            moved = false;
+        }
     }
     CloseHandle(file);
-    if (!moved)
-        return -1;
-    takeRecordAsDestination(record, next, ExchangeState);
-    return storeExchange() ? next : -1;
+    return moved ? next : -1;
 }

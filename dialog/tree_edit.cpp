@@ -232,15 +232,16 @@ bool writeRun(HANDLE database, const TourNumbers& tour, const uint8_t* lines, in
                         static_cast<uint32_t>(count) * recordSize);
 }
 
-// Writes the plan's runs; a refused write puts back what was already written, so that the file
-// keeps the tour's old numbers whole.
+// Writes the plan's runs; a refused write puts back what was already written, the refused run
+// included (a write cut short may have changed part of it), so that the file keeps the tour's
+// old numbers whole.
 bool writeNumbers(HANDLE database, const TourNumbers& tour) {
     const int32_t runs =
         planTourNumbers(tour.lines, tour.records, tour.count, tour.renumbered, tour.runs);
     for (int32_t r = 0; r < runs; ++r) {
         const NumberRun run = tour.runs[r];
         if (!writeRun(database, tour, tour.renumbered, run.first, run.count)) {
-            for (int32_t back = 0; back < run.first; ++back)
+            for (int32_t back = 0; back < run.first + run.count; ++back)
                 writeRun(database, tour, tour.lines, back, 1);
             return false;
         }

@@ -5,6 +5,7 @@
 
 #include "common/position_units.h"
 #include "testkit/db_fixtures.h"
+#include "file_faults.h"
 #include "testkit/test_support.h"
 
 namespace {
@@ -101,6 +102,40 @@ TEST_F(TourLookup, HeldOrMissingDatabaseChangesNothing) {
     DeleteFileA(databaseFileName);
     EXPECT_EQ(step(1), -1);
     EXPECT_FALSE(fileExists(databaseFileName));
+}
+
+// Each file call of a step failing once, forward and back: the step is refused and the file
+// is as it was, or it is done; never a tour without its current item (a refused new marker once
+// left the old one taken off).
+TEST_F(TourLookup, AStepWithAFailingFileCallIsDoneOrLeavesTheFileAsItWas) {
+    ASSERT_TRUE(takeOverFileCalls(library.module()));
+    const std::string database = sample();
+    for (int forward : {1, 0}) {
+        const int expected = forward ? 6 : 7;
+        writeFileBytes(databaseFileName, database);
+        ASSERT_TRUE(choose(1, 5));
+        armFileFaults(FaultMode::count);
+        ASSERT_EQ(step(forward), expected);
+        const int32_t calls = static_cast<int32_t>(fileCallLog().size());
+        disarmFileFaults();
+        ASSERT_GT(calls, 3) << fileCallText();
+        for (int32_t k = 1; k <= calls; ++k) {
+            writeFileBytes(databaseFileName, database);
+            ASSERT_TRUE(choose(1, 5));
+            armFileFaults(FaultMode::failOnce, k);
+            const int result = step(forward);
+            const std::string calledText = fileCallText();
+            disarmFileFaults();
+            SCOPED_TRACE("step " + std::to_string(forward) + ", call " + std::to_string(k) +
+                         " failing:\n" + calledText);
+            if (result == -1) {
+                EXPECT_EQ(readFileBytes(databaseFileName), database);
+            } else {
+                EXPECT_EQ(result, expected);
+                EXPECT_EQ(marked(), std::to_string(expected));
+            }
+        }
+    }
 }
 
 TEST_F(TourLookup, BrokenNumberingNeverMarksAFolder) {
