@@ -179,6 +179,7 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 # a folder of their own, the settings dialog driven by its messages, files read and compared).
 add_library(tarvix_test_kit STATIC
     testkit/db_fixtures.cpp
+    testkit/import_slots.cpp
     testkit/settings_session.cpp
     testkit/test_support.cpp)
 target_include_directories(tarvix_test_kit PUBLIC ${CMAKE_SOURCE_DIR})

@@ -251,7 +251,11 @@ void settingsOk(HWND dialog) {
     DeleteFileA(clipboardFileName);
     ExchangeState.recordNumber = chosen;
     settings.initDone = 0;
-    storeExchange();
+    // The dialog closes either way: its tree's record numbers are the old file's now.
+    if (!storeExchange())
+        reportError(dialog, "The waypoint database is saved, but the choice could not be handed "
+                            "to the gauge (the system refused the memory they share). Open the "
+                            "dialog and press OK again.");
     EndDialog(dialog, IDOK);
 }
 

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <map>
 
+#include "testkit/import_slots.h"
+
 namespace {
 
 struct FaultState {
@@ -115,45 +117,14 @@ const Replacement replacements[] = {
     {"DeleteFileA", reinterpret_cast<void*>(&deleteFile)},
 };
 
-void replaceSlot(ULONG_PTR* slot, void* function) {
-    DWORD old = 0;
-    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
-    *slot = reinterpret_cast<ULONG_PTR>(function);
-    VirtualProtect(slot, sizeof *slot, old, &old);
-}
-
 } // namespace
 
 ::testing::AssertionResult takeOverFileCalls(HMODULE library) {
-    auto* base = reinterpret_cast<uint8_t*>(library);
-    const auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    bool found[sizeof replacements / sizeof replacements[0]] = {};
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         module->Name; ++module) {
-        if (_stricmp(reinterpret_cast<char*>(base + module->Name), "KERNEL32.dll") != 0)
-            continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const char* name =
-                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
-            for (size_t i = 0; i < sizeof replacements / sizeof replacements[0]; ++i) {
-                if (std::strcmp(name, replacements[i].name) == 0) {
-                    replaceSlot(&slots->u1.Function, replacements[i].function);
-                    found[i] = true;
-                }
-            }
-        }
-    }
-    for (size_t i = 0; i < sizeof replacements / sizeof replacements[0]; ++i) {
-        if (!found[i])
-            return ::testing::AssertionFailure()
-                   << "the library imports no " << replacements[i].name;
+    for (const Replacement& replacement : replacements) {
+        void** slot = importSlot(library, "KERNEL32.dll", replacement.name);
+        if (!slot)
+            return ::testing::AssertionFailure() << "the library imports no " << replacement.name;
+        replaceImport(slot, replacement.function);
     }
     return ::testing::AssertionSuccess();
 }

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "host/panel_host.h"
+#include "testkit/import_slots.h"
 #include "testkit/test_support.h"
 
 namespace {
@@ -61,38 +62,11 @@ BOOL WINAPI countedDeleteObject(HGDIOBJ object) {
     return DeleteObject(object);
 }
 
-// The import slot of the module for the named function of the named library.
-void** importSlot(HMODULE module, const char* library, const char* function) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         d->Name; ++d) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), library) != 0)
-            continue;
-        DWORD lookup = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + lookup);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<char*>(byName->Name), function) == 0)
-                return reinterpret_cast<void**>(&slots->u1.Function);
-        }
-    }
-    return nullptr;
-}
-
 bool route(HMODULE module, const char* function, void* wrapper) {
     void** slot = importSlot(module, "gdi32.dll", function);
-    DWORD old = 0;
-    if (!slot || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old))
+    if (!slot)
         return false;
-    *slot = wrapper;
-    VirtualProtect(slot, sizeof *slot, old, &old);
+    replaceImport(slot, wrapper);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "testkit/db_fixtures.h"
+#include "testkit/import_slots.h"
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
 #include "host/message_boxes.h"
@@ -48,19 +49,20 @@ std::string sampleDatabase() {
 // back when the object goes.
 class RefusedDatabaseOpens {
   public:
-    RefusedDatabaseOpens(HMODULE library, int first, int last) : slot_(createFileSlot(library)) {
+    RefusedDatabaseOpens(HMODULE library, int first, int last)
+        : slot_(importSlot(library, "KERNEL32.dll", "CreateFileA")) {
         EXPECT_NE(slot_, nullptr) << "the library imports no CreateFileA";
         opens = 0;
         firstRefused = first;
         lastRefused = last;
         if (slot_) {
-            system = reinterpret_cast<CreateFileFn>(*slot_);
-            put(reinterpret_cast<void*>(&refusing));
+            system = reinterpret_cast<CreateFileFn>(
+                replaceImport(slot_, reinterpret_cast<void*>(&refusing)));
         }
     }
     ~RefusedDatabaseOpens() {
         if (slot_)
-            put(reinterpret_cast<void*>(system));
+            replaceImport(slot_, reinterpret_cast<void*>(system));
     }
     RefusedDatabaseOpens(const RefusedDatabaseOpens&) = delete;
     RefusedDatabaseOpens& operator=(const RefusedDatabaseOpens&) = delete;
@@ -81,37 +83,6 @@ class RefusedDatabaseOpens {
             }
         }
         return system(name, access, share, security, disposition, flags, model);
-    }
-
-    static void** createFileSlot(HMODULE library) {
-        auto* base = reinterpret_cast<BYTE*>(library);
-        auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
-            base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        const IMAGE_DATA_DIRECTORY& table =
-            headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + table.VirtualAddress);
-             dll->Name; ++dll) {
-            if (lstrcmpiA(reinterpret_cast<char*>(base + dll->Name), "KERNEL32.dll") != 0)
-                continue;
-            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
-            auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
-            for (; name->u1.AddressOfData; ++name, ++slot) {
-                if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal))
-                    continue;
-                auto* byName =
-                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
-                if (std::strcmp(reinterpret_cast<char*>(byName->Name), "CreateFileA") == 0)
-                    return reinterpret_cast<void**>(&slot->u1.Function);
-            }
-        }
-        return nullptr;
-    }
-
-    void put(void* function) {
-        DWORD was = 0;
-        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &was);
-        *slot_ = function;
-        VirtualProtect(slot_, sizeof *slot_, was, &was);
     }
 
     void** slot_;
@@ -177,6 +148,30 @@ TEST_F(SettingsDialog, OkHandsTheGaugeTheChosenEntryUnderItsNewNumber) {
     EXPECT_EQ(chosen.name, padded("Escanaba"));
     EXPECT_FALSE(fileExists("TarvixDb.new"));
     EXPECT_FALSE(fileExists("TarvixDb.$$$"));
+}
+
+// The memory the gauge reads the choice from cannot be made (the system refuses it): OK still
+// saves the database and closes (the tree no longer matches the saved file, so the dialog cannot
+// stay), and says that the gauge was not told, instead of closing as if all went well.
+HANDLE WINAPI refusedMapping(HANDLE, LPSECURITY_ATTRIBUTES, DWORD, DWORD, DWORD, LPCSTR) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+TEST_F(SettingsDialog, OkThatCannotHandTheGaugeItsChoiceSaysSo) {
+    writeFileBytes("TarvixDb.dat", sampleDatabase());
+    void** slot = importSlot(library.module(), "KERNEL32.dll", "CreateFileMappingA");
+    ASSERT_NE(slot, nullptr);
+    void* system = replaceImport(slot, reinterpret_cast<void*>(&refusedMapping));
+    run({[](HWND dialog) { selectLabel(dialog, "Chicago Midway"); }, pressOk});
+    replaceImport(slot, system);
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{
+                              "The waypoint database is saved, but the choice could not be handed "
+                              "to the gauge (the system refused the memory they share). Open the "
+                              "dialog and press OK again."});
+    EXPECT_EQ(markedRecords(readFileBytes("TarvixDb.dat")), "2");
+    ExchangeRecord state = {};
+    EXPECT_EQ(library.getData(&state), 0) << "the gauge finds no choice";
 }
 
 TEST_F(SettingsDialog, OkOnAFolderAsksForAnEntryAndKeepsTheFolderName) {
