@@ -104,6 +104,11 @@ bool readRecordFrom(int32_t number, HANDLE file, RecordBuffer& record) {
     return got == recordSize;
 }
 
+void cutAppendBack(HANDLE file, int32_t number) {
+    if (seekRecord(file, number))
+        SetEndOfFile(file);
+}
+
 bool writeRecordTo(int32_t number, HANDLE file, RecordBuffer& record) {
     if (number < 1 || number > recordCountOf(file) + 1 || !seekRecord(file, number))
         return false;

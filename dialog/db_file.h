@@ -44,6 +44,10 @@ int32_t recordCountOf(HANDLE file);
 
 // Positions the file at a byte offset from its start.
 bool seekFile(HANDLE file, int64_t offset);
+// After an append from record number on failed, perhaps part-way (a disk that filled in the
+// middle of it): the file cut back to end before that record, so that no piece of a record is
+// left behind the last whole one.
+void cutAppendBack(HANDLE file, int32_t number);
 
 // Reads or writes exactly length bytes at the current position.
 bool readExactly(HANDLE file, void* bytes, uint32_t length);

@@ -171,6 +171,8 @@ bool appendImportedRecords(const ImportRun& run, int32_t& first) {
         seekFile(database, static_cast<int64_t>(first - 1) * static_cast<int64_t>(recordSize)) &&
         writeExactly(database, run.records,
                      static_cast<uint32_t>(run.count + 1) * static_cast<uint32_t>(recordSize));
+    if (!written)
+        cutAppendBack(database, first);
     CloseHandle(database);
     return written;
 }

@@ -229,8 +229,7 @@ void cutBack(int32_t firstNumber) {
     HANDLE database = openDatabase(false);
     if (database == INVALID_HANDLE_VALUE)
         return;
-    if (seekFile(database, static_cast<int64_t>(firstNumber - 1) * recordSize))
-        SetEndOfFile(database);
+    cutAppendBack(database, firstNumber);
     CloseHandle(database);
 }
 

@@ -33,8 +33,10 @@ HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, RecordBuffer& record, co
     if (database != INVALID_HANDLE_VALUE) {
         if (fileByteSize(database) >= 0)
             number = recordCountOf(database) + 1;
-        if (number > 0 && !writeRecordTo(number, database, record))
+        if (number > 0 && !writeRecordTo(number, database, record)) {
+            cutAppendBack(database, number);
             number = 0;
+        }
         CloseHandle(database);
     }
     if (number == 0) {

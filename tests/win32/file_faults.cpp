@@ -30,7 +30,8 @@ bool refuse(const char* function, std::string file, std::string other, uint32_t 
     if (!faults.armed)
         return false;
     const int32_t number = ++faults.calls;
-    const bool fail = (faults.mode == FaultMode::failOnce && number == faults.k) ||
+    const bool fail = ((faults.mode == FaultMode::failOnce || faults.mode == FaultMode::cutShort) &&
+                       number == faults.k) ||
                       (faults.mode == FaultMode::failFrom && number >= faults.k);
     faults.log.push_back({function, std::move(file), std::move(other), flags, fail});
     if (fail)
@@ -60,8 +61,12 @@ BOOL WINAPI readFile(HANDLE file, LPVOID bytes, DWORD length, LPDWORD got, LPOVE
 BOOL WINAPI writeFile(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written,
                       LPOVERLAPPED overlap) {
     if (refuse("WriteFile", nameOf(file), "", length, ERROR_DISK_FULL)) {
+        DWORD half = 0;
+        if (faults.mode == FaultMode::cutShort)
+            WriteFile(file, bytes, length / 2, &half, overlap);
         if (written)
-            *written = 0;
+            *written = half;
+        SetLastError(ERROR_DISK_FULL);
         return FALSE;
     }
     return WriteFile(file, bytes, length, written, overlap);

@@ -14,6 +14,8 @@ enum class FaultMode {
     count,    // every call goes through
     failOnce, // the k-th call fails, the others go through
     failFrom, // the k-th call and every later one fail
+    cutShort, // the k-th call, a write, writes the first half of its bytes and then fails, as
+              // a disk that fills or a device that gives way in the middle of it
 };
 
 struct FileCall {

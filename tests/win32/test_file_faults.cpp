@@ -293,7 +293,9 @@ TEST_P(FileFaults, EachCallFailingLeavesOldOrNewAndTellsThePilot) {
         if (problems.empty())
             return;
         const char* mended = waitsFor(op, mode, k);
-        const char* how = mode == FaultMode::failOnce ? "failing once" : "the machine stopping";
+        const char* how = mode == FaultMode::failOnce   ? "failing once"
+                          : mode == FaultMode::cutShort ? "cut short half-way"
+                                                        : "the machine stopping";
         if (mended) {
             std::printf("%s, call %d %s: waits for the mend of %s\n", op.name, static_cast<int>(k),
                         how, mended);
@@ -306,6 +308,15 @@ TEST_P(FileFaults, EachCallFailingLeavesOldOrNewAndTellsThePilot) {
     for (int32_t k = 1; k <= calls; ++k) {
         const Outcome run = this->run(FaultMode::failOnce, k);
         judge(FaultMode::failOnce, k, onceProblems(op, reference, run),
+              run.log + "boxes:\n" + joined(run.errors));
+    }
+    // A write that stops half-way must leave the file as whole as a refused one.
+    for (int32_t k = 1; k <= calls; ++k) {
+        const FileCall& call = reference.calls[static_cast<size_t>(k - 1)];
+        if (call.function != "WriteFile" || call.flags < 2)
+            continue;
+        const Outcome run = this->run(FaultMode::cutShort, k);
+        judge(FaultMode::cutShort, k, onceProblems(op, reference, run),
               run.log + "boxes:\n" + joined(run.errors));
     }
     for (int32_t k = 1; k <= calls; ++k) {
