@@ -39,27 +39,28 @@ HTREEITEM newTourFolder(HWND tree, HTREEITEM selected) {
 
 // A new entry of the kind inside the selected folder, or beside the selected entry; the other
 // kind is refused with its message.
-HTREEITEM newEntryBeside(HWND tree, HTREEITEM selected, bool tour) {
+void newEntryBeside(HWND tree, HTREEITEM selected, bool tour) {
     const uint32_t kind = kindOf(tree, selected);
     if (isTourKind(kind) != tour) {
         reportError(tree, tour ? "Please select Tour Item !" : "Please select Airport Item !");
-        return nullptr;
+        return;
     }
     if (isFolderKind(kind)) {
         if (newEntry(tour, tree, selected))
             expand(tree, selected);
-        return nullptr;
+        return;
     }
     newEntry(tour, tree, parentOrRoot(tree, selected));
-    return nullptr;
 }
 
 HTREEITEM newAirport(HWND tree, HTREEITEM selected) {
-    return newEntryBeside(tree, selected, false);
+    newEntryBeside(tree, selected, false);
+    return nullptr;
 }
 
 HTREEITEM newTour(HWND tree, HTREEITEM selected) {
-    return newEntryBeside(tree, selected, true);
+    newEntryBeside(tree, selected, true);
+    return nullptr;
 }
 
 // The clipboard takes the item as the editor shows it: the editor is stored into its record
