@@ -185,9 +185,10 @@ add_library(tarvix_test_kit STATIC
 target_include_directories(tarvix_test_kit PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tarvix_test_kit PRIVATE tarvix_warnings)
 target_link_libraries(tarvix_test_kit PUBLIC tarvix_host_lib tarvix_database comctl32 GTest::gtest)
-# What only the tests share: the random edit sequences, the failing file calls, the reference
-# navigation figures.
+# What only the tests share: the random edit sequences and the crashes in the middle of them,
+# the failing file calls, the reference navigation figures.
 add_library(tarvix_test_support STATIC
+    tests/win32/crash_recovery.cpp
     tests/win32/edit_sequence.cpp
     tests/win32/edit_sequence_commands.cpp
     tests/win32/edit_sequence_ops.cpp
@@ -212,8 +213,10 @@ set(TARVIX_ONE_PROCESS_TESTS test_about_dialog test_db_file test_dialog_resource
 # time. The cases mostly wait on Wine rather than on a core (two lanes left a 2-core machine 60%
 # idle), so ./tarvix test runs twice as many tests as there are cores. Lanes b to d take these
 # programs, each about a quarter of the cases' time; lane a the rest, with the scripts that run
-# Windows programs. The file faults' clipboard and drag cases take lane b, the others lane c.
+# Windows programs. The file faults' clipboard and drag cases take lane b, the others lane c,
+# with the crash tests, whose children run in the lane's server beside them.
 set(TARVIX_LANE_b test_edit_sequences)
+set(TARVIX_LANE_c test_crash_recovery)
 set(TARVIX_LANE_d test_settings_dialog test_tree_editing test_dialog_exchange test_import_export
     test_scenario_flight)
 set(TARVIX_FILE_FAULTS_LANE_b "*/Drag*:*/Paste*:*/Copy*:*/Cut*")
@@ -267,12 +270,19 @@ set_target_properties(dialog_import_export PROPERTIES RUNTIME_OUTPUT_DIRECTORY $
 target_link_libraries(dialog_import_export PRIVATE tarvix_warnings)
 target_link_libraries(dialog_import_export PRIVATE tarvix_test_support)
 add_dependencies(dialog_import_export TarvixDlg)
-# Random edit sequences for as long as asked (./tarvix soak).
+# The process the crash tests run an edit sequence in and end from outside.
+add_executable(crash_child tests/win32/crash_child.cpp)
+set_target_properties(crash_child PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
+target_link_libraries(crash_child PRIVATE tarvix_warnings)
+target_link_libraries(crash_child PRIVATE tarvix_test_support)
+add_dependencies(crash_child TarvixDlg)
+add_dependencies(test_crash_recovery crash_child)
+# Random edit sequences for as long as asked, with crashes or without (./tarvix soak).
 add_executable(edit_soak tests/win32/edit_soak.cpp)
 set_target_properties(edit_soak PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
 target_link_libraries(edit_soak PRIVATE tarvix_warnings)
 target_link_libraries(edit_soak PRIVATE tarvix_test_support)
-add_dependencies(edit_soak TarvixDlg)
+add_dependencies(edit_soak TarvixDlg crash_child)
 # Where the gauge tests look for the dialog library: passes each call on to the real one and
 # counts the tour steps, or answers them as a damaged library would.
 add_library(counting_dialog_library SHARED tests/win32/counting_library.cpp)

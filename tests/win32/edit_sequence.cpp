@@ -405,7 +405,7 @@ SequenceOutcome runEditSequence(const SequencePlan& plan) {
         w.lastProgress = GetTickCount();
         LeaveCriticalSection(&w.lock);
     }
-    const std::string folder = enterFreshFolder();
+    const std::string folder = plan.inCurrentFolder ? std::string() : enterFreshFolder();
     DialogLibrary library;
     RecordExportFn settingDialog = nullptr;
     if (library.load())
@@ -414,6 +414,8 @@ SequenceOutcome runEditSequence(const SequencePlan& plan) {
         outcome.failure = "the dialog library did not load";
         return outcome;
     }
+    if (plan.loaded)
+        plan.loaded(library.module());
     Generated g = generateDatabase(run);
     writeFileBytes("TarvixDb.dat", g.database);
     run.model.airportFile = writeAirportFile(run);
@@ -429,8 +431,13 @@ SequenceOutcome runEditSequence(const SequencePlan& plan) {
                                  run.dialog = dialog;
                                  run.tree = GetDlgItem(dialog, IDC_TREE);
                                  bool going = adoptOpening(run, g);
-                                 for (int i = 0; going && i < plan.operations; ++i)
+                                 for (int i = 0; going && i < plan.operations; ++i) {
+                                     if (plan.beforeOperation)
+                                         plan.beforeOperation(i + 1);
                                      going = randomOperation(run);
+                                 }
+                                 if (going && plan.beforeOperation)
+                                     plan.beforeOperation(plan.operations + 1);
                                  closed = going && closeDialog(run, ok, shown);
                                  if (!closed)
                                      EndDialog(dialog, -1);
@@ -465,13 +472,19 @@ SequenceOutcome runEditSequence(const SequencePlan& plan) {
     EnterCriticalSection(&watch().lock);
     watch().running = false;
     LeaveCriticalSection(&watch().lock);
-    if (outcome.passed) {
+    if (outcome.passed && !plan.inCurrentFolder) {
         for (const char* name : {"TarvixDb.dat", "TarvixDb.bak", "Tarvix.dat", "TarvixTr.dat"})
             DeleteFileA(name);
         SetCurrentDirectoryA("..");
         RemoveDirectoryA(folder.c_str());
     }
     return outcome;
+}
+
+std::string generatedDatabase(uint32_t seed) {
+    Run run;
+    run.random.seed(seed);
+    return generateDatabase(run).database;
 }
 
 std::string sequenceReport(const SequencePlan& plan, const SequenceOutcome& outcome) {

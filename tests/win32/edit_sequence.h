@@ -6,7 +6,10 @@
 // checked against the tree that was shown. Run in an empty current folder with the built
 // library; one sequence at a time in a process.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,12 @@ struct SequencePlan {
     uint32_t seed = 1;
     int operations = 300; // before the closing OK or Cancel
     bool verbose = false; // each operation printed as it runs, for a replay
+    // A sequence run by another process that watches it (and may end it): in the current
+    // folder, whose files stay; told when the library has loaded, before the dialog opens, and
+    // before each operation (1 to operations, then operations + 1 for the closing OK or Cancel).
+    bool inCurrentFolder = false;
+    std::function<void(HMODULE library)> loaded;
+    std::function<void(int operation)> beforeOperation;
 };
 
 struct SequenceOutcome {
@@ -25,6 +34,9 @@ struct SequenceOutcome {
 };
 
 SequenceOutcome runEditSequence(const SequencePlan& plan);
+
+// The database the sequence of the seed starts from, as it writes it.
+std::string generatedDatabase(uint32_t seed);
 
 // The seed, the broken rule and the numbered operations, as a failure prints them.
 std::string sequenceReport(const SequencePlan& plan, const SequenceOutcome& outcome);

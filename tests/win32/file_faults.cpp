@@ -13,6 +13,7 @@ struct FaultState {
     int32_t k = 0;
     int32_t calls = 0;
     bool noMoveFileEx = false;
+    void (*watcher)(int32_t number, const FileCall& call) = nullptr;
     std::vector<FileCall> log;
     std::map<HANDLE, std::string> names; // what each handle the library opened was opened as
 };
@@ -34,6 +35,8 @@ bool refuse(const char* function, std::string file, std::string other, uint32_t 
                        number == faults.k) ||
                       (faults.mode == FaultMode::failFrom && number >= faults.k);
     faults.log.push_back({function, std::move(file), std::move(other), flags, fail});
+    if (faults.watcher)
+        faults.watcher(number, faults.log.back());
     if (fail)
         SetLastError(error);
     return fail;
@@ -144,6 +147,10 @@ void armFileFaults(FaultMode mode, int32_t k) {
 
 void disarmFileFaults() {
     faults.armed = false;
+}
+
+void watchFileCalls(void (*watcher)(int32_t number, const FileCall& call)) {
+    faults.watcher = watcher;
 }
 
 const std::vector<FileCall>& fileCallLog() {

@@ -34,6 +34,8 @@ void armFileFaults(FaultMode mode, int32_t k = 0);
 // Calls go through again and are no longer counted; the log stays until the next arming.
 void disarmFileFaults();
 const std::vector<FileCall>& fileCallLog();
+// Told of each counted call, with its number, before it goes through or fails.
+void watchFileCalls(void (*watcher)(int32_t number, const FileCall& call));
 // The log, one call a line, its number first, for a failure message.
 std::string fileCallText();
 
