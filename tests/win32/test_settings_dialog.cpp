@@ -425,6 +425,51 @@ TEST_F(SettingsDialog, RefusesToOpenWhenTheDatabaseCannotBeKeptWhole) {
     }
 }
 
+bool readOnly(const char* name) {
+    const DWORD attributes = GetFileAttributesA(name);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// A database copied from a CD keeps its read-only mark, and the copies a library makes of it
+// take the mark too. The pilot's own file keeps it, and the dialog says why it does not open;
+// the library's copies left read-only by an earlier session never stop a later one.
+TEST_F(SettingsDialog, AReadOnlyDatabaseIsNamedAndReadOnlyLeftoversNeverStopASession) {
+    struct Case {
+        const char* readOnly; // the file carrying the mark as the dialog opens
+        const DialogDriver::Step& close;
+        const char* messageStart; // the one message, or nullptr for none
+    };
+    const Case cases[] = {
+        {"TarvixDb.dat", pressOk, "The waypoint database \"TarvixDb.dat\" is read-only"},
+        {"TarvixDb.bak", pressCancel, nullptr},
+        {"TarvixDb.bak", pressOk, nullptr},
+        {"TarvixDb.new", pressOk, nullptr},
+        {"TarvixDb.new", pressCancel, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.readOnly);
+        writeFileBytes("TarvixDb.dat", sampleDatabase());
+        writeFileBytes(c.readOnly, sampleDatabase());
+        ASSERT_TRUE(SetFileAttributesA(c.readOnly, FILE_ATTRIBUTE_READONLY));
+        const std::string before = readFileBytes("TarvixDb.dat");
+        boxes.clear();
+        run({c.close});
+        if (c.messageStart) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text.rfind(c.messageStart, 0), 0u) << boxes[0].text;
+        } else {
+            EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxTexts());
+        }
+        EXPECT_EQ(readOnly("TarvixDb.dat"), c.messageStart != nullptr);
+        EXPECT_FALSE(readOnly("TarvixDb.bak") && c.messageStart == nullptr);
+        if (&c.close == &pressCancel || c.messageStart) {
+            EXPECT_TRUE(readFileBytes("TarvixDb.dat") == before) << "database changed";
+        }
+        for (const char* name : {"TarvixDb.dat", "TarvixDb.bak", "TarvixDb.new"})
+            SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 TEST_F(SettingsDialog, ASaveRefusedAtOkLeavesTheDatabaseAndTheDialogForAnotherTry) {
     const std::string database = sampleDatabase();
     writeFileBytes("TarvixDb.dat", database);
