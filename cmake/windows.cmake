@@ -101,6 +101,7 @@ target_link_libraries(Tarvix42 PRIVATE tarvix_core gdi32 user32)
 # The database layer of the dialog library, also linked by its Windows tests and benchmarks.
 add_library(tarvix_database STATIC
     dialog/db_file.cpp
+    dialog/db_session.cpp
     dialog/error_report.cpp
     dialog/tree_images.cpp
     dialog/tree_items.cpp

@@ -56,8 +56,13 @@ constexpr char databaseFileName[] = "TarvixDb.dat";
 // clipboard, so that an OK that fails (and leaves the dialog open) keeps what was cut or copied.
 constexpr char scratchFileName[] = "TarvixDb.new";
 constexpr char clipboardFileName[] = "TarvixDb.$$$"; // the tree's Cut, Copy, Paste and drags
-constexpr char backupFileName[] = "TarvixDb.bak";  // taken as the settings dialog opens
-constexpr char asideFileName[] = "TarvixDb.old";   // the old database during a two-step replace
+constexpr char backupFileName[] = "TarvixDb.bak";    // taken as the settings dialog opens
+constexpr char asideFileName[] = "TarvixDb.old";     // the old database during a two-step replace
+// Left while the settings dialog is open, so that an opening after a crash knows the database is
+// an unaccepted working copy; renamed to the second name once OK's new database is whole, just
+// before it takes the old one's place.
+constexpr char sessionMarkFileName[] = "TarvixDb.ses";
+constexpr char savingMarkFileName[] = "TarvixDb.sav";
 constexpr char airportExchangeFileName[] = "Tarvix.dat";
 constexpr char tourExchangeFileName[] = "TarvixTr.dat";
 constexpr char exchangeScratchFileName[] = "TarvixEx.$$$"; // an export's file until it is whole

@@ -27,7 +27,7 @@ static void recoverAside(const char* target, const char* aside) {
     if (!fileExists(aside))
         return;
     if (fileExists(target))
-        DeleteFileA(aside);
+        removeOwnFile(aside);
     else
         MoveFileA(aside, target);
 }
@@ -146,18 +146,47 @@ bool flushNamedFile(const char* fileName) {
     return flushed;
 }
 
-// A rename that another program's hold on either file refuses is tried again a few times, 20 ms
-// apart; any other refusal is final at once.
-template <typename Rename> static bool renameWithRetries(Rename rename) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (rename())
+bool retryWhileHeld(bool (*attempt)(const void* context), const void* context) {
+    for (int tries = 0; tries < 5; ++tries) {
+        if (attempt(context))
             return true;
         DWORD error = GetLastError();
-        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+            error != ERROR_LOCK_VIOLATION)
             return false;
         Sleep(20);
     }
     return false;
+}
+
+// The retry over a lambda, for the calls of this file.
+template <typename Call> static bool retried(const Call& call) {
+    return retryWhileHeld(
+        [](const void* context) { return (*static_cast<const Call*>(context))(); }, &call);
+}
+
+void makeWritable(const char* fileName) {
+    DWORD attributes = GetFileAttributesA(fileName);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
+        return;
+    attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(fileName, attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
+}
+
+bool removeOwnFile(const char* fileName) {
+    makeWritable(fileName);
+    if (retried([=] { return DeleteFileA(fileName) != 0; }))
+        return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool copyOwnFile(const char* from, const char* to) {
+    makeWritable(to);
+    if (!retried([=] { return CopyFileA(from, to, FALSE) != 0; }))
+        return false;
+    makeWritable(to);
+    return flushNamedFile(to);
 }
 
 static bool replaceInTwoSteps(const char* from, const char* to, const char* aside) {
@@ -165,20 +194,20 @@ static bool replaceInTwoSteps(const char* from, const char* to, const char* asid
     if (fileExists(aside))
         return false;
     bool hadTarget = fileExists(to);
-    if (hadTarget && !renameWithRetries([=] { return MoveFileA(to, aside) != 0; }))
+    if (hadTarget && !retried([=] { return MoveFileA(to, aside) != 0; }))
         return false;
     if (!MoveFileA(from, to)) {
         if (hadTarget)
             MoveFileA(aside, to);
         return false;
     }
-    DeleteFileA(aside);
+    removeOwnFile(aside);
     return true;
 }
 
 bool replaceFileSafely(const char* from, const char* to, const char* aside) {
     bool notImplemented = false;
-    bool replaced = renameWithRetries([&] {
+    bool replaced = retried([&] {
         if (moveFileEx(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         notImplemented = GetLastError() == ERROR_CALL_NOT_IMPLEMENTED;

@@ -56,6 +56,20 @@ bool writeExactly(HANDLE file, const void* bytes, uint32_t length);
 // Writes what the system still caches of the named file to the disk; false when it cannot.
 bool flushNamedFile(const char* fileName);
 
+// Tries the call again a few times, 20 ms apart, while another program (a virus scanner, a
+// backup or sync tool) holds one of its files for a moment; any other refusal is final at once.
+// The call says how it went by its result and GetLastError, as the system's calls do.
+bool retryWhileHeld(bool (*attempt)(const void* context), const void* context);
+
+// The library's own files (the backup, the scratch file and the like) are copies; a copy takes
+// the read-only mark of its source, a database copied from a CD say, and the library could then
+// neither replace nor remove it. These take the mark off the named file (the pilot's own database
+// is never given to them), remove it (true when it is gone, or was not there), and copy a file
+// over another, flushed, without the mark; each with the short retry above.
+void makeWritable(const char* fileName);
+bool removeOwnFile(const char* fileName);
+bool copyOwnFile(const char* from, const char* to);
+
 // Puts the finished, flushed scratch file in place of the database. Where the system has a
 // one-step replace (MoveFileExA) that is all; where it has none (Windows 95, 98 and ME answer
 // ERROR_CALL_NOT_IMPLEMENTED) the old database is renamed aside, the scratch file renamed in and

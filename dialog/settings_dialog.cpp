@@ -9,6 +9,7 @@
 #include "../common/module_contract.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
+#include "db_session.h"
 #include "dialog_resources.h"
 #include "dialog_state.h"
 #include "dialogs.h"
@@ -29,28 +30,8 @@ SettingsState settings;
 
 namespace {
 
-// Whether "TarvixDb.dat" existed as the dialog opened: when not, Cancel removes the one the
-// dialog made rather than leave an empty database behind.
-bool databaseExisted = false;
-
 HWND treeOf(HWND dialog) {
     return GetDlgItem(dialog, IDC_TREE);
-}
-
-// Puts the backup back through the same safe replace as a save, so the pilot never ends with
-// a half-copied database; the backup itself stays.
-bool restoreBackup() {
-    DeleteFileA(scratchFileName);
-    if (!databaseExisted)
-        return DeleteFileA(databaseFileName) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
-    // The copy is flushed before it takes the database's place: a copy only the cache holds
-    // can be lost with the power, and the rename with it would leave no database at all.
-    if (!CopyFileA(backupFileName, scratchFileName, FALSE))
-        return false;
-    if (flushNamedFile(scratchFileName) && replaceDatabase())
-        return true;
-    DeleteFileA(scratchFileName);
-    return false;
 }
 
 // A fresh database gets a folder and an airport to start from; both records are written at
@@ -60,13 +41,55 @@ HTREEITEM startEmptyDatabase(HWND tree) {
     return folder ? newEntry(false, tree, folder) : nullptr;
 }
 
+// A session that did not end (the simulator stopped while the dialog was open) left a working
+// copy in the database's place: the accepted database goes back before anything else reads it,
+// and the pilot hears that the changes of that session were not kept. False when the dialog must
+// not open.
+bool settleAndSay(HWND dialog) {
+    switch (settleLastSession()) {
+    case LastSession::ended:
+        return true;
+    case LastSession::undone:
+        reportError(dialog, "The settings dialog did not close properly the last time (the "
+                            "simulator stopped while it was open), so the changes made in it "
+                            "were not kept: the waypoint database is as it was before.");
+        return true;
+    case LastSession::keptAsIs:
+        reportError(dialog, "The settings dialog did not close properly the last time, and the "
+                            "copy taken as it opened (\"TarvixDb.bak\") is gone: the waypoint "
+                            "database is kept as that session left it. Check it, and choose the "
+                            "destination again.");
+        return true;
+    case LastSession::stuck:
+        break;
+    }
+    reportError(dialog, "The settings dialog did not close properly the last time, and the "
+                        "waypoint database cannot be put back as it was yet (a file is held by "
+                        "another program, or the disk refused it). Nothing has been changed; try "
+                        "again in a moment.");
+    return false;
+}
+
+bool readOnly(const char* fileName) {
+    const DWORD attributes = GetFileAttributesA(fileName);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 // Opening: returns false (after saying why) when the dialog must not open.
 bool openDatabaseInTree(HWND dialog, HWND tree) {
     // Before anything looks for the database: a replace cut short may have left it aside, and
     // a fresh database made in its place would then take the pilot's one for a leftover.
     recoverDatabase();
-    databaseExisted = GetFileAttributesA(databaseFileName) != INVALID_FILE_ATTRIBUTES;
-    if (databaseExisted && !CopyFileA(databaseFileName, backupFileName, FALSE)) {
+    if (!settleAndSay(dialog))
+        return false;
+    // The pilot's own file keeps its mark: it was set for a reason, perhaps by the pilot.
+    if (readOnly(databaseFileName)) {
+        reportError(dialog, "The waypoint database \"TarvixDb.dat\" is read-only (files copied "
+                            "from a CD are): clear its read-only attribute to edit it. Nothing "
+                            "has been changed.");
+        return false;
+    }
+    if (!beginSession(GetFileAttributesA(databaseFileName) != INVALID_FILE_ATTRIBUTES)) {
         reportError(dialog, "The waypoint database cannot be backed up (disk full, or the file "
                             "is held by another program). Nothing has been changed.");
         return false;
@@ -87,7 +110,9 @@ bool openDatabaseInTree(HWND dialog, HWND tree) {
                             "the dialog can show. Nothing has been changed.");
         break;
     }
-    restoreBackup(); // loading takes the current-choice marker out of the file
+    // Loading takes the current-choice marker out of the file; should the backup not go back
+    // now, the session's mark stays and the next opening puts it back.
+    undoSession();
     return false;
 }
 
@@ -262,9 +287,10 @@ void settingsOk(HWND dialog) {
 void settingsCancel(HWND dialog) {
     if (!altitudesValid(dialog, IDCANCEL))
         return;
-    if (!restoreBackup())
-        reportError(dialog, "The waypoint database could not be put back as it was; the copy "
-                            "taken as the dialog opened is \"TarvixDb.bak\".");
+    if (!undoSession())
+        reportError(dialog, "The waypoint database could not be put back as it was (a file is "
+                            "held by another program, or the disk refused it); it will be put "
+                            "back when the dialog next opens.");
     DeleteFileA(clipboardFileName);
     settings.initDone = 0;
     EndDialog(dialog, IDCANCEL);

@@ -6,6 +6,7 @@
 #include "../common/record_rules.h"
 #include "heap_blocks.h"
 #include "db_file.h"
+#include "db_session.h"
 #include "tree_items.h"
 #include "tree_plan.h"
 #include "tree_snapshot.h"
@@ -179,6 +180,7 @@ bool writeNewDatabase(HWND tree, const TreeView& view, int32_t* chosen) {
         return false;
     SaveRun run = {};
     run.tree = tree;
+    makeWritable(scratchFileName); // a leftover copy of a read-only database
     run.scratch = CreateFileA(scratchFileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     int32_t planned = 0;
@@ -190,12 +192,15 @@ bool writeNewDatabase(HWND tree, const TreeView& view, int32_t* chosen) {
     CloseHandle(database);
     release(run.chunk);
     release(run.records);
-    bool replaced = written && replaceDatabase();
-    if (!replaced && run.scratch != INVALID_HANDLE_VALUE)
-        DeleteFileA(scratchFileName);
-    if (replaced)
-        *chosen = planned;
-    return replaced;
+    if (!written) {
+        if (run.scratch != INVALID_HANDLE_VALUE)
+            discardNewDatabase();
+        return false;
+    }
+    if (!acceptNewDatabase())
+        return false;
+    *chosen = planned;
+    return true;
 }
 
 } // namespace

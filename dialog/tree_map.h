@@ -27,7 +27,7 @@ enum class TreeSave {
 // Rewrites the database in tree order: each list's entries first, then each of its folders with
 // the folder's depth (99 at most) followed by the folder's own contents. The selected entry gets
 // the marker and every other entry loses any it had. The new database is written and flushed in
-// the scratch file, then takes the old one's place (replaceDatabase), so that a crash or a full
-// disk never leaves it missing or half written. *chosen becomes the selected entry's new record
+// the scratch file, then takes the old one's place (acceptNewDatabase, which ends the settings
+// session), so that a crash or a full disk never leaves it missing or half written. *chosen becomes the selected entry's new record
 // number, or 0 when no entry is selected or the save failed.
 [[nodiscard]] TreeSave saveTree(HWND tree, int32_t* chosen);

@@ -39,6 +39,10 @@ std::string moment(const FlightRun& run) {
 bool writeDatabase(const std::vector<uint8_t>& bytes, FlightOutcome& outcome, std::string& error) {
     if (bytes.empty())
         return true;
+    // A flight interrupted while its dialog was open left the mark of an unfinished session,
+    // which would have the next opening put that flight's backup over this database.
+    DeleteFileA(sessionMarkFileName);
+    DeleteFileA(savingMarkFileName);
     std::ofstream file(databaseFileName, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     file.close();

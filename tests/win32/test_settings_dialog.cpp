@@ -425,6 +425,113 @@ TEST_F(SettingsDialog, RefusesToOpenWhenTheDatabaseCannotBeKeptWhole) {
     }
 }
 
+bool readOnly(const char* name) {
+    const DWORD attributes = GetFileAttributesA(name);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// A database copied from a CD keeps its read-only mark, and the copies a library makes of it
+// take the mark too. The pilot's own file keeps it, and the dialog says why it does not open;
+// the library's copies left read-only by an earlier session never stop a later one.
+TEST_F(SettingsDialog, AReadOnlyDatabaseIsNamedAndReadOnlyLeftoversNeverStopASession) {
+    struct Case {
+        const char* readOnly; // the file carrying the mark as the dialog opens
+        const DialogDriver::Step& close;
+        const char* messageStart; // the one message, or nullptr for none
+    };
+    const Case cases[] = {
+        {"TarvixDb.dat", pressOk, "The waypoint database \"TarvixDb.dat\" is read-only"},
+        {"TarvixDb.bak", pressCancel, nullptr},
+        {"TarvixDb.bak", pressOk, nullptr},
+        {"TarvixDb.new", pressOk, nullptr},
+        {"TarvixDb.new", pressCancel, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.readOnly);
+        writeFileBytes("TarvixDb.dat", sampleDatabase());
+        writeFileBytes(c.readOnly, sampleDatabase());
+        ASSERT_TRUE(SetFileAttributesA(c.readOnly, FILE_ATTRIBUTE_READONLY));
+        const std::string before = readFileBytes("TarvixDb.dat");
+        boxes.clear();
+        run({c.close});
+        if (c.messageStart) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text.rfind(c.messageStart, 0), 0u) << boxes[0].text;
+        } else {
+            EXPECT_TRUE(boxes.empty()) << ::testing::PrintToString(boxTexts());
+        }
+        EXPECT_EQ(readOnly("TarvixDb.dat"), c.messageStart != nullptr);
+        EXPECT_FALSE(readOnly("TarvixDb.bak") && c.messageStart == nullptr);
+        if (&c.close == &pressCancel || c.messageStart) {
+            EXPECT_TRUE(readFileBytes("TarvixDb.dat") == before) << "database changed";
+        }
+        for (const char* name : {"TarvixDb.dat", "TarvixDb.bak", "TarvixDb.new"})
+            SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// The files as a crash leaves them: taken while the dialog is open, put back once it is gone.
+struct DiskAtCrash {
+    std::vector<std::pair<const char*, std::string>> files;
+    void take() {
+        for (const char* name : {"TarvixDb.dat", "TarvixDb.bak", "TarvixDb.ses"})
+            files.emplace_back(name, readFileBytes(name));
+    }
+    void putBack() const {
+        for (const auto& [name, bytes] : files)
+            writeFileBytes(name, bytes);
+    }
+};
+
+// The simulator stopped while the dialog was open, after an edit: the next opening puts the
+// accepted database back and says so; without the backup it keeps what there is and says that;
+// while the backup is held it changes nothing and opens only once it can put it back.
+TEST_F(SettingsDialog, AnOpeningAfterACrashPutsTheAcceptedDatabaseBackAndSaysSo) {
+    struct Case {
+        const char* what;
+        bool removeBackup, holdBackup;
+        const char* messageStart;
+        bool accepted; // the database is the one accepted before the crash, else the working copy
+    };
+    const Case cases[] = {
+        {"as the crash left it", false, false, "The settings dialog did not close properly", true},
+        {"backup gone", true, false,
+         "The settings dialog did not close properly the last "
+         "time, and the copy taken",
+         false},
+        {"backup held", false, true,
+         "The settings dialog did not close properly the last "
+         "time, and the waypoint database cannot be put back",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFileBytes("TarvixDb.dat", sampleDatabase());
+        DiskAtCrash disk;
+        run({[&](HWND dialog) {
+                 selectLabel(dialog, "Chicago Midway");
+                 command(dialog, IDM_NEW_AIRPORT);
+                 disk.take();
+             },
+             pressCancel});
+        disk.putBack();
+        if (c.removeBackup)
+            DeleteFileA("TarvixDb.bak");
+        const std::string working = readFileBytes("TarvixDb.dat");
+        {
+            FileHold hold(c.holdBackup ? "TarvixDb.bak" : "unrelated.txt");
+            run({pressCancel});
+        }
+        ASSERT_EQ(boxes.size(), 1u) << ::testing::PrintToString(boxTexts());
+        EXPECT_EQ(boxes[0].text.rfind(c.messageStart, 0), 0u) << boxes[0].text;
+        EXPECT_TRUE(readFileBytes("TarvixDb.dat") == (c.accepted ? sampleDatabase() : working));
+        // Once nothing holds it, the next opening puts back what the held one could not.
+        run({pressCancel});
+        EXPECT_EQ(boxes.size(), c.holdBackup ? 1u : 0u);
+        EXPECT_TRUE(readFileBytes("TarvixDb.dat") == (c.removeBackup ? working : sampleDatabase()));
+    }
+}
+
 TEST_F(SettingsDialog, ASaveRefusedAtOkLeavesTheDatabaseAndTheDialogForAnotherTry) {
     const std::string database = sampleDatabase();
     writeFileBytes("TarvixDb.dat", database);
