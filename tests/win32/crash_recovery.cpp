@@ -339,7 +339,8 @@ CrashOutcome runCrash(CrashPlan plan) {
     outcome.inClosing = death.kind == DeathPoint::call && operation == n + 1;
 
     // What the pilot must find: the accepted database, or OK's once its replace went through;
-    // told when changes were lost, and not told when they were all kept.
+    // told when changes were lost (the session's writes left the file other than it was), and
+    // not told when they were all kept.
     Judgement judgement;
     bool changed = false;
     for (int k = 1; k <= done; ++k) {
@@ -352,9 +353,6 @@ CrashOutcome runCrash(CrashPlan plan) {
     judgement.expectSaved |= operation == n + 2;
     if (judgement.expectSaved)
         judgement.boxesAtMost = 0;
-    // A death in Cancel's own calls may come before or after it put the database back.
-    else if (changed && !(outcome.inClosing && !first.closedWithOk))
-        judgement.boxesAtLeast = 1;
     const std::string& expected = judgement.expectSaved ? versions.saved : versions.accepted;
 
     // The same sequence again, ended at the point of death.
@@ -376,6 +374,10 @@ CrashOutcome runCrash(CrashPlan plan) {
         }
     }
     versions.leftByTheDead = readFileBytes(databaseName);
+    // A death in Cancel's own calls may come before or after it put the database back.
+    if (changed && !judgement.expectSaved && !(outcome.inClosing && !first.closedWithOk) &&
+        versions.leftByTheDead != versions.accepted)
+        judgement.boxesAtLeast = 1;
     const Opening afterDeath = openAndCancel();
     const Opening again = openAndCancel();
     const std::string clean = enterFreshFolder();
