@@ -421,7 +421,7 @@ SequenceOutcome runEditSequence(const SequencePlan& plan) {
     run.model.airportFile = writeAirportFile(run);
     run.model.tourFile = writeTourFile(run);
     library.setData(&g.options);
-    const bool ok = run.chance(60);
+    bool ok = run.chance(60);
     Snapshot shown;
     bool closed = false;
     {

@@ -479,7 +479,7 @@ bool treeOperation(Run& run) {
     return refusedOk(run);
 }
 
-bool closeDialog(Run& run, bool ok, Snapshot& shown) {
+bool closeDialog(Run& run, bool& ok, Snapshot& shown) {
     if (!ok) {
         run.note("Cancel");
         clickButton(run.dialog, IDCANCEL);
@@ -505,8 +505,10 @@ bool closeDialog(Run& run, bool ok, Snapshot& shown) {
                 if (!isFolder(now.nodes[i].kind()))
                     entries.push_back(static_cast<int>(i));
             }
-            if (entries.empty())
-                return closeDialog(run, false, shown);
+            if (entries.empty()) {
+                ok = false;
+                return closeDialog(run, ok, shown);
+            }
             const int entry = entries[run.pick(static_cast<uint32_t>(entries.size()))];
             run.note("select " + label(now, entry));
             SendMessageA(run.tree, TVM_SELECTITEM, TVGN_CARET,

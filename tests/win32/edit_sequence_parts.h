@@ -153,8 +153,9 @@ struct Run {
 
 // One random operation that a pilot could do now, run and checked. False once a rule is broken.
 bool randomOperation(Run& run);
-// OK (mending what refuses it first) or Cancel; the dialog has ended when it returns true.
-bool closeDialog(Run& run, bool ok, Snapshot& shown);
+// OK (mending what refuses it first) or Cancel; the dialog has ended when it returns true. An OK
+// that no entry is left to choose for becomes a Cancel, and ok says so.
+bool closeDialog(Run& run, bool& ok, Snapshot& shown);
 // The editor's position typed anew within range; returns what was typed.
 std::string typeValidPosition(Run& run);
 // What every operation ends with: the selection followed, and the rules of any moment.
