@@ -403,10 +403,11 @@ CrashOutcome runCrash(CrashPlan plan) {
 
 std::string crashReport(const CrashOutcome& outcome) {
     const CrashPlan& plan = outcome.plan;
-    std::string text = "crash of seed " + std::to_string(plan.seed) + " (" +
-                       std::to_string(plan.operations) + " operations), the child ended " +
-                       (outcome.where.empty() ? deathPointText(plan.death) : outcome.where) + ": " +
-                       (outcome.passed ? "survived" : outcome.failure) + "\n";
+    std::string text =
+        "crash of seed " + std::to_string(plan.seed) + " (" + std::to_string(plan.operations) +
+        " operations), the child " +
+        (outcome.where.empty() ? "did not reach its point of death" : "ended " + outcome.where) +
+        ": " + (outcome.passed ? "survived" : outcome.failure) + "\n";
     if (!outcome.passed)
         text +=
             "replay: ./tarvix soak --crashes --seed " + std::to_string(plan.seed) +

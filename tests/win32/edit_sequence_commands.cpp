@@ -480,6 +480,8 @@ bool treeOperation(Run& run) {
 }
 
 bool closeDialog(Run& run, bool& ok, Snapshot& shown) {
+    if (run.model.invalidAltitude && !mendAltitude(run))
+        return false;
     if (!ok) {
         run.note("Cancel");
         clickButton(run.dialog, IDCANCEL);

@@ -425,12 +425,8 @@ bool editSomething(Run& run) {
 // its message back and changes nothing; typing a value in range mends it.
 bool whileAltitudeInvalid(Run& run) {
     const int edit = run.model.invalidAltitude;
-    if (run.chance(40)) {
-        const EditTarget& target =
-            *std::find_if(std::begin(editTargets), std::end(editTargets),
-                          [edit](const EditTarget& t) { return t.id == edit; });
-        return typeField(run, target, digits(run, 0, 99996));
-    }
+    if (run.chance(40))
+        return mendAltitude(run);
     const Snapshot before = takeSnapshot(run.tree);
     const std::string editorBefore = controlText(run.dialog, edit);
     switch (run.pick(4)) {
@@ -468,6 +464,13 @@ bool whileAltitudeInvalid(Run& run) {
 }
 
 } // namespace
+
+bool mendAltitude(Run& run) {
+    const int edit = run.model.invalidAltitude;
+    const EditTarget& target = *std::find_if(std::begin(editTargets), std::end(editTargets),
+                                             [edit](const EditTarget& t) { return t.id == edit; });
+    return typeField(run, target, digits(run, 0, 99996));
+}
 
 bool randomOperation(Run& run) {
     if (run.model.invalidAltitude)

@@ -156,6 +156,9 @@ bool randomOperation(Run& run);
 // OK (mending what refuses it first) or Cancel; the dialog has ended when it returns true. An OK
 // that no entry is left to choose for becomes a Cancel, and ok says so.
 bool closeDialog(Run& run, bool& ok, Snapshot& shown);
+// The altitude edit that holds a value out of range given one in range, as the pilot must before
+// OK or Cancel does anything.
+bool mendAltitude(Run& run);
 // The editor's position typed anew within range; returns what was typed.
 std::string typeValidPosition(Run& run);
 // What every operation ends with: the selection followed, and the rules of any moment.
