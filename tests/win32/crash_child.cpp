@@ -3,7 +3,8 @@
 // it is: "operation N" before each operation, "call N FUNCTION FILE [-> OTHER]" before each file
 // call of the dialog library. At its point of death it says "waiting" and waits there to be
 // ended from outside; without one it ends with "passed OK" or "passed Cancel" (how the dialog
-// closed), or "failed" and the sequence's report.
+// closed), or "failed" and the sequence's report. With --reopen it only opens the dialog where
+// it is and cancels it, as the opening after a death does, and can die there too.
 #include <windows.h>
 
 #include <cstdio>
@@ -43,10 +44,20 @@ void beforeOperation(int number) {
     waitHereIf(DeathPoint::operation, number);
 }
 
+void takeOver(HMODULE library) {
+    if (!takeOverFileCalls(library)) {
+        say("failed: the library's file calls could not be taken over");
+        ExitProcess(2);
+    }
+    watchFileCalls(&beforeCall);
+    armFileFaults(FaultMode::count);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     SequencePlan plan;
+    bool reopen = false;
     for (int i = 1; i < argc; ++i) {
         const bool value = i + 1 < argc;
         if (value && std::strcmp(argv[i], "--seed") == 0)
@@ -57,20 +68,22 @@ int main(int argc, char** argv) {
             continue;
         else if (std::strcmp(argv[i], "--verbose") == 0)
             plan.verbose = true;
+        else if (std::strcmp(argv[i], "--reopen") == 0)
+            reopen = true;
         else {
-            say("usage: crash_child --seed SEED --operations N [--death POINT] [--verbose]");
+            say("usage: crash_child --seed SEED --operations N [--death POINT] [--verbose]\n"
+                "       crash_child --reopen [--death POINT]");
             return 2;
         }
     }
+    if (reopen) {
+        const Opening seen = openAndCancel(&takeOver);
+        disarmFileFaults();
+        say(seen.opened ? "passed Cancel" : "failed: the dialog did not open");
+        return seen.opened ? 0 : 1;
+    }
     plan.inCurrentFolder = true;
-    plan.loaded = [](HMODULE library) {
-        if (!takeOverFileCalls(library)) {
-            say("failed: the library's file calls could not be taken over");
-            ExitProcess(2);
-        }
-        watchFileCalls(&beforeCall);
-        armFileFaults(FaultMode::count);
-    };
+    plan.loaded = &takeOver;
     plan.beforeOperation = &beforeOperation;
     startSequenceWatchdog(60);
     const SequenceOutcome outcome = runEditSequence(plan);

@@ -121,47 +121,21 @@ ChildRun runChild(const std::string& folder, const std::string& arguments, bool 
     return run;
 }
 
-// ---- the opening after the death ----
-
-struct Opening {
-    bool opened = false;
-    std::string tree; // every item with its record and kind, and the selection
-    std::vector<SeenMessageBox> boxes;
-    std::string database; // after Cancel
-    bool scratchLeft = false;
-};
-
-// The dialog opened in this process, with the library loaded anew, and cancelled at once.
-Opening openAndCancel() {
-    Opening seen;
-    DialogLibrary library;
-    const RecordExportFn settingDialog =
-        library.load() ? library.bind(settingDialogExport) : nullptr;
-    if (!settingDialog)
-        return seen;
-    {
-        MessageBoxAnswerer answerer;
-        DialogDriver driver({[&seen](HWND dialog) {
-                                seen.opened = true;
-                                seen.tree = treeDump(treeOf(dialog)) +
-                                            "selected: " + selectedLabel(dialog) + "\n";
-                                clickButton(dialog, IDCANCEL);
-                            }},
-                            30000);
-        ExchangeRecord aircraft{};
-        settingDialog(&aircraft);
-        seen.boxes = answerer.seen();
-    }
-    seen.database = readFileBytes(databaseName);
-    seen.scratchLeft = fileExists("TarvixDb.$$$");
-    return seen;
-}
-
 std::string boxesText(const std::vector<SeenMessageBox>& boxes) {
     std::string text;
     for (const SeenMessageBox& box : boxes)
         text += " [" + box.caption + ": " + box.text + "]";
     return boxes.empty() ? " none" : text;
+}
+
+void copyFiles(const std::string& from, const std::string& to) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        CopyFileA((from + "\\" + found.cFileName).c_str(), (to + "\\" + found.cFileName).c_str(),
+                  FALSE);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
 }
 
 void removeFolder(const std::string& folder) {
@@ -255,6 +229,33 @@ std::string callText(const std::vector<Call>& calls, int number) {
 }
 
 } // namespace
+
+Opening openAndCancel(void (*loaded)(HMODULE library)) {
+    Opening seen;
+    DialogLibrary library;
+    const RecordExportFn settingDialog =
+        library.load() ? library.bind(settingDialogExport) : nullptr;
+    if (!settingDialog)
+        return seen;
+    if (loaded)
+        loaded(library.module());
+    {
+        MessageBoxAnswerer answerer;
+        DialogDriver driver({[&seen](HWND dialog) {
+                                seen.opened = true;
+                                seen.tree = treeDump(treeOf(dialog)) +
+                                            "selected: " + selectedLabel(dialog) + "\n";
+                                clickButton(dialog, IDCANCEL);
+                            }},
+                            30000);
+        ExchangeRecord aircraft{};
+        settingDialog(&aircraft);
+        seen.boxes = answerer.seen();
+    }
+    seen.database = readFileBytes(databaseName);
+    seen.scratchLeft = fileExists("TarvixDb.$$$");
+    return seen;
+}
 
 bool parseDeathPoint(const char* text, DeathPoint& point) {
     int number = 0;
@@ -357,17 +358,16 @@ CrashOutcome runCrash(CrashPlan plan) {
 
     // The same sequence again, ended at the point of death.
     const std::string dead = enterFreshFolder();
-    const ChildRun second = runChild(dead, arguments + " --death " + deathPointText(death), false);
-    if (!second.died) {
-        outcome.failure = "the child did not reach its point of death; it said:\n" + second.text;
+    const ChildRun dying = runChild(dead, arguments + " --death " + deathPointText(death), false);
+    if (!dying.died) {
+        outcome.failure = "the child did not reach its point of death; it said:\n" + dying.text;
         return outcome;
     }
-    for (size_t k = 0; k < second.calls.size(); ++k) {
-        if (k >= first.calls.size() || !(second.calls[k] == first.calls[k])) {
+    for (size_t k = 0; k < dying.calls.size(); ++k) {
+        if (k >= first.calls.size() || !(dying.calls[k] == first.calls[k])) {
             outcome.failure =
                 "the run that died made call " + std::to_string(k + 1) + " " +
-                second.calls[k].function + " " + second.calls[k].file +
-                " where the whole run made " +
+                dying.calls[k].function + " " + dying.calls[k].file + " where the whole run made " +
                 (k < first.calls.size() ? callText(first.calls, static_cast<int>(k) + 1)
                                         : std::string("none"));
             return outcome;
@@ -378,6 +378,42 @@ CrashOutcome runCrash(CrashPlan plan) {
     if (changed && !judgement.expectSaved && !(outcome.inClosing && !first.closedWithOk) &&
         versions.leftByTheDead != versions.accepted)
         judgement.boxesAtLeast = 1;
+    // The opening that puts the dead session's work back may die in turn: the same opening, in
+    // a copy of the folder, to its end first, to know its calls.
+    int& second = outcome.plan.secondDeath;
+    const uint32_t secondRoll = random();
+    if (second < 0)
+        second = secondRoll % 4 ? 0 : static_cast<int>(secondRoll % 1000) + 1;
+    if (second > 0) {
+        const std::string trial = enterFreshFolder();
+        copyFiles(dead, trial);
+        const ChildRun reopening = runChild(trial, "--reopen", plan.verbose);
+        const int reopenCalls = static_cast<int>(reopening.calls.size());
+        SetCurrentDirectoryA(dead.c_str());
+        removeFolder(trial);
+        if (plan.secondDeath < 0 && reopenCalls)
+            second = 1 + (second - 1) % reopenCalls;
+        const ChildRun reopenDeath =
+            second <= reopenCalls
+                ? runChild(dead, "--reopen --death call:" + std::to_string(second), false)
+                : ChildRun{};
+        if (!reopening.passed || !reopenDeath.died) {
+            outcome.failure = "the opening after the death did not reach its own point of death, "
+                              "file call " +
+                              std::to_string(second) + " of " + std::to_string(reopenCalls) +
+                              "; it said:\n" + reopening.text + reopenDeath.text;
+            return outcome;
+        }
+        outcome.diedTwice = true;
+        outcome.where += ", then the opening after it before its file call " +
+                         std::to_string(second) + " of " + std::to_string(reopenCalls) + " (" +
+                         callText(reopening.calls, second) + ")";
+        // That opening may have told the pilot already, and its own session, which died as it
+        // opened, left a file without the marker that the next opening puts back, perhaps saying
+        // so.
+        judgement.boxesAtLeast = 0;
+        judgement.boxesAtMost = 1;
+    }
     const Opening afterDeath = openAndCancel();
     const Opening again = openAndCancel();
     const std::string clean = enterFreshFolder();
@@ -409,10 +445,12 @@ std::string crashReport(const CrashOutcome& outcome) {
         (outcome.where.empty() ? "did not reach its point of death" : "ended " + outcome.where) +
         ": " + (outcome.passed ? "survived" : outcome.failure) + "\n";
     if (!outcome.passed)
-        text +=
-            "replay: ./tarvix soak --crashes --seed " + std::to_string(plan.seed) +
-            " --operations " + std::to_string(plan.operations) +
-            (plan.death.kind == DeathPoint::none ? "" : " --death " + deathPointText(plan.death)) +
-            "\n";
+        text += "replay: ./tarvix soak --crashes --seed " + std::to_string(plan.seed) +
+                " --operations " + std::to_string(plan.operations) +
+                (plan.death.kind == DeathPoint::none
+                     ? ""
+                     : " --death " + deathPointText(plan.death) + " --second-death " +
+                           std::to_string(plan.secondDeath)) +
+                "\n";
     return text;
 }

@@ -8,8 +8,13 @@
 // gone through, and nothing else; and the pilot must have been told, in one message box, when
 // the dead session's changes were not kept.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "host/message_boxes.h"
 
 struct DeathPoint {
     enum Kind { none, operation, call } kind = none; // none: chosen by the seed
@@ -22,10 +27,24 @@ struct DeathPoint {
 bool parseDeathPoint(const char* text, DeathPoint& point);
 std::string deathPointText(const DeathPoint& point);
 
+// The dialog opened in this process, with the library loaded anew (and handed to loaded before
+// the dialog opens), and cancelled at once, message boxes answered.
+struct Opening {
+    bool opened = false;
+    std::string tree; // every item with its record and kind, and the selection
+    std::vector<SeenMessageBox> boxes;
+    std::string database; // after Cancel
+    bool scratchLeft = false;
+};
+Opening openAndCancel(void (*loaded)(HMODULE library) = nullptr);
+
 struct CrashPlan {
     uint32_t seed = 1;
     int operations = -1; // before the closing OK or Cancel; -1: chosen by the seed
     DeathPoint death;
+    // Before which file call the opening that puts the dead session's work back dies in turn
+    // (a second child, started where the first one died); 0: none; -1: chosen by the seed.
+    int secondDeath = -1;
     bool verbose = false; // the whole run printed: the sequence's operations and file calls
 };
 
@@ -35,6 +54,7 @@ struct CrashOutcome {
     std::string where; // the point of death in words: which call, in which operation
     std::string failure;
     bool inClosing = false, inOpening = false; // where the death fell, for the soak's figures
+    bool diedTwice = false;                    // the opening after the death died too
 };
 
 CrashOutcome runCrash(CrashPlan plan);

@@ -20,7 +20,7 @@ int usage() {
                          "       edit_soak --seed SEED [--operations N]\n"
                          "       edit_soak --crashes SECONDS\n"
                          "       edit_soak --crashes --seed SEED [--operations N] [--death "
-                         "operation:N|call:N]\n");
+                         "operation:N|call:N] [--second-death N]\n");
     return 2;
 }
 
@@ -37,7 +37,7 @@ int soakCrashes(long seconds, CrashPlan plan, bool replay) {
     }
     plan.seed = GetTickCount() * 2654435761u;
     const DWORD start = GetTickCount();
-    long deaths = 0, opening = 0, closing = 0, between = 0;
+    long deaths = 0, opening = 0, closing = 0, between = 0, twice = 0;
     while (GetTickCount() - start < static_cast<DWORD>(seconds) * 1000u) {
         const CrashOutcome outcome = runCrash(plan);
         if (!outcome.passed) {
@@ -49,12 +49,14 @@ int soakCrashes(long seconds, CrashPlan plan, bool replay) {
         opening += outcome.inOpening;
         closing += outcome.inClosing;
         between += outcome.plan.death.kind == DeathPoint::operation;
+        twice += outcome.diedTwice;
         ++plan.seed;
     }
     std::printf("%ld deaths survived in %lu s: %ld between operations, %ld at a file call of "
-                "the opening, %ld of OK or Cancel, %ld of an edit\n",
+                "the opening, %ld of OK or Cancel, %ld of an edit; after %ld of them the opening "
+                "that put things back died too\n",
                 deaths, secondsSince(start), between, opening, closing,
-                deaths - between - opening - closing);
+                deaths - between - opening - closing, twice);
     return 0;
 }
 
@@ -74,6 +76,8 @@ int main(int argc, char** argv) {
             operationsGiven = true;
         } else if (std::strcmp(argv[i], "--crashes") == 0) {
             crashes = true;
+        } else if (std::strcmp(argv[i], "--second-death") == 0 && i + 1 < argc) {
+            crash.secondDeath = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--death") == 0 && i + 1 < argc) {
             if (!parseDeathPoint(argv[++i], crash.death))
                 return usage();
