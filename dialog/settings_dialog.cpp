@@ -326,6 +326,12 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
     case TVN_DELETEITEMA:
         forgetItem(reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem);
         return 0;
+    case TVN_SELCHANGINGA:
+        // A dialog procedure answers a notification through its window's message result.
+        SetWindowLongPtrA(
+            dialog, DWLP_MSGRESULT,
+            keepSelection(dialog, tree, *reinterpret_cast<NMTREEVIEWA*>(header)) ? TRUE : FALSE);
+        return TRUE;
     case TVN_SELCHANGEDA:
         followSelection(dialog, tree, *reinterpret_cast<NMTREEVIEWA*>(header));
         return 0;

@@ -329,6 +329,9 @@ HTREEITEM removeFromGroup(HWND tree, HTREEITEM item) {
 }
 
 HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
+    // Before the selection leaves it: the editor's fields of an item that goes are not stored,
+    // so that a refused write can neither hold the deletion up nor be reported for nothing.
+    releaseEditorFrom(tree, item);
     HTREEITEM chosen = nullptr;
     const uint32_t kind = itemKind(itemData(tree, item));
     if (isTourKind(kind) && !isFolderKind(kind)) {
@@ -344,7 +347,6 @@ HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
         if (chosen)
             selectItem(tree, chosen);
     }
-    releaseEditorFrom(tree, item);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
     InvalidateRect(tree, nullptr, TRUE);
     return chosen;
