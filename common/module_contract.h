@@ -56,9 +56,12 @@ constexpr char databaseFileName[] = "TarvixDb.dat";
 // clipboard, so that an OK that fails (and leaves the dialog open) keeps what was cut or copied.
 constexpr char scratchFileName[] = "TarvixDb.new";
 constexpr char clipboardFileName[] = "TarvixDb.$$$"; // the tree's Cut, Copy, Paste and drags
-constexpr char backupFileName[] = "TarvixDb.bak";  // taken as the settings dialog opens
-constexpr char asideFileName[] = "TarvixDb.old";   // the old database during a two-step replace
+constexpr char backupFileName[] = "TarvixDb.bak";    // taken as the settings dialog opens
+constexpr char asideFileName[] = "TarvixDb.old";     // the old database during a two-step replace
 constexpr char airportExchangeFileName[] = "Tarvix.dat";
 constexpr char tourExchangeFileName[] = "TarvixTr.dat";
 constexpr char exchangeScratchFileName[] = "TarvixEx.$$$"; // an export's file until it is whole
-constexpr char exchangeAsideFileName[] = "TarvixEx.old";   // the old one during a two-step replace
+// Each exchange file's old one during a two-step replace: one name each, so that one export's
+// recovery never takes the other's file for its own.
+constexpr char airportExchangeAsideFileName[] = "Tarvix.old";
+constexpr char tourExchangeAsideFileName[] = "TarvixTr.old";
