@@ -119,6 +119,7 @@ add_library(TarvixDlg SHARED
     dialog/settings_dialog.cpp
     dialog/settings_toolbar.cpp
     dialog/tour_lookup.cpp
+    dialog/tour_numbers.cpp
     dialog/tree_clipboard.cpp
     dialog/tree_commands.cpp
     dialog/tree_drag.cpp
