@@ -22,6 +22,9 @@ add_test(NAME script.layers COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_l
 # The package install against a stand-in package tool that fails as a mirror mid-sync does.
 add_test(NAME script.install_packages COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_install_packages.sh)
 
+# ./tarvix test's verdict on tests that pass only when run again, on stand-in tests.
+add_test(NAME script.retry_policy COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_retry_policy.sh)
+
 # One CTest run for everything: the cross build's tests (run under Wine) join this build's.
 set(TARVIX_WINDOWS_BUILD "" CACHE PATH "Cross build folder whose tests this build's CTest runs too")
 if(TARVIX_WINDOWS_BUILD)
