@@ -60,7 +60,7 @@ while IFS='|' read -r name _ verdict; do
         ok) [ "$status" -eq 0 ] && [ -z "$said" ] || fail "$name: status $status, said: $said" ;;
         wine)
             [ "$status" -eq 0 ] || fail "$name: Wine's exit crash failed the run: $said"
-            [[ "$said" == *"Wine crashed in their exit"*"  $name"* ]] ||
+            [[ "$said" == *"Wine crashed in the exit of these tests"*"  $name"* ]] ||
                 fail "$name: not named as Wine's exit crash: $said"
             ;;
         ours)
