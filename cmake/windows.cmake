@@ -269,6 +269,11 @@ set_target_properties(dialog_import_export PROPERTIES RUNTIME_OUTPUT_DIRECTORY $
 target_link_libraries(dialog_import_export PRIVATE tarvix_warnings)
 target_link_libraries(dialog_import_export PRIVATE tarvix_test_support)
 add_dependencies(dialog_import_export TarvixDlg)
+# Wine's crash in a process's exit, shown by a program with no code of ours
+# (tools/wine-exit-crash runs it many times).
+add_executable(wine_exit_crash tools/wine_exit_crash/exit_crash.cpp)
+set_target_properties(wine_exit_crash PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
+target_link_libraries(wine_exit_crash PRIVATE tarvix_warnings)
 # Random edit sequences for as long as asked (./tarvix soak).
 add_executable(edit_soak tests/win32/edit_soak.cpp)
 set_target_properties(edit_soak PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
