@@ -82,5 +82,5 @@ if(TARVIX_WINDOWS_BUILD)
         RESOURCE_LOCK wine_lane_a TIMEOUT 180)
     # ./tarvix fly with a route file: converted, imported by the real dialog, flown whole.
     add_test(NAME script.fly_route COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_fly_route.sh)
-    set_tests_properties(script.fly_route PROPERTIES TIMEOUT 300)
+    set_tests_properties(script.fly_route PROPERTIES TIMEOUT 300 RESOURCE_LOCK tarvix_flights)
 endif()

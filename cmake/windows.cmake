@@ -119,6 +119,7 @@ add_library(TarvixDlg SHARED
     dialog/settings_dialog.cpp
     dialog/settings_toolbar.cpp
     dialog/tour_lookup.cpp
+    dialog/tour_numbers.cpp
     dialog/tree_clipboard.cpp
     dialog/tree_commands.cpp
     dialog/tree_drag.cpp
@@ -278,6 +279,11 @@ target_link_libraries(crash_child PRIVATE tarvix_warnings)
 target_link_libraries(crash_child PRIVATE tarvix_test_support)
 add_dependencies(crash_child TarvixDlg)
 add_dependencies(test_crash_recovery crash_child)
+# Wine's crash in a process's exit, shown by a program with no code of ours
+# (tools/wine-exit-crash runs it many times).
+add_executable(wine_exit_crash tools/wine_exit_crash/exit_crash.cpp)
+set_target_properties(wine_exit_crash PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
+target_link_libraries(wine_exit_crash PRIVATE tarvix_warnings)
 # Random edit sequences for as long as asked, with crashes or without (./tarvix soak).
 add_executable(edit_soak tests/win32/edit_soak.cpp)
 set_target_properties(edit_soak PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)

@@ -66,4 +66,7 @@ constexpr char savingMarkFileName[] = "TarvixDb.sav";
 constexpr char airportExchangeFileName[] = "Tarvix.dat";
 constexpr char tourExchangeFileName[] = "TarvixTr.dat";
 constexpr char exchangeScratchFileName[] = "TarvixEx.$$$"; // an export's file until it is whole
-constexpr char exchangeAsideFileName[] = "TarvixEx.old";   // the old one during a two-step replace
+// Each exchange file's old one during a two-step replace: one name each, so that one export's
+// recovery never takes the other's file for its own.
+constexpr char airportExchangeAsideFileName[] = "Tarvix.old";
+constexpr char tourExchangeAsideFileName[] = "TarvixTr.old";

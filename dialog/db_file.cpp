@@ -219,3 +219,21 @@ bool replaceFileSafely(const char* from, const char* to, const char* aside) {
 bool replaceDatabase() {
     return replaceFileSafely(scratchFileName, databaseFileName, asideFileName);
 }
+
+HANDLE openRecordFileRetrying(const char* fileName, bool create) {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    retried([&] {
+        file = openRecordFile(fileName, create);
+        return file != INVALID_HANDLE_VALUE;
+    });
+    return file;
+}
+
+HANDLE openDatabaseRetrying(bool create) {
+    recoverDatabase();
+    return openRecordFileRetrying(databaseFileName, create);
+}
+
+void recoverReplacedFile(const char* target, const char* aside) {
+    recoverAside(target, aside);
+}

@@ -86,3 +86,15 @@ bool replaceFileSafely(const char* from, const char* to, const char* aside);
 // systems that lack it.
 using MoveFileExFn = BOOL(WINAPI*)(LPCSTR from, LPCSTR to, DWORD flags);
 extern MoveFileExFn moveFileEx;
+
+// openRecordFile for an operation that must not give up while another program (a virus scanner,
+// a backup) holds the file for a moment: a sharing violation or a denied access is tried again
+// a few times, 20 ms apart, as the replace's renames are; any other refusal is final at once.
+HANDLE openRecordFileRetrying(const char* fileName, bool create);
+// openDatabase with the same retry.
+HANDLE openDatabaseRetrying(bool create);
+
+// Puts right what a two-step replace of target (replaceFileSafely with this aside name) that was
+// cut short left behind, as recoverDatabase does for the database: a reader of target calls it
+// first, so that it never takes the file for missing while the whole of it lies aside.
+void recoverReplacedFile(const char* target, const char* aside);

@@ -29,18 +29,22 @@ void showCursor(LPCSTR cursor) {
     SetCursor(LoadCursorA(nullptr, cursor));
 }
 
+// One of the two exchange files, as its import reads it and its export writes it.
 struct ImportKind {
     bool tour;
     const char* fileName;
+    const char* asideFileName; // the old file's name while an export replaces it in two steps
     const char* missingText;
     uint32_t itemKind;
     const char* entries; // as the skipped lines' message counts them
 };
 
-const ImportKind tourImport = {true, tourExchangeFileName, "Not exist 'TarvixTr.dat' !",
-                               tourItemKind, "tour items"};
-const ImportKind airportImport = {false, airportExchangeFileName, "Not exist 'Tarvix.dat' !",
-                                  airportKind, "airports"};
+// clang-format off
+const ImportKind tourImport = {true, tourExchangeFileName, tourExchangeAsideFileName,
+                               "Not exist 'TarvixTr.dat' !", tourItemKind, "tour items"};
+const ImportKind airportImport = {false, airportExchangeFileName, airportExchangeAsideFileName,
+                                  "Not exist 'Tarvix.dat' !", airportKind, "airports"};
+// clang-format on
 
 // What an import takes from its file: the records to append, 64 bytes each (the new folder's
 // first, then the entries in file order), and the lines it left out.
@@ -161,12 +165,14 @@ bool collectRecords(const ImportKind& kind, ImportRun& run) {
 }
 
 // The folder's record and its entries in one write behind the last whole record of the
-// database, so that it takes the whole import or none of it; first is the folder's number.
-bool appendImportedRecords(const ImportRun& run, int32_t& first) {
-    HANDLE database = openDatabase(true);
-    if (database == INVALID_HANDLE_VALUE)
+// database, so that it takes the whole import or none of it; first is the folder's number, 0
+// when the database refused (not said), -1 when the import would pass the record limit (said).
+bool appendImportedRecords(HWND dialog, const ImportRun& run, int32_t& first) {
+    const AppendStart start = startAppend(dialog, run.count + 1);
+    HANDLE database = start.database;
+    first = start.first;
+    if (first <= 0)
         return false;
-    first = recordCountOf(database) + 1;
     bool written =
         seekFile(database, static_cast<int64_t>(first - 1) * static_cast<int64_t>(recordSize)) &&
         writeExactly(database, run.records,
@@ -220,14 +226,14 @@ bool importRecords(HWND dialog, HWND tree, const ImportKind& kind, ImportRun& ru
         reportError(dialog, "Not enough memory for the import. Nothing was imported.");
         return false;
     }
-    if (!roomForRecords(dialog, run.count + 1))
-        return false;
     RecordBuffer folderRecord;
     char label[32];
     newFolderRecord(kind.tour, folderRecord, label);
     encodeRecord(folderRecord, run.records);
     int32_t first = 0;
-    if (!appendImportedRecords(run, first)) {
+    if (!appendImportedRecords(dialog, run, first)) {
+        if (first < 0)
+            return false;
         reportError(dialog, "The imported entries could not be added to the database (the disk "
                             "may be full, or the file held by another program). Nothing was "
                             "imported.");
@@ -243,6 +249,9 @@ bool importRecords(HWND dialog, HWND tree, const ImportKind& kind, ImportRun& ru
 }
 
 bool importFile(HWND dialog, HWND tree, const ImportKind& kind) {
+    // An export cut short on a system without a one-step replace may have left the whole file
+    // aside, under its own name: it is the file to import.
+    recoverReplacedFile(kind.fileName, kind.asideFileName);
     ImportRun run;
     bool done = false;
     if (loadImportFile(dialog, kind, run)) {
@@ -314,7 +323,7 @@ bool collectLines(HWND tree, HTREEITEM item, bool tour, ExportRun& run) {
 }
 
 // The new file complete and flushed under a scratch name, then in place of the old one.
-bool writeExchangeFile(const char* target, const ExportRun& run) {
+bool writeExchangeFile(const ImportKind& kind, const ExportRun& run) {
     HANDLE file = CreateFileA(exchangeScratchFileName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -324,7 +333,7 @@ bool writeExchangeFile(const char* target, const ExportRun& run) {
                      static_cast<uint32_t>(run.count) * static_cast<uint32_t>(recordSize)) &&
         FlushFileBuffers(file);
     CloseHandle(file);
-    if (written && replaceFileSafely(exchangeScratchFileName, target, exchangeAsideFileName))
+    if (written && replaceFileSafely(exchangeScratchFileName, kind.fileName, kind.asideFileName))
         return true;
     DeleteFileA(exchangeScratchFileName);
     return false;
@@ -359,12 +368,13 @@ bool exportFolder(HWND dialog, HWND tree, HTREEITEM item) {
         return false;
     }
     const bool tour = isTourKind(itemKind(itemData(tree, item)));
-    const char* target = tour ? tourExchangeFileName : airportExchangeFileName;
+    const ImportKind& kind = tour ? tourImport : airportImport;
+    const char* target = kind.fileName;
     if (!overwriteAccepted(dialog, tour))
         return false;
     showCursor(IDC_WAIT);
     ExportRun run;
-    const bool done = collectLines(tree, item, tour, run) && writeExchangeFile(target, run);
+    const bool done = collectLines(tree, item, tour, run) && writeExchangeFile(kind, run);
     release(run.lines);
     showCursor(IDC_ARROW);
     if (!done) {

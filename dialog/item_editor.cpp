@@ -214,10 +214,27 @@ void loadItemFields(HWND dialog, HWND tree, HTREEITEM item) {
     ExchangeState.tourAltitudeHold = readWholeNumber(r.altitudeHoldFlag) >= 1 ? 1 : 0;
 }
 
+bool keepSelection(HWND dialog, HWND tree, const NMTREEVIEWA& change) {
+    HTREEITEM gained = change.itemNew.hItem;
+    if (!gained || gained == settings.editorItem)
+        return false;
+    if (saveItemFields(dialog, tree, change.itemOld.hItem)) {
+        settings.editorItem = nullptr; // stored: the change that follows only shows the item gained
+        return false;
+    }
+    reportError(dialog, "The changes to this entry could not be written to the waypoint database "
+                        "(disk full, or the file is held by another program). It stays selected "
+                        "with what you typed: try again, or Cancel to leave the database as it "
+                        "was.");
+    return true;
+}
+
 void followSelection(HWND dialog, HWND tree, const NMTREEVIEWA& change) {
     HTREEITEM gained = change.itemNew.hItem;
     if (!gained || gained == settings.editorItem)
         return;
+    // Stored already as the change was asked (keepSelection); this is for a change the tree
+    // made without asking.
     if (!saveItemFields(dialog, tree, change.itemOld.hItem))
         reportError(dialog, "The changes to the entry just left could not be written to the "
                             "waypoint database (disk full, or the file is held by another "

@@ -29,11 +29,18 @@ bool storeSelectedItem(HWND dialog, HWND tree);
 // The item's record into the editor, and its altitude options into ExchangeState. A refused read
 // is said, shows the entry blank and leaves settings.editorItem empty.
 void loadItemFields(HWND dialog, HWND tree, HTREEITEM item);
+// As the tree asks whether its selection may move (TVN_SELCHANGING): the editor is stored into
+// the item it shows. True (said) when that write is refused: the change is then to be vetoed, so
+// that the item stays selected with what the pilot typed, to be tried again or given up by
+// Cancel. Nothing is stored, and false returned, when the selection goes off the tree or back to
+// the editor's item (see followSelection).
+bool keepSelection(HWND dialog, HWND tree, const NMTREEVIEWA& change);
 // The editor moves with the tree's selection (TVN_SELCHANGED): the item left keeps what the
-// editor shows, the item gained is shown. Nothing happens when nothing is gained, or when the
-// editor shows that item already: an operation that moves the selection for its own ends (OK's
-// save walk, the fold of a renumbering) takes it off every item first, so that no folder it
-// collapses can move it, and puts it back when done, and the editor keeps its item throughout.
+// editor shows (stored by keepSelection as the change was asked), the item gained is shown. Nothing
+// happens when nothing is gained, or when the editor shows that item already: an operation that
+// moves the selection for its own ends (OK's save walk, the fold of a renumbering) takes it off
+// every item first, so that no folder it collapses can move it, and puts it back when done, and the
+// editor keeps its item throughout.
 void followSelection(HWND dialog, HWND tree, const NMTREEVIEWA& change);
 // Shows the item an operation hands back (nullptr: none) in the editor: selected, when it is not
 // (which shows it), else read again, as the operation may have changed its record.

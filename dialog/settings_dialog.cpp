@@ -21,6 +21,7 @@
 #include "settings_toolbar.h"
 #include "tree_commands.h"
 #include "tree_drag.h"
+#include "tour_numbers.h"
 #include "tree_edit.h"
 #include "tree_images.h"
 #include "tree_items.h"
@@ -224,7 +225,8 @@ void takeOptions(HWND dialog) {
 }
 
 // The selected item's fields into its record before the save: the gauge must never be handed
-// an entry the database does not hold as shown.
+// an entry the database does not hold as shown. Then every tour's numbers as the save must find
+// them.
 bool storeChosenItem(HWND dialog, HWND tree, HTREEITEM chosen) {
     const bool folder = isFolderKind(itemKind(itemData(tree, chosen)));
     if (!folder && settings.editorItem != chosen) {
@@ -240,6 +242,14 @@ bool storeChosenItem(HWND dialog, HWND tree, HTREEITEM chosen) {
     }
     if (folder) {
         reportError(dialog, "Please select Airport or Tour Item !");
+        return false;
+    }
+    // A tour whose renumbering was refused gets its numbers before the save: the file may leave
+    // one out, or hold ones its labels do not show.
+    if (!settleTourNumbers(tree)) {
+        reportError(dialog, "A tour's numbers could not be written to the waypoint database (it "
+                            "may be held by another program). Nothing has been saved; try OK "
+                            "again.");
         return false;
     }
     return true;
@@ -333,6 +343,7 @@ void forgetItem(HTREEITEM item) {
         settings.dragSource = nullptr;
     if (settings.editorItem == item)
         settings.editorItem = nullptr;
+    forgetUnsettledTour(item);
 }
 
 LRESULT settingsNotify(HWND dialog, NMHDR* header) {
@@ -352,6 +363,12 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
     case TVN_DELETEITEMA:
         forgetItem(reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem);
         return 0;
+    case TVN_SELCHANGINGA:
+        // A dialog procedure answers a notification through its window's message result.
+        SetWindowLongPtrA(
+            dialog, DWLP_MSGRESULT,
+            keepSelection(dialog, tree, *reinterpret_cast<NMTREEVIEWA*>(header)) ? TRUE : FALSE);
+        return TRUE;
     case TVN_SELCHANGEDA:
         followSelection(dialog, tree, *reinterpret_cast<NMTREEVIEWA*>(header));
         return 0;

@@ -32,6 +32,13 @@ struct SettingsState {
     // That record as last read from the file or from the editor's controls.
     RecordBuffer editorRecord = {};
 
+    // The groups of tour items (each named by its folder, TVI_ROOT for the top level) whose
+    // renumbering the database refused: the file may leave a number out, or hold numbers the
+    // labels do not show when the old ones could not be put back either. OK numbers them again
+    // before it saves; once more were refused than the list holds, it numbers every tour.
+    HTREEITEM unsettledTours[8] = {};
+    int unsettledToursLost = 0;
+
     // A drag in progress: its image list (nullptr when none), the dragged item, and -1 while the
     // cursor is outside the tree (a drop there does nothing), else 0.
     HIMAGELIST dragImage = nullptr;

@@ -8,6 +8,7 @@
 #include "db_file.h"
 #include "heap_blocks.h"
 #include "error_report.h"
+#include "tour_numbers.h"
 #include "tree_edit.h"
 #include "tree_items.h"
 #include "tree_plan.h"
@@ -226,7 +227,7 @@ void reportPasteRefused(HWND tree, PasteRefusal why) {
 
 // The database cut back to the records it had before a paste appended to it.
 void cutBack(int32_t firstNumber) {
-    HANDLE database = openDatabase(false);
+    HANDLE database = openDatabaseRetrying(false);
     if (database == INVALID_HANDLE_VALUE)
         return;
     cutAppendBack(database, firstNumber);
@@ -237,12 +238,12 @@ void cutBack(int32_t firstNumber) {
 // went into numbered: all of it, or none of it and the pilot told.
 HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE clipboard,
                           int32_t count, PastePlace place) {
-    HANDLE database = openDatabase(false);
-    const int32_t firstNumber = database != INVALID_HANDLE_VALUE ? recordCountOf(database) + 1 : 0;
+    const AppendStart start = startAppend(tree, count);
+    const HANDLE database = start.database;
+    const int32_t firstNumber = start.first;
     if (firstNumber <= 0) {
-        if (database != INVALID_HANDLE_VALUE)
-            CloseHandle(database);
-        reportPasteRefused(tree, PasteRefusal::written);
+        if (firstNumber == 0)
+            reportPasteRefused(tree, PasteRefusal::written);
         return nullptr;
     }
     RecordBuffer firstRecord;
@@ -252,8 +253,11 @@ HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE 
     HTREEITEM first = appended ? insertRecords(tree, database, count, firstNumber, place) : nullptr;
     CloseHandle(database); // the renumbering opens the database itself
     PasteRefusal why = appended ? PasteRefusal::inserted : PasteRefusal::written;
-    if (first && writeTourNumbers(tree, first) != TourNumbering::refused)
+    const TourNumbering numbering = first ? writeTourNumbers(tree, first) : TourNumbering::notTour;
+    if (first && (numbering == TourNumbering::notTour || numbering == TourNumbering::written))
         return first;
+    if (numbering == TourNumbering::astray)
+        reportTourNumbers(tree, numbering);
     if (first) {
         takeOutInserted(tree, place.parent, count, firstNumber);
         why = PasteRefusal::numbered;
@@ -264,7 +268,7 @@ HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE 
 }
 
 HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
-    HANDLE clipboard = openRecordFile(clipboardFileName, false);
+    HANDLE clipboard = openRecordFileRetrying(clipboardFileName, false);
     if (clipboard == INVALID_HANDLE_VALUE) {
         // Nothing copied yet is nothing to paste; a clipboard file that is there and cannot be
         // opened is a paste refused.
@@ -275,8 +279,7 @@ HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
     const int32_t count = recordCountOf(clipboard);
     const PastePlace place = pastePlace(tree, target);
     HTREEITEM first = nullptr;
-    if (count >= 1 && foldersFit(tree, clipboard, count, place.parent) &&
-        roomForRecords(tree, count)) {
+    if (count >= 1 && foldersFit(tree, clipboard, count, place.parent)) {
         showCursor(IDC_WAIT);
         first = appendAndInsert(tree, source, target, clipboard, count, place);
         showCursor(IDC_ARROW);
@@ -291,9 +294,11 @@ bool copyToClipboardFile(HWND tree, HTREEITEM item) {
     if (!item)
         return false;
     DeleteFileA(clipboardFileName);
-    CopyRun run = {tree, openDatabase(false), INVALID_HANDLE_VALUE, 1, {}};
+    // Both opens wait out another program's brief hold, as a pilot's copy should not fail on a
+    // virus scanner's look at a file.
+    CopyRun run = {tree, openDatabaseRetrying(false), INVALID_HANDLE_VALUE, 1, {}};
     if (run.database != INVALID_HANDLE_VALUE)
-        run.clipboard = openRecordFile(clipboardFileName, true);
+        run.clipboard = openRecordFileRetrying(clipboardFileName, true);
     const bool copied = run.clipboard != INVALID_HANDLE_VALUE && copyRecords(run, item);
     if (run.clipboard != INVALID_HANDLE_VALUE)
         CloseHandle(run.clipboard);

@@ -92,6 +92,12 @@ void beginTreeDrag(HWND dialog, const NMTREEVIEWA& start) {
     HWND tree = start.hdr.hwndFrom;
     HTREEITEM item = start.itemNew.hItem;
     selectItem(tree, item);
+    // A message box shown as the selection moved (the entry left could not be stored, so the
+    // selection stayed; the one reached could not be read) takes the button's release: a drag
+    // armed after it would drop at the pilot's next click. The key state is the one of the
+    // messages taken so far, which a message box's own loop brings up to date.
+    if (selectedItem(tree) != item || settings.editorItem != item || GetKeyState(VK_LBUTTON) >= 0)
+        return;
     settings.dragImage = reinterpret_cast<HIMAGELIST>(
         SendMessageA(tree, TVM_CREATEDRAGIMAGE, 0, reinterpret_cast<LPARAM>(item)));
     if (!settings.dragImage)

@@ -1,5 +1,6 @@
-// The tree's editing operations: new items, deletions and the numbering of a tour's items. A new
-// item's record is appended to the database at once; saveTree puts the file into tree order at OK.
+// The tree's editing operations: new items and deletions (a tour's numbers are tour_numbers'). A
+// new item's record is appended to the database at once; saveTree puts the file into tree order
+// at OK.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -8,10 +9,22 @@
 
 #include "../common/db_record.h"
 
-// Whether the database can take `added` more records without passing the 65,535 that an item's
-// data word can address; when not, says so (owned by owner) and returns false, so that an
+// Whether a database of count records can take `added` more without passing the 65,535 that an
+// item's data word can address; when not, says so (owned by owner) and returns false, so that an
 // operation refuses before it appends anything.
-bool roomForRecords(HWND owner, int32_t added);
+bool roomForRecords(HWND owner, int32_t count, int32_t added);
+
+// The start of an append of `added` records: the database opened (waiting out another program's
+// brief hold) and the number its first new record takes, the count of the file as this handle
+// sees it. A count taken through another open could miss records (a hold ending between the two)
+// and number a record past the limit, or over one that is there. first is 0 (database invalid)
+// when the file cannot be opened or sized, which the caller says; -1 when the records would pass
+// the limit, which is said here. Otherwise the caller writes and closes the database.
+struct AppendStart {
+    HANDLE database;
+    int32_t first;
+};
+AppendStart startAppend(HWND owner, int32_t added);
 
 // The record and label of a new folder of the kind, as newFolder makes it; the label needs 32
 // bytes.
@@ -42,12 +55,3 @@ HTREEITEM removeFromGroup(HWND tree, HTREEITEM item);
 // for every other kind (the tree view then chooses). The records stay in the database until OK
 // leaves them out.
 HTREEITEM removeTreeItem(HWND tree, HTREEITEM item);
-
-// Numbers the tour items of the item's group 001, 002, ... in tree order, in their labels and
-// records, all of them or, when the database refuses, none (the labels stay as they were).
-enum class TourNumbering { notTour, written, refused };
-TourNumbering writeTourNumbers(HWND tree, HTREEITEM item);
-
-// The same, a refusal reported to the pilot; false (nothing done) when the item is not of a
-// tour kind.
-bool renumberTour(HWND tree, HTREEITEM item);

@@ -66,15 +66,23 @@ POINT labelCentre(HWND tree, HTREEITEM item) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-void startDrag(HWND dialog, const std::string& label) {
+void startDrag(HWND dialog, const std::string& label, bool buttonDown) {
     HTREEITEM item = findTreeItem(treeOf(dialog), label);
     ASSERT_NE(item, nullptr) << label;
-    startDrag(dialog, item);
+    startDrag(dialog, item, buttonDown);
 }
 
-void startDrag(HWND dialog, HTREEITEM item) {
+void holdLeftButton(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_LBUTTON] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+void startDrag(HWND dialog, HTREEITEM item, bool buttonDown) {
     HWND tree = treeOf(dialog);
     const POINT at = labelCentre(tree, item);
+    holdLeftButton(buttonDown);
     PostMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 20, at.y + 20));
     SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
 }
@@ -83,6 +91,7 @@ void startDrag(HWND dialog, HTREEITEM item) {
 static void releaseAt(HWND dialog, POINT inDialog, bool control) {
     const LPARAM at = MAKELPARAM(inDialog.x, inDialog.y);
     SendMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON | (control ? MK_CONTROL : 0), at);
+    holdLeftButton(false);
     SendMessageA(dialog, WM_LBUTTONUP, control ? MK_CONTROL : 0, at);
 }
 

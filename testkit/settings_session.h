@@ -29,10 +29,15 @@ void type(HWND dialog, int id, const std::string& text);
 void command(HWND dialog, int id);
 // The centre of the item's label in the tree's client area, scrolled into view first.
 POINT labelCentre(HWND tree, HTREEITEM item);
+// The left button down or up in this thread's key state, as the system keeps it from the mouse
+// messages it takes from the queue (messages a test sends leave it alone).
+void holdLeftButton(bool down);
 // Presses the left button on the item and moves away from it, as the tree's own drag detection
-// sees a pilot start a drag: the move waits in the queue for the tree's tracking loop.
-void startDrag(HWND dialog, const std::string& label);
-void startDrag(HWND dialog, HTREEITEM item);
+// sees a pilot start a drag: the move waits in the queue for the tree's tracking loop. The button
+// stays down in the key state until the drop lets it go; with buttonDown false the key state says
+// it is up already, as when a message box took its release before the drag could start.
+void startDrag(HWND dialog, const std::string& label, bool buttonDown = true);
+void startDrag(HWND dialog, HTREEITEM item, bool buttonDown = true);
 // Moves the dragged item over the item with the label (or to the right of the tree for
 // "outside") and lets go there, with Ctrl held or not.
 void dropOn(HWND dialog, const std::string& label, bool control);

@@ -58,6 +58,18 @@ prefix_processes() {
     done
 }
 
+# The processes that hold FILE open, one a line with its parent, process group and command line:
+# who keeps a lock taken.
+holders() {
+    local fd pid
+    for fd in /proc/[0-9]*/fd/*; do
+        [ "$(readlink "$fd" 2>/dev/null)" = "$1" ] || continue
+        pid=${fd#/proc/}
+        pid=${pid%%/*}
+        ps -o pid=,ppid=,pgid=,args= -p "$pid" 2>/dev/null
+    done | sort -u
+}
+
 # expect_ended PREFIX WHAT: nothing of the prefix outlives the command that used it.
 expect_ended() {
     local left
@@ -125,7 +137,10 @@ status=0
 wait "$flight" || status=$?
 [ "$status" -eq 130 ] || fail "an interrupted flight exited $status, not 130: $(cat cut.out)"
 grep -q "interrupted" cut.out || fail "an interrupted flight did not say so: $(cat cut.out)"
-flock -n "$fly_prefix.lock-flight" true || fail "the interrupted flight left its lock taken"
+flock -n "$fly_prefix.lock-flight" true ||
+    fail "the interrupted flight left its lock taken, held by:
+$(holders "$fly_prefix.lock-flight")
+the flight said: $(cat cut.out)"
 expect_ended "$fly_prefix" "an interrupted fly"
 
 # One flight at a time: a second one waits, saying so, and then flies.

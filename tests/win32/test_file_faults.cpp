@@ -44,7 +44,7 @@ std::string exchangeAirport(const char* ident, const char* name) {
 // Every file the library may leave in the folder, so that each run starts from the same ones.
 const char* const libraryFiles[] = {"TarvixDb.dat", "TarvixDb.bak", "TarvixDb.new", "TarvixDb.old",
                                     "TarvixDb.ses", "TarvixDb.sav", "TarvixDb.$$$", "Tarvix.dat",
-                                    "TarvixTr.dat", "TarvixEx.$$$", "TarvixEx.old"};
+                                    "TarvixTr.dat", "TarvixEx.$$$", "Tarvix.old",   "TarvixTr.old"};
 
 void startFiles() {
     for (const char* name : libraryFiles)

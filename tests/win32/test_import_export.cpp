@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "common/module_contract.h"
 #include "testkit/db_fixtures.h"
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
 #include "host/message_boxes.h"
 #include "testkit/settings_session.h"
 #include "testkit/test_support.h"
+#include "tests/win32/file_faults.h"
 
 namespace {
 
@@ -356,6 +358,46 @@ TEST_F(ImportExport, ExportRefusalsLeaveTheOldFile) {
                          "airports only. Export from one of them to write 'TarvixTr.dat'."}));
     EXPECT_EQ(readFileBytes("Tarvix.dat"), chicagoLine("KMDW", "Chicago Midway"));
     EXPECT_EQ(readFileBytes("TarvixTr.dat"), "old tour");
+}
+
+// Where the system has no one-step replace (Windows 95, 98 and ME) an export sets the old file
+// aside while it renames; an export cut short there leaves it aside. The other file's export
+// never takes that file for its own, and the import of the file finds it again.
+TEST_F(ImportExport, AFileLeftAsideByAnExportCutShortIsNeitherLostNorMissed) {
+    ASSERT_TRUE(takeOverFileCalls(library.module()));
+    withoutMoveFileEx(true);
+    const std::string oldTour = tourItemLine(1, "Green Bay") + tourItemLine(2, "Door County");
+    const std::string oldAirports = chicagoLine("KGYY", "Gary");
+    const struct {
+        const char* what;
+        const char* aside;    // holds the old file, whose own name is gone
+        const char* target;   // that old file's name
+        std::string bytes;    // its contents
+        const char* other;    // the file the other export writes, there already
+        const char* exported; // the entry whose folder the other export writes
+        int import;
+        const char* imported; // the first entry the import adds
+    } cases[] = {
+        {"a tour file aside, airports exported", tourExchangeAsideFileName, "TarvixTr.dat", oldTour,
+         "Tarvix.dat", "Chicago Midway", IDC_TOUR_IMPORT, "001 - Green Bay"},
+        {"an airport file aside, a tour exported", airportExchangeAsideFileName, "Tarvix.dat",
+         oldAirports, "TarvixTr.dat", "001 - Milwaukee", IDC_AIRPORT_IMPORT, "Gary"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        enterFreshFolder();
+        writeFileBytes("TarvixDb.dat", sampleDatabase());
+        writeFileBytes(c.aside, c.bytes);
+        writeFileBytes(c.other, "older");
+        run({[&](HWND dialog) { selectLabel(dialog, c.exported); }, click(IDC_EXPORT),
+             click(c.import), click(IDCANCEL)},
+            {IDYES});
+        EXPECT_EQ(texts,
+                  std::vector<std::string>{std::string("Over write '") + c.other + "' OK ?"});
+        EXPECT_NE(tree.find(c.imported), std::string::npos) << tree;
+        EXPECT_EQ(readFileBytes(c.target), c.bytes);
+    }
+    withoutMoveFileEx(false);
 }
 
 } // namespace

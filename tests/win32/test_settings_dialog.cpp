@@ -13,6 +13,7 @@
 
 #include "testkit/db_fixtures.h"
 #include "testkit/import_slots.h"
+#include "testkit/refused_opens.h"
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
 #include "host/message_boxes.h"
@@ -42,51 +43,6 @@ std::string sampleDatabase() {
            tourItemLine(1, "Milwaukee", "3000") + tourItemLine(2, "Escanaba", "4500") +
            tourItemLine(3, "Muskegon");
 }
-
-// The dialog library's opens of the database refused as another program's hold refuses them:
-// those numbered first to last (counted from 1 as the object is made) fail with a sharing
-// violation. The library's import of CreateFileA is taken over in this process only, and given
-// back when the object goes.
-class RefusedDatabaseOpens {
-  public:
-    RefusedDatabaseOpens(HMODULE library, int first, int last)
-        : slot_(importSlot(library, "KERNEL32.dll", "CreateFileA")) {
-        EXPECT_NE(slot_, nullptr) << "the library imports no CreateFileA";
-        opens = 0;
-        firstRefused = first;
-        lastRefused = last;
-        if (slot_) {
-            system = reinterpret_cast<CreateFileFn>(
-                replaceImport(slot_, reinterpret_cast<void*>(&refusing)));
-        }
-    }
-    ~RefusedDatabaseOpens() {
-        if (slot_)
-            replaceImport(slot_, reinterpret_cast<void*>(system));
-    }
-    RefusedDatabaseOpens(const RefusedDatabaseOpens&) = delete;
-    RefusedDatabaseOpens& operator=(const RefusedDatabaseOpens&) = delete;
-
-  private:
-    using CreateFileFn = decltype(&CreateFileA);
-    static inline CreateFileFn system = nullptr;
-    static inline int opens = 0, firstRefused = 0, lastRefused = 0;
-
-    static HANDLE WINAPI refusing(LPCSTR name, DWORD access, DWORD share,
-                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
-                                  HANDLE model) {
-        if (name && lstrcmpiA(name, "TarvixDb.dat") == 0) {
-            ++opens;
-            if (opens >= firstRefused && opens <= lastRefused) {
-                SetLastError(ERROR_SHARING_VIOLATION);
-                return INVALID_HANDLE_VALUE;
-            }
-        }
-        return system(name, access, share, security, disposition, flags, model);
-    }
-
-    void** slot_;
-};
 
 class SettingsDialog : public SettingsSession {};
 
@@ -697,22 +653,32 @@ TEST_F(SettingsDialog, AnEntryWhoseReadIsRefusedIsNeverWrittenBlank) {
     EXPECT_EQ(exchange().name, padded("Chicago Midway"));
 }
 
-// A refused write is said, and the label and the gauge keep to what the record holds: leaving
-// the entry, and pressing OK on it.
-TEST_F(SettingsDialog, ARefusedWriteOfTheEditorIsSaidAndTheLabelKeepsTheRecord) {
+// A refused write of what the pilot typed is said, and the entry stays selected with the typing
+// kept, its label and the gauge keeping to what the record holds meanwhile: whatever would have
+// left the entry (a click, a key, a drag's start, OK), so that the next try stores the typing.
+TEST_F(SettingsDialog, ARefusedWriteOfTheEditorIsSaidAndTheTypingKept) {
+    const char* const leaving = "The changes to this entry could not be written";
     const struct {
         const char* what;
         DialogDriver::Step leave;
         const char* message;
     } cases[] = {
-        {"selection moves on", [](HWND dialog) { selectLabel(dialog, "Chicago O'Hare"); },
-         "The changes to the entry just left could not be written"},
+        {"a click on another entry", [](HWND dialog) { selectLabel(dialog, "Chicago O'Hare"); },
+         leaving},
+        {"the down key", [](HWND dialog) { SendMessageA(treeOf(dialog), WM_KEYDOWN, VK_DOWN, 1); },
+         leaving},
+        {"a drag's start",
+         [](HWND dialog) {
+             startDrag(dialog, "Chicago O'Hare");
+             holdLeftButton(false);
+         },
+         leaving},
         {"OK", pressOk, "The chosen entry could not be written"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         writeFileBytes("TarvixDb.dat", sampleDatabase());
-        std::string labelAfter, fileAfter;
+        std::string labelAfter, fileAfter, selectedAfter, typedAfter;
         bool openAfter = false;
         run({[&](HWND dialog) {
                  selectLabel(dialog, "Chicago Midway");
@@ -723,13 +689,20 @@ TEST_F(SettingsDialog, ARefusedWriteOfTheEditorIsSaidAndTheLabelKeepsTheRecord) 
                  labelAfter =
                      itemText(treeOf(dialog), findTreeItem(treeOf(dialog), "Chicago Midway"));
                  fileAfter = readFileBytes("TarvixDb.dat");
+                 selectedAfter = selectedLabel(dialog);
+                 typedAfter = controlText(dialog, IDC_NAME);
              },
-             pressCancel});
+             pressOk, pressCancel});
         ASSERT_EQ(boxes.size(), 1u) << ::testing::PrintToString(boxTexts());
         EXPECT_EQ(boxes[0].text.rfind(c.message, 0), 0u) << boxes[0].text;
         EXPECT_TRUE(openAfter);
         EXPECT_EQ(labelAfter, "Chicago Midway");
         EXPECT_EQ(fileAfter.find("Midway Renamed"), std::string::npos);
+        EXPECT_EQ(selectedAfter, "Chicago Midway");
+        EXPECT_EQ(typedAfter, "Midway Renamed");
+        EXPECT_EQ(exchange().name, padded("Midway Renamed")) << "the second OK";
+        EXPECT_EQ(readFileBytes("TarvixDb.dat").substr(64, 64),
+                  airportLine("KMDW", "Midway Renamed", "-1"));
     }
 }
 

@@ -18,8 +18,10 @@
 #include "testkit/db_fixtures.h"
 #include "dialog/dialog_resources.h"
 #include "host/dialog_driver.h"
+#include "testkit/refused_opens.h"
 #include "testkit/settings_session.h"
 #include "testkit/test_support.h"
+#include "tests/win32/file_faults.h"
 
 namespace {
 
@@ -589,20 +591,25 @@ TEST_F(TreeEditing, TheClipboardSurvivesAFailedOkAndAPasteAfterADragTakesTheDrag
 
 // The limit itself is roomForMore's, tested natively at its edges; here each command that adds
 // records is shown to ask it first, in one opening: every one is refused, so none changes what
-// the next one meets.
+// the next one meets. Each meets another program's hold of the database that ends after the
+// command's first open, so the limit is checked on the count the appending handle gives.
 TEST_F(TreeEditing, NothingIsAddedPastTheRecordsAnItemCanNumber) {
     struct RoomCase {
-        int records; // in the file once the dialog is open
-        Action action;
+        int records;        // in the file once the dialog is open
+        const char* select; // before the hold, nullptr: nothing
+        int command;        // a tree command, or the button 3 ("Tr Imp")
     };
     const RoomCase cases[] = {
-        {65535, {"Midway", IDM_NEW_AIRPORT}},
-        {65535, {" Chicago", IDM_NEW_TOUR_FOLDER}},
-        {65531, {" Chicago", IDM_PASTE}}, // the copied folder is five records
+        {65535, "Midway", IDM_NEW_AIRPORT},
+        {65535, " Chicago", IDM_NEW_TOUR_FOLDER},
+        {65531, " Lake", IDM_PASTE}, // the copied folder is five records
+        {65535, nullptr, IDC_TOUR_IMPORT},
     };
     writeFileBytes("TarvixDb.dat", lakeDatabase());
+    writeFileBytes("TarvixTr.dat", tourItemLine(1, "Duluth"));
     std::vector<std::string> trees;
     std::vector<bool> appended;
+    const HMODULE module = library.module();
     run({[&](HWND dialog) {
              selectLabel(dialog, " Chicago");
              command(dialog, IDM_COPY);
@@ -613,16 +620,21 @@ TEST_F(TreeEditing, NothingIsAddedPastTheRecordsAnItemCanNumber) {
                  while (bytes.size() < 64u * c.records)
                      bytes += pad;
                  writeFileBytes("TarvixDb.dat", bytes);
-                 selectLabel(dialog, c.action.select);
-                 command(dialog, c.action.command);
+                 if (c.select)
+                     selectLabel(dialog, c.select);
+                 RefusedDatabaseOpens held(module, 1, 1);
+                 if (c.command == IDC_TOUR_IMPORT)
+                     clickButton(dialog, IDC_TOUR_IMPORT);
+                 else
+                     command(dialog, c.command);
                  trees.push_back(treeText(treeOf(dialog)));
                  appended.push_back(readFileBytes("TarvixDb.dat") != bytes);
              }
          },
          pressCancel});
-    EXPECT_EQ(trees, std::vector<std::string>(3, lakeTree));
-    EXPECT_EQ(appended, std::vector<bool>(3, false));
-    ASSERT_EQ(boxTexts().size(), 3u);
+    EXPECT_EQ(trees, std::vector<std::string>(4, lakeTree));
+    EXPECT_EQ(appended, std::vector<bool>(4, false));
+    ASSERT_EQ(boxTexts().size(), 4u);
     for (const std::string& text : boxTexts())
         EXPECT_NE(text.find("65535"), std::string::npos) << text;
 }
@@ -891,6 +903,122 @@ TEST_F(TreeEditing, PastesAndDropsNestFoldersNoDeeperThanNinetyNine) {
                             pressCancel});
         EXPECT_EQ(deepest, c.deepestFolder);
         EXPECT_EQ(boxTexts(), c.messages);
+    }
+}
+
+// Another program's hold of the database for the first opens of a command (first to last).
+Steps whileHeld(HMODULE library, int first, int last, const Steps& steps) {
+    return {[=](HWND dialog) {
+        RefusedDatabaseOpens held(library, first, last);
+        for (const DialogDriver::Step& step : steps)
+            step(dialog);
+    }};
+}
+
+Steps select(const char* label) {
+    return {[=](HWND dialog) { selectLabel(dialog, label); }};
+}
+
+Steps give(int id) {
+    return {[=](HWND dialog) { command(dialog, id); }};
+}
+
+// A short hold (a virus scanner's look at the file) is waited out by every command that appends
+// or copies; a drag starts only while its button is down and the editor holds what is dragged;
+// a tree that cannot show a new item says so.
+TEST_F(TreeEditing, AShortHoldOrAStartGoneWrongLosesNothing) {
+    const HMODULE lib = library.module();
+    const Steps tourFile = {
+        [](HWND) { writeFileBytes("TarvixTr.dat", tourItemLine(1, "Duluth")); }};
+    const EditCase cases[] = {
+        {"a new airport",
+         lakeDatabase(),
+         select("Midway") + whileHeld(lib, 1, 2, give(IDM_NEW_AIRPORT)),
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", ">New Airport", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}},
+        {"a new folder",
+         lakeDatabase(),
+         select(" Chicago") + whileHeld(lib, 1, 2, give(IDM_NEW_AIRPORT_FOLDER)),
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", "> New Airport Folder",
+                  " Lake", ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}},
+        {"a copy, held after the editor stored its entry",
+         lakeDatabase(),
+         select("Midway") + whileHeld(lib, 2, 3, give(IDM_COPY)) + pick("O'Hare", IDM_PASTE),
+         outline({" Chicago", ">Midway", ">O'Hare", ">Midway", "> Suburbs", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}},
+        {"a paste",
+         lakeDatabase(),
+         pick("Midway", IDM_COPY) + select(" Suburbs") + whileHeld(lib, 1, 2, give(IDM_PASTE)),
+         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Midway", ">>Gary", " Lake",
+                  ">001 - Milwaukee", ">002 - Escanaba", ">003 - Muskegon"}),
+         {}},
+        {"an import",
+         lakeDatabase(),
+         tourFile +
+             whileHeld(lib, 1, 2, {[](HWND dialog) { clickButton(dialog, IDC_TOUR_IMPORT); }}),
+         lakeTree + outline({" New Tour Folder", ">001 - Duluth"}),
+         {}},
+        // The next click after a drag that never started must not drop anything.
+        {"a drag heard of with the button up already",
+         lakeDatabase(),
+         Steps{[](HWND dialog) { startDrag(dialog, "Midway", false); },
+               [](HWND dialog) { dropOn(dialog, "Gary", false); }},
+         lakeTree,
+         {}},
+        {"a drag whose start could not store the entry left",
+         lakeDatabase(),
+         rename("Midway", "Midway Intl") +
+             whileHeld(lib, 1, 1, {[](HWND dialog) {
+                           startDrag(dialog, "O'Hare");
+                           holdLeftButton(false); // let go while the message was shown
+                       }}) +
+             Steps{[](HWND dialog) { dropOn(dialog, "Gary", false); }},
+         lakeTree,
+         {"The changes to this entry could not be written"}},
+        {"a new airport the tree refuses",
+         lakeDatabase(),
+         refuseInsert(1) + pick("Midway", IDM_NEW_AIRPORT),
+         lakeTree,
+         {"The tree could not show the new item"}},
+    };
+    for (const EditCase& c : cases)
+        expectEdits(c);
+}
+
+// A renumbering stopped at any file call, its putting back stopped with it, never has OK write
+// a tour with a number left out or given twice. Lake's first item is deleted while every file
+// call from the k-th on fails (its new last item lies apart from the others in the file, so that
+// the renumbering writes two runs); then the calls work again and the pilot presses OK elsewhere.
+TEST_F(TreeEditing, OKNeverWritesATourWithANumberLeftOutOrTwice) {
+    ASSERT_TRUE(takeOverFileCalls(library.module()));
+    const std::string database = folderLine("Lake", 1, true) + tourItemLine(1, "Milwaukee") +
+                                 tourItemLine(2, "Escanaba") + tourItemLine(3, "Muskegon") +
+                                 folderLine("Chicago", 1) + airportLine("KMDW", "Midway");
+    const std::string saved = outline(
+        {" Lake", ">001 - Escanaba", ">002 - Muskegon", ">003 - New Tour", " Chicago", ">Midway"});
+    const Steps before = pick("001 - Milwaukee", IDM_NEW_TOUR) + select("001 - Milwaukee");
+    auto deleteFailingFrom = [](FaultMode mode, int32_t k) {
+        return Steps{[=](HWND dialog) {
+            armFileFaults(mode, k);
+            command(dialog, IDM_DELETE);
+            disarmFileFaults();
+        }};
+    };
+    writeFileBytes("TarvixDb.dat", database);
+    run(before + deleteFailingFrom(FaultMode::count, 0) + Steps{pressCancel});
+    const int32_t calls = static_cast<int32_t>(fileCallLog().size());
+    ASSERT_GT(calls, 3);
+    for (int32_t k = 1; k <= calls; ++k) {
+        SCOPED_TRACE(k);
+        writeFileBytes("TarvixDb.dat", database);
+        run(before + deleteFailingFrom(FaultMode::failFrom, k) + select("Midway") +
+            Steps{pressOk, pressCancel});
+        // The tour saved, or the database as it was when the dialog opened.
+        const std::string after = fileOutline(readFileBytes("TarvixDb.dat"));
+        EXPECT_TRUE(after == saved || after == fileOutline(database)) << after << fileCallText();
     }
 }
 
