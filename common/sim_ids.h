@@ -15,10 +15,11 @@ enum SimVariableId : int32_t {
     varAltitude = 0x49,       // metres
 };
 
-// Registered at initialize in this order; 0x49 is only looked up.
-constexpr int32_t registeredVariables[] = {varLatitude,     varLongitude,     varHeading,
-                                           varMagVariation, varSpeedSelector, varSpeed,
-                                           varMachSpeed,    varWindSpeed,     varWindDirection};
+// Every variable the gauge reads, registered at install in this order before any lookup: the
+// simulator fills a variable's record only once it is registered.
+constexpr int32_t registeredVariables[] = {
+    varLatitude, varLongitude, varHeading,   varMagVariation,  varSpeedSelector,
+    varSpeed,    varMachSpeed, varWindSpeed, varWindDirection, varAltitude};
 constexpr int32_t registeredVariableCount =
     static_cast<int32_t>(sizeof registeredVariables / sizeof registeredVariables[0]);
 

@@ -32,6 +32,8 @@ uint32_t __stdcall gaugeQuery() {
 }
 
 void __stdcall gaugeInstall(void* instance) {
+    // Before the leg's start is looked up below, and before anything else could read one.
+    registerVariables();
     elementInstall(&bezelElement, instance);
     int32_t* sizePair = bezelElement.image ? &bezelElement.image->width : nullptr;
     mouseListInstall(mouseTable, &gaugeHeader, sizePair);
@@ -61,7 +63,6 @@ static void prepareDestination() {
 void __stdcall gaugeInitialize() {
     elementInitialize(&bezelElement);
     callGetData(&gauge.exchange);
-    registerVariables();
     prepareDestination();
     unscrambleTitle(storedTitle, gauge.titleText, sizeof gauge.titleText);
     if (gauge.exchange.airportAutopilot == 1 || gauge.exchange.tourAutopilot == 1)

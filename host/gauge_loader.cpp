@@ -106,6 +106,7 @@ bool loadGauge(const std::string& path, std::string& error) {
 void unloadGauge() {
     if (loaded.module)
         FreeLibrary(loaded.module);
+    forgetVariableRecords();
     loaded = {};
 }
 

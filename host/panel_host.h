@@ -47,6 +47,10 @@ void resetPanel(); // forget recorded calls, events and registrations (not the v
 void setVariable(int32_t id, double value);
 double variable(int32_t id);
 const std::vector<int32_t>& registeredVariableIds();
+// The variables whose lookup was refused because the gauge had not registered their record, each
+// once, in order (and said on stderr). Registrations last until the module is unloaded.
+const std::vector<int32_t>& refusedLookups();
+void forgetVariableRecords(); // the module is gone: its records with it
 
 const std::vector<KeyEventRecord>& keyEvents();
 const std::vector<ServiceCall>& serviceCalls();

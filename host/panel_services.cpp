@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "common/sim_ids.h"
 #include "gauge/button_table.h"
@@ -27,6 +29,8 @@ struct MouseList {
 struct PanelState {
     std::map<int32_t, double> variables;
     std::vector<int32_t> registered;
+    std::set<const ModuleVar*> registeredRecords; // kept across resetPanel, as the gauge keeps them
+    std::vector<int32_t> refused;
     std::vector<KeyEventRecord> keys;
     std::vector<ServiceCall> calls;
     std::vector<InstalledImage> images;
@@ -180,16 +184,35 @@ void __stdcall keyEvent(int32_t event, int32_t value) {
     panel().keys.push_back({event, value});
 }
 
-void __stdcall variableLookup(ModuleVar* var) {
+void fillVariable(ModuleVar* var) {
     auto found = panel().variables.find(var->id);
     var->value = found != panel().variables.end() ? found->second : 0.0;
+}
+
+// What the simulator does with a record it never registered is undefined; here the lookup is
+// refused, said once a variable, and the record left as it is, so a gauge that reads too early
+// is caught rather than flown on chance values.
+void __stdcall variableLookup(ModuleVar* var) {
+    if (panel().registeredRecords.count(var)) {
+        fillVariable(var);
+        return;
+    }
+    std::vector<int32_t>& refused = panel().refused;
+    if (std::find(refused.begin(), refused.end(), var->id) != refused.end())
+        return;
+    std::fprintf(stderr,
+                 "tarvix-host: the gauge looked up variable 0x%X before registering it; "
+                 "refused\n",
+                 static_cast<unsigned>(var->id));
+    refused.push_back(var->id);
 }
 
 // A flying simulator hands out its variables filled: what the gauge reads from the record before
 // its first lookup (the map's turn at the first redraw) is the aircraft's state, not zero.
 void __stdcall variableRegister(ModuleVar* var) {
     panel().registered.push_back(var->id);
-    variableLookup(var);
+    panel().registeredRecords.insert(var);
+    fillVariable(var);
 }
 
 PanelServices makeServices() {
@@ -223,6 +246,7 @@ PanelServices* panelServices() {
 void resetPanel() {
     PanelState& state = panel();
     state.registered.clear();
+    state.refused.clear();
     state.keys.clear();
     state.calls.clear();
 }
@@ -242,6 +266,12 @@ double variable(int32_t id) {
 
 const std::vector<int32_t>& registeredVariableIds() {
     return panel().registered;
+}
+const std::vector<int32_t>& refusedLookups() {
+    return panel().refused;
+}
+void forgetVariableRecords() {
+    panel().registeredRecords.clear();
 }
 const std::vector<KeyEventRecord>& keyEvents() {
     return panel().keys;

@@ -147,6 +147,44 @@ TEST_F(GaugeInHost, RunsWithoutTheDialogLibrary) {
     EXPECT_EQ(installedImage(101), nullptr) << "kill releases the images";
 }
 
+TEST_F(GaugeInHost, RegistersEveryVariableAtInstallBeforeAnyLookup) {
+    setVariable(varLatitude, 4.5e6);
+    hostInstall();
+    std::vector<int32_t> expectedIds(registeredVariables,
+                                     registeredVariables + registeredVariableCount);
+    EXPECT_EQ(registeredVariableIds(), expectedIds);
+    hostInitialize();
+    for (int frame = 0; frame < 40; ++frame)
+        hostFrame();
+    for (int32_t button = 0; button < 7; ++button) {
+        int32_t x = 0, y = 0;
+        ASSERT_TRUE(buttonCentre(button, x, y));
+        clickGauge(x, y, nullptr);
+        hostFrame();
+    }
+    hostKill();
+    EXPECT_EQ(refusedLookups(), std::vector<int32_t>{});
+}
+
+TEST_F(GaugeInHost, TheStandInRefusesALookupOfAnUnregisteredVariable) {
+    // A gauge that reads before it registers, as the services see it.
+    auto lookup = reinterpret_cast<VariableFn>(panelServices()->entries[serviceVariableLookup / 4]);
+    auto enrol =
+        reinterpret_cast<VariableFn>(panelServices()->entries[serviceVariableRegister / 4]);
+    setVariable(varAltitude, 1234.0);
+    ModuleVar early = {varAltitude, {}, -1.0, {}};
+    lookup(&early);
+    EXPECT_EQ(early.value, -1.0) << "left as it was";
+    EXPECT_EQ(refusedLookups(), std::vector<int32_t>{varAltitude});
+    enrol(&early);
+    early.value = -1.0;
+    lookup(&early);
+    EXPECT_EQ(early.value, 1234.0);
+    ModuleVar other = {varAltitude, {}, -1.0, {}};
+    lookup(&other);
+    EXPECT_EQ(other.value, -1.0) << "registration belongs to the record, not to the id";
+}
+
 TEST_F(GaugeInHost, RedrawsOnEveryThirteenthUpdate) {
     hostInstall();
     hostInitialize();
