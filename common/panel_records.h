@@ -58,13 +58,18 @@ struct GaugeHeader {
     GaugeRoutine draw;             // 32
     GaugeRoutine kill;             // 36
     uint32_t reserved[11];         // 40  all 0
+    // Later panel systems read a longer header (252 bytes): they find zeros here by design, not
+    // whatever the linker happened to put after it.
+    uint32_t laterFields[42]; // 84  all 0
 };
-static_assert(!simulatorLayout || sizeof(GaugeHeader) == 84, "GaugeHeader");
+static_assert(!simulatorLayout || sizeof(GaugeHeader) == 252, "GaugeHeader");
 static_assert(!simulatorLayout || offsetof(GaugeHeader, name) == 4, "GaugeHeader.name");
 static_assert(!simulatorLayout || offsetof(GaugeHeader, elements) == 8, "GaugeHeader.elements");
 static_assert(!simulatorLayout || offsetof(GaugeHeader, query) == 12, "GaugeHeader.query");
 static_assert(!simulatorLayout || offsetof(GaugeHeader, kill) == 36, "GaugeHeader.kill");
 static_assert(!simulatorLayout || offsetof(GaugeHeader, reserved) == 40, "GaugeHeader.reserved");
+static_assert(!simulatorLayout || offsetof(GaugeHeader, laterFields) == 84,
+              "GaugeHeader.laterFields");
 
 // What the simulator builds when it installs an ImageElement. Only the fields named here are
 // read by a gauge; the others are the simulator's own.
@@ -97,8 +102,10 @@ struct ImageElement {
     int32_t reserved3[2];          // 52  0 0
     ImageRecord* image;            // 60  filled by the simulator at install
     uint32_t simulatorData[4];     // 64  filled by the simulator
+    // Later panel systems read a longer element (96 bytes); zeros here by design.
+    uint32_t laterFields[4]; // 80  all 0
 };
-static_assert(!simulatorLayout || sizeof(ImageElement) == 80, "ImageElement");
+static_assert(!simulatorLayout || sizeof(ImageElement) == 96, "ImageElement");
 static_assert(!simulatorLayout || offsetof(ImageElement, resourceId) == 4,
               "ImageElement.resourceId");
 static_assert(!simulatorLayout || offsetof(ImageElement, header) == 32, "ImageElement.header");
@@ -106,6 +113,10 @@ static_assert(!simulatorLayout || offsetof(ImageElement, children) == 40, "Image
 static_assert(!simulatorLayout || offsetof(ImageElement, imageFlags) == 48,
               "ImageElement.imageFlags");
 static_assert(!simulatorLayout || offsetof(ImageElement, image) == 60, "ImageElement.image");
+static_assert(!simulatorLayout || offsetof(ImageElement, simulatorData) == 64,
+              "ImageElement.simulatorData");
+static_assert(!simulatorLayout || offsetof(ImageElement, laterFields) == 80,
+              "ImageElement.laterFields");
 
 enum MouseRectKind : int32_t {
     mouseEnd = 0,

@@ -11,25 +11,35 @@ static ImageElement* const screenChildren[] = {&screenElement, nullptr};
 static ImageElement* const gaugeElements[] = {&bezelElement, nullptr};
 static const char gaugeName[] = "Tarvix42";
 
-ImageElement screenElement = {
-    0,      screenBitmapId, {0, 0, 0, 0, 0, 0}, &gaugeHeader, nullptr, nullptr, nullptr, 5,
-    {0, 0}, nullptr,        {0, 0, 0, 0}};
+ImageElement screenElement = {0,
+                              screenBitmapId,
+                              {0, 0, 0, 0, 0, 0},
+                              &gaugeHeader,
+                              nullptr,
+                              nullptr,
+                              nullptr,
+                              5,
+                              {0, 0},
+                              nullptr,
+                              {0, 0, 0, 0},
+                              {}};
 
-ImageElement bezelElement = {
-    0,      bezelBitmapId, {0, 0, 0, 0, 0, 0}, &gaugeHeader, nullptr, screenChildren, nullptr, 1,
-    {0, 0}, nullptr,       {0, 0, 0, 0}};
+ImageElement bezelElement = {0,
+                             bezelBitmapId,
+                             {0, 0, 0, 0, 0, 0},
+                             &gaugeHeader,
+                             nullptr,
+                             screenChildren,
+                             nullptr,
+                             1,
+                             {0, 0},
+                             nullptr,
+                             {0, 0, 0, 0},
+                             {}};
 
-GaugeHeader gaugeHeader = {gaugeHeaderVersion,
-                           gaugeName,
-                           gaugeElements,
-                           gaugeQuery,
-                           gaugeInstall,
-                           gaugeInitialize,
-                           gaugeUpdate,
-                           gaugeGenerate,
-                           gaugeDraw,
-                           gaugeKill,
-                           {}};
+GaugeHeader gaugeHeader = {
+    gaugeHeaderVersion, gaugeName,     gaugeElements, gaugeQuery, gaugeInstall, gaugeInitialize,
+    gaugeUpdate,        gaugeGenerate, gaugeDraw,     gaugeKill,  {},           {}};
 
 #define TARVIX_MOUSE_BUTTON(label, x, y, width, height, handler, upperRow, box, lit)               \
     { mouseButton, x, y, width, height, cursorHand, 0, mouseLeftSingle, 0, handler, 0 }

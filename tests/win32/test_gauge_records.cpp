@@ -88,6 +88,36 @@ TEST_F(GaugeModule, BezelElementCarriesTheScreenElement) {
     EXPECT_EQ(screen->children, nullptr);
 }
 
+// A later panel system reads a 252-byte header and 96-byte elements: what lies past our fields up
+// to there must be ours and zero, not the next record of the module.
+TEST_F(GaugeModule, RecordsReachTheLaterSizesWithZeros) {
+    const GaugeHeader* header = linkage->gauges[0];
+    const ImageElement* bezel = header->elements[0];
+    const struct {
+        const char* name;
+        const void* record;
+        size_t ours, later;
+    } records[] = {
+        {"header", header, 84, simulatorLayout ? 252 : sizeof(GaugeHeader)},
+        {"bezel", bezel, 80, simulatorLayout ? 96 : sizeof(ImageElement)},
+        {"screen", bezel->children[0], 80, simulatorLayout ? 96 : sizeof(ImageElement)},
+        {"linkage", linkage, sizeof(struct Linkage), sizeof(struct Linkage)},
+        {"imports", imports, sizeof(struct ImportTable), sizeof(struct ImportTable)},
+    };
+    for (const auto& r : records) {
+        const auto* bytes = static_cast<const uint8_t*>(r.record);
+        const size_t from = simulatorLayout ? r.ours : r.later;
+        for (size_t i = from; i < r.later; ++i)
+            ASSERT_EQ(bytes[i], 0) << r.name << " byte " << i;
+        for (const auto& other : records) {
+            const auto* start = static_cast<const uint8_t*>(other.record);
+            const bool apart =
+                &other == &r || start + other.later <= bytes || bytes + r.later <= start;
+            EXPECT_TRUE(apart) << r.name << " reaches into " << other.name;
+        }
+    }
+}
+
 TEST_F(GaugeModule, BitmapsAreEightBitAtTheDesignSize) {
     for (int id : {101, 102}) {
         HBITMAP bitmap = LoadBitmapA(module, MAKEINTRESOURCEA(id));
