@@ -50,6 +50,15 @@ void copyRunByBytes(const uint8_t* __restrict from, uint8_t* __restrict to, size
         to[x] = copiedPixel(from[x], to[x]);
 }
 
+bool imageTakesCanvas(const ImageShape& image, int32_t canvasWidth, int32_t canvasHeight) {
+    if (canvasWidth <= 0 || canvasHeight <= 0)
+        return false;
+    const bool onePixelOneByte = image.rowBytes == image.width && image.width == canvasWidth;
+    return onePixelOneByte && image.height == canvasHeight &&
+           image.byteSize / static_cast<uint32_t>(canvasWidth) ==
+               static_cast<uint32_t>(canvasHeight);
+}
+
 void copyCanvasToImage(const CanvasPixels& canvas, uint8_t* image, uint32_t imageBytes) {
     if (!canvas.bits || !image || canvas.width <= 0 || canvas.height <= 0 ||
         canvas.stride < canvas.width)

@@ -11,6 +11,19 @@ struct CanvasPixels {
     int32_t stride; // bytes from one row to the next (at least width)
 };
 
+// What the simulator's image record says of its picture.
+struct ImageShape {
+    int32_t width;    // pixels
+    int32_t height;   // pixels
+    int32_t rowBytes; // bytes of a row
+    uint32_t byteSize;
+};
+
+// Whether the image is the picture the canvas was made for: one byte a pixel (a row as many bytes
+// as pixels) and as many whole rows as the canvas, at the canvas's width. The copy writes nothing
+// into any other picture, which it would only scramble.
+bool imageTakesCanvas(const ImageShape& image, int32_t canvasWidth, int32_t canvasHeight);
+
 // The image is rows of exactly canvas.width bytes, imageBytes long. Only whole rows that both
 // hold are copied; neither buffer is read or written past its end.
 void copyCanvasToImage(const CanvasPixels& canvas, uint8_t* image, uint32_t imageBytes);

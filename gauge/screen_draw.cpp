@@ -83,6 +83,9 @@ static void drawButtons(HDC dc) {
 static void copyToImage(const ImageRecord* image) {
     if (!image)
         return;
+    const ImageShape shape = {image->width, image->height, image->rowBytes, image->byteSize};
+    if (!imageTakesCanvas(shape, canvas.canvasWidth, canvas.canvasHeight))
+        return;
     // The canvas holds canvasSize bytes of the image at most, in whole rows.
     uint32_t bytes = static_cast<uint32_t>(canvas.canvasSize);
     if (image->byteSize < bytes)

@@ -111,4 +111,29 @@ TEST(ScreenCopy, NothingWithoutAUsableCanvas) {
     EXPECT_EQ(image, (std::vector<uint8_t>(4, 1)));
 }
 
+TEST(ScreenCopy, OnlyAPictureOfOneBytePerPixelAtTheCanvasSizeTakesTheCopy) {
+    const uint32_t design = 280 * 316;
+    const struct {
+        const char* what;
+        ImageShape image;
+        int32_t canvasWidth, canvasHeight;
+        bool takes;
+    } cases[] = {
+        {"design size", {280, 316, 280, design}, 280, 316, true},
+        {"half size", {140, 158, 140, 140 * 158}, 140, 158, true},
+        {"a partial row after the last", {280, 316, 280, design + 100}, 280, 316, true},
+        {"two bytes a pixel", {280, 316, 560, 2 * design}, 280, 316, false},
+        {"four bytes a pixel", {280, 316, 1120, 4 * design}, 280, 316, false},
+        {"rows padded past the pixels", {280, 316, 284, 284 * 316}, 280, 316, false},
+        {"two bytes a pixel in the canvas's rows", {140, 316, 280, design}, 280, 316, false},
+        {"fewer rows than the canvas", {280, 158, 280, 280 * 158}, 280, 316, false},
+        {"bytes short of the last row", {280, 316, 280, design - 1}, 280, 316, false},
+        {"another width than the canvas", {140, 158, 140, 140 * 158}, 280, 316, false},
+        {"width 0", {0, 316, 0, design}, 0, 316, false},
+        {"no canvas", {280, 316, 280, design}, 0, 0, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(imageTakesCanvas(c.image, c.canvasWidth, c.canvasHeight), c.takes) << c.what;
+}
+
 } // namespace

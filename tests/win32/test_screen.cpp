@@ -311,6 +311,20 @@ TEST_F(Screen, PartialRowIsNeverWritten) {
     EXPECT_EQ(rgbAt(60, 209), blue) << "the whole rows are drawn";
 }
 
+TEST_F(Screen, APictureOfTwoBytesAPixelIsLeftAsItIs) {
+    start(northOf(12));
+    // The same bytes described as 140 pixels of two bytes each in every row.
+    ImageRecord* record = const_cast<ImageRecord*>(image());
+    record->width = 140;
+    std::memset(record->pixels, 9, record->byteSize);
+    redraw(3);
+    for (uint32_t i = 0; i < record->byteSize; ++i)
+        ASSERT_EQ(record->pixels[i], 9) << "byte " << i;
+    record->width = 280;
+    redraw();
+    EXPECT_EQ(rgbAt(60, 209), blue) << "drawn again once the picture is one byte a pixel";
+}
+
 TEST_F(Screen, WidthZeroIsRefused) {
     setImageSize(screenBitmapId, 0, 88480);
     start(northOf(12));
