@@ -53,6 +53,20 @@ const char* xmlPlan = R"(<?xml version="1.0" encoding="UTF-8"?>
   </FlightPlan.FlightPlan>
 </SimBase.Document>)";
 
+// Ends on a navaid at elevation 0, after a user waypoint at 0: only the last point is the end.
+const char* xmlPlanToNavaid = R"(<?xml version="1.0" encoding="UTF-8"?>
+<SimBase.Document Type="AceXML" version="1,0">
+  <FlightPlan.FlightPlan>
+    <CruisingAlt>6500</CruisingAlt>
+    <ATCWaypoint id="KMDW"><ATCWaypointType>Airport</ATCWaypointType>
+      <WorldPosition>N41° 47' 9.60",W87° 45' 8.40",+000620.00</WorldPosition></ATCWaypoint>
+    <ATCWaypoint id="LAKE1"><ATCWaypointType>User</ATCWaypointType>
+      <WorldPosition>N42° 30' 0.00",W87° 48' 0.00",+000000.00</WorldPosition></ATCWaypoint>
+    <ATCWaypoint id="OBK"><ATCWaypointType>VOR</ATCWaypointType>
+      <WorldPosition>N42° 13' 19.00",W87° 57' 6.00",+000000.00</WorldPosition></ATCWaypoint>
+  </FlightPlan.FlightPlan>
+</SimBase.Document>)";
+
 const char* fixPlan11 = "I\r\n1100 Version\r\nCYCLE 1710\r\nADEP KMDW\r\nDEPRWY RW31C\r\n"
                         "ADES KMKE\r\nNUMENR 4\r\n"
                         "1 KMDW ADEP 620.000000 41.786111 -87.752222\r\n"
@@ -96,6 +110,13 @@ TEST(FlightPlans, EachKindReadsAsOneRouteWithItsAltitudes) {
          "OBK|OBK|N 42\u00B013'19\"|W  87\u00B057'06\"|4500\n" // a VOR flown at cruise
          "KMKE|KMKE|N 42\u00B056'50\"|W  87\u00B053'48\"|-11\n",
          {15}},
+        {"XML plan ending on a navaid",
+         readXmlPlan,
+         xmlPlanToNavaid,
+         "KMDW|KMDW|N 41\u00B047'10\"|W  87\u00B045'08\"|620\n"
+         "LAKE1|LAKE1|N 42\u00B030'00\"|W  87\u00B048'00\"|6500\n"
+         "OBK|OBK|N 42\u00B013'19\"|W  87\u00B057'06\"|-\n",
+         {}},
         {"plan of fixes 1100",
          readFixPlan,
          fixPlan11,
@@ -203,6 +224,14 @@ TEST(AirportTables, ColumnsAsPeopleNameThemAndValuesAsTheyWriteThem) {
          "Wien|LOWW|N 48\u00B006'37\"|E  16\u00B034'11\"|-\n"},
         {"gps_code,iata,name,lat,lon\n,ORD,,41.978611,-87.904722\n", "",
          "ORD|ORD|N 41\u00B058'43\"|W  87\u00B054'17\"|-\n"},
+        // The first identifier column that a row fills names it.
+        {"ident,name,lat,lon,iata_code\nKMDW,Midway,41.786111,-87.752222,MDW\n"
+         "3CK,Lake in the Hills,42.206944,-88.323056,\n",
+         "",
+         "Midway|KMDW|N 41\u00B047'10\"|W  87\u00B045'08\"|-\n"
+         "Lake in the Hills|3CK|N 42\u00B012'25\"|W  88\u00B019'23\"|-\n"},
+        {"name,lat,lon\nMidway,41.786111,-87.752222\n", "",
+         "Midway||N 41\u00B047'10\"|W  87\u00B045'08\"|-\n"},
         {"ident,name,latitude,longitude\nKMDW,Midway,N41 47 10,87\u00B045'08\"W\n", "",
          "Midway|KMDW|N 41\u00B047'10\"|W  87\u00B045'08\"|-\n"},
         {"1,\"Goroka Airport\",\"Goroka\",\"Papua New Guinea\",\"GKA\",\\N,-6.081689,145.391998,"
@@ -330,11 +359,16 @@ TEST(FileKinds, AFileIsKnownByWhatItHolds) {
         {"507,\"Heathrow\",\"London, UK\",51.47,-0.46,83\n26,\"Kugaaruk\",\\N,68.53,-89.8,56\n",
          FileFormat::csv},
         {"icao;Name;Lat;Lon\nEHAM;Schiphol;52,308601;4,76389\n", FileFormat::csv},
+        {"name,lat,lon\nMidway,41.786111,-87.752222\nMitchell,42.947222,-87.896667\n",
+         FileFormat::csv},
+        {"Midway,41.786111,-87.752222\nMitchell,42.947222,-87.896667\n", FileFormat::csv},
         {"Midway, Chicago, IL\nMitchell\n", FileFormat::unknown},
     };
     for (const auto& c : cases) {
         const auto* bytes = reinterpret_cast<const uint8_t*>(c.text.data());
-        EXPECT_EQ(formatFromContent(bytes, c.text.size()), c.format) << c.text;
+        // Under a name that tells nothing of its kind.
+        EXPECT_EQ(resolvedFormat(FileFormat::unknown, "points.txt", bytes, c.text.size()), c.format)
+            << c.text;
         EXPECT_EQ(firstBinaryLine(bytes, c.text.size()), 0) << c.text;
     }
     const std::string picture("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);

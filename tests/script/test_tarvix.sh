@@ -48,14 +48,20 @@ nosuch.JSON|nosuch.JSON': cannot be read
 nosuch.json --speed=90|option --speed is for a flight without a scenario
 TABLE
 
-# The programs of a Wine prefix still running (zombies are gone already, waiting to be reaped).
-prefix_processes() {
+# The processes still running with the line VARIABLE=VALUE in their environment (zombies are gone
+# already, waiting to be reaped).
+processes_with() {
     local entry
     for entry in /proc/[0-9]*; do
         [ "$(sed 's/.*) //' "$entry/stat" 2>/dev/null | cut -d' ' -f1)" = Z ] && continue
-        tr '\0' '\n' 2>/dev/null <"$entry/environ" | grep -qxF "WINEPREFIX=$1" &&
+        tr '\0' '\n' 2>/dev/null <"$entry/environ" | grep -qxF "$1" &&
             printf '%s ' "$(tr '\0' ' ' 2>/dev/null <"$entry/cmdline")"
     done
+}
+
+# The programs of a Wine prefix still running.
+prefix_processes() {
+    processes_with "WINEPREFIX=$1"
 }
 
 # The processes that hold FILE open, one a line with its parent, process group and command line:
@@ -142,6 +148,61 @@ flock -n "$fly_prefix.lock-flight" true ||
 $(holders "$fly_prefix.lock-flight")
 the flight said: $(cat cut.out)"
 expect_ended "$fly_prefix" "an interrupted fly"
+
+# Ctrl-C, twice, in the middle of ./tarvix test while Windows cases run, in a lane prefix and in
+# the display one: exit 130, and nothing of the run left, neither Wine nor the virtual X server.
+# This file runs inside ./tarvix test of this tree, whose lock and prefixes an inner run must not
+# touch, so the inner one runs in a tree of its own beside the build: the real script and tools,
+# the Windows programs already built, and two cases of a long soak. Its prefixes stay there for
+# the next time.
+inner="$root/build/interrupted-tests"
+mkdir -p "$inner/build/$(basename "$runner")"
+ln -sfn "$root/tarvix" "$inner/tarvix"
+ln -sfn "$root/tools" "$inner/tools"
+ln -sfn "$root/cmake" "$inner/cmake"
+ln -sfn "$runner/bin" "$inner/build/$(basename "$runner")/bin"
+cat >"$inner/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.16)
+project(interrupted_tests NONE)
+if(TARVIX_WINDOWS_BUILD)
+    enable_testing()
+    set(runner wine-run)
+    if(TARVIX_WINDOWS_BUILD MATCHES "win64$")
+        set(runner wine-run64)
+    endif()
+    set(soak ${TARVIX_WINDOWS_BUILD}/bin/tests/edit_soak.exe 300)
+    add_test(NAME win32.soak_lane COMMAND ${CMAKE_SOURCE_DIR}/tools/${runner} ${soak})
+    add_test(NAME win32.soak_display
+        COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-on-display ${runner} ${soak})
+endif()
+CMAKE
+mark="TARVIX_INTERRUPTED_TESTS=$work"
+set -m
+env "$mark" "$inner/tarvix" test >tests-cut.out 2>&1 &
+inner_run=$!
+set +m
+lane_prefix="$inner/build/wineprefix" display_prefix="$inner/build/wine-run-display-prefix"
+[ "$runner" = "$root/build/win32" ] || {
+    lane_prefix="$inner/build/wineprefix64" display_prefix="$inner/build/wine-run64-display-prefix"
+}
+for _ in $(seq 1200); do
+    [[ "$(prefix_processes "$lane_prefix")" == *edit_soak* ]] &&
+        [[ "$(prefix_processes "$display_prefix")" == *edit_soak* ]] && break
+    kill -0 "$inner_run" 2>/dev/null || break
+    sleep 0.2
+done
+[[ "$(prefix_processes "$lane_prefix")" == *edit_soak* ]] ||
+    fail "the inner test run started no Windows case: $(cat tests-cut.out)"
+kill -INT -- "-$inner_run" 2>/dev/null
+sleep 0.3
+kill -INT -- "-$inner_run" 2>/dev/null
+status=0
+wait "$inner_run" || status=$?
+[ "$status" -eq 130 ] || fail "an interrupted test run exited $status, not 130: $(cat tests-cut.out)"
+grep -q "interrupted" tests-cut.out || fail "an interrupted test run did not say so"
+left=$(processes_with "$mark")
+[ -z "$left" ] || fail "an interrupted test run left running: $left"
+flock -n "$inner/build/test.lock" true || fail "an interrupted test run left its lock taken"
 
 # One flight at a time: a second one waits, saying so, and then flies.
 prefix_lock="$fly_prefix.lock-flight"

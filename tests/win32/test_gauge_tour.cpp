@@ -271,6 +271,43 @@ TEST_F(TourFlight, OneItemTourStaysOnItsItem) {
     EXPECT_EQ(ids, expected);
 }
 
+// In a tour of two items each step from one to the other is a step of one and a wrap at once:
+// the gauge takes it as the wrap, so the tour is flown from 001 to 002 and stays there, and the
+// buttons go round it both ways.
+TEST_F(TourFlight, TwoItemTourIsFlownOnceAndItsButtonsWrapBothWays) {
+    writeFileBytes("TarvixDb.dat", folderLine("Pair", 1, true) + tourItemLine(1, "First") +
+                                       tourItemLine(2, "Second") + folderLine("After", 1));
+    ExchangeRecord r{};
+    r.mode = 1;
+    r.recordNumber = 3;
+    r.tourAutopilot = 1;
+    setData(&r);
+    auto step = reinterpret_cast<int(__stdcall*)(int32_t)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetTourItem")));
+    ASSERT_EQ(step(0), 2); // 001 chosen, with its position
+    start();
+    EXPECT_EQ(libraryItem(), 2) << "001 stays the current item";
+    EXPECT_EQ(markedRecord(), 2);
+    for (int32_t expected : {3, 3}) { // arrival at 001 goes on to 002, and at 002 goes nowhere
+        ExchangeRecord item{};
+        getData(&item);
+        setVariable(varLatitude, item.latitude);
+        setVariable(varLongitude, item.longitude);
+        for (int frame = 0; frame < 40; ++frame)
+            hostUpdate();
+        EXPECT_EQ(libraryItem(), expected);
+        EXPECT_EQ(markedRecord(), expected);
+    }
+    const struct {
+        int32_t x, expected;
+    } clicks[] = {{229, 2}, {229, 3}, {184, 2}, {184, 3}}; // Next, Next, Prev, Prev
+    for (const auto& click : clicks) {
+        ASSERT_TRUE(clickGauge(click.x, 291, nullptr));
+        EXPECT_EQ(libraryItem(), click.expected) << click.x;
+        EXPECT_EQ(markedRecord(), click.expected) << click.x;
+    }
+}
+
 // Tours are numbered with four digits from item 1000 on, and nothing stops them at 999: the
 // gauge flies a tour of 1,003 items from item 1002 (record 1003) to its last item and stays
 // there, and its buttons wrap between the last item and the first.

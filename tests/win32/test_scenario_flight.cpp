@@ -301,6 +301,46 @@ TEST(ScenarioFlight, DestinationChosenThroughTheDialogIsReached) {
     EXPECT_TRUE(exists("frames\\panel-0001.png")) << "the panel as the dialog closed";
 }
 
+// The database's last record as the destination, named by the scenario or chosen in the
+// settings dialog during the flight: both fly there.
+TEST(ScenarioFlight, TheLastRecordIsADestinationLikeAnyOther) {
+    LineFields last;
+    last.ident = "KCGX";
+    last.name = "Lakefront";
+    const char* latitude[4] = {"N", "41", "57", "0"};
+    const char* longitude[4] = {"W", "87", "45", "8"};
+    std::copy(latitude, latitude + 4, last.latitude);
+    std::copy(longitude, longitude + 4, last.longitude);
+    const std::string database =
+        folderLine("Field", 1) + airportLine("KMDW", "Midway") + recordLine(last);
+    const struct {
+        const char* how;
+        const char* destination;
+        const char* said;
+    } cases[] = {
+        {"by the scenario", R"("destination": {"record": 3, "autopilot": true})",
+         "last arrival: KCGX Lakefront at "},
+        {"in the dialog", R"("destination": {"record": 2},
+          "clicks": [{"at": 2, "button": "DLG", "select": "Field/Lakefront",
+                      "set": {"autopilot": true}, "close": "OK"}])",
+         "destination chosen in the settings dialog at 0:00:02: KCGX Lakefront"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        enterFreshFolder();
+        writeFileBytes("field.dat", database);
+        writeFile("last.json",
+                  std::string(R"({"aircraft": {"latitude": "N41 47 10", "longitude": "W087 45 08",
+                   "heading": 0, "airspeed": 150, "altitude": 620}, "database": "field.dat",
+          "frameRate": 6, "duration": 900, "stopAtArrival": true, )") +
+                      c.destination + "}");
+        ProgramRun run = runProgram("\"" + hostProgram() + "\" last.json", 100000);
+        ASSERT_EQ(run.exitCode, 0u) << run.output;
+        for (const char* line : {c.said, "last arrival: KCGX Lakefront at "})
+            EXPECT_NE(run.output.find(line), std::string::npos) << line << "\n" << run.output;
+    }
+}
+
 // A tour brought in as a pilot brings one: "Tr Imp" twice (the tree then ends in two folders of
 // one name, and the newest is chosen), the first item chosen with the tour autopilot and
 // altitude hold, "Exp" of the new tour answered No at its question, which keeps the file; then

@@ -514,15 +514,19 @@ int cyanAlong(MapPoint a, MapPoint b) {
 // to the first: the line is as long as the tour, whatever the table held before.
 void expectTourLine(int32_t items) {
     for (int32_t i = 0; i < items; ++i) {
-        EXPECT_TRUE(colourNear(tourItemOnMap(i, items), 2, {0xFFFF00, orange}))
+        // The second of two lies on the map's bottom edge, where its marker is cut off.
+        EXPECT_TRUE(tourItemOnMap(i, items).y > 250 ||
+                    colourNear(tourItemOnMap(i, items), 2, {0xFFFF00, orange}))
             << "marker of item " << i + 1 << " of " << items;
         if (i + 1 < items) {
             EXPECT_GE(cyanAlong(tourItemOnMap(i, items), tourItemOnMap(i + 1, items)), 5)
                 << "line from item " << i + 1 << " of " << items;
         }
     }
-    EXPECT_LE(cyanAlong(tourItemOnMap(items - 1, items), tourItemOnMap(0, items)), 2)
-        << "no line from the last of " << items << " items back to the first";
+    if (items > 2) { // two items' line back would lie on the line there
+        EXPECT_LE(cyanAlong(tourItemOnMap(items - 1, items), tourItemOnMap(0, items)), 2)
+            << "no line from the last of " << items << " items back to the first";
+    }
 }
 
 } // namespace
@@ -536,7 +540,8 @@ TEST_F(TourScreen, TourLineIsAsLongAsTheTourAfterEveryRebuild) {
     expectTourLine(5);
     int32_t x = 0, y = 0;
     ASSERT_TRUE(buttonCentre(buttonIndex("DLG"), x, y));
-    for (int32_t items : {3, 7, 1}) { // shorter than the table, longer, a single item
+    // Shorter than the table, longer, two (each step a wrap as well), a single item.
+    for (int32_t items : {3, 7, 2, 1}) {
         serve(items);
         ASSERT_TRUE(clickGauge(x, y, nullptr)); // "DLG" rebuilds the tour's table
         Screen::redraw();
