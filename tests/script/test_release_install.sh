@@ -24,8 +24,9 @@ unzip -q "$archive" -d "$sim"
 cp "$windows/bin/tarvix-host.exe" "$sim/"
 before=$(cd "$sim" && find . -type f -exec sha256sum {} + | sort -k2)
 
-# The flights' prefix, one flight at a time, as ./tarvix fly has it.
-export TARVIX_WINEPREFIX="$windows-wineprefix-fly" TARVIX_WINE_END=1
+# A Wine prefix of its own, whose server ends with the flight: the dialog library's named
+# mappings are then this flight's alone, and it need not wait for the other flights.
+export TARVIX_WINEPREFIX="$windows-wineprefix-release" TARVIX_WINE_END=1
 exec 8>"$TARVIX_WINEPREFIX.lock-flight"
 flock 8
 output=$(cd "$sim" && "$root/tools/wine-run" ./tarvix-host.exe --gauge 'Gauges\Tarvix42.gau' \
