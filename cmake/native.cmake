@@ -39,6 +39,17 @@ if(TARVIX_WINDOWS_BUILD)
     # Ctrl-C in the middle of a flight, sent to the host as a terminal sends it.
     add_test(NAME script.host_interrupt COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_host_interrupt.sh)
     set_tests_properties(script.host_interrupt PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_lane_a)
+    # The pilot's archive, built twice from clones of the commit and compared; then installed in
+    # a folder laid out as the simulator's and flown from there, in a Wine prefix of its own.
+    set(TARVIX_RELEASE_ARCHIVE ${CMAKE_BINARY_DIR}/release-test/Tarvix.zip)
+    add_test(NAME script.release_reproducible
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_release_reproducible.sh ${TARVIX_RELEASE_ARCHIVE})
+    set_tests_properties(script.release_reproducible PROPERTIES TIMEOUT 900 FIXTURES_SETUP release_archive)
+    add_test(NAME script.release_install
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_release_install.sh ${TARVIX_RELEASE_ARCHIVE}
+                     ${TARVIX_WINDOWS_BUILD})
+    set_tests_properties(script.release_install PROPERTIES TIMEOUT 300
+                         FIXTURES_REQUIRED release_archive SKIP_RETURN_CODE 77)
 endif()
 
 # The fuzzers of the record decoder, of the tree's load and save, of the exchange files' lines and

@@ -23,9 +23,10 @@ endforeach()
 
 # The two modules load into the simulator on Windows 95, 98, ME and NT 4 as well: their headers
 # ask for no later system than 4.0, whatever the linker's default (tests/data/module_imports.txt
-# lists what they may import).
+# lists what they may import). No link time in their headers: the same commit builds the same
+# bytes, so a pilot's copy can be checked against the release.
 set(TARVIX_MODULE_LINK_FLAGS -Wl,--major-os-version,4,--minor-os-version,0
-    -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
+    -Wl,--major-subsystem-version,4,--minor-subsystem-version,0 -Wl,--no-insert-timestamp)
 
 add_library(tarvix_core STATIC ${TARVIX_CORE_SOURCES})
 target_link_libraries(tarvix_core PRIVATE tarvix_module_code)
