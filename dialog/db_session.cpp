@@ -89,9 +89,10 @@ HANDLE openForReading(const char* fileName) {
 bool sameBytes(const char* one, const char* other) {
     HANDLE a = openForReading(one);
     HANDLE b = openForReading(other);
-    bool same = a != INVALID_HANDLE_VALUE && b != INVALID_HANDLE_VALUE && fileByteSize(a) >= 0 &&
-                fileByteSize(a) == fileByteSize(b);
-    for (int64_t left = same ? fileByteSize(a) : 0; same && left > 0;) {
+    const bool opened = a != INVALID_HANDLE_VALUE && b != INVALID_HANDLE_VALUE;
+    const int64_t size = opened ? fileByteSize(a) : -1;
+    bool same = size >= 0 && size == fileByteSize(b);
+    for (int64_t left = same ? size : 0; same && left > 0;) {
         static char bytesA[16384], bytesB[16384];
         const uint32_t length = left < 16384 ? static_cast<uint32_t>(left) : 16384u;
         same = readExactly(a, bytesA, length) && readExactly(b, bytesB, length) &&

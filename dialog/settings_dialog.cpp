@@ -71,11 +71,6 @@ bool settleAndSay(HWND dialog) {
     return false;
 }
 
-bool readOnly(const char* fileName) {
-    const DWORD attributes = GetFileAttributesA(fileName);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
-
 // Opening: returns false (after saying why) when the dialog must not open.
 bool openDatabaseInTree(HWND dialog, HWND tree) {
     // Before anything looks for the database: a replace cut short may have left it aside, and
@@ -83,14 +78,16 @@ bool openDatabaseInTree(HWND dialog, HWND tree) {
     recoverDatabase();
     if (!settleAndSay(dialog))
         return false;
+    const DWORD attributes = GetFileAttributesA(databaseFileName);
+    const bool databaseExists = attributes != INVALID_FILE_ATTRIBUTES;
     // The pilot's own file keeps its mark: it was set for a reason, perhaps by the pilot.
-    if (readOnly(databaseFileName)) {
+    if (databaseExists && (attributes & FILE_ATTRIBUTE_READONLY)) {
         reportError(dialog, "The waypoint database \"TarvixDb.dat\" is read-only (files copied "
                             "from a CD are): clear its read-only attribute to edit it. Nothing "
                             "has been changed.");
         return false;
     }
-    if (!beginSession(GetFileAttributesA(databaseFileName) != INVALID_FILE_ATTRIBUTES)) {
+    if (!beginSession(databaseExists)) {
         reportError(dialog, "The waypoint database cannot be backed up (disk full, or the file "
                             "is held by another program). Nothing has been changed.");
         return false;

@@ -97,6 +97,19 @@ struct TourFlight : ::testing::Test {
         setVariable(varLongitude, rawLon(item.lonDeg, item.lonMin));
     }
 
+    // A coupled tour choice by record number alone, then the library's own step from it (forward
+    // when non-zero), which fills in the item's position; the step's answer.
+    int chooseAndStep(int32_t recordNumber, int32_t forward) {
+        ExchangeRecord r{};
+        r.mode = 1;
+        r.recordNumber = recordNumber;
+        r.tourAutopilot = 1;
+        setData(&r);
+        auto step = reinterpret_cast<int(__stdcall*)(int32_t)>(
+            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetTourItem")));
+        return step(forward);
+    }
+
     // The choice as the settings dialog stores it: a tour item, coupled or not.
     void chooseTourItem(int32_t recordNumber, int32_t coupled, const Item& item,
                         int32_t altitudeHold = 0) {
@@ -277,14 +290,7 @@ TEST_F(TourFlight, OneItemTourStaysOnItsItem) {
 TEST_F(TourFlight, TwoItemTourIsFlownOnceAndItsButtonsWrapBothWays) {
     writeFileBytes("TarvixDb.dat", folderLine("Pair", 1, true) + tourItemLine(1, "First") +
                                        tourItemLine(2, "Second") + folderLine("After", 1));
-    ExchangeRecord r{};
-    r.mode = 1;
-    r.recordNumber = 3;
-    r.tourAutopilot = 1;
-    setData(&r);
-    auto step = reinterpret_cast<int(__stdcall*)(int32_t)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetTourItem")));
-    ASSERT_EQ(step(0), 2); // 001 chosen, with its position
+    ASSERT_EQ(chooseAndStep(3, 0), 2); // 001 chosen, with its position
     start();
     EXPECT_EQ(libraryItem(), 2) << "001 stays the current item";
     EXPECT_EQ(markedRecord(), 2);
@@ -316,14 +322,7 @@ TEST_F(TourFlight, ToursLongerThan999ItemsAreFlownToTheirLastItem) {
     for (int item = 1; item <= 1003; ++item)
         database += tourItemLine(item, "Stop", "", item == 1001 ? "-1" : "");
     writeFileBytes("TarvixDb.dat", database + folderLine("After", 1));
-    ExchangeRecord r{};
-    r.mode = 1;
-    r.recordNumber = 1002;
-    r.tourAutopilot = 1;
-    setData(&r);
-    auto step = reinterpret_cast<int(__stdcall*)(int32_t)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetTourItem")));
-    ASSERT_EQ(step(1), 1003); // the library's own step fills in item 1002's position
+    ASSERT_EQ(chooseAndStep(1002, 1), 1003); // the library's own step fills in item 1002's position
     start();
     EXPECT_EQ(libraryItem(), 1003) << "the walk of the tour table ends where it began";
     ExchangeRecord item1002{};

@@ -304,13 +304,7 @@ TEST(ScenarioFlight, DestinationChosenThroughTheDialogIsReached) {
 // The database's last record as the destination, named by the scenario or chosen in the
 // settings dialog during the flight: both fly there.
 TEST(ScenarioFlight, TheLastRecordIsADestinationLikeAnyOther) {
-    LineFields last;
-    last.ident = "KCGX";
-    last.name = "Lakefront";
-    const char* latitude[4] = {"N", "41", "57", "0"};
-    const char* longitude[4] = {"W", "87", "45", "8"};
-    std::copy(latitude, latitude + 4, last.latitude);
-    std::copy(longitude, longitude + 4, last.longitude);
+    const LineFields last{"KCGX", "Lakefront", {"N", "41", "57", "0"}, {"W", "87", "45", "8"}};
     const std::string database =
         folderLine("Field", 1) + airportLine("KMDW", "Midway") + recordLine(last);
     const struct {
