@@ -12,6 +12,7 @@ set(TARVIX_DBTOOL_SOURCES
     dbtool/db_show.cpp
     dbtool/file_kinds.cpp
     dbtool/finding_report.cpp
+    dbtool/gpsbabel_bridge.cpp
     dbtool/gpx_format.cpp
     dbtool/plan_formats.cpp
     dbtool/point_filters.cpp

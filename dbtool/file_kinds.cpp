@@ -29,6 +29,16 @@ const FormatNames formatNames[] = {
     {FileFormat::gpsRoute, "fpl", {}, ".fpl", "GPS route"},
 };
 
+// The formats of GPSBabel's that a file is known as without an option.
+const GpsbabelFormat gpsbabelFormats[] = {
+    {"kml", "KML file", "<kml", ".kml", false},
+    {"ozi", "OziExplorer waypoint file", "OziExplorer Waypoint File", "", true},
+    {"cup", "glider waypoint file (.cup)", "name,code,country,lat,lon", ".cup", true},
+    {"cup", "glider waypoint file (.cup)", "title,code,country,latitude,longitude", ".cup", true},
+    {"gdb", "MapSource database", "MsRcf", ".gdb", false},
+    {"geo", "geocaching .loc file", "<loc", ".loc", true},
+};
+
 // How much of a file tells its kind: enough lines for a few records past a header.
 constexpr size_t lookedAt = 8192;
 
@@ -176,6 +186,34 @@ FileFormat resolvedFormat(FileFormat given, const std::string& path, const uint8
         return given;
     FileFormat named = formatFromPath(path);
     return named != FileFormat::unknown ? named : formatFromContent(data, size);
+}
+
+const GpsbabelFormat* gpsbabelFormatOf(const std::string& path, const uint8_t* data, size_t size) {
+    const char* text = reinterpret_cast<const char*>(data);
+    size_t length = size < lookedAt ? size : lookedAt;
+    if (length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
+        text += 3;
+        length -= 3;
+    }
+    const std::string start = trimmed(std::string(text, length < 64 ? length : 64));
+    const std::string top = start.empty() || start[0] != '<' ? "" : topElement(text, length);
+    std::string first;
+    for (size_t at = 0; at < length && text[at] != '\r' && text[at] != '\n'; ++at)
+        if (text[at] != '"')
+            first += text[at];
+    first = asciiLowered(first);
+    for (const GpsbabelFormat& f : gpsbabelFormats) {
+        const std::string mark = asciiLowered(f.mark);
+        if (mark[0] == '<' ? asciiLowered(top) == mark.substr(1) : first.rfind(mark, 0) == 0)
+            return &f;
+    }
+    const std::string extension = asciiLowered(std::filesystem::path(path).extension().string());
+    const FileFormat contents = formatFromContent(data, size);
+    for (const GpsbabelFormat& f : gpsbabelFormats)
+        if (*f.extension != '\0' && extension == f.extension &&
+            (contents == FileFormat::unknown || contents == FileFormat::csv))
+            return &f;
+    return nullptr;
 }
 
 const char* formatName(FileFormat format) {

@@ -20,6 +20,21 @@ FileFormat formatFromContent(const uint8_t* data, size_t size);
 FileFormat resolvedFormat(FileFormat given, const std::string& path, const uint8_t* data,
                           size_t size);
 
+// A format that GPSBabel reads and this tool does not, and how a file of it is known for certain:
+// by a mark at its start (an XML file's top element, or the first line's opening words, in any
+// case and without quotes) or, when its contents are no format of this tool, by an extension
+// that no other format uses.
+struct GpsbabelFormat {
+    const char* name;      // GPSBabel's name of the format (gpsbabel -^ lists them)
+    const char* shown;     // what messages call it
+    const char* mark;      // "<kml": the top element; otherwise the first line's start
+    const char* extension; // "" where the extension is shared with other formats (.wpt)
+    bool waypointsOnly;    // GPSBabel reads only waypoints from it
+};
+
+// The row of the format a file is known as, or nullptr.
+const GpsbabelFormat* gpsbabelFormatOf(const std::string& path, const uint8_t* data, size_t size);
+
 // What messages call the format ("database", "GPX").
 const char* formatName(FileFormat format);
 // The list of option names, for help and refusals.

@@ -22,6 +22,21 @@ const char* columnsHelp =
     "the names of a table's columns when it has no header row, comma-separated, an empty name "
     "for a column to pass over (e.g. id,name,city,country,iata,icao,lat,lon,altitude)";
 
+const char* viaHelp =
+    "read the file through GPSBabel as this format of its own (e.g. ozi, gdb, garmin_txt; "
+    "gpsbabel -^ lists them); KML, OziExplorer .wpt, .cup, MapSource .gdb and .loc files are "
+    "known without it";
+
+// Why a --via-gpsbabel given with a command cannot be used, or nothing.
+std::string viaRefusal(const std::string& via, const std::string& format) {
+    if (!via.empty() && !format.empty())
+        return "--via-gpsbabel names GPSBabel's format, --format and --from this tool's: give "
+               "one of them";
+    if (!via.empty() && via.front() == '-')
+        return "--via-gpsbabel '" + via + "' is not a format name (gpsbabel -^ lists them)";
+    return "";
+}
+
 void addVerbosity(CLI::App* command, bool& quiet, bool& verbose) {
     command->add_flag("-q,--quiet", quiet, "only the problems, counted by kind");
     command->add_flag("-v,--verbose", verbose, "every warning and problem on a line of its own");
@@ -52,6 +67,7 @@ int main(int argc, char** argv) {
     checkCommand->add_flag("--json", check.json, "the report as JSON on standard output");
     checkCommand->add_option("--format", checkFormat, formatHelp());
     checkCommand->add_option("--columns", check.columns, columnsHelp);
+    checkCommand->add_option("--via-gpsbabel", check.viaGpsbabel, viaHelp);
     addVerbosity(checkCommand, quiet, verbose);
 
     CheckOptions show{"", FileFormat::unknown, false};
@@ -61,6 +77,7 @@ int main(int argc, char** argv) {
     showCommand->add_option("FILE", show.path, "the file to show")->required();
     showCommand->add_option("--format", showFormat, formatHelp());
     showCommand->add_option("--columns", show.columns, columnsHelp);
+    showCommand->add_option("--via-gpsbabel", show.viaGpsbabel, viaHelp);
     addVerbosity(showCommand, quiet, verbose);
 
     ConvertOptions convert{"", "", FileFormat::unknown, FileFormat::unknown, 0, false, false};
@@ -72,6 +89,7 @@ int main(int argc, char** argv) {
     convertCommand->add_option("--from", fromFormat, formatHelp());
     convertCommand->add_option("--to", toFormat, formatHelp());
     convertCommand->add_option("--columns", convert.columns, columnsHelp);
+    convertCommand->add_option("--via-gpsbabel", convert.viaGpsbabel, viaHelp);
     convertCommand
         ->add_option("--route", convert.route,
                      "which route of the input becomes the tour (1 = the first)")
@@ -111,6 +129,7 @@ int main(int argc, char** argv) {
     flightCommand->add_option("FOLDER", flight.folder, "the flight's folder")->required();
     flightCommand->add_option("--from", flightFormat, formatHelp());
     flightCommand->add_option("--columns", flight.convert.columns, columnsHelp);
+    flightCommand->add_option("--via-gpsbabel", flight.convert.viaGpsbabel, viaHelp);
     flightCommand
         ->add_option("--route", flight.convert.route,
                      "which route of the input is flown (1 = the first)")
@@ -137,6 +156,17 @@ int main(int argc, char** argv) {
         if (!given->empty() && formatFromOption(*given) == FileFormat::unknown) {
             std::cerr << "tarvix-db: unknown format '" << *given << "': " << formatOptions()
                       << "\n";
+            return exitUnreadable;
+        }
+    }
+    const std::pair<const std::string*, const std::string*> vias[] = {
+        {&check.viaGpsbabel, &checkFormat},
+        {&show.viaGpsbabel, &showFormat},
+        {&convert.viaGpsbabel, &fromFormat},
+        {&flight.convert.viaGpsbabel, &flightFormat}};
+    for (const auto& [via, format] : vias) {
+        if (!viaRefusal(*via, *format).empty()) {
+            std::cerr << "tarvix-db: " << viaRefusal(*via, *format) << "\n";
             return exitUnreadable;
         }
     }

@@ -13,6 +13,7 @@
 #include "dat_files.h"
 #include "db_check.h"
 #include "db_show.h"
+#include "gpsbabel_bridge.h"
 #include "gpx_format.h"
 #include "plan_formats.h"
 
@@ -21,6 +22,13 @@ namespace {
 // Far above any waypoint file (65,535 records are 4 MiB), low enough never to exhaust memory.
 constexpr std::uintmax_t largestInput = 256u << 20;
 constexpr size_t mostPoints = 65535;
+
+struct Opened {
+    FileFormat format;
+    std::vector<uint8_t> bytes;
+    bool bridged = false; // GPSBabel wrote the bytes as GPX from a format of its own
+    BridgedFile throughGpsbabel = {};
+};
 
 const char* unitOf(FileFormat format) {
     return format == FileFormat::database || format == FileFormat::tour ? "record" : "line";
@@ -55,6 +63,18 @@ bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const s
     return false;
 }
 
+// The points of an opened file; what GPSBabel read is made sound and its notes come first.
+bool readOpened(const Opened& opened, const std::string& columns, WaypointSet& set,
+                Findings& findings) {
+    bool readable = readWaypoints(opened.format, opened.bytes, columns, set, findings);
+    if (opened.bridged) {
+        settleBridgedPoints(opened.throughGpsbabel, set, findings);
+        set.notes.insert(set.notes.begin(), opened.throughGpsbabel.notes.begin(),
+                         opened.throughGpsbabel.notes.end());
+    }
+    return readable;
+}
+
 // What writing the points into the simulator's files would warn about: the cuts of names and
 // identifiers, identifiers that become the same, altitudes that cannot be held, long tours.
 void writingFindings(const WaypointSet& set, Findings& findings) {
@@ -75,9 +95,10 @@ void writingFindings(const WaypointSet& set, Findings& findings) {
 
 // Check of the simulator's files by their own rules; of the others by what the reader finds and
 // what writing them into the simulator's files would say.
-Findings checkBytes(const CheckOptions& options, FileFormat format,
-                    const std::vector<uint8_t>& bytes, int32_t& count, bool& readable,
-                    std::vector<std::string>& notes) {
+Findings checkBytes(const CheckOptions& options, const Opened& opened, int32_t& count,
+                    bool& readable, std::vector<std::string>& notes) {
+    const FileFormat format = opened.format;
+    const std::vector<uint8_t>& bytes = opened.bytes;
     readable = true;
     count = 0;
     if (format == FileFormat::database || format == FileFormat::tour)
@@ -90,7 +111,7 @@ Findings checkBytes(const CheckOptions& options, FileFormat format,
         addProblem(findings, 0, "the file is empty");
         return findings;
     }
-    readable = readWaypoints(format, bytes, options.columns, set, findings);
+    readable = readOpened(opened, options.columns, set, findings);
     notes = set.notes;
     for (const WaypointGroup& group : set.groups)
         count += static_cast<int32_t>(group.points.size());
@@ -100,22 +121,50 @@ Findings checkBytes(const CheckOptions& options, FileFormat format,
     return findings;
 }
 
-struct Opened {
-    FileFormat format;
-    std::vector<uint8_t> bytes;
-};
+enum class Bridge { notNeeded, read, refused };
 
-bool openInput(const std::string& path, FileFormat given, Opened& opened, std::ostream& err) {
+// A file that GPSBabel reads for the tool: one named with --via-gpsbabel, or one known as a format
+// of GPSBabel's. Read, opened holds the GPX that GPSBabel wrote.
+Bridge throughGpsbabel(const std::string& path, FileFormat given, const std::string& via,
+                       Opened& opened, std::ostream& err) {
+    const GpsbabelFormat* known =
+        given == FileFormat::unknown && via.empty()
+            ? gpsbabelFormatOf(path, opened.bytes.data(), opened.bytes.size())
+            : nullptr;
+    if (known == nullptr && via.empty())
+        return Bridge::notNeeded;
+    const std::string format = known != nullptr ? known->name : via;
+    const std::string shown = known != nullptr ? known->shown : "'" + via + "' file";
+    std::string reason;
+    if (!readThroughGpsbabel(path, opened.bytes, format, shown,
+                             known != nullptr && known->waypointsOnly, opened.throughGpsbabel,
+                             reason)) {
+        err << path << ": " << reason << "\n";
+        return Bridge::refused;
+    }
+    opened.bridged = true;
+    opened.format = FileFormat::gpx;
+    opened.bytes.assign(opened.throughGpsbabel.gpx.begin(), opened.throughGpsbabel.gpx.end());
+    return Bridge::read;
+}
+
+bool openInput(const std::string& path, FileFormat given, const std::string& via, Opened& opened,
+               std::ostream& err) {
     std::string reason;
     if (!readWhole(path, opened.bytes, reason)) {
         err << path << ": " << reason << "\n";
         return false;
     }
+    const Bridge bridge = throughGpsbabel(path, given, via, opened, err);
+    if (bridge != Bridge::notNeeded)
+        return bridge == Bridge::read;
     opened.format = resolvedFormat(given, path, opened.bytes.data(), opened.bytes.size());
     if (opened.format == FileFormat::unknown) {
         err << path << ": unknown format: neither its name nor its first lines say what it holds; "
             << "name it TarvixDb.dat, TarvixTr.dat, Tarvix.dat, *.gpx, *.csv, *.pln, *.fms or "
-            << "*.fpl, or say which with --format / --from (" << formatOptions() << ")\n";
+            << "*.fpl, or say which with --format / --from (" << formatOptions()
+            << "), or read it through GPSBabel with --via-gpsbabel FORMAT (gpsbabel -^ lists "
+            << "its formats)\n";
         return false;
     }
     int32_t binary = firstBinaryLine(opened.bytes.data(), opened.bytes.size());
@@ -288,7 +337,7 @@ std::string partPath(const std::string& output, size_t part) {
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) {
     Opened opened;
     std::ostringstream refusal;
-    if (!openInput(options.path, options.format, opened, refusal)) {
+    if (!openInput(options.path, options.format, options.viaGpsbabel, opened, refusal)) {
         err << refusal.str();
         // A machine reading the report learns the refusal from it too.
         if (options.json) {
@@ -305,7 +354,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
     int32_t count = 0;
     bool readable = true;
     std::vector<std::string> notes;
-    Findings findings = checkBytes(options, opened.format, opened.bytes, count, readable, notes);
+    Findings findings = checkBytes(options, opened, count, readable, notes);
     int32_t problems = problemCount(findings);
     int status = !readable ? exitUnreadable : problems > 0 ? exitProblems : exitClean;
     const char* unit = unitOf(opened.format);
@@ -338,7 +387,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
 
 int runShow(const CheckOptions& options, std::ostream& out, std::ostream& err) {
     Opened opened;
-    if (!openInput(options.path, options.format, opened, err))
+    if (!openInput(options.path, options.format, options.viaGpsbabel, opened, err))
         return exitUnreadable;
     if (opened.format == FileFormat::database || opened.format == FileFormat::tour) {
         out << options.path << ": "
@@ -348,7 +397,7 @@ int runShow(const CheckOptions& options, std::ostream& out, std::ostream& err) {
     }
     WaypointSet set;
     Findings findings;
-    bool readable = readWaypoints(opened.format, opened.bytes, options.columns, set, findings);
+    bool readable = readOpened(opened, options.columns, set, findings);
     tell(options.path, set.notes, options.verbosity, err);
     reportFindings(options.path, findings, unitOf(opened.format), options.verbosity, err);
     out << options.path << ": " << counted(pointCount(set), "point") << "\n" << showWaypoints(set);
@@ -357,7 +406,7 @@ int runShow(const CheckOptions& options, std::ostream& out, std::ostream& err) {
 
 int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
     Opened opened;
-    if (!openInput(options.input, options.from, opened, err))
+    if (!openInput(options.input, options.from, options.viaGpsbabel, opened, err))
         return exitUnreadable;
     FileFormat to = options.to != FileFormat::unknown ? options.to : formatFromPath(options.output);
     std::error_code error;
@@ -381,7 +430,7 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     }
     WaypointSet set;
     Findings findings;
-    bool readable = readWaypoints(opened.format, opened.bytes, options.columns, set, findings);
+    bool readable = readOpened(opened, options.columns, set, findings);
     const char* unit = unitOf(opened.format);
     tell(options.input, set.notes, options.verbosity, err);
     if (readable && filtersGiven(options.filters)) {

@@ -24,6 +24,7 @@ struct CheckOptions {
     bool json;
     std::string columns = ""; // the names of a headerless table's columns
     Verbosity verbosity = Verbosity::normal;
+    std::string viaGpsbabel = ""; // GPSBabel's name of the format to read the file through
 };
 
 struct ConvertOptions {
@@ -38,6 +39,7 @@ struct ConvertOptions {
     Verbosity verbosity = Verbosity::normal;
     PointFilters filters = {};
     size_t maxItems = 0; // split a route into tours of at most this many items; 0: one tour
+    std::string viaGpsbabel = "";
 };
 
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err);
