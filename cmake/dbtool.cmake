@@ -69,6 +69,14 @@ add_dependencies(native_db_tool tarvix-db)
 add_dependencies(benchmarks native_db_tool)
 set_target_properties(native_db_tool PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 
+# GPX and CSV read as GPSBabel reads them, and the formats only GPSBabel reads brought in through it.
+add_test(NAME script.db_tool_gpsbabel
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_db_tool_gpsbabel.sh
+        ${CMAKE_BINARY_DIR}/bin/tarvix-db-checked)
+add_test(NAME script.db_tool_via_gpsbabel
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_db_tool_via_gpsbabel.sh
+        ${CMAKE_BINARY_DIR}/bin/tarvix-db-checked)
+
 # The round trip through the real settings dialog: a GPX route into TarvixTr.dat, imported and
 # exported by the dialog's buttons under Wine, converted back.
 if(TARVIX_WINDOWS_BUILD)

@@ -18,6 +18,8 @@ namespace {
 
 // GPSBabel's messages shown in a refusal; the rest are of no help to a pilot.
 constexpr size_t linesShown = 3;
+// The line of a .cup file after which its tasks follow, which are no waypoints.
+constexpr const char* cupTasks = "-----Related Tasks-----";
 
 // A temporary file of this process, removed when it goes out of scope.
 class ScratchFile {
@@ -38,6 +40,10 @@ class ScratchFile {
     }
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
+
+    bool write(const std::string& bytes) const {
+        return ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    }
 
     std::string text() const {
         std::ifstream in(path, std::ios::binary);
@@ -78,6 +84,20 @@ int runProgram(const std::vector<std::string>& arguments, int messages, int& sta
     return 0;
 }
 
+// The command line: waypoints, and unless the format holds nothing else routes and tracks, the
+// tracks made routes.
+std::vector<std::string> argumentsFor(const std::string& input, const std::string& format,
+                                      bool waypointsOnly, const std::string& output) {
+    std::vector<std::string> arguments{programName(), "-w"};
+    if (!waypointsOnly)
+        arguments.insert(arguments.end(), {"-r", "-t"});
+    arguments.insert(arguments.end(), {"-i", format, "-f", input});
+    if (!waypointsOnly)
+        arguments.insert(arguments.end(), {"-x", "transform,rte=trk,del"});
+    arguments.insert(arguments.end(), {"-o", "gpx", "-F", output});
+    return arguments;
+}
+
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -95,8 +115,7 @@ std::string joined(const std::vector<std::string>& lines) {
 }
 
 // Elevations written with the unit ft ("620ft,"): a .cup file may give them so.
-bool holdsFeet(const std::vector<uint8_t>& bytes) {
-    const std::string text(bytes.begin(), bytes.end());
+bool holdsFeet(const std::string& text) {
     for (size_t at = text.find("ft"); at != std::string::npos; at = text.find("ft", at + 2))
         if (at > 0 && text[at - 1] >= '0' && text[at - 1] <= '9' &&
             (at + 2 == text.size() || text[at + 2] == ',' || text[at + 2] == '\r' ||
@@ -116,18 +135,20 @@ std::string unquoted(const std::string& text) {
 bool readThroughGpsbabel(const std::string& path, const std::vector<uint8_t>& bytes,
                          const std::string& format, const std::string& shown, bool waypointsOnly,
                          BridgedFile& file, std::string& reason) {
-    ScratchFile gpx, messages;
-    if (gpx.fd < 0 || messages.fd < 0) {
+    ScratchFile gpx, messages, waypoints;
+    if (gpx.fd < 0 || messages.fd < 0 || waypoints.fd < 0) {
         reason = "no temporary file for GPSBabel's GPX can be made";
         return false;
     }
-    std::vector<std::string> arguments{programName(), "-w"};
-    if (!waypointsOnly)
-        arguments.insert(arguments.end(), {"-r", "-t"});
-    arguments.insert(arguments.end(), {"-i", format, "-f", path});
-    if (!waypointsOnly)
-        arguments.insert(arguments.end(), {"-x", "transform,rte=trk,del"});
-    arguments.insert(arguments.end(), {"-o", "gpx", "-F", gpx.path});
+    // GPSBabel would read the lines of a .cup file's tasks as waypoints at 0°, 0°.
+    const std::string text(bytes.begin(), bytes.end());
+    const size_t tasks = format.rfind("cup", 0) == 0 ? text.find(cupTasks) : std::string::npos;
+    if (tasks != std::string::npos && !waypoints.write(text.substr(0, tasks))) {
+        reason = "its waypoints cannot be written into a temporary file for GPSBabel";
+        return false;
+    }
+    const std::vector<std::string> arguments = argumentsFor(
+        tasks != std::string::npos ? waypoints.path : path, format, waypointsOnly, gpx.path);
     int status = 0;
     int error = runProgram(arguments, messages.fd, status);
     if (error == ENOENT || (error == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 127)) {
@@ -149,9 +170,12 @@ bool readThroughGpsbabel(const std::string& path, const std::vector<uint8_t>& by
     }
     file.notes.push_back("read through GPSBabel as its format '" + format + "' (" + shown +
                          "); the lines named below are those of the GPX it wrote");
+    if (tasks != std::string::npos)
+        file.notes.push_back("the tasks after '" + std::string(cupTasks) +
+                             "' are passed over: they are no waypoints");
     for (const std::string& line : said)
         file.notes.push_back("GPSBabel: " + line);
-    file.altitudesInFeet = format.rfind("cup", 0) == 0 && holdsFeet(bytes);
+    file.altitudesInFeet = format.rfind("cup", 0) == 0 && holdsFeet(text);
     return true;
 }
 
