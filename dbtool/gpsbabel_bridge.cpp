@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -61,8 +62,16 @@ std::string programName() {
     return given != nullptr && *given != '\0' ? given : "gpsbabel";
 }
 
+volatile std::sig_atomic_t interrupted = 0;
+
+void noteInterrupt(int) {
+    interrupted = 1;
+}
+
 // Runs the program with standard input from /dev/null and its output into messages. The spawn's
-// error (ENOENT: no such program), else 0 with the program's wait status.
+// error (ENOENT: no such program), else 0 with the program's wait status. A Ctrl-C meanwhile is
+// passed on to the program and noted in interrupted, so that the caller can remove its files
+// before it ends this process as the Ctrl-C would have.
 int runProgram(const std::vector<std::string>& arguments, int messages, int& status) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -73,15 +82,23 @@ int runProgram(const std::vector<std::string>& arguments, int messages, int& sta
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    struct sigaction noting = {}, before = {};
+    noting.sa_handler = noteInterrupt;
+    ::sigaction(SIGINT, nullptr, &before);
+    // A process started to ignore Ctrl-C (in the background) keeps ignoring it.
+    if (before.sa_handler != SIG_IGN)
+        ::sigaction(SIGINT, &noting, nullptr);
     pid_t child = 0;
     int error = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
-        return error;
-    while (::waitpid(child, &status, 0) < 0)
+    while (error == 0 && ::waitpid(child, &status, 0) < 0) {
         if (errno != EINTR)
-            return errno;
-    return 0;
+            error = errno;
+        else if (interrupted)
+            ::kill(child, SIGINT);
+    }
+    ::sigaction(SIGINT, &before, nullptr);
+    return error;
 }
 
 // The command line: waypoints, and unless the format holds nothing else routes and tracks, the
@@ -130,11 +147,9 @@ std::string unquoted(const std::string& text) {
                : text;
 }
 
-} // namespace
-
-bool readThroughGpsbabel(const std::string& path, const std::vector<uint8_t>& bytes,
-                         const std::string& format, const std::string& shown, bool waypointsOnly,
-                         BridgedFile& file, std::string& reason) {
+bool convertOnce(const std::string& path, const std::vector<uint8_t>& bytes,
+                 const std::string& format, const std::string& shown, bool waypointsOnly,
+                 BridgedFile& file, std::string& reason) {
     ScratchFile gpx, messages, waypoints;
     if (gpx.fd < 0 || messages.fd < 0 || waypoints.fd < 0) {
         reason = "no temporary file for GPSBabel's GPX can be made";
@@ -177,6 +192,21 @@ bool readThroughGpsbabel(const std::string& path, const std::vector<uint8_t>& by
         file.notes.push_back("GPSBabel: " + line);
     file.altitudesInFeet = format.rfind("cup", 0) == 0 && holdsFeet(text);
     return true;
+}
+
+} // namespace
+
+bool readThroughGpsbabel(const std::string& path, const std::vector<uint8_t>& bytes,
+                         const std::string& format, const std::string& shown, bool waypointsOnly,
+                         BridgedFile& file, std::string& reason) {
+    interrupted = 0;
+    bool read = convertOnce(path, bytes, format, shown, waypointsOnly, file, reason);
+    // The temporary files are gone: the Ctrl-C ends the process now.
+    if (interrupted) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+    }
+    return read;
 }
 
 void settleBridgedPoints(const BridgedFile& file, WaypointSet& set, Findings& findings) {

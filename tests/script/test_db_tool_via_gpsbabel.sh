@@ -3,7 +3,8 @@
 # a tour, the waypoints of an OziExplorer file and of a glider pilot's .cup file become airports,
 # each checked by tarvix-db's own reader. A file it cannot tell (GeoJSON, a .wpt without the
 # OziExplorer header) is named with --via-gpsbabel; a
-# missing or failing GPSBabel is a refusal that says what to do; no temporary file is left.
+# missing or failing GPSBabel is a refusal that says what to do; no temporary file is left, even
+# after a Ctrl-C.
 # Argument: the tarvix-db program.
 set -euo pipefail
 tool=$(realpath "$1")
@@ -59,5 +60,16 @@ while IFS='|' read -r setting input said; do
     [ "$status" -eq 2 ] || fail "$setting $input: status $status: $told"
     grep -qF "$said" <<<"$told" || fail "$setting $input: did not say \"$said\": $told"
 done <<<"$refusals"
+# Ctrl-C while GPSBabel works ends both, as interrupted (130), and still removes the files.
+printf '#!/bin/sh\ntouch "$0.started"\nexec sleep 20\n' >slow-gpsbabel
+chmod +x slow-gpsbabel
+set -m
+TARVIX_GPSBABEL="$work/slow-gpsbabel" "$tool" show lake.wpt >/dev/null 2>&1 &
+for _ in $(seq 100); do [ -e slow-gpsbabel.started ] && break || sleep 0.1; done
+kill -INT $!
+status=0
+wait $! || status=$?
+set +m
+[ "$status" -eq 130 ] || fail "Ctrl-C during GPSBabel: status $status"
 [ -z "$(ls tmp)" ] || fail "temporary files left: $(ls tmp)"
 echo "KML, OziExplorer and .cup files come in through GPSBabel; its absence is explained"
