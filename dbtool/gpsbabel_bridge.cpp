@@ -191,6 +191,7 @@ bool convertOnce(const std::string& path, const std::vector<uint8_t>& bytes,
     for (const std::string& line : said)
         file.notes.push_back("GPSBabel: " + line);
     file.altitudesInFeet = format.rfind("cup", 0) == 0 && holdsFeet(text);
+    file.namedByName = format.rfind("kml", 0) == 0;
     return true;
 }
 
@@ -218,7 +219,8 @@ void settleBridgedPoints(const BridgedFile& file, WaypointSet& set, Findings& fi
     for (WaypointGroup& group : set.groups) {
         for (Waypoint& point : group.points) {
             point.ident = unquoted(point.ident);
-            point.name = unquoted(point.name);
+            point.name =
+                unquoted(file.namedByName && !point.ident.empty() ? point.ident : point.name);
             zeros += point.hasAltitude && point.altitude == 0 && !file.altitudesInFeet ? 1 : 0;
             if (file.altitudesInFeet || point.altitude == 0)
                 point.hasAltitude = false;

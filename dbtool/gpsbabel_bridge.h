@@ -14,6 +14,7 @@ struct BridgedFile {
     std::string gpx;                // the GPX it wrote
     std::vector<std::string> notes; // how the file was read and what GPSBabel warned, for a person
     bool altitudesInFeet = false;   // elevations in feet, which GPSBabel reads as metres
+    bool namedByName = false;       // a place's name is its name; the description is free text
 };
 
 // Runs GPSBabel (the program TARVIX_GPSBABEL names, else gpsbabel from PATH) with an argument
@@ -25,7 +26,8 @@ bool readThroughGpsbabel(const std::string& path, const std::vector<uint8_t>& by
                          const std::string& format, const std::string& shown, bool waypointsOnly,
                          BridgedFile& file, std::string& reason);
 
-// The points as GPSBabel's reading leaves them, made sound: the quotes it leaves around texts
-// taken off, an elevation of exactly 0 (what it writes where the file has none) and elevations it
+// The points as GPSBabel's reading leaves them, made sound: a KML placemark named by its name,
+// not by its description (free text, often HTML), the quotes it leaves around texts taken off,
+// an elevation of exactly 0 (what it writes where the file has none) and elevations it
 // read in the wrong unit passed over, with a warning.
 void settleBridgedPoints(const BridgedFile& file, WaypointSet& set, Findings& findings);

@@ -24,7 +24,7 @@ fail() {
 cases=$(
     cat <<'TABLE'
 lake-tour.kml||TarvixTr.dat|001  RPT001                   N41 4710W87 458   1 2999/002  RPT002                   N42 5650W87 5348  1 4498/003  RPT003                   N44 296 W88 7 46  1 6499/004  RPT004                   N45 4322W87 5 37  1|read through GPSBabel as its format 'kml'
-lake-tour.kml||Tarvix.dat|Chica KMDW                      N 41  47  10  W 87  45  8/Milwa Milwaukee Mitchell        N 42  56  50  W 87  53  48|1 elevation(s) of 0 read as none
+lake-tour.kml||Tarvix.dat|Chica Chicago Midway            N 41  47  10  W 87  45  8/Milwa Milwaukee Mitchell        N 42  56  50  W 87  53  48|1 elevation(s) of 0 read as none
 lake.wpt||Tarvix.dat|KMDW  Chicago Midway            N 41  47  10  W 87  45  8/KMKE  Milwaukee Mitchell        N 42  56  50  W 87  53  48|(OziExplorer waypoint file)
 gliding.cup||Tarvix.dat|KMDW  Midway                    N 41  47  10  W 87  45  8/3HA   3HA                       N 41  34  30  W 87  31  43|which GPSBabel reads as metres
 lake.json|--via-gpsbabel geojson|Tarvix.dat|KMDW  Chicago Midway            N 41  47  10  W 87  45  8/KMKE  KMKE                      N 42  56  50  W 87  53  48|its format 'geojson'
