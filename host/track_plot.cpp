@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/flight_model.h"
 #include "host/track_plot_layout.h"
 
 #pragma GCC diagnostic push
@@ -17,9 +18,8 @@
 
 namespace {
 
-constexpr int plotSize = 900;
-constexpr int margin = 60;
-constexpr double nmPerDegree = 60.0405;
+constexpr double nmPerDegree = earthRadiusNm * 3.141592653589793 / 180; // of latitude
+constexpr double routeStepNm = 5; // between the points drawn along a great-circle leg
 const COLORREF routeBlue = RGB(0, 120, 220), trackRed = RGB(220, 30, 30),
                sequencedYellow = RGB(255, 200, 0), gridGrey = RGB(215, 215, 215),
                noteGrey = RGB(60, 60, 60);
@@ -74,7 +74,7 @@ int textWidth(HDC dc, const std::string& s) {
 
 // Lines of latitude and longitude at a round step across the map, labelled in the margins.
 void drawGrid(HDC dc, const PlotFrame& f) {
-    const int low = margin, high = plotSize - margin;
+    const int low = plotMargin, high = plotSize - plotMargin;
     double latitudeStep = roundStep((high - low) / f.pixelsPerLatitude);
     double top = f.centreLatitude + (plotSize / 2.0 - low) / f.pixelsPerLatitude;
     for (double lat =
@@ -108,7 +108,7 @@ void drawGrid(HDC dc, const PlotFrame& f) {
 
 // An arrow up the picture, which is north on this view, in the top right corner.
 void drawNorth(HDC dc) {
-    const int x = plotSize - margin / 2, top = 14;
+    const int x = northArrowBox.x + northArrowBox.width / 2, top = northArrowBox.y;
     line(dc, {{x, top + 34}, {x, top + 6}}, RGB(0, 0, 0), 2);
     line(dc, {{x - 6, top + 14}, {x, top + 4}, {x + 6, top + 14}}, RGB(0, 0, 0), 2);
     text(dc, x - textWidth(dc, "N") / 2, top + 36, "N", RGB(0, 0, 0));
@@ -117,8 +117,8 @@ void drawNorth(HDC dc) {
 // A bar of a round number of nautical miles, up to a quarter of the map wide, bottom right.
 void drawScale(HDC dc, const PlotFrame& f) {
     double pixelsPerNm = f.pixelsPerLatitude / nmPerDegree;
-    double nm = roundBelow((plotSize - 2 * margin) / 4.0 / pixelsPerNm);
-    const int right = plotSize - margin, y = plotSize - 22;
+    double nm = roundBelow((plotSize - 2 * plotMargin) / 4.0 / pixelsPerNm);
+    const int right = plotSize - plotMargin, y = plotSize - 22;
     int left = right - int(std::lround(nm * pixelsPerNm));
     line(dc, {{left, y - 5}, {left, y}, {right, y}, {right, y - 5}}, RGB(0, 0, 0), 2);
     char label[32];
@@ -128,7 +128,7 @@ void drawScale(HDC dc, const PlotFrame& f) {
 
 // Each entry drawn with the same pen or marker as what it names.
 void drawLegend(HDC dc) {
-    int x = margin, y = plotSize - 32;
+    int x = plotMargin, y = plotSize - 32;
     dashedLine(dc, {{x, y + 8}, {x + 36, y + 8}}, routeBlue, 2);
     text(dc, x + 44, y, "planned route", noteGrey);
     x += 44 + textWidth(dc, "planned route") + 24;
@@ -139,66 +139,99 @@ void drawLegend(HDC dc) {
     text(dc, x + 18, y, "waypoint sequenced, with the time", noteGrey);
 }
 
-// Route labels first, so that they get the places nearest their markers; then the times.
-void drawMarkersAndLabels(HDC dc, const TrackPlot& plot, const std::vector<POINT>& route,
-                          const PlotFrame& frame) {
+// The route and the track in pixels, as drawn and as the labels keep clear of them.
+std::vector<std::vector<POINT>> pixelLines(const PlotFrame& frame,
+                                           const std::vector<PlotPoint>& points) {
+    std::vector<std::vector<POINT>> lines;
+    for (const auto& run : pixelRuns(frame, points)) {
+        lines.emplace_back();
+        for (const PlotPixel& p : run)
+            lines.back().push_back({LONG(std::lround(p.x)), LONG(std::lround(p.y))});
+    }
+    return lines;
+}
+
+// Route labels first, so that they get the places nearest their markers; then the times. A
+// label with no free place beside its marker is left out: the count of those is returned.
+size_t drawMarkersAndLabels(HDC dc, const TrackPlot& plot, const PlotFrame& frame,
+                            const std::vector<std::vector<POINT>>& lines) {
+    LabelScene scene{
+        {plotMargin, plotMargin, plotSize - 2 * plotMargin, plotSize - 2 * plotMargin, true},
+        6,
+        {}};
+    for (const auto& l : lines) {
+        scene.lines.emplace_back();
+        for (POINT p : l)
+            scene.lines.back().push_back({double(p.x), double(p.y)});
+    }
     std::vector<LabelRequest> requests;
     std::vector<const PlotWaypoint*> owners;
-    std::vector<POINT> events;
-    auto request = [&](POINT at, const PlotWaypoint& w) {
-        SIZE size{0, 0};
-        GetTextExtentPoint32A(dc, w.label.c_str(), static_cast<int>(w.label.size()), &size);
-        requests.push_back({at.x, at.y, size.cx, size.cy});
-        owners.push_back(&w);
-    };
-    for (size_t i = 0; i < plot.route.size(); ++i)
-        request(route[i], plot.route[i]);
-    for (const PlotWaypoint& e : plot.events) {
-        events.push_back(pointAt(frame, e.position));
-        request(events.back(), e);
-    }
-    for (POINT p : route)
-        marker(dc, p, 6, routeBlue);
-    for (POINT p : events)
-        marker(dc, p, 4, sequencedYellow);
-    std::vector<LabelBox> boxes = placeLabels(requests, 6, plotSize, plotSize - 40);
+    for (const auto* list : {&plot.route, &plot.events})
+        for (const PlotWaypoint& w : *list) {
+            POINT at = pointAt(frame, w.position);
+            requests.push_back({at.x, at.y, textWidth(dc, w.label), 16});
+            owners.push_back(&w);
+        }
+    for (size_t i = 0; i < requests.size(); ++i)
+        marker(dc, {requests[i].anchorX, requests[i].anchorY}, i < plot.route.size() ? 6 : 4,
+               i < plot.route.size() ? routeBlue : sequencedYellow);
+    std::vector<LabelBox> boxes = placeLabels(requests, scene);
+    size_t leftOut = 0;
     for (size_t i = 0; i < boxes.size(); ++i) {
         const LabelBox& b = boxes[i];
-        bool waypoint = i < plot.route.size();
-        if (b.leader)
-            line(dc,
-                 {{requests[i].anchorX, requests[i].anchorY},
-                  {b.x + b.width / 2, b.y + b.height / 2}},
-                 RGB(160, 160, 160), 1);
+        leftOut += b.shown ? 0 : 1;
+        if (!b.shown)
+            continue;
+        // The box covers grid lines only: labels keep clear of the route, track and markers.
         RECT back = {b.x, b.y, b.x + b.width, b.y + b.height};
         FillRect(dc, &back, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        text(dc, b.x, b.y, owners[i]->label, waypoint ? RGB(0, 60, 140) : RGB(120, 80, 0));
+        text(dc, b.x, b.y, owners[i]->label,
+             i < plot.route.size() ? RGB(0, 60, 140) : RGB(120, 80, 0));
     }
+    return leftOut;
+}
+
+// The title in its room left of the north arrow, and under it how many labels were left out.
+void drawTitle(HDC dc, const TrackPlot& plot, HFONT bold, size_t leftOut, size_t labels) {
+    HGDIOBJ old = SelectObject(dc, bold);
+    std::vector<std::string> lines =
+        fitTitle(plot.title, plot.note, [dc](const std::string& s) { return textWidth(dc, s); });
+    int y = titleRoom.y;
+    for (const std::string& l : lines) {
+        text(dc, titleRoom.x, y, l, RGB(0, 0, 0));
+        y += titleLineHeight;
+    }
+    SelectObject(dc, old);
+    if (leftOut == 0)
+        return;
+    char note[96];
+    std::snprintf(note, sizeof note, "%u of %u labels left out: no free place beside their point",
+                  unsigned(leftOut), unsigned(labels));
+    text(dc, titleRoom.x, y + 1, note, noteGrey);
 }
 
 void drawPlot(HDC dc, const TrackPlot& plot) {
     RECT all = {0, 0, plotSize, plotSize};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    std::vector<PlotPoint> routeLine = greatCircleLine(plot.route, routeStepNm);
     std::vector<PlotPoint> points = plot.track;
-    for (const PlotWaypoint& w : plot.route)
-        points.push_back(w.position);
-    PlotFrame frame = plotFrameFor(points, plotSize, margin);
+    points.insert(points.end(), routeLine.begin(), routeLine.end());
+    PlotFrame frame = plotFrameFor(points, plotSize, plotMargin);
     HFONT font = CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 2, 0, "Arial");
     HFONT bold = CreateFontA(20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 2, 0, "Arial");
-    HGDIOBJ oldFont = SelectObject(dc, bold);
+    HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
-    text(dc, margin, 18, plot.title, RGB(0, 0, 0));
-    SelectObject(dc, font);
     drawGrid(dc, frame);
-    std::vector<POINT> route, track;
-    for (const PlotWaypoint& w : plot.route)
-        route.push_back(pointAt(frame, w.position));
-    for (const PlotPoint& p : plot.track)
-        track.push_back(pointAt(frame, p));
+    std::vector<std::vector<POINT>> route = pixelLines(frame, routeLine),
+                                    lines = pixelLines(frame, plot.track);
     // The route over the track, so that its dashes show where the two coincide.
-    line(dc, track, trackRed, 2);
-    dashedLine(dc, route, routeBlue, 2);
-    drawMarkersAndLabels(dc, plot, route, frame);
+    for (const auto& l : lines)
+        line(dc, l, trackRed, 2);
+    for (const auto& l : route)
+        dashedLine(dc, l, routeBlue, 2);
+    lines.insert(lines.end(), route.begin(), route.end());
+    size_t leftOut = drawMarkersAndLabels(dc, plot, frame, lines);
+    drawTitle(dc, plot, bold, leftOut, plot.route.size() + plot.events.size());
     drawNorth(dc);
     drawScale(dc, frame);
     drawLegend(dc);
