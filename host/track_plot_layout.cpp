@@ -6,12 +6,13 @@
 namespace {
 
 // The places tried around a marker, nearest first: right above, right below, left above, left
-// below, above, below, right, left; then the same a half and a whole line farther out. No
-// farther: a label away from its point would need a line to it, and many such lines make a web.
+// below, above, below, right, left; then the same a half, one and one and a half lines farther out.
+// No farther: a label away from its point would need a line to it, and many such lines make a web.
 const int32_t directions[][2] = {{1, -1}, {1, 1}, {-1, -1}, {-1, 1},
                                  {0, -1}, {0, 1}, {1, 0},   {-1, 0}};
-constexpr int32_t steps = 3;
+constexpr int32_t steps = 4;
 constexpr int32_t lineClearance = 2; // pixels kept free each side of a line's centre
+constexpr int32_t labelSpacing = 3;  // pixels between two labels, so that they read as two
 
 LabelBox candidate(const LabelRequest& l, int32_t step, const int32_t* direction, int32_t gap) {
     int32_t reach = gap + step * l.height / 2;
@@ -80,6 +81,14 @@ class TakenPixels {
     std::vector<int32_t> sums_;
 };
 
+bool apart(const LabelBox& b, const std::vector<LabelBox>& placed) {
+    return std::none_of(placed.begin(), placed.end(), [&](const LabelBox& other) {
+        return other.shown && boxesOverlap(b, {other.x - labelSpacing, other.y - labelSpacing,
+                                               other.width + 2 * labelSpacing,
+                                               other.height + 2 * labelSpacing, true});
+    });
+}
+
 // Cuts text to what fits in width, with "..." where it was cut.
 std::string fitLine(const std::string& text,
                     const std::function<int32_t(const std::string&)>& widthOf) {
@@ -120,10 +129,7 @@ std::vector<LabelBox> placeLabels(const std::vector<LabelRequest>& labels,
         for (int32_t step = 0; step < steps && !chosen.shown; ++step)
             for (const auto& direction : directions) {
                 LabelBox b = candidate(l, step, direction, gap);
-                if (!inside(b, scene.area) || !taken.free(b) ||
-                    std::any_of(placed.begin(), placed.end(), [&](const LabelBox& other) {
-                        return other.shown && boxesOverlap(b, other);
-                    }))
+                if (!inside(b, scene.area) || !taken.free(b) || !apart(b, placed))
                     continue;
                 chosen = b;
                 break;
