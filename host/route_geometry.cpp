@@ -64,6 +64,33 @@ std::string degreesLabel(double value, char positive, char negative) {
     return label;
 }
 
+// Degrees of arc from the pole, east and down the picture, in the view round a pole.
+PlotPixel roundPole(int32_t pole, double centreLongitude, const PlotPoint& p) {
+    double fromPole = 90 - pole * p.latitude;
+    double angle = longitudeStep(centreLongitude, p.longitude) * pi / 180;
+    return {fromPole * std::sin(angle), pole * fromPole * std::cos(angle)};
+}
+
+PlotFrame polarFrame(const std::vector<PlotPoint>& points, int32_t pole, double centreLongitude,
+                     int32_t size, int32_t margin) {
+    double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
+    for (const PlotPoint& p : points) {
+        PlotPixel at = roundPole(pole, centreLongitude, p);
+        left = std::min(left, at.x), right = std::max(right, at.x);
+        top = std::min(top, at.y), bottom = std::max(bottom, at.y);
+    }
+    double perDegree = (size - 2 * margin) / (std::max({right - left, bottom - top, 0.01}) * 1.08);
+    return {pole * 90.0,
+            centreLongitude,
+            perDegree,
+            0,
+            size,
+            margin,
+            pole,
+            size / 2.0 - (left + right) / 2 * perDegree,
+            size / 2.0 - (top + bottom) / 2 * perDegree};
+}
+
 } // namespace
 
 double longitudeStep(double from, double to) {
@@ -153,18 +180,25 @@ PlotFrame plotFrameFor(const std::vector<PlotPoint>& points, int32_t size, int32
     if (points.empty())
         north = south = 0;
     LongitudeBand band = longitudeBand(longitudes);
-    double middle = (north + south) / 2;
+    double middle = (north + south) / 2,
+           centreLongitude = longitudeStep(0, band.west + band.width / 2);
+    double drawable = size - 2 * margin;
+    int32_t pole = north >= polarLatitude ? 1 : south <= -polarLatitude ? -1 : 0;
+    if (pole != 0)
+        return polarFrame(points, pole, centreLongitude, size, margin);
     // Equal nautical miles in both directions: a degree of longitude is cos(latitude) wide.
     double shrink = std::max(std::cos(middle * pi / 180), 0.01);
     double span = std::max({band.width * shrink, north - south, 0.01}) * 1.08;
-    double drawable = size - 2 * margin;
     double perLatitude = drawable / span;
-    return {middle,      longitudeStep(0, band.west + band.width / 2),
-            perLatitude, perLatitude * shrink,
-            size,        margin};
+    return {middle, centreLongitude, perLatitude, perLatitude * shrink, size, margin, 0, 0, 0};
 }
 
 PlotPixel pixelOf(const PlotFrame& frame, const PlotPoint& point) {
+    if (frame.pole != 0) {
+        PlotPixel at = roundPole(frame.pole, frame.centreLongitude, point);
+        return {frame.poleX + at.x * frame.pixelsPerLatitude,
+                frame.poleY + at.y * frame.pixelsPerLatitude};
+    }
     return pixelEast(frame, longitudeStep(frame.centreLongitude, point.longitude), point.latitude);
 }
 
@@ -180,7 +214,7 @@ std::vector<std::vector<PlotPixel>> pixelRuns(const PlotFrame& frame,
         const PlotPoint& before = points[i - 1];
         double from = longitudeStep(frame.centreLongitude, before.longitude);
         double to = from + longitudeStep(before.longitude, p.longitude);
-        if (to >= 180 || to < -180) {
+        if (frame.pole == 0 && (to >= 180 || to < -180)) {
             double seam = to >= 180 ? 180 : -180, t = (seam - from) / (to - from);
             double latitude = before.latitude + (p.latitude - before.latitude) * t;
             runs.back().push_back(pixelEast(frame, seam, latitude));

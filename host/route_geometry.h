@@ -42,12 +42,18 @@ struct LongitudeBand {
 LongitudeBand longitudeBand(const std::vector<double>& longitudes);
 
 // A square picture of the points: its centre, pixels per degree of latitude and of longitude
-// (equal nautical miles both ways), and the picture's size and margin.
+// (equal nautical miles both ways), and the picture's size and margin. Points within
+// polarLatitude of a pole are shown round that pole instead (pole 1 north, -1 south): distance
+// from the pole true to scale, the centre meridian straight down from the north pole (up from
+// the south pole), and every great circle through the pole a straight line.
 struct PlotFrame {
     double centreLatitude, centreLongitude;
     double pixelsPerLatitude, pixelsPerLongitude;
     int32_t size, margin;
+    int32_t pole;        // 0: latitude and longitude straight across the picture
+    double poleX, poleY; // the pole's pixel, in a view round a pole
 };
+constexpr double polarLatitude = 80; // degrees
 PlotFrame plotFrameFor(const std::vector<PlotPoint>& points, int32_t size, int32_t margin);
 
 struct PlotPixel {
@@ -56,7 +62,8 @@ struct PlotPixel {
 PlotPixel pixelOf(const PlotFrame& frame, const PlotPoint& point);
 
 // A line through the points in pixels, cut where it crosses the meridian opposite the picture's
-// centre (a line round the world) into runs that end at the picture's two sides of that meridian.
+// centre (a line round the world) into runs that end at the picture's two sides of that meridian;
+// a view round a pole has no such cut.
 std::vector<std::vector<PlotPixel>> pixelRuns(const PlotFrame& frame,
                                               const std::vector<PlotPoint>& points);
 

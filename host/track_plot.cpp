@@ -97,6 +97,10 @@ void drawGrid(HDC dc, const PlotFrame& f) {
         std::string label = longitudeLabel(std::fabs(lon) < 1e-9 ? 0 : lon);
         text(dc, x - textWidth(dc, label) / 2, high + 4, label, noteGrey);
     }
+}
+
+void drawBorder(HDC dc) {
+    const int low = plotMargin, high = plotSize - plotMargin;
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(150, 150, 150));
     HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -106,12 +110,81 @@ void drawGrid(HDC dc, const PlotFrame& f) {
     DeleteObject(pen);
 }
 
-// An arrow up the picture, which is north on this view, in the top right corner.
-void drawNorth(HDC dc) {
-    const int x = northArrowBox.x + northArrowBox.width / 2, top = northArrowBox.y;
-    line(dc, {{x, top + 34}, {x, top + 6}}, RGB(0, 0, 0), 2);
-    line(dc, {{x - 6, top + 14}, {x, top + 4}, {x + 6, top + 14}}, RGB(0, 0, 0), 2);
-    text(dc, x - textWidth(dc, "N") / 2, top + 36, "N", RGB(0, 0, 0));
+// A meridian's label where it leaves the map: in the margin beside that side, or just inside
+// the top side, which the title holds.
+void labelMeridian(HDC dc, const PlotFrame& f, double longitude) {
+    const double low = plotMargin, high = plotSize - plotMargin;
+    PlotPixel end = pixelOf(f, {0, longitude});
+    const double start[2] = {f.poleX, f.poleY}, step[2] = {end.x - f.poleX, end.y - f.poleY};
+    double from = 0, to = 1; // along the meridian from the pole to the equator
+    for (int axis = 0; axis < 2; ++axis) {
+        if (std::fabs(step[axis]) < 1e-9) {
+            if (start[axis] < low || start[axis] > high)
+                return;
+            continue;
+        }
+        double a = (low - start[axis]) / step[axis], b = (high - start[axis]) / step[axis];
+        from = std::max(from, std::min(a, b));
+        to = std::min(to, std::max(a, b));
+    }
+    if (to <= from || to >= 1)
+        return;
+    double x = f.poleX + to * step[0], y = f.poleY + to * step[1];
+    std::string label = longitudeLabel(longitude);
+    int width = textWidth(dc, label);
+    int atX = x > high - 0.5  ? int(high) + 4
+              : x < low + 0.5 ? int(low) - 4 - width
+                              : int(x) - width / 2;
+    int atY = y > high - 0.5 ? int(high) + 4 : y < low + 0.5 ? int(low) + 2 : int(y) - 8;
+    text(dc, atX, atY, label, noteGrey);
+}
+
+// Round a pole: circles of latitude at a round step, labelled along the centre meridian, and a
+// meridian every 30 degrees, labelled where it leaves the map.
+void drawPolarGrid(HDC dc, const PlotFrame& f) {
+    const int low = plotMargin, high = plotSize - plotMargin;
+    double step = roundStep((high - low) / f.pixelsPerLatitude);
+    double nearest = std::hypot(std::max({low - f.poleX, 0.0, f.poleX - high}),
+                                std::max({low - f.poleY, 0.0, f.poleY - high}));
+    double farthest = std::hypot(std::max(f.poleX - low, high - f.poleX),
+                                 std::max(f.poleY - low, high - f.poleY));
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, low, low, high + 1, high + 1);
+    for (double arc = std::max(step, std::ceil(nearest / f.pixelsPerLatitude / step) * step);
+         arc < 90 && arc * f.pixelsPerLatitude <= farthest; arc += step) {
+        std::vector<POINT> circle;
+        for (int longitude = -180; longitude <= 180; longitude += 2)
+            circle.push_back(pointAt(f, {f.pole * (90 - arc), double(longitude)}));
+        line(dc, circle, gridGrey, 1);
+        POINT at = pointAt(f, {f.pole * (90 - arc), f.centreLongitude});
+        text(dc, at.x + 3, at.y - 17, latitudeLabel(f.pole * (90 - arc)), noteGrey);
+    }
+    for (int longitude = -180; longitude < 180; longitude += 30)
+        line(dc,
+             {pointAt(f, {f.pole * 90.0, double(longitude)}), pointAt(f, {0, double(longitude)})},
+             gridGrey, 1);
+    RestoreDC(dc, saved);
+    for (int longitude = -180; longitude < 180; longitude += 30)
+        labelMeridian(dc, f, longitude);
+}
+
+// An arrow to the north in the top right corner: up the picture, or in a view round a pole,
+// towards the north pole (away from the south pole).
+void drawNorth(HDC dc, const PlotFrame& f) {
+    double cx = northArrowBox.x + northArrowBox.width / 2.0, cy = northArrowBox.y + 20.0;
+    double dx = 0, dy = -1, length = std::hypot(f.poleX - cx, f.poleY - cy);
+    if (f.pole != 0 && length > 0) {
+        dx = f.pole * (f.poleX - cx) / length;
+        dy = f.pole * (f.poleY - cy) / length;
+    }
+    auto at = [&](double along, double across) {
+        return POINT{LONG(std::lround(cx + dx * along - dy * across)),
+                     LONG(std::lround(cy + dy * along + dx * across))};
+    };
+    line(dc, {at(-14, 0), at(14, 0)}, RGB(0, 0, 0), 2);
+    line(dc, {at(6, -6), at(16, 0), at(6, 6)}, RGB(0, 0, 0), 2);
+    POINT n = at(-24, 0);
+    text(dc, n.x - textWidth(dc, "N") / 2, n.y - 8, "N", RGB(0, 0, 0));
 }
 
 // A bar of a round number of nautical miles, up to a quarter of the map wide, bottom right.
@@ -221,7 +294,11 @@ void drawPlot(HDC dc, const TrackPlot& plot) {
     HFONT bold = CreateFontA(20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 2, 0, "Arial");
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
-    drawGrid(dc, frame);
+    if (frame.pole != 0)
+        drawPolarGrid(dc, frame);
+    else
+        drawGrid(dc, frame);
+    drawBorder(dc);
     std::vector<std::vector<POINT>> route = pixelLines(frame, routeLine),
                                     lines = pixelLines(frame, plot.track);
     // The route over the track, so that its dashes show where the two coincide.
@@ -232,7 +309,7 @@ void drawPlot(HDC dc, const TrackPlot& plot) {
     lines.insert(lines.end(), route.begin(), route.end());
     size_t leftOut = drawMarkersAndLabels(dc, plot, frame, lines);
     drawTitle(dc, plot, bold, leftOut, plot.route.size() + plot.events.size());
-    drawNorth(dc);
+    drawNorth(dc, frame);
     drawScale(dc, frame);
     drawLegend(dc);
     SelectObject(dc, oldFont);

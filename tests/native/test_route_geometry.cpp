@@ -176,6 +176,37 @@ TEST(RouteGeometry, FiguresAndPicturesDoNotDependOnLongitude) {
     }
 }
 
+// Over either pole the picture is drawn round it: a leg across the pole is a straight line
+// through it, the centre meridian runs straight from the pole towards the equator, and east is
+// to the right of it.
+TEST(RouteGeometry, RoutesNearAPoleAreDrawnRoundIt) {
+    for (int32_t pole : {1, -1}) {
+        SCOPED_TRACE(pole);
+        std::vector<PlotWaypoint> route = {{{pole * 78.2, 15.5}, ""},
+                                           {{pole * 86.0, 40.0}, ""},
+                                           {{pole * 86.0, -140.0}, ""},
+                                           {{pole * 71.3, -156.8}, ""}};
+        std::vector<PlotPoint> line = greatCircleLine(route, 5);
+        PlotFrame frame = plotFrameFor(line, 900, 60);
+        ASSERT_EQ(frame.pole, pole);
+        for (const PlotPoint& p : line) {
+            PlotPixel at = pixelOf(frame, p);
+            EXPECT_TRUE(at.x >= 60 && at.x <= 840 && at.y >= 60 && at.y <= 840) << p.longitude;
+        }
+        PlotPixel a = pixelOf(frame, route[1].position), b = pixelOf(frame, route[2].position);
+        for (const PlotPoint& p : greatCircleLine({route[1], route[2]}, 5)) {
+            PlotPixel at = pixelOf(frame, p);
+            double across = (b.x - a.x) * (at.y - a.y) - (b.y - a.y) * (at.x - a.x);
+            EXPECT_LT(std::fabs(across) / std::hypot(b.x - a.x, b.y - a.y), 0.5) << "off the line";
+        }
+        PlotPixel below = pixelOf(frame, {pole * 75.0, frame.centreLongitude});
+        PlotPixel east = pixelOf(frame, {pole * 75.0, frame.centreLongitude + 10});
+        EXPECT_NEAR(below.x, frame.poleX, 1e-9);
+        EXPECT_GT(pole * (below.y - frame.poleY), 0) << "towards the equator";
+        EXPECT_GT(east.x, below.x) << "east to the right";
+    }
+}
+
 TEST(RouteGeometry, LongitudeBandIsTheNarrowestThatHoldsThemAll) {
     const struct {
         std::vector<double> longitudes;
