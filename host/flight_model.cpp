@@ -7,7 +7,6 @@
 namespace {
 
 constexpr double pi = 3.141592653589793;
-constexpr double earthRadiusNm = 6371.0 / 1.852;
 
 double radians(double degrees) {
     return degrees * pi / 180.0;

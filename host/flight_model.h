@@ -27,6 +27,9 @@ struct Aircraft {
 
 constexpr double standardTurnRate = 3.0; // degrees a second
 
+// The instrument's sphere (6371 km), in nautical miles: every distance the host measures is on it.
+constexpr double earthRadiusNm = 6371.0 / 1.852;
+
 // Applies one key event as the autopilot understands it; unknown events are ignored.
 void applyKeyEvent(Aircraft& aircraft, int32_t event, int32_t value);
 

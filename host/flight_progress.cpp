@@ -166,7 +166,7 @@ void closeProgress(FlightRun& run, FlightOutcome& outcome) {
     if (p.destination)
         findNotReached(run, outcome);
     if (outcome.interrupted)
-        run.plot.title += " (interrupted at " + clockText(s.seconds) + ")";
+        run.plot.note = "(interrupted at " + clockText(s.seconds) + ")";
 }
 
 void printSummary(const FlightRun& run, const FlightOutcome& o) {

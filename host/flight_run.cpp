@@ -151,7 +151,7 @@ bool startFlight(FlightRun& run, const Scenario& scenario, const std::vector<uin
     outcome = FlightOutcome{};
     run.scenario = scenario;
     run.settings = settings;
-    run.plot = TrackPlot{scenario.name.empty() ? "Flight" : scenario.name, {}, {}, {}};
+    run.plot = TrackPlot{scenario.name.empty() ? "Flight" : scenario.name, {}, {}, {}, {}};
     run.clicked.assign(scenario.clicks.size(), false);
     run.totalFrames = std::lround(scenario.duration * scenario.frameRate);
     run.flown = 0;

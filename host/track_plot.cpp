@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/flight_model.h"
 #include "host/track_plot_layout.h"
 
 #pragma GCC diagnostic push
@@ -17,9 +18,8 @@
 
 namespace {
 
-constexpr int plotSize = 900;
-constexpr int margin = 60;
-constexpr double nmPerDegree = 60.0405;
+constexpr double nmPerDegree = earthRadiusNm * 3.141592653589793 / 180; // of latitude
+constexpr double routeStepNm = 5; // between the points drawn along a great-circle leg
 const COLORREF routeBlue = RGB(0, 120, 220), trackRed = RGB(220, 30, 30),
                sequencedYellow = RGB(255, 200, 0), gridGrey = RGB(215, 215, 215),
                noteGrey = RGB(60, 60, 60);
@@ -74,7 +74,7 @@ int textWidth(HDC dc, const std::string& s) {
 
 // Lines of latitude and longitude at a round step across the map, labelled in the margins.
 void drawGrid(HDC dc, const PlotFrame& f) {
-    const int low = margin, high = plotSize - margin;
+    const int low = plotMargin, high = plotSize - plotMargin;
     double latitudeStep = roundStep((high - low) / f.pixelsPerLatitude);
     double top = f.centreLatitude + (plotSize / 2.0 - low) / f.pixelsPerLatitude;
     for (double lat =
@@ -97,6 +97,10 @@ void drawGrid(HDC dc, const PlotFrame& f) {
         std::string label = longitudeLabel(std::fabs(lon) < 1e-9 ? 0 : lon);
         text(dc, x - textWidth(dc, label) / 2, high + 4, label, noteGrey);
     }
+}
+
+void drawBorder(HDC dc) {
+    const int low = plotMargin, high = plotSize - plotMargin;
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(150, 150, 150));
     HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -106,19 +110,88 @@ void drawGrid(HDC dc, const PlotFrame& f) {
     DeleteObject(pen);
 }
 
-// An arrow up the picture, which is north on this view, in the top right corner.
-void drawNorth(HDC dc) {
-    const int x = plotSize - margin / 2, top = 14;
-    line(dc, {{x, top + 34}, {x, top + 6}}, RGB(0, 0, 0), 2);
-    line(dc, {{x - 6, top + 14}, {x, top + 4}, {x + 6, top + 14}}, RGB(0, 0, 0), 2);
-    text(dc, x - textWidth(dc, "N") / 2, top + 36, "N", RGB(0, 0, 0));
+// A meridian's label where it leaves the map: in the margin beside that side, or just inside
+// the top side, which the title holds.
+void labelMeridian(HDC dc, const PlotFrame& f, double longitude) {
+    const double low = plotMargin, high = plotSize - plotMargin;
+    PlotPixel end = pixelOf(f, {0, longitude});
+    const double start[2] = {f.poleX, f.poleY}, step[2] = {end.x - f.poleX, end.y - f.poleY};
+    double from = 0, to = 1; // along the meridian from the pole to the equator
+    for (int axis = 0; axis < 2; ++axis) {
+        if (std::fabs(step[axis]) < 1e-9) {
+            if (start[axis] < low || start[axis] > high)
+                return;
+            continue;
+        }
+        double a = (low - start[axis]) / step[axis], b = (high - start[axis]) / step[axis];
+        from = std::max(from, std::min(a, b));
+        to = std::min(to, std::max(a, b));
+    }
+    if (to <= from || to >= 1)
+        return;
+    double x = f.poleX + to * step[0], y = f.poleY + to * step[1];
+    std::string label = longitudeLabel(longitude);
+    int width = textWidth(dc, label);
+    int atX = x > high - 0.5  ? int(high) + 4
+              : x < low + 0.5 ? int(low) - 4 - width
+                              : int(x) - width / 2;
+    int atY = y > high - 0.5 ? int(high) + 4 : y < low + 0.5 ? int(low) + 2 : int(y) - 8;
+    text(dc, atX, atY, label, noteGrey);
+}
+
+// Round a pole: circles of latitude at a round step, labelled along the centre meridian, and a
+// meridian every 30 degrees, labelled where it leaves the map.
+void drawPolarGrid(HDC dc, const PlotFrame& f) {
+    const int low = plotMargin, high = plotSize - plotMargin;
+    double step = roundStep((high - low) / f.pixelsPerLatitude);
+    double nearest = std::hypot(std::max({low - f.poleX, 0.0, f.poleX - high}),
+                                std::max({low - f.poleY, 0.0, f.poleY - high}));
+    double farthest = std::hypot(std::max(f.poleX - low, high - f.poleX),
+                                 std::max(f.poleY - low, high - f.poleY));
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, low, low, high + 1, high + 1);
+    for (double arc = std::max(step, std::ceil(nearest / f.pixelsPerLatitude / step) * step);
+         arc < 90 && arc * f.pixelsPerLatitude <= farthest; arc += step) {
+        std::vector<POINT> circle;
+        for (int longitude = -180; longitude <= 180; longitude += 2)
+            circle.push_back(pointAt(f, {f.pole * (90 - arc), double(longitude)}));
+        line(dc, circle, gridGrey, 1);
+        POINT at = pointAt(f, {f.pole * (90 - arc), f.centreLongitude});
+        text(dc, at.x + 3, at.y - 17, latitudeLabel(f.pole * (90 - arc)), noteGrey);
+    }
+    for (int longitude = -180; longitude < 180; longitude += 30)
+        line(dc,
+             {pointAt(f, {f.pole * 90.0, double(longitude)}), pointAt(f, {0, double(longitude)})},
+             gridGrey, 1);
+    RestoreDC(dc, saved);
+    for (int longitude = -180; longitude < 180; longitude += 30)
+        labelMeridian(dc, f, longitude);
+}
+
+// An arrow to the north in the top right corner: up the picture, or in a view round a pole,
+// towards the north pole (away from the south pole).
+void drawNorth(HDC dc, const PlotFrame& f) {
+    double cx = northArrowBox.x + northArrowBox.width / 2.0, cy = northArrowBox.y + 20.0;
+    double dx = 0, dy = -1, length = std::hypot(f.poleX - cx, f.poleY - cy);
+    if (f.pole != 0 && length > 0) {
+        dx = f.pole * (f.poleX - cx) / length;
+        dy = f.pole * (f.poleY - cy) / length;
+    }
+    auto at = [&](double along, double across) {
+        return POINT{LONG(std::lround(cx + dx * along - dy * across)),
+                     LONG(std::lround(cy + dy * along + dx * across))};
+    };
+    line(dc, {at(-14, 0), at(14, 0)}, RGB(0, 0, 0), 2);
+    line(dc, {at(6, -6), at(16, 0), at(6, 6)}, RGB(0, 0, 0), 2);
+    POINT n = at(-24, 0);
+    text(dc, n.x - textWidth(dc, "N") / 2, n.y - 8, "N", RGB(0, 0, 0));
 }
 
 // A bar of a round number of nautical miles, up to a quarter of the map wide, bottom right.
 void drawScale(HDC dc, const PlotFrame& f) {
     double pixelsPerNm = f.pixelsPerLatitude / nmPerDegree;
-    double nm = roundBelow((plotSize - 2 * margin) / 4.0 / pixelsPerNm);
-    const int right = plotSize - margin, y = plotSize - 22;
+    double nm = roundBelow((plotSize - 2 * plotMargin) / 4.0 / pixelsPerNm);
+    const int right = plotSize - plotMargin, y = plotSize - 22;
     int left = right - int(std::lround(nm * pixelsPerNm));
     line(dc, {{left, y - 5}, {left, y}, {right, y}, {right, y - 5}}, RGB(0, 0, 0), 2);
     char label[32];
@@ -128,7 +201,7 @@ void drawScale(HDC dc, const PlotFrame& f) {
 
 // Each entry drawn with the same pen or marker as what it names.
 void drawLegend(HDC dc) {
-    int x = margin, y = plotSize - 32;
+    int x = plotMargin, y = plotSize - 32;
     dashedLine(dc, {{x, y + 8}, {x + 36, y + 8}}, routeBlue, 2);
     text(dc, x + 44, y, "planned route", noteGrey);
     x += 44 + textWidth(dc, "planned route") + 24;
@@ -139,67 +212,104 @@ void drawLegend(HDC dc) {
     text(dc, x + 18, y, "waypoint sequenced, with the time", noteGrey);
 }
 
-// Route labels first, so that they get the places nearest their markers; then the times.
-void drawMarkersAndLabels(HDC dc, const TrackPlot& plot, const std::vector<POINT>& route,
-                          const PlotFrame& frame) {
+// The route and the track in pixels, as drawn and as the labels keep clear of them.
+std::vector<std::vector<POINT>> pixelLines(const PlotFrame& frame,
+                                           const std::vector<PlotPoint>& points) {
+    std::vector<std::vector<POINT>> lines;
+    for (const auto& run : pixelRuns(frame, points)) {
+        lines.emplace_back();
+        for (const PlotPixel& p : run)
+            lines.back().push_back({LONG(std::lround(p.x)), LONG(std::lround(p.y))});
+    }
+    return lines;
+}
+
+// Route labels first, so that they get the places nearest their markers; then the times. A
+// label with no free place beside its marker is left out: the count of those is returned.
+size_t drawMarkersAndLabels(HDC dc, const TrackPlot& plot, const PlotFrame& frame,
+                            const std::vector<std::vector<POINT>>& lines) {
+    LabelScene scene{
+        {plotMargin, plotMargin, plotSize - 2 * plotMargin, plotSize - 2 * plotMargin, true},
+        6,
+        {}};
+    for (const auto& l : lines) {
+        scene.lines.emplace_back();
+        for (POINT p : l)
+            scene.lines.back().push_back({double(p.x), double(p.y)});
+    }
     std::vector<LabelRequest> requests;
     std::vector<const PlotWaypoint*> owners;
-    std::vector<POINT> events;
-    auto request = [&](POINT at, const PlotWaypoint& w) {
-        SIZE size{0, 0};
-        GetTextExtentPoint32A(dc, w.label.c_str(), static_cast<int>(w.label.size()), &size);
-        requests.push_back({at.x, at.y, size.cx, size.cy});
-        owners.push_back(&w);
-    };
-    for (size_t i = 0; i < plot.route.size(); ++i)
-        request(route[i], plot.route[i]);
-    for (const PlotWaypoint& e : plot.events) {
-        events.push_back(pointAt(frame, e.position));
-        request(events.back(), e);
-    }
-    for (POINT p : route)
-        marker(dc, p, 6, routeBlue);
-    for (POINT p : events)
-        marker(dc, p, 4, sequencedYellow);
-    std::vector<LabelBox> boxes = placeLabels(requests, 6, plotSize, plotSize - 40);
+    for (const auto* list : {&plot.route, &plot.events})
+        for (const PlotWaypoint& w : *list) {
+            POINT at = pointAt(frame, w.position);
+            requests.push_back({at.x, at.y, textWidth(dc, w.label), 16});
+            owners.push_back(&w);
+        }
+    for (size_t i = 0; i < requests.size(); ++i)
+        marker(dc, {requests[i].anchorX, requests[i].anchorY}, i < plot.route.size() ? 6 : 4,
+               i < plot.route.size() ? routeBlue : sequencedYellow);
+    std::vector<LabelBox> boxes = placeLabels(requests, scene);
+    size_t leftOut = 0;
     for (size_t i = 0; i < boxes.size(); ++i) {
         const LabelBox& b = boxes[i];
-        bool waypoint = i < plot.route.size();
-        if (b.leader)
-            line(dc,
-                 {{requests[i].anchorX, requests[i].anchorY},
-                  {b.x + b.width / 2, b.y + b.height / 2}},
-                 RGB(160, 160, 160), 1);
+        leftOut += b.shown ? 0 : 1;
+        if (!b.shown)
+            continue;
+        // The box covers grid lines only: labels keep clear of the route, track and markers.
         RECT back = {b.x, b.y, b.x + b.width, b.y + b.height};
         FillRect(dc, &back, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        text(dc, b.x, b.y, owners[i]->label, waypoint ? RGB(0, 60, 140) : RGB(120, 80, 0));
+        text(dc, b.x, b.y, owners[i]->label,
+             i < plot.route.size() ? RGB(0, 60, 140) : RGB(120, 80, 0));
     }
+    return leftOut;
+}
+
+// The title in its room left of the north arrow, and under it how many labels were left out.
+void drawTitle(HDC dc, const TrackPlot& plot, HFONT bold, size_t leftOut, size_t labels) {
+    HGDIOBJ old = SelectObject(dc, bold);
+    std::vector<std::string> lines =
+        fitTitle(plot.title, plot.note, [dc](const std::string& s) { return textWidth(dc, s); });
+    int y = titleRoom.y;
+    for (const std::string& l : lines) {
+        text(dc, titleRoom.x, y, l, RGB(0, 0, 0));
+        y += titleLineHeight;
+    }
+    SelectObject(dc, old);
+    if (leftOut == 0)
+        return;
+    char note[96];
+    std::snprintf(note, sizeof note, "%u of %u labels left out: no free place beside their point",
+                  unsigned(leftOut), unsigned(labels));
+    text(dc, titleRoom.x, y + 1, note, noteGrey);
 }
 
 void drawPlot(HDC dc, const TrackPlot& plot) {
     RECT all = {0, 0, plotSize, plotSize};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    std::vector<PlotPoint> routeLine = greatCircleLine(plot.route, routeStepNm);
     std::vector<PlotPoint> points = plot.track;
-    for (const PlotWaypoint& w : plot.route)
-        points.push_back(w.position);
-    PlotFrame frame = plotFrameFor(points, plotSize, margin);
+    points.insert(points.end(), routeLine.begin(), routeLine.end());
+    PlotFrame frame = plotFrameFor(points, plotSize, plotMargin);
     HFONT font = CreateFontA(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 2, 0, "Arial");
     HFONT bold = CreateFontA(20, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 2, 0, "Arial");
-    HGDIOBJ oldFont = SelectObject(dc, bold);
+    HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
-    text(dc, margin, 18, plot.title, RGB(0, 0, 0));
-    SelectObject(dc, font);
-    drawGrid(dc, frame);
-    std::vector<POINT> route, track;
-    for (const PlotWaypoint& w : plot.route)
-        route.push_back(pointAt(frame, w.position));
-    for (const PlotPoint& p : plot.track)
-        track.push_back(pointAt(frame, p));
+    if (frame.pole != 0)
+        drawPolarGrid(dc, frame);
+    else
+        drawGrid(dc, frame);
+    drawBorder(dc);
+    std::vector<std::vector<POINT>> route = pixelLines(frame, routeLine),
+                                    lines = pixelLines(frame, plot.track);
     // The route over the track, so that its dashes show where the two coincide.
-    line(dc, track, trackRed, 2);
-    dashedLine(dc, route, routeBlue, 2);
-    drawMarkersAndLabels(dc, plot, route, frame);
-    drawNorth(dc);
+    for (const auto& l : lines)
+        line(dc, l, trackRed, 2);
+    for (const auto& l : route)
+        dashedLine(dc, l, routeBlue, 2);
+    lines.insert(lines.end(), route.begin(), route.end());
+    size_t leftOut = drawMarkersAndLabels(dc, plot, frame, lines);
+    drawTitle(dc, plot, bold, leftOut, plot.route.size() + plot.events.size());
+    drawNorth(dc, frame);
     drawScale(dc, frame);
     drawLegend(dc);
     SelectObject(dc, oldFont);

@@ -1,6 +1,6 @@
-// The picture of a flight: the planned route with its waypoints named, the flown track, and
-// where each waypoint was sequenced, on an equirectangular view of the area with its grid of
-// latitude and longitude, north and a scale in nautical miles.
+// The picture of a flight: the planned route as the great circles the gauge flies, with its
+// waypoints named, the flown track, and where each waypoint was sequenced, on an equirectangular
+// view of the area with its grid of latitude and longitude, north and a scale in nautical miles.
 #pragma once
 #include <string>
 #include <vector>
@@ -8,8 +8,9 @@
 #include "host/route_geometry.h"
 
 struct TrackPlot {
-    std::string title;
-    std::vector<PlotWaypoint> route;  // in order; drawn as a polyline
+    std::string title; // the flight's name: wrapped, or cut short, to fit the picture
+    std::string note;  // said whole after the title, such as where the flight was interrupted
+    std::vector<PlotWaypoint> route;  // in order; drawn along great circles
     std::vector<PlotPoint> track;     // the flown positions
     std::vector<PlotWaypoint> events; // where the active waypoint changed, with a label
 };

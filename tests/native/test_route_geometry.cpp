@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "host/flight_model.h"
 #include "host/route_geometry.h"
 #include "host/track_plot_layout.h"
 
@@ -43,18 +44,105 @@ TEST(RouteGeometry, OffRouteAcrossTheDateLineIsTheDistanceFromTheLegs) {
                                        {{-16.467, 179.340}, "NFNL"},
                                        {{-16.690, -179.877}, "NFNV"},
                                        {{-17.755, 177.443}, "NFFN"}};
-    std::vector<PlotPoint> along, aside;
-    for (size_t leg = 0; leg + 1 < route.size(); ++leg)
-        for (int i = 0; i <= 20; ++i) {
-            PlotPoint a = route[leg].position, b = route[leg + 1].position;
-            double t = i / 20.0;
-            PlotPoint p{a.latitude + (b.latitude - a.latitude) * t,
-                        wrapped(a.longitude + longitudeStep(a.longitude, b.longitude) * t)};
-            along.push_back(p);
-            aside.push_back({p.latitude + 1 / 60.0405, p.longitude});
-        }
+    std::vector<PlotPoint> along = greatCircleLine(route, 2), aside;
+    for (const PlotPoint& p : along)
+        aside.push_back({p.latitude + 1 / 60.0405, p.longitude});
     EXPECT_LT(largestOffRoute(route, along), 0.01);
     EXPECT_NEAR(largestOffRoute(route, aside), 1.0, 0.05) << "at most a mile north of a leg";
+}
+
+// Distances to a great-circle leg by hand, in degrees of arc (60.0405 nm on the 6371 km sphere).
+TEST(RouteGeometry, DistanceFromALegIsMeasuredOnTheSphere) {
+    const double degree = earthRadiusNm * 3.141592653589793 / 180;
+    const struct {
+        const char* what;
+        PlotPoint point, a, b;
+        double nm;
+    } cases[] = {
+        {"abeam on the equator", {1, 0}, {0, -20}, {0, 20}, degree},
+        {"beyond the end: to the end", {0, 25}, {0, -20}, {0, 20}, 5 * degree},
+        {"before the start of a quarter of the world", {0, -10}, {0, 0}, {0, 90}, 10 * degree},
+        {"over the pole, a degree off", {89, 90}, {80, 0}, {80, 180}, degree},
+        {"polar leg, on it beyond the pole", {85, 180}, {80, 0}, {80, 180}, 0},
+        {"across the date line, south of it", {-0.5, 180}, {0, 170}, {0, -170}, 0.5 * degree},
+        {"across the date line, east of it", {0.5, -175}, {0, 170}, {0, -170}, 0.5 * degree},
+        {"a leg of no length", {46, 10}, {45, 10}, {45, 10}, degree},
+        {"at the pole of the leg's circle", {90, 0}, {0, -20}, {0, 20}, 90 * degree},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(distanceFromLeg(c.point, c.a, c.b), c.nm, 1e-6) << c.what;
+}
+
+// Kennedy to Heathrow by three fixes: flown along the great circles it is on the route; flown
+// straight in latitude and longitude it is far south of them, as a flat measure never showed.
+TEST(RouteGeometry, ATransatlanticFlightOnTheGreatCircleIsOnTheRoute) {
+    std::vector<PlotWaypoint> route = {{{40.640, -73.779}, "KJFK"},
+                                       {{44.0, -60.0}, "F1"},
+                                       {{50.0, -40.0}, "F2"},
+                                       {{52.0, -20.0}, "F3"},
+                                       {{51.478, -0.461}, "EGLL"}};
+    EXPECT_LT(largestOffRoute(route, greatCircleLine(route, 1)), 0.01);
+    std::vector<PlotPoint> flat;
+    for (int i = 0; i <= 100; ++i)
+        flat.push_back(
+            {40.640 + (51.478 - 40.640) * i / 100, -73.779 + (73.779 - 0.461) * i / 100});
+    std::vector<PlotWaypoint> direct = {route.front(), route.back()};
+    EXPECT_GT(largestOffRoute(direct, flat), 200)
+        << "the straight line on the chart is not the route";
+}
+
+// Random legs anywhere, the poles and the date line included: the distance is the least to any
+// point of the leg, found by walking it, and does not depend on the leg's direction.
+TEST(RouteGeometry, DistanceFromALegIsTheLeastToAnyPointOfIt) {
+    unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0, 1);
+    auto anywhere = [&] {
+        return PlotPoint{std::asin(2 * unit(random) - 1) * 180 / 3.141592653589793,
+                         360 * unit(random) - 180};
+    };
+    for (int trial = 0; trial < 300; ++trial) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", trial " + std::to_string(trial));
+        PlotPoint a = anywhere(), b = anywhere(), p = anywhere();
+        if (trial % 3 == 0) // a short leg near the point, where the figure matters most
+            b = {std::fmax(-90, std::fmin(90, a.latitude + unit(random) * 4 - 2)),
+                 wrapped(a.longitude + unit(random) * 4 - 2)};
+        double length = sphereDistance(a.latitude, a.longitude, b.latitude, b.longitude);
+        if (length > 10700)
+            continue; // near the antipode the leg's circle is not one
+        double least = 1e18;
+        for (const PlotPoint& s : greatCircleLine({{a, ""}, {b, ""}}, 2)) {
+            EXPECT_NEAR(sphereDistance(a.latitude, a.longitude, s.latitude, s.longitude) +
+                            sphereDistance(s.latitude, s.longitude, b.latitude, b.longitude),
+                        length, 1e-6);
+            least =
+                std::fmin(least, sphereDistance(p.latitude, p.longitude, s.latitude, s.longitude));
+        }
+        double d = distanceFromLeg(p, a, b);
+        EXPECT_LE(d, least + 1e-6);
+        EXPECT_GE(d, least - 1.0) << "within half the 2 nm walk";
+        EXPECT_NEAR(distanceFromLeg(p, b, a), d, 1e-6);
+    }
+}
+
+// The line round the world is cut at the meridian opposite the picture's centre into runs that
+// end at its two sides; a route across the date line alone stays one run.
+TEST(RouteGeometry, LinesAreCutWhereTheyGoRoundTheWorld) {
+    std::vector<PlotWaypoint> round, fiji = {{{-17.755, 177.443}, ""}, {{-16.690, -179.877}, ""}};
+    for (int lon = -150; lon <= 180; lon += 30)
+        round.push_back({{60, double(lon)}, ""});
+    round.push_back(round.front());
+    for (const auto& route : {round, fiji}) {
+        std::vector<PlotPoint> line = greatCircleLine(route, 5);
+        PlotFrame frame = plotFrameFor(line, 900, 60);
+        auto runs = pixelRuns(frame, line);
+        ASSERT_EQ(runs.size(), route.size() > 2 ? 2u : 1u);
+        for (const auto& run : runs)
+            for (size_t i = 1; i < run.size(); ++i)
+                EXPECT_LT(std::fabs(run[i].x - run[i - 1].x), 60) << "no piece across the picture";
+        EXPECT_EQ(runs.front().front().x, pixelOf(frame, line.front()).x);
+        EXPECT_EQ(runs.back().back().x, pixelOf(frame, line.back()).x);
+    }
 }
 
 // Wherever the same route and track lie in longitude, the figure is the same, and their picture
@@ -85,6 +173,37 @@ TEST(RouteGeometry, FiguresAndPicturesDoNotDependOnLongitude) {
             EXPECT_NEAR(a.y, b.y, 1e-6);
             EXPECT_TRUE(a.x >= 60 && a.x <= 840 && a.y >= 60 && a.y <= 840) << i;
         }
+    }
+}
+
+// Over either pole the picture is drawn round it: a leg across the pole is a straight line
+// through it, the centre meridian runs straight from the pole towards the equator, and east is
+// to the right of it.
+TEST(RouteGeometry, RoutesNearAPoleAreDrawnRoundIt) {
+    for (int32_t pole : {1, -1}) {
+        SCOPED_TRACE(pole);
+        std::vector<PlotWaypoint> route = {{{pole * 78.2, 15.5}, ""},
+                                           {{pole * 86.0, 40.0}, ""},
+                                           {{pole * 86.0, -140.0}, ""},
+                                           {{pole * 71.3, -156.8}, ""}};
+        std::vector<PlotPoint> line = greatCircleLine(route, 5);
+        PlotFrame frame = plotFrameFor(line, 900, 60);
+        ASSERT_EQ(frame.pole, pole);
+        for (const PlotPoint& p : line) {
+            PlotPixel at = pixelOf(frame, p);
+            EXPECT_TRUE(at.x >= 60 && at.x <= 840 && at.y >= 60 && at.y <= 840) << p.longitude;
+        }
+        PlotPixel a = pixelOf(frame, route[1].position), b = pixelOf(frame, route[2].position);
+        for (const PlotPoint& p : greatCircleLine({route[1], route[2]}, 5)) {
+            PlotPixel at = pixelOf(frame, p);
+            double across = (b.x - a.x) * (at.y - a.y) - (b.y - a.y) * (at.x - a.x);
+            EXPECT_LT(std::fabs(across) / std::hypot(b.x - a.x, b.y - a.y), 0.5) << "off the line";
+        }
+        PlotPixel below = pixelOf(frame, {pole * 75.0, frame.centreLongitude});
+        PlotPixel east = pixelOf(frame, {pole * 75.0, frame.centreLongitude + 10});
+        EXPECT_NEAR(below.x, frame.poleX, 1e-9);
+        EXPECT_GT(pole * (below.y - frame.poleY), 0) << "towards the equator";
+        EXPECT_GT(east.x, below.x) << "east to the right";
     }
 }
 
