@@ -22,6 +22,10 @@ const char* columnsHelp =
     "the names of a table's columns when it has no header row, comma-separated, an empty name "
     "for a column to pass over (e.g. id,name,city,country,iata,icao,lat,lon,altitude)";
 
+const char* trackHelp =
+    "fly a GPX file's track (trk) instead of its routes: the track's points, thinned to the 999 "
+    "that follow its shape best (--route N chooses the track)";
+
 void addVerbosity(CLI::App* command, bool& quiet, bool& verbose) {
     command->add_flag("-q,--quiet", quiet, "only the problems, counted by kind");
     command->add_flag("-v,--verbose", verbose, "every warning and problem on a line of its own");
@@ -98,6 +102,7 @@ int main(int argc, char** argv) {
         ->check(CLI::PositiveNumber);
     convertCommand->add_option("--of", convert.filters.of,
                                "the centre of --within: an identifier of the input or LAT,LON");
+    convertCommand->add_flag("--track", convert.track, trackHelp);
     convertCommand->add_flag("-f,--force", convert.force, "replace OUT when it exists");
     addVerbosity(convertCommand, quiet, verbose);
 
@@ -115,6 +120,7 @@ int main(int argc, char** argv) {
         ->add_option("--route", flight.convert.route,
                      "which route of the input is flown (1 = the first)")
         ->check(CLI::PositiveNumber);
+    flightCommand->add_flag("--track", flight.convert.track, trackHelp);
     flightCommand->add_option("--speed", flight.choices.speed, "airspeed in knots (default 150)")
         ->check(CLI::Range(40.0, 600.0));
     flightCommand

@@ -38,6 +38,7 @@ struct ConvertOptions {
     Verbosity verbosity = Verbosity::normal;
     PointFilters filters = {};
     size_t maxItems = 0; // split a route into tours of at most this many items; 0: one tour
+    bool track = false;  // a GPX file's tracks as its routes, thinned to longestTour points
 };
 
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err);
