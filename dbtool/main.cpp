@@ -19,8 +19,9 @@ std::string formatHelp() {
 }
 
 const char* columnsHelp =
-    "the names of a table's columns when it has no header row, comma-separated, an empty name "
-    "for a column to pass over (e.g. id,name,city,country,iata,icao,lat,lon,altitude)";
+    "the names of a table's columns when it has no header row or one of other names (which "
+    "they replace), comma-separated, an empty name for a column to pass over (e.g. "
+    "id,name,city,country,iata,icao,lat,lon,altitude)";
 
 const char* trackHelp =
     "fly a GPX file's track (trk) instead of its routes: the track's points, thinned to the 999 "
