@@ -18,9 +18,8 @@ struct Columns {
     int name = -1, latitude = -1, longitude = -1, altitude = -1, hold = -1, folder = -1, kind = -1,
         country = -1, region = -1, type = -1;
     std::vector<int> idents;
-    bool metres = false;       // the altitude column's name says metres
-    bool unitGiven = false;    // ... or says feet
-    bool nameFromText = false; // no name column: the name comes from a description or comment
+    bool metres = false;    // the altitude column's name says metres
+    bool unitGiven = false; // ... or says feet
 };
 
 struct Known {
@@ -150,10 +149,8 @@ void findNames(Columns& columns, const std::vector<std::string>& names) {
                 columns.idents.push_back(static_cast<int>(i));
     for (const char* text : textColumns)
         for (size_t i = 0; i < names.size() && columns.name < 0; ++i)
-            if (columnName(names[i]) == text) {
+            if (columnName(names[i]) == text)
                 columns.name = static_cast<int>(i);
-                columns.nameFromText = true;
-            }
 }
 
 bool looksLikeData(const std::vector<std::string>& fields) {
