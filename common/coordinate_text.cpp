@@ -27,9 +27,27 @@ bool isHemisphereLetter(char c, bool latitude) {
     return latitude ? (c == 'N' || c == 'S') : (c == 'E' || c == 'W');
 }
 
+// "09-25S", "160-03E", "02-03-43.5S": degrees, minutes and seconds joined by hyphens, with the
+// hemisphere letter after them, as station lists write them; the same with spaces, or the text
+// unchanged when it has another form. A hyphen at the start stays a sign.
+std::string hyphensAsSpaces(const std::string& text, bool latitude) {
+    size_t last = text.find_last_not_of(' ');
+    if (last == std::string::npos || !isHemisphereLetter(text[last], latitude) ||
+        text.find_first_not_of("0123456789.- ") != last)
+        return text;
+    size_t first = text.find_first_not_of(' ');
+    std::string out = text;
+    for (size_t i = first + 1; i < last; ++i)
+        if (out[i] == '-' && std::isdigit(static_cast<unsigned char>(out[i - 1])) &&
+            std::isdigit(static_cast<unsigned char>(out[i + 1])))
+            out[i] = ' ';
+    return out;
+}
+
 } // namespace
 
-bool parseCoordinate(const std::string& text, bool latitude, double& degrees) {
+bool parseCoordinate(const std::string& given, bool latitude, double& degrees) {
+    const std::string text = hyphensAsSpaces(given, latitude);
     size_t at = 0;
     auto skipSpaces = [&] {
         while (at < text.size() && text[at] == ' ')
@@ -80,7 +98,8 @@ bool parseCoordinate(const std::string& text, bool latitude, double& degrees) {
             !(mark >= 0 && isDigit(at)))
             return false;
     }
-    if (count == 0 || (count > 1 && !hemisphere) || parts[1] >= 60 || parts[2] >= 60)
+    // Parts without a hemisphere letter or a sign say nothing of the side of the globe.
+    if (count == 0 || (count > 1 && !hemisphere && !sign) || parts[1] >= 60 || parts[2] >= 60)
         return false;
     degrees = parts[0] + parts[1] / 60 + parts[2] / 3600;
     char h = static_cast<char>(std::toupper(static_cast<unsigned char>(hemisphere)));

@@ -18,6 +18,8 @@ struct Columns {
     int name = -1, latitude = -1, longitude = -1, altitude = -1, hold = -1, folder = -1, kind = -1,
         country = -1, region = -1, type = -1;
     std::vector<int> idents;
+    bool metres = false;    // the altitude column's name says metres
+    bool unitGiven = false; // ... or says feet
 };
 
 struct Known {
@@ -34,10 +36,8 @@ const Known knownColumns[] = {
     {"longitude", &Columns::longitude},
     {"longitude_deg", &Columns::longitude},
     {"lon", &Columns::longitude},
+    {"long", &Columns::longitude},
     {"lng", &Columns::longitude},
-    {"altitude", &Columns::altitude},
-    {"elevation_ft", &Columns::altitude},
-    {"elevation", &Columns::altitude},
     {"altitude_hold", &Columns::hold},
     {"folder", &Columns::folder},
     {"kind", &Columns::kind},
@@ -53,12 +53,27 @@ const Known knownColumns[] = {
 const char* const identColumns[] = {"ident", "icao", "icao_code", "gps_code",
                                     "code",  "iata", "iata_code"};
 
+// A table without a name column often describes each place in a text column instead.
+const char* const textColumns[] = {"desc", "description", "comment", "cmt"};
+
+// Altitude columns: a name, then a unit where the header gives one ("alt_m", "Altitude (m)").
+const char* const altitudeColumns[] = {"altitude", "elevation", "alt", "elev"};
+
+struct Unit {
+    const char* suffix;
+    bool metres;
+};
+const Unit altitudeUnits[] = {{"", false},  {"_ft", false},    {"_feet", false},
+                              {"_m", true}, {"_metres", true}, {"_meters", true}};
+
 struct Reader {
     std::vector<std::string> fields;
     std::vector<std::string> header;
     int32_t rowLine = 0;
     bool haveHeader = false;
     bool headerOk = false;
+    bool columnsGiven = false; // the header came from --columns
+    bool firstRowSeen = false;
     Columns columns;
     WaypointSet* set = nullptr;
     Findings* findings = nullptr;
@@ -97,11 +112,45 @@ std::string usedColumns(const Reader& reader) {
                  {"country", reader.columns.country},
                  {"region", reader.columns.region},
                  {"type", reader.columns.type}};
-    for (const auto& s : shown)
-        if (s.column >= 0)
-            text += std::string(" ") + s.what + " " + named(s.column) + ",";
+    for (const auto& s : shown) {
+        if (s.column < 0)
+            continue;
+        text += std::string(" ") + s.what + " " + named(s.column);
+        if (s.column == reader.columns.altitude)
+            text += reader.columns.metres      ? " (metres)"
+                    : reader.columns.unitGiven ? " (feet)"
+                                               : " (read as feet; a header such as alt_m "
+                                                 "gives metres)";
+        text += ",";
+    }
     text.pop_back();
     return text;
+}
+
+// The leftmost altitude column and the unit its name gives.
+void findAltitude(Columns& columns, const std::vector<std::string>& names) {
+    for (size_t i = 0; i < names.size() && columns.altitude < 0; ++i) {
+        std::string name = columnName(names[i]);
+        for (const char* base : altitudeColumns)
+            for (const Unit& unit : altitudeUnits)
+                if (columns.altitude < 0 && name == std::string(base) + unit.suffix) {
+                    columns.altitude = static_cast<int>(i);
+                    columns.metres = unit.metres;
+                    columns.unitGiven = unit.suffix[0] != '\0';
+                }
+    }
+}
+
+// The identifier columns, best first, and a description as the name when there is no name.
+void findNames(Columns& columns, const std::vector<std::string>& names) {
+    for (const char* ident : identColumns)
+        for (size_t i = 0; i < names.size(); ++i)
+            if (columnName(names[i]) == ident)
+                columns.idents.push_back(static_cast<int>(i));
+    for (const char* text : textColumns)
+        for (size_t i = 0; i < names.size() && columns.name < 0; ++i)
+            if (columnName(names[i]) == text)
+                columns.name = static_cast<int>(i);
 }
 
 bool looksLikeData(const std::vector<std::string>& fields) {
@@ -119,17 +168,23 @@ void takeHeader(Reader& reader, const std::vector<std::string>& names) {
             if (name == k.name && reader.columns.*k.column < 0)
                 reader.columns.*k.column = static_cast<int>(i);
     }
-    for (const char* ident : identColumns)
-        for (size_t i = 0; i < names.size(); ++i)
-            if (columnName(names[i]) == ident)
-                reader.columns.idents.push_back(static_cast<int>(i));
+    findNames(reader.columns, names);
+    findAltitude(reader.columns, names);
     reader.headerOk = reader.columns.latitude >= 0 && reader.columns.longitude >= 0;
     if (reader.headerOk) {
         reader.set->notes.push_back(usedColumns(reader));
+        if (reader.columns.name < 0 && reader.columns.idents.empty())
+            addWarning(*reader.findings, reader.rowLine,
+                       "no name or identifier column (name, desc, ident, icao, ...): the points "
+                       "have neither; name the columns with --columns");
         return;
     }
-    std::string reason = "the header names no latitude (latitude, latitude_deg or lat) and "
-                         "longitude (longitude, longitude_deg, lon or lng) column";
+    std::string reason =
+        "the header names no latitude (latitude, latitude_deg or lat) and "
+        "longitude (longitude, longitude_deg, lon, long or lng) column: name the " +
+        std::to_string(names.size()) +
+        " columns with --columns, which then takes the header row's place "
+        "(for example --columns ident,name,lat,lon)";
     if (looksLikeData(names))
         reason = "the first row holds numbers, not column names: name the " +
                  std::to_string(names.size()) + " columns with --columns" +
@@ -158,7 +213,11 @@ bool readAngle(const Reader& reader, int column, bool latitude, DmsAngle& angle,
         return false;
     }
     if (!realNumber(text, degrees, true) && !parseCoordinate(text, latitude, degrees)) {
-        reason = std::string(what) + " '" + text + "' is not a number";
+        bool digits = text.find_first_of("0123456789") != std::string::npos;
+        reason = std::string(what) + " '" + text + "'" +
+                 (digits ? " is a position in a form not read (decimal degrees, or degrees, "
+                           "minutes and seconds after a sign or with a hemisphere letter)"
+                         : " is not a number");
         return false;
     }
     return latitude ? latitudeFromDecimal(degrees, angle, reason)
@@ -185,8 +244,14 @@ bool readRow(const Reader& reader, Waypoint& point, std::string& reason) {
     std::string altitude = field(reader, reader.columns.altitude);
     if (!altitude.empty()) {
         std::replace(altitude.begin(), altitude.end(), ',', '.');
-        if (!feetFromText(altitude, point.altitude, reason))
+        double metres = 0;
+        bool read = reader.columns.metres ? realNumber(altitude, metres) &&
+                                                feetFromMetres(metres, point.altitude, reason)
+                                          : feetFromText(altitude, point.altitude, reason);
+        if (!read) {
+            reason = "altitude '" + altitude + "' is not a number";
             return false;
+        }
         point.hasAltitude = true;
     }
     point.altitudeHold = field(reader, reader.columns.hold) == "1";
@@ -194,6 +259,17 @@ bool readRow(const Reader& reader, Waypoint& point, std::string& reason) {
     point.region = utf8Repaired(field(reader, reader.columns.region));
     point.type = utf8Repaired(field(reader, reader.columns.type));
     return true;
+}
+
+// A first row whose latitude and longitude fields are both texts and no position: the names of
+// the columns that --columns now gives.
+bool isReplacedHeader(const Reader& reader) {
+    DmsAngle angle{};
+    std::string reason;
+    return !field(reader, reader.columns.latitude).empty() &&
+           !field(reader, reader.columns.longitude).empty() &&
+           !readAngle(reader, reader.columns.latitude, true, angle, reason) &&
+           !readAngle(reader, reader.columns.longitude, false, angle, reason);
 }
 
 void takeRow(Reader& reader) {
@@ -207,6 +283,15 @@ void takeRow(Reader& reader) {
     }
     if (!reader.headerOk)
         return;
+    if (reader.columnsGiven && !reader.firstRowSeen) {
+        reader.firstRowSeen = true;
+        if (isReplacedHeader(reader)) {
+            reader.set->notes.push_back("line " + std::to_string(reader.rowLine) +
+                                        " is the file's own header row: passed over, as "
+                                        "--columns names the columns");
+            return;
+        }
+    }
     Waypoint point;
     std::string reason;
     if (!readRow(reader, point, reason)) {
@@ -304,8 +389,10 @@ bool readCsv(const char* data, size_t size, const std::string& columns, Waypoint
     Reader reader;
     reader.set = &set;
     reader.findings = &findings;
-    if (!columns.empty())
+    if (!columns.empty()) {
         takeHeader(reader, namesOf(columns));
+        reader.columnsGiven = true;
+    }
     // Fed one line at a time, so that each row knows the line it starts on, also when a quoted
     // field runs over several lines.
     int32_t line = 0;

@@ -1,14 +1,16 @@
 // Tables of waypoints as people write them, parsed by libcsv (quoted fields with separators,
 // quotes and line breaks). Columns by header name in any case, spaces around it ignored:
-// the identifier from the first non-empty of ident, icao, gps_code, code, iata; name;
-// latitude, latitude_deg or lat; longitude, longitude_deg, lon or lng (decimal degrees, with a
-// point or a decimal comma, or degrees, minutes and seconds as a scenario takes them);
-// altitude, elevation_ft or elevation (feet); country (iso_country), region (iso_region) and
-// type for choosing airports; and the optional altitude_hold, folder and kind that this tool
-// writes. The separator is the one of comma, semicolon and tab that the first line holds most
-// of; a UTF-8 byte-order mark is skipped; "\N" is an empty field. A table without a header row
-// is read with the names given in columns instead ("icao,name,,lat,lon": an empty name skips a
-// column).
+// the identifier from the first non-empty of ident, icao, gps_code, code, iata; name, else
+// desc, description or comment; latitude, latitude_deg or lat; longitude, longitude_deg, lon,
+// long or lng (decimal degrees, with a point or a decimal comma, or degrees, minutes and
+// seconds as a scenario takes them); altitude, elevation, alt or elev, in metres where the
+// name says so (alt_m, "Altitude (m)"), else feet; country (iso_country), region (iso_region)
+// and type for choosing airports; and the optional altitude_hold, folder and kind that this
+// tool writes. The separator is the one of comma, semicolon and tab that the first line holds
+// most of; a UTF-8 byte-order mark is skipped; "\N" is an empty field. A table without a header
+// row, or with one of other names, is read with the names given in columns instead
+// ("icao,name,,lat,lon": an empty name skips a column); a first row that makes no position is
+// then the file's own header and passed over.
 #pragma once
 #include <cstddef>
 #include <string>

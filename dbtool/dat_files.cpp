@@ -73,6 +73,28 @@ RecordBuffer recordOfPoint(const Waypoint& point, const std::string& ident, Find
     return record;
 }
 
+// One identifier for two places: a pilot who looks it up may be sent to the wrong one. Places
+// within a mile of each other are one place given twice (a runway's ends, a duplicate row).
+void warnSameIdentApart(std::map<std::string, const Waypoint*>& firstOf, const Waypoint& point,
+                        Findings& findings) {
+    if (point.ident.empty())
+        return;
+    auto [first, fresh] = firstOf.emplace(point.ident, &point);
+    if (fresh)
+        return;
+    const Waypoint& other = *first->second;
+    double apart = distanceNm(decimalFromDms(other.latitude), decimalFromDms(other.longitude),
+                              decimalFromDms(point.latitude), decimalFromDms(point.longitude));
+    if (apart <= 1.0)
+        return;
+    char miles[32];
+    std::snprintf(miles, sizeof miles, "%.1f", apart);
+    addWarning(findings, point.line,
+               "identifier '" + point.ident + "' is also that of line " +
+                   std::to_string(other.line) + ", " + miles + " nm away",
+               "identifiers that name two places more than 1 nm apart");
+}
+
 } // namespace
 
 void readDatabaseFile(const uint8_t* data, size_t size, WaypointSet& set, Findings& findings) {
@@ -137,7 +159,9 @@ std::string writeTourFile(const WaypointGroup& route, bool holdAltitude, Finding
     for (const Waypoint& point : route.points) {
         char ident[16];
         tourNumberText(++number, ident, sizeof ident);
-        RecordBuffer record = recordOfPoint(point, ident, findings);
+        Waypoint named = point;
+        named.name = tourItemName(point);
+        RecordBuffer record = recordOfPoint(named, ident, findings);
         putField(record.tourFlag, sizeof record.tourFlag, "1");
         int32_t feet = point.altitude;
         std::string reason;
@@ -190,8 +214,9 @@ std::string writeAirportFile(const WaypointGroup& places, Findings& findings) {
     std::string bytes;
     bytes.reserve(places.points.size() * airportLineSize);
     // The first point of each identifier after the cut, to name the ones that lose theirs.
-    std::map<std::string, const Waypoint*> firstOf;
+    std::map<std::string, const Waypoint*> firstOf, placeOf;
     for (const Waypoint& point : places.points) {
+        warnSameIdentApart(placeOf, point, findings);
         std::string ident = fittedAnsi(point.ident, 5, "identifier", point.line, findings);
         auto [first, fresh] = firstOf.emplace(ident, &point);
         if (!fresh && !ident.empty() && first->second->ident != point.ident)

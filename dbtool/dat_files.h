@@ -18,9 +18,11 @@ void readTourFile(const uint8_t* data, size_t size, WaypointSet& set, Findings& 
 // The airport file: one group of airports in file order, read with the airport line codec.
 void readAirportFile(const uint8_t* data, size_t size, WaypointSet& set, Findings& findings);
 
-// The points as airport lines; identifiers cut to 5 and names to 24 with a warning.
+// The points as airport lines; identifiers cut to 5 and names to 24 with a warning, and one for
+// an identifier that names two places more than a mile apart.
 std::string writeAirportFile(const WaypointGroup& places, Findings& findings);
 
-// The points as tour items numbered 001, 002, ...: the bytes of a tour file. Identifiers are
-// not kept (a tour item's identifier is its number); names are cut to 24 with a warning.
+// The points as tour items numbered 001, 002, ...: the bytes of a tour file. A tour item's
+// identifier is its number, so a point's own identifier goes before its name ("GCLP Gran
+// Canaria", see tourItemName); names are cut to 24 with a warning.
 std::string writeTourFile(const WaypointGroup& route, bool holdAltitude, Findings& findings);

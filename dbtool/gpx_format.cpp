@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "finding_report.h"
 #include "xml_text.h"
 
 namespace {
@@ -43,6 +44,30 @@ bool isDate(const std::string& text) {
            isDigit(text[5]) && text[7] == '-' && isDigit(text[8]);
 }
 
+// The time stamp a GPS unit writes into a point's comment: "02-OCT-10 16:01:13", the day,
+// the month's name and the year (2 or 4 digits), the time after them optional.
+bool isUnitTimeStamp(const std::string& text) {
+    static const char* const months[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                         "jul", "aug", "sep", "oct", "nov", "dec"};
+    if (text.size() < 9 || !isDigit(text[0]) || !isDigit(text[1]) || text[2] != '-' ||
+        text[6] != '-')
+        return false;
+    std::string month = asciiLowered(text.substr(3, 3));
+    bool known = false;
+    for (const char* m : months)
+        known = known || month == m;
+    size_t at = 7;
+    while (at < text.size() && isDigit(text[at]))
+        ++at;
+    if (!known || (at != 9 && at != 11))
+        return false;
+    std::string time = trimmed(text.substr(at));
+    return time.empty() ||
+           (at < text.size() && text[at] == ' ' && time.size() == 8 && isDigit(time[0]) &&
+            isDigit(time[1]) && time[2] == ':' && isDigit(time[3]) && isDigit(time[4]) &&
+            time[5] == ':' && isDigit(time[6]) && isDigit(time[7]));
+}
+
 bool isNumberOnly(const std::string& text) {
     double value = 0;
     return realNumber(text, value);
@@ -50,7 +75,7 @@ bool isNumberOnly(const std::string& text) {
 
 // A text that can name a place: not empty, not a duration or a date.
 bool canName(const std::string& text) {
-    return !text.empty() && !isDuration(text) && !isDate(text);
+    return !text.empty() && !isDuration(text) && !isDate(text) && !isUnitTimeStamp(text);
 }
 
 // The first of the texts that names the place; a bare number only when nothing else does.
@@ -157,9 +182,66 @@ void writePoint(pugi::xml_node node, const Waypoint& point, bool routePoint) {
         node.append_child("extensions").append_child("tarvix:altitudeHold").text() = "1";
 }
 
+// A track's points with a name each: their own, else their number in the track, so that a pilot
+// finds each item in the track again.
+void nameTrackPoints(WaypointGroup& track) {
+    for (size_t i = 0; i < track.points.size(); ++i)
+        if (track.points[i].name.empty())
+            track.points[i].name = "Track point " + std::to_string(i + 1);
+}
+
+// Each track as a route: its segments' points in order, thinned to at most most points.
+int32_t readTracks(const pugi::xml_node& gpx, size_t most, const LineIndex& lines, WaypointSet& set,
+                   Findings& findings) {
+    int32_t tracks = 0;
+    for (pugi::xml_node node : gpx.children()) {
+        if (node.type() != pugi::node_element || !isNamed(node, "trk"))
+            continue;
+        std::string name = childText(node, "name");
+        ++tracks;
+        WaypointGroup track{name.empty() ? "Track " + std::to_string(tracks) : name, true, {}};
+        for (pugi::xml_node segment : node.children())
+            if (segment.type() == pugi::node_element && isNamed(segment, "trkseg"))
+                readPoints(segment, "trkpt", true, lines, track, findings);
+        nameTrackPoints(track);
+        double deviation = 0;
+        std::vector<size_t> kept = thinnedTrack(track.points, most, deviation);
+        char figure[96];
+        std::snprintf(figure, sizeof figure, " (the farthest point left out lies %.2f nm from it)",
+                      deviation);
+        set.notes.push_back(
+            "track '" + track.name + "': " + withThousands(track.points.size()) + " points, " +
+            (kept.size() == track.points.size()
+                 ? std::string("every one kept")
+                 : withThousands(kept.size()) + " kept that follow its shape best" + figure));
+        WaypointGroup thinned{track.name, true, {}};
+        for (size_t i : kept)
+            thinned.points.push_back(track.points[i]);
+        set.groups.push_back(thinned);
+    }
+    return tracks;
+}
+
+// Tracks and their points, to say what --track would fly.
+std::string trackCount(const pugi::xml_node& gpx) {
+    size_t tracks = 0, points = 0;
+    for (pugi::xml_node node : gpx.children()) {
+        if (node.type() != pugi::node_element || !isNamed(node, "trk"))
+            continue;
+        ++tracks;
+        for (pugi::xml_node segment : node.children())
+            for (pugi::xml_node point : segment.children())
+                points += point.type() == pugi::node_element && isNamed(point, "trkpt") ? 1 : 0;
+    }
+    return tracks == 0
+               ? ""
+               : withThousands(tracks) + " track(s) of " + withThousands(points) + " points";
+}
+
 } // namespace
 
-bool readGpx(const char* data, size_t size, WaypointSet& set, Findings& findings) {
+bool readGpx(const char* data, size_t size, WaypointSet& set, Findings& findings,
+             size_t trackItems) {
     pugi::xml_document document;
     LineIndex lines = indexLines(data, size);
     if (!loadXml(data, size, "gpx", "GPX", document, lines, findings))
@@ -169,10 +251,14 @@ bool readGpx(const char* data, size_t size, WaypointSet& set, Findings& findings
     readPoints(gpx, "wpt", false, lines, waypoints, findings);
     if (!waypoints.points.empty())
         set.groups.push_back(waypoints);
-    int32_t routes = 0, tracks = 0;
+    if (trackItems > 0) {
+        if (readTracks(gpx, trackItems, lines, set, findings) > 0)
+            return true;
+        addProblem(findings, 0, "--track: the file holds no track (trk) to fly");
+        return false;
+    }
+    int32_t routes = 0;
     for (pugi::xml_node node : gpx.children()) {
-        if (node.type() == pugi::node_element && isNamed(node, "trk"))
-            ++tracks;
         if (node.type() != pugi::node_element || !isNamed(node, "rte"))
             continue;
         std::string name = childText(node, "name");
@@ -181,11 +267,12 @@ bool readGpx(const char* data, size_t size, WaypointSet& set, Findings& findings
         readPoints(node, "rtept", true, lines, route, findings);
         set.groups.push_back(route);
     }
-    if (tracks > 0)
+    std::string tracks = trackCount(gpx);
+    if (!tracks.empty())
         addWarning(findings, 0,
-                   std::to_string(tracks) +
-                       " track(s) not converted: only waypoints and routes become airports and "
-                       "tours");
+                   tracks + " not converted: only waypoints and routes become airports and "
+                            "tours; to fly a track instead give --track, which takes its points "
+                            "thinned to what a tour holds");
     return true;
 }
 

@@ -19,8 +19,13 @@ std::string formatHelp() {
 }
 
 const char* columnsHelp =
-    "the names of a table's columns when it has no header row, comma-separated, an empty name "
-    "for a column to pass over (e.g. id,name,city,country,iata,icao,lat,lon,altitude)";
+    "the names of a table's columns when it has no header row or one of other names (which "
+    "they replace), comma-separated, an empty name for a column to pass over (e.g. "
+    "id,name,city,country,iata,icao,lat,lon,altitude)";
+
+const char* trackHelp =
+    "fly a GPX file's track (trk) instead of its routes: the track's points, thinned to the 999 "
+    "that follow its shape best (--route N chooses the track)";
 
 const char* viaHelp =
     "read the file through GPSBabel as this format of its own (e.g. ozi, gdb, garmin_txt; "
@@ -116,6 +121,7 @@ int main(int argc, char** argv) {
         ->check(CLI::PositiveNumber);
     convertCommand->add_option("--of", convert.filters.of,
                                "the centre of --within: an identifier of the input or LAT,LON");
+    convertCommand->add_flag("--track", convert.track, trackHelp);
     convertCommand->add_flag("-f,--force", convert.force, "replace OUT when it exists");
     addVerbosity(convertCommand, quiet, verbose);
 
@@ -134,6 +140,7 @@ int main(int argc, char** argv) {
         ->add_option("--route", flight.convert.route,
                      "which route of the input is flown (1 = the first)")
         ->check(CLI::PositiveNumber);
+    flightCommand->add_flag("--track", flight.convert.track, trackHelp);
     flightCommand->add_option("--speed", flight.choices.speed, "airspeed in knots (default 150)")
         ->check(CLI::Range(40.0, 600.0));
     flightCommand

@@ -27,10 +27,21 @@ bool positionOf(double latitude, double longitude, Waypoint& point, std::string&
     return reason.empty();
 }
 
-// A route point's identifier for formats that want one: its own, else its name.
+// A route point's identifier for formats that want one: its own, else the one a tour item
+// carries before its name ("GCLP Gran Canaria"), else its name. A tour item's own identifier is
+// its number, which no planner knows.
 std::string identOf(const Waypoint& point) {
     double number = 0;
-    return point.ident.empty() || realNumber(point.ident, number) ? point.name : point.ident;
+    if (!point.ident.empty() && !realNumber(point.ident, number))
+        return point.ident;
+    std::string ident, rest;
+    return identInName(point.name, ident, rest) ? ident : point.name;
+}
+
+// The place's name without the identifier a tour item carries before it.
+std::string placeName(const Waypoint& point) {
+    std::string ident, rest;
+    return identInName(point.name, ident, rest) && ident == identOf(point) ? rest : point.name;
 }
 
 // ---- The XML flight plan --------------------------------------------------------------------
@@ -218,8 +229,8 @@ std::string writeXmlPlan(const WaypointGroup& route) {
         plan.append_child("DepartureLLA").text() = worldPositionText(first).c_str();
         plan.append_child("DestinationID").text() = identOf(last).c_str();
         plan.append_child("DestinationLLA").text() = worldPositionText(last).c_str();
-        plan.append_child("DepartureName").text() = first.name.c_str();
-        plan.append_child("DestinationName").text() = last.name.c_str();
+        plan.append_child("DepartureName").text() = placeName(first).c_str();
+        plan.append_child("DestinationName").text() = placeName(last).c_str();
     }
     for (const Waypoint& point : route.points) {
         pugi::xml_node node = plan.append_child("ATCWaypoint");
@@ -435,7 +446,7 @@ std::string writeGpsRoute(const WaypointGroup& route) {
             entry.append_child("country-code");
             entry.append_child("lat").text() = decimalText(decimalFromDms(point.latitude)).c_str();
             entry.append_child("lon").text() = decimalText(decimalFromDms(point.longitude)).c_str();
-            entry.append_child("comment").text() = unitText(point.name, 25, true).c_str();
+            entry.append_child("comment").text() = unitText(placeName(point), 25, true).c_str();
         }
         pugi::xml_node step = path.append_child("route-point");
         step.append_child("waypoint-identifier").text() = found->second.c_str();

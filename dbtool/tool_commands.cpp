@@ -35,8 +35,14 @@ const char* unitOf(FileFormat format) {
 }
 
 bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const std::string& columns,
-                   WaypointSet& set, Findings& findings) {
+                   WaypointSet& set, Findings& findings, size_t trackItems = 0) {
     const char* text = reinterpret_cast<const char*>(bytes.data());
+    if (trackItems > 0 && format != FileFormat::gpx) {
+        addProblem(findings, 0,
+                   std::string("--track takes the tracks of a GPX file; this is a ") +
+                       formatName(format));
+        return false;
+    }
     switch (format) {
     case FileFormat::database:
         readDatabaseFile(bytes.data(), bytes.size(), set, findings);
@@ -48,7 +54,7 @@ bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const s
         readAirportFile(bytes.data(), bytes.size(), set, findings);
         return true;
     case FileFormat::gpx:
-        return readGpx(text, bytes.size(), set, findings);
+        return readGpx(text, bytes.size(), set, findings, trackItems);
     case FileFormat::csv:
         return readCsv(text, bytes.size(), columns, set, findings);
     case FileFormat::xmlPlan:
@@ -65,8 +71,8 @@ bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const s
 
 // The points of an opened file; what GPSBabel read is made sound and its notes come first.
 bool readOpened(const Opened& opened, const std::string& columns, WaypointSet& set,
-                Findings& findings) {
-    bool readable = readWaypoints(opened.format, opened.bytes, columns, set, findings);
+                Findings& findings, size_t trackItems = 0) {
+    bool readable = readWaypoints(opened.format, opened.bytes, columns, set, findings, trackItems);
     if (opened.bridged) {
         settleBridgedPoints(opened.throughGpsbabel, set, findings);
         set.notes.insert(set.notes.begin(), opened.throughGpsbabel.notes.begin(),
@@ -430,7 +436,8 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     }
     WaypointSet set;
     Findings findings;
-    bool readable = readOpened(opened, options.columns, set, findings);
+    bool readable =
+        readOpened(opened, options.columns, set, findings, options.track ? longestTour : 0);
     const char* unit = unitOf(opened.format);
     tell(options.input, set.notes, options.verbosity, err);
     if (readable && filtersGiven(options.filters)) {

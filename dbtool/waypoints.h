@@ -91,6 +91,23 @@ std::string trimmed(const std::string& text);
 // Great-circle distance in nautical miles between two points of signed decimal degrees.
 double distanceNm(double latitude1, double longitude1, double latitude2, double longitude2);
 
+// A tour item's identifier column holds its number, so a place's identifier travels in its
+// name: "GCLP Gran Canaria". The name a tour item gets: the identifier, a space and the name,
+// when the point has an identifier of its own (not a number) that its name does not already
+// start with.
+std::string tourItemName(const Waypoint& point);
+
+// The identifier at the start of such a name, and the name after it: a first word of 2 to 7
+// capitals, digits and inner hyphens, with a capital, followed by more. False (and nothing
+// set) for a name that does not start so.
+bool identInName(const std::string& name, std::string& ident, std::string& rest);
+
+// The indices of at most most points of a track (most >= 2) that keep its shape best: the
+// first and the last, then again and again the point farthest from the legs kept so far, on
+// the sphere. deviationNm: how far the farthest point left out lies from the legs kept.
+std::vector<size_t> thinnedTrack(const std::vector<Waypoint>& points, size_t most,
+                                 double& deviationNm);
+
 // The database holds 8-bit text in the Windows ANSI code page (1252); the standard files hold
 // UTF-8. Characters without a place in code page 1252 become '?', and changed is set.
 std::string ansiFromUtf8(const std::string& text, bool& changed);

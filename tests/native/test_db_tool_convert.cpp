@@ -100,7 +100,7 @@ TEST(GpxRead, WaypointsBecomeAirportsAndARouteATourInOrder) {
     EXPECT_EQ(findings[1].line, 8);
     EXPECT_EQ(findings[1].reason, "rtept: lat 'x' is not a number: left out");
     EXPECT_TRUE(findings[2].warning);
-    EXPECT_NE(findings[2].reason.find("1 track(s) not converted"), std::string::npos);
+    EXPECT_NE(findings[2].reason.find("1 track(s) of 0 points not converted"), std::string::npos);
 }
 
 TEST(GpxRead, HostileTextIsRefusedWithItsLine) {

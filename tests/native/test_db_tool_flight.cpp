@@ -116,7 +116,7 @@ TEST(RouteFlight, TheCommandWritesTheTourAndTheScenarioBesideIt) {
     EXPECT_EQ(records.substr(64 + 47, 8), " 113000 ") << "the cruise altitude, held";
     std::ifstream scenario((folder / "flight" / flightScenarioName).string());
     auto s = nlohmann::json::parse(scenario);
-    EXPECT_EQ(s["clicks"][0]["select"], "New Tour Folder/001 - Chicago Midway");
+    EXPECT_EQ(s["clicks"][0]["select"], "New Tour Folder/001 - KMDW Chicago Midway");
     options.convert.input = (folder / "missing.gpx").string();
     EXPECT_EQ(runRouteFlight(options, out, err), exitUnreadable);
     fs::remove_all(folder);

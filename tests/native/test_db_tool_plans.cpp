@@ -240,13 +240,40 @@ TEST(AirportTables, ColumnsAsPeopleNameThemAndValuesAsTheyWriteThem) {
          "Goroka Airport|GKA|S  6\u00B004'54\"|E 145\u00B023'31\"|5282\n"},
         {"EDDM\tM\u00FCnchen\t48.353889\t11.786111\n", "ident,name,,lon",
          "the header names no latitude"}, // the latitude column passed over
+        // A description names the place when nothing else does.
+        {"desc,lat,long\nHarbour light,54.5,10.25\n", "",
+         "Harbour light||N 54\u00B030'00\"|E  10\u00B015'00\"|-\n"},
+        {"lat,lon\n54.5,10.25\n", "", "no name or identifier column"},
+        // Altitudes in the unit the header gives; without one, feet, and the note says so.
+        {"name,lat,lon,alt_m\nTop,47.1,11.2,1000\n", "",
+         "Top||N 47\u00B006'00\"|E  11\u00B012'00\"|3281\n"},
+        {"name,lat,lon,Altitude (m)\nTop,47.1,11.2,1000\n", "", "altitude 'Altitude (m)' (metres)"},
+        {"name,lat,lon,alt\nTop,47.1,11.2,1000\n", "", "altitude 'alt' (read as feet"},
+        // Signed degrees and minutes, and station lists' hyphens before the hemisphere.
+        {"name,lat,lon\nCape,-1\u00B014.04\u2032,-1\u00B014\u20322.4\u2033\n", "",
+         "Cape||S  1\u00B014'02\"|W   1\u00B014'02\"|-\n"},
+        {"name,lat,lon\nIsland,09-25S,160-03E\nAtoll,02-03-43S,160-03E\n", "",
+         "Island||S  9\u00B025'00\"|E 160\u00B003'00\"|-\nAtoll||S  2\u00B003'43\"|"},
+        {"name,lat,lon\nReef,09-25Q,160.5\n", "",
+         "latitude '09-25Q' is a position in a form not read"},
+        // A header of names the tool does not know, then the same table named with --columns.
+        {"Station;Breite;Laenge\nKiel;54,3;10,1\n", "", "columns with --columns"},
+        {"Station;Breite;Laenge\nKiel;54,3;10,1\n", "name,lat,lon",
+         "Kiel||N 54\u00B018'00\"|E  10\u00B006'00\"|-\n"}, // and no faulty row
     };
     for (const auto& c : cases) {
         WaypointSet set;
         Findings findings;
         bool read = readCsv(c.text, std::strlen(c.text), c.columns, set, findings);
-        std::string got = read ? described(set) : findings.empty() ? "" : findings[0].reason;
+        // The points, then what the reader said of them.
+        std::string got = read ? described(set) : "";
+        for (const Finding& finding : findings)
+            got += finding.reason + "\n";
+        for (const std::string& note : set.notes)
+            got += note + "\n";
         EXPECT_NE(got.find(c.point), std::string::npos) << c.text << "\ngot: " << got;
+        EXPECT_EQ(problemCount(findings) == 0, read && got.find("not read") == std::string::npos)
+            << c.text;
     }
 }
 
@@ -258,10 +285,11 @@ TEST(AirportTables, TheColumnsUsedAreToldAndAHeaderlessTableIsExplained) {
                        "US-IL,MDW\n";
     ASSERT_TRUE(readCsv(text.data(), text.size(), "", set, findings));
     ASSERT_EQ(set.notes.size(), 1u);
-    EXPECT_EQ(set.notes[0], "columns used: identifier 'ident' (then 'iata_code'), name 'name', "
-                            "latitude 'latitude_deg', longitude 'longitude_deg', altitude "
-                            "'elevation_ft', country 'iso_country', region 'iso_region', type "
-                            "'type'");
+    EXPECT_EQ(set.notes[0],
+              "columns used: identifier 'ident' (then 'iata_code'), name 'name', "
+              "latitude 'latitude_deg', longitude 'longitude_deg', altitude "
+              "'elevation_ft' (feet), country 'iso_country', region 'iso_region', type "
+              "'type'");
     std::string headerless = "507,\"Heathrow\",\"London\",\"United Kingdom\",\"LHR\",\"EGLL\","
                              "51.4706,-0.461941,83,0,\"E\"\n";
     WaypointSet none;
@@ -284,6 +312,11 @@ TEST(GpxNames, ARoutePointIsNamedFromTheFieldThatNamesIt) {
         {"<name>7</name><desc>[PT6S]</desc>", "7"},
         {"<name>PT6S</name><cmt>[PT6S]</cmt><desc>Racine</desc>", "Racine"},
         {"<cmt>2024-05-01T10:00:00Z</cmt>", ""},
+        // A GPS unit's time stamps, with the time and without, in any case.
+        {"<name>12</name><cmt>02-OCT-10 16:01:13</cmt><desc>Racine</desc>", "Racine"},
+        {"<cmt>02-Oct-2010</cmt>", ""},
+        {"<name>02-OCT Fair</name>", "02-OCT Fair"},
+        {"<name>02-OCX-10 16:01:13</name>", "02-OCX-10 16:01:13"},
     };
     for (const auto& c : cases) {
         std::string text = std::string("<gpx><rte><rtept lat=\"42\" lon=\"-87\">") + c.fields +

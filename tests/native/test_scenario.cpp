@@ -109,6 +109,20 @@ TEST(Scenario, CoordinatesAreReadWholeOrRefused) {
          "47\xE2\x80\xB2"
          "10",
          true, true, n414710},
+        {"-1\xC2\xB0"
+         "14.04\xE2\x80\xB2",
+         false, true, -(1 + 14.04 / 60)},
+        {"-1\xC2\xB0"
+         "14\xE2\x80\xB2"
+         "2.4\xE2\x80\xB3",
+         false, true, -(1 + 14 / 60.0 + 2.4 / 3600)},
+        {"-41 47 10", true, true, -n414710},
+        {"09-25S", true, true, -(9 + 25 / 60.0)},
+        {"160-03E", false, true, 160 + 3 / 60.0},
+        {"02-03-43S", true, true, -(2 + 3 / 60.0 + 43 / 3600.0)},
+        {"09-25", true, false, 0},   // hyphens without a hemisphere
+        {"-09-25S", true, false, 0}, // a sign and a hemisphere
+        {"09--25S", true, false, 0},
         {"E41 00", true, false, 0}, // E is no latitude hemisphere
         {"N41 75", true, false, 0}, // 75 minutes
         {"N41 10 10 10", true, false, 0},
