@@ -49,6 +49,8 @@ bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const s
         return readFixPlan(text, bytes.size(), set, findings);
     case FileFormat::gpsRoute:
         return readGpsRoute(text, bytes.size(), set, findings);
+    case FileFormat::textPlan:
+        return readTextPlan(text, bytes.size(), set, findings);
     case FileFormat::unknown:
         break;
     }
@@ -65,6 +67,7 @@ void writingFindings(const WaypointSet& set, Findings& findings) {
             continue;
         }
         unused = writeTourFile(group, false, findings);
+        groundFindings(group, findings);
         if (group.points.size() > longestTour)
             addWarning(findings, 0,
                        "route '" + group.name + "' has " + withThousands(group.points.size()) +
@@ -94,6 +97,9 @@ Findings checkBytes(const CheckOptions& options, FileFormat format,
     notes = set.notes;
     for (const WaypointGroup& group : set.groups)
         count += static_cast<int32_t>(group.points.size());
+    // As convert refuses such a file, check does not call it clean.
+    if (readable && count == 0)
+        addProblem(findings, 0, "no point with a position: convert writes nothing");
     writingFindings(set, findings);
     std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
@@ -195,6 +201,7 @@ std::string bytesOf(FileFormat to, const WaypointSet& chosen, const WaypointGrou
     case FileFormat::csv:
         return writeCsv(chosen);
     case FileFormat::tour:
+        groundFindings(group, findings);
         return writeTourFile(group, holdAltitude, findings);
     case FileFormat::airports:
         return writeAirportFile(group, findings);
@@ -273,6 +280,23 @@ bool writeWhole(const std::string& path, const std::string& bytes, std::string& 
         std::remove(scratch.c_str());
         return false;
     }
+    return true;
+}
+
+bool routeOfInput(const ConvertOptions& options, WaypointGroup& route) {
+    Opened opened;
+    std::ostringstream unused;
+    WaypointSet set;
+    Findings findings;
+    std::string told, reason;
+    if (!openInput(options.input, options.from, opened, unused) ||
+        !readWaypoints(opened.format, opened.bytes, options.columns, set, findings) ||
+        (filtersGiven(options.filters) && !filterPoints(set, options.filters, told, reason)))
+        return false;
+    WaypointSet chosen = pointsFor(FileFormat::tour, set, options.route, findings);
+    if (chosen.groups.empty())
+        return false;
+    route = chosen.groups[0];
     return true;
 }
 
