@@ -78,13 +78,30 @@ const char* sourceText(AltitudeFrom from) {
 
 // The tour file holds what the items are called and their altitudes; the input holds where each
 // altitude comes from and the ground it states. The tour is the route's first items, in order.
-void takeSources(const WaypointGroup& route, WaypointGroup& tour) {
+WaypointGroup withSources(const ConvertOptions& convert, WaypointGroup tour) {
+    WaypointGroup route;
+    if (!routeOfInput(convert, route))
+        return tour;
     for (size_t i = 0; i < tour.points.size() && i < route.points.size(); ++i) {
         tour.points[i].altitudeFrom = route.points[i].altitudeFrom;
         tour.points[i].hasGround = route.points[i].hasGround;
         tour.points[i].groundFeet = route.points[i].groundFeet;
         tour.points[i].line = route.points[i].line;
     }
+    return tour;
+}
+
+// The flight's own altitudes (the default, --altitude) below the ground the input states; the
+// convert has told of the input's.
+void tellFlightGround(const WaypointGroup& tour, const FlightOptions& options, std::ostream& err) {
+    WaypointGroup filled{tour.name, true, {}};
+    for (const Waypoint& item : tour.points)
+        if (item.altitudeFrom == AltitudeFrom::flightDefault ||
+            item.altitudeFrom == AltitudeFrom::flightOption)
+            filled.points.push_back(item);
+    Findings findings;
+    groundFindings(filled, findings);
+    reportFindings(options.convert.input, findings, "line", options.convert.verbosity, err);
 }
 
 double roundedUp(double value, double step) {
@@ -96,7 +113,7 @@ double roundedUp(double value, double step) {
 std::string altitudeSummary(const WaypointGroup& tour) {
     // Beyond this many lines the list says how many more there are.
     constexpr size_t mostLines = 12;
-    std::string text;
+    std::string text = "altitudes held:\n";
     size_t lines = 0, more = 0;
     const std::vector<Waypoint>& items = tour.points;
     for (size_t first = 0, end = 0; first < items.size(); first = end) {
@@ -223,20 +240,11 @@ int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream
         err << tourPath << ": holds no tour item to fly\n";
         return exitUnreadable;
     }
-    WaypointGroup route;
-    if (routeOfInput(convert, route))
-        takeSources(route, written.groups[0]);
-    RouteFlight flight = planRouteFlight(
-        written.groups[0], fs::path(options.convert.input).filename().string(), options.choices);
+    RouteFlight flight =
+        planRouteFlight(withSources(options.convert, written.groups[0]),
+                        fs::path(options.convert.input).filename().string(), options.choices);
+    tellFlightGround(flight.tour, options, err);
     Findings findings;
-    // The convert has told of the input's own altitudes; these are the flight's.
-    WaypointGroup filled{flight.tour.name, true, {}};
-    for (const Waypoint& item : flight.tour.points)
-        if (item.altitudeFrom == AltitudeFrom::flightDefault ||
-            item.altitudeFrom == AltitudeFrom::flightOption)
-            filled.points.push_back(item);
-    groundFindings(filled, findings);
-    reportFindings(options.convert.input, findings, "line", options.convert.verbosity, err);
     const std::string scenarioPath = (fs::path(options.folder) / flightScenarioName).string();
     if (!writeWhole(tourPath, writeTourFile(flight.tour, true, findings), reason) ||
         !writeWhole(scenarioPath, flight.scenario, reason)) {
@@ -251,8 +259,7 @@ int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream
                   options.choices.speed, flight.cut ? "cut at " : "up to ",
                   static_cast<int>(flight.duration) / 3600,
                   static_cast<int>(flight.duration) / 60 % 60);
-    out << scenarioPath << figures << scenarioPath << ": altitudes held:\n"
-        << altitudeSummary(flight.tour);
+    out << scenarioPath << figures << scenarioPath << ": " << altitudeSummary(flight.tour);
     if (flight.cut)
         err << scenarioPath << ": warning: the route needs more than the 48 hours a flight may "
             << "last: the flight ends before the last item; fly faster with --speed\n";
