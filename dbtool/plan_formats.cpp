@@ -34,6 +34,25 @@ std::string identOf(const Waypoint& point) {
     return point.ident.empty() || realNumber(point.ident, number) ? point.name : point.ident;
 }
 
+// An airport at 0 ft in a flight plan: the planner did not know its elevation (version 3 plans of
+// fixes write 0 for every airport), and a written plan has 0 where a point had no altitude.
+// Flown at sea level it would fly the aircraft into the ground; the note says what it gets.
+void noteUnknownAirports(const WaypointGroup& route, WaypointSet& set) {
+    std::string idents;
+    bool cruise = false;
+    for (const Waypoint& p : route.points) {
+        if (isAirportType(p.type) && (!p.hasAltitude || p.altitudeFrom == AltitudeFrom::cruise)) {
+            idents += (idents.empty() ? "" : ", ") + p.ident;
+            cruise = cruise || p.hasAltitude;
+        }
+    }
+    if (!idents.empty())
+        set.notes.push_back("airports without a known elevation (0 ft in the plan): " + idents +
+                            (cruise ? ": flown at the plan's cruise altitude"
+                                    : ": no altitude of their own; a flight holds them at its "
+                                      "altitude for items without one"));
+}
+
 // ---- The XML flight plan --------------------------------------------------------------------
 
 // "N41° 47' 9.60\",W87° 45' 8.40\",+000620.00": latitude, longitude, altitude in feet.
@@ -96,23 +115,24 @@ std::string planWithoutPoints(const pugi::xml_node& plan) {
            "navigation data, not in the file";
 }
 
-// An airport's altitude is its elevation; a waypoint at 0 has none of its own and is flown at
-// the plan's cruising altitude.
+// An airport's altitude is its elevation; a waypoint or airport at 0 has none of its own and is
+// flown at the plan's cruising altitude (between the ends, for a waypoint).
 void xmlPlanAltitude(Waypoint& point, bool hasAltitude, double feet, bool atCruise, double cruise) {
     bool airport = isAirportType(point.type);
-    if (hasAltitude && (airport || feet != 0)) {
+    if (hasAltitude && feet != 0) {
         point.hasAltitude = true;
         point.altitude = static_cast<int32_t>(std::lround(feet));
         point.hasGround = airport && feet != 0;
         point.groundFeet = point.altitude;
-    } else if (atCruise) {
+    } else if (atCruise || (airport && cruise > 0)) {
         point.hasAltitude = true;
         point.altitude = static_cast<int32_t>(std::lround(cruise));
         point.altitudeFrom = AltitudeFrom::cruise;
     }
 }
 
-// The elevations DepartureLLA and DestinationLLA give the end airports.
+// The elevations DepartureLLA and DestinationLLA give the end airports: their ground, and their
+// altitude where their own is unknown.
 void endGrounds(const pugi::xml_node& plan, WaypointGroup& route) {
     const char* const ends[2][2] = {{"DepartureID", "DepartureLLA"},
                                     {"DestinationID", "DestinationLLA"}};
@@ -125,9 +145,14 @@ void endGrounds(const pugi::xml_node& plan, WaypointGroup& route) {
         if (!hasAltitude || feet == 0)
             continue;
         for (Waypoint& point : route.points) {
-            if (point.ident == childText(plan, end[0]) && isAirportType(point.type)) {
-                point.hasGround = true;
-                point.groundFeet = static_cast<int32_t>(std::lround(feet));
+            if (point.ident != childText(plan, end[0]) || !isAirportType(point.type))
+                continue;
+            point.hasGround = true;
+            point.groundFeet = static_cast<int32_t>(std::lround(feet));
+            if (!point.hasAltitude || point.altitudeFrom == AltitudeFrom::cruise) {
+                point.hasAltitude = true;
+                point.altitude = point.groundFeet;
+                point.altitudeFrom = AltitudeFrom::own;
             }
         }
     }
@@ -168,7 +193,7 @@ std::string fixIdent(const Waypoint& point) {
 }
 
 // One fix line: type, identifier, (via,) altitude, latitude, longitude. An airport's altitude is
-// its elevation; a fix at 0 has no altitude of its own.
+// its elevation; a fix or an airport at 0 has no altitude of its own.
 bool fixPoint(const std::vector<std::string>& words, bool three, int32_t line, Waypoint& point,
               Findings& findings) {
     size_t expected = three ? 5 : 6;
@@ -197,7 +222,7 @@ bool fixPoint(const std::vector<std::string>& words, bool three, int32_t line, W
     point.ident = utf8Repaired(words[1]);
     point.name = point.ident;
     point.type = words[0] == "1" ? "Airport" : words[0];
-    point.hasAltitude = words[0] == "1" || feet != 0;
+    point.hasAltitude = feet != 0;
     point.altitude = static_cast<int32_t>(std::lround(feet));
     point.hasGround = words[0] == "1" && feet != 0;
     point.groundFeet = point.altitude;
@@ -284,14 +309,12 @@ TextPlan textPlanKeys(const char* data, size_t size) {
 }
 
 // The airport's own elevation where the plan gives one, else the cruise altitude (told in a note).
-void textPlanAltitude(Waypoint& point, bool hasCruise, int32_t cruise, std::string& unknown) {
+void textPlanAltitude(Waypoint& point, bool hasCruise, int32_t cruise) {
     if (isAirportType(point.type) && point.hasGround) {
         point.hasAltitude = true;
         point.altitude = point.groundFeet;
         return;
     }
-    if (isAirportType(point.type))
-        unknown += (unknown.empty() ? "" : ", ") + point.ident;
     point.hasAltitude = hasCruise;
     point.altitude = cruise;
     point.altitudeFrom = AltitudeFrom::cruise;
@@ -379,6 +402,7 @@ bool readXmlPlan(const char* data, size_t size, WaypointSet& set, Findings& find
         route.points.push_back(point);
     }
     endGrounds(plan, route);
+    noteUnknownAirports(route, set);
     if (nodes.empty())
         addProblem(findings, lineOf(lines, plan), planWithoutPoints(plan));
     set.groups.push_back(route);
@@ -441,7 +465,7 @@ bool readFixPlan(const char* data, size_t size, WaypointSet& set, Findings& find
     WaypointGroup route{"Flight plan", true, {}};
     // Version 3 has two numbers after the version line (cycle, number of legs) before its fixes.
     size_t first = three ? 4 : 2;
-    std::string departure, destination, unknown;
+    std::string departure, destination;
     for (size_t i = first; i < lines.size(); ++i) {
         std::vector<std::string> words = wordsOf(lines[i]);
         int32_t line = static_cast<int32_t>(i + 1);
@@ -460,18 +484,9 @@ bool readFixPlan(const char* data, size_t size, WaypointSet& set, Findings& find
         Waypoint point{};
         if (!fixPoint(words, three, line, point, findings))
             continue;
-        // Version 3 writes 0 for an airport whose elevation the planner did not know, and a
-        // written plan has 0 where a point had no altitude: 0 is no elevation to fly at.
-        if (point.type == "Airport" && point.altitude == 0) {
-            point.hasAltitude = false;
-            unknown += (unknown.empty() ? "" : ", ") + point.ident;
-        }
         route.points.push_back(point);
     }
-    if (!unknown.empty())
-        set.notes.push_back("airports at 0 ft (" + unknown +
-                            "): the plan's unknown elevation, so they get no altitude of their "
-                            "own; a flight holds them at its altitude for items without one");
+    noteUnknownAirports(route, set);
     if (!departure.empty() && !destination.empty())
         route.name = departure + " - " + destination;
     set.groups.push_back(route);
@@ -523,7 +538,6 @@ bool readTextPlan(const char* data, size_t size, WaypointSet& set, Findings& fin
     }
     const std::string& title = plan.keys["title"];
     WaypointGroup route{title.empty() ? "Flight plan" : utf8Repaired(title), true, {}};
-    std::string unknown;
     for (const auto& [line, value] : plan.waypoints) {
         Waypoint point{};
         std::string reason;
@@ -538,7 +552,7 @@ bool readTextPlan(const char* data, size_t size, WaypointSet& set, Findings& fin
             point.hasGround = point.hasGround || ends[k].hasGround;
             point.groundFeet = point.hasGround ? std::max(point.groundFeet, ends[k].groundFeet) : 0;
         }
-        textPlanAltitude(point, hasCruise, cruise, unknown);
+        textPlanAltitude(point, hasCruise, cruise);
         route.points.push_back(point);
     }
     set.notes.push_back(hasCruise ? "points other than airports are flown at the plan's "
@@ -546,9 +560,7 @@ bool readTextPlan(const char* data, size_t size, WaypointSet& set, Findings& fin
                                         std::to_string(cruise) + " ft"
                                   : "the plan gives no cruising_altitude: points other than "
                                     "airports get no altitude of their own");
-    if (!unknown.empty())
-        set.notes.push_back("airports at 0 ft (" + unknown + "): the plan's unknown elevation, " +
-                            (hasCruise ? "flown at the cruising altitude" : "no altitude"));
+    noteUnknownAirports(route, set);
     set.groups.push_back(route);
     return true;
 }
