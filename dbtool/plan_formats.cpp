@@ -122,7 +122,7 @@ void xmlPlanAltitude(Waypoint& point, bool hasAltitude, double feet, bool atCrui
     if (hasAltitude && feet != 0) {
         point.hasAltitude = true;
         point.altitude = static_cast<int32_t>(std::lround(feet));
-        point.hasGround = airport && feet != 0;
+        point.hasGround = airport;
         point.groundFeet = point.altitude;
     } else if (atCruise || (airport && cruise > 0)) {
         point.hasAltitude = true;
@@ -528,12 +528,13 @@ bool readTextPlan(const char* data, size_t size, WaypointSet& set, Findings& fin
     bool hasCruise =
         realNumber(plan.keys["cruising_altitude"], feet) && feet > 0 && feet <= largestFeet;
     int32_t cruise = hasCruise ? static_cast<int32_t>(std::lround(feet)) : 0;
-    // "EGPB, N59* 52.88', W001* 17.63', +000020.00": the end airport's ident and elevation.
+    // "EGPB, N59* 52.88', W001* 17.63', +000020.00": the end airport's ident and elevation, read
+    // as a waypoint line without a type.
     Waypoint ends[2]{};
     std::string names[2] = {plan.keys["departure_name"], plan.keys["destination_name"]};
     for (int k = 0; k < 2; ++k) {
         std::string value = plan.keys[k == 0 ? "departure_id" : "destination_id"], unused;
-        textPlanPoint(", , " + value, 0, ends[k], unused);
+        textPlanPoint(value, 0, ends[k], unused);
         ends[k].ident = trimmed(value.substr(0, value.find(',')));
     }
     const std::string& title = plan.keys["title"];
