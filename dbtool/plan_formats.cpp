@@ -100,19 +100,31 @@ std::string waypointWithoutPosition(const pugi::xml_node& node, const Waypoint& 
     return name + ": " + reason + ": left out";
 }
 
-// Why a plan without ATCWaypoints gives no point: it holds only its end airports and
-// procedures, by ident.
-std::string planWithoutPoints(const pugi::xml_node& plan) {
-    std::string told;
-    for (const char* part : {"DepartureID", "DestinationID"}) {
-        std::string ident = childText(plan, part);
-        told += ident.empty() ? "" : (told.empty() ? "" : ", ") + ident;
+// The newest plans name their end airports by ident only (DepartureID, DestinationID) and their
+// procedures by name (DepartureDetails, ...), leaving positions and legs to the simulator's
+// navigation data: an end that no ATCWaypoint gives is left out, a procedure is not flown.
+void endsByIdentOnly(const pugi::xml_node& plan, const std::vector<pugi::xml_node>& nodes,
+                     const LineIndex& lines, Findings& findings) {
+    const char* const ends[2][2] = {{"DepartureID", "departure"}, {"DestinationID", "destination"}};
+    for (const auto& end : ends) {
+        std::string ident = childText(plan, end[0]);
+        bool listed = false;
+        for (const pugi::xml_node& node : nodes)
+            listed = listed || childText(childNamed(node, "ICAO"), "ICAOIdent") == ident ||
+                     trimmed(node.attribute("id").value()) == ident;
+        if (!ident.empty() && !listed)
+            addProblem(findings, lineOf(lines, childNamed(plan, end[0])),
+                       std::string(end[1]) + " '" + ident +
+                           "' is named by its ident only: no ATCWaypoint gives its position; "
+                           "left out",
+                       leftOut);
     }
     for (const char* part : {"DepartureDetails", "ArrivalDetails", "ApproachDetails"})
-        told += childNamed(plan, part) ? (told.empty() ? "" : ", ") + std::string(part) : "";
-    return "the plan has no ATCWaypoint" + (told.empty() ? std::string() : ", only " + told) +
-           ": airports and procedures named by ident have their positions in the simulator's "
-           "navigation data, not in the file";
+        if (pugi::xml_node details = childNamed(plan, part))
+            addWarning(findings, lineOf(lines, details),
+                       std::string(part) +
+                           " names a procedure whose legs are in the simulator's navigation "
+                           "data, not in the file: not flown");
 }
 
 // An airport's altitude is its elevation; a waypoint or airport at 0 has none of its own and is
@@ -403,8 +415,7 @@ bool readXmlPlan(const char* data, size_t size, WaypointSet& set, Findings& find
     }
     endGrounds(plan, route);
     noteUnknownAirports(route, set);
-    if (nodes.empty())
-        addProblem(findings, lineOf(lines, plan), planWithoutPoints(plan));
+    endsByIdentOnly(plan, nodes, lines, findings);
     set.groups.push_back(route);
     return true;
 }

@@ -157,7 +157,11 @@ TEST_F(PlanFiles, APlanWithoutPositionsNamesItsItemsAndCheckAgreesWithConvert) {
         {byIdent,
          {"line 2: 'TAU' (VOR) has no WorldPosition: the plan names it by its ident only",
           "line 3: 'HAREM' (Intersection) has no WorldPosition"}},
-        {proceduresOnly, {"the plan has no ATCWaypoint, only KDPA, KSTL, DepartureDetails"}},
+        {proceduresOnly,
+         {"line 2: departure 'KDPA' is named by its ident only: no ATCWaypoint gives its position",
+          "line 2: destination 'KSTL' is named",
+          "line 3: warning: DepartureDetails names a "
+          "procedure whose legs are in the simulator's navigation data"}},
     };
     for (const auto& c : cases) {
         std::string plan = write("plan.pln", c.text);
