@@ -104,6 +104,19 @@ template <typename Run> double medianMs(Run run) {
     return times[2];
 }
 
+// The older text flight plan of 65,535 waypoints: degrees and decimal minutes, a cruise altitude.
+std::string textPlan() {
+    std::string text = "[flightplan]\r\ntitle=Long route\r\ncruising_altitude=4500\r\n";
+    char line[120];
+    for (int32_t i = 0; i < records; ++i) {
+        std::snprintf(line, sizeof line,
+                      "waypoint.%d=W%05d, I, N%d* %.2f', W%03d* %.2f', +000000.00,\r\n", i, i,
+                      10 + i % 70, (i % 6000) / 100.0, 1 + i % 170, (i % 5900) / 100.0);
+        text += line;
+    }
+    return text;
+}
+
 } // namespace
 
 int main() {
@@ -156,6 +169,7 @@ int main() {
         runConvert(asPlan, sink, sink);
     }
     std::ofstream(at("airports.csv"), std::ios::binary) << airportTable();
+    std::ofstream(at("route-text.pln"), std::ios::binary) << textPlan();
 
     struct Case {
         const char* what;
@@ -172,6 +186,7 @@ int main() {
         {"convert XML flight plan -> TarvixTr.dat", "route.pln", "TarvixTr.dat"},
         {"convert plan of fixes -> TarvixTr.dat", "route.fms", "TarvixTr.dat"},
         {"convert GPS route -> TarvixTr.dat", "route.fpl", "TarvixTr.dat"},
+        {"convert older text plan -> TarvixTr.dat", "route-text.pln", "TarvixTr.dat"},
     };
     std::printf("tarvix-db, %d records (median of 5 runs)\n", records);
     CheckOptions check{at("TarvixDb.dat"), FileFormat::unknown, false};

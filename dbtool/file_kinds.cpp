@@ -27,6 +27,7 @@ const FormatNames formatNames[] = {
     {FileFormat::xmlPlan, "pln", {}, ".pln", "XML flight plan"},
     {FileFormat::fixPlan, "fms", {}, ".fms", "flight plan of fixes"},
     {FileFormat::gpsRoute, "fpl", {}, ".fpl", "GPS route"},
+    {FileFormat::textPlan, "pln", {}, ".pln", "text flight plan"},
 };
 
 // The formats of GPSBabel's that a file is known as without an option.
@@ -170,6 +171,8 @@ FileFormat formatFromContent(const uint8_t* data, size_t size) {
             return FileFormat::gpsRoute;
         return FileFormat::unknown;
     }
+    if (asciiLowered(start).compare(0, 12, "[flightplan]") == 0)
+        return FileFormat::textPlan;
     if ((start.compare(0, 2, "I\n") == 0 || start.compare(0, 3, "I\r\n") == 0 ||
          start.compare(0, 2, "A\n") == 0 || start.compare(0, 3, "A\r\n") == 0) &&
         asciiLowered(start).find("version") != std::string::npos)
@@ -180,11 +183,24 @@ FileFormat formatFromContent(const uint8_t* data, size_t size) {
     return lines;
 }
 
+namespace {
+
+// A .pln that is not XML (no '<' first, no UTF-16) is the older text plan.
+FileFormat planOf(const uint8_t* data, size_t size) {
+    size_t at = size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    while (at < size && std::strchr(" \t\r\n", data[at]) != nullptr && data[at] != 0)
+        ++at;
+    bool wide = size >= 2 && (data[0] == 0xFF || data[0] == 0xFE || data[0] == 0 || data[1] == 0);
+    return at < size && data[at] != '<' && !wide ? FileFormat::textPlan : FileFormat::xmlPlan;
+}
+
+} // namespace
+
 FileFormat resolvedFormat(FileFormat given, const std::string& path, const uint8_t* data,
                           size_t size) {
-    if (given != FileFormat::unknown)
-        return given;
-    FileFormat named = formatFromPath(path);
+    FileFormat named = given != FileFormat::unknown ? given : formatFromPath(path);
+    if (named == FileFormat::xmlPlan)
+        return planOf(data, size);
     return named != FileFormat::unknown ? named : formatFromContent(data, size);
 }
 
@@ -224,8 +240,8 @@ const char* formatName(FileFormat format) {
 }
 
 const char* formatOptions() {
-    return "db, tour, airports, gpx, csv, pln (XML flight plan), fms (flight plan of fixes) or "
-           "fpl (GPS route)";
+    return "db, tour, airports, gpx, csv, pln (XML or older text flight plan), "
+           "fms (flight plan of fixes) or fpl (GPS route)";
 }
 
 int32_t firstBinaryLine(const uint8_t* data, size_t size) {

@@ -4,7 +4,18 @@
 #include <cstdint>
 #include <string>
 
-enum class FileFormat { unknown, database, tour, airports, gpx, csv, xmlPlan, fixPlan, gpsRoute };
+enum class FileFormat {
+    unknown,
+    database,
+    tour,
+    airports,
+    gpx,
+    csv,
+    xmlPlan,
+    fixPlan,
+    gpsRoute,
+    textPlan // the older .pln: a [flightplan] section of keys, no XML
+};
 
 // From a name given with --format, --from or --to: db, tour, airports, gpx, csv, pln, fms, fpl.
 FileFormat formatFromOption(const std::string& name);
@@ -16,7 +27,8 @@ FileFormat formatFromPath(const std::string& path);
 // number of separators (a table, with a header row or without); unknown otherwise.
 FileFormat formatFromContent(const uint8_t* data, size_t size);
 
-// The format by option, else by the file's own name, else by its contents.
+// The format by option, else by the file's own name, else by its contents. A .pln (or "pln") is
+// an XML plan or the older text plan, as its contents show.
 FileFormat resolvedFormat(FileFormat given, const std::string& path, const uint8_t* data,
                           size_t size);
 

@@ -1,5 +1,6 @@
 #include "plan_formats.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -44,6 +45,25 @@ std::string placeName(const Waypoint& point) {
     return identInName(point.name, ident, rest) && ident == identOf(point) ? rest : point.name;
 }
 
+// An airport at 0 ft in a flight plan: the planner did not know its elevation (version 3 plans of
+// fixes write 0 for every airport), and a written plan has 0 where a point had no altitude.
+// Flown at sea level it would fly the aircraft into the ground; the note says what it gets.
+void noteUnknownAirports(const WaypointGroup& route, WaypointSet& set) {
+    std::string idents;
+    bool cruise = false;
+    for (const Waypoint& p : route.points) {
+        if (isAirportType(p.type) && (!p.hasAltitude || p.altitudeFrom == AltitudeFrom::cruise)) {
+            idents += (idents.empty() ? "" : ", ") + p.ident;
+            cruise = cruise || p.hasAltitude;
+        }
+    }
+    if (!idents.empty())
+        set.notes.push_back("airports without a known elevation (0 ft in the plan): " + idents +
+                            (cruise ? ": flown at the plan's cruise altitude"
+                                    : ": no altitude of their own; a flight holds them at its "
+                                      "altitude for items without one"));
+}
+
 // ---- The XML flight plan --------------------------------------------------------------------
 
 // "N41° 47' 9.60\",W87° 45' 8.40\",+000620.00": latitude, longitude, altitude in feet.
@@ -78,6 +98,89 @@ std::string worldPositionText(const Waypoint& point) {
     return positionText(point.latitude) + "," + positionText(point.longitude) + "," + altitude;
 }
 
+// An ATCWaypoint without a WorldPosition: the newest plans name a fix by its ident alone and
+// leave its position to the simulator's navigation data, which this tool does not have.
+std::string waypointWithoutPosition(const pugi::xml_node& node, const Waypoint& point,
+                                    const std::string& reason) {
+    std::string what = point.type.empty() ? "" : " (" + point.type + ")";
+    std::string name =
+        point.ident.empty() ? "an ATCWaypoint without an ident" : "'" + point.ident + "'" + what;
+    if (!childNamed(node, "WorldPosition"))
+        return name + " has no WorldPosition: the plan names it by its ident only, for the "
+                      "simulator to find in its navigation data; left out";
+    return name + ": " + reason + ": left out";
+}
+
+// The newest plans name their end airports by ident only (DepartureID, DestinationID) and their
+// procedures by name (DepartureDetails, ...), leaving positions and legs to the simulator's
+// navigation data: an end that no ATCWaypoint gives is left out, a procedure is not flown.
+void endsByIdentOnly(const pugi::xml_node& plan, const std::vector<pugi::xml_node>& nodes,
+                     const LineIndex& lines, Findings& findings) {
+    const char* const ends[2][2] = {{"DepartureID", "departure"}, {"DestinationID", "destination"}};
+    for (const auto& end : ends) {
+        std::string ident = childText(plan, end[0]);
+        bool listed = false;
+        for (const pugi::xml_node& node : nodes)
+            listed = listed || childText(childNamed(node, "ICAO"), "ICAOIdent") == ident ||
+                     trimmed(node.attribute("id").value()) == ident;
+        if (!ident.empty() && !listed)
+            addProblem(findings, lineOf(lines, childNamed(plan, end[0])),
+                       std::string(end[1]) + " '" + ident +
+                           "' is named by its ident only: no ATCWaypoint gives its position; "
+                           "left out",
+                       leftOut);
+    }
+    for (const char* part : {"DepartureDetails", "ArrivalDetails", "ApproachDetails"})
+        if (pugi::xml_node details = childNamed(plan, part))
+            addWarning(findings, lineOf(lines, details),
+                       std::string(part) +
+                           " names a procedure whose legs are in the simulator's navigation "
+                           "data, not in the file: not flown");
+}
+
+// An airport's altitude is its elevation; a waypoint or airport at 0 has none of its own and is
+// flown at the plan's cruising altitude (between the ends, for a waypoint).
+void xmlPlanAltitude(Waypoint& point, bool hasAltitude, double feet, bool atCruise, double cruise) {
+    bool airport = isAirportType(point.type);
+    if (hasAltitude && feet != 0) {
+        point.hasAltitude = true;
+        point.altitude = static_cast<int32_t>(std::lround(feet));
+        point.hasGround = airport;
+        point.groundFeet = point.altitude;
+    } else if (atCruise || (airport && cruise > 0)) {
+        point.hasAltitude = true;
+        point.altitude = static_cast<int32_t>(std::lround(cruise));
+        point.altitudeFrom = AltitudeFrom::cruise;
+    }
+}
+
+// The elevations DepartureLLA and DestinationLLA give the end airports: their ground, and their
+// altitude where their own is unknown.
+void endGrounds(const pugi::xml_node& plan, WaypointGroup& route) {
+    const char* const ends[2][2] = {{"DepartureID", "DepartureLLA"},
+                                    {"DestinationID", "DestinationLLA"}};
+    for (const auto& end : ends) {
+        Waypoint place{};
+        bool hasAltitude = false;
+        double feet = 0;
+        std::string reason;
+        worldPosition(childText(plan, end[1]), place, hasAltitude, feet, reason);
+        if (!hasAltitude || feet == 0)
+            continue;
+        for (Waypoint& point : route.points) {
+            if (point.ident != childText(plan, end[0]) || !isAirportType(point.type))
+                continue;
+            point.hasGround = true;
+            point.groundFeet = static_cast<int32_t>(std::lround(feet));
+            if (!point.hasAltitude || point.altitudeFrom == AltitudeFrom::cruise) {
+                point.hasAltitude = true;
+                point.altitude = point.groundFeet;
+                point.altitudeFrom = AltitudeFrom::own;
+            }
+        }
+    }
+}
+
 // ---- The plan of fixes ----------------------------------------------------------------------
 
 // The lines of a plan of fixes before its waypoints that say something else.
@@ -110,6 +213,134 @@ std::string fixIdent(const Waypoint& point) {
     std::snprintf(text, sizeof text, "%+.3f_%+.3f", decimalFromDms(point.latitude),
                   decimalFromDms(point.longitude));
     return text;
+}
+
+// One fix line: type, identifier, (via,) altitude, latitude, longitude. An airport's altitude is
+// its elevation; a fix or an airport at 0 has no altitude of its own.
+bool fixPoint(const std::vector<std::string>& words, bool three, int32_t line, Waypoint& point,
+              Findings& findings) {
+    size_t expected = three ? 5 : 6;
+    double type = 0, feet = 0, latitude = 0, longitude = 0;
+    std::string reason;
+    point.line = line;
+    if (words.size() != expected || !realNumber(words[0], type)) {
+        addProblem(findings, line,
+                   "not a fix: " + std::to_string(expected) +
+                       " words expected (type, identifier, " + (three ? "" : "via, ") +
+                       "altitude, latitude, longitude): left out",
+                   leftOut);
+        return false;
+    }
+    size_t at = three ? 2 : 3;
+    if (!realNumber(words[at], feet) || std::fabs(feet) > largestFeet ||
+        !realNumber(words[at + 1], latitude) || !realNumber(words[at + 2], longitude)) {
+        addProblem(findings, line, "altitude, latitude or longitude is not a number: left out",
+                   leftOut);
+        return false;
+    }
+    if (!positionOf(latitude, longitude, point, reason)) {
+        addProblem(findings, line, reason + ": left out", leftOut);
+        return false;
+    }
+    point.ident = utf8Repaired(words[1]);
+    point.name = point.ident;
+    point.type = words[0] == "1" ? "Airport" : words[0];
+    point.hasAltitude = feet != 0;
+    point.altitude = static_cast<int32_t>(std::lround(feet));
+    point.hasGround = words[0] == "1" && feet != 0;
+    point.groundFeet = point.altitude;
+    return true;
+}
+
+// ---- The older text flight plan -------------------------------------------------------------
+
+// "N46* 14.28'": a hemisphere letter, degrees with '*' for the degree sign, decimal minutes.
+bool textPlanAngle(std::string text, bool latitude, double& degrees) {
+    std::replace(text.begin(), text.end(), '*', ' ');
+    return parseCoordinate(trimmed(text), latitude, degrees);
+}
+
+const char* textPlanType(const std::string& letter) {
+    static const char* const types[][2] = {
+        {"A", "Airport"}, {"V", "VOR"}, {"N", "NDB"}, {"I", "INT"}, {"U", "User"}};
+    for (const auto& t : types)
+        if (letter == t[0])
+            return t[1];
+    return "";
+}
+
+// "LSGG, A, N46* 14.28', E6* 6.53', +001410.76," or with region and airway fields before:
+// ", LSGG, , LSGG, A, N46* ...": the identifier and type stand before the position. The altitude
+// is the place's elevation: an airport is flown at it, the other points at the cruise altitude.
+bool textPlanPoint(const std::string& value, int32_t line, Waypoint& point, std::string& reason) {
+    std::vector<std::string> fields;
+    std::stringstream stream(value);
+    for (std::string field; std::getline(stream, field, ',');)
+        fields.push_back(trimmed(field));
+    double latitude = 0, longitude = 0, feet = 0;
+    size_t k = 1;
+    while (k + 1 < fields.size() && !(textPlanAngle(fields[k], true, latitude) &&
+                                      textPlanAngle(fields[k + 1], false, longitude)))
+        ++k;
+    point.line = line;
+    if (k + 1 >= fields.size()) {
+        reason = "no position in the form N46* 14.28', E6* 6.53'";
+        return false;
+    }
+    point.ident = utf8Repaired(k >= 2 ? fields[k - 2] : "");
+    point.name = point.ident;
+    point.type = textPlanType(fields[k - 1]);
+    if (k + 2 < fields.size() && realNumber(fields[k + 2], feet) && feet != 0 &&
+        std::fabs(feet) <= largestFeet) {
+        point.hasGround = true;
+        point.groundFeet = static_cast<int32_t>(std::lround(feet));
+    }
+    return positionOf(latitude, longitude, point, reason);
+}
+
+// The keys of the [flightplan] section, each with its line; waypoint.N in the file's order.
+struct TextPlan {
+    std::map<std::string, std::string> keys;
+    std::vector<std::pair<int32_t, std::string>> waypoints;
+    bool found = false;
+};
+
+TextPlan textPlanKeys(const char* data, size_t size) {
+    TextPlan plan;
+    std::stringstream stream(std::string(data, size));
+    bool inside = false;
+    int32_t line = 0;
+    for (std::string text; std::getline(stream, text);) {
+        text =
+            trimmed(++line == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text);
+        if (!text.empty() && text[0] == '[') {
+            inside = asciiLowered(text) == "[flightplan]";
+            plan.found = plan.found || inside;
+            continue;
+        }
+        size_t equals = text.find('=');
+        if (!inside || equals == std::string::npos)
+            continue;
+        std::string key = asciiLowered(trimmed(text.substr(0, equals)));
+        std::string value = trimmed(text.substr(equals + 1));
+        if (key.compare(0, 9, "waypoint.") == 0)
+            plan.waypoints.emplace_back(line, value);
+        else
+            plan.keys[key] = value;
+    }
+    return plan;
+}
+
+// The airport's own elevation where the plan gives one, else the cruise altitude (told in a note).
+void textPlanAltitude(Waypoint& point, bool hasCruise, int32_t cruise) {
+    if (isAirportType(point.type) && point.hasGround) {
+        point.hasAltitude = true;
+        point.altitude = point.groundFeet;
+        return;
+    }
+    point.hasAltitude = hasCruise;
+    point.altitude = cruise;
+    point.altitudeFrom = AltitudeFrom::cruise;
 }
 
 // ---- The GPS unit's route -------------------------------------------------------------------
@@ -186,25 +417,16 @@ bool readXmlPlan(const char* data, size_t size, WaypointSet& set, Findings& find
         bool hasAltitude = false;
         std::string reason;
         if (!worldPosition(childText(node, "WorldPosition"), point, hasAltitude, feet, reason)) {
-            addProblem(findings, line, "ATCWaypoint '" + id + "': " + reason + ": left out",
-                       leftOut);
+            addProblem(findings, line, waypointWithoutPosition(node, point, reason), leftOut);
             continue;
         }
-        // An airport's altitude is its elevation; a waypoint at 0 has none of its own and is
-        // flown at the plan's cruising altitude.
-        bool end = i == 0 || i + 1 == nodes.size();
-        if (isAirportType(point.type) && hasAltitude) {
-            point.hasAltitude = true;
-            point.altitude = static_cast<int32_t>(std::lround(feet));
-        } else if (hasAltitude && feet != 0) {
-            point.hasAltitude = true;
-            point.altitude = static_cast<int32_t>(std::lround(feet));
-        } else if (hasCruise && !end) {
-            point.hasAltitude = true;
-            point.altitude = static_cast<int32_t>(std::lround(cruise));
-        }
+        xmlPlanAltitude(point, hasAltitude, feet, hasCruise && i != 0 && i + 1 != nodes.size(),
+                        cruise);
         route.points.push_back(point);
     }
+    endGrounds(plan, route);
+    noteUnknownAirports(route, set);
+    endsByIdentOnly(plan, nodes, lines, findings);
     set.groups.push_back(route);
     return true;
 }
@@ -281,38 +503,12 @@ bool readFixPlan(const char* data, size_t size, WaypointSet& set, Findings& find
         // Version 3 pads its list with empty entries of type 0.
         if (three && words[0] == "0")
             continue;
-        size_t expected = three ? 5 : 6;
-        double type = 0, feet = 0, latitude = 0, longitude = 0;
-        std::string reason;
         Waypoint point{};
-        point.line = line;
-        if (words.size() != expected || !realNumber(words[0], type)) {
-            addProblem(findings, line,
-                       "not a fix: " + std::to_string(expected) +
-                           " words expected (type, identifier, " + (three ? "" : "via, ") +
-                           "altitude, latitude, longitude): left out",
-                       leftOut);
+        if (!fixPoint(words, three, line, point, findings))
             continue;
-        }
-        size_t at = three ? 2 : 3;
-        if (!realNumber(words[at], feet) || std::fabs(feet) > largestFeet ||
-            !realNumber(words[at + 1], latitude) || !realNumber(words[at + 2], longitude)) {
-            addProblem(findings, line, "altitude, latitude or longitude is not a number: left out",
-                       leftOut);
-            continue;
-        }
-        if (!positionOf(latitude, longitude, point, reason)) {
-            addProblem(findings, line, reason + ": left out", leftOut);
-            continue;
-        }
-        point.ident = utf8Repaired(words[1]);
-        point.name = point.ident;
-        point.type = words[0] == "1" ? "Airport" : words[0];
-        // An airport's altitude is its elevation; a fix at 0 has no altitude of its own.
-        point.hasAltitude = words[0] == "1" || feet != 0;
-        point.altitude = static_cast<int32_t>(std::lround(feet));
         route.points.push_back(point);
     }
+    noteUnknownAirports(route, set);
     if (!departure.empty() && !destination.empty())
         route.name = departure + " - " + destination;
     set.groups.push_back(route);
@@ -340,6 +536,56 @@ std::string writeFixPlan(const WaypointGroup& route) {
                decimalText(decimalFromDms(point.longitude)) + "\n";
     }
     return out;
+}
+
+bool readTextPlan(const char* data, size_t size, WaypointSet& set, Findings& findings) {
+    TextPlan plan = textPlanKeys(data, size);
+    if (!plan.found) {
+        addProblem(findings, 1,
+                   "not a flight plan: neither XML (<SimBase.Document>) nor the older text plan "
+                   "(a [flightplan] section)");
+        return false;
+    }
+    double feet = 0;
+    bool hasCruise =
+        realNumber(plan.keys["cruising_altitude"], feet) && feet > 0 && feet <= largestFeet;
+    int32_t cruise = hasCruise ? static_cast<int32_t>(std::lround(feet)) : 0;
+    // "EGPB, N59* 52.88', W001* 17.63', +000020.00": the end airport's ident and elevation, read
+    // as a waypoint line without a type.
+    Waypoint ends[2]{};
+    std::string names[2] = {plan.keys["departure_name"], plan.keys["destination_name"]};
+    for (int k = 0; k < 2; ++k) {
+        std::string value = plan.keys[k == 0 ? "departure_id" : "destination_id"], unused;
+        textPlanPoint(value, 0, ends[k], unused);
+        ends[k].ident = trimmed(value.substr(0, value.find(',')));
+    }
+    const std::string& title = plan.keys["title"];
+    WaypointGroup route{title.empty() ? "Flight plan" : utf8Repaired(title), true, {}};
+    for (const auto& [line, value] : plan.waypoints) {
+        Waypoint point{};
+        std::string reason;
+        if (!textPlanPoint(value, line, point, reason)) {
+            addProblem(findings, line, reason + ": left out", leftOut);
+            continue;
+        }
+        for (int k = 0; k < 2; ++k) {
+            if (ends[k].ident != point.ident || !isAirportType(point.type))
+                continue;
+            point.name = names[k].empty() ? point.name : utf8Repaired(names[k]);
+            point.hasGround = point.hasGround || ends[k].hasGround;
+            point.groundFeet = point.hasGround ? std::max(point.groundFeet, ends[k].groundFeet) : 0;
+        }
+        textPlanAltitude(point, hasCruise, cruise);
+        route.points.push_back(point);
+    }
+    set.notes.push_back(hasCruise ? "points other than airports are flown at the plan's "
+                                    "cruising_altitude, " +
+                                        std::to_string(cruise) + " ft"
+                                  : "the plan gives no cruising_altitude: points other than "
+                                    "airports get no altitude of their own");
+    noteUnknownAirports(route, set);
+    set.groups.push_back(route);
+    return true;
 }
 
 bool readGpsRoute(const char* data, size_t size, WaypointSet& set, Findings& findings) {

@@ -5,7 +5,10 @@
 //   altitude in feet, latitude, longitude;
 // - the route file of handheld aviation GPS units: a waypoint table and a route of references.
 // Altitudes are taken where the plan gives one: an airport's elevation, a waypoint's own
-// altitude, else the plan's cruising altitude between the ends (XML plan only).
+// altitude, else the plan's cruising altitude between the ends (XML plan); in the older text
+// plan every point but an airport is flown at the cruising altitude. An airport at 0 ft in a
+// plan of fixes or a text plan has an unknown elevation, not sea level. Where a plan states the
+// ground (an airport's or a navaid's elevation), the point keeps it to warn of flying below.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -15,6 +18,10 @@
 bool readXmlPlan(const char* data, size_t size, WaypointSet& set, Findings& findings);
 bool readFixPlan(const char* data, size_t size, WaypointSet& set, Findings& findings);
 bool readGpsRoute(const char* data, size_t size, WaypointSet& set, Findings& findings);
+// The older plan of the same name (.pln) in plain text: a [flightplan] section of keys, each
+// waypoint.N line with identifier, type letter, position in degrees and decimal minutes ("N46*
+// 14.28'") and the place's elevation, and the plan's cruising_altitude.
+bool readTextPlan(const char* data, size_t size, WaypointSet& set, Findings& findings);
 
 // The route written as each format has it; the points keep their names, positions (to the
 // second) and altitudes.

@@ -63,11 +63,81 @@ double startingHeading(const WaypointGroup& tour) {
     return 0;
 }
 
+const char* sourceText(AltitudeFrom from) {
+    switch (from) {
+    case AltitudeFrom::cruise:
+        return "the plan's cruise altitude";
+    case AltitudeFrom::flightDefault:
+        return "the default for items without one (--altitude sets another)";
+    case AltitudeFrom::flightOption:
+        return "--altitude";
+    default:
+        return "its own";
+    }
+}
+
+// The tour file holds what the items are called and their altitudes; the input holds where each
+// altitude comes from and the ground it states. The tour is the route's first items, in order.
+WaypointGroup withSources(const ConvertOptions& convert, WaypointGroup tour) {
+    WaypointGroup route;
+    if (!routeOfInput(convert, route))
+        return tour;
+    for (size_t i = 0; i < tour.points.size() && i < route.points.size(); ++i) {
+        tour.points[i].altitudeFrom = route.points[i].altitudeFrom;
+        tour.points[i].hasGround = route.points[i].hasGround;
+        tour.points[i].groundFeet = route.points[i].groundFeet;
+        tour.points[i].line = route.points[i].line;
+    }
+    return tour;
+}
+
+// The flight's own altitudes (the default, --altitude) below the ground the input states; the
+// convert has told of the input's.
+void tellFlightGround(const WaypointGroup& tour, const FlightOptions& options, std::ostream& err) {
+    WaypointGroup filled{tour.name, true, {}};
+    for (const Waypoint& item : tour.points)
+        if (item.altitudeFrom == AltitudeFrom::flightDefault ||
+            item.altitudeFrom == AltitudeFrom::flightOption)
+            filled.points.push_back(item);
+    Findings findings;
+    groundFindings(filled, findings);
+    reportFindings(options.convert.input, findings, "line", options.convert.verbosity, err);
+}
+
 double roundedUp(double value, double step) {
     return std::ceil(value / step) * step;
 }
 
 } // namespace
+
+std::string altitudeSummary(const WaypointGroup& tour) {
+    // Beyond this many lines the list says how many more there are.
+    constexpr size_t mostLines = 12;
+    std::string text = "altitudes held:\n";
+    size_t lines = 0, more = 0;
+    const std::vector<Waypoint>& items = tour.points;
+    for (size_t first = 0, end = 0; first < items.size(); first = end) {
+        end = first + 1;
+        while (end < items.size() && items[end].altitude == items[first].altitude &&
+               items[end].altitudeFrom == items[first].altitudeFrom)
+            ++end;
+        if (++lines > mostLines) {
+            ++more;
+            continue;
+        }
+        std::string who = end - first == 1 ? itemLabel(items[first])
+                                           : items[first].ident + "-" + items[end - 1].ident;
+        char line[200];
+        std::snprintf(
+            line, sizeof line, "  %-30.30s %8s ft  %s\n", who.c_str(),
+            withThousands(static_cast<size_t>(std::max(0, items[first].altitude))).c_str(),
+            sourceText(items[first].altitudeFrom));
+        text += line;
+    }
+    if (more > 0)
+        text += "  ... and " + withThousands(more) + " more (TarvixTr.dat holds every item's)\n";
+    return text;
+}
 
 double courseDegrees(double latitude1, double longitude1, double latitude2, double longitude2) {
     const double radians = 3.14159265358979323846 / 180.0;
@@ -86,8 +156,11 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
     // The hold climbs or descends to each item's altitude as the tour reaches it: an item without
     // one would be flown at sea level.
     for (Waypoint& item : flight.tour.points) {
-        if (choices.altitude >= 0 || !item.hasAltitude)
+        if (choices.altitude >= 0 || !item.hasAltitude) {
             item.altitude = choices.altitude >= 0 ? choices.altitude : defaultCruiseFeet;
+            item.altitudeFrom =
+                choices.altitude >= 0 ? AltitudeFrom::flightOption : AltitudeFrom::flightDefault;
+        }
         item.hasAltitude = true;
         item.altitudeHold = true;
     }
@@ -167,8 +240,10 @@ int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream
         err << tourPath << ": holds no tour item to fly\n";
         return exitUnreadable;
     }
-    RouteFlight flight = planRouteFlight(
-        written.groups[0], fs::path(options.convert.input).filename().string(), options.choices);
+    RouteFlight flight =
+        planRouteFlight(withSources(options.convert, written.groups[0]),
+                        fs::path(options.convert.input).filename().string(), options.choices);
+    tellFlightGround(flight.tour, options, err);
     Findings findings;
     const std::string scenarioPath = (fs::path(options.folder) / flightScenarioName).string();
     if (!writeWhole(tourPath, writeTourFile(flight.tour, true, findings), reason) ||
@@ -184,7 +259,7 @@ int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream
                   options.choices.speed, flight.cut ? "cut at " : "up to ",
                   static_cast<int>(flight.duration) / 3600,
                   static_cast<int>(flight.duration) / 60 % 60);
-    out << scenarioPath << figures;
+    out << scenarioPath << figures << scenarioPath << ": " << altitudeSummary(flight.tour);
     if (flight.cut)
         err << scenarioPath << ": warning: the route needs more than the 48 hours a flight may "
             << "last: the flight ends before the last item; fly faster with --speed\n";

@@ -33,6 +33,11 @@ struct RouteFlight {
 RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeName,
                             const FlightChoices& choices);
 
+// "altitudes held:" and under it the altitude each item is held at and where it comes from (its
+// own, the plan's cruise altitude, the default, --altitude), consecutive items alike in one line,
+// for the pilot before the flight.
+std::string altitudeSummary(const WaypointGroup& tour);
+
 // Initial great-circle course in degrees true (0-360) from the first point to the second.
 double courseDegrees(double latitude1, double longitude1, double latitude2, double longitude2);
 

@@ -63,6 +63,8 @@ bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const s
         return readFixPlan(text, bytes.size(), set, findings);
     case FileFormat::gpsRoute:
         return readGpsRoute(text, bytes.size(), set, findings);
+    case FileFormat::textPlan:
+        return readTextPlan(text, bytes.size(), set, findings);
     case FileFormat::unknown:
         break;
     }
@@ -91,6 +93,7 @@ void writingFindings(const WaypointSet& set, Findings& findings) {
             continue;
         }
         unused = writeTourFile(group, false, findings);
+        groundFindings(group, findings);
         if (group.points.size() > longestTour)
             addWarning(findings, 0,
                        "route '" + group.name + "' has " + withThousands(group.points.size()) +
@@ -121,6 +124,9 @@ Findings checkBytes(const CheckOptions& options, const Opened& opened, int32_t& 
     notes = set.notes;
     for (const WaypointGroup& group : set.groups)
         count += static_cast<int32_t>(group.points.size());
+    // As convert refuses such a file, check does not call it clean.
+    if (readable && count == 0)
+        addProblem(findings, 0, "no point with a position: convert writes nothing");
     writingFindings(set, findings);
     std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
@@ -250,6 +256,7 @@ std::string bytesOf(FileFormat to, const WaypointSet& chosen, const WaypointGrou
     case FileFormat::csv:
         return writeCsv(chosen);
     case FileFormat::tour:
+        groundFindings(group, findings);
         return writeTourFile(group, holdAltitude, findings);
     case FileFormat::airports:
         return writeAirportFile(group, findings);
@@ -328,6 +335,23 @@ bool writeWhole(const std::string& path, const std::string& bytes, std::string& 
         std::remove(scratch.c_str());
         return false;
     }
+    return true;
+}
+
+bool routeOfInput(const ConvertOptions& options, WaypointGroup& route) {
+    Opened opened;
+    std::ostringstream unused;
+    WaypointSet set;
+    Findings findings;
+    std::string told, reason;
+    if (!openInput(options.input, options.from, opened, unused) ||
+        !readWaypoints(opened.format, opened.bytes, options.columns, set, findings) ||
+        (filtersGiven(options.filters) && !filterPoints(set, options.filters, told, reason)))
+        return false;
+    WaypointSet chosen = pointsFor(FileFormat::tour, set, options.route, findings);
+    if (chosen.groups.empty())
+        return false;
+    route = chosen.groups[0];
     return true;
 }
 

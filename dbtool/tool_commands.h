@@ -47,6 +47,10 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err);
 int runShow(const CheckOptions& options, std::ostream& out, std::ostream& err);
 int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err);
 
+// The route convert writes into a tour file, as the input holds it (each point with its line, the
+// source of its altitude and the ground stated for it); false when there is none.
+bool routeOfInput(const ConvertOptions& options, WaypointGroup& route);
+
 // The files a route split into parts is written to: OUT, then OUT's name with -2, -3, ...
 std::string partPath(const std::string& output, size_t part);
 

@@ -230,6 +230,16 @@ int32_t problemCount(const Findings& findings) {
     return count;
 }
 
+void groundFindings(const WaypointGroup& route, Findings& findings) {
+    for (const Waypoint& point : route.points)
+        if (point.hasAltitude && point.hasGround && point.altitude < point.groundFeet)
+            addWarning(findings, point.line,
+                       "'" + point.name + "' is flown at " + std::to_string(point.altitude) +
+                           " ft, below the ground the file gives for it (" +
+                           std::to_string(point.groundFeet) + " ft)",
+                       "altitudes below the ground");
+}
+
 bool latitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason) {
     if (!angleFromDecimal(degrees, 90.0, 'N', 'S', angle, reason)) {
         reason = "latitude " + reason;

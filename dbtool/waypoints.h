@@ -14,6 +14,10 @@ struct DmsAngle {
     int32_t seconds;
 };
 
+// Where a point's altitude comes from, for the flight's summary: the point's own, the plan's
+// cruise altitude, the flight's default or its --altitude.
+enum class AltitudeFrom : uint8_t { own, cruise, flightDefault, flightOption };
+
 struct Waypoint {
     std::string ident; // UTF-8; for a tour item its sequence number is not kept here
     std::string name;  // UTF-8
@@ -27,6 +31,11 @@ struct Waypoint {
     std::string country; // ISO code or the country's name, as the table has it
     std::string region;  // ISO region ("US-IL"), when the table has one
     std::string type;    // "large_airport", "VOR", ... as the input names the kind of place
+    AltitudeFrom altitudeFrom = AltitudeFrom::own;
+    // The ground's elevation here where the input states it (an airport's elevation, a navaid's):
+    // an altitude below it would fly the aircraft into the ground.
+    bool hasGround = false;
+    int32_t groundFeet = 0;
 };
 
 struct WaypointGroup {
@@ -56,6 +65,9 @@ using Findings = std::vector<Finding>;
 void addProblem(Findings& findings, int32_t line, std::string reason, std::string topic = "");
 void addWarning(Findings& findings, int32_t line, std::string reason, std::string topic = "");
 int32_t problemCount(const Findings& findings);
+
+// A warning for each point whose altitude lies below the ground the input states for it.
+void groundFindings(const WaypointGroup& route, Findings& findings);
 
 // Decimal degrees (north and east positive) rounded to the nearest whole second. False, and
 // the reason, for a value that is not finite or lies outside -90..90 (latitude) or -180..180.

@@ -1,9 +1,10 @@
 // libFuzzer target: any bytes through one of the readers, chosen by the first byte modulo 5:
-// GPX, CSV (odd bytes above 5 read a headerless table with named columns), the XML flight plan,
-// the plan of fixes, the GPS route; the format guess and the binary check see them too.
-// Whatever a foreign tool wrote, every point that comes out is one the gauge can fly to, every
-// finding names a line of the input, and what the tool writes of the points reads back as the
-// same points in GPX and CSV, and a route in its own flight plan format.
+// GPX, CSV (odd bytes above 5 read a headerless table with named columns), the .pln flight plan
+// (XML, or the older text plan where the contents say so), the plan of fixes, the GPS route; the
+// format guess and the binary check see them too. Whatever a foreign tool wrote, every point that
+// comes out is one the gauge can fly to, every finding names a line of the input, and what the tool
+// writes of the points reads back as the same points in GPX and CSV, and a route in its own flight
+// plan format.
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -80,6 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     else if (reader == 1)
         readCsv(text, length, data[0] > 5 ? "ident,name,lat,lon,altitude,country" : "", set,
                 findings);
+    else if (reader == 2 &&
+             resolvedFormat(FileFormat::xmlPlan, "", data + 1, length) == FileFormat::textPlan)
+        readTextPlan(text, length, set, findings);
     else if (reader == 2)
         readXmlPlan(text, length, set, findings);
     else if (reader == 3)
