@@ -67,7 +67,121 @@ double roundedUp(double value, double step) {
     return std::ceil(value / step) * step;
 }
 
+// Nautical miles east and north of an item: flat, as near as legs short enough to be passed
+// need, and taken afresh around each item so that long routes stay true.
+struct FlatPoint {
+    double east, north;
+};
+
+constexpr double degree = 3.14159265358979323846 / 180.0;
+
+FlatPoint flatFrom(const Waypoint& origin, double latitude, double longitude) {
+    double east = std::remainder(longitude - decimalFromDms(origin.longitude), 360.0);
+    return {east * 60 * std::cos(decimalFromDms(origin.latitude) * degree),
+            (latitude - decimalFromDms(origin.latitude)) * 60};
+}
+
+FlatPoint flatFrom(const Waypoint& origin, const Waypoint& p) {
+    return flatFrom(origin, decimalFromDms(p.latitude), decimalFromDms(p.longitude));
+}
+
+double bearingBetween(FlatPoint from, FlatPoint to) {
+    return std::atan2(to.east - from.east, to.north - from.north) / degree;
+}
+
+// "3 items (002 A, 005 B, 009 C)".
+std::string passedText(const WaypointGroup& tour, const std::vector<size_t>& passed) {
+    std::string names;
+    for (size_t k = 0; k < passed.size() && k < 3; ++k)
+        names += (k ? ", " : "") + itemLabel(tour.points[passed[k]]);
+    return (passed.size() == 1 ? std::string("1 item") : withThousands(passed.size()) + " items") +
+           " (" + names + (passed.size() > 3 ? ", ..." : "") + ")";
+}
+
+// Before the flight: the items passed unreached at the speed chosen, and the fastest speed (in
+// tens of knots, down to 50: at 40 the gauge stops anticipating turns) that reaches them all.
+void warnOfPassedItems(const WaypointGroup& tour, double speed, const std::string& where,
+                       std::ostream& err) {
+    std::vector<size_t> passed = passedItems(tour, speed);
+    if (passed.empty())
+        return;
+    err << where << ": warning: at " << speed << " kt the gauge moves past "
+        << passedText(tour, passed)
+        << " before the aircraft reaches them: the legs to them are shorter than its turn onto "
+           "the next leg";
+    std::vector<size_t> fewest = passed;
+    double fewestAt = speed;
+    for (double slower = std::floor((speed - 1) / 10) * 10; slower > slowestSpeedKnots;
+         slower -= 10) {
+        std::vector<size_t> left = passedItems(tour, slower);
+        if (left.empty()) {
+            err << "; at " << slower << " kt every item is reached: --speed " << slower << "\n";
+            return;
+        }
+        if (left.size() < fewest.size())
+            fewest = left, fewestAt = slower;
+    }
+    err << "; no speed reaches them all (items this close together are passed over)";
+    if (fewestAt != speed)
+        err << ": at " << fewestAt << " kt, the fewest, it still moves past "
+            << passedText(tour, fewest);
+    err << "\n";
+}
+
+// A file of no format the tool knows is refused in one line that says what a flight takes.
+bool knownRoute(const ConvertOptions& convert, std::ostream& err) {
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    if (convert.from != FileFormat::unknown || !readWhole(convert.input, bytes, reason) ||
+        resolvedFormat(convert.from, convert.input, bytes.data(), bytes.size()) !=
+            FileFormat::unknown)
+        return true; // the conversion names what else is wrong
+    err << convert.input << ": neither a route nor a scenario: a flight takes a route (GPX, a "
+        << "flight plan .pln, .fms or .fpl, a CSV of points; under another name with --from "
+        << "FORMAT) or, with ./tarvix fly, a scenario (JSON)\n";
+    return false;
+}
+
 } // namespace
+
+double turnLeadNm(double turnDegrees, double speed) {
+    const double leastNm = 0.1;
+    double half = (180 - std::fabs(turnDegrees)) / 2 * degree;
+    double lead = std::fabs(0.25 * std::pow(speed / 100, 2.5) / std::tan(half));
+    if (speed <= slowestSpeedKnots || !(lead >= leastNm) || !std::isfinite(lead))
+        return leastNm;
+    return lead;
+}
+
+std::vector<size_t> passedItems(const WaypointGroup& tour, double speed) {
+    std::vector<size_t> passed;
+    const std::vector<Waypoint>& items = tour.points;
+    if (items.empty())
+        return passed;
+    double latitude = decimalFromDms(items[0].latitude);
+    double longitude = decimalFromDms(items[0].longitude);
+    for (size_t j = 1; j < items.size(); ++j) {
+        const FlatPoint item{0, 0};
+        FlatPoint aircraft = flatFrom(items[j], latitude, longitude);
+        double distance = std::hypot(aircraft.east, aircraft.north);
+        double lead = turnLeadNm(0, speed); // the last item: no turn after it
+        if (j + 1 < items.size()) {
+            double turn = bearingBetween(item, flatFrom(items[j], items[j + 1])) -
+                          bearingBetween(aircraft, item);
+            lead = turnLeadNm(std::remainder(turn, 360.0), speed);
+        }
+        if (distance <= lead + speed / 3600) {
+            passed.push_back(j);
+            continue;
+        }
+        // Where the gauge moves on: lead short of the item, on the way from where it was.
+        double share = lead / distance;
+        latitude = decimalFromDms(items[j].latitude) + share * aircraft.north / 60;
+        longitude = decimalFromDms(items[j].longitude) +
+                    share * aircraft.east / 60 / std::cos(decimalFromDms(items[j].latitude) * degree);
+    }
+    return passed;
+}
 
 double courseDegrees(double latitude1, double longitude1, double latitude2, double longitude2) {
     const double radians = 3.14159265358979323846 / 180.0;
@@ -131,6 +245,8 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
 
 int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream& err) {
     namespace fs = std::filesystem;
+    if (!knownRoute(options.convert, err))
+        return exitUnreadable;
     std::error_code error;
     const bool made = !fs::exists(options.folder, error);
     fs::create_directories(options.folder, error);
@@ -144,7 +260,6 @@ int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream
     convert.to = FileFormat::tour;
     convert.force = true;
     convert.holdAltitude = true;
-    convert.maxItems = 0;
     std::ostringstream converted;
     int status = runConvert(convert, converted, err);
     if (status == exitUnreadable) {
@@ -185,6 +300,10 @@ int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream
                   static_cast<int>(flight.duration) / 3600,
                   static_cast<int>(flight.duration) / 60 % 60);
     out << scenarioPath << figures;
+    if (options.convert.maxItems > 0 && fs::exists(partPath(tourPath, 2), error))
+        out << tourPath << ": the first tour of the split is flown; the next ones lie beside it "
+            << "(" << fs::path(partPath(tourPath, 2)).filename().string() << ", ...)\n";
+    warnOfPassedItems(flight.tour, options.choices.speed, scenarioPath, err);
     if (flight.cut)
         err << scenarioPath << ": warning: the route needs more than the 48 hours a flight may "
             << "last: the flight ends before the last item; fly faster with --speed\n";

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "tool_commands.h"
 #include "waypoints.h"
@@ -13,6 +14,8 @@
 // The altitude of the items that have none, unless --altitude gives one for every item.
 constexpr int32_t defaultCruiseFeet = 3000;
 constexpr double defaultSpeedKnots = 150;
+constexpr double slowestSpeedKnots = 40;
+constexpr double fastestSpeedKnots = 600;
 
 struct FlightChoices {
     double speed = defaultSpeedKnots; // knots, the aircraft's airspeed
@@ -35,6 +38,17 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
 
 // Initial great-circle course in degrees true (0-360) from the first point to the second.
 double courseDegrees(double latitude1, double longitude1, double latitude2, double longitude2);
+
+// The items of a tour that the gauge passes before the aircraft reaches them at speed knots:
+// each becomes the active item where the aircraft already lies within the distance at which the
+// gauge turns onto the leg after it (its anticipation of that turn, which grows with the speed
+// and the turn), or less than a second's flight beyond it. Indices into tour.points, in order.
+// The aircraft is taken to fly straight at each item from where it left the one before.
+std::vector<size_t> passedItems(const WaypointGroup& tour, double speed);
+
+// The gauge's anticipation: how far before an item it moves on to the next one, in nautical
+// miles, for a turn of turnDegrees there at speed knots.
+double turnLeadNm(double turnDegrees, double speed);
 
 struct FlightOptions {
     ConvertOptions convert; // input, from, columns, route; output is set to the folder's tour file

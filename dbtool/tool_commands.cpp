@@ -55,6 +55,33 @@ bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const s
     return false;
 }
 
+std::string tooBigForOneTour(size_t points) {
+    return withThousands(points) + " points, more than the " + withThousands(mostTourItems) +
+           " items one tour holds (the import adds the tour's folder, and a database holds " +
+           withThousands(static_cast<size_t>(maxTreeRecordNumber)) +
+           " records): split it into tours with --max-items N (999 at most keeps the gauge quick)";
+}
+
+// A route too long for one tour cannot be written as one; past 999 items it is slow.
+void sizeFindings(const WaypointGroup& group, Findings& findings) {
+    const size_t points = group.points.size();
+    if (group.isRoute && points > mostTourItems)
+        addProblem(findings, 0,
+                   "route '" + group.name + "' cannot be written as one tour: " +
+                       tooBigForOneTour(points));
+    else if (group.isRoute && points > longestTour)
+        addWarning(findings, 0,
+                   "route '" + group.name + "' has " + withThousands(points) +
+                       " points: a tour of more than 999 items takes the gauge a long walk "
+                       "through the database at every rebuild; split it with --max-items");
+    else if (!group.isRoute && points > static_cast<size_t>(maxTreeRecordNumber))
+        addProblem(findings, 0,
+                   withThousands(points) + " places, more than a database holds (" +
+                       withThousands(static_cast<size_t>(maxTreeRecordNumber)) +
+                       " records): as airports, take a region with --country, --region, --type, "
+                       "--box or --within N --of IDENT; as a route, split it with --max-items N");
+}
+
 // What writing the points into the simulator's files would warn about: the cuts of names and
 // identifiers, identifiers that become the same, altitudes that cannot be held, long tours.
 void writingFindings(const WaypointSet& set, Findings& findings) {
@@ -62,14 +89,11 @@ void writingFindings(const WaypointSet& set, Findings& findings) {
     for (const WaypointGroup& group : set.groups) {
         if (!group.isRoute) {
             unused = writeAirportFile(group, findings);
+            sizeFindings(group, findings);
             continue;
         }
         unused = writeTourFile(group, false, findings);
-        if (group.points.size() > longestTour)
-            addWarning(findings, 0,
-                       "route '" + group.name + "' has " + withThousands(group.points.size()) +
-                           " points: a tour of more than 999 items takes the gauge a long walk "
-                           "through the database at every rebuild; split it with --max-items");
+        sizeFindings(group, findings);
     }
 }
 
@@ -399,7 +423,8 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
         parts = isRouteFormat(to) ? splitRoute(chosen.groups[0], options.maxItems)
                                   : std::vector<WaypointGroup>{chosen.groups[0]};
     for (const WaypointGroup& part : parts)
-        if (to == FileFormat::tour && part.points.size() > longestTour)
+        if (to == FileFormat::tour && part.points.size() > longestTour &&
+            part.points.size() <= mostTourItems)
             addWarning(notes, 0,
                        "a tour of " + withThousands(part.points.size()) +
                            " items: beyond 999 the gauge takes a long walk through the database "
@@ -432,8 +457,13 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
             << (readable ? "no points to write" : "the input could not be read") << "\n";
         return exitUnreadable;
     }
-    if (written > mostPoints && (to == FileFormat::tour || to == FileFormat::airports) &&
-        parts.size() == 1) {
+    if (to == FileFormat::tour && parts.size() == 1 && written > mostTourItems) {
+        err << options.output << ": not written: " << tooBigForOneTour(written)
+            << "; --max-items 999 writes " << partPath(options.output, 1) << ", "
+            << partPath(options.output, 2) << ", ...\n";
+        return exitUnreadable;
+    }
+    if (written > mostPoints && to == FileFormat::airports) {
         err << options.output << ": not written: " << withThousands(written)
             << " points, more than the 65,535 records a database can hold; take the airports of "
                "a region with --country, --region, --type, --box or --within N --of IDENT\n";
