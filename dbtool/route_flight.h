@@ -39,15 +39,16 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
 // Initial great-circle course in degrees true (0-360) from the first point to the second.
 double courseDegrees(double latitude1, double longitude1, double latitude2, double longitude2);
 
-// The items of a tour that the gauge passes before the aircraft reaches them at speed knots:
-// each becomes the active item where the aircraft already lies within the distance at which the
-// gauge turns onto the leg after it (its anticipation of that turn, which grows with the speed
-// and the turn), or less than a second's flight beyond it. Indices into tour.points, in order.
-// The aircraft is taken to fly straight at each item from where it left the one before.
-std::vector<size_t> passedItems(const WaypointGroup& tour, double speed);
+// The items of a tour that the gauge moves past before the aircraft reaches them, flown as
+// choices say: the flight's frames replayed, the aircraft turning at the standard rate towards
+// the active item, the gauge moving on where it anticipates the turn onto the next leg. An item
+// it moves past within the second it became active is never the one flown to, as the flight's
+// summary tells. Indices into tour.points, in order.
+std::vector<size_t> passedItems(const WaypointGroup& tour, const FlightChoices& choices);
 
 // The gauge's anticipation: how far before an item it moves on to the next one, in nautical
-// miles, for a turn of turnDegrees there at speed knots.
+// miles, for a turn of turnDegrees there at speed knots. The gauge's own rule, which the tool
+// cannot include; a test holds the two together.
 double turnLeadNm(double turnDegrees, double speed);
 
 struct FlightOptions {

@@ -67,8 +67,8 @@ void sizeFindings(const WaypointGroup& group, Findings& findings) {
     const size_t points = group.points.size();
     if (group.isRoute && points > mostTourItems)
         addProblem(findings, 0,
-                   "route '" + group.name + "' cannot be written as one tour: " +
-                       tooBigForOneTour(points));
+                   "route '" + group.name +
+                       "' cannot be written as one tour: " + tooBigForOneTour(points));
     else if (group.isRoute && points > longestTour)
         addWarning(findings, 0,
                    "route '" + group.name + "' has " + withThousands(points) +
@@ -242,6 +242,25 @@ size_t pointCount(const WaypointSet& set) {
     for (const WaypointGroup& group : set.groups)
         count += group.points.size();
     return count;
+}
+
+// A tour or airport file that no database could take is not written; each refusal names the
+// way that works for what it is.
+bool fitsTheDatabase(FileFormat to, size_t written, size_t parts, const std::string& output,
+                     std::ostream& err) {
+    if (to == FileFormat::tour && parts == 1 && written > mostTourItems) {
+        err << output << ": not written: " << tooBigForOneTour(written)
+            << "; --max-items 999 writes " << partPath(output, 1) << ", " << partPath(output, 2)
+            << ", ...\n";
+        return false;
+    }
+    if (written > mostPoints && to == FileFormat::airports) {
+        err << output << ": not written: " << withThousands(written)
+            << " points, more than the 65,535 records a database can hold; take the airports of "
+               "a region with --country, --region, --type, --box or --within N --of IDENT\n";
+        return false;
+    }
+    return true;
 }
 
 void tell(const std::string& path, const std::vector<std::string>& notes, Verbosity verbosity,
@@ -457,18 +476,8 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
             << (readable ? "no points to write" : "the input could not be read") << "\n";
         return exitUnreadable;
     }
-    if (to == FileFormat::tour && parts.size() == 1 && written > mostTourItems) {
-        err << options.output << ": not written: " << tooBigForOneTour(written)
-            << "; --max-items 999 writes " << partPath(options.output, 1) << ", "
-            << partPath(options.output, 2) << ", ...\n";
+    if (!fitsTheDatabase(to, written, parts.size(), options.output, err))
         return exitUnreadable;
-    }
-    if (written > mostPoints && to == FileFormat::airports) {
-        err << options.output << ": not written: " << withThousands(written)
-            << " points, more than the 65,535 records a database can hold; take the airports of "
-               "a region with --country, --region, --type, --box or --within N --of IDENT\n";
-        return exitUnreadable;
-    }
     for (size_t k = 0; k < contents.size(); ++k) {
         std::string reason;
         if (!writeWhole(files[k], contents[k], reason)) {

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "common/standard_turn.h"
+
 struct Autopilot {
     bool master;
     bool headingHold;
@@ -24,8 +26,6 @@ struct Aircraft {
     double variation;     // degrees, east positive: magnetic = true - variation
     Autopilot autopilot;
 };
-
-constexpr double standardTurnRate = 3.0; // degrees a second
 
 // Applies one key event as the autopilot understands it; unknown events are ignored.
 void applyKeyEvent(Aircraft& aircraft, int32_t event, int32_t value);

@@ -52,4 +52,53 @@ if "$root/tarvix" fly --no-build --out broken broken.gpx >broken.out 2>&1; then
 fi
 grep -q "broken.gpx" broken.out || fail "the refusal does not name the file: $(cat broken.out)"
 [ ! -e broken ] || fail "the refused flight left its folder"
+# The command line read once by its options: each value stays with its option, the route's
+# options reach tarvix-db, the rest the host (--dry-run prints both and flies nothing).
+printf 'not a route\nnor a scenario\n' >note.txt
+while IFS='|' read -r arguments db host; do
+    # shellcheck disable=SC2086 # the arguments are split on purpose
+    printed=$("$root/tarvix" fly --no-build --dry-run $arguments 2>&1) ||
+        fail "fly --dry-run $arguments: status $?: $printed"
+    expected=$'tarvix-host '"$host"
+    [ -z "$db" ] || expected=$'tarvix-db scenario '"$db"$'\n'"$expected"
+    [ "$printed" = "$expected" ] || fail "fly $arguments printed: $printed (expected: $expected)"
+done <<'TABLE'
+--events keys.csv||--events keys.csv
+--out out/picture.gpx picture.gpx|picture.gpx out/picture.gpx|--out out/picture.gpx out/picture.gpx/route-flight.json
+--from fms plan.txt --out f|--from fms plan.txt f|--out f f/route-flight.json
+trip.gpx --speed=90 --max-items 999 --out f --frames 5|--speed=90 --max-items 999 trip.gpx f|--out f --frames 5 f/route-flight.json
+--speed 90 --events keys.csv||--speed 90 --events keys.csv
+scenario.json --out f||scenario.json --out f
+TABLE
+# What the host lacks, and a file that is neither, are refused before any flight.
+while IFS='|' read -r arguments fragment; do
+    # shellcheck disable=SC2086
+    if refused=$("$root/tarvix" fly --no-build --out never $arguments 2>&1); then
+        fail "fly $arguments flew: $refused"
+    fi
+    [ "$(wc -l <<<"$refused")" -eq 1 ] && [[ "$refused" == *"$fragment"* ]] ||
+        fail "fly $arguments did not refuse in one line with '$fragment': $refused"
+    [ ! -e never ] || fail "fly $arguments left its folder"
+done <<'TABLE'
+--max-items 9|option --max-items is for a route file
+note.txt|note.txt: neither a route nor a scenario
+TABLE
+# The route options named in the script are tarvix-db's own.
+for option in $(sed -n 's/^    "\(--[a-z-]*\) [01]"$/\1/p' "$root/tarvix"); do
+    "$root/build/native/bin/tarvix-db" scenario --help | grep -q -- "^  $option " ||
+        fail "tarvix-db scenario has no option $option"
+done
+
+# 70,000 points are more than one tour holds: refused naming --max-items, and flown as the first
+# tour of a split with it (here only written: one flight is enough for this test).
+awk 'BEGIN { print "ident,name,latitude,longitude";
+    for (i = 0; i < 70000; i++) printf "P%d,Point %d,%.6f,%.6f\n", i, i, 10 + i * 0.0005, -87 }' >big.csv
+if "$root/build/native/bin/tarvix-db" scenario -q big.csv big >big.out 2>&1; then
+    fail "a route of 70,000 points was written as one tour"
+fi
+grep -q "more than the 65,534 items one tour holds.*--max-items" big.out || fail "$(cat big.out)"
+"$root/build/native/bin/tarvix-db" scenario -q --max-items 999 big.csv big >big.out 2>&1 ||
+    fail "--max-items 999: $(cat big.out)"
+grep -q "the first tour of the split is flown" big.out || fail "$(cat big.out)"
+[ -s big/TarvixTr-71.dat ] || fail "the split did not write 71 tours: $(ls big)"
 echo "a GPX route flown through the settings dialog's Tr Imp: 3 items reached in order"
