@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
         ->add_option("--max-items", convert.maxItems,
                      "split a longer route into consecutive tours of at most N items: OUT, "
                      "then OUT's name with -2, -3, ...")
-        ->check(CLI::Range(2, 65535));
+        ->check(CLI::Range(size_t{2}, mostTourItems));
     convertCommand->add_option("--country", convert.filters.countries,
                                "only places of these countries (codes or names, comma-separated)");
     convertCommand->add_option("--region", convert.filters.regions,
@@ -141,8 +141,13 @@ int main(int argc, char** argv) {
                      "which route of the input is flown (1 = the first)")
         ->check(CLI::PositiveNumber);
     flightCommand->add_flag("--track", flight.convert.track, trackHelp);
+    flightCommand
+        ->add_option("--max-items", flight.convert.maxItems,
+                     "split a longer route into tours of at most N items, as convert does, and "
+                     "fly the first")
+        ->check(CLI::Range(size_t{2}, mostTourItems));
     flightCommand->add_option("--speed", flight.choices.speed, "airspeed in knots (default 150)")
-        ->check(CLI::Range(40.0, 600.0));
+        ->check(CLI::Range(slowestSpeedKnots, fastestSpeedKnots));
     flightCommand
         ->add_option("--altitude", flight.choices.altitude,
                      "feet for every item (default: the route's own altitudes, 3000 ft where "

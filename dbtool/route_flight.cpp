@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/record_rules.h"
+#include "common/standard_turn.h"
 #include "dat_files.h"
 #include "finding_report.h"
 
@@ -108,6 +109,140 @@ double roundedUp(double value, double step) {
     return std::ceil(value / step) * step;
 }
 
+constexpr double degree = 3.14159265358979323846 / 180.0;
+
+// The aircraft as the flight's frames move it: at the speed flown, turning towards the active
+// item at the standard rate, with no wind.
+struct FlownAircraft {
+    double latitude, longitude, heading;
+};
+
+void flyFrame(FlownAircraft& a, double bearing, double speed, double seconds) {
+    double turn = std::remainder(bearing - a.heading, 360.0);
+    double most = standardTurnRate * seconds;
+    a.heading = std::fmod(a.heading + std::max(-most, std::min(most, turn)) + 360.0, 360.0);
+    double nm = speed / 3600 * seconds;
+    a.latitude += nm * std::cos(a.heading * degree) / 60;
+    a.longitude +=
+        nm * std::sin(a.heading * degree) / 60 / std::max(0.01, std::cos(a.latitude * degree));
+    a.longitude = std::remainder(a.longitude, 360.0);
+}
+
+// When the gauge moves on from each item in a flight of the tour (below 0: never), frame by
+// frame as the flight will run, for as long as the scenario lets it.
+// cut: the scenario ends the flight before the legs' time is flown.
+std::vector<double> sequencedTimes(const WaypointGroup& tour, const FlightChoices& choices,
+                                   bool& cut) {
+    const std::vector<Waypoint>& items = tour.points;
+    std::vector<double> times(items.size(), -1);
+    RouteFlight flight = planRouteFlight(tour, "", choices);
+    cut = flight.cut;
+    const double frame = 1.0 / nlohmann::json::parse(flight.scenario)["frameRate"].get<double>();
+    FlownAircraft aircraft{decimalFromDms(items[0].latitude), decimalFromDms(items[0].longitude),
+                           std::round(startingHeading(tour))};
+    size_t active = 0;
+    for (double t = 0; active < items.size() && t <= flight.duration;) {
+        const Waypoint& to = items[active];
+        double lat = decimalFromDms(to.latitude), lon = decimalFromDms(to.longitude);
+        double bearing = courseDegrees(aircraft.latitude, aircraft.longitude, lat, lon);
+        double lead = turnLeadNm(0, choices.speed); // the last item: no turn after it
+        if (active + 1 < items.size()) {
+            const Waypoint& next = items[active + 1];
+            lead = turnLeadNm(std::remainder(courseDegrees(lat, lon, decimalFromDms(next.latitude),
+                                                           decimalFromDms(next.longitude)) -
+                                                 bearing,
+                                             360.0),
+                              choices.speed);
+        }
+        if (distanceNm(aircraft.latitude, aircraft.longitude, lat, lon) <= lead) {
+            times[active++] = t;
+            continue;
+        }
+        flyFrame(aircraft, bearing, choices.speed, frame);
+        t += frame;
+    }
+    return times;
+}
+
+// "3 items (002 A, 005 B, 009 C)".
+std::string passedText(const WaypointGroup& tour, const std::vector<size_t>& passed) {
+    std::string names;
+    for (size_t k = 0; k < passed.size() && k < 3; ++k)
+        names += (k ? ", " : "") + itemLabel(tour.points[passed[k]]);
+    return (passed.size() == 1 ? std::string("1 item") : withThousands(passed.size()) + " items") +
+           " (" + names + (passed.size() > 3 ? ", ..." : "") + ")";
+}
+
+// Before the flight: the items passed unreached at the speed chosen, and the fastest speed (in
+// tens of knots, down to 50: at 40 the gauge stops anticipating turns) that reaches them all.
+void warnOfPassedItems(const WaypointGroup& tour, double speed, const std::string& where,
+                       std::ostream& err) {
+    std::vector<size_t> passed = passedItems(tour, {speed, -1});
+    if (passed.empty())
+        return;
+    err << where << ": warning: at " << speed << " kt the gauge moves past "
+        << passedText(tour, passed) << " before the aircraft reaches "
+        << (passed.size() == 1 ? "it: the leg to it is" : "them: the legs to them are")
+        << " shorter than its turn onto the next leg";
+    std::vector<size_t> fewest = passed;
+    double fewestAt = speed;
+    for (double slower = std::floor((speed - 1) / 10) * 10; slower > slowestSpeedKnots;
+         slower -= 10) {
+        if (planRouteFlight(tour, "", {slower, -1}).cut)
+            break; // slower still would not reach the last items at all
+        std::vector<size_t> left = passedItems(tour, {slower, -1});
+        if (left.empty()) {
+            err << "; at " << slower << " kt every item is reached: --speed " << slower << "\n";
+            return;
+        }
+        if (left.size() < fewest.size())
+            fewest = left, fewestAt = slower;
+    }
+    err << "; no speed reaches them all (items this close together are passed over)";
+    if (fewestAt != speed)
+        err << ": at " << fewestAt << " kt, the fewest, it still moves past "
+            << passedText(tour, fewest);
+    err << "\n";
+}
+
+// What the pilot should know before the tour is flown: that it is the first of a split, the
+// items it would pass unreached, and whether the flight is cut short.
+void tellBeforeFlight(const RouteFlight& flight, double speed, const std::string& tourPath,
+                      std::ostream& out, std::ostream& err) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::exists(partPath(tourPath, 2), error))
+        out << tourPath << ": the first tour of the split is flown; the next ones lie beside it ("
+            << fs::path(partPath(tourPath, 2)).filename().string() << ", ...)\n";
+    std::string scenarioPath = (fs::path(tourPath).parent_path() / flightScenarioName).string();
+    warnOfPassedItems(flight.tour, speed, scenarioPath, err);
+    if (flight.cut)
+        err << scenarioPath << ": warning: the route needs more than the 48 hours a flight may "
+            << "last: the flight ends before the last item; fly faster with --speed\n";
+}
+
+// Before the route is converted: a file of no format the tool knows is refused in one line that
+// says what a flight takes, and the parts of an earlier flight's split in the folder go, so that
+// those found there after the conversion are this one's.
+bool readyToConvert(const FlightOptions& options, std::ostream& err) {
+    const ConvertOptions& convert = options.convert;
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    if (convert.from == FileFormat::unknown && readWhole(convert.input, bytes, reason) &&
+        resolvedFormat(convert.from, convert.input, bytes.data(), bytes.size()) ==
+            FileFormat::unknown) {
+        err << convert.input << ": neither a route nor a scenario: a flight takes a route (GPX, a "
+            << "flight plan .pln, .fms or .fpl, a CSV of points; under another name with --from "
+            << "FORMAT) or, with ./tarvix fly, a scenario (JSON)\n";
+        return false;
+    }
+    std::error_code error;
+    const std::string tourPath = (std::filesystem::path(options.folder) / "TarvixTr.dat").string();
+    for (size_t k = 2; std::filesystem::remove(partPath(tourPath, k), error); ++k) {
+    }
+    return true;
+}
+
 } // namespace
 
 std::string altitudeSummary(const WaypointGroup& tour) {
@@ -137,6 +272,31 @@ std::string altitudeSummary(const WaypointGroup& tour) {
     if (more > 0)
         text += "  ... and " + withThousands(more) + " more (TarvixTr.dat holds every item's)\n";
     return text;
+}
+
+double turnLeadNm(double turnDegrees, double speed) {
+    const double leastNm = 0.1;
+    double half = (180 - std::fabs(turnDegrees)) / 2 * degree;
+    double lead = std::fabs(0.25 * std::pow(speed / 100, 2.5) / std::tan(half));
+    if (speed <= slowestSpeedKnots || !(lead >= leastNm) || !std::isfinite(lead))
+        return leastNm;
+    return lead;
+}
+
+std::vector<size_t> passedItems(const WaypointGroup& tour, const FlightChoices& choices) {
+    std::vector<size_t> passed;
+    if (tour.points.size() < 2)
+        return passed;
+    bool cut = false;
+    std::vector<double> times = sequencedTimes(tour, choices, cut);
+    // The flight looks once a second: an item the gauge moves on from within the second it
+    // became active is never seen as the one flown to. The last item stays the active one, to be
+    // arrived at. Items never reached are passed (circled) unless the flight is cut short.
+    for (size_t j = 1; j < times.size(); ++j)
+        if ((times[j] < 0 && !cut) || (times[j] >= 0 && j + 1 < times.size() &&
+                                       std::floor(times[j]) == std::floor(times[j - 1])))
+            passed.push_back(j);
+    return passed;
 }
 
 double courseDegrees(double latitude1, double longitude1, double latitude2, double longitude2) {
@@ -204,6 +364,8 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
 
 int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream& err) {
     namespace fs = std::filesystem;
+    if (!readyToConvert(options, err))
+        return exitUnreadable;
     std::error_code error;
     const bool made = !fs::exists(options.folder, error);
     fs::create_directories(options.folder, error);
@@ -217,7 +379,6 @@ int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream
     convert.to = FileFormat::tour;
     convert.force = true;
     convert.holdAltitude = true;
-    convert.maxItems = 0;
     std::ostringstream converted;
     int status = runConvert(convert, converted, err);
     if (status == exitUnreadable) {
@@ -260,8 +421,6 @@ int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream
                   static_cast<int>(flight.duration) / 3600,
                   static_cast<int>(flight.duration) / 60 % 60);
     out << scenarioPath << figures << scenarioPath << ": " << altitudeSummary(flight.tour);
-    if (flight.cut)
-        err << scenarioPath << ": warning: the route needs more than the 48 hours a flight may "
-            << "last: the flight ends before the last item; fly faster with --speed\n";
+    tellBeforeFlight(flight, options.choices.speed, tourPath, out, err);
     return status;
 }

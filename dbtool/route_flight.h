@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "tool_commands.h"
 #include "waypoints.h"
@@ -13,6 +14,8 @@
 // The altitude of the items that have none, unless --altitude gives one for every item.
 constexpr int32_t defaultCruiseFeet = 3000;
 constexpr double defaultSpeedKnots = 150;
+constexpr double slowestSpeedKnots = 40;
+constexpr double fastestSpeedKnots = 600;
 
 struct FlightChoices {
     double speed = defaultSpeedKnots; // knots, the aircraft's airspeed
@@ -40,6 +43,18 @@ std::string altitudeSummary(const WaypointGroup& tour);
 
 // Initial great-circle course in degrees true (0-360) from the first point to the second.
 double courseDegrees(double latitude1, double longitude1, double latitude2, double longitude2);
+
+// The items of a tour that the gauge moves past before the aircraft reaches them, flown as
+// choices say: the flight's frames replayed, the aircraft turning at the standard rate towards
+// the active item, the gauge moving on where it anticipates the turn onto the next leg. An item
+// it moves past within the second it became active is never the one flown to, as the flight's
+// summary tells. Indices into tour.points, in order.
+std::vector<size_t> passedItems(const WaypointGroup& tour, const FlightChoices& choices);
+
+// The gauge's anticipation: how far before an item it moves on to the next one, in nautical
+// miles, for a turn of turnDegrees there at speed knots. The gauge's own rule, which the tool
+// cannot include; a test holds the two together.
+double turnLeadNm(double turnDegrees, double speed);
 
 struct FlightOptions {
     ConvertOptions convert; // input, from, columns, route; output is set to the folder's tour file

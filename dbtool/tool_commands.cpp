@@ -83,6 +83,33 @@ bool readOpened(const Opened& opened, const std::string& columns, WaypointSet& s
     return readable;
 }
 
+std::string tooBigForOneTour(size_t points) {
+    return withThousands(points) + " points, more than the " + withThousands(mostTourItems) +
+           " items one tour holds (the import adds the tour's folder, and a database holds " +
+           withThousands(static_cast<size_t>(maxTreeRecordNumber)) +
+           " records): split it into tours with --max-items N (999 at most keeps the gauge quick)";
+}
+
+// A route too long for one tour cannot be written as one; past 999 items it is slow.
+void sizeFindings(const WaypointGroup& group, Findings& findings) {
+    const size_t points = group.points.size();
+    if (group.isRoute && points > mostTourItems)
+        addProblem(findings, 0,
+                   "route '" + group.name +
+                       "' cannot be written as one tour: " + tooBigForOneTour(points));
+    else if (group.isRoute && points > longestTour)
+        addWarning(findings, 0,
+                   "route '" + group.name + "' has " + withThousands(points) +
+                       " points: a tour of more than 999 items takes the gauge a long walk "
+                       "through the database at every rebuild; split it with --max-items");
+    else if (!group.isRoute && points > static_cast<size_t>(maxTreeRecordNumber))
+        addProblem(findings, 0,
+                   withThousands(points) + " places, more than a database holds (" +
+                       withThousands(static_cast<size_t>(maxTreeRecordNumber)) +
+                       " records): as airports, take a region with --country, --region, --type, "
+                       "--box or --within N --of IDENT; as a route, split it with --max-items N");
+}
+
 // What writing the points into the simulator's files would warn about: the cuts of names and
 // identifiers, identifiers that become the same, altitudes that cannot be held, long tours.
 void writingFindings(const WaypointSet& set, Findings& findings) {
@@ -90,15 +117,12 @@ void writingFindings(const WaypointSet& set, Findings& findings) {
     for (const WaypointGroup& group : set.groups) {
         if (!group.isRoute) {
             unused = writeAirportFile(group, findings);
+            sizeFindings(group, findings);
             continue;
         }
         unused = writeTourFile(group, false, findings);
         groundFindings(group, findings);
-        if (group.points.size() > longestTour)
-            addWarning(findings, 0,
-                       "route '" + group.name + "' has " + withThousands(group.points.size()) +
-                           " points: a tour of more than 999 items takes the gauge a long walk "
-                           "through the database at every rebuild; split it with --max-items");
+        sizeFindings(group, findings);
     }
 }
 
@@ -280,6 +304,25 @@ size_t pointCount(const WaypointSet& set) {
     for (const WaypointGroup& group : set.groups)
         count += group.points.size();
     return count;
+}
+
+// A tour or airport file that no database could take is not written; each refusal names the
+// way that works for what it is.
+bool fitsTheDatabase(FileFormat to, size_t written, size_t parts, const std::string& output,
+                     std::ostream& err) {
+    if (to == FileFormat::tour && parts == 1 && written > mostTourItems) {
+        err << output << ": not written: " << tooBigForOneTour(written)
+            << "; --max-items 999 writes " << partPath(output, 1) << ", " << partPath(output, 2)
+            << ", ...\n";
+        return false;
+    }
+    if (written > mostPoints && to == FileFormat::airports) {
+        err << output << ": not written: " << withThousands(written)
+            << " points, more than the 65,535 records a database can hold; take the airports of "
+               "a region with --country, --region, --type, --box or --within N --of IDENT\n";
+        return false;
+    }
+    return true;
 }
 
 void tell(const std::string& path, const std::vector<std::string>& notes, Verbosity verbosity,
@@ -479,7 +522,8 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
         parts = isRouteFormat(to) ? splitRoute(chosen.groups[0], options.maxItems)
                                   : std::vector<WaypointGroup>{chosen.groups[0]};
     for (const WaypointGroup& part : parts)
-        if (to == FileFormat::tour && part.points.size() > longestTour)
+        if (to == FileFormat::tour && part.points.size() > longestTour &&
+            part.points.size() <= mostTourItems)
             addWarning(notes, 0,
                        "a tour of " + withThousands(part.points.size()) +
                            " items: beyond 999 the gauge takes a long walk through the database "
@@ -512,13 +556,8 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
             << (readable ? "no points to write" : "the input could not be read") << "\n";
         return exitUnreadable;
     }
-    if (written > mostPoints && (to == FileFormat::tour || to == FileFormat::airports) &&
-        parts.size() == 1) {
-        err << options.output << ": not written: " << withThousands(written)
-            << " points, more than the 65,535 records a database can hold; take the airports of "
-               "a region with --country, --region, --type, --box or --within N --of IDENT\n";
+    if (!fitsTheDatabase(to, written, parts.size(), options.output, err))
         return exitUnreadable;
-    }
     for (size_t k = 0; k < contents.size(); ++k) {
         std::string reason;
         if (!writeWhole(files[k], contents[k], reason)) {

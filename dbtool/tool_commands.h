@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/db_record.h"
 #include "file_kinds.h"
 #include "finding_report.h"
 #include "point_filters.h"
@@ -17,6 +18,10 @@ constexpr int exitUnreadable = 2; // nothing read or nothing written
 
 // A tour longer than this takes the gauge a long walk through the library at every rebuild.
 constexpr size_t longestTour = 999;
+
+// The settings dialog's import adds a tour's folder record before its items, and a database
+// holds at most maxTreeRecordNumber records: the most items one tour brings into a database.
+constexpr size_t mostTourItems = static_cast<size_t>(maxTreeRecordNumber) - 1;
 
 struct CheckOptions {
     std::string path;

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "common/standard_turn.h"
+
 struct Autopilot {
     bool master;
     bool headingHold;
@@ -24,8 +26,6 @@ struct Aircraft {
     double variation;     // degrees, east positive: magnetic = true - variation
     Autopilot autopilot;
 };
-
-constexpr double standardTurnRate = 3.0; // degrees a second
 
 // The instrument's sphere (6371 km), in nautical miles: every distance the host measures is on it.
 constexpr double earthRadiusNm = 6371.0 / 1.852;

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "dbtool/route_flight.h"
+#include "gauge/nav_math.h"
 
 namespace {
 
@@ -87,6 +88,76 @@ TEST(RouteFlight, ARouteBeyondTheLongestFlightIsCutAndSaysSo) {
     EXPECT_EQ(flight.duration, 48 * 3600);
     EXPECT_NEAR(courseDegrees(0, 0, 0, 90), 90, 1e-9);
     EXPECT_NEAR(courseDegrees(0, 179, 0, -179), 90, 1e-9) << "east across the date line";
+}
+
+// A zigzag of legs of legNm that turn by turn degrees at every item, heading north-east.
+void zigzag(double legNm, double turn, int items, WaypointGroup& tour) {
+    tour = {"Zigzag", true, {}};
+    double latitude = 42, longitude = -87;
+    for (int k = 0; k < items; ++k) {
+        DmsAngle north{}, east{};
+        std::string unused;
+        ASSERT_TRUE(latitudeFromDecimal(latitude, north, unused) &&
+                    longitudeFromDecimal(longitude, east, unused));
+        tour.points.push_back(item("", "", north, east));
+        double course = (k % 2 == 0 ? turn / 2 : -turn / 2) * 3.14159265358979 / 180;
+        latitude += legNm * std::cos(course) / 60;
+        longitude += legNm * std::sin(course) / 60 / std::cos(42 * 3.14159265358979 / 180);
+    }
+}
+
+TEST(RouteFlight, ItemsCloserThanTheGaugesTurnArePassedAndASlowerSpeedReachesThem) {
+    // The gauge's own anticipation, for every turn and speed a route may ask.
+    for (double speed : {40.0, 90.0, 150.0, 300.0})
+        for (double turn : {0.0, 30.0, 90.0, 150.0, 179.0})
+            EXPECT_NEAR(turnLeadNm(turn, speed), switchDistanceFor(turn, 0, speed),
+                        1e-6 * turnLeadNm(turn, speed))
+                << turn << " degrees at " << speed << " kt";
+    // Flown: 0.3 nm legs turning 60 degrees lose their second item at 150 kt, none at 120.
+    const struct {
+        double leg, turn, speed;
+        std::vector<size_t> passed;
+    } cases[] = {
+        {0.3, 60, 150, {1}},
+        {0.3, 60, 120, {}},
+        {5, 90, 150, {}},
+        {0.01, 0, 150, {1, 2, 3, 4}}, // closer than the gauge's least switching distance
+    };
+    for (const auto& c : cases) {
+        WaypointGroup tour;
+        zigzag(c.leg, c.turn, 6, tour);
+        EXPECT_EQ(passedItems(tour, {c.speed, -1}), c.passed)
+            << c.leg << " nm, " << c.turn << " degrees, " << c.speed << " kt";
+    }
+}
+
+TEST(RouteFlight, ARouteTooLongForOneTourIsCalledSoByCheckAndRefusedNamingTheSplit) {
+    namespace fs = std::filesystem;
+    fs::path gpx =
+        fs::temp_directory_path() / ("tarvix-long-" + std::to_string(::getpid()) + ".gpx");
+    {
+        std::ofstream out(gpx.string());
+        out << "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\"><rte><name>Long</name>\n";
+        for (int k = 0; k < 70000; ++k)
+            out << "<rtept lat=\"" << 10 + k * 0.0005 << "\" lon=\"-87\"/>\n";
+        out << "</rte></gpx>\n";
+    }
+    std::ostringstream out, err;
+    CheckOptions check{gpx.string(), FileFormat::unknown, false};
+    check.verbosity = Verbosity::quiet;
+    EXPECT_EQ(runCheck(check, out, err), exitProblems);
+    EXPECT_NE(out.str().find("cannot be written as one tour: 70,000 points, more than the 65,534"),
+              std::string::npos)
+        << out.str();
+    ConvertOptions convert{
+        gpx.string(), gpx.string() + ".dat", FileFormat::unknown, FileFormat::tour, 0, false,
+        false};
+    convert.verbosity = Verbosity::quiet;
+    EXPECT_EQ(runConvert(convert, out, err), exitUnreadable);
+    EXPECT_NE(err.str().find("split it into tours with --max-items N"), std::string::npos)
+        << err.str();
+    EXPECT_EQ(err.str().find("--country"), std::string::npos) << "no advice for airport tables";
+    fs::remove(gpx);
 }
 
 TEST(RouteFlight, TheCommandWritesTheTourAndTheScenarioBesideIt) {

@@ -3,7 +3,9 @@
 # in the flight's folder, the settings dialog brings it in with "Tr Imp" and the whole tour is
 # flown from its first item, at the route's altitudes and the cruise altitude where it has none.
 # Names come back to the terminal as they were written, accents and all. A file that holds no
-# route flies nothing and leaves no folder.
+# route flies nothing and leaves no folder. The command line is read by its options, checked
+# with --dry-run, and what cannot be flown (a route longer than one tour holds, a file that is
+# neither a route nor a scenario) is refused in one line before any flight.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 folder=$(mktemp -d)
@@ -52,4 +54,53 @@ if "$root/tarvix" fly --no-build --out broken broken.gpx >broken.out 2>&1; then
 fi
 grep -q "broken.gpx" broken.out || fail "the refusal does not name the file: $(cat broken.out)"
 [ ! -e broken ] || fail "the refused flight left its folder"
+# The command line read once by its options: each value stays with its option, the route's
+# options reach tarvix-db, the rest the host (--dry-run prints both and flies nothing).
+printf 'not a route\nnor a scenario\n' >note.txt
+printf '  {"name": "a scenario under another name"}\n' >flight.txt
+while IFS='|' read -r arguments db host; do
+    # shellcheck disable=SC2086 # the arguments are split on purpose
+    printed=$("$root/tarvix" fly --no-build --dry-run $arguments 2>&1) ||
+        fail "fly --dry-run $arguments: status $?: $printed"
+    expected=$'tarvix-host '"$host"
+    [ -z "$db" ] || expected=$'tarvix-db scenario '"$db"$'\n'"$expected"
+    [ "$printed" = "$expected" ] || fail "fly $arguments printed: $printed (expected: $expected)"
+done <<'TABLE'
+--events keys.csv||--events keys.csv
+--out o/p.gpx p.gpx|p.gpx o/p.gpx|--out o/p.gpx o/p.gpx/route-flight.json
+--from fms plan.txt --out f|--from fms plan.txt f|--out f f/route-flight.json
+a.gpx --speed=90 --max-items 9 --out=f --verbose --all-key-events|--speed=90 --max-items 9 --verbose a.gpx f|--out=f --all-key-events f/route-flight.json
+--speed 90 --events keys.csv||--speed 90 --events keys.csv
+flight.txt --out f||flight.txt --out f
+TABLE
+# What the host lacks, a file that is neither and a route of 70,000 points, more than one tour
+# holds, are refused before any flight.
+awk 'BEGIN { print "ident,name,latitude,longitude"
+    for (i = 0; i < 70000; i++) printf "P%d,Point %d,%.6f,-87\n", i, i, 10 + i * 0.0005 }' >big.csv
+while IFS='|' read -r arguments fragment; do
+    # shellcheck disable=SC2086
+    if refused=$("$root/tarvix" fly --no-build --out never $arguments 2>&1); then
+        fail "fly $arguments flew: $refused"
+    fi
+    [ "$(wc -l <<<"$refused")" -eq 1 ] && [[ "$refused" == *"$fragment"* ]] ||
+        fail "fly $arguments did not refuse in one line with '$fragment': $refused"
+    [ ! -e never ] || fail "fly $arguments left its folder"
+done <<'TABLE'
+--max-items 9|option --max-items is for a route file
+note.txt|note.txt: neither a route nor a scenario
+a.gpx --out|option --out needs a value
+--quiet big.csv|more than the 65,534 items one tour holds (the import adds the tour's folder
+TABLE
+# The route options named in the script are tarvix-db's own.
+for option in $(sed -n 's/^    "\(--[a-z-]*\) [01]"$/\1/p' "$root/tarvix"); do
+    "$root/build/native/bin/tarvix-db" scenario --help | grep -qE -- "^  (-[a-z],)?$option " ||
+        fail "tarvix-db scenario has no option $option"
+done
+
+# With --max-items the route is split and its first tour flown (here only written: one flight is
+# enough for this test).
+"$root/build/native/bin/tarvix-db" scenario -q --max-items 999 big.csv big >big.out 2>&1 ||
+    fail "--max-items 999: $(cat big.out)"
+grep -q "the first tour of the split is flown" big.out || fail "$(cat big.out)"
+[ -s big/TarvixTr-71.dat ] || fail "the split did not write 71 tours: $(ls big)"
 echo "a GPX route flown through the settings dialog's Tr Imp: 3 items reached in order"
