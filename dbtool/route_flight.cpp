@@ -228,12 +228,14 @@ bool readyToConvert(const FlightOptions& options, std::ostream& err) {
     const ConvertOptions& convert = options.convert;
     std::vector<uint8_t> bytes;
     std::string reason;
-    if (convert.from == FileFormat::unknown && readWhole(convert.input, bytes, reason) &&
+    if (convert.from == FileFormat::unknown && convert.viaGpsbabel.empty() &&
+        readWhole(convert.input, bytes, reason) &&
         resolvedFormat(convert.from, convert.input, bytes.data(), bytes.size()) ==
             FileFormat::unknown) {
         err << convert.input << ": neither a route nor a scenario: a flight takes a route (GPX, a "
             << "flight plan .pln, .fms or .fpl, a CSV of points; under another name with --from "
-            << "FORMAT) or, with ./tarvix fly, a scenario (JSON)\n";
+            << "FORMAT; a file GPSBabel reads, with --via-gpsbabel FORMAT) or, with ./tarvix fly, "
+               "a scenario (JSON)\n";
         return false;
     }
     std::error_code error;

@@ -387,8 +387,8 @@ bool routeOfInput(const ConvertOptions& options, WaypointGroup& route) {
     WaypointSet set;
     Findings findings;
     std::string told, reason;
-    if (!openInput(options.input, options.from, opened, unused) ||
-        !readWaypoints(opened.format, opened.bytes, options.columns, set, findings) ||
+    if (!openInput(options.input, options.from, options.viaGpsbabel, opened, unused) ||
+        !readOpened(opened, options.columns, set, findings, options.track ? longestTour : 0) ||
         (filtersGiven(options.filters) && !filterPoints(set, options.filters, told, reason)))
         return false;
     WaypointSet chosen = pointsFor(FileFormat::tour, set, options.route, findings);
