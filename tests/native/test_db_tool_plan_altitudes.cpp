@@ -187,7 +187,7 @@ TEST_F(PlanFiles, TheFlightSaysWhichAltitudeEachItemGetsAndWarnsBelowTheGround) 
         const char* warned; // or "" for none beyond the plan's own
     } cases[] = {
         {-1,
-         "  001 - Sumburgh                       20 ft  its own\n"
+         "  001 - EGPB Sumburgh                  20 ft  its own\n"
          "  002 - FIR                         2,500 ft  the plan's cruise altitude\n"
          "  003 - EGPA                           50 ft  its own\n",
          ""},
