@@ -76,7 +76,7 @@ GroundVector groundVector(const Aircraft& aircraft) {
     return {track, speed};
 }
 
-void travel(double& latitude, double& longitude, double courseTrue, double distanceNm) {
+double travel(double& latitude, double& longitude, double courseTrue, double distanceNm) {
     double phi1 = radians(latitude), lambda1 = radians(longitude);
     double delta = distanceNm / earthRadiusNm, theta = radians(courseTrue);
     double phi2 = std::asin(std::sin(phi1) * std::cos(delta) +
@@ -85,6 +85,9 @@ void travel(double& latitude, double& longitude, double courseTrue, double dista
                                           std::cos(delta) - std::sin(phi1) * std::sin(phi2));
     latitude = degrees(phi2);
     longitude = normalised(degrees(lambda2) + 180.0) - 180.0;
+    return normalised(degrees(std::atan2(std::sin(theta) * std::cos(phi1),
+                                         std::cos(delta) * std::cos(theta) * std::cos(phi1) -
+                                             std::sin(phi1) * std::sin(delta))));
 }
 
 double sphereDistance(double latitude1, double longitude1, double latitude2, double longitude2) {
@@ -107,7 +110,12 @@ void advanceAircraft(Aircraft& aircraft, double seconds) {
         double most = std::fabs(ap.verticalSpeed) * seconds / 60.0;
         aircraft.altitude += std::fmax(-most, std::fmin(most, gap));
     }
+    // An aircraft flies straight along its great circle: the heading turns with the meridians it
+    // crosses, so that a flight over a pole comes out heading south, not back into the pole.
     GroundVector ground = groundVector(aircraft);
-    travel(aircraft.latitude, aircraft.longitude, ground.track + aircraft.variation,
-           ground.speed * seconds / 3600.0);
+    double leaving = normalised(ground.track + aircraft.variation);
+    double arriving =
+        travel(aircraft.latitude, aircraft.longitude, leaving, ground.speed * seconds / 3600.0);
+    if (ground.speed > 0)
+        aircraft.heading = normalised(aircraft.heading + turnBetween(leaving, arriving));
 }

@@ -47,5 +47,7 @@ GroundVector groundVector(const Aircraft& aircraft);
 // Great-circle distance in nautical miles on the instrument's sphere (radius 6371 km).
 double sphereDistance(double latitude1, double longitude1, double latitude2, double longitude2);
 
-// Where a point travelling from (latitude, longitude) along a true course for a distance arrives.
-void travel(double& latitude, double& longitude, double courseTrue, double distanceNm);
+// Where a point travelling from (latitude, longitude) along a true course for a distance arrives,
+// on the great circle; returns the true course it arrives on, which differs from the one it left
+// on as the meridians draw together (over a pole by half a turn).
+double travel(double& latitude, double& longitude, double courseTrue, double distanceNm);
