@@ -45,7 +45,7 @@ struct ConvertOptions {
     PointFilters filters = {};
     size_t maxItems = 0; // split a route into tours of at most this many items; 0: one tour
     std::string viaGpsbabel = "";
-    bool track = false;  // a GPX file's tracks as its routes, thinned to longestTour points
+    bool track = false; // a GPX file's tracks as its routes, thinned to longestTour points
 };
 
 int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err);
