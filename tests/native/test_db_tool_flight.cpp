@@ -91,19 +91,20 @@ TEST(RouteFlight, ARouteBeyondTheLongestFlightIsCutAndSaysSo) {
 }
 
 // A zigzag of legs of legNm that turn by turn degrees at every item, heading north-east.
-void zigzag(double legNm, double turn, int items, WaypointGroup& tour) {
-    tour = {"Zigzag", true, {}};
-    double latitude = 42, longitude = -87;
+WaypointGroup zigzag(double legNm, double turn, int items) {
+    WaypointGroup tour{"Zigzag", true, {}};
+    double latitude = 42, longitude = -87, radians = 3.14159265358979 / 180;
     for (int k = 0; k < items; ++k) {
         DmsAngle north{}, east{};
         std::string unused;
-        ASSERT_TRUE(latitudeFromDecimal(latitude, north, unused) &&
+        EXPECT_TRUE(latitudeFromDecimal(latitude, north, unused) &&
                     longitudeFromDecimal(longitude, east, unused));
         tour.points.push_back(item("", "", north, east));
-        double course = (k % 2 == 0 ? turn / 2 : -turn / 2) * 3.14159265358979 / 180;
+        double course = (k % 2 == 0 ? turn / 2 : -turn / 2) * radians;
         latitude += legNm * std::cos(course) / 60;
-        longitude += legNm * std::sin(course) / 60 / std::cos(42 * 3.14159265358979 / 180);
+        longitude += legNm * std::sin(course) / 60 / std::cos(42 * radians);
     }
+    return tour;
 }
 
 TEST(RouteFlight, ItemsCloserThanTheGaugesTurnArePassedAndASlowerSpeedReachesThem) {
@@ -124,9 +125,7 @@ TEST(RouteFlight, ItemsCloserThanTheGaugesTurnArePassedAndASlowerSpeedReachesThe
         {0.01, 0, 150, {1, 2, 3, 4}}, // closer than the gauge's least switching distance
     };
     for (const auto& c : cases) {
-        WaypointGroup tour;
-        zigzag(c.leg, c.turn, 6, tour);
-        EXPECT_EQ(passedItems(tour, {c.speed, -1}), c.passed)
+        EXPECT_EQ(passedItems(zigzag(c.leg, c.turn, 6), {c.speed, -1}), c.passed)
             << c.leg << " nm, " << c.turn << " degrees, " << c.speed << " kt";
     }
 }
@@ -143,16 +142,14 @@ TEST(RouteFlight, ARouteTooLongForOneTourIsCalledSoByCheckAndRefusedNamingTheSpl
         out << "</rte></gpx>\n";
     }
     std::ostringstream out, err;
-    CheckOptions check{gpx.string(), FileFormat::unknown, false};
-    check.verbosity = Verbosity::quiet;
-    EXPECT_EQ(runCheck(check, out, err), exitProblems);
+    EXPECT_EQ(runCheck({gpx.string(), FileFormat::unknown, false}, out, err), exitProblems);
     EXPECT_NE(out.str().find("cannot be written as one tour: 70,000 points, more than the 65,534"),
               std::string::npos)
         << out.str();
-    ConvertOptions convert{
-        gpx.string(), gpx.string() + ".dat", FileFormat::unknown, FileFormat::tour, 0, false,
-        false};
-    convert.verbosity = Verbosity::quiet;
+    ConvertOptions convert{};
+    convert.input = gpx.string();
+    convert.output = gpx.string() + ".dat";
+    convert.to = FileFormat::tour;
     EXPECT_EQ(runConvert(convert, out, err), exitUnreadable);
     EXPECT_NE(err.str().find("split it into tours with --max-items N"), std::string::npos)
         << err.str();

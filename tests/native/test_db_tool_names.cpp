@@ -44,8 +44,7 @@ WaypointGroup throughTourFile(const WaypointGroup& route) {
 
 TEST(TourNames, AnIdentifierTravelsInTheNameAndPlannersGetItBack) {
     const struct {
-        const char* ident;
-        const char* name;
+        const char *ident, *name;
         const char* tourName; // as the tour file holds it
         const char* exported; // the identifier a plan written from the tour gets
     } cases[] = {
@@ -60,29 +59,24 @@ TEST(TourNames, AnIdentifierTravelsInTheNameAndPlannersGetItBack) {
         {"LFPG", "Paris Charles de Gaulle Airport", "LFPG Paris Charles de Ga", "LFPG"},
     };
     for (const auto& c : cases) {
-        WaypointGroup route{"Trip", true, {at(27.93, -15.39, c.ident, c.name)}};
-        WaypointGroup tour = throughTourFile(route);
+        WaypointGroup tour = throughTourFile({"Trip", true, {at(27.93, -15.39, c.ident, c.name)}});
         ASSERT_EQ(tour.points.size(), 1u) << c.name;
         EXPECT_EQ(tour.points[0].name, c.tourName);
         std::string plan = writeXmlPlan(tour);
-        EXPECT_NE(plan.find(std::string("<ICAOIdent>") + c.exported + "</ICAOIdent>"),
-                  std::string::npos)
+        EXPECT_NE(plan.find(std::string("<ICAOIdent>") + c.exported + "</"), std::string::npos)
             << plan;
     }
 }
 
 // A plan's airports by their names, through the tour file, back into each plan format.
 TEST(TourNames, APlansAirportsKeepTheirIdentifiersThroughTheTour) {
-    const std::string plan = R"(<?xml version="1.0" encoding="UTF-8"?>
-<SimBase.Document Type="AceXML" version="1,0"><FlightPlan.FlightPlan>
-  <DepartureID>GCLP</DepartureID><DepartureName>Gran Canaria</DepartureName>
-  <DestinationID>GCXO</DestinationID><DestinationName>Tenerife Norte</DestinationName>
-  <ATCWaypoint id="GCLP"><ATCWaypointType>Airport</ATCWaypointType>
-    <WorldPosition>N27° 55' 55.00",W15° 23' 12.00",+000078.00</WorldPosition>
-    <ICAO><ICAOIdent>GCLP</ICAOIdent></ICAO></ATCWaypoint>
-  <ATCWaypoint id="GCXO"><ATCWaypointType>Airport</ATCWaypointType>
-    <WorldPosition>N28° 28' 57.00",W16° 20' 25.00",+002077.00</WorldPosition>
-    <ICAO><ICAOIdent>GCXO</ICAOIdent></ICAO></ATCWaypoint>
+    const std::string plan = R"(<SimBase.Document><FlightPlan.FlightPlan>
+<DepartureID>GCLP</DepartureID><DepartureName>Gran Canaria</DepartureName>
+<DestinationID>GCXO</DestinationID><DestinationName>Tenerife Norte</DestinationName>
+<ATCWaypoint id="GCLP"><ATCWaypointType>Airport</ATCWaypointType>
+<WorldPosition>N27° 55' 55.00",W15° 23' 12.00",+000078.00</WorldPosition></ATCWaypoint>
+<ATCWaypoint id="GCXO"><ATCWaypointType>Airport</ATCWaypointType>
+<WorldPosition>N28° 28' 57.00",W16° 20' 25.00",+002077.00</WorldPosition></ATCWaypoint>
 </FlightPlan.FlightPlan></SimBase.Document>)";
     WaypointSet set;
     Findings findings;
@@ -91,25 +85,19 @@ TEST(TourNames, APlansAirportsKeepTheirIdentifiersThroughTheTour) {
     ASSERT_EQ(tour.points.size(), 2u);
     EXPECT_EQ(tour.points[0].name, "GCLP Gran Canaria");
     EXPECT_EQ(tour.points[1].name, "GCXO Tenerife Norte");
-    const struct {
-        std::string written;
-        const char* wanted;
-    } exports[] = {
-        {writeXmlPlan(tour), "<DepartureID>GCLP</DepartureID>"},
-        {writeXmlPlan(tour), "<DepartureName>Gran Canaria</DepartureName>"},
-        {writeFixPlan(tour), "\nDES GCXO\n"},
-        {writeGpsRoute(tour), "<identifier>GCLP</identifier>"},
-        {writeGpsRoute(tour), "<comment>TENERIFE NORTE</comment>"},
-    };
-    for (const auto& e : exports) {
-        EXPECT_NE(e.written.find(e.wanted), std::string::npos) << e.written;
-        EXPECT_EQ(e.written.find("GRANCANARIA"), std::string::npos) << e.written;
+    const std::string xml = writeXmlPlan(tour), fix = writeFixPlan(tour), gps = writeGpsRoute(tour);
+    for (const auto& [written, wanted] : {std::pair{xml, "<DepartureID>GCLP</DepartureID>"},
+                                          {xml, "<DepartureName>Gran Canaria</DepartureName>"},
+                                          {fix, "\nDES GCXO\n"},
+                                          {gps, "<identifier>GCLP</identifier>"},
+                                          {gps, "<comment>TENERIFE NORTE</comment>"}}) {
+        EXPECT_NE(written.find(wanted), std::string::npos) << written;
+        EXPECT_EQ(written.find("GRANCANARIA"), std::string::npos) << written;
     }
 }
 
 TEST(AirportTables, AnIdentifierOfTwoPlacesFarApartIsWarned) {
-    const std::string table = "ident,name,lat,lon\n"
-                              "X1,Saint Anne,45.0,5.0\n"
+    const std::string table = "ident,name,lat,lon\nX1,Saint Anne,45.0,5.0\n"
                               "X2,Saint Anne runway 27,45.0,5.01\n"
                               "X2,Saint Anne runway 09,45.0,5.02\n" // 0.4 nm on: one place
                               "X1,Saint Anne de Bellevue,47.0,5.0\n";
@@ -119,7 +107,9 @@ TEST(AirportTables, AnIdentifierOfTwoPlacesFarApartIsWarned) {
     writeAirportFile(set.groups[0], findings);
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0].line, 5);
-    EXPECT_EQ(findings[0].reason, "identifier 'X1' is also that of line 2, 120.0 nm away");
+    EXPECT_NE(findings[0].reason.find("'X1' is also that of line 2, 120.0 nm away"),
+              std::string::npos)
+        << findings[0].reason;
 }
 
 // A wandering track across the date line with one excursion far off its way.
@@ -159,16 +149,15 @@ TEST(TrackThinning, KeepsTheEndsAndWhatDeviatesMost) {
     }
 }
 
+// A track in two segments whose points a GPS unit stamped with the time, after a waypoint.
 std::string trackGpx(size_t count) {
     std::ostringstream gpx;
     gpx << "<gpx version=\"1.1\"><wpt lat=\"60\" lon=\"170\"><name>START</name></wpt>"
         << "<trk><name>Ferry flight</name><trkseg>";
     for (size_t i = 0; i < count; ++i) {
         gpx << "<trkpt lat=\"" << 60 + 0.001 * static_cast<double>(i) << "\" lon=\""
-            << 10 + 0.002 * static_cast<double>(i % 7) << "\">"
-            << "<cmt>02-OCT-10 16:01:13</cmt></trkpt>";
-        if (i == count / 2)
-            gpx << "</trkseg><trkseg>";
+            << 10 + 0.002 * static_cast<double>(i % 7) << "\"><cmt>02-OCT-10 16:01:13</cmt></trkpt>"
+            << (i == count / 2 ? "</trkseg><trkseg>" : "");
     }
     gpx << "</trkseg></trk></gpx>";
     return gpx.str();
@@ -176,15 +165,13 @@ std::string trackGpx(size_t count) {
 
 TEST(GpxTracks, ATrackIsFlownThinnedToWhatATourHolds) {
     const std::string gpx = trackGpx(1500);
-    WaypointSet plain;
-    Findings warned;
+    WaypointSet plain, set, none;
+    Findings warned, findings, refused;
     ASSERT_TRUE(readGpx(gpx.data(), gpx.size(), plain, warned));
     ASSERT_EQ(warned.size(), 1u);
     EXPECT_NE(warned[0].reason.find("1 track(s) of 1,500 points not converted"), std::string::npos);
     EXPECT_NE(warned[0].reason.find("--track"), std::string::npos);
 
-    WaypointSet set;
-    Findings findings;
     ASSERT_TRUE(readGpx(gpx.data(), gpx.size(), set, findings, longestTour));
     ASSERT_EQ(set.groups.size(), 2u);
     const WaypointGroup& track = set.groups[1];
@@ -197,8 +184,6 @@ TEST(GpxTracks, ATrackIsFlownThinnedToWhatATourHolds) {
     EXPECT_NE(set.notes[0].find("1,500 points, 999 kept"), std::string::npos) << set.notes[0];
 
     const std::string noTrack = "<gpx><wpt lat=\"60\" lon=\"10\"/></gpx>";
-    WaypointSet none;
-    Findings refused;
     EXPECT_FALSE(readGpx(noTrack.data(), noTrack.size(), none, refused, longestTour));
 }
 
@@ -208,13 +193,9 @@ TEST(GpxTracks, ConvertTakesTheTrackOnlyFromGpx) {
     fs::create_directories(folder);
     std::ofstream((folder / "flown.gpx").string()) << trackGpx(1200);
     std::ofstream((folder / "table.csv").string()) << "name,lat,lon\nA,60,10\n";
-    ConvertOptions options{(folder / "flown.gpx").string(),
-                           (folder / "TarvixTr.dat").string(),
-                           FileFormat::unknown,
-                           FileFormat::unknown,
-                           0,
-                           false,
-                           false};
+    ConvertOptions options{};
+    options.input = (folder / "flown.gpx").string();
+    options.output = (folder / "TarvixTr.dat").string();
     options.track = true;
     std::ostringstream out, err;
     EXPECT_EQ(runConvert(options, out, err), exitClean) << err.str();

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# tarvix-db reads GPX and CSV as GPSBabel, the field's standard converter, reads them: for every
-# file of tests/data/waypoints, the same points in the same order, at the same positions to the
-# second, with the same names; each difference is listed below with its reason, and a listed
-# difference that no longer occurs fails too. Both readings are put into one form by GPSBabel
-# itself (tarvix-db's as the GPX it writes), tab-separated: name, comment, description, lat, lon.
-# Argument: the tarvix-db program.
+# tarvix-db reads the GPX and CSV files of tests/data/waypoints as GPSBabel does: the same points
+# in the same order, at the same positions to the second, with the same names; each difference is
+# listed below with its reason, and a listed one that no longer occurs fails too. GPSBabel puts
+# both readings (tarvix-db's as the GPX it writes) into one tab-separated form: name, comment,
+# description, lat, lon. Argument: the tarvix-db program.
 set -euo pipefail
 tool=$(realpath "$1")
 data=$(realpath "$(dirname "$0")/../data/waypoints")
@@ -17,8 +16,7 @@ fail() {
 }
 command -v gpsbabel >/dev/null || fail "gpsbabel is not installed (./tarvix test installs it)"
 
-# file, kind of points, GPSBabel's point number (tN: tarvix-db's; "*": every one), difference,
-# and why.
+# file, kind of points, GPSBabel's point number (tN: tarvix-db's; "*": every one), difference, why
 expected=$(
     cat <<'TABLE'
 planner.gpx|waypoints|2|left out|latitude 95 is none: GPSBabel folds it to -85, tarvix-db leaves the point out
@@ -59,9 +57,9 @@ points() {
 
 # The two readings compared point by point. tarvix-db may leave points out, never add or reorder
 # them: a point of GPSBabel's without its match is "left out" when a later one is at the position
-# of tarvix-db's next point. Positions
-# agree within half a second (tarvix-db keeps whole seconds); every text tarvix-db gives a point
-# is one of GPSBabel's for it (identifiers only where GPSBabel reads them: not in CSV).
+# of tarvix-db's next point. Positions agree within half a second (tarvix-db keeps whole
+# seconds); every text tarvix-db gives a point is one of GPSBabel's for it (identifiers only where
+# GPSBabel reads them: not in CSV).
 compare() {
     awk -F '\t' -v kind="$1" -v idents="$2" '
         function near(a, b) { d = (a - b) * 3600; return d <= 0.5005 && d >= -0.5005 }
@@ -87,7 +85,6 @@ compare() {
         }' "$3" "$4"
 }
 
-found=""
 compared=0
 for file in "$data"/*.gpx "$data"/*.csv; do
     name=$(basename "$file")
@@ -102,28 +99,17 @@ for file in "$data"/*.gpx "$data"/*.csv; do
         points "$type" "$file" "$kind" >"$work/theirs"
         points gpx "$work/ours.gpx" "$kind" >"$work/ours"
         compared=$((compared + $(wc -l <"$work/theirs")))
-        while IFS= read -r line; do
-            found+="$name|$line"$'\n'
-        done < <(compare "$kind" "$idents" "$work/theirs" "$work/ours")
+        compare "$kind" "$idents" "$work/theirs" "$work/ours" | sed "s/^/$name|/" >>"$work/found"
     done
 done
 
-# Every difference found is listed (a "*" row covers every point of its kind), and every listed
-# one is found.
-unlisted=$(while IFS='|' read -r file kind point what rest; do
-    [ -n "$file" ] || continue
-    grep -qxF "$file|$kind|$point|$what" <(cut -d'|' -f1-4 <<<"$expected") ||
-        grep -qxF "$file|$kind|*|$what" <(cut -d'|' -f1-4 <<<"$expected") ||
-        echo "  $file: $kind $point: $what ($rest)"
-done <<<"$found")
-[ -z "$unlisted" ] || fail "tarvix-db and GPSBabel differ where no reason is listed:
-$unlisted"
-stale=$(while IFS='|' read -r file kind point what why; do
-    pattern="$file|$kind|$point|$what|"
-    [ "$point" = "*" ] && pattern="$file|$kind|"
-    grep -qF "$pattern" <<<"$found" || echo "  $file: $kind $point: $what ($why)"
-done <<<"$expected")
-[ -z "$stale" ] || fail "listed differences that no longer occur:
-$stale"
+# The differences found (a "*" row stands for every point of its kind) are those listed.
+listed=$(cut -d'|' -f1-4 <<<"$expected" | sort)
+found=$(touch "$work/found" && while IFS='|' read -r file kind point what rest; do
+    grep -qxF "$file|$kind|*|$what" <<<"$listed" && point="*"
+    echo "$file|$kind|$point|$what"
+done <"$work/found" | sort -u)
+[ "$found" = "$listed" ] || fail "tarvix-db and GPSBabel differ other than listed (<: found, >: listed):
+$(diff <(echo "$found") <(echo "$listed") | grep '^[<>]')"
 echo "tarvix-db agrees with GPSBabel on $compared points of $(ls "$data" | wc -l) files," \
     "$(wc -l <<<"$expected") differences listed with their reasons"

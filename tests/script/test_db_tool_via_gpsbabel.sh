@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# Files that only GPSBabel reads come in through it, known without an option: a KML path becomes
-# a tour, the waypoints of an OziExplorer file and of a glider pilot's .cup file become airports,
-# each checked by tarvix-db's own reader. A file it cannot tell (GeoJSON, a .wpt without the
-# OziExplorer header) is named with --via-gpsbabel; a
-# missing or failing GPSBabel is a refusal that says what to do; no temporary file is left, even
-# after a Ctrl-C.
-# Argument: the tarvix-db program.
+# Files that only GPSBabel reads come in through it, known without an option (a KML path as a
+# tour, OziExplorer and .cup waypoints as airports), or named with --via-gpsbabel when tarvix-db
+# cannot tell them; a missing or failing GPSBabel is a refusal that says what to do; no temporary
+# file is left, even after a Ctrl-C. Argument: the tarvix-db program.
 set -euo pipefail
 tool=$(realpath "$1")
 data=$(realpath "$(dirname "$0")/../data/gpsbabel")
@@ -21,15 +18,6 @@ fail() {
 }
 
 # input | options | output | the records written, trailing spaces taken off | what is said
-cases=$(
-    cat <<'TABLE'
-lake-tour.kml||TarvixTr.dat|001  RPT001                   N41 4710W87 458   1 2999/002  RPT002                   N42 5650W87 5348  1 4498/003  RPT003                   N44 296 W88 7 46  1 6499/004  RPT004                   N45 4322W87 5 37  1|read through GPSBabel as its format 'kml'
-lake-tour.kml||Tarvix.dat|Chica Chicago Midway            N 41  47  10  W 87  45  8/Milwa Milwaukee Mitchell        N 42  56  50  W 87  53  48|1 elevation(s) of 0 read as none
-lake.wpt||Tarvix.dat|KMDW  Chicago Midway            N 41  47  10  W 87  45  8/KMKE  Milwaukee Mitchell        N 42  56  50  W 87  53  48|(OziExplorer waypoint file)
-gliding.cup||Tarvix.dat|KMDW  Midway                    N 41  47  10  W 87  45  8/3HA   3HA                       N 41  34  30  W 87  31  43|which GPSBabel reads as metres
-lake.json|--via-gpsbabel geojson|Tarvix.dat|KMDW  Chicago Midway            N 41  47  10  W 87  45  8/KMKE  KMKE                      N 42  56  50  W 87  53  48|its format 'geojson'
-TABLE
-)
 cp "$data"/* .
 sed 1d lake.wpt >other.wpt
 while IFS='|' read -r input options output records said; do
@@ -41,25 +29,28 @@ while IFS='|' read -r input options output records said; do
         fail "$input into $output wrote:
 $(cat "$output")"
     grep -qF "$said" <<<"$told" || fail "$input: did not say \"$said\": $told"
-done <<<"$cases"
-
-# Refusals: status 2 and one line that says what to do.
-refusals=$(
-    cat <<'TABLE'
-TARVIX_GPSBABEL=/no/gpsbabel|lake.wpt|is not installed (no program '/no/gpsbabel'); install it with: sudo apt-get install gpsbabel
-PATH=/no/such/folder|lake-tour.kml|GPSBabel reads this KML file for tarvix-db and is not installed
-TARVIX_GPSBABEL=false|gliding.cup|GPSBabel could not read it as 'cup'
-TARVIX_GPSBABEL=|other.wpt|or read it through GPSBabel with --via-gpsbabel FORMAT
-TARVIX_GPSBABEL=|broken.kml|GPSBabel could not read it as 'kml': XML Reader
+done <<'TABLE'
+lake-tour.kml||TarvixTr.dat|001  RPT001                   N41 4710W87 458   1 2999/002  RPT002                   N42 5650W87 5348  1 4498/003  RPT003                   N44 296 W88 7 46  1 6499/004  RPT004                   N45 4322W87 5 37  1|read through GPSBabel as its format 'kml'
+lake-tour.kml||Tarvix.dat|Chica Chicago Midway            N 41  47  10  W 87  45  8/Milwa Milwaukee Mitchell        N 42  56  50  W 87  53  48|1 elevation(s) of 0 read as none
+lake.wpt||Tarvix.dat|KMDW  Chicago Midway            N 41  47  10  W 87  45  8/KMKE  Milwaukee Mitchell        N 42  56  50  W 87  53  48|(OziExplorer waypoint file)
+gliding.cup||Tarvix.dat|KMDW  Midway                    N 41  47  10  W 87  45  8/3HA   3HA                       N 41  34  30  W 87  31  43|which GPSBabel reads as metres
+lake.json|--via-gpsbabel geojson|Tarvix.dat|KMDW  Chicago Midway            N 41  47  10  W 87  45  8/KMKE  KMKE                      N 42  56  50  W 87  53  48|its format 'geojson'
 TABLE
-)
+
+# Refusals: status 2 and a line that says what to do.
 printf '<kml><Placemark>' >broken.kml
 while IFS='|' read -r setting input said; do
     status=0
     told=$(env "$setting" "$tool" convert "$input" out.gpx 2>&1) || status=$?
     [ "$status" -eq 2 ] || fail "$setting $input: status $status: $told"
     grep -qF "$said" <<<"$told" || fail "$setting $input: did not say \"$said\": $told"
-done <<<"$refusals"
+done <<'TABLE'
+TARVIX_GPSBABEL=/no/gpsbabel|lake.wpt|is not installed (no program '/no/gpsbabel'); install it with: sudo apt-get install gpsbabel
+PATH=/no/such/folder|lake-tour.kml|GPSBabel reads this KML file for tarvix-db and is not installed
+TARVIX_GPSBABEL=false|gliding.cup|GPSBabel could not read it as 'cup'
+TARVIX_GPSBABEL=|other.wpt|or read it through GPSBabel with --via-gpsbabel FORMAT
+TARVIX_GPSBABEL=|broken.kml|GPSBabel could not read it as 'kml': XML Reader
+TABLE
 # Ctrl-C while GPSBabel works ends both, as interrupted (130), and still removes the files.
 printf '#!/bin/sh\ntouch "$0.started"\nexec sleep 20\n' >slow-gpsbabel
 chmod +x slow-gpsbabel

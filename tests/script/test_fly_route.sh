@@ -3,9 +3,8 @@
 # in the flight's folder, the settings dialog brings it in with "Tr Imp" and the whole tour is
 # flown from its first item, at the route's altitudes and the cruise altitude where it has none.
 # Names come back to the terminal as they were written, accents and all. A file that holds no
-# route flies nothing and leaves no folder. The command line is read by its options, checked
-# with --dry-run, and what cannot be flown (a route longer than one tour holds, a file that is
-# neither a route nor a scenario) is refused in one line before any flight.
+# route flies nothing and leaves no folder. Each option reaches its program (--dry-run), and what
+# cannot be flown is refused in one line before any flight.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 folder=$(mktemp -d)
@@ -54,8 +53,7 @@ if "$root/tarvix" fly --no-build --out broken broken.gpx >broken.out 2>&1; then
 fi
 grep -q "broken.gpx" broken.out || fail "the refusal does not name the file: $(cat broken.out)"
 [ ! -e broken ] || fail "the refused flight left its folder"
-# The command line read once by its options: each value stays with its option, the route's
-# options reach tarvix-db, the rest the host (--dry-run prints both and flies nothing).
+# Each value stays with its option; the route's options reach tarvix-db, the rest the host.
 printf 'not a route\nnor a scenario\n' >note.txt
 printf '  {"name": "a scenario under another name"}\n' >flight.txt
 while IFS='|' read -r arguments db host; do
@@ -73,8 +71,8 @@ a.gpx --speed=90 --max-items 9 --out=f --verbose --all-key-events|--speed=90 --m
 --speed 90 --events keys.csv||--speed 90 --events keys.csv
 flight.txt --out f||flight.txt --out f
 TABLE
-# What the host lacks, a file that is neither and a route of 70,000 points, more than one tour
-# holds, are refused before any flight.
+# Refused before any flight: a route option without a route, a file that is neither, a missing
+# value, a route of 70,000 points (more than one tour holds).
 awk 'BEGIN { print "ident,name,latitude,longitude"
     for (i = 0; i < 70000; i++) printf "P%d,Point %d,%.6f,-87\n", i, i, 10 + i * 0.0005 }' >big.csv
 while IFS='|' read -r arguments fragment; do
@@ -97,8 +95,7 @@ for option in $(sed -n 's/^    "\(--[a-z-]*\) [01]"$/\1/p' "$root/tarvix"); do
         fail "tarvix-db scenario has no option $option"
 done
 
-# With --max-items the route is split and its first tour flown (here only written: one flight is
-# enough for this test).
+# With --max-items the route is split and its first tour flown (here only written).
 "$root/build/native/bin/tarvix-db" scenario -q --max-items 999 big.csv big >big.out 2>&1 ||
     fail "--max-items 999: $(cat big.out)"
 grep -q "the first tour of the split is flown" big.out || fail "$(cat big.out)"
