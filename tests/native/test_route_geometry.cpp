@@ -51,7 +51,8 @@ TEST(RouteGeometry, OffRouteAcrossTheDateLineIsTheDistanceFromTheLegs) {
     EXPECT_NEAR(largestOffRoute(route, aside), 1.0, 0.05) << "at most a mile north of a leg";
 }
 
-// Distances to a great-circle leg by hand, in degrees of arc (60.0405 nm on the 6371 km sphere).
+// Distances to a great-circle leg by hand where a walk along it would not tell them, in degrees
+// of arc (60.0405 nm on the 6371 km sphere).
 TEST(RouteGeometry, DistanceFromALegIsMeasuredOnTheSphere) {
     const double degree = earthRadiusNm * 3.141592653589793 / 180;
     const struct {
@@ -60,35 +61,13 @@ TEST(RouteGeometry, DistanceFromALegIsMeasuredOnTheSphere) {
         double nm;
     } cases[] = {
         {"abeam on the equator", {1, 0}, {0, -20}, {0, 20}, degree},
-        {"beyond the end: to the end", {0, 25}, {0, -20}, {0, 20}, 5 * degree},
-        {"before the start of a quarter of the world", {0, -10}, {0, 0}, {0, 90}, 10 * degree},
         {"over the pole, a degree off", {89, 90}, {80, 0}, {80, 180}, degree},
-        {"polar leg, on it beyond the pole", {85, 180}, {80, 0}, {80, 180}, 0},
-        {"across the date line, south of it", {-0.5, 180}, {0, 170}, {0, -170}, 0.5 * degree},
         {"across the date line, east of it", {0.5, -175}, {0, 170}, {0, -170}, 0.5 * degree},
         {"a leg of no length", {46, 10}, {45, 10}, {45, 10}, degree},
         {"at the pole of the leg's circle", {90, 0}, {0, -20}, {0, 20}, 90 * degree},
     };
     for (const auto& c : cases)
         EXPECT_NEAR(distanceFromLeg(c.point, c.a, c.b), c.nm, 1e-6) << c.what;
-}
-
-// Kennedy to Heathrow by three fixes: flown along the great circles it is on the route; flown
-// straight in latitude and longitude it is far south of them, as a flat measure never showed.
-TEST(RouteGeometry, ATransatlanticFlightOnTheGreatCircleIsOnTheRoute) {
-    std::vector<PlotWaypoint> route = {{{40.640, -73.779}, "KJFK"},
-                                       {{44.0, -60.0}, "F1"},
-                                       {{50.0, -40.0}, "F2"},
-                                       {{52.0, -20.0}, "F3"},
-                                       {{51.478, -0.461}, "EGLL"}};
-    EXPECT_LT(largestOffRoute(route, greatCircleLine(route, 1)), 0.01);
-    std::vector<PlotPoint> flat;
-    for (int i = 0; i <= 100; ++i)
-        flat.push_back(
-            {40.640 + (51.478 - 40.640) * i / 100, -73.779 + (73.779 - 0.461) * i / 100});
-    std::vector<PlotWaypoint> direct = {route.front(), route.back()};
-    EXPECT_GT(largestOffRoute(direct, flat), 200)
-        << "the straight line on the chart is not the route";
 }
 
 // Random legs anywhere, the poles and the date line included: the distance is the least to any
@@ -101,24 +80,22 @@ TEST(RouteGeometry, DistanceFromALegIsTheLeastToAnyPointOfIt) {
         return PlotPoint{std::asin(2 * unit(random) - 1) * 180 / 3.141592653589793,
                          360 * unit(random) - 180};
     };
+    auto nm = [](PlotPoint x, PlotPoint y) {
+        return sphereDistance(x.latitude, x.longitude, y.latitude, y.longitude);
+    };
     for (int trial = 0; trial < 300; ++trial) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", trial " + std::to_string(trial));
         PlotPoint a = anywhere(), b = anywhere(), p = anywhere();
-        if (trial % 3 == 0) // a short leg near the point, where the figure matters most
+        if (trial % 3 == 0) // a short leg, where the figure matters most
             b = {std::fmax(-90, std::fmin(90, a.latitude + unit(random) * 4 - 2)),
                  wrapped(a.longitude + unit(random) * 4 - 2)};
-        double length = sphereDistance(a.latitude, a.longitude, b.latitude, b.longitude);
-        if (length > 10700)
+        if (nm(a, b) > 10700)
             continue; // near the antipode the leg's circle is not one
-        double least = 1e18;
+        double least = 1e18, d = distanceFromLeg(p, a, b);
         for (const PlotPoint& s : greatCircleLine({{a, ""}, {b, ""}}, 2)) {
-            EXPECT_NEAR(sphereDistance(a.latitude, a.longitude, s.latitude, s.longitude) +
-                            sphereDistance(s.latitude, s.longitude, b.latitude, b.longitude),
-                        length, 1e-6);
-            least =
-                std::fmin(least, sphereDistance(p.latitude, p.longitude, s.latitude, s.longitude));
+            EXPECT_NEAR(nm(a, s) + nm(s, b), nm(a, b), 1e-6) << "the walk is on the leg";
+            least = std::fmin(least, nm(p, s));
         }
-        double d = distanceFromLeg(p, a, b);
         EXPECT_LE(d, least + 1e-6);
         EXPECT_GE(d, least - 1.0) << "within half the 2 nm walk";
         EXPECT_NEAR(distanceFromLeg(p, b, a), d, 1e-6);
@@ -182,22 +159,20 @@ TEST(RouteGeometry, FiguresAndPicturesDoNotDependOnLongitude) {
 TEST(RouteGeometry, RoutesNearAPoleAreDrawnRoundIt) {
     for (int32_t pole : {1, -1}) {
         SCOPED_TRACE(pole);
-        std::vector<PlotWaypoint> route = {{{pole * 78.2, 15.5}, ""},
-                                           {{pole * 86.0, 40.0}, ""},
-                                           {{pole * 86.0, -140.0}, ""},
-                                           {{pole * 71.3, -156.8}, ""}};
+        std::vector<PlotWaypoint> route;
+        for (PlotPoint p : {PlotPoint{78.2, 15.5}, {86, 40}, {86, -140}, {71.3, -156.8}})
+            route.push_back({{pole * p.latitude, p.longitude}, ""});
         std::vector<PlotPoint> line = greatCircleLine(route, 5);
         PlotFrame frame = plotFrameFor(line, 900, 60);
         ASSERT_EQ(frame.pole, pole);
+        PlotPixel a = pixelOf(frame, route[1].position), b = pixelOf(frame, route[2].position);
         for (const PlotPoint& p : line) {
             PlotPixel at = pixelOf(frame, p);
             EXPECT_TRUE(at.x >= 60 && at.x <= 840 && at.y >= 60 && at.y <= 840) << p.longitude;
-        }
-        PlotPixel a = pixelOf(frame, route[1].position), b = pixelOf(frame, route[2].position);
-        for (const PlotPoint& p : greatCircleLine({route[1], route[2]}, 5)) {
-            PlotPixel at = pixelOf(frame, p);
             double across = (b.x - a.x) * (at.y - a.y) - (b.y - a.y) * (at.x - a.x);
-            EXPECT_LT(std::fabs(across) / std::hypot(b.x - a.x, b.y - a.y), 0.5) << "off the line";
+            EXPECT_TRUE(pole * p.latitude < 86 || // else on the leg over the pole
+                        std::fabs(across) / std::hypot(b.x - a.x, b.y - a.y) < 0.5)
+                << "off the line at " << p.longitude;
         }
         PlotPixel below = pixelOf(frame, {pole * 75.0, frame.centreLongitude});
         PlotPixel east = pixelOf(frame, {pole * 75.0, frame.centreLongitude + 10});
