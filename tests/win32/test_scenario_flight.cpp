@@ -264,7 +264,9 @@ TEST(ScenarioFlight, ClickingAutopilotOffMidFlightStopsTheTurn) {
             after = heading;
         if (time > 22) {
             EXPECT_EQ(f[6], "0") << line;
-            EXPECT_DOUBLE_EQ(heading, after) << "no more turning: " << line;
+            // Only the meridians it crosses turn it, by hundredths of a degree a minute here;
+            // the autopilot would turn three degrees a second.
+            EXPECT_NEAR(heading, after, 0.15) << "no more turning: " << line;
         }
     }
     EXPECT_GT(std::fabs(turning - 180), 20) << "it was turning toward Milwaukee";

@@ -104,7 +104,7 @@ TEST_F(SimulatedFlight, UncoupledAircraftFliesStraightOn) {
     Simulation s = takeOff(180, 0, 0);
     for (int frame = 0; frame < 18 * 60; ++frame)
         simulationFrame(s);
-    EXPECT_EQ(s.aircraft.heading, 180);
+    EXPECT_NEAR(s.aircraft.heading, 180, 0.01); // only the meridians it crosses turn it
     EXPECT_FALSE(s.aircraft.autopilot.master);
 }
 
