@@ -53,12 +53,47 @@ if(TARVIX_WINDOWS_BUILD)
 endif()
 
 # The fuzzers of the record decoder, of the tree's load and save, of the exchange files' lines and
-# of tarvix-db's waypoint and flight plan readers, for a bounded time, when clang with libFuzzer
-# is at hand.
+# of tarvix-db's waypoint and flight plan readers, when clang with libFuzzer is at hand: built
+# with the rest (by clang, through the compiler cache, each source once for all four), and run
+# for a bounded time among the tests (tools/fuzz-record) or for as long as asked (./tarvix fuzz).
 find_program(TARVIX_CLANGXX clang++)
 if(TARVIX_CLANGXX)
+    set(fuzz_flags -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+    set(fuzz_core common/db_record.cpp dialog/tree_plan.cpp common/record_rules.cpp
+        common/text_fields.cpp common/airport_line.cpp common/record_check.cpp
+        common/position_units.cpp)
+    set(fuzz_waypoint_readers_sources dbtool/csv_format.cpp dbtool/file_kinds.cpp
+        dbtool/finding_report.cpp dbtool/gpx_format.cpp dbtool/plan_formats.cpp dbtool/waypoints.cpp
+        dbtool/xml_text.cpp common/coordinate_text.cpp)
+    set(fuzz_waypoint_readers_libraries -lpugixml -lcsv)
+    set(fuzz_objects ${CMAKE_BINARY_DIR}/fuzz/objects)
+    set(fuzz_compiled "")
     foreach(target record_decoder tree_plans exchange_lines waypoint_readers)
-        add_test(NAME native.fuzz.${target} COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-record 15 ${target})
+        set(objects "")
+        foreach(source tests/fuzz/fuzz_${target}.cpp ${fuzz_core} ${fuzz_${target}_sources})
+            set(object ${fuzz_objects}/${source}.o)
+            list(APPEND objects ${object})
+            if(source IN_LIST fuzz_compiled)
+                continue()
+            endif()
+            list(APPEND fuzz_compiled ${source})
+            add_custom_command(OUTPUT ${object}
+                COMMAND ${CMAKE_CXX_COMPILER_LAUNCHER} ${TARVIX_CLANGXX} ${fuzz_flags}
+                    -I${CMAKE_SOURCE_DIR} -MD -MF ${object}.d -c ${CMAKE_SOURCE_DIR}/${source}
+                    -o ${object}
+                DEPENDS ${CMAKE_SOURCE_DIR}/${source}
+                DEPFILE ${object}.d
+                COMMENT "Compiling ${source} for the fuzzers")
+        endforeach()
+        set(program ${CMAKE_BINARY_DIR}/fuzz/fuzz_${target})
+        add_custom_command(OUTPUT ${program}
+            COMMAND ${TARVIX_CLANGXX} ${fuzz_flags} ${objects} ${fuzz_${target}_libraries}
+                -o ${program}
+            DEPENDS ${objects}
+            COMMENT "Linking the fuzzer ${target}")
+        add_custom_target(fuzz_${target} ALL DEPENDS ${program})
+        add_test(NAME native.fuzz.${target}
+            COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-record 15 ${target} ${program})
         set_tests_properties(native.fuzz.${target} PROPERTIES TIMEOUT 120)
     endforeach()
 endif()
