@@ -63,7 +63,7 @@ class DbToolProgram : public ::testing::Test {
     fs::path folder;
 };
 
-const char* route = R"(<?xml version="1.0"?>
+const char* routeOutOfRange = R"(<?xml version="1.0"?>
 <gpx version="1.1" xmlns="http://www.topografix.com/GPX/1/1">
  <rte><name>Lake</name>
   <rtept lat="42.947222" lon="-87.896667"><ele>1371.6</ele><name>KMKE</name></rtept>
@@ -73,7 +73,7 @@ const char* route = R"(<?xml version="1.0"?>
 </gpx>)";
 
 TEST_F(DbToolProgram, ConvertsAndReportsWhatItLeftOut) {
-    write("route.gpx", route);
+    write("route.gpx", routeOutOfRange);
     ToolRun converted = run("convert route.gpx TarvixTr.dat");
     EXPECT_EQ(converted.status, 1) << converted.output;
     EXPECT_NE(converted.output.find("route.gpx: line 6: rtept: latitude 91.000000 is outside -90 "

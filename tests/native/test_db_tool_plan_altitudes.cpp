@@ -32,11 +32,13 @@ const char* textPlan = "[flightplan]\r\ncruising_altitude=2500\r\n"
                        "waypoint.3=EGPA, A, N58* 57.48', W002* 54.30', +000000.00,\r\n";
 
 // Version 3 writes 0 for an airport whose elevation the planner did not know.
-const char* fixPlan3 = "A\n3 version\n1\n2\n1 EGLL 0.000000 51.477500 -0.461389\n"
-                       "11 DET 0.000000 51.304 0.597\n1 LFPG 392.000000 49.009722 2.547778\n";
+const char* fixPlanUnknownElevation =
+    "A\n3 version\n1\n2\n1 EGLL 0.000000 51.477500 -0.461389\n"
+    "11 DET 0.000000 51.304 0.597\n1 LFPG 392.000000 49.009722 2.547778\n";
 
 // The departure at 0 ft, its elevation in DepartureLLA; the destination at 0 ft, unknown.
-const char* xmlPlan = R"(<SimBase.Document><FlightPlan.FlightPlan><CruisingAlt>3500</CruisingAlt>
+const char* xmlPlanAtZeroFeet =
+    R"(<SimBase.Document><FlightPlan.FlightPlan><CruisingAlt>3500</CruisingAlt>
 <DepartureID>KTTN</DepartureID><DepartureLLA>N40° 16' 36.00",W74° 48' 49.00",+000213.00</DepartureLLA>
 <ATCWaypoint id="KTTN"><ATCWaypointType>Airport</ATCWaypointType>
 <WorldPosition>N40° 16' 36.00",W74° 48' 49.00",+000000.00</WorldPosition></ATCWaypoint>
@@ -83,12 +85,12 @@ TEST(PlanAltitudes, EachItemIsHeldWhereThePlanSaysAndKeepsTheGroundItStates) {
          "flown at the plan's cruising_altitude, 2500 ft",
          {8}},
         {readFixPlan,
-         fixPlan3,
+         fixPlanUnknownElevation,
          "EGLL - own -\nDET - own -\nLFPG 392 own 392\nairports without a known elevation (0 "
          "ft in the plan): EGLL: no altitude of their own",
          {}},
         {readXmlPlan,
-         xmlPlan,
+         xmlPlanAtZeroFeet,
          "KTTN 213 own 213\nARD 3500 cruise -\nKPNE 3500 cruise -\nairports without a known "
          "elevation (0 ft in the plan): KPNE: flown at the plan's cruise altitude",
          {}},
@@ -116,7 +118,7 @@ TEST(PlanAltitudes, APlnIsTextOrXmlAsItsContentsShow) {
         {textPlan, FileFormat::textPlan},
         {"\xEF\xBB\xBF\r\n[FlightPlan]\r\n", FileFormat::textPlan},
         {"Not a plan at all\n", FileFormat::textPlan}, // refused without talk of XML
-        {xmlPlan, FileFormat::xmlPlan},
+        {xmlPlanAtZeroFeet, FileFormat::xmlPlan},
         {std::string("\xFF\xFE<\0S\0", 6), FileFormat::xmlPlan}, // UTF-16
     };
     for (const auto& c : cases) {
