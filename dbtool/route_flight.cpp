@@ -137,7 +137,7 @@ std::vector<double> sequencedTimes(const WaypointGroup& tour, const FlightChoice
     std::vector<double> times(items.size(), -1);
     RouteFlight flight = planRouteFlight(tour, "", choices);
     cut = flight.cut;
-    const double frame = 1.0 / nlohmann::json::parse(flight.scenario)["frameRate"].get<double>();
+    const double frame = 1.0 / flight.frameRate;
     FlownAircraft aircraft{decimalFromDms(items[0].latitude), decimalFromDms(items[0].longitude),
                            std::round(startingHeading(tour))};
     size_t active = 0;
@@ -314,7 +314,7 @@ double courseDegrees(double latitude1, double longitude1, double latitude2, doub
 
 RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeName,
                             const FlightChoices& choices) {
-    RouteFlight flight{tour, "", 0, 0, false};
+    RouteFlight flight{tour, "", 0, 0, 18, false};
     // The hold climbs or descends to each item's altitude as the tour reaches it: an item without
     // one would be flown at sea level.
     for (Waypoint& item : flight.tour.points) {
@@ -330,6 +330,10 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
     double needed = flight.distanceNm / choices.speed * 3600 * flightMargin + extraSeconds;
     flight.cut = needed > longestFlight;
     flight.duration = std::min(longestFlight, roundedUp(needed, 60));
+    // Six frames a second keep a long flight short on the machine; the autopilot holds its
+    // course as well as at eighteen.
+    if (flight.duration > 6 * 3600)
+        flight.frameRate = 6;
     const Waypoint& first = flight.tour.points.front();
     const Waypoint& last = flight.tour.points.back();
     const size_t items = flight.tour.points.size();
@@ -353,9 +357,7 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
           {"airspeed", choices.speed},
           {"altitude", first.altitude}}},
         {"clicks", nlohmann::ordered_json::array({step})},
-        // Six frames a second keep a long flight short on the machine; the autopilot holds its
-        // course as well as at eighteen.
-        {"frameRate", flight.duration > 6 * 3600 ? 6 : 18},
+        {"frameRate", flight.frameRate},
         {"duration", flight.duration},
         {"pictureEvery", roundedUp(flight.duration / 8, 60)},
         {"animationEvery", std::max(10.0, roundedUp(flight.duration / 250, 10))},

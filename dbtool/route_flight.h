@@ -27,6 +27,7 @@ struct RouteFlight {
     std::string scenario; // the scenario's JSON text
     double distanceNm;    // along the legs, first item to last
     double duration;      // simulated seconds the scenario allows
+    int32_t frameRate;    // frames a simulated second
     bool cut;             // the route is longer than the longest flight a scenario may have
 };
 
