@@ -20,6 +20,9 @@ gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 30)
 # The includes run one way between the folders, with no circle.
 add_test(NAME script.layers COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_layers.sh)
 
+# Each rule's literal (a limit, a unit, the marker, a label's form) stays in its one home.
+add_test(NAME script.rule_sites COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_rule_sites.sh)
+
 # The package install against a stand-in package tool that fails as a mirror mid-sync does.
 add_test(NAME script.install_packages COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_install_packages.sh)
 

@@ -1,6 +1,8 @@
 #include "common/coordinate_text.h"
 
 #include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -106,4 +108,55 @@ bool parseCoordinate(const std::string& given, bool latitude, double& degrees) {
     if (h == 'S' || h == 'W' || sign == '-')
         degrees = -degrees;
     return true;
+}
+
+CoordinateRead readCoordinate(const std::string& text, bool latitude, double& degrees) {
+    if (!parseCoordinate(text, latitude, degrees))
+        return CoordinateRead::notCoordinate;
+    return std::fabs(degrees) > coordinateLimit(latitude) ? CoordinateRead::outOfRange
+                                                          : CoordinateRead::read;
+}
+
+namespace {
+
+bool angleFromDecimal(double degrees, bool latitude, DmsAngle& angle, std::string& reason) {
+    const double limit = coordinateLimit(latitude);
+    const char* what = latitude ? "latitude" : "longitude";
+    if (!std::isfinite(degrees)) {
+        reason = std::string(what) + " not a number";
+        return false;
+    }
+    if (std::fabs(degrees) > limit) {
+        char text[80];
+        std::snprintf(text, sizeof text, "%s %.6f is outside -%.0f to %.0f", what, degrees, limit,
+                      limit);
+        reason = text;
+        return false;
+    }
+    angle = dmsFromDecimal(degrees, latitude);
+    return true;
+}
+
+} // namespace
+
+bool latitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason) {
+    return angleFromDecimal(degrees, true, angle, reason);
+}
+
+bool longitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason) {
+    return angleFromDecimal(degrees, false, angle, reason);
+}
+
+std::string formatDms(const DmsAngle& angle, DmsForm form) {
+    static const char* const formats[3][2] = {
+        {"%c %2d\u00B0%02d'%02d\"", "%c %3d\u00B0%02d'%02d\""},
+        {"%c%02d\u00B0%02d'%02d\"", "%c%03d\u00B0%02d'%02d\""},
+        {"%c%02d %02d %02d", "%c%03d %02d %02d"},
+    };
+    const bool latitude = angle.hemisphere == 'N' || angle.hemisphere == 'S';
+    char text[48];
+    std::snprintf(text, sizeof text, formats[static_cast<int>(form)][latitude ? 0 : 1],
+                  angle.hemisphere, static_cast<int>(angle.degrees),
+                  static_cast<int>(angle.minutes), static_cast<int>(angle.seconds));
+    return text;
 }

@@ -1,5 +1,6 @@
 #include "db_record.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "text_fields.h"
@@ -99,6 +100,16 @@ void encodeRecord(RecordBuffer& record, uint8_t* line) {
 
 int32_t recordLevel(const RecordBuffer& record) {
     return readWholeNumber(record.level, sizeof record.level);
+}
+
+bool isCurrentChoice(const RecordBuffer& record) {
+    return recordLevel(record) < 0;
+}
+
+void markCurrentChoice(RecordBuffer& record, bool chosen) {
+    record.level[0] = '\0';
+    if (chosen)
+        std::snprintf(record.level, sizeof record.level, "%d", currentChoiceLevel);
 }
 
 bool isFolderRecord(const RecordBuffer& record) {

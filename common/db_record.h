@@ -90,6 +90,16 @@ bool isTourItemRecord(const RecordBuffer& record); // tour kind and an entry
 // and the copy walk a snapshot of the tree (tree_plan.h) and mark no item as written.
 constexpr int32_t maxTreeRecordNumber = 0xFFFF;
 
+// The deepest folder: the level column holds two digits.
+constexpr int32_t deepestFolderLevel = 99;
+
+// The current choice, the pilot's chosen entry, is marked in the file by the level "-1"; any
+// negative level reads as the mark, as the dialog has always read it.
+constexpr int32_t currentChoiceLevel = -1;
+bool isCurrentChoice(const RecordBuffer& record);
+// Sets the mark on the entry, or takes it off (blank, as an entry's level is).
+void markCurrentChoice(RecordBuffer& record, bool chosen);
+
 // The kinds by name. A folder's kind is its base plus its level less one, so these two name the
 // folders that the dialog makes at the top; a deeper one is found by the tests below.
 enum ItemKind : uint32_t {

@@ -41,6 +41,36 @@ double longitudeDegrees(double raw) {
     return 180.0 * h;
 }
 
+namespace {
+
+double signedDegrees(bool negative, double degrees, double minutes, double seconds) {
+    double value = degrees + minutes / 60.0 + seconds / 3600.0;
+    return negative ? -value : value;
+}
+
+} // namespace
+
+double decimalFromDms(const DmsAngle& angle) {
+    return signedDegrees(angle.hemisphere == 'S' || angle.hemisphere == 'W', angle.degrees,
+                         angle.minutes, angle.seconds);
+}
+
+double decimalFromTexts(const char* hemisphere, char negative, const char* degrees,
+                        const char* minutes, const char* seconds) {
+    return signedDegrees(hemisphere[0] == negative && hemisphere[1] == '\0',
+                         readWholeNumber(degrees), readWholeNumber(minutes),
+                         readRealNumber(seconds));
+}
+
+DmsAngle dmsFromDecimal(double degrees, bool latitude) {
+    const char positive = latitude ? 'N' : 'E', negative = latitude ? 'S' : 'W';
+    if (!std::isfinite(degrees))
+        return {positive, 0, 0, 0};
+    int64_t seconds = std::llround(std::fabs(degrees) * 3600.0);
+    return {degrees < 0 && seconds != 0 ? negative : positive, static_cast<int32_t>(seconds / 3600),
+            static_cast<int32_t>(seconds / 60 % 60), static_cast<int32_t>(seconds % 60)};
+}
+
 double latitudeFromTexts(const char* hemisphere, const char* degrees, const char* minutes,
                          const char* seconds) {
     return latitudeFromDms(std::strcmp(hemisphere, "S") == 0, readWholeNumber(degrees),
@@ -57,8 +87,8 @@ double longitudeFromTexts(const char* hemisphere, const char* degrees, const cha
 // whole seconds are truncated once and split: degrees, minutes and seconds truncated each on
 // its own disagree by a whole minute where rounding carries one product over a boundary and not
 // the other.
-static DmsPosition fractionToDms(double f, char positive, char negative, double secondsPerUnit) {
-    DmsPosition out{positive, 0, 0, 0};
+static DmsAngle fractionToDms(double f, char positive, char negative, double secondsPerUnit) {
+    DmsAngle out{positive, 0, 0, 0};
     if (!std::isfinite(f) || std::fabs(f) > 2.0)
         return out;
     out.hemisphere = f >= 0 ? positive : negative;
@@ -69,11 +99,11 @@ static DmsPosition fractionToDms(double f, char positive, char negative, double 
     return out;
 }
 
-DmsPosition latitudeToDms(double raw) {
+DmsAngle latitudeToDms(double raw) {
     return fractionToDms(raw / latitudeUnitsPer90, 'N', 'S', 324000.0);
 }
 
-DmsPosition longitudeToDms(double raw) {
+DmsAngle longitudeToDms(double raw) {
     double f = raw / longitudeHalfCircle;
     if (f > 1)
         f = f - 2;

@@ -1,8 +1,11 @@
-// The simulator's raw position units and the conversions to and from degrees, minutes, seconds.
+// The simulator's raw position units, decimal degrees, and degrees, minutes, seconds as the
+// record's columns hold them: the one set of conversions between them.
 // Latitude: 90 degrees = 10001748, north positive. Longitude: a 48-bit angle, full circle = 2^48,
 // east from 0 up, values above 2^47 lying west. A coordinate of exactly 0.0 stands for no point.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 constexpr double latitudeUnitsPer90 = 10001748.0;
 constexpr double longitudeHalfCircle = 140737488355328.0; // 2^47
@@ -24,21 +27,50 @@ double longitudeFromTexts(const char* hemisphere, const char* degrees, const cha
 double latitudeFromDms(bool south, int32_t degrees, int32_t minutes, double seconds);
 double longitudeFromDms(bool west, int32_t degrees, int32_t minutes, double seconds);
 
-struct DmsPosition {
+// An angle as the database stores it: hemisphere letter and whole degrees, minutes, seconds.
+struct DmsAngle {
     char hemisphere; // 'N' 'S' 'E' 'W'
     int32_t degrees;
     int32_t minutes;
     int32_t seconds;
 };
 
+// Signed decimal degrees (south and west negative) of an angle, and of the record's four texts
+// read like atol (degrees, minutes) and atof (seconds), negative when the hemisphere text is
+// exactly the letter negative.
+double decimalFromDms(const DmsAngle& angle);
+double decimalFromTexts(const char* hemisphere, char negative, const char* degrees,
+                        const char* minutes, const char* seconds);
+
+// Signed decimal degrees rounded to the nearest whole second; a value that rounds to 0 is north
+// or east. Not finite: 0 (N or E). The range is checked by latitudeFromDecimal and
+// longitudeFromDecimal (coordinate_text.h).
+DmsAngle dmsFromDecimal(double degrees, bool latitude);
+
+// The angle into the record's four columns (or the editor's copy of them), as whole numbers.
+template <size_t H, size_t D, size_t M, size_t S>
+void putDms(const DmsAngle& angle, char (&hemisphere)[H], char (&degrees)[D], char (&minutes)[M],
+            char (&seconds)[S]) {
+    std::snprintf(hemisphere, H, "%c", angle.hemisphere);
+    std::snprintf(degrees, D, "%d", static_cast<int>(angle.degrees));
+    std::snprintf(minutes, M, "%d", static_cast<int>(angle.minutes));
+    std::snprintf(seconds, S, "%d", static_cast<int>(angle.seconds));
+}
+
 // Back to whole degrees, minutes and seconds, as the "Cur. Read" button shows them. A value that
 // is not finite, or too large to be a position, reads as 0 (N or E, 0 0 0).
-DmsPosition latitudeToDms(double raw);
-DmsPosition longitudeToDms(double raw);
+DmsAngle latitudeToDms(double raw);
+DmsAngle longitudeToDms(double raw);
 
 // No point: the gauge takes a raw coordinate of exactly 0 for none (an empty record has both).
 inline bool isNoPoint(double latitude, double longitude) {
     return latitude == 0.0 || longitude == 0.0;
+}
+
+// Makes a point (any record with latitude and longitude) no point, as isNoPoint reads it.
+template <typename Point> void emptyPosition(Point& point) {
+    point.latitude = 0.0;
+    point.longitude = 0.0;
 }
 
 // Of a stored position only a latitude of 0 degrees 0 minutes 0 seconds converts to exactly 0

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "limits.h"
+
 namespace {
 
 struct ColumnInfo {
@@ -29,10 +31,10 @@ const ColumnInfo columnInfo[] = {
     COLUMN(lonDegrees, "longitude degrees", 180),
     COLUMN(lonMinutes, "longitude minutes", 59),
     COLUMN(lonSeconds, "longitude seconds", 59),
-    COLUMN(level, "level", 99),
+    COLUMN(level, "level", deepestFolderLevel),
     COLUMN(tourFlag, "tour flag", 1),
     COLUMN(altitudeHoldFlag, "altitude hold flag", 1),
-    COLUMN(altitude, "altitude", 99996),
+    COLUMN(altitude, "altitude", highestAltitudeFeet),
 };
 
 #undef COLUMN
@@ -136,8 +138,8 @@ ColumnProblems checkRecordColumns(const RecordBuffer& record) {
     // Level and tour flag first: they say what the record is.
     int32_t level = 0;
     if (record.level[0] != '\0' &&
-        !(readStrictNumber(record.level, true, 99, level) == NumberRead::read &&
-          (level == -1 || level >= 1)))
+        !(readStrictNumber(record.level, true, deepestFolderLevel, level) == NumberRead::read &&
+          (level == currentChoiceLevel || level >= 1)))
         add(problems, RecordColumnId::level, ColumnFault::notLevel);
     if (!isBlankOrOne(record.tourFlag))
         add(problems, RecordColumnId::tourFlag, ColumnFault::notFlag);
@@ -149,7 +151,7 @@ ColumnProblems checkRecordColumns(const RecordBuffer& record) {
     if (!isBlankOrOne(record.altitudeHoldFlag))
         add(problems, RecordColumnId::altitudeHoldFlag, ColumnFault::notFlag);
     int32_t feet = 0;
-    switch (readStrictNumber(record.altitude, false, 99996, feet)) {
+    switch (readStrictNumber(record.altitude, false, highestAltitudeFeet, feet)) {
     case NumberRead::read:
         break;
     case NumberRead::notNumber:
@@ -211,7 +213,8 @@ void describeColumnProblem(const ColumnProblem& problem, const RecordBuffer& rec
                               .largest));
         break;
     case ColumnFault::notLevel:
-        std::snprintf(what, sizeof what, "is neither blank, a folder depth 1-99 nor -1");
+        std::snprintf(what, sizeof what, "is neither blank, a folder depth 1-%ld nor %ld",
+                      static_cast<long>(deepestFolderLevel), static_cast<long>(currentChoiceLevel));
         break;
     case ColumnFault::notFlag:
         std::snprintf(what, sizeof what, "is neither blank nor 1");

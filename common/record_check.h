@@ -28,7 +28,7 @@ enum class RecordColumnId : uint8_t {
 enum class ColumnFault : uint8_t {
     notHemisphere,  // the latitude's is not N or S, the longitude's not E or W
     notWholeNumber, // letters, a sign or blanks between digits
-    aboveLargest,   // degrees above 90 or 180, minutes or seconds above 59, altitude above 99996
+    aboveLargest,   // degrees above 90 or 180, minutes or seconds above 59, altitude too high
     pastLimit,      // minutes or seconds at 90 degrees latitude or 180 degrees longitude
     notLevel,       // neither blank, a folder depth 1-99 nor -1
     notFlag,        // neither blank nor 1
@@ -48,7 +48,7 @@ struct ColumnProblems {
 // Level and tour flag for every record; a folder's other columns carry no meaning. An entry's
 // position: the hemisphere letters, then whole numbers (leading blanks allowed, blank reads 0)
 // up to 90 or 180 degrees and 59 minutes and seconds, nothing beyond 90 or 180 degrees. A tour
-// item's altitude hold flag and altitude (0-99996 feet) too.
+// item's altitude hold flag and altitude (0 to highestAltitudeFeet) too.
 ColumnProblems checkRecordColumns(const RecordBuffer& record);
 
 // The position columns alone, whatever the record's kind: an import takes every line of its file

@@ -3,9 +3,12 @@
 #include <cstdio>
 #include <map>
 
+#include "common/great_circle.h"
 #include "common/airport_line.h"
+#include "common/limits.h"
 #include "common/record_rules.h"
 #include "common/text_fields.h"
+#include "finding_report.h"
 #include "record_file.h"
 
 namespace {
@@ -50,15 +53,6 @@ void putField(char* field, size_t capacity, const std::string& text) {
     copyBoundedText(field, text.c_str(), capacity);
 }
 
-void putAngle(const DmsAngle& angle, char* hemisphere, char* degrees, char* minutes,
-              char* seconds) {
-    hemisphere[0] = angle.hemisphere;
-    hemisphere[1] = '\0';
-    std::snprintf(degrees, 4, "%d", static_cast<int>(angle.degrees));
-    std::snprintf(minutes, 3, "%d", static_cast<int>(angle.minutes));
-    std::snprintf(seconds, 3, "%d", static_cast<int>(angle.seconds));
-}
-
 // A cleared record with the point's identifier (as given), name and position.
 RecordBuffer recordOfPoint(const Waypoint& point, const std::string& ident, Findings& findings) {
     RecordBuffer record;
@@ -66,10 +60,10 @@ RecordBuffer recordOfPoint(const Waypoint& point, const std::string& ident, Find
     putField(record.ident, sizeof record.ident, ident);
     putField(record.name, sizeof record.name,
              fittedAnsi(point.name, 24, "name", point.line, findings));
-    putAngle(point.latitude, record.latHemisphere, record.latDegrees, record.latMinutes,
-             record.latSeconds);
-    putAngle(point.longitude, record.lonHemisphere, record.lonDegrees, record.lonMinutes,
-             record.lonSeconds);
+    putDms(point.latitude, record.latHemisphere, record.latDegrees, record.latMinutes,
+           record.latSeconds);
+    putDms(point.longitude, record.lonHemisphere, record.lonDegrees, record.lonMinutes,
+           record.lonSeconds);
     return record;
 }
 
@@ -83,8 +77,8 @@ void warnSameIdentApart(std::map<std::string, const Waypoint*>& firstOf, const W
     if (fresh)
         return;
     const Waypoint& other = *first->second;
-    double apart = distanceNm(decimalFromDms(other.latitude), decimalFromDms(other.longitude),
-                              decimalFromDms(point.latitude), decimalFromDms(point.longitude));
+    double apart = sphereDistance(decimalFromDms(other.latitude), decimalFromDms(other.longitude),
+                                  decimalFromDms(point.latitude), decimalFromDms(point.longitude));
     if (apart <= 1.0)
         return;
     char miles[32];
@@ -173,7 +167,7 @@ std::string writeTourFile(const WaypointGroup& route, bool holdAltitude, Finding
             feet = 0;
         } else if (point.hasAltitude && !altitudeInRange(feet, reason)) {
             addWarning(findings, point.line, reason + ": written without an altitude",
-                       "altitudes above 99,996 ft left off");
+                       "altitudes above " + withThousands(highestAltitudeFeet) + " ft left off");
         }
         if (point.hasAltitude && altitudeInRange(feet, reason)) {
             putField(record.altitude, sizeof record.altitude, std::to_string(feet));

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int32_t mostRecords = 65535;
-
 const char* const lineByLine = "not all lines are 64 bytes ending in CR LF: the import reads the "
                                "file line by line, columns beyond a line's end as blank";
 const char* const tabInLine = "a tab instead of spaces: the columns are unknown, the import "
@@ -111,7 +109,7 @@ Findings checkRecordFile(const uint8_t* data, size_t size, bool tourFile, int32_
     for (size_t i = 0; i < file.records.size(); ++i) {
         const RecordEntry& entry = file.records[i];
         int32_t n = static_cast<int32_t>(i + 1);
-        if (n == mostRecords + 1)
+        if (n == maxTreeRecordNumber + 1)
             addProblem(findings, n,
                        "more than 65,535 records: the settings dialog cannot open the database");
         if (!entry.lineEndOk) {
@@ -144,10 +142,11 @@ Findings checkRecordFile(const uint8_t* data, size_t size, bool tourFile, int32_
             continue;
         }
         checkEntry(entry, n, tourFile, findings);
-        if (entry.level < 0 && !tourFile) {
+        if (isCurrentChoice(entry.record) && !tourFile) {
             if (firstMarker != 0)
                 addProblem(findings, n,
-                           "another current-choice marker (level -1); the first is at record " +
+                           "another current-choice marker (level " +
+                               std::to_string(currentChoiceLevel) + "); the first is at record " +
                                std::to_string(firstMarker));
             firstMarker = firstMarker != 0 ? firstMarker : n;
         }
@@ -243,7 +242,7 @@ Findings checkAirportFile(const uint8_t* data, size_t size, int32_t& lines) {
             addProblem(findings, line.number, tabInLine);
             continue;
         }
-        if (++airports == mostRecords + 1)
+        if (++airports == maxTreeRecordNumber + 1)
             addProblem(findings, line.number,
                        "more than 65,535 airports: no database can take them all");
         checkBlocks(data + line.offset, line.length, record, line.number, findings);

@@ -43,7 +43,7 @@ std::string entryLine(const RecordEntry& entry) {
         if (r.altitudeHoldFlag[0] == '1')
             text += ", altitude hold";
     }
-    if (entry.level < 0)
+    if (isCurrentChoice(entry.record))
         text += "   <- current choice";
     return text;
 }

@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "common/limits.h"
 #include "route_flight.h"
 #include "tool_commands.h"
 
@@ -152,7 +153,7 @@ int main(int argc, char** argv) {
         ->add_option("--altitude", flight.choices.altitude,
                      "feet for every item (default: the route's own altitudes, 3000 ft where "
                      "it has none)")
-        ->check(CLI::Range(0, 99996));
+        ->check(CLI::Range(0, highestAltitudeFeet));
     addVerbosity(flightCommand, quiet, verbose);
 
     try {

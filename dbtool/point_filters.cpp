@@ -4,6 +4,7 @@
 #include <sstream>
 #include <vector>
 
+#include "common/great_circle.h"
 #include "common/coordinate_text.h"
 #include "finding_report.h"
 
@@ -58,10 +59,12 @@ bool inBox(const Box& box, double latitude, double longitude) {
 bool readCentre(const WaypointSet& set, const std::string& text, double& latitude,
                 double& longitude, std::string& reason) {
     size_t comma = text.find(',');
-    if (comma != std::string::npos &&
-        parseCoordinate(trimmed(text.substr(0, comma)), true, latitude) &&
-        parseCoordinate(trimmed(text.substr(comma + 1)), false, longitude))
-        return std::abs(latitude) <= 90 && std::abs(longitude) <= 180;
+    if (comma != std::string::npos) {
+        CoordinateRead north = readCoordinate(trimmed(text.substr(0, comma)), true, latitude);
+        CoordinateRead east = readCoordinate(trimmed(text.substr(comma + 1)), false, longitude);
+        if (north != CoordinateRead::notCoordinate && east != CoordinateRead::notCoordinate)
+            return north == CoordinateRead::read && east == CoordinateRead::read;
+    }
     std::string wanted = asciiLowered(trimmed(text));
     for (const WaypointGroup& group : set.groups)
         for (const Waypoint& point : group.points)
@@ -108,7 +111,7 @@ bool filterPoints(WaypointSet& set, const PointFilters& filters, std::string& to
             if (inList(countries, point.country) && inList(regions, point.region) &&
                 inList(types, point.type) && inBox(box, lat, lon) &&
                 (filters.withinNm <= 0 ||
-                 distanceNm(latitude, longitude, lat, lon) <= filters.withinNm))
+                 sphereDistance(latitude, longitude, lat, lon) <= filters.withinNm))
                 kept.push_back(std::move(point));
         }
         before += group.points.size();

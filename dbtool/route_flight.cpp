@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/great_circle.h"
+#include "common/limits.h"
 #include "common/record_rules.h"
 #include "common/standard_turn.h"
 #include "dat_files.h"
@@ -15,23 +17,9 @@
 
 namespace {
 
-// The longest flight a scenario may run, in simulated seconds.
-constexpr double longestFlight = 48 * 3600;
-
 // Time beyond the legs at the speed flown: the climbs, the turns at each item, a head wind.
 constexpr double flightMargin = 1.2;
 constexpr double extraSeconds = 600;
-
-// "N41 47 10", "W087 45 08": as a scenario reads a coordinate.
-std::string coordinateText(const DmsAngle& angle) {
-    char text[24];
-    std::snprintf(text, sizeof text,
-                  angle.hemisphere == 'N' || angle.hemisphere == 'S' ? "%c%02d %02d %02d"
-                                                                     : "%c%03d %02d %02d",
-                  angle.hemisphere, static_cast<int>(angle.degrees),
-                  static_cast<int>(angle.minutes), static_cast<int>(angle.seconds));
-    return text;
-}
 
 // The tree's label of a tour item: its number with three digits, then its name.
 std::string itemLabel(const Waypoint& item) {
@@ -45,10 +33,10 @@ std::string itemLabel(const Waypoint& item) {
 double legsNm(const WaypointGroup& tour) {
     double total = 0;
     for (size_t i = 1; i < tour.points.size(); ++i)
-        total += distanceNm(decimalFromDms(tour.points[i - 1].latitude),
-                            decimalFromDms(tour.points[i - 1].longitude),
-                            decimalFromDms(tour.points[i].latitude),
-                            decimalFromDms(tour.points[i].longitude));
+        total += sphereDistance(decimalFromDms(tour.points[i - 1].latitude),
+                                decimalFromDms(tour.points[i - 1].longitude),
+                                decimalFromDms(tour.points[i].latitude),
+                                decimalFromDms(tour.points[i].longitude));
     return total;
 }
 
@@ -58,7 +46,7 @@ double startingHeading(const WaypointGroup& tour) {
     for (const Waypoint& next : tour.points) {
         double lat1 = decimalFromDms(start.latitude), lon1 = decimalFromDms(start.longitude);
         double lat2 = decimalFromDms(next.latitude), lon2 = decimalFromDms(next.longitude);
-        if (distanceNm(lat1, lon1, lat2, lon2) > 0.01)
+        if (sphereDistance(lat1, lon1, lat2, lon2) > 0.01)
             return courseDegrees(lat1, lon1, lat2, lon2);
     }
     return 0;
@@ -154,7 +142,7 @@ std::vector<double> sequencedTimes(const WaypointGroup& tour, const FlightChoice
                                              360.0),
                               choices.speed);
         }
-        if (distanceNm(aircraft.latitude, aircraft.longitude, lat, lon) <= lead) {
+        if (sphereDistance(aircraft.latitude, aircraft.longitude, lat, lon) <= lead) {
             times[active++] = t;
             continue;
         }
@@ -217,8 +205,9 @@ void tellBeforeFlight(const RouteFlight& flight, double speed, const std::string
     std::string scenarioPath = (fs::path(tourPath).parent_path() / flightScenarioName).string();
     warnOfPassedItems(flight.tour, speed, scenarioPath, err);
     if (flight.cut)
-        err << scenarioPath << ": warning: the route needs more than the 48 hours a flight may "
-            << "last: the flight ends before the last item; fly faster with --speed\n";
+        err << scenarioPath << ": warning: the route needs more than the " << longestFlightHours
+            << " hours a flight may last: the flight ends before the last item; fly faster with "
+               "--speed\n";
 }
 
 // Before the route is converted: a file of no format the tool knows is refused in one line that
@@ -328,8 +317,8 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
     }
     flight.distanceNm = legsNm(flight.tour);
     double needed = flight.distanceNm / choices.speed * 3600 * flightMargin + extraSeconds;
-    flight.cut = needed > longestFlight;
-    flight.duration = std::min(longestFlight, roundedUp(needed, 60));
+    flight.cut = needed > double(longestFlightSeconds);
+    flight.duration = std::min(double(longestFlightSeconds), roundedUp(needed, 60));
     // Six frames a second keep a long flight short on the machine; the autopilot holds its
     // course as well as at eighteen.
     if (flight.duration > 6 * 3600)
@@ -351,8 +340,8 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
         {"name", routeName + ": " + withThousands(items) + " items, " + first.name + " to " +
                      last.name + ", the tour brought in with Tr Imp and flown coupled"},
         {"aircraft",
-         {{"latitude", coordinateText(first.latitude)},
-          {"longitude", coordinateText(first.longitude)},
+         {{"latitude", formatDms(first.latitude, DmsForm::scenario)},
+          {"longitude", formatDms(first.longitude, DmsForm::scenario)},
           {"heading", std::round(startingHeading(flight.tour))},
           {"airspeed", choices.speed},
           {"altitude", first.altitude}}},

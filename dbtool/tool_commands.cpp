@@ -21,7 +21,6 @@ namespace {
 
 // Far above any waypoint file (65,535 records are 4 MiB), low enough never to exhaust memory.
 constexpr std::uintmax_t largestInput = 256u << 20;
-constexpr size_t mostPoints = 65535;
 
 struct Opened {
     FileFormat format;
@@ -316,7 +315,7 @@ bool fitsTheDatabase(FileFormat to, size_t written, size_t parts, const std::str
             << ", ...\n";
         return false;
     }
-    if (written > mostPoints && to == FileFormat::airports) {
+    if (written > size_t(maxTreeRecordNumber) && to == FileFormat::airports) {
         err << output << ": not written: " << withThousands(written)
             << " points, more than the 65,535 records a database can hold; take the airports of "
                "a region with --country, --region, --type, --box or --within N --of IDENT\n";

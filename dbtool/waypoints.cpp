@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <queue>
 
+#include "common/great_circle.h"
+#include "common/limits.h"
 #include "common/position_units.h"
 
 namespace {
@@ -74,26 +76,6 @@ void forEachCharacter(const std::string& text, Character character, Stray stray)
         character(code, at, length);
         at += length;
     }
-}
-
-bool angleFromDecimal(double degrees, double limit, char positive, char negative, DmsAngle& angle,
-                      std::string& reason) {
-    char text[64];
-    if (!std::isfinite(degrees)) {
-        reason = "not a number";
-        return false;
-    }
-    if (std::fabs(degrees) > limit) {
-        std::snprintf(text, sizeof text, "%.6f is outside -%.0f to %.0f", degrees, limit, limit);
-        reason = text;
-        return false;
-    }
-    int64_t seconds = std::llround(std::fabs(degrees) * 3600.0);
-    angle.hemisphere = degrees < 0 && seconds != 0 ? negative : positive;
-    angle.degrees = static_cast<int32_t>(seconds / 3600);
-    angle.minutes = static_cast<int32_t>(seconds / 60 % 60);
-    angle.seconds = static_cast<int32_t>(seconds % 60);
-    return true;
 }
 
 struct Vector3 {
@@ -210,7 +192,7 @@ std::vector<size_t> thinnedTrack(const std::vector<Waypoint>& points, size_t mos
         open.push(stretchOf(track, widest.farthest, widest.last));
     }
     // One minute of arc of a great circle is a nautical mile.
-    deviationNm = std::max(0.0, open.top().distance) * 180.0 / 3.14159265358979323846 * 60.0;
+    deviationNm = std::max(0.0, open.top().distance) * earthRadiusNm;
     std::sort(kept.begin(), kept.end());
     return kept;
 }
@@ -240,36 +222,6 @@ void groundFindings(const WaypointGroup& route, Findings& findings) {
                        "altitudes below the ground");
 }
 
-bool latitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason) {
-    if (!angleFromDecimal(degrees, 90.0, 'N', 'S', angle, reason)) {
-        reason = "latitude " + reason;
-        return false;
-    }
-    return true;
-}
-
-bool longitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason) {
-    if (!angleFromDecimal(degrees, 180.0, 'E', 'W', angle, reason)) {
-        reason = "longitude " + reason;
-        return false;
-    }
-    return true;
-}
-
-double decimalFromDms(const DmsAngle& angle) {
-    double value = angle.degrees + angle.minutes / 60.0 + angle.seconds / 3600.0;
-    return angle.hemisphere == 'S' || angle.hemisphere == 'W' ? -value : value;
-}
-
-std::string formatDms(const DmsAngle& angle) {
-    char text[40];
-    bool latitude = angle.hemisphere == 'N' || angle.hemisphere == 'S';
-    std::snprintf(text, sizeof text,
-                  latitude ? "%c %2d\u00B0%02d'%02d\"" : "%c %3d\u00B0%02d'%02d\"",
-                  angle.hemisphere, angle.degrees, angle.minutes, angle.seconds);
-    return text;
-}
-
 std::string noPointReason(const DmsAngle& latitude, const DmsAngle& longitude) {
     if (!isNoPointLatitude(latitude.degrees, latitude.minutes, latitude.seconds))
         return "";
@@ -279,9 +231,10 @@ std::string noPointReason(const DmsAngle& latitude, const DmsAngle& longitude) {
 }
 
 bool altitudeInRange(int64_t feet, std::string& reason) {
-    if (feet >= 0 && feet <= 99996)
+    if (altitudeInRange(feet))
         return true;
-    reason = "altitude " + std::to_string(feet) + " ft is outside 0-99996";
+    reason = "altitude " + std::to_string(feet) + " ft is outside 0-" +
+             std::to_string(highestAltitudeFeet);
     return false;
 }
 
@@ -324,15 +277,6 @@ std::string trimmed(const std::string& text) {
         return "";
     size_t last = text.find_last_not_of(" \t\r\n");
     return text.substr(first, last - first + 1);
-}
-
-double distanceNm(double latitude1, double longitude1, double latitude2, double longitude2) {
-    const double radians = 3.14159265358979323846 / 180.0;
-    double a = std::sin((latitude2 - latitude1) * radians / 2);
-    double b = std::sin((longitude2 - longitude1) * radians / 2);
-    double h = a * a + std::cos(latitude1 * radians) * std::cos(latitude2 * radians) * b * b;
-    // One minute of arc of a great circle is a nautical mile.
-    return 2 * std::asin(std::sqrt(std::min(1.0, h))) / radians * 60.0;
 }
 
 std::string ansiFromUtf8(const std::string& text, bool& changed) {

@@ -6,13 +6,7 @@
 #include <string>
 #include <vector>
 
-// An angle as the database stores it: hemisphere letter and whole degrees, minutes, seconds.
-struct DmsAngle {
-    char hemisphere; // 'N' 'S' 'E' 'W'
-    int32_t degrees;
-    int32_t minutes;
-    int32_t seconds;
-};
+#include "common/coordinate_text.h"
 
 // Where a point's altitude comes from, for the flight's summary: the point's own, the plan's
 // cruise altitude, the flight's default or its --altitude.
@@ -69,17 +63,6 @@ int32_t problemCount(const Findings& findings);
 // A warning for each point whose altitude lies below the ground the input states for it.
 void groundFindings(const WaypointGroup& route, Findings& findings);
 
-// Decimal degrees (north and east positive) rounded to the nearest whole second. False, and
-// the reason, for a value that is not finite or lies outside -90..90 (latitude) or -180..180.
-bool latitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason);
-bool longitudeFromDecimal(double degrees, DmsAngle& angle, std::string& reason);
-
-// Signed decimal degrees of a stored angle (south and west negative).
-double decimalFromDms(const DmsAngle& angle);
-
-// "N 41°47'10\"" for messages and the tree.
-std::string formatDms(const DmsAngle& angle);
-
 // A latitude of exactly 0°00'00" converts to the raw value 0, which the gauge takes as no point:
 // the reason to leave such a point out, or an empty text for a position the gauge can fly to.
 std::string noPointReason(const DmsAngle& latitude, const DmsAngle& longitude);
@@ -99,9 +82,6 @@ bool realNumber(const std::string& text, double& value, bool decimalComma = fals
 
 // The text without spaces, tabs and line breaks at either end.
 std::string trimmed(const std::string& text);
-
-// Great-circle distance in nautical miles between two points of signed decimal degrees.
-double distanceNm(double latitude1, double longitude1, double latitude2, double longitude2);
 
 // A tour item's identifier column holds its number, so a place's identifier travels in its
 // name: "GCLP Gran Canaria". The name a tour item gets: the identifier, a space and the name,

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "../common/limits.h"
 #include "../common/module_contract.h"
 #include "../common/position_units.h"
 #include "../common/record_rules.h"
@@ -16,8 +17,6 @@
 #include "tree_items.h"
 
 namespace {
-
-constexpr int32_t highestAltitude = 99996;
 
 // At most `characters` characters of the control, as the record's columns take them.
 template <size_t N> void readControl(HWND dialog, int id, char (&field)[N], int characters) {
@@ -85,15 +84,6 @@ void showPosition(HWND dialog, const RecordBuffer& r) {
     SetDlgItemTextA(dialog, IDC_LONGITUDE_DEGREES, r.lonDegrees);
     SetDlgItemTextA(dialog, IDC_LONGITUDE_MINUTES, r.lonMinutes);
     SetDlgItemTextA(dialog, IDC_LONGITUDE_SECONDS, r.lonSeconds);
-}
-
-template <size_t H, size_t D, size_t M, size_t S>
-void putDms(const DmsPosition& dms, char (&hemisphere)[H], char (&degrees)[D], char (&minutes)[M],
-            char (&seconds)[S]) {
-    std::snprintf(hemisphere, H, "%c", dms.hemisphere);
-    std::snprintf(degrees, D, "%d", static_cast<int>(dms.degrees));
-    std::snprintf(minutes, M, "%d", static_cast<int>(dms.minutes));
-    std::snprintf(seconds, S, "%d", static_cast<int>(dms.seconds));
 }
 
 // The aircraft's position, as the gauge handed it over, into the fields and the controls. The
@@ -332,7 +322,7 @@ bool altitudeNotification(HWND dialog, int id, int code) {
         return true;
     }
     const int32_t feet = altitudeOf(dialog, id);
-    if (feet >= 0 && feet <= highestAltitude) {
+    if (altitudeInRange(feet)) {
         valid = 1;
         if (code == EN_CHANGE) {
             double& stored = id == IDC_AIRPORT_ALTITUDE ? ExchangeState.airportAltitude
@@ -344,8 +334,15 @@ bool altitudeNotification(HWND dialog, int id, int code) {
     if (code == EN_CHANGE)
         MessageBeep(MB_OK);
     else
-        reportError(dialog, "Please Enter from 0 to 99996 ft.!");
+        reportAltitudeRange(dialog);
     SetFocus(GetDlgItem(dialog, id));
     valid = 0;
     return true;
+}
+
+void reportAltitudeRange(HWND dialog) {
+    char text[48];
+    std::snprintf(text, sizeof text, "Please Enter from 0 to %ld ft.!",
+                  static_cast<long>(highestAltitudeFeet));
+    reportError(dialog, text);
 }

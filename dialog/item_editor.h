@@ -55,5 +55,8 @@ void enableItemControls(HWND dialog, HWND tree, HTREEITEM item);
 // (1025); false for any other command.
 bool editorCommand(HWND dialog, int id);
 
+// Tells the pilot the altitudes an edit takes.
+void reportAltitudeRange(HWND dialog);
+
 // EN_CHANGE and EN_KILLFOCUS of the two altitude edits; false for any other notification.
 bool altitudeNotification(HWND dialog, int id, int code);

@@ -22,13 +22,6 @@ bool withinMinutesAndSeconds(const Dms& dms) {
     return dms.minutes >= 0 && dms.minutes <= 59 && dms.seconds >= 0 && dms.seconds <= 59;
 }
 
-template <size_t D, size_t M, size_t S>
-void putDms(char (&degrees)[D], char (&minutes)[M], char (&seconds)[S], const Dms& dms) {
-    std::snprintf(degrees, D, "%d", static_cast<int>(dms.degrees));
-    std::snprintf(minutes, M, "%d", static_cast<int>(dms.minutes));
-    std::snprintf(seconds, S, "%d", static_cast<int>(dms.seconds));
-}
-
 } // namespace
 
 PositionCheck checkPosition(RecordBuffer& fields, CheckedPosition& out) {
@@ -38,7 +31,8 @@ PositionCheck checkPosition(RecordBuffer& fields, CheckedPosition& out) {
         return PositionCheck::latitudeError;
     if (lat.degrees > 89) {
         lat = {89, 30, 0};
-        putDms(fields.latDegrees, fields.latMinutes, fields.latSeconds, lat);
+        putDms({fields.latHemisphere[0], 89, 30, 0}, fields.latHemisphere, fields.latDegrees,
+               fields.latMinutes, fields.latSeconds);
         out.latitudeAtPole = true;
     }
     out.latitude = latitudeFromDms(std::strcmp(fields.latHemisphere, "N") != 0, lat.degrees,
@@ -49,7 +43,8 @@ PositionCheck checkPosition(RecordBuffer& fields, CheckedPosition& out) {
         return PositionCheck::longitudeError;
     if (lon.degrees == 180) {
         lon = {180, 0, 0};
-        putDms(fields.lonDegrees, fields.lonMinutes, fields.lonSeconds, lon);
+        putDms({fields.lonHemisphere[0], 180, 0, 0}, fields.lonHemisphere, fields.lonDegrees,
+               fields.lonMinutes, fields.lonSeconds);
         out.longitudeAtDateLine = true;
     }
     out.longitude = longitudeFromDms(std::strcmp(fields.lonHemisphere, "E") != 0, lon.degrees,

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "../common/db_record.h"
+#include "../common/limits.h"
 #include "../common/module_contract.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
@@ -71,6 +73,15 @@ bool settleAndSay(HWND dialog) {
     return false;
 }
 
+void reportTooLarge(HWND dialog) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "The waypoint database holds more than %ld records, more than the dialog can "
+                  "show. Nothing has been changed.",
+                  static_cast<long>(maxTreeRecordNumber));
+    reportError(dialog, text);
+}
+
 // Opening: returns false (after saying why) when the dialog must not open.
 bool openDatabaseInTree(HWND dialog, HWND tree) {
     // Before anything looks for the database: a replace cut short may have left it aside, and
@@ -104,8 +115,7 @@ bool openDatabaseInTree(HWND dialog, HWND tree) {
                             "another program). Nothing has been changed.");
         break;
     case TreeLoad::tooLarge:
-        reportError(dialog, "The waypoint database holds more than 65535 records, more than "
-                            "the dialog can show. Nothing has been changed.");
+        reportTooLarge(dialog);
         break;
     }
     // Loading takes the current-choice marker out of the file; should the backup not go back
@@ -265,8 +275,8 @@ void settingsOk(HWND dialog) {
     char feet[6];
     GetDlgItemTextA(dialog, IDC_AIRPORT_ALTITUDE, feet, sizeof feet);
     const int32_t airportFeet = readWholeNumber(feet);
-    if (airportFeet < 0 || airportFeet > 99996) {
-        reportError(dialog, "Please Enter from 0 to 99996 ft.!");
+    if (!altitudeInRange(airportFeet)) {
+        reportAltitudeRange(dialog);
         return;
     }
     ExchangeState.airportAltitude = airportFeet;

@@ -7,8 +7,8 @@
 
 struct SettingsState {
     int initDone = 0; // 1 from the end of the opening to OK or Cancel
-    // 0 while the altitude edit holds a value outside 0 to 99996: OK and Cancel then only move
-    // the focus, and the tree ignores the pilot.
+    // 0 while the altitude edit holds a value outside 0 to highestAltitudeFeet: OK and Cancel
+    // then only move the focus, and the tree ignores the pilot.
     int airportAltitudeValid = 1;
     int tourAltitudeValid = 1;
     HTREEITEM chosenItem = nullptr; // the destination's item

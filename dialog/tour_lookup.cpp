@@ -29,10 +29,10 @@ bool readFromHandle(void* context, int32_t number, RecordBuffer& record) {
     return false;
 }
 
-bool setLevel(HANDLE file, int32_t number, const char* level, RecordBuffer& record) {
+bool markInFile(HANDLE file, int32_t number, bool chosen, RecordBuffer& record) {
     if (!readRecordFrom(number, file, record))
         return false;
-    copyBoundedText(record.level, level, sizeof record.level);
+    markCurrentChoice(record, chosen);
     return writeRecordTo(number, file, record);
 }
 
@@ -40,11 +40,11 @@ bool setLevel(HANDLE file, int32_t number, const char* level, RecordBuffer& reco
 // second; when the second refuses it, it goes back on the first, so that a refused step leaves
 // the tour where it was rather than without a current item. record ends as the second's.
 bool moveMarker(HANDLE file, int32_t from, int32_t to, RecordBuffer& record) {
-    if (!setLevel(file, from, "", record))
+    if (!markInFile(file, from, false, record))
         return false;
-    if (setLevel(file, to, "-1", record))
+    if (markInFile(file, to, true, record))
         return true;
-    setLevel(file, from, "-1", record);
+    markInFile(file, from, true, record);
     return false;
 }
 

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int32_t deepestFolder = 99;
-
 // Appends the record to the database, then the item to the tree, so that no item ever names a
 // record that is not there.
 HTREEITEM appendWithRecord(HWND tree, HTREEITEM parent, RecordBuffer& record, const char* label,
@@ -72,15 +70,16 @@ bool roomForRecords(HWND owner, int32_t count, int32_t added) {
         return true;
     char text[160];
     std::snprintf(text, sizeof text,
-                  "The database holds %ld records; %ld more would pass the 65535 the tree can "
+                  "The database holds %ld records; %ld more would pass the %ld the tree can "
                   "address. Nothing has been added.",
-                  static_cast<long>(count), static_cast<long>(added));
+                  static_cast<long>(count), static_cast<long>(added),
+                  static_cast<long>(maxTreeRecordNumber));
     reportError(owner, text);
     return false;
 }
 
 HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item) {
-    if (itemDepth(tree, item) + 1 > deepestFolder) {
+    if (itemDepth(tree, item) + 1 > deepestFolderLevel) {
         reportError(tree, "Can't make a Folder");
         return nullptr;
     }

@@ -43,9 +43,9 @@ TreeLoad buildFromRecords(LoadRun& run, HANDLE database, int32_t count, HTREEITE
         HTREEITEM item = appendRecord(run, number, record);
         if (!item) // a tree short of an item would be saved over the database at OK
             return TreeLoad::unreadable;
-        if (recordLevel(record) < 0) {
+        if (isCurrentChoice(record)) {
             *choice = item;
-            record.level[0] = '\0';
+            markCurrentChoice(record, false);
             writeRecordTo(number, database, record);
         }
     }

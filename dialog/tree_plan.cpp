@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int32_t deepestLevel = 99;
-
 bool isFolderNode(const TreeSnapshot& tree, int32_t node) {
     return isFolderKind(itemKind(tree.nodes[node].word));
 }
@@ -28,7 +26,7 @@ struct Walk {
 
 void emit(Walk& walk, int32_t node, int32_t level) {
     if (walk.count < walk.tree.count)
-        walk.steps[walk.count++] = {node, level > deepestLevel ? deepestLevel : level};
+        walk.steps[walk.count++] = {node, level > deepestFolderLevel ? deepestFolderLevel : level};
 }
 
 void emitEntries(Walk& walk, int32_t node) {
@@ -70,7 +68,7 @@ void walkLists(Walk& walk, int32_t head, int32_t owner, int32_t depth, int32_t s
 // A folder's level as its two columns hold it.
 void writeFolderLevel(RecordBuffer& record, int32_t level) {
     std::snprintf(record.level, sizeof record.level, "%d",
-                  static_cast<int>(level > deepestLevel ? deepestLevel : level));
+                  static_cast<int>(level > deepestFolderLevel ? deepestFolderLevel : level));
 }
 
 } // namespace
@@ -88,7 +86,7 @@ SavePlan planSave(const TreeSnapshot& tree, WalkStep* steps) {
     SavePlan plan = {walk.count, 0};
     for (int32_t i = 0; i < walk.count; ++i) {
         if (steps[i].node == tree.selected && !isFolderNode(tree, steps[i].node)) {
-            steps[i].level = -1;
+            steps[i].level = currentChoiceLevel;
             plan.chosen = i + 1;
         }
     }
@@ -98,10 +96,8 @@ SavePlan planSave(const TreeSnapshot& tree, WalkStep* steps) {
 void setSaveLevel(RecordBuffer& record, int32_t level) {
     if (level > 0)
         writeFolderLevel(record, level);
-    else if (level < 0)
-        std::snprintf(record.level, sizeof record.level, "-1");
-    else if (recordLevel(record) < 0)
-        record.level[0] = '\0';
+    else if (level < 0 || isCurrentChoice(record))
+        markCurrentChoice(record, level < 0);
 }
 
 int32_t planCopy(const TreeSnapshot& tree, int32_t top, WalkStep* steps) {
@@ -144,7 +140,7 @@ void planPaste(const int32_t* levels, int32_t count, int32_t* parents) {
 }
 
 bool pasteFolderFits(int32_t above, int32_t deepest) {
-    return above + deepest <= deepestLevel;
+    return above + deepest <= deepestFolderLevel;
 }
 
 bool roomForMore(int32_t count, int32_t added) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "../common/position_units.h"
 #include "../common/sim_ids.h"
 #include "gauge_state.h"
 #include "title_text.h"
@@ -47,8 +48,7 @@ void __stdcall gaugeInstall(void* instance) {
 
 static void prepareDestination() {
     if (gauge.exchange.mode == airportMode) {
-        gauge.nextWaypoint.latitude = 0.0;
-        gauge.nextWaypoint.longitude = 0.0;
+        emptyPosition(gauge.nextWaypoint);
         gauge.switchDistance = 0.1;
         return;
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "../common/great_circle.h"
 #include "../common/position_units.h"
 
 namespace {
@@ -45,7 +46,7 @@ DistanceBearing greatCircle(double latitude1, double longitude1, double latitude
     // Rounding can carry the cosine of a tiny angle just past 1, where acos has no value.
     double g = std::acos(
         clampUnit(std::cos(c1) * std::cos(c2) + std::sin(c1) * std::sin(c2) * std::cos(d)));
-    double distance = g * 6371.0 / 1.852;
+    double distance = g * earthRadiusKm / kilometresPerNm;
     double sinG = std::sin(g);
     double b = 0.0; // coinciding points have no direction; 0 keeps the figures finite
     if (sinG != 0.0) {
@@ -113,7 +114,7 @@ double windCorrect(double steerHeading, double windSpeed, double windDirection, 
 }
 
 bool flyableAltitude(double feet) {
-    return feet >= 0.0 && feet <= highestAltitude; // false for NaN too
+    return feet >= 0.0 && feet <= highestAltitudeFeet; // false for NaN too
 }
 
 int32_t verticalSpeedCommand(double altitudeMetres, const ExchangeRecord& exchange,

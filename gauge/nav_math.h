@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "../common/exchange_record.h"
+#include "../common/limits.h"
 
 struct DistanceBearing {
     double distance; // nautical miles
@@ -36,11 +37,8 @@ double switchDistanceFor(double nextLegBearing, double steerHeading, double spee
 // the wind is stronger than the speed figure allows (|y| > 1), or when the inputs are not finite.
 double windCorrect(double steerHeading, double windSpeed, double windDirection, double speed);
 
-// The highest altitude the pilot can choose, feet.
-constexpr double highestAltitude = 99996.0;
-
-// A target altitude the autopilot can be sent: a number from 0 to highestAltitude. Anything else
-// (a damaged mapping, a hand-edited altitude text) is no altitude at all.
+// A target altitude the autopilot can be sent: a number from 0 to highestAltitudeFeet. Anything
+// else (a damaged mapping, a hand-edited altitude text) is no altitude at all.
 bool flyableAltitude(double feet);
 
 // Climb (+) or descent (-) rate toward the target altitude that exchange selects for its mode,

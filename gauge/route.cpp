@@ -7,6 +7,7 @@
 
 #include "../common/db_record.h"
 #include "../common/module_contract.h"
+#include "../common/position_units.h"
 #include "../common/sim_ids.h"
 #include "gauge_state.h"
 #include "waypoint_record.h"
@@ -53,13 +54,8 @@ static StepOutcome stepFrom(int32_t forward, int32_t from, int32_t* reached, int
     return ahead < 0 && ahead > -int64_t(longest) ? stepWrapped : stepBroken;
 }
 
-static void clearPosition(ExchangeRecord& record) {
-    record.latitude = 0.0;
-    record.longitude = 0.0;
-}
-
 static void noLeg(ExchangeRecord& record) {
-    clearPosition(record);
+    emptyPosition(record);
     gauge.switchDistance = 0.1;
 }
 

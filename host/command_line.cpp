@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "CLI/CLI.hpp"
+#include "common/limits.h"
 #include "host/button_names.h"
 #include "host/scenario.h"
 
@@ -40,14 +41,15 @@ double numberOption(const std::string& name, const std::string& text, double low
 }
 
 double coordinateOption(const std::string& name, const std::string& text, bool latitude) {
-    double limit = latitude ? 90 : 180, degrees = 0;
-    if (!parseCoordinate(text, latitude, degrees))
+    double degrees = 0;
+    CoordinateRead read = readCoordinate(text, latitude, degrees);
+    if (read == CoordinateRead::notCoordinate)
         throw Refusal{"option " + name + ": '" + text + "' is not a " +
                       (latitude ? "latitude" : "longitude") + " (degrees like " +
                       (latitude ? "41.7868 or \"N41 47 12.5\")" : "-87.7522 or \"W87 45 08\")")};
-    if (std::fabs(degrees) > limit)
-        throw Refusal{"option " + name + ": '" + text + "' is beyond " + describe(limit) +
-                      " degrees"};
+    if (read == CoordinateRead::outOfRange)
+        throw Refusal{"option " + name + ": '" + text + "' is beyond " +
+                      describe(coordinateLimit(latitude)) + " degrees"};
     return degrees;
 }
 
@@ -72,7 +74,7 @@ void readWindow(const OptionTexts& t, const OptionRoles& roles, HostOptions& o) 
         return;
     }
     if (!t.closeAfter.empty())
-        o.closeAfter = numberOption("--close-after", t.closeAfter, 1, 48 * 3600, false);
+        o.closeAfter = numberOption("--close-after", t.closeAfter, 1, longestFlightSeconds, false);
     if (!t.timeRate.empty()) {
         o.timeRate = static_cast<int>(numberOption("--time-rate", t.timeRate, 1, 16, true));
         if (o.timeRate != 1 && o.timeRate != 4 && o.timeRate != 16)
@@ -94,8 +96,8 @@ HandedAirport readDestination(const std::string& text) {
     parts.push_back(text.substr(from));
     double latitude = 0, longitude = 0;
     if (parts.size() != 4 || parts[0].empty() || parts[0].size() > 5 || parts[1].size() > 25 ||
-        !parseCoordinate(parts[2], true, latitude) || std::fabs(latitude) > 90 ||
-        !parseCoordinate(parts[3], false, longitude) || std::fabs(longitude) > 180)
+        readCoordinate(parts[2], true, latitude) != CoordinateRead::read ||
+        readCoordinate(parts[3], false, longitude) != CoordinateRead::read)
         throw Refusal{"option --destination: '" + text +
                       "' is not IDENT,NAME,LAT,LON (ident up to 5 characters, name up to 25)"};
     return {true, parts[0], parts[1], latitude, longitude};
@@ -145,7 +147,7 @@ void buildFreeFlight(const OptionTexts& t, HostOptions& o) {
     if (!t.speed.empty())
         a.airspeed = numberOption("--speed", t.speed, 0, 2000, false);
     if (!t.altitude.empty())
-        a.altitude = numberOption("--altitude", t.altitude, -1500, 99996, false);
+        a.altitude = numberOption("--altitude", t.altitude, -1500, highestAltitudeFeet, false);
     if (!t.windSpeed.empty())
         a.windSpeed = numberOption("--wind-speed", t.windSpeed, 0, 300, false);
     if (!t.windFrom.empty())
@@ -157,7 +159,8 @@ void buildFreeFlight(const OptionTexts& t, HostOptions& o) {
     if (!t.destination.empty())
         f.handed = readDestination(t.destination);
     f.frameRate = freeFlightFrameRate;
-    f.duration = o.window ? 48 * 3600 : static_cast<double>(frames) / freeFlightFrameRate;
+    f.duration =
+        o.window ? longestFlightSeconds : static_cast<double>(frames) / freeFlightFrameRate;
 }
 
 // Which flight the options ask for. A scenario sets everything a free flight's options would:

@@ -90,14 +90,6 @@ double travel(double& latitude, double& longitude, double courseTrue, double dis
                                              std::sin(phi1) * std::sin(delta))));
 }
 
-double sphereDistance(double latitude1, double longitude1, double latitude2, double longitude2) {
-    double phi1 = radians(latitude1), phi2 = radians(latitude2);
-    double dphi = phi2 - phi1, dlambda = radians(longitude2 - longitude1);
-    double a = std::sin(dphi / 2) * std::sin(dphi / 2) +
-               std::cos(phi1) * std::cos(phi2) * std::sin(dlambda / 2) * std::sin(dlambda / 2);
-    return 2 * earthRadiusNm * std::asin(std::sqrt(std::fmin(1.0, a)));
-}
-
 void advanceAircraft(Aircraft& aircraft, double seconds) {
     const Autopilot& ap = aircraft.autopilot;
     if (ap.master && ap.headingHold) {

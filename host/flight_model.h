@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "common/great_circle.h"
 #include "common/standard_turn.h"
 
 struct Autopilot {
@@ -27,9 +28,6 @@ struct Aircraft {
     Autopilot autopilot;
 };
 
-// The instrument's sphere (6371 km), in nautical miles: every distance the host measures is on it.
-constexpr double earthRadiusNm = 6371.0 / 1.852;
-
 // Applies one key event as the autopilot understands it; unknown events are ignored.
 void applyKeyEvent(Aircraft& aircraft, int32_t event, int32_t value);
 
@@ -43,9 +41,6 @@ struct GroundVector {
     double speed; // knots
 };
 GroundVector groundVector(const Aircraft& aircraft);
-
-// Great-circle distance in nautical miles on the instrument's sphere (radius 6371 km).
-double sphereDistance(double latitude1, double longitude1, double latitude2, double longitude2);
 
 // Where a point travelling from (latitude, longitude) along a true course for a distance arrives,
 // on the great circle; returns the true course it arrives on, which differs from the one it left

@@ -6,6 +6,7 @@
 
 #include "common/db_record.h"
 #include "common/module_contract.h"
+#include "common/position_units.h"
 #include "common/record_rules.h"
 #include "common/text_fields.h"
 #include "dialog/tour_rule.h"
@@ -34,12 +35,8 @@ bool readFromBytes(void* bytes, int32_t number, RecordBuffer& record) {
 }
 
 PlotPoint positionOf(const RecordBuffer& r) {
-    double latDeg = readWholeNumber(r.latDegrees) + readWholeNumber(r.latMinutes) / 60.0 +
-                    readRealNumber(r.latSeconds) / 3600.0;
-    double lonDeg = readWholeNumber(r.lonDegrees) + readWholeNumber(r.lonMinutes) / 60.0 +
-                    readRealNumber(r.lonSeconds) / 3600.0;
-    return {std::strcmp(r.latHemisphere, "S") == 0 ? -latDeg : latDeg,
-            std::strcmp(r.lonHemisphere, "W") == 0 ? -lonDeg : lonDeg};
+    return {decimalFromTexts(r.latHemisphere, 'S', r.latDegrees, r.latMinutes, r.latSeconds),
+            decimalFromTexts(r.lonHemisphere, 'W', r.lonDegrees, r.lonMinutes, r.lonSeconds)};
 }
 
 // "001 Milwaukee Mitchell": the ident, then the name, as the run's log, summary and track
@@ -54,9 +51,9 @@ bool markChoice(std::vector<uint8_t>& bytes, int32_t number, std::string& error)
     for (int32_t n = 1; n <= count; ++n) {
         RecordBuffer record = recordAt(bytes, n);
         bool chosen = n == number;
-        if (!chosen && recordLevel(record) >= 0)
+        if (!chosen && !isCurrentChoice(record))
             continue;
-        std::strcpy(record.level, chosen ? "-1" : "");
+        markCurrentChoice(record, chosen);
         encodeRecord(record, bytes.data() + size_t(n - 1) * recordSize);
     }
     std::ofstream file(databaseFileName, std::ios::binary | std::ios::trunc);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "common/limits.h"
+
 namespace {
 
 constexpr double headingStep = 5;    // degrees
@@ -9,7 +11,7 @@ constexpr double altitudeStep = 100; // feet
 constexpr double speedStep = 10;     // knots
 
 // The ranges a scenario may start in.
-constexpr double lowestAltitude = -1500, highestAltitude = 99996;
+constexpr double lowestAltitude = -1500;
 constexpr double fastest = 2000;
 
 bool change(double& value, double to) {
@@ -28,8 +30,8 @@ bool turn(Aircraft& a, double by) {
 bool climb(Aircraft& a, double by) {
     if (a.autopilot.master && a.autopilot.altitudeHold)
         return false;
-    return change(a.altitude,
-                  std::fmin(highestAltitude, std::fmax(lowestAltitude, a.altitude + by)));
+    return change(a.altitude, std::fmin(double(highestAltitudeFeet),
+                                        std::fmax(lowestAltitude, a.altitude + by)));
 }
 
 bool setRate(SimClock& clock, int rate) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/coordinate_text.h"
 #include "common/position_units.h"
 #include "common/screen_colours.h"
 #include "host/panel_host.h"
@@ -47,16 +48,6 @@ const struct {
 const char keyHelp[] = "\xE2\x86\x90/\xE2\x86\x92 heading  \xE2\x86\x91/\xE2\x86\x93 altitude  "
                        "PgUp/PgDn speed (autopilot off)   Space pause   1/2/3: 1\xC3\x97/4\xC3\x97/"
                        "16\xC3\x97";
-
-std::string dms(double degrees, bool latitude) {
-    char hemisphere = latitude ? (degrees < 0 ? 'S' : 'N') : (degrees < 0 ? 'W' : 'E');
-    long seconds = std::lround(std::fabs(degrees) * 3600);
-    char text[48];
-    std::snprintf(text, sizeof text,
-                  latitude ? "%c%02ld\xC2\xB0%02ld'%02ld\"" : "%c%03ld\xC2\xB0%02ld'%02ld\"",
-                  hemisphere, seconds / 3600, seconds / 60 % 60, seconds % 60);
-    return text;
-}
 
 std::string trimmedText(const char* text, size_t size) {
     std::string t(text, strnlen(text, size));
@@ -355,7 +346,8 @@ std::string panelStatus() {
     }
     std::snprintf(
         line, sizeof line, "%s %s   hdg %03ld\xC2\xB0   %ld ft   %ld kt   %s   %s\n%s %s   %s",
-        dms(a.latitude, true).c_str(), dms(a.longitude, false).c_str(),
+        formatDms(dmsFromDecimal(a.latitude, true), DmsForm::window).c_str(),
+        formatDms(dmsFromDecimal(a.longitude, false), DmsForm::window).c_str(),
         std::lround(a.heading) % 360 == 0 ? 360L : std::lround(a.heading), std::lround(a.altitude),
         std::lround(a.airspeed), autopilot.c_str(), waypoint.c_str(), clockText(s.seconds).c_str(),
         state.clock.paused ? "paused" : (std::to_string(state.clock.rate) + "\xC3\x97").c_str(),

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "common/db_record.h"
+#include "common/limits.h"
 #include "host/button_names.h"
 #include "nlohmann/json.hpp"
 
@@ -106,17 +108,20 @@ const json& section(const json& object, const char* key, bool needed) {
 double coordinate(const json& object, const char* key, bool latitude) {
     const json* value = member(object, key);
     std::string name = std::string("aircraft.") + key;
-    double limit = latitude ? 90 : 180;
+    double limit = coordinateLimit(latitude);
     if (!value)
         throw Problem{name + ": missing"};
     if (value->is_number())
         return required(object, "aircraft.", key, -limit, limit);
     double degrees = 0;
-    if (!value->is_string() || !parseCoordinate(value->get<std::string>(), latitude, degrees))
+    CoordinateRead read = value->is_string()
+                              ? readCoordinate(value->get<std::string>(), latitude, degrees)
+                              : CoordinateRead::notCoordinate;
+    if (read == CoordinateRead::notCoordinate)
         throw Problem{name + ": must be degrees or a text like \"" +
                       (latitude ? "N41 47 12.5" : "W087 45 08") + "\" or \"" +
                       (latitude ? "41\u00B047'12.5\"N" : "87\u00B045'08\"W") + "\""};
-    if (std::fabs(degrees) > limit)
+    if (read == CoordinateRead::outOfRange)
         throw Problem{name + ": " + describe(degrees) + " is outside -" + describe(limit) + " to " +
                       describe(limit)};
     return degrees;
@@ -280,10 +285,11 @@ void readDestination(const json& root, Scenario& scenario) {
         return;
     onlyKnownKeys(d, "destination.", {"record", "autopilot", "altitudeHold", "altitude"});
     scenario.destination.present = true;
-    scenario.destination.record = wholeNumber(d, "destination.", "record", 1, 65535);
+    scenario.destination.record = wholeNumber(d, "destination.", "record", 1, maxTreeRecordNumber);
     scenario.destination.autopilot = flag(d, "destination.", "autopilot", true);
     scenario.destination.altitudeHold = flag(d, "destination.", "altitudeHold", false);
-    scenario.destination.altitude = optional(d, "destination.", "altitude", 0, 99996, 0);
+    scenario.destination.altitude =
+        optional(d, "destination.", "altitude", 0, highestAltitudeFeet, 0);
 }
 
 } // namespace
@@ -292,9 +298,9 @@ bool typedPosition(const std::string& text, bool latitude, TypedPosition& positi
     double degrees = 0;
     if (!parseCoordinate(text, latitude, degrees) || std::fabs(degrees) >= 1000)
         return false;
-    long total = std::lround(std::fabs(degrees) * 3600);
-    position = {degrees >= 0, std::to_string(total / 3600), std::to_string(total / 60 % 60),
-                std::to_string(total % 60)};
+    DmsAngle angle = dmsFromDecimal(degrees, latitude);
+    position = {angle.hemisphere == 'N' || angle.hemisphere == 'E', std::to_string(angle.degrees),
+                std::to_string(angle.minutes), std::to_string(angle.seconds)};
     return true;
 }
 
@@ -345,7 +351,7 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
         aircraft.longitude = coordinate(a, "longitude", false);
         aircraft.heading = required(a, "aircraft.", "heading", 0, 360);
         aircraft.airspeed = required(a, "aircraft.", "airspeed", 0, 2000);
-        aircraft.altitude = required(a, "aircraft.", "altitude", -1500, 99996);
+        aircraft.altitude = required(a, "aircraft.", "altitude", -1500, highestAltitudeFeet);
         const json& wind = section(root, "wind", false);
         onlyKnownKeys(wind, "wind.", {"speed", "from"});
         aircraft.windSpeed = optional(wind, "wind.", "speed", 0, 300, 0);
@@ -353,7 +359,7 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
         aircraft.variation = optional(root, "", "variation", -180, 180, 0);
         scenario.selector = optional(root, "", "selector", 0, 65535, 0);
         scenario.frameRate = optional(root, "", "frameRate", 1, 100, 18);
-        scenario.duration = required(root, "", "duration", 1, 48 * 3600);
+        scenario.duration = required(root, "", "duration", 1, longestFlightSeconds);
         scenario.pictureEvery = optional(root, "", "pictureEvery", 0, scenario.duration, 0);
         scenario.animationEvery = optional(root, "", "animationEvery", 0, scenario.duration, 0);
         scenario.stopAtArrival = flag(root, "", "stopAtArrival", false);

@@ -59,19 +59,19 @@ TEST(UnitTexts, ReadLikeAtolAndAtof) {
 }
 
 TEST(CurrentRead, HandWorkedPositions) {
-    DmsPosition south = latitudeToDms(-5000874.0);
+    DmsAngle south = latitudeToDms(-5000874.0);
     EXPECT_EQ(south.hemisphere, 'S');
     EXPECT_EQ(south.degrees, 45);
     EXPECT_EQ(south.minutes, 0);
     EXPECT_EQ(south.seconds, 0);
 
-    DmsPosition west = longitudeToDms(211106232532992.0);
+    DmsAngle west = longitudeToDms(211106232532992.0);
     EXPECT_EQ(west.hemisphere, 'W');
     EXPECT_EQ(west.degrees, 90);
     EXPECT_EQ(west.minutes, 0);
     EXPECT_EQ(west.seconds, 0);
 
-    DmsPosition zero = longitudeToDms(0.01);
+    DmsAngle zero = longitudeToDms(0.01);
     EXPECT_EQ(zero.hemisphere, 'E');
     EXPECT_EQ(zero.degrees, 0);
     EXPECT_EQ(zero.minutes, 0);
@@ -80,12 +80,12 @@ TEST(CurrentRead, HandWorkedPositions) {
 
 TEST(CurrentRead, RoundTripsWholeSeconds) {
     // Half a second above the whole second keeps truncation away from rounding noise.
-    DmsPosition lat = latitudeToDms(latitudeFromTexts("N", "41", "47", "12.5"));
+    DmsAngle lat = latitudeToDms(latitudeFromTexts("N", "41", "47", "12.5"));
     EXPECT_EQ(lat.hemisphere, 'N');
     EXPECT_EQ(lat.degrees, 41);
     EXPECT_EQ(lat.minutes, 47);
     EXPECT_EQ(lat.seconds, 12);
-    DmsPosition lon = longitudeToDms(longitudeFromTexts("W", "87", "45", "8.5"));
+    DmsAngle lon = longitudeToDms(longitudeFromTexts("W", "87", "45", "8.5"));
     EXPECT_EQ(lon.hemisphere, 'W');
     EXPECT_EQ(lon.degrees, 87);
     EXPECT_EQ(lon.minutes, 45);
@@ -108,7 +108,7 @@ TEST(CurrentRead, TruncatesAtEveryEdgeAndTheFieldsAgree) {
     const struct {
         double raw;
         bool latitude;
-        DmsPosition shown;
+        DmsAngle shown;
     } cases[] = {
         {rawNorth(41, 59, 59.9), true, {'N', 41, 59, 59}}, // never rounded up to 42
         {rawNorth(42, 0, 0.1), true, {'N', 42, 0, 0}},
@@ -126,7 +126,7 @@ TEST(CurrentRead, TruncatesAtEveryEdgeAndTheFieldsAgree) {
         {rawWest(0, 59, 59.99), false, {'W', 0, 59, 59}},
     };
     for (const auto& c : cases) {
-        DmsPosition p = c.latitude ? latitudeToDms(c.raw) : longitudeToDms(c.raw);
+        DmsAngle p = c.latitude ? latitudeToDms(c.raw) : longitudeToDms(c.raw);
         EXPECT_EQ(std::string(1, p.hemisphere), std::string(1, c.shown.hemisphere)) << c.raw;
         EXPECT_EQ(p.degrees, c.shown.degrees) << c.raw;
         EXPECT_EQ(p.minutes, c.shown.minutes) << c.raw;
@@ -136,10 +136,10 @@ TEST(CurrentRead, TruncatesAtEveryEdgeAndTheFieldsAgree) {
 
 TEST(CurrentRead, NonsenseReadsAsZero) {
     for (double bad : {double(NAN), double(INFINITY), -double(INFINITY), 1e300}) {
-        DmsPosition lat = latitudeToDms(bad);
+        DmsAngle lat = latitudeToDms(bad);
         EXPECT_EQ(lat.hemisphere, 'N');
         EXPECT_EQ(lat.degrees + lat.minutes + lat.seconds, 0);
-        DmsPosition lon = longitudeToDms(bad);
+        DmsAngle lon = longitudeToDms(bad);
         EXPECT_EQ(lon.hemisphere, 'E');
         EXPECT_EQ(lon.degrees + lon.minutes + lon.seconds, 0);
     }
