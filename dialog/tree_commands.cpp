@@ -37,20 +37,11 @@ HTREEITEM newTourFolder(HWND tree, HTREEITEM selected) {
     return nullptr;
 }
 
-// A new entry of the kind inside the selected folder, or beside the selected entry; the other
-// kind is refused with its message.
+// A new entry of the kind inside the selected folder, or beside the selected entry (newEntry
+// refuses the other kind).
 void newEntryBeside(HWND tree, HTREEITEM selected, bool tour) {
-    const uint32_t kind = kindOf(tree, selected);
-    if (isTourKind(kind) != tour) {
-        reportError(tree, tour ? "Please select Tour Item !" : "Please select Airport Item !");
-        return;
-    }
-    if (isFolderKind(kind)) {
-        if (newEntry(tour, tree, selected))
-            expand(tree, selected);
-        return;
-    }
-    newEntry(tour, tree, parentOrRoot(tree, selected));
+    if (newEntry(tour, tree, selected) && isFolderKind(kindOf(tree, selected)))
+        expand(tree, selected);
 }
 
 HTREEITEM newAirport(HWND tree, HTREEITEM selected) {
