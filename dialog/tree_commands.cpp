@@ -71,7 +71,7 @@ HTREEITEM copyItem(HWND tree, HTREEITEM selected) {
 }
 
 HTREEITEM cutItem(HWND tree, HTREEITEM selected) {
-    return copySelected(tree, selected) ? deleteEntry(tree, selected) : nullptr;
+    return copySelected(tree, selected) ? removeTreeItem(tree, selected, true) : nullptr;
 }
 
 // What the clipboard file holds goes in at the selection. Its source item is read again only
@@ -89,10 +89,20 @@ HTREEITEM pasteItem(HWND tree, HTREEITEM selected) {
 }
 
 HTREEITEM deleteItem(HWND tree, HTREEITEM selected) {
-    return deleteEntry(tree, selected);
+    return removeTreeItem(tree, selected, true);
 }
 
 } // namespace
+
+HTREEITEM removeTreeItem(HWND tree, HTREEITEM item, bool onlyTopRefused) {
+    const Removal removal = planRemovalOf(tree, item, onlyTopRefused);
+    if (removal.refused)
+        return nullptr;
+    // Before the selection leaves it: the editor's fields of an item that goes are not stored,
+    // so that a refused write can neither hold the deletion up nor be reported for nothing.
+    releaseEditorFrom(tree, item);
+    return removeAsPlanned(tree, item, removal);
+}
 
 const TreeCommand treeCommands[treeCommandCount] = {
     {IDM_NEW_AIRPORT, IDS_NEW_AIRPORT, false, newAirport},

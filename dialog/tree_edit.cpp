@@ -8,7 +8,6 @@
 #include "db_file.h"
 #include "dialog_state.h"
 #include "error_report.h"
-#include "item_editor.h"
 #include "tree_items.h"
 #include "tour_numbers.h"
 #include "tree_plan.h"
@@ -141,42 +140,29 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM item) {
     return added;
 }
 
-namespace {
-
-// Deletes the item with everything in it as the removal's plan says: the selection handed on
-// first, then the item, then its tour numbered again. Returns the item selected instead.
-HTREEITEM removeAsPlanned(HWND tree, HTREEITEM item, bool onlyTopRefused) {
+Removal planRemovalOf(HWND tree, HTREEITEM item, bool onlyTopRefused) {
     TreeView view;
-    if (!takeGroupSnapshot(tree, item, false, view))
-        return nullptr;
-    const RemovalPlan plan = planRemoval(view.snapshot, onlyTopRefused);
-    const HTREEITEM chosen =
-        plan.selectInstead == noNode ? nullptr : view.items[plan.selectInstead];
-    const HTREEITEM renumberFrom =
-        plan.renumberFrom == noNode ? nullptr : view.items[plan.renumberFrom];
-    releaseSnapshot(view);
-    if (plan.refused) {
-        reportError(tree, "Can't delete this item !");
-        return nullptr;
+    if (!takeGroupSnapshot(tree, item, false, view)) {
+        reportError(tree, "The tree could not be read (the system may be short of memory); "
+                          "nothing has been deleted.");
+        return {true, nullptr, nullptr};
     }
-    // Before the selection leaves it: the editor's fields of an item that goes are not stored,
-    // so that a refused write can neither hold the deletion up nor be reported for nothing.
-    releaseEditorFrom(tree, item);
-    if (chosen)
-        selectItem(tree, chosen);
+    const RemovalPlan plan = planRemoval(view.snapshot, onlyTopRefused);
+    const Removal removal = {
+        plan.refused, plan.selectInstead == noNode ? nullptr : view.items[plan.selectInstead],
+        plan.renumberFrom == noNode ? nullptr : view.items[plan.renumberFrom]};
+    releaseSnapshot(view);
+    if (plan.refused)
+        reportError(tree, "Can't delete this item !");
+    return removal;
+}
+
+HTREEITEM removeAsPlanned(HWND tree, HTREEITEM item, const Removal& removal) {
+    if (removal.selectInstead)
+        selectItem(tree, removal.selectInstead);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
     InvalidateRect(tree, nullptr, TRUE);
-    if (renumberFrom)
-        renumberTour(tree, renumberFrom);
-    return chosen;
-}
-
-} // namespace
-
-HTREEITEM deleteEntry(HWND tree, HTREEITEM item) {
-    return removeAsPlanned(tree, item, true);
-}
-
-HTREEITEM removeFromGroup(HWND tree, HTREEITEM item) {
-    return removeAsPlanned(tree, item, false);
+    if (removal.renumberFrom)
+        renumberTour(tree, removal.renumberFrom);
+    return removal.selectInstead;
 }

@@ -41,14 +41,17 @@ HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item);
 // when its record could not be written (said).
 HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM item);
 
-// Deletes the item with everything in it; refused ("Can't delete this item !") for the only
-// top-level item, so the tree never becomes empty. Returns what removeFromGroup returns (nullptr
-// when refused).
-HTREEITEM deleteEntry(HWND tree, HTREEITEM item);
-
-// Deletes the item with everything in it (planRemoval): a tour item first hands the selection to
-// its own tour, and the tour items left in its group are numbered again. The records stay in the
-// database until OK leaves them out. Returns the item the editor must show again (the tour item
-// selected instead, whose number may have changed under the editor), or nullptr (the tree view
-// then chooses). Delete, Cut and a drag that moves share it.
-HTREEITEM removeFromGroup(HWND tree, HTREEITEM item);
+// What deleting the item with everything in it does (planRemoval): refused ("Can't delete this
+// item !", said) for the only top-level item when onlyTopRefused, so the tree never becomes
+// empty; a tour item first hands the selection to its own tour, and the tour items left in its
+// group are numbered again.
+struct Removal {
+    bool refused;
+    HTREEITEM selectInstead; // nullptr: the tree view chooses
+    HTREEITEM renumberFrom;  // nullptr: no tour to number again
+};
+Removal planRemovalOf(HWND tree, HTREEITEM item, bool onlyTopRefused);
+// Deletes the item as planned. The records stay in the database until OK leaves them out.
+// Returns the item the editor must show again (the tour item selected instead, whose number may
+// have changed under the editor), or nullptr.
+HTREEITEM removeAsPlanned(HWND tree, HTREEITEM item, const Removal& removal);
