@@ -125,3 +125,7 @@ inline bool isFolderKind(uint32_t kind) {
 inline bool isTourKind(uint32_t kind) {
     return kind / tourItemKind != 0;
 }
+// An item of a tour that is no folder: what a tour's numbers count.
+inline bool isTourItemKind(uint32_t kind) {
+    return isTourKind(kind) && !isFolderKind(kind);
+}

@@ -20,7 +20,7 @@ void tourNumberText(int32_t number, char* text, size_t size) {
 
 void numberedLabel(uint32_t kind, const RecordBuffer& record, int32_t number, char* label,
                    size_t size) {
-    if (isTourKind(kind) && !isFolderKind(kind)) {
+    if (isTourItemKind(kind)) {
         char digits[16]; // any int32_t whole
         tourNumberText(number, digits, sizeof digits);
         std::snprintf(label, size, "%s - %s", digits, record.name);

@@ -131,7 +131,7 @@ void showChosenItem(HWND tree) {
         return;
     }
     SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(chosen));
-    if (uint32_t kind = itemKind(itemData(tree, chosen)); isTourKind(kind) && !isFolderKind(kind)) {
+    if (isTourItemKind(itemKind(itemData(tree, chosen)))) {
         if (HTREEITEM parent = treeStep(tree, chosen, TVGN_PARENT))
             sortTourChildren(tree, parent);
     }

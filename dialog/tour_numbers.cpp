@@ -59,10 +59,6 @@ void unfoldTour(const FoldedTour& fold) {
 
 namespace {
 
-bool isTourItem(uint32_t kind) {
-    return isTourKind(kind) && !isFolderKind(kind);
-}
-
 // The tour items of one group with their records as the file holds them: renumbering changes
 // only their number columns (planTourNumbers), all of them or, when a write is refused, none.
 struct TourNumbers {
@@ -85,7 +81,7 @@ void releaseNumbers(TourNumbers& tour) {
 bool gatherTour(HWND tree, HTREEITEM item, TourNumbers& tour) {
     HTREEITEM first = firstSibling(tree, item);
     for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT))
-        tour.count += isTourItem(itemKind(itemData(tree, at))) ? 1 : 0;
+        tour.count += isTourItemKind(itemKind(itemData(tree, at))) ? 1 : 0;
     const size_t count = static_cast<size_t>(tour.count);
     tour.items = static_cast<HTREEITEM*>(allocate(count * sizeof(HTREEITEM)));
     tour.records = static_cast<int32_t*>(allocate(count * sizeof(int32_t)));
@@ -97,7 +93,7 @@ bool gatherTour(HWND tree, HTREEITEM item, TourNumbers& tour) {
     int32_t i = 0;
     for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT)) {
         const uint32_t word = itemData(tree, at);
-        if (isTourItem(itemKind(word))) {
+        if (isTourItemKind(itemKind(word))) {
             tour.items[i] = at;
             tour.records[i++] = itemRecordNumber(word);
         }
@@ -162,6 +158,14 @@ void noteUnsettled(HTREEITEM group, bool unsettled) {
         settings.unsettledToursLost = 1;
 }
 
+// The first tour item among parent's children (TVI_ROOT: the top level), nullptr when none.
+HTREEITEM firstTourItemIn(HWND tree, HTREEITEM parent) {
+    HTREEITEM at = firstChild(tree, parent);
+    while (at && !isTourItemKind(itemKind(itemData(tree, at))))
+        at = treeStep(tree, at, TVGN_NEXT);
+    return at;
+}
+
 bool numberGroup(HWND tree, HTREEITEM group) {
     HTREEITEM first = firstTourItemIn(tree, group);
     if (!first) {
@@ -198,13 +202,6 @@ void labelNumbers(HWND tree, const TourNumbers& tour, HTREEITEM selected) {
 }
 
 } // namespace
-
-HTREEITEM firstTourItemIn(HWND tree, HTREEITEM parent) {
-    HTREEITEM at = firstChild(tree, parent);
-    while (at && !isTourItem(itemKind(itemData(tree, at))))
-        at = treeStep(tree, at, TVGN_NEXT);
-    return at;
-}
 
 TourNumbering writeTourNumbers(HWND tree, HTREEITEM item) {
     if (!item || !isTourKind(itemKind(itemData(tree, item))))

@@ -22,6 +22,3 @@ bool renumberTour(HWND tree, HTREEITEM item);
 bool settleTourNumbers(HWND tree);
 // A folder leaving the tree takes its group with it.
 void forgetUnsettledTour(HTREEITEM group);
-
-// The first tour item among parent's children (TVI_ROOT: the top level), nullptr when none.
-HTREEITEM firstTourItemIn(HWND tree, HTREEITEM parent);

@@ -1,5 +1,6 @@
 #include "tree_clipboard.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "../common/module_contract.h"
@@ -52,8 +53,7 @@ bool writeClipboard(CopyRun& run, const TreeView& view, const WalkStep* steps, i
         if (i == 0 && folder && written) {
             // The copied folder is the clipboard's level 1 whatever its depth in the tree, and its
             // data word says so from now on.
-            setItemData(run.tree, view.items[0],
-                        itemWord(itemRecordNumber(word), recordKind(run.record)));
+            setItemData(run.tree, view.items[0], copiedFolderWord(word));
             showCursor(IDC_WAIT);
         }
     }
@@ -75,15 +75,24 @@ bool copyRecords(CopyRun& run, HTREEITEM item) {
     return written;
 }
 
+// Where the paste goes (planPasteSpot): into the pasted-on folder, or beside the pasted-on entry
+// in its group; above is the depth of that place.
 struct PastePlace {
     HTREEITEM parent;
-    HTREEITEM after; // where a single entry goes
+    HTREEITEM target;
+    bool intoFolder;
+    int32_t above;
 };
 
-PastePlace pastePlace(HWND tree, HTREEITEM target) {
-    if (isFolderKind(itemKind(itemData(tree, target))))
-        return {target, TVI_FIRST};
-    return {parentOrRoot(tree, target), target};
+bool pastePlace(HWND tree, HTREEITEM target, PastePlace& place) {
+    TreeView view;
+    if (!takeGroupSnapshot(tree, target, false, view))
+        return false;
+    const PasteSpot spot = planPasteSpot(view.snapshot);
+    place = {spot.parent == noNode ? TVI_ROOT : view.items[spot.parent], target, spot.intoFolder,
+             spot.above};
+    releaseSnapshot(view);
+    return true;
 }
 
 // The first record as it goes in: a single entry is taken as its item now holds it (when that
@@ -142,65 +151,72 @@ void takeOutInserted(HWND tree, HTREEITEM parent, int32_t count, int32_t firstNu
     }
 }
 
-// The appended records as tree items where the paste's placement (placePasted) puts them: each
-// folder as the first child of its parent, each entry after the items already there (a single
-// entry at the place found). All or nothing: when a record cannot be read back or the tree
-// refuses an item, what went in is taken out again and nullptr returned.
-struct PastedItems {
+// The appended records as tree items where the paste's plan puts them (planPaste, pasteSlot).
+// All or nothing: when a record cannot be read back or the tree refuses an item, what went in is
+// taken out again and nullptr returned.
+struct PasteRun {
+    HWND tree;
+    HANDLE database;
+    int32_t count;
+    int32_t firstNumber;
+    PastePlace place;
+    const int32_t* parents; // the paste's plan
     HTREEITEM* items;
-    int32_t* parents;
 };
 
-HTREEITEM insertRecord(HWND tree, PastedItems& pasted, PasteCursor& cursor, int32_t count,
-                       int32_t index, const RecordBuffer& record, uint32_t word, PastePlace place) {
+HTREEITEM insertRecord(PasteRun& run, int32_t index, const RecordBuffer& record) {
+    const uint32_t word = itemWord(run.firstNumber + index, recordKind(record));
     char label[48];
     numberedLabel(itemKind(word), record, readWholeNumber(record.ident), label, sizeof label);
-    const int32_t level = recordLevel(record);
-    const int32_t parent = placePasted(cursor, pasted.parents, index, level);
-    pasted.parents[index] = parent;
-    const HTREEITEM into = parent == noNode ? place.parent : pasted.items[parent];
-    HTREEITEM after = level > 0 ? TVI_FIRST : TVI_LAST;
-    if (level <= 0 && count == 1)
-        after = place.after;
-    pasted.items[index] = insertTreeItem(tree, into, after, label, word);
-    return pasted.items[index];
+    const int32_t parent = run.parents[index];
+    const HTREEITEM into = parent == noNode ? run.place.parent : run.items[parent];
+    HTREEITEM after = TVI_LAST;
+    switch (pasteSlot(recordLevel(record), run.count, run.place.intoFolder)) {
+    case PasteSlot::first:
+        after = TVI_FIRST;
+        break;
+    case PasteSlot::afterTarget:
+        after = run.place.target;
+        break;
+    case PasteSlot::last:
+        break;
+    }
+    run.items[index] = insertTreeItem(run.tree, into, after, label, word);
+    return run.items[index];
 }
 
-HTREEITEM insertRecords(HWND tree, HANDLE database, int32_t count, int32_t firstNumber,
-                        PastePlace place) {
-    const size_t records = static_cast<size_t>(count);
-    PastedItems pasted = {static_cast<HTREEITEM*>(allocate(records * sizeof(HTREEITEM))),
-                          static_cast<int32_t*>(allocate(records * sizeof(int32_t)))};
-    PasteCursor cursor;
-    bool inserted = pasted.items && pasted.parents;
+HTREEITEM insertRecords(PasteRun& run) {
+    run.items =
+        static_cast<HTREEITEM*>(allocate(static_cast<size_t>(run.count) * sizeof(HTREEITEM)));
+    bool inserted = run.items != nullptr;
     RecordBuffer record;
-    for (int32_t i = 0; i < count && inserted; ++i) {
-        const int32_t number = firstNumber + i;
-        inserted = readRecordFrom(number, database, record) &&
-                   insertRecord(tree, pasted, cursor, count, i, record,
-                                itemWord(number, recordKind(record)), place);
-    }
-    HTREEITEM first = inserted ? pasted.items[0] : nullptr;
-    release(pasted.parents);
-    release(pasted.items);
+    for (int32_t i = 0; i < run.count && inserted; ++i)
+        inserted = readRecordFrom(run.firstNumber + i, run.database, record) &&
+                   insertRecord(run, i, record);
+    HTREEITEM first = inserted ? run.items[0] : nullptr;
+    release(run.items);
+    run.items = nullptr;
     if (!first)
-        takeOutInserted(tree, place.parent, count, firstNumber);
+        takeOutInserted(run.tree, run.place.parent, run.count, run.firstNumber);
     return first;
+}
+
+// The clipboard's levels, as the paste's plan reads them; a record that cannot be read here
+// counts as an entry and is left to the paste's own reads to report.
+void readPasteLevels(HANDLE clipboard, int32_t count, int32_t* levels) {
+    RecordBuffer record;
+    bool read = true;
+    for (int32_t i = 0; i < count; ++i) {
+        read = read && readRecordFrom(i + 1, clipboard, record);
+        levels[i] = read ? recordLevel(record) : 0;
+    }
 }
 
 // Folders nest at most 99 deep (a deeper level cannot be written, and the next opening would
 // flatten it), so a paste whose deepest folder would land below that is refused as a new folder
-// there would be. A record that cannot be read here is left to the paste's own reads to report.
-bool foldersFit(HWND tree, HANDLE clipboard, int32_t count, HTREEITEM parent) {
-    const int32_t above = parent == TVI_ROOT ? 0 : itemDepth(tree, parent);
-    int32_t deepest = 0;
-    RecordBuffer record;
-    for (int32_t i = 1; i <= count && readRecordFrom(i, clipboard, record); ++i) {
-        const int32_t level = recordLevel(record);
-        if (level > deepest)
-            deepest = level;
-    }
-    if (pasteFolderFits(above, deepest))
+// there would be.
+bool foldersFit(HWND tree, const int32_t* levels, int32_t count, int32_t above) {
+    if (pasteFolderFits(above, *std::max_element(levels, levels + count)))
         return true;
     reportError(tree, "Can't make a Folder");
     return false;
@@ -236,8 +252,8 @@ void cutBack(int32_t firstNumber) {
 
 // The clipboard's records appended to the database and inserted as items, and the tour they
 // went into numbered: all of it, or none of it and the pilot told.
-HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE clipboard,
-                          int32_t count, PastePlace place) {
+HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HANDLE clipboard, int32_t count,
+                          PastePlace place, const int32_t* parents) {
     const AppendStart start = startAppend(tree, count);
     const HANDLE database = start.database;
     const int32_t firstNumber = start.first;
@@ -248,9 +264,10 @@ HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE 
     }
     RecordBuffer firstRecord;
     const bool appended =
-        prepareFirstRecord(tree, source, target, clipboard, database, firstRecord) &&
+        prepareFirstRecord(tree, source, place.target, clipboard, database, firstRecord) &&
         appendPastedRecords(clipboard, database, firstRecord, count, firstNumber);
-    HTREEITEM first = appended ? insertRecords(tree, database, count, firstNumber, place) : nullptr;
+    PasteRun run = {tree, database, count, firstNumber, place, parents, nullptr};
+    HTREEITEM first = appended ? insertRecords(run) : nullptr;
     CloseHandle(database); // the renumbering opens the database itself
     PasteRefusal why = appended ? PasteRefusal::inserted : PasteRefusal::written;
     const TourNumbering numbering = first ? writeTourNumbers(tree, first) : TourNumbering::notTour;
@@ -277,13 +294,26 @@ HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
         return nullptr;
     }
     const int32_t count = recordCountOf(clipboard);
-    const PastePlace place = pastePlace(tree, target);
+    PastePlace place = {};
+    const bool placed = pastePlace(tree, target, place);
+    const size_t records = static_cast<size_t>(count > 0 ? count : 0);
+    int32_t* levels = static_cast<int32_t*>(allocate(records * sizeof(int32_t)));
+    int32_t* parents = static_cast<int32_t*>(allocate(records * sizeof(int32_t)));
     HTREEITEM first = nullptr;
-    if (count >= 1 && foldersFit(tree, clipboard, count, place.parent)) {
-        showCursor(IDC_WAIT);
-        first = appendAndInsert(tree, source, target, clipboard, count, place);
-        showCursor(IDC_ARROW);
+    const bool planned = placed && levels && parents;
+    if (count >= 1 && planned) {
+        readPasteLevels(clipboard, count, levels);
+        planPaste(levels, count, parents);
     }
+    if (count >= 1 && planned && foldersFit(tree, levels, count, place.above)) {
+        showCursor(IDC_WAIT);
+        first = appendAndInsert(tree, source, clipboard, count, place, parents);
+        showCursor(IDC_ARROW);
+    } else if (count >= 1 && !planned) {
+        reportPasteRefused(tree, PasteRefusal::inserted);
+    }
+    release(parents);
+    release(levels);
     CloseHandle(clipboard);
     return first;
 }

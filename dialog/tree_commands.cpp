@@ -37,20 +37,11 @@ HTREEITEM newTourFolder(HWND tree, HTREEITEM selected) {
     return nullptr;
 }
 
-// A new entry of the kind inside the selected folder, or beside the selected entry; the other
-// kind is refused with its message.
+// A new entry of the kind inside the selected folder, or beside the selected entry (newEntry
+// refuses the other kind).
 void newEntryBeside(HWND tree, HTREEITEM selected, bool tour) {
-    const uint32_t kind = kindOf(tree, selected);
-    if (isTourKind(kind) != tour) {
-        reportError(tree, tour ? "Please select Tour Item !" : "Please select Airport Item !");
-        return;
-    }
-    if (isFolderKind(kind)) {
-        if (newEntry(tour, tree, selected))
-            expand(tree, selected);
-        return;
-    }
-    newEntry(tour, tree, parentOrRoot(tree, selected));
+    if (newEntry(tour, tree, selected) && isFolderKind(kindOf(tree, selected)))
+        expand(tree, selected);
 }
 
 HTREEITEM newAirport(HWND tree, HTREEITEM selected) {
@@ -80,7 +71,7 @@ HTREEITEM copyItem(HWND tree, HTREEITEM selected) {
 }
 
 HTREEITEM cutItem(HWND tree, HTREEITEM selected) {
-    return copySelected(tree, selected) ? deleteEntry(tree, selected) : nullptr;
+    return copySelected(tree, selected) ? removeTreeItem(tree, selected, true) : nullptr;
 }
 
 // What the clipboard file holds goes in at the selection. Its source item is read again only
@@ -98,10 +89,20 @@ HTREEITEM pasteItem(HWND tree, HTREEITEM selected) {
 }
 
 HTREEITEM deleteItem(HWND tree, HTREEITEM selected) {
-    return deleteEntry(tree, selected);
+    return removeTreeItem(tree, selected, true);
 }
 
 } // namespace
+
+HTREEITEM removeTreeItem(HWND tree, HTREEITEM item, bool onlyTopRefused) {
+    const Removal removal = planRemovalOf(tree, item, onlyTopRefused);
+    if (removal.refused)
+        return nullptr;
+    // Before the selection leaves it: the editor's fields of an item that goes are not stored,
+    // so that a refused write can neither hold the deletion up nor be reported for nothing.
+    releaseEditorFrom(tree, item);
+    return removeAsPlanned(tree, item, removal);
+}
 
 const TreeCommand treeCommands[treeCommandCount] = {
     {IDM_NEW_AIRPORT, IDS_NEW_AIRPORT, false, newAirport},

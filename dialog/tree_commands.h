@@ -17,6 +17,11 @@ struct TreeCommand {
 constexpr int treeCommandCount = 8;
 extern const TreeCommand treeCommands[treeCommandCount];
 
+// Deletes the item with everything in it as planRemovalOf plans it (refused for the only
+// top-level item when onlyTopRefused), the editor first let go of it (releaseEditorFrom). Returns
+// the item the editor must show anew, or nullptr. Delete, Cut and a drag that moves share it.
+HTREEITEM removeTreeItem(HWND tree, HTREEITEM item, bool onlyTopRefused);
+
 // Installed over the tree view's procedure as the dialog opens (settings.previousTreeProc
 // keeps the old one). While an altitude edit holds a bad value it ignores the pilot's keys,
 // clicks and commands and only takes the focus, which makes the edit say what is wrong.

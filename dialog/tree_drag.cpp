@@ -7,6 +7,7 @@
 #include "item_editor.h"
 #include "settings_state.h"
 #include "tree_clipboard.h"
+#include "tree_commands.h"
 #include "tree_edit.h"
 #include "tree_items.h"
 
@@ -82,7 +83,7 @@ void dropOnto(HWND dialog, HWND tree, HTREEITEM target, bool copy) {
     if (!created)
         return;
     if (!copy)
-        removeFromGroup(tree, source);
+        removeTreeItem(tree, source, false);
     showItem(dialog, tree, created);
 }
 

@@ -8,10 +8,10 @@
 #include "db_file.h"
 #include "dialog_state.h"
 #include "error_report.h"
-#include "item_editor.h"
 #include "tree_items.h"
 #include "tour_numbers.h"
 #include "tree_plan.h"
+#include "tree_snapshot.h"
 
 namespace {
 
@@ -78,17 +78,25 @@ bool roomForRecords(HWND owner, int32_t count, int32_t added) {
     return false;
 }
 
+namespace {
+
+// The item the plan's parent names, TVI_ROOT for the top level.
+HTREEITEM itemOf(const TreeView& view, int32_t node) {
+    return node == noNode ? TVI_ROOT : view.items[node];
+}
+
+} // namespace
+
 HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item) {
-    if (itemDepth(tree, item) + 1 > deepestFolderLevel) {
+    TreeView view;
+    if (!takeGroupSnapshot(tree, item, false, view))
+        return nullptr;
+    const NewItemPlan plan = planNewFolder(view.snapshot);
+    const HTREEITEM parent = itemOf(view, plan.parent);
+    releaseSnapshot(view);
+    if (plan.refusal == NewItemRefusal::tooDeep) {
         reportError(tree, "Can't make a Folder");
         return nullptr;
-    }
-    HTREEITEM parent = TVI_ROOT;
-    if (item && item != TVI_ROOT) {
-        if (isFolderKind(itemKind(itemData(tree, item))))
-            parent = item;
-        else if (HTREEITEM up = treeStep(tree, item, TVGN_PARENT))
-            parent = up;
     }
     RecordBuffer record;
     char label[32];
@@ -104,77 +112,58 @@ void newFolderRecord(bool tour, RecordBuffer& r, char* label) {
     storedLabel(tour ? tourFolderKind : airportFolderKind, r, label, 32);
 }
 
-static int32_t tourItemsIn(HWND tree, HTREEITEM parent) {
-    int32_t count = 0;
-    HTREEITEM first = parent == TVI_ROOT ? treeStep(tree, nullptr, TVGN_ROOT)
-                                         : treeStep(tree, parent, TVGN_CHILD);
-    for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT)) {
-        const uint32_t kind = itemKind(itemData(tree, at));
-        count += isTourKind(kind) && !isFolderKind(kind) ? 1 : 0;
+HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM item) {
+    TreeView view;
+    if (!takeGroupSnapshot(tree, item, true, view))
+        return nullptr;
+    const NewItemPlan plan = planNewEntry(view.snapshot, tour);
+    const HTREEITEM parent = itemOf(view, plan.parent);
+    releaseSnapshot(view);
+    if (plan.refusal == NewItemRefusal::otherKind) {
+        reportError(tree, tour ? "Please select Tour Item !" : "Please select Airport Item !");
+        return nullptr;
     }
-    return count;
-}
-
-HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent) {
     RecordBuffer r;
     clearRecordBuffer(r);
     copyBoundedText(r.tourFlag, tour ? "1" : "", sizeof r.tourFlag);
     copyBoundedText(r.name, tour ? "New Tour" : "New Airport", sizeof r.name);
-    char label[48];
-    if (tour) {
-        // Written with its number at once: the renumbering after it then changes nothing in a
-        // tour that was numbered already, so a refused write there cannot leave it half done.
-        tourNumberText(tourItemsIn(tree, parent) + 1, r.ident, sizeof r.ident);
-    }
+    // A tour item is written with its number at once: the renumbering after it then changes
+    // nothing in a tour that was numbered already, so a refused write there cannot leave it
+    // half done.
+    if (tour)
+        tourNumberText(plan.number, r.ident, sizeof r.ident);
     const ItemKind kind = tour ? tourItemKind : airportKind;
+    char label[48];
     storedLabel(kind, r, label, sizeof label);
-    HTREEITEM item = appendWithRecord(tree, parent, r, label, kind);
-    if (item)
-        renumberTour(tree, item);
-    return item;
+    HTREEITEM added = appendWithRecord(tree, parent, r, label, kind);
+    if (added)
+        renumberTour(tree, added);
+    return added;
 }
 
-HTREEITEM deleteEntry(HWND tree, HTREEITEM item) {
-    if (!treeStep(tree, item, TVGN_PARENT) && !treeStep(tree, item, TVGN_PREVIOUS) &&
-        !treeStep(tree, item, TVGN_NEXT)) {
+Removal planRemovalOf(HWND tree, HTREEITEM item, bool onlyTopRefused) {
+    TreeView view;
+    if (!takeGroupSnapshot(tree, item, false, view)) {
+        reportError(tree, "The tree could not be read (the system may be short of memory); "
+                          "nothing has been deleted.");
+        return {true, nullptr, nullptr};
+    }
+    const RemovalPlan plan = planRemoval(view.snapshot, onlyTopRefused);
+    const Removal removal = {
+        plan.refused, plan.selectInstead == noNode ? nullptr : view.items[plan.selectInstead],
+        plan.renumberFrom == noNode ? nullptr : view.items[plan.renumberFrom]};
+    releaseSnapshot(view);
+    if (plan.refused)
         reportError(tree, "Can't delete this item !");
-        return nullptr;
-    }
-    return removeFromGroup(tree, item);
+    return removal;
 }
 
-HTREEITEM removeFromGroup(HWND tree, HTREEITEM item) {
-    const uint32_t kind = itemKind(itemData(tree, item));
-    HTREEITEM parent = parentOrRoot(tree, item);
-    HTREEITEM next = removeTreeItem(tree, item);
-    if (isTourKind(kind) && !isFolderKind(kind)) {
-        // Counted from the first tour item left: the item selected instead may be a folder or
-        // an airport of the group, which a renumbering from it would not count from.
-        renumberTour(tree, firstTourItemIn(tree, parent));
-    }
-    return next;
-}
-
-HTREEITEM removeTreeItem(HWND tree, HTREEITEM item) {
-    // Before the selection leaves it: the editor's fields of an item that goes are not stored,
-    // so that a refused write can neither hold the deletion up nor be reported for nothing.
-    releaseEditorFrom(tree, item);
-    HTREEITEM chosen = nullptr;
-    const uint32_t kind = itemKind(itemData(tree, item));
-    if (isTourKind(kind) && !isFolderKind(kind)) {
-        // A deleted tour item hands the selection to its own tour: the first item when it had
-        // one before it, else the last.
-        if (treeStep(tree, item, TVGN_PREVIOUS)) {
-            chosen = firstSibling(tree, item);
-        } else {
-            for (HTREEITEM at = treeStep(tree, item, TVGN_NEXT); at;
-                 at = treeStep(tree, at, TVGN_NEXT))
-                chosen = at;
-        }
-        if (chosen)
-            selectItem(tree, chosen);
-    }
+HTREEITEM removeAsPlanned(HWND tree, HTREEITEM item, const Removal& removal) {
+    if (removal.selectInstead)
+        selectItem(tree, removal.selectInstead);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
     InvalidateRect(tree, nullptr, TRUE);
-    return chosen;
+    if (removal.renumberFrom)
+        renumberTour(tree, removal.renumberFrom);
+    return removal.selectInstead;
 }

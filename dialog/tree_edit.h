@@ -31,27 +31,27 @@ AppendStart startAppend(HWND owner, int32_t added);
 void newFolderRecord(bool tour, RecordBuffer& record, char* label);
 
 // A new folder of the kind: at the top level for TVI_ROOT, inside item when it is a folder,
-// beside it otherwise. Refused ("Can't make a Folder") deeper than 99 levels, and (said) when its
-// record cannot be written; returns the folder or nullptr.
+// beside it otherwise (planNewFolder). Refused ("Can't make a Folder") deeper than 99 levels, and
+// (said) when its record cannot be written; returns the folder or nullptr.
 HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item);
 
-// A new entry of the kind as the last child of parent (TVI_ROOT for the top level), numbered
-// when it is a tour item. Returns it, or nullptr when its record could not be written (said).
-HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM parent);
+// A new entry of the kind as the last child of item when it is a folder, beside it otherwise
+// (planNewEntry), numbered when it is a tour item. Refused ("Please select Tour Item !", "Please
+// select Airport Item !") when item is of the other kind. Returns it, or nullptr when refused or
+// when its record could not be written (said).
+HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM item);
 
-// Deletes the item with everything in it; refused ("Can't delete this item !") for the only
-// top-level item, so the tree never becomes empty. Returns what removeFromGroup returns (nullptr
-// when refused).
-HTREEITEM deleteEntry(HWND tree, HTREEITEM item);
-
-// Deletes the item with everything in it (removeTreeItem); when it was a tour item, the tour
-// items left in its group are numbered again. Returns the item the editor must show again (the
-// tour item selected instead, whose number may have changed under the editor), or nullptr.
-// Delete, Cut and a drag that moves share it.
-HTREEITEM removeFromGroup(HWND tree, HTREEITEM item);
-
-// Deletes the item and its subtree. A tour item first moves the selection within its tour (to
-// the first item when it had one before it, else to the last); that item is returned, nullptr
-// for every other kind (the tree view then chooses). The records stay in the database until OK
-// leaves them out.
-HTREEITEM removeTreeItem(HWND tree, HTREEITEM item);
+// What deleting the item with everything in it does (planRemoval): refused ("Can't delete this
+// item !", said) for the only top-level item when onlyTopRefused, so the tree never becomes
+// empty; a tour item first hands the selection to its own tour, and the tour items left in its
+// group are numbered again.
+struct Removal {
+    bool refused;
+    HTREEITEM selectInstead; // nullptr: the tree view chooses
+    HTREEITEM renumberFrom;  // nullptr: no tour to number again
+};
+Removal planRemovalOf(HWND tree, HTREEITEM item, bool onlyTopRefused);
+// Deletes the item as planned. The records stay in the database until OK leaves them out.
+// Returns the item the editor must show again (the tour item selected instead, whose number may
+// have changed under the editor), or nullptr.
+HTREEITEM removeAsPlanned(HWND tree, HTREEITEM item, const Removal& removal);

@@ -87,15 +87,6 @@ HTREEITEM insertTreeItem(HWND tree, HTREEITEM parent, HTREEITEM after, const cha
         SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-int32_t itemDepth(HWND tree, HTREEITEM item) {
-    int32_t depth = 1;
-    if (!item || item == TVI_ROOT)
-        return depth;
-    for (HTREEITEM up = treeStep(tree, item, TVGN_PARENT); up; up = treeStep(tree, up, TVGN_PARENT))
-        ++depth;
-    return depth;
-}
-
 namespace {
 
 // One child's key, taken once before the sort; the comparison finds it by the child's data word,

@@ -31,9 +31,6 @@ HTREEITEM firstChild(HWND tree, HTREEITEM parent);
 // Whether ancestor lies above item (an item is not its own ancestor).
 bool isAncestorOf(HWND tree, HTREEITEM ancestor, HTREEITEM item);
 
-// 1 for a top-level item and for the root itself, one more for each folder above.
-int32_t itemDepth(HWND tree, HTREEITEM item);
-
 // Sorts the children of a tour folder, one level, as tour_order.h orders them: the tree's own
 // sort knows only labels, which put "1000 - ..." among the 100s.
 void sortTourChildren(HWND tree, HTREEITEM parent);

@@ -13,41 +13,48 @@
 
 namespace {
 
-// The records read so far: each one's item, and each one's parent record as the load's
-// placement found it (tree_plan.h).
+// The whole database read first, one record at a time, each marker taken out of the file as its
+// record is read, then placed by the load's plan (planLoad) and appended to the tree in file
+// order.
 struct LoadRun {
     HWND tree;
-    LoadPlace cursor;
-    HTREEITEM* items;
+    RecordBuffer* records;
+    int32_t* levels;
     int32_t* parents;
+    HTREEITEM* items;
+    int32_t chosen; // the record that carried the current choice's mark, or noNode
 };
 
-HTREEITEM appendRecord(LoadRun& run, int32_t number, const RecordBuffer& record) {
-    const int32_t index = number - 1;
-    const int32_t level = recordLevel(record);
-    const int32_t parent = placeRecord(run.cursor, run.parents, index, level);
-    run.parents[index] = parent;
-    const uint32_t word = itemWord(number, recordKind(record));
-    char label[48];
-    storedLabel(itemKind(word), record, label, sizeof label);
-    run.items[index] =
-        appendTreeItem(run.tree, parent == noNode ? TVI_ROOT : run.items[parent], label, word);
-    return run.items[index];
+bool readAll(LoadRun& run, HANDLE database, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        RecordBuffer& record = run.records[i];
+        if (!readRecordFrom(i + 1, database, record))
+            return false;
+        run.levels[i] = recordLevel(record);
+        if (isCurrentChoice(record)) {
+            run.chosen = i;
+            markCurrentChoice(record, false);
+            writeRecordTo(i + 1, database, record);
+        }
+    }
+    return true;
 }
 
 TreeLoad buildFromRecords(LoadRun& run, HANDLE database, int32_t count, HTREEITEM* choice) {
-    RecordBuffer record;
-    for (int32_t number = 1; number <= count; ++number) {
-        if (!readRecordFrom(number, database, record))
+    if (!readAll(run, database, count))
+        return TreeLoad::unreadable;
+    planLoad(run.levels, count, run.parents);
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t word = itemWord(i + 1, recordKind(run.records[i]));
+        char label[48];
+        storedLabel(itemKind(word), run.records[i], label, sizeof label);
+        const int32_t parent = run.parents[i];
+        run.items[i] =
+            appendTreeItem(run.tree, parent == noNode ? TVI_ROOT : run.items[parent], label, word);
+        if (!run.items[i]) // a tree short of an item would be saved over the database at OK
             return TreeLoad::unreadable;
-        HTREEITEM item = appendRecord(run, number, record);
-        if (!item) // a tree short of an item would be saved over the database at OK
-            return TreeLoad::unreadable;
-        if (isCurrentChoice(record)) {
-            *choice = item;
-            markCurrentChoice(record, false);
-            writeRecordTo(number, database, record);
-        }
+        if (i == run.chosen)
+            *choice = run.items[i];
     }
     return TreeLoad::loaded;
 }
@@ -72,15 +79,21 @@ TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
         return TreeLoad::tooLarge;
     }
     const size_t records = static_cast<size_t>(count);
-    LoadRun run = {tree, LoadPlace{},
+    LoadRun run = {tree,
+                   static_cast<RecordBuffer*>(allocate(records * sizeof(RecordBuffer))),
+                   static_cast<int32_t*>(allocate(records * sizeof(int32_t))),
+                   static_cast<int32_t*>(allocate(records * sizeof(int32_t))),
                    static_cast<HTREEITEM*>(allocate(records * sizeof(HTREEITEM))),
-                   static_cast<int32_t*>(allocate(records * sizeof(int32_t)))};
+                   noNode};
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-    TreeLoad status = run.items && run.parents ? buildFromRecords(run, database, count, choice)
-                                               : TreeLoad::unreadable;
+    TreeLoad status = run.records && run.levels && run.parents && run.items
+                          ? buildFromRecords(run, database, count, choice)
+                          : TreeLoad::unreadable;
     CloseHandle(database);
-    release(run.parents);
     release(run.items);
+    release(run.parents);
+    release(run.levels);
+    release(run.records);
     SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(tree, nullptr, TRUE);
     return status;

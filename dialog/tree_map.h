@@ -15,7 +15,7 @@ enum class TreeLoad {
 };
 
 // Appends the database's items to the tree in file order: entries into the last folder read,
-// folders by their levels (placeRecord, record_rules.h). Removes the current-choice marker from the
+// folders by their levels (planLoad, tree_plan.h). Removes the current-choice marker from the
 // file; *choice becomes the marked entry (the last one, when several carry a marker) or nullptr.
 [[nodiscard]] TreeLoad loadTree(HWND tree, HTREEITEM* choice);
 

@@ -121,22 +121,92 @@ void setCopyLevel(RecordBuffer& record, int32_t level) {
         record.level[0] = '\0';
 }
 
-int32_t placePasted(PasteCursor& cursor, const int32_t* parents, int32_t index, int32_t level) {
-    if (level <= 0)
-        return cursor.current;
-    for (int32_t up = folderClimb(cursor.lastLevel, level); up > 0 && cursor.current != noNode;
-         --up)
-        cursor.current = parents[cursor.current];
-    const int32_t parent = cursor.current;
-    cursor.lastLevel = level;
-    cursor.current = index;
-    return parent;
+void planPaste(const int32_t* levels, int32_t count, int32_t* parents) {
+    int32_t current = noNode;
+    int32_t lastLevel = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        parents[i] = current;
+        if (levels[i] <= 0)
+            continue;
+        for (int32_t up = folderClimb(lastLevel, levels[i]); up > 0 && current != noNode; --up)
+            current = parents[current];
+        parents[i] = current;
+        lastLevel = levels[i];
+        current = i;
+    }
 }
 
-void planPaste(const int32_t* levels, int32_t count, int32_t* parents) {
-    PasteCursor cursor;
-    for (int32_t i = 0; i < count; ++i)
-        parents[i] = placePasted(cursor, parents, i, levels[i]);
+PasteSpot planPasteSpot(const TreeSnapshot& tree) {
+    const int32_t at = tree.selected;
+    const bool intoFolder = isFolderNode(tree, at);
+    const int32_t parent = intoFolder ? at : tree.nodes[at].parent;
+    return {parent, intoFolder, nodeDepth(tree, parent)};
+}
+
+PasteSlot pasteSlot(int32_t level, int32_t count, bool intoFolder) {
+    if (level > 0)
+        return PasteSlot::first;
+    if (count == 1)
+        return intoFolder ? PasteSlot::first : PasteSlot::afterTarget;
+    return PasteSlot::last;
+}
+
+int32_t nodeDepth(const TreeSnapshot& tree, int32_t node) {
+    int32_t depth = 0;
+    for (; node != noNode; node = tree.nodes[node].parent)
+        ++depth;
+    return depth;
+}
+
+NewItemPlan planNewFolder(const TreeSnapshot& tree) {
+    const int32_t at = tree.selected;
+    if (nodeDepth(tree, at) + 1 > deepestFolderLevel)
+        return {NewItemRefusal::tooDeep, noNode, 0};
+    if (at == noNode || isFolderNode(tree, at))
+        return {NewItemRefusal::none, at, 0};
+    return {NewItemRefusal::none, tree.nodes[at].parent, 0};
+}
+
+NewItemPlan planNewEntry(const TreeSnapshot& tree, bool tour) {
+    const int32_t at = tree.selected;
+    NewItemPlan plan = {NewItemRefusal::none, noNode, 0};
+    if (at != noNode) {
+        if (isTourKind(itemKind(tree.nodes[at].word)) != tour)
+            return {NewItemRefusal::otherKind, noNode, 0};
+        plan.parent = isFolderNode(tree, at) ? at : tree.nodes[at].parent;
+    }
+    if (!tour)
+        return plan;
+    int32_t node = plan.parent == noNode ? tree.first : tree.nodes[plan.parent].firstChild;
+    for (; node != noNode; node = tree.nodes[node].next)
+        plan.number += isTourItemKind(itemKind(tree.nodes[node].word)) ? 1 : 0;
+    ++plan.number;
+    return plan;
+}
+
+RemovalPlan planRemoval(const TreeSnapshot& tree, bool onlyTopRefused) {
+    const int32_t at = tree.selected;
+    const TreeNode& node = tree.nodes[at];
+    const int32_t first = node.parent == noNode ? tree.first : tree.nodes[node.parent].firstChild;
+    if (onlyTopRefused && node.parent == noNode && first == at && node.next == noNode)
+        return {true, noNode, noNode};
+    RemovalPlan plan = {false, noNode, noNode};
+    if (!isTourItemKind(itemKind(node.word)))
+        return plan;
+    for (int32_t i = node.next; first == at && i != noNode; i = tree.nodes[i].next)
+        plan.selectInstead = i;
+    if (first != at)
+        plan.selectInstead = first;
+    for (int32_t i = first; i != noNode && plan.renumberFrom == noNode; i = tree.nodes[i].next) {
+        if (i != at && isTourItemKind(itemKind(tree.nodes[i].word)))
+            plan.renumberFrom = i;
+    }
+    return plan;
+}
+
+uint32_t copiedFolderWord(uint32_t word) {
+    const uint32_t kind = isTourKind(itemKind(word)) ? tourFolderKind : airportFolderKind;
+    return itemWord(itemRecordNumber(word), kind);
 }
 
 bool pasteFolderFits(int32_t above, int32_t deepest) {

@@ -70,17 +70,59 @@ void setCopyLevel(RecordBuffer& record, int32_t level);
 // paste's place; an entry goes after what its parent already holds.
 void planPaste(const int32_t* levels, int32_t count, int32_t* parents);
 
-// The same one record at a time, for a paste that inserts as it reads: the last folder pasted
-// and its level, and the parent of record index, whose earlier records' parents are placed.
-struct PasteCursor {
-    int32_t current = noNode;
-    int32_t lastLevel = 0;
+// Where a paste onto the snapshot's selection goes: into it when it is a folder, else beside it in
+// its group. above is that place's depth (0 for the top level), below which pasted folders nest.
+// The snapshot needs the selection's group and the folders above it.
+struct PasteSpot {
+    int32_t parent; // noNode for the top level
+    bool intoFolder;
+    int32_t above;
 };
-int32_t placePasted(PasteCursor& cursor, const int32_t* parents, int32_t index, int32_t level);
+PasteSpot planPasteSpot(const TreeSnapshot& tree);
+
+// Where a pasted record goes among its new siblings: a folder first, an entry after what they
+// hold already, and a paste of one entry alone at the pasted-on item (the first child of a
+// folder, right after an entry). intoFolder: the paste went onto a folder, not beside an entry.
+enum class PasteSlot { first, last, afterTarget };
+PasteSlot pasteSlot(int32_t level, int32_t count, bool intoFolder);
 
 // Whether pasted folders whose deepest level is deepest, placed below a parent at depth above
 // (0 for the top level), stay within the 99 levels a record can hold.
 bool pasteFolderFits(int32_t above, int32_t deepest);
+
+// Where a new item goes, for the snapshot's selection (noNode: nothing chosen, the top level): a
+// folder into the selected folder or beside the selected entry, refused when it would lie deeper
+// than deepestFolderLevel below the selection; an entry of the kind into the selected folder or
+// beside the selected entry, refused when the selection is of the other kind, and a tour item
+// numbered after the tour items already there. The snapshot needs the selection's group and the
+// folders above it, and for an entry what a selected folder holds.
+enum class NewItemRefusal { none, otherKind, tooDeep };
+struct NewItemPlan {
+    NewItemRefusal refusal;
+    int32_t parent; // the node it goes into as the last child, noNode for the top level
+    int32_t number; // a tour item's number in its tour, 0 for every other kind
+};
+NewItemPlan planNewFolder(const TreeSnapshot& tree);
+NewItemPlan planNewEntry(const TreeSnapshot& tree, bool tour);
+
+// 1 for a top-level node, one more for each folder above; 0 for noNode (the top level itself).
+int32_t nodeDepth(const TreeSnapshot& tree, int32_t node);
+
+// Deleting the selected node with everything in it: refused for the only top-level node (the
+// tree never becomes empty; only when onlyTopRefused). A tour item hands the selection to its own
+// tour, the first of its group when it had an item before it, else the last; selectInstead is
+// noNode for every other kind (the tree view then chooses). renumberFrom is the first tour item
+// left in a tour item's group, whose tour is numbered again, noNode when there is none or the
+// node is no tour item. The snapshot needs the selection's group.
+struct RemovalPlan {
+    bool refused;
+    int32_t selectInstead;
+    int32_t renumberFrom;
+};
+RemovalPlan planRemoval(const TreeSnapshot& tree, bool onlyTopRefused);
+
+// The data word of a folder once copied: the clipboard's level 1, whatever its depth in the tree.
+uint32_t copiedFolderWord(uint32_t word);
 
 // Whether a database of count records can take added more without passing the record numbers a
 // data word can hold.

@@ -1,5 +1,7 @@
 #include "tree_snapshot.h"
 
+#include <algorithm>
+
 #include "heap_blocks.h"
 #include "tree_items.h"
 
@@ -48,17 +50,69 @@ bool readNodes(HWND tree, HTREEITEM top, TreeView& view, int32_t capacity) {
     return true;
 }
 
-} // namespace
-
-bool takeSnapshot(HWND tree, HTREEITEM top, HTREEITEM selected, TreeView& view) {
+// Room for every item of the tree; the capacity, or -1 when memory runs out.
+int32_t startView(HWND tree, TreeView& view) {
     const int32_t capacity = static_cast<int32_t>(SendMessageA(tree, TVM_GETCOUNT, 0, 0));
     const size_t room = static_cast<size_t>(capacity > 0 ? capacity : 0);
     view = {};
     view.snapshot.first = noNode;
     view.snapshot.selected = noNode;
-    view.nodes = static_cast<TreeNode*>(allocate(room * sizeof(TreeNode)));
+    view.snapshot.nodes = view.nodes = static_cast<TreeNode*>(allocate(room * sizeof(TreeNode)));
     view.items = static_cast<HTREEITEM*>(allocate(room * sizeof(HTREEITEM)));
-    if (!view.nodes || !view.items || !readNodes(tree, top, view, capacity)) {
+    return view.nodes && view.items ? capacity : -1;
+}
+
+// The folders above item, top first, each the only child of the one before; the index of the
+// item's parent, noNode at the top level.
+int32_t readHolders(HWND tree, HTREEITEM item, TreeView& view, int32_t capacity) {
+    int32_t count = 0;
+    for (HTREEITEM up = treeStep(tree, item, TVGN_PARENT); up && count < capacity;
+         up = treeStep(tree, up, TVGN_PARENT))
+        view.items[count++] = up;
+    std::reverse(view.items, view.items + count);
+    for (int32_t i = 0; i < count; ++i)
+        view.nodes[i] = {itemData(tree, view.items[i]), i - 1, i + 1 < count ? i + 1 : noNode,
+                         noNode};
+    view.snapshot.count = count;
+    view.snapshot.first = count > 0 ? 0 : noNode;
+    return count - 1;
+}
+
+bool readGroup(HWND tree, HTREEITEM item, bool contents, TreeView& view, int32_t capacity) {
+    const int32_t parent = item ? readHolders(tree, item, view, capacity) : noNode;
+    const int32_t start = view.snapshot.count;
+    const HTREEITEM first = parent == noNode ? treeStep(tree, nullptr, TVGN_ROOT)
+                                             : treeStep(tree, view.items[parent], TVGN_CHILD);
+    if (!addList(tree, view, capacity, first, parent))
+        return false;
+    if (parent == noNode)
+        view.snapshot.first = view.snapshot.count > start ? start : noNode;
+    for (int32_t i = start; i < view.snapshot.count; ++i) {
+        if (view.items[i] == item)
+            view.snapshot.selected = i;
+    }
+    const int32_t at = view.snapshot.selected;
+    if (!contents || at == noNode || !isFolderKind(itemKind(view.nodes[at].word)))
+        return true;
+    HTREEITEM child = treeStep(tree, item, TVGN_CHILD);
+    return !child || addList(tree, view, capacity, child, at);
+}
+
+} // namespace
+
+bool takeGroupSnapshot(HWND tree, HTREEITEM item, bool contents, TreeView& view) {
+    const int32_t capacity = startView(tree, view);
+    if (capacity < 0 ||
+        !readGroup(tree, item == TVI_ROOT ? nullptr : item, contents, view, capacity)) {
+        releaseSnapshot(view);
+        return false;
+    }
+    return true;
+}
+
+bool takeSnapshot(HWND tree, HTREEITEM top, HTREEITEM selected, TreeView& view) {
+    const int32_t capacity = startView(tree, view);
+    if (capacity < 0 || !readNodes(tree, top, view, capacity)) {
         releaseSnapshot(view);
         return false;
     }
@@ -66,7 +120,6 @@ bool takeSnapshot(HWND tree, HTREEITEM top, HTREEITEM selected, TreeView& view) 
         if (view.items[i] == selected)
             view.snapshot.selected = i;
     }
-    view.snapshot.nodes = view.nodes;
     return true;
 }
 

@@ -21,4 +21,11 @@ struct TreeView {
 // folder for its first child, and nothing more. False (nothing held) when memory runs out or the
 // view holds more items than it counted.
 bool takeSnapshot(HWND tree, HTREEITEM top, HTREEITEM selected, TreeView& view);
+
+// What an edit at one item needs, at the cost of its group rather than the whole tree: the
+// folders that hold the item, from the top level down (each with the next as its only child),
+// every item of its group and, with contents, what the item holds when it is a folder. The item
+// is the snapshot's selection; nullptr reads the top level with nothing selected. False (nothing
+// held) as takeSnapshot.
+bool takeGroupSnapshot(HWND tree, HTREEITEM item, bool contents, TreeView& view);
 void releaseSnapshot(TreeView& view);

@@ -202,9 +202,9 @@ TEST(TreePlan, ASavedFileLoadsAndSavesUnchanged) {
     }
 }
 
-// The paste's placement applied as the tree view applies it: a folder as its parent's first
-// child, an entry after what its parent holds. Each node shows as its index, a folder with its
-// contents in brackets.
+// The paste's placement applied as the tree view applies it, each record in the slot pasteSlot
+// gives it (pasted onto a folder). Each node shows as its index, a folder with its contents in
+// brackets.
 std::string pasted(const std::vector<int32_t>& levels) {
     std::vector<int32_t> parents(levels.size(), 1234);
     planPaste(levels.data(), static_cast<int32_t>(levels.size()), parents.data());
@@ -212,7 +212,8 @@ std::string pasted(const std::vector<int32_t>& levels) {
     for (size_t i = 0; i < levels.size(); ++i) {
         std::vector<int32_t>& list =
             children[parents[i] == noNode ? levels.size() : static_cast<size_t>(parents[i])];
-        if (levels[i] > 0)
+        const int32_t count = static_cast<int32_t>(levels.size());
+        if (pasteSlot(levels[i], count, true) == PasteSlot::first)
             list.insert(list.begin(), static_cast<int32_t>(i));
         else
             list.push_back(static_cast<int32_t>(i));
@@ -319,6 +320,112 @@ TEST(TreePlan, PastePlacesFoldersFirstAndEntriesInOrder) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(pasted(c.levels), c.tree) << c.what;
+}
+
+// Among its new siblings: folders first, entries after them, and one entry alone where it was
+// pasted (a folder's first child, right after an entry).
+TEST(TreePlan, PasteSlotsAmongSiblings) {
+    struct Case {
+        int32_t level, count;
+        bool intoFolder;
+        PasteSlot slot;
+    };
+    const Case cases[] = {
+        {1, 1, false, PasteSlot::first},        {3, 5, true, PasteSlot::first},
+        {0, 1, true, PasteSlot::first},         {0, 1, false, PasteSlot::afterTarget},
+        {-1, 1, false, PasteSlot::afterTarget}, {0, 2, false, PasteSlot::last},
+        {0, 4, true, PasteSlot::last},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pasteSlot(c.level, c.count, c.intoFolder), c.slot)
+            << c.level << " of " << c.count << (c.intoFolder ? " into a folder" : " beside");
+}
+
+// One tree for the edits at one item: an airport folder holding an airport and a tour folder of
+// three tour items with an empty tour folder between the second and the third, and an airport.
+const std::vector<Item> editedTree = {
+    {airportFolderKind, top}, {airportKind, 0},        {tourFolderKind, 0}, {tourItemKind, 2},
+    {tourItemKind, 2},        {tourFolderKind + 1, 2}, {tourItemKind, 2},   {airportKind, top},
+};
+
+TEST(TreePlan, NewItemsGoIntoTheSelectedFolderOrBesideTheSelectedEntry) {
+    struct Case {
+        int32_t selected;
+        bool folder, tour;
+        NewItemPlan plan;
+    };
+    const NewItemRefusal none = NewItemRefusal::none;
+    const Case cases[] = {
+        {1, false, false, {none, 0, 0}},
+        {1, false, true, {NewItemRefusal::otherKind, top, 0}},
+        {2, false, false, {NewItemRefusal::otherKind, top, 0}},
+        {2, false, true, {none, 2, 4}},
+        {4, false, true, {none, 2, 4}},
+        {5, false, true, {none, 5, 1}},
+        {top, false, false, {none, top, 0}},
+        {1, true, false, {none, 0, 0}},
+        {0, true, true, {none, 0, 0}},
+        {7, true, false, {none, top, 0}},
+        {top, true, true, {none, top, 0}},
+    };
+    for (const Case& c : cases) {
+        const Tree tree = build(editedTree, c.selected);
+        const NewItemPlan plan =
+            c.folder ? planNewFolder(tree.snapshot) : planNewEntry(tree.snapshot, c.tour);
+        EXPECT_EQ(plan.refusal, c.plan.refusal) << c.selected << (c.folder ? " folder" : " entry");
+        EXPECT_EQ(plan.parent, c.plan.parent) << c.selected;
+        EXPECT_EQ(plan.number, c.plan.number) << c.selected;
+    }
+    std::vector<Item> chain;
+    for (int32_t depth = 1; depth <= deepestFolderLevel; ++depth)
+        chain.push_back({airportFolderKind, depth - 2});
+    EXPECT_EQ(planNewFolder(build(chain, 97).snapshot).refusal, none) << "the 99th level";
+    EXPECT_EQ(planNewFolder(build(chain, 98).snapshot).refusal, NewItemRefusal::tooDeep);
+    EXPECT_EQ(nodeDepth(build(chain).snapshot, 98), deepestFolderLevel);
+}
+
+TEST(TreePlan, ARemovedTourItemHandsTheSelectionToItsTour) {
+    struct Case {
+        int32_t selected;
+        RemovalPlan plan;
+    };
+    const Case cases[] = {
+        {4, {false, 3, 3}},     // the first of its group, which is numbered from there
+        {3, {false, 6, 4}},     // the first item: the last of the group
+        {6, {false, 3, 3}},     //
+        {2, {false, top, top}}, // a folder: the tree view chooses
+        {1, {false, top, top}}, // an airport
+    };
+    for (const Case& c : cases) {
+        const RemovalPlan plan = planRemoval(build(editedTree, c.selected).snapshot, true);
+        EXPECT_EQ(plan.refused, c.plan.refused) << c.selected;
+        EXPECT_EQ(plan.selectInstead, c.plan.selectInstead) << c.selected;
+        EXPECT_EQ(plan.renumberFrom, c.plan.renumberFrom) << c.selected;
+    }
+    const Tree alone = build({{tourItemKind, top}}, 0);
+    EXPECT_TRUE(planRemoval(alone.snapshot, true).refused) << "the tree never becomes empty";
+    EXPECT_FALSE(planRemoval(alone.snapshot, false).refused) << "a move takes it away";
+}
+
+TEST(TreePlan, APasteGoesIntoAFolderOrBesideAnEntry) {
+    struct Case {
+        int32_t selected;
+        PasteSpot spot;
+    };
+    const Case cases[] = {
+        {2, {2, true, 2}},
+        {4, {2, false, 2}},
+        {7, {top, false, 0}},
+        {0, {0, true, 1}},
+    };
+    for (const Case& c : cases) {
+        const PasteSpot spot = planPasteSpot(build(editedTree, c.selected).snapshot);
+        EXPECT_EQ(spot.parent, c.spot.parent) << c.selected;
+        EXPECT_EQ(spot.intoFolder, c.spot.intoFolder) << c.selected;
+        EXPECT_EQ(spot.above, c.spot.above) << c.selected;
+    }
+    EXPECT_EQ(copiedFolderWord(itemWord(5, tourFolderKind + 2)), itemWord(5, tourFolderKind));
+    EXPECT_EQ(copiedFolderWord(itemWord(9, 42)), itemWord(9, airportFolderKind));
 }
 
 TEST(TreePlan, PasteAndNewRecordsStayWithinTheirLimits) {
