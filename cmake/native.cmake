@@ -15,7 +15,7 @@ file(GLOB TARVIX_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native
 add_executable(native_tests ${TARVIX_NATIVE_TESTS})
 set_target_properties(native_tests PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 6)
 target_link_libraries(native_tests PRIVATE tarvix_warnings tarvix_core_native GTest::gtest_main)
-gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 30)
+gtest_discover_tests(native_tests TEST_PREFIX "native." DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES)
 
 # The includes run one way between the folders, with no circle.
 add_test(NAME script.layers COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_layers.sh)

@@ -246,7 +246,7 @@ function(tarvix_windows_cases name lane)
         set_tests_properties(win32.${name} PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
             ${lock} TIMEOUT 300)
     else()
-        gtest_discover_tests(${name} TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST
+        gtest_discover_tests(${name} TEST_PREFIX "win32." DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
             DISCOVERY_TIMEOUT 300 ${ARGN} PROPERTIES ${lock} TIMEOUT 120)
     endif()
 endfunction()

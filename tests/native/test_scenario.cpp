@@ -1,6 +1,9 @@
 // Scenario files: what a good one gives, and the message each kind of bad one gets.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 #include "host/scenario.h"
 
 namespace {
@@ -161,6 +164,16 @@ TEST_P(BadScenario, IsRefusedWithAMessageThatNamesTheField) {
 #define AIRCRAFT                                                                                   \
     R"("aircraft": {"latitude": 41.8, "longitude": -87.7, "heading": 10, "airspeed": 100, "altitude": 600})"
 
+// Named by the field each message names and the case's place, so that a case keeps its name from
+// one build to the next.
+std::string badName(const ::testing::TestParamInfo<Bad>& bad) {
+    std::string name = "Case" + std::to_string(bad.index) + "_";
+    for (const char* c = bad.param.message; *c && *c != ':' && *c != ' '; ++c)
+        if (std::isalnum(static_cast<unsigned char>(*c)))
+            name += *c;
+    return name;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Messages, BadScenario,
     ::testing::Values(
@@ -250,6 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
             "clicks[0].press: only a DLG press opens a dialog"},
         Bad{"{" AIRCRAFT R"(, "duration": 60, "clicks": [{"at": 5, "button": "DLG",
             "answers": ["Yes", "Maybe"]}]})",
-            "clicks[0].answers: 'Maybe' is not Yes, No, OK or Cancel"}));
+            "clicks[0].answers: 'Maybe' is not Yes, No, OK or Cancel"}),
+    badName);
 
 } // namespace

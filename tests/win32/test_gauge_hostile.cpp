@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -152,7 +153,12 @@ TEST_P(NoTourItem, InitializeStepsOnlyAFewTimes) {
     EXPECT_LE(steps(), 5) << "no arrival steps without a next waypoint; one step a click";
 }
 
-INSTANTIATE_TEST_SUITE_P(Records, NoTourItem, ::testing::Values(2147483647, 0, -5, 1, 5, 9999));
+std::string recordName(const ::testing::TestParamInfo<int32_t>& record) {
+    return (record.param < 0 ? "Minus" : "") + std::to_string(std::abs(record.param));
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, NoTourItem, ::testing::Values(2147483647, 0, -5, 1, 5, 9999),
+                         recordName);
 
 // Answers no tour gives, from the first step of initialize on.
 struct BadAnswer {

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "common/sim_ids.h"
 #include "gauge/screen_area.h"
@@ -319,11 +321,17 @@ TEST_P(HostileScale, IsBroughtIntoRangeOrIgnored) {
     EXPECT_EQ(block.scale, GetParam().second);
 }
 
+std::string scaleName(const ::testing::TestParamInfo<std::pair<double, double>>& scale) {
+    static const char* const names[] = {"Zero", "Huge", "NotANumber", "MinusInfinity", "InRange"};
+    return names[scale.index];
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, HostileScale,
                          ::testing::Values(std::make_pair(0.0, 0.2), std::make_pair(1e9, 20.0),
                                            std::make_pair(double(NAN), 5.0),
                                            std::make_pair(-double(INFINITY), 5.0),
-                                           std::make_pair(7.5, 7.5)));
+                                           std::make_pair(7.5, 7.5)),
+                         scaleName);
 
 TEST_F(GaugeInHost, RunsTwiceInOneProcess) {
     for (int life = 0; life < 2; ++life) {
