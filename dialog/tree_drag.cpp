@@ -68,11 +68,14 @@ void endImageDrag(HWND dialog) {
 }
 
 // What dropping the source on the target does, by the tree's rules over the target's group and
-// the folders above it (planDrop).
+// the folders above it (planDrop); nothing (said) when the tree cannot be read.
 DropPlan planDropOn(HWND tree, HTREEITEM source, HTREEITEM target, bool copy) {
     TreeView view;
-    if (!takeGroupSnapshot(tree, target, false, view))
+    if (!takeGroupSnapshot(tree, target, false, view)) {
+        reportError(tree, "The tree could not be read (the system may be short of memory); "
+                          "nothing has been dropped.");
         return DropPlan::nothing;
+    }
     int32_t sourceNode = noNode;
     for (int32_t i = 0; i < view.snapshot.count && sourceNode == noNode; ++i)
         sourceNode = view.items[i] == source ? i : noNode;
