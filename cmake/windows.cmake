@@ -113,6 +113,7 @@ target_link_libraries(tarvix_database PUBLIC tarvix_core user32 comctl32)
 
 add_library(TarvixDlg SHARED
     dialog/about_dialog.cpp
+    dialog/editor_dispatch.cpp
     dialog/import_export.cpp
     dialog/exchange_mapping.cpp
     dialog/exports.cpp

@@ -244,6 +244,12 @@ void showItem(HWND dialog, HWND tree, HTREEITEM item) {
     enableItemControls(dialog, tree, item);
 }
 
+void showTourNumber(HWND dialog, int32_t number) {
+    char text[8];
+    tourNumberText(number, text, sizeof text);
+    SetDlgItemTextA(dialog, IDC_IDENT, text);
+}
+
 void releaseEditorFrom(HWND tree, HTREEITEM removed) {
     HTREEITEM shown = settings.editorItem;
     if (shown == removed || (shown && isAncestorOf(tree, removed, shown)))

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+
 // The number edits are only a few digits wide in the template's font. Where the system draws
 // another face (every system that lacks that one), the edits' usual margins leave too little
 // room and the last digits scroll out of view: a pixel each side gives three-digit degrees and
@@ -45,6 +47,9 @@ void followSelection(HWND dialog, HWND tree, const NMTREEVIEWA& change);
 // Shows the item an operation hands back (nullptr: none) in the editor: selected, when it is not
 // (which shows it), else read again, as the operation may have changed its record.
 void showItem(HWND dialog, HWND tree, HTREEITEM item);
+// A renumbering gave the item the editor shows a new number: the ident box shows it, so that the
+// editor, which stores what it shows, never puts the old one back.
+void showTourNumber(HWND dialog, int32_t number);
 // Before the item (with everything in it) leaves the tree: the editor no longer stores into it,
 // whatever selection change the deletion brings, and whichever of its notifications comes first.
 void releaseEditorFrom(HWND tree, HTREEITEM removed);

@@ -15,6 +15,7 @@
 #include "dialog_resources.h"
 #include "dialog_state.h"
 #include "dialogs.h"
+#include "editor_dispatch.h"
 #include "error_report.h"
 #include "import_export.h"
 #include "item_editor.h"
@@ -41,7 +42,8 @@ HWND treeOf(HWND dialog) {
 // once.
 HTREEITEM startEmptyDatabase(HWND tree) {
     HTREEITEM folder = newFolder(false, tree, TVI_ROOT);
-    return folder ? newEntry(false, tree, folder) : nullptr;
+    NumberShown numbered = {}; // an airport numbers nothing
+    return folder ? newEntry(false, tree, folder, numbered) : nullptr;
 }
 
 // A session that did not end (the simulator stopped while the dialog was open) left a working
@@ -253,7 +255,11 @@ bool storeChosenItem(HWND dialog, HWND tree, HTREEITEM chosen) {
     }
     // A tour whose renumbering was refused gets its numbers before the save: the file may leave
     // one out, or hold ones its labels do not show.
-    if (!settleTourNumbers(tree)) {
+    NumberShown numbered = {};
+    const bool settled = settleTourNumbers(tree, numbered);
+    if (numbered.item)
+        showTourNumber(dialog, numbered.number);
+    if (!settled) {
         reportError(dialog, "A tour's numbers could not be written to the waypoint database (it "
                             "may be held by another program). Nothing has been saved; try OK "
                             "again.");
@@ -339,6 +345,19 @@ void sortExpandedTour(HWND tree, const NMTREEVIEWA& change) {
         sortTourChildren(tree, change.itemNew.hItem);
 }
 
+// The dragged item is selected first, which shows it in the editor. A message box shown as the
+// selection moved (the entry left could not be stored, so the selection stayed; the one reached
+// could not be read) takes the button's release: a drag armed after it would drop at the pilot's
+// next click. The key state is the one of the messages taken so far, which a message box's own
+// loop brings up to date.
+void startDrag(HWND dialog, const NMTREEVIEWA& start) {
+    HWND tree = start.hdr.hwndFrom;
+    HTREEITEM item = start.itemNew.hItem;
+    selectItem(tree, item);
+    if (selectedItem(tree) == item && settings.editorItem == item && GetKeyState(VK_LBUTTON) < 0)
+        beginTreeDrag(dialog, start);
+}
+
 // No handle of a deleted item is kept: the clipboard's source, the destination and the drag
 // would otherwise name an item that is gone (or a new one that took its handle).
 void forgetItem(HTREEITEM item) {
@@ -365,7 +384,7 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
         sortExpandedTour(tree, *reinterpret_cast<NMTREEVIEWA*>(header));
         return 0;
     case TVN_BEGINDRAGA:
-        beginTreeDrag(dialog, *reinterpret_cast<NMTREEVIEWA*>(header));
+        startDrag(dialog, *reinterpret_cast<NMTREEVIEWA*>(header));
         return 0;
     case TVN_DELETEITEMA:
         forgetItem(reinterpret_cast<NMTREEVIEWA*>(header)->itemOld.hItem);
@@ -382,6 +401,18 @@ LRESULT settingsNotify(HWND dialog, NMHDR* header) {
     default:
         return 0;
     }
+}
+
+// The drop ends the drag (tree_drag); when it goes ahead, the dispatcher carries it out.
+BOOL dropOnTree(HWND dialog, WPARAM keys) {
+    TreeDrop drop = {};
+    if (!dropTreeDrag(dialog, keys, drop))
+        return FALSE;
+    if (drop.source) {
+        dropItem(dialog, treeOf(dialog), drop);
+        InvalidateRect(treeOf(dialog), nullptr, TRUE);
+    }
+    return TRUE;
 }
 
 void restoreProcedure(HWND window, WNDPROC previous) {
@@ -419,7 +450,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_MOUSEMOVE:
         return moveTreeDrag(dialog, lParam);
     case WM_LBUTTONUP:
-        return dropTreeDrag(dialog, wParam);
+        return dropOnTree(dialog, wParam);
     case WM_CAPTURECHANGED:
         return abandonTreeDrag(dialog);
     case WM_DESTROY:

@@ -6,12 +6,12 @@
 #include "../common/module_contract.h"
 #include "../common/record_rules.h"
 #include "db_file.h"
-#include "dialog_resources.h"
 #include "error_report.h"
 #include "heap_blocks.h"
 #include "settings_state.h"
 #include "tree_items.h"
 #include "tree_plan.h"
+#include "tree_snapshot.h"
 
 namespace {
 
@@ -78,27 +78,29 @@ void releaseNumbers(TourNumbers& tour) {
     release(tour.runs);
 }
 
+// The group's tour items (planTourGroup) and their record numbers, with room for their lines.
 bool gatherTour(HWND tree, HTREEITEM item, TourNumbers& tour) {
-    HTREEITEM first = firstSibling(tree, item);
-    for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT))
-        tour.count += isTourItemKind(itemKind(itemData(tree, at))) ? 1 : 0;
+    TreeView view;
+    if (!takeGroupSnapshot(tree, item, false, view))
+        return false;
+    int32_t* nodes =
+        static_cast<int32_t*>(allocate(static_cast<size_t>(view.snapshot.count) * sizeof(int32_t)));
+    tour.count = nodes ? planTourGroup(view.snapshot, nodes) : 0;
     const size_t count = static_cast<size_t>(tour.count);
     tour.items = static_cast<HTREEITEM*>(allocate(count * sizeof(HTREEITEM)));
     tour.records = static_cast<int32_t*>(allocate(count * sizeof(int32_t)));
     tour.lines = static_cast<uint8_t*>(allocate(count * recordSize));
     tour.renumbered = static_cast<uint8_t*>(allocate(count * recordSize));
     tour.runs = static_cast<NumberRun*>(allocate(count * sizeof(NumberRun)));
-    if (!tour.items || !tour.records || !tour.lines || !tour.renumbered || !tour.runs)
-        return false;
-    int32_t i = 0;
-    for (HTREEITEM at = first; at; at = treeStep(tree, at, TVGN_NEXT)) {
-        const uint32_t word = itemData(tree, at);
-        if (isTourItemKind(itemKind(word))) {
-            tour.items[i] = at;
-            tour.records[i++] = itemRecordNumber(word);
-        }
+    const bool gathered =
+        nodes && tour.items && tour.records && tour.lines && tour.renumbered && tour.runs;
+    for (int32_t i = 0; gathered && i < tour.count; ++i) {
+        tour.items[i] = view.items[nodes[i]];
+        tour.records[i] = itemRecordNumber(view.nodes[nodes[i]].word);
     }
-    return true;
+    release(nodes);
+    releaseSnapshot(view);
+    return gathered;
 }
 
 bool seekRecord(HANDLE file, int32_t number) {
@@ -166,44 +168,48 @@ HTREEITEM firstTourItemIn(HWND tree, HTREEITEM parent) {
     return at;
 }
 
-bool numberGroup(HWND tree, HTREEITEM group) {
+// The group's numbering; the selection's new number, when it is in the group, kept in numbered.
+bool numberGroup(HWND tree, HTREEITEM group, NumberShown& numbered) {
     HTREEITEM first = firstTourItemIn(tree, group);
     if (!first) {
         noteUnsettled(group, false);
         return true;
     }
-    return writeTourNumbers(tree, first) == TourNumbering::written;
+    NumberShown shown = {};
+    const bool written = writeTourNumbers(tree, first, shown) == TourNumbering::written;
+    if (shown.item)
+        numbered = shown;
+    return written;
 }
 
-bool numberToursUnder(HWND tree, HTREEITEM parent) {
-    bool numbered = numberGroup(tree, parent);
+bool numberToursUnder(HWND tree, HTREEITEM parent, NumberShown& numbered) {
+    bool written = numberGroup(tree, parent, numbered);
     for (HTREEITEM at = firstChild(tree, parent); at; at = treeStep(tree, at, TVGN_NEXT)) {
         if (isFolderKind(itemKind(itemData(tree, at))))
-            numbered = numberToursUnder(tree, at) && numbered;
+            written = numberToursUnder(tree, at, numbered) && written;
     }
-    return numbered;
+    return written;
 }
 
-// The editor shows the selected item's new number too: it stores what it shows when the
-// selection moves on, and an old number would come back.
-void labelNumbers(HWND tree, const TourNumbers& tour, HTREEITEM selected) {
+// The labels take their new numbers; the selected item's number is handed back for the editor.
+NumberShown labelNumbers(HWND tree, const TourNumbers& tour, HTREEITEM selected) {
+    NumberShown numbered = {nullptr, 0};
     RecordBuffer record;
     for (int32_t i = 0; i < tour.count; ++i) {
         decodeRecord(tour.lines + static_cast<size_t>(i) * recordSize, recordSize, record);
         char label[48];
         numberedLabel(tourItemKind, record, i + 1, label, sizeof label);
         setItemLabel(tree, tour.items[i], label);
-        if (tour.items[i] == selected) {
-            char number[8];
-            tourNumberText(i + 1, number, sizeof number);
-            SetDlgItemTextA(GetParent(tree), IDC_IDENT, number);
-        }
+        if (tour.items[i] == selected)
+            numbered = {selected, i + 1};
     }
+    return numbered;
 }
 
 } // namespace
 
-TourNumbering writeTourNumbers(HWND tree, HTREEITEM item) {
+TourNumbering writeTourNumbers(HWND tree, HTREEITEM item, NumberShown& numbered) {
+    numbered = {nullptr, 0};
     if (!item || !isTourKind(itemKind(itemData(tree, item))))
         return TourNumbering::notTour;
     TourNumbers tour;
@@ -220,7 +226,7 @@ TourNumbering writeTourNumbers(HWND tree, HTREEITEM item) {
     noteUnsettled(parentOrRoot(tree, item), !renumbered);
     if (renumbered) {
         const FoldedTour fold = foldTour(tree, item);
-        labelNumbers(tree, tour, fold.selected);
+        numbered = labelNumbers(tree, tour, fold.selected);
         unfoldTour(fold);
     }
     releaseNumbers(tour);
@@ -240,15 +246,16 @@ void reportTourNumbers(HWND tree, TourNumbering numbering) {
                           "before it saves.");
 }
 
-bool renumberTour(HWND tree, HTREEITEM item) {
-    const TourNumbering numbering = writeTourNumbers(tree, item);
-    reportTourNumbers(tree, numbering);
-    return numbering != TourNumbering::notTour;
+NumberShown renumberTour(HWND tree, HTREEITEM item) {
+    NumberShown numbered = {};
+    reportTourNumbers(tree, writeTourNumbers(tree, item, numbered));
+    return numbered;
 }
 
-bool settleTourNumbers(HWND tree) {
+bool settleTourNumbers(HWND tree, NumberShown& numbered) {
+    numbered = {nullptr, 0};
     if (settings.unsettledToursLost) {
-        if (!numberToursUnder(tree, TVI_ROOT))
+        if (!numberToursUnder(tree, TVI_ROOT, numbered))
             return false;
         settings.unsettledToursLost = 0;
         return true;
@@ -256,7 +263,7 @@ bool settleTourNumbers(HWND tree) {
     bool settled = true;
     for (HTREEITEM group : settings.unsettledTours) {
         if (group)
-            settled = numberGroup(tree, group) && settled;
+            settled = numberGroup(tree, group, numbered) && settled;
     }
     return settled;
 }

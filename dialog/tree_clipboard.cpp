@@ -1,6 +1,5 @@
 #include "tree_clipboard.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "../common/module_contract.h"
@@ -82,6 +81,7 @@ struct PastePlace {
     HTREEITEM target;
     bool intoFolder;
     int32_t above;
+    bool tour; // the target's kind, which a single entry takes
 };
 
 bool pastePlace(HWND tree, HTREEITEM target, PastePlace& place) {
@@ -90,7 +90,7 @@ bool pastePlace(HWND tree, HTREEITEM target, PastePlace& place) {
         return false;
     const PasteSpot spot = planPasteSpot(view.snapshot);
     place = {spot.parent == noNode ? TVI_ROOT : view.items[spot.parent], target, spot.intoFolder,
-             spot.above};
+             spot.above, spot.tour};
     releaseSnapshot(view);
     return true;
 }
@@ -99,8 +99,8 @@ bool pastePlace(HWND tree, HTREEITEM target, PastePlace& place) {
 // item still exists) and fitted to the target's kind; a folder keeps its kinds. The fitting is
 // done in memory only: the clipboard stays as it was copied or cut, so that a second paste into
 // a place of the other kind starts again from the whole record (an airport keeps its ID).
-bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE clipboard,
-                        HANDLE database, RecordBuffer& first) {
+bool prepareFirstRecord(HWND tree, HTREEITEM source, bool tour, HANDLE clipboard, HANDLE database,
+                        RecordBuffer& first) {
     if (!readRecordFrom(1, clipboard, first))
         return false;
     if (isFolderRecord(first))
@@ -112,7 +112,7 @@ bool prepareFirstRecord(HWND tree, HTREEITEM source, HTREEITEM target, HANDLE cl
             return false;
         first.level[0] = '\0';
     }
-    fitToKind(first, isTourKind(itemKind(itemData(tree, target))));
+    fitToKind(first, tour);
     return true;
 }
 
@@ -215,8 +215,8 @@ void readPasteLevels(HANDLE clipboard, int32_t count, int32_t* levels) {
 // Folders nest at most 99 deep (a deeper level cannot be written, and the next opening would
 // flatten it), so a paste whose deepest folder would land below that is refused as a new folder
 // there would be.
-bool foldersFit(HWND tree, const int32_t* levels, int32_t count, int32_t above) {
-    if (pasteFolderFits(above, *std::max_element(levels, levels + count)))
+bool foldersFit(HWND tree, int32_t deepest, int32_t above) {
+    if (pasteFolderFits(above, deepest))
         return true;
     reportError(tree, "Can't make a Folder");
     return false;
@@ -253,7 +253,7 @@ void cutBack(int32_t firstNumber) {
 // The clipboard's records appended to the database and inserted as items, and the tour they
 // went into numbered: all of it, or none of it and the pilot told.
 HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HANDLE clipboard, int32_t count,
-                          PastePlace place, const int32_t* parents) {
+                          PastePlace place, const int32_t* parents, NumberShown& numbered) {
     const AppendStart start = startAppend(tree, count);
     const HANDLE database = start.database;
     const int32_t firstNumber = start.first;
@@ -264,13 +264,14 @@ HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HANDLE clipboard, int32_t
     }
     RecordBuffer firstRecord;
     const bool appended =
-        prepareFirstRecord(tree, source, place.target, clipboard, database, firstRecord) &&
+        prepareFirstRecord(tree, source, place.tour, clipboard, database, firstRecord) &&
         appendPastedRecords(clipboard, database, firstRecord, count, firstNumber);
     PasteRun run = {tree, database, count, firstNumber, place, parents, nullptr};
     HTREEITEM first = appended ? insertRecords(run) : nullptr;
     CloseHandle(database); // the renumbering opens the database itself
     PasteRefusal why = appended ? PasteRefusal::inserted : PasteRefusal::written;
-    const TourNumbering numbering = first ? writeTourNumbers(tree, first) : TourNumbering::notTour;
+    const TourNumbering numbering =
+        first ? writeTourNumbers(tree, first, numbered) : TourNumbering::notTour;
     if (first && (numbering == TourNumbering::notTour || numbering == TourNumbering::written))
         return first;
     if (numbering == TourNumbering::astray)
@@ -284,7 +285,7 @@ HTREEITEM appendAndInsert(HWND tree, HTREEITEM source, HANDLE clipboard, int32_t
     return nullptr;
 }
 
-HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
+HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target, NumberShown& numbered) {
     HANDLE clipboard = openRecordFileRetrying(clipboardFileName, false);
     if (clipboard == INVALID_HANDLE_VALUE) {
         // Nothing copied yet is nothing to paste; a clipboard file that is there and cannot be
@@ -301,13 +302,14 @@ HTREEITEM pasteRecords(HWND tree, HTREEITEM source, HTREEITEM target) {
     int32_t* parents = static_cast<int32_t*>(allocate(records * sizeof(int32_t)));
     HTREEITEM first = nullptr;
     const bool planned = placed && levels && parents;
+    int32_t deepest = 0;
     if (count >= 1 && planned) {
         readPasteLevels(clipboard, count, levels);
-        planPaste(levels, count, parents);
+        deepest = planPaste(levels, count, parents);
     }
-    if (count >= 1 && planned && foldersFit(tree, levels, count, place.above)) {
+    if (count >= 1 && planned && foldersFit(tree, deepest, place.above)) {
         showCursor(IDC_WAIT);
-        first = appendAndInsert(tree, source, clipboard, count, place, parents);
+        first = appendAndInsert(tree, source, clipboard, count, place, parents, numbered);
         showCursor(IDC_ARROW);
     } else if (count >= 1 && !planned) {
         reportPasteRefused(tree, PasteRefusal::inserted);
@@ -343,11 +345,13 @@ bool copyToClipboardFile(HWND tree, HTREEITEM item) {
     return false;
 }
 
-HTREEITEM pasteFromClipboardFile(HWND tree, HTREEITEM source, HTREEITEM target) {
+HTREEITEM pasteFromClipboardFile(HWND tree, HTREEITEM source, HTREEITEM target,
+                                 NumberShown& numbered) {
+    numbered = {nullptr, 0};
     if (!target)
         return nullptr;
     LockWindowUpdate(tree);
-    HTREEITEM first = pasteRecords(tree, source, target);
+    HTREEITEM first = pasteRecords(tree, source, target, numbered);
     LockWindowUpdate(nullptr);
     return first;
 }

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "tour_numbers.h"
+
 // The clipboard file holds the item: an entry as one record, a folder followed by its subtree
 // in the order the save writes the database (each list's entries, then each folder and its own
 // contents). False with no file left when there is no item or a record cannot be read or
@@ -24,5 +26,6 @@ bool copyToClipboardFile(HWND tree, HTREEITEM item);
 // Folder"), no room for the records (said), or a record that could not be written or read back,
 // an item the tree refused or a tour whose new numbers could not be written (said, and whatever
 // went in taken out of the tree and the database again). The tour the paste went into is
-// numbered 001, 002, ... with it.
-HTREEITEM pasteFromClipboardFile(HWND tree, HTREEITEM source, HTREEITEM target);
+// numbered 001, 002, ... with it, and numbered gets what that gave the selection.
+HTREEITEM pasteFromClipboardFile(HWND tree, HTREEITEM source, HTREEITEM target,
+                                 NumberShown& numbered);

@@ -4,12 +4,10 @@
 
 #include "dialog_resources.h"
 #include "error_report.h"
-#include "item_editor.h"
 #include "settings_state.h"
-#include "tree_clipboard.h"
-#include "tree_commands.h"
-#include "tree_edit.h"
 #include "tree_items.h"
+#include "tree_plan.h"
+#include "tree_snapshot.h"
 
 namespace {
 
@@ -69,22 +67,21 @@ void endImageDrag(HWND dialog) {
     settings.dragImage = nullptr;
 }
 
-// The dragged item (selected as the drag began, and stored from the editor so that it goes as
-// the pilot sees it), copied through the clipboard file, goes in at the target; a move then
-// takes the original away, only once the whole copy is in. The new item is selected and shown
-// in the editor.
-void dropOnto(HWND dialog, HWND tree, HTREEITEM target, bool copy) {
-    HTREEITEM source = settings.dragSource;
-    if (!storeSelectedItem(dialog, tree) || !copyToClipboardFile(tree, source))
-        return;
-    // The clipboard file now holds the dragged item, no longer what Copy or Cut put there.
-    settings.clipboardFromSource = 0;
-    HTREEITEM created = pasteFromClipboardFile(tree, source, target);
-    if (!created)
-        return;
-    if (!copy)
-        removeTreeItem(tree, source, false);
-    showItem(dialog, tree, created);
+// What dropping the source on the target does, by the tree's rules over the target's group and
+// the folders above it (planDrop); nothing (said) when the tree cannot be read.
+DropPlan planDropOn(HWND tree, HTREEITEM source, HTREEITEM target, bool copy) {
+    TreeView view;
+    if (!takeGroupSnapshot(tree, target, false, view)) {
+        reportError(tree, "The tree could not be read (the system may be short of memory); "
+                          "nothing has been dropped.");
+        return DropPlan::nothing;
+    }
+    int32_t sourceNode = noNode;
+    for (int32_t i = 0; i < view.snapshot.count && sourceNode == noNode; ++i)
+        sourceNode = view.items[i] == source ? i : noNode;
+    const DropPlan plan = planDrop(view.snapshot, sourceNode, copy);
+    releaseSnapshot(view);
+    return plan;
 }
 
 } // namespace
@@ -92,13 +89,6 @@ void dropOnto(HWND dialog, HWND tree, HTREEITEM target, bool copy) {
 void beginTreeDrag(HWND dialog, const NMTREEVIEWA& start) {
     HWND tree = start.hdr.hwndFrom;
     HTREEITEM item = start.itemNew.hItem;
-    selectItem(tree, item);
-    // A message box shown as the selection moved (the entry left could not be stored, so the
-    // selection stayed; the one reached could not be read) takes the button's release: a drag
-    // armed after it would drop at the pilot's next click. The key state is the one of the
-    // messages taken so far, which a message box's own loop brings up to date.
-    if (selectedItem(tree) != item || settings.editorItem != item || GetKeyState(VK_LBUTTON) >= 0)
-        return;
     settings.dragImage = reinterpret_cast<HIMAGELIST>(
         SendMessageA(tree, TVM_CREATEDRAGIMAGE, 0, reinterpret_cast<LPARAM>(item)));
     if (!settings.dragImage)
@@ -147,7 +137,8 @@ bool moveTreeDrag(HWND dialog, LPARAM clientPoint) {
     return true;
 }
 
-bool dropTreeDrag(HWND dialog, WPARAM keys) {
+bool dropTreeDrag(HWND dialog, WPARAM keys, TreeDrop& drop) {
+    drop = {nullptr, nullptr, false};
     if (!settings.dragImage)
         return false;
     const bool copy = (keys & MK_CONTROL) != 0;
@@ -157,16 +148,17 @@ bool dropTreeDrag(HWND dialog, WPARAM keys) {
     HTREEITEM target = treeStep(tree, nullptr, TVGN_DROPHILITE);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
     HTREEITEM source = settings.dragSource;
-    if (settings.dropAllowed == -1 || !target || !source || target == source) {
-        InvalidateRect(tree, nullptr, TRUE);
-        return true;
-    }
-    if (!copy && isAncestorOf(tree, source, target)) {
+    const DropPlan plan = settings.dropAllowed == -1 || !target || !source
+                              ? DropPlan::nothing
+                              : planDropOn(tree, source, target, copy);
+    if (plan == DropPlan::intoOwnChild) {
         reportError(tree, "Can't drag to its own child item !");
         return true;
     }
-    dropOnto(dialog, tree, target, copy);
-    InvalidateRect(tree, nullptr, TRUE);
+    if (plan == DropPlan::go)
+        drop = {source, target, copy};
+    else
+        InvalidateRect(tree, nullptr, TRUE);
     return true;
 }
 

@@ -112,7 +112,8 @@ void newFolderRecord(bool tour, RecordBuffer& r, char* label) {
     storedLabel(tour ? tourFolderKind : airportFolderKind, r, label, 32);
 }
 
-HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM item) {
+HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM item, NumberShown& numbered) {
+    numbered = {nullptr, 0};
     TreeView view;
     if (!takeGroupSnapshot(tree, item, true, view))
         return nullptr;
@@ -137,7 +138,7 @@ HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM item) {
     storedLabel(kind, r, label, sizeof label);
     HTREEITEM added = appendWithRecord(tree, parent, r, label, kind);
     if (added)
-        renumberTour(tree, added);
+        numbered = renumberTour(tree, added);
     return added;
 }
 
@@ -158,12 +159,13 @@ Removal planRemovalOf(HWND tree, HTREEITEM item, bool onlyTopRefused) {
     return removal;
 }
 
-HTREEITEM removeAsPlanned(HWND tree, HTREEITEM item, const Removal& removal) {
+TreeOutcome removeAsPlanned(HWND tree, HTREEITEM item, const Removal& removal) {
     if (removal.selectInstead)
         selectItem(tree, removal.selectInstead);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
     InvalidateRect(tree, nullptr, TRUE);
+    TreeOutcome outcome = {removal.selectInstead, {nullptr, 0}};
     if (removal.renumberFrom)
-        renumberTour(tree, removal.renumberFrom);
-    return removal.selectInstead;
+        outcome.numbered = renumberTour(tree, removal.renumberFrom);
+    return outcome;
 }

@@ -8,6 +8,14 @@
 #include <cstdint>
 
 #include "../common/db_record.h"
+#include "tour_numbers.h"
+
+// What an edit of the tree leaves for the editor, which the dialog alone applies: the item it
+// must show anew (nullptr: none) and the number a renumbering gave the selected item.
+struct TreeOutcome {
+    HTREEITEM show;
+    NumberShown numbered;
+};
 
 // Whether a database of count records can take `added` more without passing the 65,535 that an
 // item's data word can address; when not, says so (owned by owner) and returns false, so that an
@@ -38,8 +46,9 @@ HTREEITEM newFolder(bool tour, HWND tree, HTREEITEM item);
 // A new entry of the kind as the last child of item when it is a folder, beside it otherwise
 // (planNewEntry), numbered when it is a tour item. Refused ("Please select Tour Item !", "Please
 // select Airport Item !") when item is of the other kind. Returns it, or nullptr when refused or
-// when its record could not be written (said).
-HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM item);
+// when its record could not be written (said); numbered is what its tour's renumbering gave the
+// selection.
+HTREEITEM newEntry(bool tour, HWND tree, HTREEITEM item, NumberShown& numbered);
 
 // What deleting the item with everything in it does (planRemoval): refused ("Can't delete this
 // item !", said) for the only top-level item when onlyTopRefused, so the tree never becomes
@@ -51,7 +60,7 @@ struct Removal {
     HTREEITEM renumberFrom;  // nullptr: no tour to number again
 };
 Removal planRemovalOf(HWND tree, HTREEITEM item, bool onlyTopRefused);
-// Deletes the item as planned. The records stay in the database until OK leaves them out.
-// Returns the item the editor must show again (the tour item selected instead, whose number may
-// have changed under the editor), or nullptr.
-HTREEITEM removeAsPlanned(HWND tree, HTREEITEM item, const Removal& removal);
+// Deletes the item as planned, once the editor has let go of it. The records stay in the database
+// until OK leaves them out. The editor must show again the tour item selected instead, whose
+// number may have changed under it.
+TreeOutcome removeAsPlanned(HWND tree, HTREEITEM item, const Removal& removal);

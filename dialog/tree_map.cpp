@@ -74,7 +74,7 @@ TreeLoad loadTree(HWND tree, HTREEITEM* choice) {
         return TreeLoad::unreadable;
     }
     int32_t count = recordCountOf(database);
-    if (count > maxTreeRecordNumber) {
+    if (!roomForMore(0, count)) {
         CloseHandle(database);
         return TreeLoad::tooLarge;
     }

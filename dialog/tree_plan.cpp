@@ -121,26 +121,29 @@ void setCopyLevel(RecordBuffer& record, int32_t level) {
         record.level[0] = '\0';
 }
 
-void planPaste(const int32_t* levels, int32_t count, int32_t* parents) {
+int32_t planPaste(const int32_t* levels, int32_t count, int32_t* parents) {
     int32_t current = noNode;
     int32_t lastLevel = 0;
+    int32_t deepest = 0;
     for (int32_t i = 0; i < count; ++i) {
         parents[i] = current;
         if (levels[i] <= 0)
             continue;
+        deepest = std::max(deepest, levels[i]);
         for (int32_t up = folderClimb(lastLevel, levels[i]); up > 0 && current != noNode; --up)
             current = parents[current];
         parents[i] = current;
         lastLevel = levels[i];
         current = i;
     }
+    return deepest;
 }
 
 PasteSpot planPasteSpot(const TreeSnapshot& tree) {
     const int32_t at = tree.selected;
     const bool intoFolder = isFolderNode(tree, at);
     const int32_t parent = intoFolder ? at : tree.nodes[at].parent;
-    return {parent, intoFolder, nodeDepth(tree, parent)};
+    return {parent, intoFolder, nodeDepth(tree, parent), isTourKind(itemKind(tree.nodes[at].word))};
 }
 
 PasteSlot pasteSlot(int32_t level, int32_t count, bool intoFolder) {
@@ -204,6 +207,17 @@ RemovalPlan planRemoval(const TreeSnapshot& tree, bool onlyTopRefused) {
     return plan;
 }
 
+DropPlan planDrop(const TreeSnapshot& tree, int32_t source, bool copy) {
+    if (source == tree.selected)
+        return DropPlan::nothing;
+    for (int32_t up = tree.nodes[tree.selected].parent; !copy && up != noNode;
+         up = tree.nodes[up].parent) {
+        if (up == source)
+            return DropPlan::intoOwnChild;
+    }
+    return DropPlan::go;
+}
+
 uint32_t copiedFolderWord(uint32_t word) {
     const uint32_t kind = isTourKind(itemKind(word)) ? tourFolderKind : airportFolderKind;
     return itemWord(itemRecordNumber(word), kind);
@@ -215,6 +229,17 @@ bool pasteFolderFits(int32_t above, int32_t deepest) {
 
 bool roomForMore(int32_t count, int32_t added) {
     return added <= maxTreeRecordNumber - count;
+}
+
+int32_t planTourGroup(const TreeSnapshot& tree, int32_t* items) {
+    const int32_t parent = tree.nodes[tree.selected].parent;
+    int32_t count = 0;
+    for (int32_t node = parent == noNode ? tree.first : tree.nodes[parent].firstChild;
+         node != noNode; node = tree.nodes[node].next) {
+        if (isTourItemKind(itemKind(tree.nodes[node].word)))
+            items[count++] = node;
+    }
+    return count;
 }
 
 int32_t planTourNumbers(const uint8_t* lines, const int32_t* records, int32_t count,

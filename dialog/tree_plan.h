@@ -67,16 +67,19 @@ void setCopyLevel(RecordBuffer& record, int32_t level);
 // index of the pasted folder that record i goes into, noNode for the paste's own place. A folder
 // becomes the first child of its parent (so sibling folders arrive in reverse order), climbing
 // (last level - level + 1) steps from the last folder when it is no deeper, never above the
-// paste's place; an entry goes after what its parent already holds.
-void planPaste(const int32_t* levels, int32_t count, int32_t* parents);
+// paste's place; an entry goes after what its parent already holds. Returns the deepest level
+// (0 when only entries), which pasteFolderFits weighs against the place.
+int32_t planPaste(const int32_t* levels, int32_t count, int32_t* parents);
 
 // Where a paste onto the snapshot's selection goes: into it when it is a folder, else beside it in
 // its group. above is that place's depth (0 for the top level), below which pasted folders nest.
-// The snapshot needs the selection's group and the folders above it.
+// A single pasted entry becomes the selection's kind (fitToKind). The snapshot needs the
+// selection's group and the folders above it.
 struct PasteSpot {
     int32_t parent; // noNode for the top level
     bool intoFolder;
     int32_t above;
+    bool tour; // the selection is of a tour kind
 };
 PasteSpot planPasteSpot(const TreeSnapshot& tree);
 
@@ -121,12 +124,24 @@ struct RemovalPlan {
 };
 RemovalPlan planRemoval(const TreeSnapshot& tree, bool onlyTopRefused);
 
+// What dropping the source node on the snapshot's selection does: nothing on itself, a move
+// into the source's own subtree refused, anything else a copy to the selection (and, for a move,
+// the source's removal). source is noNode when the snapshot does not hold it (then it lies
+// nowhere above the selection). The snapshot needs the folders above the selection.
+enum class DropPlan { nothing, intoOwnChild, go };
+DropPlan planDrop(const TreeSnapshot& tree, int32_t source, bool copy);
+
 // The data word of a folder once copied: the clipboard's level 1, whatever its depth in the tree.
 uint32_t copiedFolderWord(uint32_t word);
 
 // Whether a database of count records can take added more without passing the record numbers a
 // data word can hold.
 bool roomForMore(int32_t count, int32_t added);
+
+// The tour items of the selection's group in tree order, the ones a renumbering numbers 001,
+// 002 ... (its folders and, at the top level, airports are left out): their nodes into items,
+// which needs room for the group, and how many. The snapshot needs the selection's group.
+int32_t planTourGroup(const TreeSnapshot& tree, int32_t* items);
 
 // A run of a tour's items, from the first'th, whose records follow one another in the file, so
 // that one write stores them.

@@ -6,7 +6,7 @@
 // unchanged, and a file written this way loads and saves to the same bytes again. Each group's
 // tour items renumbered from the file's bytes change only their ident columns, the planned runs
 // cover every changed line, each run's records follow one another in the file, and the
-// renumbered lines plan nothing more.
+// renumbered lines plan nothing more. A drop on any item refuses a move from the folders above it.
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
@@ -127,16 +127,49 @@ void checkRecords(const uint8_t* data, const Opened& opened, const std::vector<W
         std::abort();
 }
 
+TreeSnapshot selecting(const Opened& opened, int32_t selected) {
+    return {opened.nodes.data(), static_cast<int32_t>(opened.nodes.size()), opened.first, selected};
+}
+
+// The group's tour items as the renumbering takes them: each tour item among the first node's
+// siblings, once and in tree order, and nothing else.
+std::vector<int32_t> tourGroup(const Opened& opened, int32_t first) {
+    std::vector<int32_t> items(opened.nodes.size());
+    items.resize(static_cast<size_t>(planTourGroup(selecting(opened, first), items.data())));
+    size_t next = 0;
+    for (int32_t at = first; at != noNode; at = opened.nodes[static_cast<size_t>(at)].next) {
+        if (!isTourItemKind(itemKind(opened.nodes[static_cast<size_t>(at)].word)))
+            continue;
+        if (next >= items.size() || items[next] != at)
+            std::abort();
+        ++next;
+    }
+    if (next != items.size())
+        std::abort();
+    return items;
+}
+
+// A drop on the node: nothing from itself, a move from any folder above it refused, a copy from
+// there let through.
+void checkDrops(const Opened& opened, int32_t target) {
+    const TreeSnapshot tree = selecting(opened, target);
+    if (planDrop(tree, target, false) != DropPlan::nothing)
+        std::abort();
+    for (int32_t up = opened.nodes[static_cast<size_t>(target)].parent; up != noNode;
+         up = opened.nodes[static_cast<size_t>(up)].parent) {
+        if (planDrop(tree, up, false) != DropPlan::intoOwnChild ||
+            planDrop(tree, up, true) != DropPlan::go)
+            std::abort();
+    }
+}
+
 // The tour items among the first node's siblings, renumbered as the dialog renumbers a group.
 void checkRenumbering(const uint8_t* data, const Opened& opened, int32_t first) {
     constexpr size_t identWidth = 5;
     std::vector<int32_t> records;
     std::vector<uint8_t> lines;
-    for (int32_t at = first; at != noNode; at = opened.nodes[static_cast<size_t>(at)].next) {
-        const uint32_t word = opened.nodes[static_cast<size_t>(at)].word;
-        if (!isTourKind(itemKind(word)) || isFolderKind(itemKind(word)))
-            continue;
-        const int32_t number = itemRecordNumber(word);
+    for (int32_t at : tourGroup(opened, first)) {
+        const int32_t number = itemRecordNumber(opened.nodes[static_cast<size_t>(at)].word);
         records.push_back(number);
         const uint8_t* line = data + static_cast<size_t>(number - 1) * recordSize;
         lines.insert(lines.end(), line, line + recordSize);
@@ -184,10 +217,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (saved.size() != size)
         std::abort();
     checkRecords(data, opened, steps, saved);
-    checkRenumbering(data, opened, opened.first);
+    if (opened.first != noNode)
+        checkRenumbering(data, opened, opened.first);
     for (const TreeNode& node : opened.nodes)
         if (node.firstChild != noNode)
             checkRenumbering(data, opened, node.firstChild);
+    for (int32_t node = 0; node < static_cast<int32_t>(opened.nodes.size()); ++node)
+        checkDrops(opened, node);
     if (!std::equal(saved.begin() + static_cast<std::ptrdiff_t>(whole), saved.end(), data + whole))
         std::abort();
     const Opened again = load(saved.data(), saved.size());

@@ -407,28 +407,77 @@ TEST(TreePlan, ARemovedTourItemHandsTheSelectionToItsTour) {
     EXPECT_FALSE(planRemoval(alone.snapshot, false).refused) << "a move takes it away";
 }
 
+// The renumbering's tour: the tour items of the group alone, in tree order, whichever is selected.
+TEST(TreePlan, ATourIsItsGroupsTourItemsInTreeOrder) {
+    const std::vector<Item> topLevel = {
+        {tourItemKind, top}, {airportKind, top}, {tourFolderKind, top}, {tourItemKind, top}};
+    const struct {
+        const std::vector<Item>& items;
+        int32_t selected;
+        std::vector<int32_t> tour;
+    } cases[] = {
+        {editedTree, 3, {3, 4, 6}}, {editedTree, 6, {3, 4, 6}}, {editedTree, 5, {3, 4, 6}},
+        {editedTree, 1, {}},        {editedTree, 7, {}},        {topLevel, 1, {0, 3}},
+    };
+    for (const auto& c : cases) {
+        const Tree tree = build(c.items, c.selected);
+        std::vector<int32_t> items(tree.nodes.size(), 1234);
+        items.resize(static_cast<size_t>(planTourGroup(tree.snapshot, items.data())));
+        EXPECT_EQ(items, c.tour) << c.selected;
+    }
+}
+
 TEST(TreePlan, APasteGoesIntoAFolderOrBesideAnEntry) {
     struct Case {
         int32_t selected;
         PasteSpot spot;
     };
     const Case cases[] = {
-        {2, {2, true, 2}},
-        {4, {2, false, 2}},
-        {7, {top, false, 0}},
-        {0, {0, true, 1}},
+        {2, {2, true, 2, true}},
+        {4, {2, false, 2, true}},
+        {7, {top, false, 0, false}},
+        {0, {0, true, 1, false}},
     };
     for (const Case& c : cases) {
         const PasteSpot spot = planPasteSpot(build(editedTree, c.selected).snapshot);
         EXPECT_EQ(spot.parent, c.spot.parent) << c.selected;
         EXPECT_EQ(spot.intoFolder, c.spot.intoFolder) << c.selected;
         EXPECT_EQ(spot.above, c.spot.above) << c.selected;
+        EXPECT_EQ(spot.tour, c.spot.tour) << c.selected << ": the kind a single entry takes";
     }
     EXPECT_EQ(copiedFolderWord(itemWord(5, tourFolderKind + 2)), itemWord(5, tourFolderKind));
     EXPECT_EQ(copiedFolderWord(itemWord(9, 42)), itemWord(9, airportFolderKind));
 }
 
+// A move may go anywhere but into its own subtree; a copy anywhere; a drop on itself is nothing.
+TEST(TreePlan, ADropIntoItsOwnSubtreeIsRefusedForAMoveOnly) {
+    struct Case {
+        int32_t source, target;
+        bool copy;
+        DropPlan plan;
+    };
+    const Case cases[] = {
+        {2, 4, false, DropPlan::intoOwnChild}, {2, 4, true, DropPlan::go},
+        {0, 5, false, DropPlan::intoOwnChild}, {4, 2, false, DropPlan::go},
+        {3, 4, false, DropPlan::go},           {1, 7, false, DropPlan::go},
+        {top, 6, false, DropPlan::go},         {4, 4, false, DropPlan::nothing},
+        {2, 2, true, DropPlan::nothing},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(planDrop(build(editedTree, c.target).snapshot, c.source, c.copy), c.plan)
+            << c.source << " onto " << c.target << (c.copy ? ", a copy" : ", a move");
+}
+
 TEST(TreePlan, PasteAndNewRecordsStayWithinTheirLimits) {
+    const struct {
+        std::vector<int32_t> levels;
+        int32_t deepest;
+    } pastes[] = {{{0}, 0}, {{1, 2, 3, 0}, 3}, {{1, 5, 0, 2}, 5}, {{0, -1, 0}, 0}};
+    for (const auto& p : pastes) {
+        std::vector<int32_t> parents(p.levels.size());
+        EXPECT_EQ(planPaste(p.levels.data(), static_cast<int32_t>(p.levels.size()), parents.data()),
+                  p.deepest);
+    }
     EXPECT_TRUE(pasteFolderFits(96, 3));
     EXPECT_FALSE(pasteFolderFits(97, 3));
     EXPECT_TRUE(pasteFolderFits(99, 0)); // entries only

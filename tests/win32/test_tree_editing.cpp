@@ -217,14 +217,7 @@ TEST_F(TreeEditing, CommandsActOnTheSelectionWithTheirRules) {
          outline({"Alpha", " F", ">Beta", "New Airport"}),
          {},
          "Alpha"},
-        {"deleting the middle of three selects the first and renumbers",
-         lakeDatabase(),
-         {{"002 - Escanaba", IDM_DELETE}},
-         outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
-                  ">001 - Milwaukee", ">002 - Muskegon"}),
-         {},
-         "001 - Milwaukee"},
-        {"deleting the first of three selects the last and renumbers",
+        {"deleting a tour item selects one of its tour and renumbers",
          lakeDatabase(),
          {{"001 - Milwaukee", IDM_DELETE}},
          outline({" Chicago", ">Midway", ">O'Hare", "> Suburbs", ">>Gary", " Lake",
@@ -796,6 +789,29 @@ TEST_F(TreeEditing, EveryPasteOfACutEntryStartsFromTheRecordAsCut) {
             midways.push_back(saved.substr(at, 5) + "|" + saved.substr(at + 48, 1));
     }
     EXPECT_EQ(midways, (std::vector<std::string>{"KMDW | ", "004  |1"}));
+}
+
+// The renumbering after a drop hands the dragged item's new number to the editor, which stores
+// it as the copy is selected: an old number there would come back into the file.
+TEST_F(TreeEditing, ATourItemCopiedWithinItsTourKeepsTheNumberItWasGiven) {
+    writeFileBytes("TarvixDb.dat", folderLine("Tour", 1, true) + tourItemLine(1, "Alpha") +
+                                       tourItemLine(2, "Bravo") + tourItemLine(3, "Charlie"));
+    std::string tree;
+    const Steps look = {[&](HWND dialog) {
+        tree = treeText(treeOf(dialog));
+        selectLabel(dialog, "001 - Alpha");
+    }};
+    run(drag("003 - Charlie", "001 - Alpha", true) + look + Steps{pressOk});
+    EXPECT_TRUE(boxTexts().empty());
+    EXPECT_EQ(tree, outline({" Tour", ">001 - Alpha", ">002 - Charlie", ">003 - Bravo",
+                             ">004 - Charlie"}));
+    std::vector<std::string> charlies; // the ident of each record named Charlie
+    const std::string saved = readFileBytes("TarvixDb.dat");
+    for (size_t at = 0; at + 64 <= saved.size(); at += 64) {
+        if (saved.compare(at + 5, 7, "Charlie") == 0)
+            charlies.push_back(saved.substr(at, 5));
+    }
+    EXPECT_EQ(charlies, (std::vector<std::string>{"002  ", "004  "}));
 }
 
 TEST_F(TreeEditing, ExportStoresNothingWhileAnAltitudeIsBad) {
