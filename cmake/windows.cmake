@@ -90,6 +90,7 @@ add_library(Tarvix42 SHARED
     gauge/records.cpp
     gauge/route.cpp
     gauge/screen_draw.cpp
+    gauge/screen_paint.cpp
     ${TARVIX_SHARED_WIN32_SOURCES}
     gauge/gauge.rc
     gauge/Tarvix42.def)
