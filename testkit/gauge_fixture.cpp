@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/position_units.h"
+#include "common/sim_ids.h"
 #include "host/panel_host.h"
 #include "testkit/test_support.h"
 
@@ -19,4 +21,9 @@ void GaugeBesideLibrary::TearDown() {
     unloadGauge();
     if (library)
         FreeLibrary(library);
+}
+
+void GaugeBesideLibrary::placeAircraft(double latitude, double longitude) {
+    setVariable(varLatitude, latitudeFromDegrees(latitude));
+    setVariable(varLongitude, longitudeFromDegrees(longitude));
 }

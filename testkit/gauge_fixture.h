@@ -18,6 +18,9 @@ struct GaugeBesideLibrary : ::testing::Test {
     void loadLibraryAndGauge();
     void TearDown() override;
 
+    // The stand-in simulator's aircraft, at a position in decimal degrees.
+    static void placeAircraft(double latitude, double longitude);
+
     // Another export of the library, by name; nullptr when it has none.
     template <typename Fn> Fn exported(const char* name) const {
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));

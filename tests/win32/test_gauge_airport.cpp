@@ -28,8 +28,7 @@ struct AirportFlight : GaugeBesideLibrary {
         enterFreshFolder();
         ASSERT_TRUE(putDialogLibraryHere());
         ASSERT_NO_FATAL_FAILURE(loadLibraryAndGauge());
-        setVariable(varLatitude, latitudeFromDegrees(aircraftLat));
-        setVariable(varLongitude, longitudeFromDegrees(aircraftLon));
+        placeAircraft(aircraftLat, aircraftLon);
         setVariable(varMagVariation, variation);
         setVariable(varSpeed, 120);
         setVariable(varAltitude, 1000 / 3.281);

@@ -68,11 +68,6 @@ struct HostileInput : GaugeBesideLibrary { // beside the counting stand-in
             CloseHandle(mapping);
     }
 
-    static void placeAircraft(double lat, double lon) {
-        setVariable(varLatitude, latitudeFromDegrees(lat));
-        setVariable(varLongitude, longitudeFromDegrees(lon));
-    }
-
     // Tour item 1-3 as the settings dialog stores it, coupled with altitude hold.
     static ExchangeRecord tourItem(int sequence) {
         ExchangeRecord r{};

@@ -74,10 +74,6 @@ struct TourFlight : GaugeBesideLibrary {
     static double rawLat(int deg, int min) { return latitudeFromDms(false, deg, min, 0); }
     static double rawLon(int deg, int min) { return longitudeFromDms(true, deg, min, 0); }
 
-    void placeAircraft(double lat, double lon) {
-        setVariable(varLatitude, latitudeFromDegrees(lat));
-        setVariable(varLongitude, longitudeFromDegrees(lon));
-    }
     void placeAircraftAt(const Item& item) {
         setVariable(varLatitude, rawLat(item.latDeg, item.latMin));
         setVariable(varLongitude, rawLon(item.lonDeg, item.lonMin));

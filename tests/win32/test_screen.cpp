@@ -37,8 +37,7 @@ struct Screen : GaugeBesideLibrary {
         enterFreshFolder();
         ASSERT_TRUE(putDialogLibraryHere());
         ASSERT_NO_FATAL_FAILURE(loadLibraryAndGauge());
-        setVariable(varLatitude, latitudeFromDegrees(aircraftLat));
-        setVariable(varLongitude, longitudeFromDegrees(aircraftLon));
+        placeAircraft(aircraftLat, aircraftLon);
         setVariable(varHeading, 0);
     }
 
@@ -400,8 +399,7 @@ struct TourScreen : GaugeBesideLibrary {
         std::string standIn = binFolder() + "\\bench\\stand-in\\TarvixDlg.dll";
         ASSERT_TRUE(CopyFileA(standIn.c_str(), "TarvixDlg.dll", FALSE));
         ASSERT_NO_FATAL_FAILURE(loadLibraryAndGauge());
-        setVariable(varLatitude, latitudeFromDegrees(aircraftLat));
-        setVariable(varLongitude, longitudeFromDegrees(aircraftLon));
+        placeAircraft(aircraftLat, aircraftLon);
     }
     void serve(int32_t items) {
         exported<void(__stdcall*)(int32_t, double, double)>("StandInServe")(
