@@ -12,10 +12,10 @@
 #include <string>
 
 #include "bench/bench_clock.h"
+#include "bench/dialog_benchmark.h"
 #include "dialog/dialog_resources.h"
 #include "testkit/db_fixtures.h"
 #include "host/dialog_driver.h"
-#include "testkit/test_support.h"
 
 namespace {
 
@@ -59,16 +59,7 @@ double bareWalkMs(HWND tree, HTREEITEM first) {
     return sum == 0 ? -1 : took;
 }
 
-} // namespace
-
-int main() {
-    enterFreshFolder();
-    DialogLibrary library;
-    if (!library.load()) {
-        std::fprintf(stderr, "bench_import_export: the dialog library cannot be loaded\n");
-        return 1;
-    }
-    auto dialog = library.bind(settingDialogExport);
+void timeExchangeFiles(RecordExportFn dialog) {
     std::printf("exchange files               lines   import ms   export ms   walk ms\n");
     for (bool handEdited : {false, true}) {
         writeFileBytes(databaseFileName, folderLine("Folder", 1) + airportLine("AAAA", "Airport"));
@@ -98,5 +89,10 @@ int main() {
         if (readFileBytes(airportExchangeFileName) != airportFile(false))
             std::printf("  (the export did not give back the written file)\n");
     }
-    return 0;
+}
+
+} // namespace
+
+int main() {
+    return runDialogBenchmark("bench_import_export", timeExchangeFiles);
 }

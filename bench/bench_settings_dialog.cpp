@@ -8,10 +8,10 @@
 #include <string>
 
 #include "bench/bench_clock.h"
+#include "bench/dialog_benchmark.h"
 #include "dialog/dialog_resources.h"
 #include "testkit/db_fixtures.h"
 #include "host/dialog_driver.h"
-#include "testkit/test_support.h"
 
 namespace {
 
@@ -23,16 +23,7 @@ LRESULT CALLBACK stampActivation(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-} // namespace
-
-int main() {
-    enterFreshFolder();
-    DialogLibrary library;
-    if (!library.load()) {
-        std::fprintf(stderr, "bench_settings_dialog: the dialog library cannot be loaded\n");
-        return 1;
-    }
-    auto dialog = library.bind(settingDialogExport);
+void timeOpeningAndOk(RecordExportFn dialog) {
     std::printf("settings dialog     records   open ms     OK ms\n");
     for (int records : {1000, 10000}) {
         writeFileBytes(databaseFileName, airportFolders(records));
@@ -51,5 +42,10 @@ int main() {
         std::printf("                  %9d %9.1f %9.1f\n", records, activatedAt - start,
                     closed - pressed);
     }
-    return 0;
+}
+
+} // namespace
+
+int main() {
+    return runDialogBenchmark("bench_settings_dialog", timeOpeningAndOk);
 }

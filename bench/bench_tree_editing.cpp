@@ -8,11 +8,11 @@
 #include <string>
 
 #include "bench/bench_clock.h"
+#include "bench/dialog_benchmark.h"
 #include "dialog/dialog_resources.h"
 #include "testkit/db_fixtures.h"
 #include "host/dialog_driver.h"
 #include "testkit/settings_session.h"
-#include "testkit/test_support.h"
 
 namespace {
 
@@ -46,16 +46,7 @@ void inDialog(RecordExportFn dialogExport, const std::string& database,
     dialogExport(&aircraft);
 }
 
-} // namespace
-
-int main() {
-    enterFreshFolder();
-    DialogLibrary library;
-    if (!library.load()) {
-        std::fprintf(stderr, "bench_tree_editing: the dialog library cannot be loaded\n");
-        return 1;
-    }
-    auto dialogExport = library.bind(settingDialogExport);
+void timeTreeEdits(RecordExportFn dialogExport) {
     std::printf("tree editing                               ms\n");
 
     double copy = 0, paste = 0;
@@ -85,5 +76,10 @@ int main() {
                  drag = nowMs() - start;
              }});
     std::printf("drag of a folder of 100 airports    %9.1f\n", drag);
-    return 0;
+}
+
+} // namespace
+
+int main() {
+    return runDialogBenchmark("bench_tree_editing", timeTreeEdits);
 }

@@ -16,6 +16,7 @@
 #include "common/sim_ids.h"
 #include "gauge/screen_copy.h"
 #include "host/panel_host.h"
+#include "testkit/kept_block.h"
 
 namespace {
 
@@ -24,18 +25,6 @@ std::string besideProgram(const char* file) {
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, length);
     return folder.substr(0, folder.find_last_of("\\/") + 1) + file;
-}
-
-// The kept settings that give the airport route its origin at the aircraft.
-HANDLE keepRouteOrigin(double latitude, double longitude) {
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024,
-                                        "TarvixGaugeMapFile");
-    if (char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0))) {
-        const double block[3] = {latitude, longitude, 5.0};
-        std::memcpy(view, block, sizeof block);
-        UnmapViewOfFile(view);
-    }
-    return mapping;
 }
 
 // The median of per-call times, in microseconds: other programs on a shared machine stretch a
@@ -101,13 +90,12 @@ int main(int argc, char** argv) {
                      library ? error.c_str() : "no stand-in TarvixDlg.dll beside the program");
         return 1;
     }
-    HANDLE kept =
-        keepRouteOrigin(latitudeFromDms(false, 41, 47, 12), longitudeFromDms(true, 87, 45, 8));
+    // The kept settings that give the airport route its origin at the aircraft.
+    writeKeptBlock({latitudeFromDms(false, 41, 47, 12), longitudeFromDms(true, 87, 45, 8), 5.0, 0});
     std::vector<uint8_t> canvas, image;
     double airport = flyAndTime(library, 0, cycles, &canvas, &image);
     double tour = flyAndTime(library, 100, cycles, nullptr, nullptr);
     unloadGauge();
-    CloseHandle(kept);
 
     // The copy on a drawn screen over the installed picture, and memcpy of the same bytes, in
     // batches: Wine's performance counter counts tenths of a microsecond, too coarse for one

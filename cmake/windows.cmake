@@ -90,6 +90,7 @@ add_library(Tarvix42 SHARED
     gauge/records.cpp
     gauge/route.cpp
     gauge/screen_draw.cpp
+    gauge/screen_paint.cpp
     ${TARVIX_SHARED_WIN32_SOURCES}
     gauge/gauge.rc
     gauge/Tarvix42.def)
@@ -183,7 +184,9 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 # a folder of their own, the settings dialog driven by its messages, files read and compared).
 add_library(tarvix_test_kit STATIC
     testkit/db_fixtures.cpp
+    testkit/gauge_fixture.cpp
     testkit/import_slots.cpp
+    testkit/kept_block.cpp
     testkit/settings_session.cpp
     testkit/test_support.cpp)
 target_include_directories(tarvix_test_kit PUBLIC ${CMAKE_SOURCE_DIR})
@@ -328,7 +331,7 @@ add_executable(screen_bench bench/screen_bench.cpp)
 # In a folder of its own: the benchmarks beside the real library must not find the stand-in.
 set_target_properties(screen_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/bench/stand-in)
 target_link_libraries(screen_bench PRIVATE tarvix_warnings)
-target_link_libraries(screen_bench PRIVATE tarvix_host_lib)
+target_link_libraries(screen_bench PRIVATE tarvix_host_lib tarvix_test_kit)
 add_dependencies(screen_bench Tarvix42 bench_dialog_stand_in)
 add_dependencies(benchmarks screen_bench)
 # A short run among the tests, so that a benchmark that cannot find what it flies fails there

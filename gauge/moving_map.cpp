@@ -11,7 +11,7 @@
 #include "canvas.h"
 #include "gauge_state.h"
 #include "nav_math.h"
-#include "screen_draw.h"
+#include "screen_paint.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 // The redraw of the whole screen into the canvas, and the copy of the picture into the
 // simulator's image.
-#include "screen_draw.h"
-
 #include <cstdio>
 
 #include "../common/record_rules.h"
@@ -12,16 +10,7 @@
 #include "gauge_state.h"
 #include "moving_map.h"
 #include "screen_copy.h"
-
-void drawTextLine(HDC dc, const char* text, const ScreenRect& rect, UINT alignment) {
-    RECT r = {rect.left, rect.top, rect.right, rect.bottom};
-    DrawTextA(dc, text, -1, &r, alignment | DT_SINGLELINE | DT_NOPREFIX);
-}
-
-HFONT createScreenFont(int32_t height, const char* face) {
-    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, 0, face);
-}
+#include "screen_paint.h"
 
 constexpr UINT centredLine = DT_VCENTER | DT_END_ELLIPSIS;
 

@@ -88,7 +88,7 @@ void readWindow(const OptionTexts& t, const OptionRoles& roles, HostOptions& o) 
 }
 
 // IDENT,NAME,LAT,LON as the settings dialog would leave it.
-HandedAirport readDestination(const std::string& text) {
+HandedAirport readHandedAirport(const std::string& text) {
     std::vector<std::string> parts;
     size_t from = 0;
     for (size_t comma; (comma = text.find(',', from)) != std::string::npos; from = comma + 1)
@@ -157,7 +157,7 @@ void buildFreeFlight(const OptionTexts& t, HostOptions& o) {
     for (const std::string& click : t.clicks)
         f.clicks.push_back(readClick(click, frames));
     if (!t.destination.empty())
-        f.handed = readDestination(t.destination);
+        f.handed = readHandedAirport(t.destination);
     f.frameRate = freeFlightFrameRate;
     f.duration =
         o.window ? longestFlightSeconds : static_cast<double>(frames) / freeFlightFrameRate;

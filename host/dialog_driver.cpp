@@ -10,14 +10,13 @@ constexpr UINT stepMilliseconds = 30;
 
 DialogDriver::DialogDriver(std::vector<Step> steps, UINT watchdogMilliseconds)
     : steps_(std::move(steps)), watchdogMilliseconds_(watchdogMilliseconds),
-      hook_(SetWindowsHookExA(WH_CBT, &DialogDriver::hook, nullptr, GetCurrentThreadId())) {
+      hook_(hookThisThread(WH_CBT, &DialogDriver::hook)) {
     if (activeDriver || !hook_)
         throw std::logic_error("one dialog driver at a time");
     activeDriver = this;
 }
 
 DialogDriver::~DialogDriver() {
-    UnhookWindowsHookEx(hook_);
     activeDriver = nullptr;
 }
 
@@ -29,14 +28,14 @@ LRESULT CALLBACK DialogDriver::hook(int code, WPARAM wParam, LPARAM lParam) {
         GetClassNameA(window, kind, sizeof kind);
         if (lstrcmpA(kind, "#32770") == 0 && !isMessageBox(window)) {
             driver->dialog_ = window;
-            SetTimer(window, stepTimer, stepMilliseconds, &DialogDriver::tick);
+            SetTimer(window, stepTimer, stepMilliseconds, &DialogDriver::runNextStep);
             SetTimer(window, stepTimer + 1, driver->watchdogMilliseconds_, &DialogDriver::watchdog);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void CALLBACK DialogDriver::tick(HWND window, UINT, UINT_PTR, DWORD) {
+void CALLBACK DialogDriver::runNextStep(HWND window, UINT, UINT_PTR, DWORD) {
     DialogDriver* driver = activeDriver;
     if (!driver || driver->inStep_ || window != driver->dialog_)
         return;

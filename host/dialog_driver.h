@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "host/thread_hook.h"
+
 class DialogDriver {
   public:
     using Step = std::function<void(HWND dialog)>;
@@ -27,7 +29,7 @@ class DialogDriver {
 
   private:
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
-    static void CALLBACK tick(HWND window, UINT, UINT_PTR, DWORD);
+    static void CALLBACK runNextStep(HWND window, UINT, UINT_PTR, DWORD);
     static void CALLBACK watchdog(HWND window, UINT, UINT_PTR, DWORD);
 
     std::vector<Step> steps_;
@@ -36,7 +38,7 @@ class DialogDriver {
     bool inStep_ = false;
     bool watchdogFired_ = false;
     HWND dialog_ = nullptr;
-    HHOOK hook_;
+    ThreadHook hook_;
 };
 
 // Helpers for steps: a control's text, and input as the dialog manager receives it.

@@ -259,7 +259,7 @@ void pressFileButton(Work& work, HWND dialog, const std::string& button) {
         work.report.lines.push_back("the tree ends in " + importedEntries(dialog));
 }
 
-void takePicture(Work& work, HWND dialog) {
+void pictureDialog(Work& work, HWND dialog) {
     PanelPicture picture;
     std::string error;
     if (!captureWindow(dialog, picture) || !writePng(work.step.picture, picture, error))
@@ -290,7 +290,7 @@ std::vector<DialogDriver::Step> stepsOf(Work& work) {
             steps.push_back(
                 unlessStopped([&work, &button](HWND d) { pressFileButton(work, d, button); }));
     if (!step.picture.empty())
-        steps.push_back(unlessStopped([&work](HWND d) { takePicture(work, d); }));
+        steps.push_back(unlessStopped([&work](HWND d) { pictureDialog(work, d); }));
     for (const std::string& button : step.close)
         steps.push_back(unlessStopped([&work, button](HWND d) {
             work.lastClose = button;

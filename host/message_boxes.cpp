@@ -24,15 +24,13 @@ bool isMessageBox(HWND window) {
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
-    : answers_(std::move(answers)),
-      hook_(SetWindowsHookExA(WH_CBT, &MessageBoxAnswerer::hook, nullptr, GetCurrentThreadId())) {
+    : answers_(std::move(answers)), hook_(hookThisThread(WH_CBT, &MessageBoxAnswerer::hook)) {
     if (activeAnswerer || !hook_)
         throw std::logic_error("one message box answerer at a time");
     activeAnswerer = this;
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
-    UnhookWindowsHookEx(hook_);
     activeAnswerer = nullptr;
 }
 

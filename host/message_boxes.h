@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/thread_hook.h"
+
 struct SeenMessageBox {
     std::string caption;
     std::string text;
@@ -37,5 +39,5 @@ class MessageBoxAnswerer {
     std::vector<int> answers_;
     size_t nextAnswer_ = 0;
     std::vector<SeenMessageBox> seen_;
-    HHOOK hook_;
+    ThreadHook hook_;
 };

@@ -8,59 +8,33 @@
 #include "common/module_contract.h"
 #include "common/text_fields.h"
 #include "dialog/exchange_image.h"
+#include "testkit/sample_exchange.h"
 
 namespace {
 
-ExchangeRecord sampleRecord() {
-    ExchangeRecord r{};
-    std::strcpy(r.ident, "KMDW");
-    std::strcpy(r.name, "Chicago Midway");
-    r.latitude = 4642000.5;
-    r.longitude = 211000000000000.0;
-    r.airportAutopilot = 1;
-    r.airportAltitudeHold = 1;
-    r.airportAltitude = 4500;
-    std::memcpy(r.reserved1, "RESERVE1", 8);
-    r.tourAutopilot = 0;
-    r.tourAltitudeHold = 1;
-    r.tourAltitude = 99996;
-    std::memcpy(r.reserved2, "RESERVE2", 8);
-    r.mode = 1;
-    r.recordNumber = 42;
-    r.aircraftLatitude = -1.25;
-    r.aircraftLongitude = 3.5;
-    return r;
-}
-
-bool sameNumbers(const ExchangeRecord& a, const ExchangeRecord& b) {
-    return std::memcmp(reinterpret_cast<const char*>(&a) + exchangeNumericStart,
-                       reinterpret_cast<const char*>(&b) + exchangeNumericStart,
-                       exchangeNumericSize) == 0;
-}
-
 TEST(ExchangeCopy, CarriesEveryFieldReservedIncluded) {
-    ExchangeRecord from = sampleRecord(), to{};
+    ExchangeRecord from = sampleExchangeRecord(), to{};
     copyExchangeRecord(to, from);
     EXPECT_STREQ(to.ident, "KMDW");
     EXPECT_STREQ(to.name, "Chicago Midway");
-    EXPECT_TRUE(sameNumbers(to, from));
+    EXPECT_TRUE(sameExchangeNumbers(to, from));
 }
 
 TEST(ExchangeCopy, LeavesBytesBehindTheNulAlone) {
-    ExchangeRecord from = sampleRecord(), to{};
+    ExchangeRecord from = sampleExchangeRecord(), to{};
     std::memset(to.name, '#', sizeof to.name);
     copyExchangeRecord(to, from);
     EXPECT_EQ(to.name[std::strlen("Chicago Midway") + 1], '#');
 }
 
 TEST(ExchangeCopy, UnterminatedTextsStayInsideTheirFields) {
-    ExchangeRecord from = sampleRecord(), to{};
+    ExchangeRecord from = sampleExchangeRecord(), to{};
     std::memset(from.ident, 'I', sizeof from.ident); // runs into name
     std::memset(from.name, 'N', sizeof from.name);   // runs into latitude
     copyExchangeRecord(to, from);
     EXPECT_STREQ(to.ident, "IIIII");
     EXPECT_EQ(std::string(to.name), std::string(25, 'N'));
-    EXPECT_TRUE(sameNumbers(to, from));
+    EXPECT_TRUE(sameExchangeNumbers(to, from));
 }
 
 TEST(ModeAutopilot, TheModeChoosesItsOwnFields) {
@@ -84,7 +58,7 @@ TEST(ModeAutopilot, TheModeChoosesItsOwnFields) {
 }
 
 TEST(MappingImage, TextsArePaddedWithSpacesWithoutNul) {
-    ExchangeRecord state = sampleRecord();
+    ExchangeRecord state = sampleExchangeRecord();
     uint8_t image[namedMappingSize];
     std::memset(image, 0xAA, sizeof image);
     encodeExchangeImage(state, image);
@@ -95,7 +69,7 @@ TEST(MappingImage, TextsArePaddedWithSpacesWithoutNul) {
 }
 
 TEST(MappingImage, FiveCharacterIdentLeavesByteFiveASpace) {
-    ExchangeRecord state = sampleRecord();
+    ExchangeRecord state = sampleExchangeRecord();
     std::strcpy(state.ident, "EDDFX");
     uint8_t image[exchangeImageSize];
     encodeExchangeImage(state, image);
@@ -107,7 +81,7 @@ TEST(MappingImage, FiveCharacterIdentLeavesByteFiveASpace) {
 }
 
 TEST(MappingImage, ReadBackIsPaddedToFiveAndTwentyFive) {
-    ExchangeRecord state = sampleRecord();
+    ExchangeRecord state = sampleExchangeRecord();
     uint8_t image[exchangeImageSize];
     encodeExchangeImage(state, image);
     ExchangeRecord back{};
@@ -115,11 +89,11 @@ TEST(MappingImage, ReadBackIsPaddedToFiveAndTwentyFive) {
     EXPECT_STREQ(back.ident, "KMDW ");
     EXPECT_STREQ(back.name, "Chicago Midway           ");
     EXPECT_EQ(std::strlen(back.name), 25u);
-    EXPECT_TRUE(sameNumbers(back, state));
+    EXPECT_TRUE(sameExchangeNumbers(back, state));
 }
 
 TEST(MappingImage, NameLengthsAtTheLimit) {
-    ExchangeRecord state = sampleRecord();
+    ExchangeRecord state = sampleExchangeRecord();
     uint8_t image[exchangeImageSize];
     ExchangeRecord back{};
     std::strcpy(state.name, std::string(24, 'a').c_str());

@@ -326,8 +326,8 @@ std::string checkSavedDatabase(Run& run, const Snapshot& shown, const DialogLibr
         for (Field f : compared) {
             if (records[k][f] != wanted[f])
                 return "record " + std::to_string(k + 1) + " after OK reads " +
-                       describe(records[k], node.kind()) + " where " +
-                       describe(wanted, node.kind()) + " was shown";
+                       recordText(records[k], node.kind()) + " where " +
+                       recordText(wanted, node.kind()) + " was shown";
         }
         if (level != expected[k].second || (tourFlags[k] == '1') != isTour(node.kind()))
             return "record " + std::to_string(k + 1) + " after OK has level '" + level +
@@ -352,7 +352,7 @@ std::string checkSavedDatabase(Run& run, const Snapshot& shown, const DialogLibr
         return "the gauge's record (record " + std::to_string(gauge.recordNumber) + ", mode " +
                std::to_string(gauge.mode) + ", '" + gauge.ident + "' '" + gauge.name +
                "', altitude " + std::to_string(gauge.airportAltitude) +
-               ") does not agree with the chosen " + describe(mine, shown.nodes[at].kind()) +
+               ") does not agree with the chosen " + recordText(mine, shown.nodes[at].kind()) +
                " of record " + std::to_string(chosen);
     return {};
 }

@@ -345,7 +345,7 @@ bool expectExchangeFile(Run& run, const ExchangeKind& kind) {
             if (read[f] != lines[i][f]) {
                 run.fail(std::string(kind.fileName) + " line " + std::to_string(i + 1) +
                          " reads '" + read[f] + "' where '" + lines[i][f] + "' was exported, in " +
-                         describe(lines[i], entry));
+                         recordText(lines[i], entry));
                 return false;
             }
         }

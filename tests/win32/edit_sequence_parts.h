@@ -129,7 +129,7 @@ LineFate lineFate(const Fields& line);
 // The position check of OK: 0 fine, 1 latitude error, 2 longitude error.
 int positionError(const Fields& fields);
 std::string readWholeFile(const char* name);
-std::string describe(const Fields& fields, Kind kind);
+std::string recordText(const Fields& fields, Kind kind);
 
 // ---- the run ----
 

@@ -217,7 +217,7 @@ static std::string difference(const Fields& seen, const Fields& expected, Kind k
     return {};
 }
 
-std::string describe(const Fields& f, Kind kind) {
+std::string recordText(const Fields& f, Kind kind) {
     std::string out = std::string(kindName(kind)) + " '" + f[fName] + "'";
     if (kind == Kind::airport)
         out += " ident '" + f[fIdent] + "'";
@@ -268,7 +268,7 @@ static std::string checkItems(const Snapshot& tree, const Model& model,
         if ((tourFlags[number - 1] == '1') != isTour(node.kind()))
             return item + ": its record's tour flag is '" + tourFlags[number - 1] + "'";
         if (!labelFits(node, record))
-            return item + ": its record reads " + describe(record, node.kind());
+            return item + ": its record reads " + recordText(record, node.kind());
         auto expected = model.saved.find(node.item);
         if (expected == model.saved.end())
             return item + " was not made by any operation";

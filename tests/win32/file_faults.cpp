@@ -20,7 +20,7 @@ struct FaultState {
 
 FaultState faults;
 
-std::string nameOf(HANDLE file) {
+std::string fileNameOf(HANDLE file) {
     auto found = faults.names.find(file);
     return found == faults.names.end() ? "?" : found->second;
 }
@@ -53,7 +53,7 @@ HANDLE WINAPI createFile(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTR
 }
 
 BOOL WINAPI readFile(HANDLE file, LPVOID bytes, DWORD length, LPDWORD got, LPOVERLAPPED overlap) {
-    if (refuse("ReadFile", nameOf(file), "", length, ERROR_READ_FAULT)) {
+    if (refuse("ReadFile", fileNameOf(file), "", length, ERROR_READ_FAULT)) {
         if (got)
             *got = 0;
         return FALSE;
@@ -63,7 +63,7 @@ BOOL WINAPI readFile(HANDLE file, LPVOID bytes, DWORD length, LPDWORD got, LPOVE
 
 BOOL WINAPI writeFile(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written,
                       LPOVERLAPPED overlap) {
-    if (refuse("WriteFile", nameOf(file), "", length, ERROR_DISK_FULL)) {
+    if (refuse("WriteFile", fileNameOf(file), "", length, ERROR_DISK_FULL)) {
         DWORD half = 0;
         if (faults.mode == FaultMode::cutShort)
             WriteFile(file, bytes, length / 2, &half, overlap);
@@ -76,7 +76,7 @@ BOOL WINAPI writeFile(HANDLE file, LPCVOID bytes, DWORD length, LPDWORD written,
 }
 
 BOOL WINAPI flushFile(HANDLE file) {
-    if (refuse("FlushFileBuffers", nameOf(file), "", 0, ERROR_WRITE_FAULT))
+    if (refuse("FlushFileBuffers", fileNameOf(file), "", 0, ERROR_WRITE_FAULT))
         return FALSE;
     return FlushFileBuffers(file);
 }

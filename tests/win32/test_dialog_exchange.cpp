@@ -7,33 +7,9 @@
 #include <cstring>
 
 #include "testkit/db_fixtures.h"
+#include "testkit/sample_exchange.h"
 
 namespace {
-
-ExchangeRecord destination() {
-    ExchangeRecord r{};
-    std::strcpy(r.ident, "KORD");
-    std::strcpy(r.name, "Chicago O'Hare");
-    r.latitude = 4646843.3;
-    r.longitude = 206349000000000.0;
-    r.airportAutopilot = 1;
-    r.airportAltitudeHold = 1;
-    r.airportAltitude = 3500;
-    std::memcpy(r.reserved1, "\x01\x02\x03\x04\x05\x06\x07\x08", 8);
-    r.tourAltitude = 1200;
-    std::memcpy(r.reserved2, "\x11\x12\x13\x14\x15\x16\x17\x18", 8);
-    r.mode = 0;
-    r.recordNumber = 17;
-    r.aircraftLatitude = 4600000;
-    r.aircraftLongitude = 206000000000000.0;
-    return r;
-}
-
-bool sameNumbers(const ExchangeRecord& a, const ExchangeRecord& b) {
-    return std::memcmp(reinterpret_cast<const char*>(&a) + exchangeNumericStart,
-                       reinterpret_cast<const char*>(&b) + exchangeNumericStart,
-                       exchangeNumericSize) == 0;
-}
 
 // The mapping's first 120 bytes as another process (or a later library) sees them.
 std::string mappingImage() {
@@ -62,7 +38,7 @@ TEST(DialogExchange, FreshProcessHasNothingStored) {
 TEST(DialogExchange, RecordSurvivesFreeingAndReloadingTheLibrary) {
     DialogLibrary library;
     ASSERT_TRUE(library.load());
-    ExchangeRecord stored = destination();
+    ExchangeRecord stored = sampleExchangeRecord();
     EXPECT_EQ(library.setData(&stored), 1);
     library.free();
     EXPECT_EQ(GetModuleHandleA(dialogLibraryFileName), nullptr) << "library still loaded";
@@ -71,21 +47,21 @@ TEST(DialogExchange, RecordSurvivesFreeingAndReloadingTheLibrary) {
     ExchangeRecord back;
     std::memset(&back, 0x5A, sizeof back);
     EXPECT_EQ(library.getData(&back), 1);
-    EXPECT_STREQ(back.ident, "KORD ");
-    EXPECT_STREQ(back.name, "Chicago O'Hare           ");
-    EXPECT_TRUE(sameNumbers(back, stored));
+    EXPECT_STREQ(back.ident, "KMDW ");
+    EXPECT_STREQ(back.name, "Chicago Midway           ");
+    EXPECT_TRUE(sameExchangeNumbers(back, stored));
 }
 
 TEST(DialogExchange, MappingImageIsSpacePaddedByteForByte) {
     DialogLibrary library;
     ASSERT_TRUE(library.load());
-    ExchangeRecord stored = destination();
+    ExchangeRecord stored = sampleExchangeRecord();
     std::strcpy(stored.ident, "EDDFX");
     library.setData(&stored);
     std::string image = mappingImage();
     ASSERT_EQ(image.size(), 120u);
     EXPECT_EQ(image.substr(0, 6), "EDDFX ");
-    EXPECT_EQ(image.substr(6, 26), "Chicago O'Hare            ");
+    EXPECT_EQ(image.substr(6, 26), "Chicago Midway            ");
     EXPECT_EQ(std::memcmp(image.data() + 32, reinterpret_cast<const char*>(&stored) + 32, 88), 0);
 
     ExchangeRecord back{};
@@ -96,7 +72,7 @@ TEST(DialogExchange, MappingImageIsSpacePaddedByteForByte) {
 TEST(DialogExchange, NamesAtTheLimitReachTheGaugeWhole) {
     DialogLibrary library;
     ASSERT_TRUE(library.load());
-    ExchangeRecord stored = destination();
+    ExchangeRecord stored = sampleExchangeRecord();
     std::strcpy(stored.name, std::string(25, 'Q').c_str());
     library.setData(&stored);
     ExchangeRecord back{};
@@ -112,7 +88,7 @@ TEST(DialogExchange, NamesAtTheLimitReachTheGaugeWhole) {
 TEST(DialogExchange, UnterminatedCallerTextsStayInTheirFields) {
     DialogLibrary library;
     ASSERT_TRUE(library.load());
-    ExchangeRecord stored = destination();
+    ExchangeRecord stored = sampleExchangeRecord();
     std::memset(stored.ident, 'I', sizeof stored.ident);
     std::memset(stored.name, 'N', sizeof stored.name);
     EXPECT_EQ(library.setData(&stored), 1);
@@ -127,7 +103,7 @@ TEST(DialogExchange, UnterminatedCallerTextsStayInTheirFields) {
     library.getData(&back);
     EXPECT_EQ(std::memcmp(back.ident, "IIIII\0", 6), 0);
     EXPECT_EQ(std::string(back.name), std::string(25, 'N'));
-    EXPECT_TRUE(sameNumbers(back, stored));
+    EXPECT_TRUE(sameExchangeNumbers(back, stored));
 }
 
 TEST(DialogExchange, TarvixIsExportedAndDoesNothing) {

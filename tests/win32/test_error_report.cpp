@@ -1,6 +1,8 @@
 // reportError as the pilot sees it, through the answering helper that later dialog tests share.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "dialog/error_report.h"
 #include "host/message_boxes.h"
 
@@ -26,6 +28,15 @@ TEST(MessageBoxAnswerer, GivesTheAnswersInTurn) {
     EXPECT_EQ(answerer.seen()[1].text, "second?");
     EXPECT_EQ(answerer.seen()[2].buttons, (std::vector<std::string>{"&Yes", "&No"}));
     EXPECT_EQ(answerer.seen()[2].icon, nullptr);
+}
+
+// One answerer at a time: a second is refused, and the hook it had installed goes with it, so
+// that each box is still answered and seen once.
+TEST(MessageBoxAnswerer, ASecondIsRefusedAndLeavesNoHookBehind) {
+    MessageBoxAnswerer answerer;
+    EXPECT_THROW(MessageBoxAnswerer{}, std::logic_error);
+    EXPECT_EQ(MessageBoxA(nullptr, "once?", "Question", MB_YESNO), IDYES);
+    EXPECT_EQ(answerer.seen().size(), 1u);
 }
 
 } // namespace

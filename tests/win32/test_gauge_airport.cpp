@@ -11,33 +11,15 @@
 #include "host/panel_host.h"
 #include "nav_reference.h"
 #include "host/dialog_driver.h"
+#include "testkit/kept_block.h"
+#include "testkit/gauge_fixture.h"
 #include "testkit/test_support.h"
 
 namespace {
 
 using Events = std::vector<std::pair<int32_t, int32_t>>;
 
-struct KeptBlock {
-    double latitude, longitude, scale;
-};
-
-KeptBlock keptBlock() {
-    KeptBlock block{0, 0, 0};
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "TarvixGaugeMapFile");
-    if (!mapping)
-        return block;
-    const char* view = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-    std::memcpy(&block, view, sizeof block);
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
-    return block;
-}
-
-struct AirportFlight : ::testing::Test {
-    HMODULE library = nullptr;
-    int(__stdcall* setData)(ExchangeRecord*) = nullptr;
-    int(__stdcall* getData)(ExchangeRecord*) = nullptr;
-
+struct AirportFlight : GaugeBesideLibrary {
     const double aircraftLat = 41.7868, aircraftLon = -87.7522; // Chicago Midway
     const double variation = 3.0;
     const double milwaukeeLat = 42.9472, milwaukeeLon = -87.8966;
@@ -45,23 +27,11 @@ struct AirportFlight : ::testing::Test {
     void SetUp() override {
         enterFreshFolder();
         ASSERT_TRUE(putDialogLibraryHere());
-        library = LoadLibraryA("TarvixDlg.dll"); // the very module the gauge will load
-        ASSERT_NE(library, nullptr);
-        setData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
-        getData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetData")));
-        std::string error;
-        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
-        setVariable(varLatitude, latitudeFromDegrees(aircraftLat));
-        setVariable(varLongitude, longitudeFromDegrees(aircraftLon));
+        ASSERT_NO_FATAL_FAILURE(loadLibraryAndGauge());
+        placeAircraft(aircraftLat, aircraftLon);
         setVariable(varMagVariation, variation);
         setVariable(varSpeed, 120);
         setVariable(varAltitude, 1000 / 3.281);
-    }
-    void TearDown() override {
-        unloadGauge();
-        FreeLibrary(library);
     }
 
     // Milwaukee, with the pilot's choices as the settings dialog would store them.
@@ -200,15 +170,15 @@ TEST_F(AirportFlight, ScaleButtonsStepAndStopAtTheirLimits) {
     for (double expected : upward) {
         clickGauge(49, 269, nullptr); // "+"
         hostKill();
-        EXPECT_EQ(keptBlock().scale, expected);
+        EXPECT_EQ(keptBlock().value().mapScale, expected);
         start(); // the kept scale comes back
     }
     const double downward[] = {15, 10, 5, 4, 3, 2, 1, 0.8, 0.6, 0.4, 0.2, 0.2};
     for (double expected : downward) {
         clickGauge(94, 269, nullptr); // "-"
         hostKill();
-        EXPECT_NEAR(keptBlock().scale, expected, 1e-9);
-        EXPECT_GE(keptBlock().scale, 0.2);
+        EXPECT_NEAR(keptBlock().value().mapScale, expected, 1e-9);
+        EXPECT_GE(keptBlock().value().mapScale, 0.2);
         start();
     }
     clickGauge(49, 269, nullptr);
@@ -216,7 +186,7 @@ TEST_F(AirportFlight, ScaleButtonsStepAndStopAtTheirLimits) {
     clickGauge(49, 269, nullptr);
     clickGauge(49, 269, nullptr);
     hostKill();
-    EXPECT_NEAR(keptBlock().scale, 1.0, 1e-9) << "0.2 up by 0.2 four times";
+    EXPECT_NEAR(keptBlock().value().mapScale, 1.0, 1e-9) << "0.2 up by 0.2 four times";
 }
 
 TEST_F(AirportFlight, DialogButtonWithoutLibraryReevaluatesFromTheUnchangedRecord) {
@@ -240,9 +210,10 @@ TEST_F(AirportFlight, DialogButtonWithoutLibraryReevaluatesFromTheUnchangedRecor
     Events couple = {{0x10100, 0}, {0x1010F, 0}, {0x101FA, calmHeading}};
     EXPECT_EQ(events(), couple) << "the gauge's own record still says coupled";
     hostKill();
-    KeptBlock block = keptBlock();
-    EXPECT_EQ(block.latitude, latitudeFromDegrees(aircraftLat)) << "route origin taken at DLG";
-    EXPECT_EQ(block.longitude, longitudeFromDegrees(aircraftLon));
+    KeptSettings block = keptBlock().value();
+    EXPECT_EQ(block.routeOriginLatitude, latitudeFromDegrees(aircraftLat))
+        << "route origin taken at DLG";
+    EXPECT_EQ(block.routeOriginLongitude, longitudeFromDegrees(aircraftLon));
 }
 
 TEST_F(AirportFlight, DialogButtonHandsTheAircraftPositionToTheLibrary) {

@@ -15,6 +15,7 @@
 #include "common/position_units.h"
 #include "common/sim_ids.h"
 #include "testkit/db_fixtures.h"
+#include "testkit/gauge_fixture.h"
 #include "host/panel_host.h"
 #include "testkit/test_support.h"
 
@@ -42,12 +43,9 @@ std::string itemLine(int sequence, const char* altitude) {
     return recordLine(f);
 }
 
-struct HostileInput : ::testing::Test {
-    HMODULE library = nullptr; // the counting stand-in: the very module the gauge loads
+struct HostileInput : GaugeBesideLibrary { // beside the counting stand-in
     int32_t(__stdcall* steps)() = nullptr;
     void(__stdcall* answer)(int32_t, int32_t) = nullptr;
-    int(__stdcall* setData)(ExchangeRecord*) = nullptr;
-    int(__stdcall* getData)(ExchangeRecord*) = nullptr;
     HANDLE mapping = nullptr;
 
     void SetUp() override {
@@ -58,32 +56,17 @@ struct HostileInput : ::testing::Test {
         ASSERT_TRUE(CopyFileA(dialogLibraryPath().c_str(), "TarvixDlgReal.dll", FALSE));
         std::string counting = binFolder() + "\\tests\\counting\\TarvixDlg.dll";
         ASSERT_TRUE(CopyFileA(counting.c_str(), "TarvixDlg.dll", FALSE));
-        library = LoadLibraryA("TarvixDlg.dll");
-        ASSERT_NE(library, nullptr);
-        steps = reinterpret_cast<int32_t(__stdcall*)()>(
-            reinterpret_cast<void*>(GetProcAddress(library, "CountingSteps")));
-        answer = reinterpret_cast<void(__stdcall*)(int32_t, int32_t)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "CountingAnswer")));
-        setData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
-        getData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetData")));
-        ASSERT_TRUE(steps && answer && setData && getData);
-        std::string error;
-        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
+        ASSERT_NO_FATAL_FAILURE(loadLibraryAndGauge());
+        steps = exported<int32_t(__stdcall*)()>("CountingSteps");
+        answer = exported<void(__stdcall*)(int32_t, int32_t)>("CountingAnswer");
+        ASSERT_TRUE(steps && answer);
         placeAircraft(40.0, itemLongitude);
         setVariable(varSpeed, 150);
     }
     void TearDown() override {
-        unloadGauge();
-        FreeLibrary(library);
+        GaugeBesideLibrary::TearDown();
         if (mapping)
             CloseHandle(mapping);
-    }
-
-    static void placeAircraft(double lat, double lon) {
-        setVariable(varLatitude, latitudeFromDegrees(lat));
-        setVariable(varLongitude, longitudeFromDegrees(lon));
     }
 
     // Tour item 1-3 as the settings dialog stores it, coupled with altitude hold.

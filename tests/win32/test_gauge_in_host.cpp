@@ -4,56 +4,16 @@
 #include <windows.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <utility>
 
 #include "common/sim_ids.h"
 #include "gauge/screen_area.h"
 #include "host/panel_host.h"
+#include "testkit/kept_block.h"
 #include "testkit/test_support.h"
 
 namespace {
-
-struct KeptBlock {
-    double latitude, longitude, scale;
-    int32_t flag;
-};
-
-// The gauge's kept settings as another party of the process sees them; empty when absent.
-bool readKeptBlock(KeptBlock& block) {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "TarvixGaugeMapFile");
-    if (!mapping)
-        return false;
-    const char* view = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-    if (view) {
-        std::memcpy(&block.latitude, view, 8);
-        std::memcpy(&block.longitude, view + 8, 8);
-        std::memcpy(&block.scale, view + 16, 8);
-        std::memcpy(&block.flag, view + 24, 4);
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(mapping);
-    return view != nullptr;
-}
-
-// Creates the block as some other party would, and keeps it alive for the test's process.
-void writeKeptBlock(const KeptBlock& block) {
-    static HANDLE keep = nullptr;
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024,
-                                        "TarvixGaugeMapFile");
-    ASSERT_NE(mapping, nullptr);
-    char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    ASSERT_NE(view, nullptr);
-    std::memcpy(view, &block.latitude, 8);
-    std::memcpy(view + 8, &block.longitude, 8);
-    std::memcpy(view + 16, &block.scale, 8);
-    std::memcpy(view + 24, &block.flag, 4);
-    UnmapViewOfFile(view);
-    if (keep)
-        CloseHandle(keep);
-    keep = mapping;
-}
 
 struct GaugeInHost : ::testing::Test {
     void SetUp() override {
@@ -267,58 +227,50 @@ TEST_F(GaugeInHost, EveryButtonAnswersOneAndOnlyWhileRegistered) {
 }
 
 TEST_F(GaugeInHost, FirstInitializeStartsFromTheInitialValues) {
-    KeptBlock block{};
-    EXPECT_FALSE(readKeptBlock(block)) << "no block before the first kill";
+    EXPECT_FALSE(keptBlock()) << "no block before the first kill";
     hostInstall();
     hostInitialize();
     hostKill();
-    ASSERT_TRUE(readKeptBlock(block));
-    EXPECT_EQ(block.scale, 5.0);
-    EXPECT_EQ(block.latitude, 0.0);
-    EXPECT_EQ(block.longitude, 0.0);
-    EXPECT_EQ(block.flag, 0);
+    std::optional<KeptSettings> block = keptBlock();
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block->mapScale, 5.0);
+    EXPECT_EQ(block->routeOriginLatitude, 0.0);
+    EXPECT_EQ(block->routeOriginLongitude, 0.0);
+    EXPECT_EQ(block->spareFlag, 0);
 }
 
 TEST_F(GaugeInHost, KeptSettingsOutliveTheGaugeHandleAndComeBack) {
     hostInstall();
     hostInitialize();
     hostKill();
-    KeptBlock block{};
-    ASSERT_TRUE(readKeptBlock(block)) << "the block outlives the kill";
+    ASSERT_TRUE(keptBlock()) << "the block outlives the kill";
 
     // What an earlier life of the gauge kept must be what the next one restores and keeps.
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, "TarvixGaugeMapFile");
-    ASSERT_NE(mapping, nullptr);
-    char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    double kept[3] = {4500000.0, 207000000000000.0, 0.4};
-    int32_t flag = 1;
-    std::memcpy(view, kept, sizeof kept);
-    std::memcpy(view + 24, &flag, 4);
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
+    ASSERT_TRUE(writeKeptBlock({4500000.0, 207000000000000.0, 0.4, 1}));
 
     hostInstall();
     hostInitialize();
     hostKill();
-    ASSERT_TRUE(readKeptBlock(block));
-    EXPECT_EQ(block.latitude, 4500000.0);
-    EXPECT_EQ(block.longitude, 207000000000000.0);
-    EXPECT_EQ(block.scale, 0.4);
-    EXPECT_EQ(block.flag, 1);
+    std::optional<KeptSettings> block = keptBlock();
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block->routeOriginLatitude, 4500000.0);
+    EXPECT_EQ(block->routeOriginLongitude, 207000000000000.0);
+    EXPECT_EQ(block->mapScale, 0.4);
+    EXPECT_EQ(block->spareFlag, 1);
 }
 
 struct HostileScale : GaugeInHost, ::testing::WithParamInterface<std::pair<double, double>> {};
 
 TEST_P(HostileScale, IsBroughtIntoRangeOrIgnored) {
-    writeKeptBlock({0.0, 0.0, GetParam().first, 0});
+    ASSERT_TRUE(writeKeptBlock({0.0, 0.0, GetParam().first, 0}));
     hostInstall();
     hostInitialize();
     for (int frame = 0; frame < 26; ++frame)
         hostFrame();
     hostKill();
-    KeptBlock block{};
-    ASSERT_TRUE(readKeptBlock(block));
-    EXPECT_EQ(block.scale, GetParam().second);
+    std::optional<KeptSettings> block = keptBlock();
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block->mapScale, GetParam().second);
 }
 
 std::string scaleName(const ::testing::TestParamInfo<std::pair<double, double>>& scale) {

@@ -14,6 +14,7 @@
 #include "common/position_units.h"
 #include "common/sim_ids.h"
 #include "testkit/db_fixtures.h"
+#include "testkit/gauge_fixture.h"
 #include "host/panel_host.h"
 #include "nav_reference.h"
 #include "host/dialog_driver.h"
@@ -50,11 +51,7 @@ struct Item {
 // 8 a one-item tour folder; 9 its item.
 const Item items[] = {{41, 47, 87, 45}, {42, 57, 87, 54}, {43, 10, 86, 14}};
 
-struct TourFlight : ::testing::Test {
-    HMODULE library = nullptr;
-    int(__stdcall* setData)(ExchangeRecord*) = nullptr;
-    int(__stdcall* getData)(ExchangeRecord*) = nullptr;
-
+struct TourFlight : GaugeBesideLibrary {
     void SetUp() override {
         enterFreshFolder();
         std::ofstream db("TarvixDb.dat", std::ios::binary);
@@ -69,29 +66,14 @@ struct TourFlight : ::testing::Test {
            << record("001", "Only stop", 44, 0, 88, 0, "", "1", "", "1000");
         db.close();
         ASSERT_TRUE(putDialogLibraryHere());
-        library = LoadLibraryA("TarvixDlg.dll");
-        ASSERT_NE(library, nullptr);
-        setData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
-        getData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetData")));
-        std::string error;
-        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
+        ASSERT_NO_FATAL_FAILURE(loadLibraryAndGauge());
         placeAircraft(41.0, -88.0);
         setVariable(varSpeed, 150);
-    }
-    void TearDown() override {
-        unloadGauge();
-        FreeLibrary(library);
     }
 
     static double rawLat(int deg, int min) { return latitudeFromDms(false, deg, min, 0); }
     static double rawLon(int deg, int min) { return longitudeFromDms(true, deg, min, 0); }
 
-    void placeAircraft(double lat, double lon) {
-        setVariable(varLatitude, latitudeFromDegrees(lat));
-        setVariable(varLongitude, longitudeFromDegrees(lon));
-    }
     void placeAircraftAt(const Item& item) {
         setVariable(varLatitude, rawLat(item.latDeg, item.latMin));
         setVariable(varLongitude, rawLon(item.lonDeg, item.lonMin));
@@ -105,9 +87,7 @@ struct TourFlight : ::testing::Test {
         r.recordNumber = recordNumber;
         r.tourAutopilot = 1;
         setData(&r);
-        auto step = reinterpret_cast<int(__stdcall*)(int32_t)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixGetTourItem")));
-        return step(forward);
+        return exported<TourItemExportFn>(getTourItemExport.name)(forward);
     }
 
     // The choice as the settings dialog stores it: a tour item, coupled or not.

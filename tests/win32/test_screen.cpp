@@ -19,6 +19,8 @@
 #include "gauge/map_geometry.h"
 #include "gauge/screen_area.h"
 #include "host/panel_host.h"
+#include "testkit/gauge_fixture.h"
+#include "testkit/kept_block.h"
 #include "nav_reference.h"
 #include "testkit/test_support.h"
 
@@ -30,51 +32,13 @@ constexpr uint32_t black = 0x000000, navy = 0x000080, olive = 0x808000, lightGre
 
 const double aircraftLat = 41.7868, aircraftLon = -87.7522;
 
-double rawLatitude(double degrees) {
-    return latitudeFromDegrees(degrees);
-}
-double rawLongitude(double degrees) {
-    return longitudeFromDegrees(degrees);
-}
-
-// The gauge's kept settings as another party would leave them: route origin and map scale.
-void keepSettings(double originLat, double originLon, double scale) {
-    static HANDLE keep = nullptr;
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024,
-                                        "TarvixGaugeMapFile");
-    ASSERT_NE(mapping, nullptr);
-    char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    ASSERT_NE(view, nullptr);
-    std::memcpy(view, &originLat, 8);
-    std::memcpy(view + 8, &originLon, 8);
-    std::memcpy(view + 16, &scale, 8);
-    UnmapViewOfFile(view);
-    if (keep)
-        CloseHandle(keep);
-    keep = mapping;
-}
-
-struct Screen : ::testing::Test {
-    HMODULE library = nullptr;
-    int(__stdcall* setData)(ExchangeRecord*) = nullptr;
-
+struct Screen : GaugeBesideLibrary {
     void SetUp() override {
         enterFreshFolder();
         ASSERT_TRUE(putDialogLibraryHere());
-        library = LoadLibraryA("TarvixDlg.dll");
-        ASSERT_NE(library, nullptr);
-        setData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
-        ASSERT_NE(setData, nullptr);
-        std::string error;
-        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
-        setVariable(varLatitude, rawLatitude(aircraftLat));
-        setVariable(varLongitude, rawLongitude(aircraftLon));
+        ASSERT_NO_FATAL_FAILURE(loadLibraryAndGauge());
+        placeAircraft(aircraftLat, aircraftLon);
         setVariable(varHeading, 0);
-    }
-    void TearDown() override {
-        unloadGauge();
-        FreeLibrary(library);
     }
 
     // An airport destination at the given distance due north of the aircraft.
@@ -82,8 +46,8 @@ struct Screen : ::testing::Test {
         ExchangeRecord r{};
         std::strcpy(r.ident, ident);
         std::strcpy(r.name, "Milwaukee Mitchell");
-        r.latitude = rawLatitude(aircraftLat + nm * 1.852 / 6371 * 57.29578);
-        r.longitude = rawLongitude(aircraftLon);
+        r.latitude = latitudeFromDegrees(aircraftLat + nm * 1.852 / 6371 * 57.29578);
+        r.longitude = longitudeFromDegrees(aircraftLon);
         return r;
     }
     void start(ExchangeRecord destination) {
@@ -179,7 +143,7 @@ TEST_F(Screen, ButtonLabelsFollowScaleCouplingAndMode) {
         bool plusOlive, minusOlive;
     } cases[] = {{20, true, false}, {0.2, false, true}, {5, false, false}};
     for (const auto& c : cases) {
-        keepSettings(0, 0, c.scale);
+        ASSERT_TRUE(writeKeptBlock({0, 0, c.scale, 0}));
         start(northOf(12));
         redraw();
         ScreenMetrics m = metrics();
@@ -213,7 +177,8 @@ TEST_F(Screen, DestinationAtTenMilesIsFiftyPixelsAlongItsBearingFromTheFirstRedr
     } cases[] = {{bearing, 140, 209 - 50}, {bearing + 90, 140 - 50, 209}};
     for (const auto& c : cases) {
         setVariable(varHeading, c.heading);
-        keepSettings(rawLatitude(aircraftLat), rawLongitude(aircraftLon), 5);
+        ASSERT_TRUE(writeKeptBlock(
+            {latitudeFromDegrees(aircraftLat), longitudeFromDegrees(aircraftLon), 5, 0}));
         start(to);
         redraw();
         int nearPoint = 0, elsewhere = 0;
@@ -286,7 +251,7 @@ TEST_F(Screen, HalfSize) {
 
 TEST_F(Screen, OddWidthKeepsRowsInStep) {
     setImageSize(screenBitmapId, 141, 141 * 158);
-    keepSettings(0, 0, 5); // no route over the cross-hair
+    ASSERT_TRUE(writeKeptBlock({0, 0, 5, 0})); // no route over the cross-hair
     start(northOf(12));
     redraw();
     MapGeometry map = mapGeometryFor(metrics());
@@ -383,7 +348,8 @@ TEST_F(Screen, ScaleTickLabelsCountTheirSteps) {
         int32_t spacing, step;
     } scales[] = {{5, 25, 5}, {1, 50, 50}, {0.2, 40, 200}, {15, 30, 2}};
     for (const auto& c : scales) {
-        keepSettings(0, 0, c.scale); // no route origin: nothing else beside the cross-hair
+        ASSERT_TRUE(writeKeptBlock(
+            {0, 0, c.scale, 0})); // no route origin: nothing else beside the cross-hair
         start(northOf(12));
         redraw();
         MapGeometry map = mapGeometryFor(metrics());
@@ -427,36 +393,24 @@ TEST_F(Screen, RedrawAfterReleaseDoesNothing) {
 
 // Tour mode with a stand-in dialog library serving items on a 21.6 nm circle around the
 // aircraft; the real library's tour lookup is not needed to see how the map draws a tour.
-struct TourScreen : ::testing::Test {
-    HMODULE library = nullptr;
+struct TourScreen : GaugeBesideLibrary {
     void SetUp() override {
         enterFreshFolder();
         std::string standIn = binFolder() + "\\bench\\stand-in\\TarvixDlg.dll";
         ASSERT_TRUE(CopyFileA(standIn.c_str(), "TarvixDlg.dll", FALSE));
-        library = LoadLibraryA("TarvixDlg.dll");
-        ASSERT_NE(library, nullptr);
-        std::string error;
-        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
-        setVariable(varLatitude, rawLatitude(aircraftLat));
-        setVariable(varLongitude, rawLongitude(aircraftLon));
-    }
-    void TearDown() override {
-        unloadGauge();
-        FreeLibrary(library);
-    }
-    template <typename Fn> Fn exported(const char* name) {
-        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+        ASSERT_NO_FATAL_FAILURE(loadLibraryAndGauge());
+        placeAircraft(aircraftLat, aircraftLon);
     }
     void serve(int32_t items) {
         exported<void(__stdcall*)(int32_t, double, double)>("StandInServe")(
-            items, rawLatitude(aircraftLat), rawLongitude(aircraftLon));
+            items, latitudeFromDegrees(aircraftLat), longitudeFromDegrees(aircraftLon));
     }
     // Flies the tour with the item numbers shifted by shift; returns the orange and red pixels
     // of the map below its top line.
     std::pair<int, int> fly(int32_t shift) {
         serve(3);
         exported<void(__stdcall*)(int32_t)>("StandInShiftNumbers")(shift);
-        keepSettings(0, 0, 2);
+        EXPECT_TRUE(writeKeptBlock({0, 0, 2, 0}));
         hostInstall();
         hostInitialize();
         Screen::redraw();
@@ -533,7 +487,7 @@ void expectTourLine(int32_t items) {
 
 TEST_F(TourScreen, TourLineIsAsLongAsTheTourAfterEveryRebuild) {
     serve(5);
-    keepSettings(0, 0, 2);
+    ASSERT_TRUE(writeKeptBlock({0, 0, 2, 0}));
     hostInstall();
     hostInitialize();
     Screen::redraw();

@@ -10,6 +10,7 @@
 #include "common/position_units.h"
 #include "host/panel_host.h"
 #include "host/simulation.h"
+#include "testkit/gauge_fixture.h"
 #include "testkit/test_support.h"
 
 namespace {
@@ -17,37 +18,19 @@ namespace {
 const double midway[2] = {41.7868, -87.7522};
 const double milwaukee[2] = {42.9472, -87.8966};
 
-double rawLatitude(double d) {
-    return latitudeFromDegrees(d);
-}
-double rawLongitude(double d) {
-    return longitudeFromDegrees(d);
-}
-
-struct SimulatedFlight : ::testing::Test {
-    HMODULE library = nullptr;
-
+struct SimulatedFlight : GaugeBesideLibrary {
     void SetUp() override {
         enterFreshFolder();
         ASSERT_TRUE(putDialogLibraryHere());
-        library = LoadLibraryA("TarvixDlg.dll");
-        ASSERT_NE(library, nullptr);
-        std::string error;
-        ASSERT_TRUE(loadGauge(gaugePath(), error)) << error;
-    }
-    void TearDown() override {
-        unloadGauge();
-        FreeLibrary(library);
+        ASSERT_NO_FATAL_FAILURE(loadLibraryAndGauge());
     }
 
     void chooseMilwaukee(int32_t coupled) {
-        auto setData = reinterpret_cast<int(__stdcall*)(ExchangeRecord*)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "TarvixSetData")));
         ExchangeRecord r{};
         std::strcpy(r.ident, "KMKE");
         std::strcpy(r.name, "Milwaukee Mitchell");
-        r.latitude = rawLatitude(milwaukee[0]);
-        r.longitude = rawLongitude(milwaukee[1]);
+        r.latitude = latitudeFromDegrees(milwaukee[0]);
+        r.longitude = longitudeFromDegrees(milwaukee[1]);
         r.airportAutopilot = coupled;
         r.airportAltitudeHold = coupled;
         r.airportAltitude = 4500;

@@ -1,4 +1,5 @@
-// What the screen's drawing files share: colours by palette index and one line of text.
+// What the screen's drawing files (the frame, the buttons and the moving map) share: colours by
+// palette index, the screen's fonts and one line of text.
 #pragma once
 #include <windows.h>
 
