@@ -6,6 +6,7 @@
 
 #include "common/db_record.h"
 #include "common/limits.h"
+#include "dialog/dialog_resources.h"
 #include "host/button_names.h"
 #include "nlohmann/json.hpp"
 
@@ -305,11 +306,11 @@ bool typedPosition(const std::string& text, bool latitude, TypedPosition& positi
 }
 
 bool isImportButton(const std::string& label) {
-    return label == "Tr Imp" || label == "Ap Imp";
+    return label == TOUR_IMPORT_LABEL || label == AIRPORT_IMPORT_LABEL;
 }
 
 bool isFileButton(const std::string& label) {
-    return isImportButton(label) || label == "Exp";
+    return isImportButton(label) || label == EXPORT_LABEL;
 }
 
 std::string clockText(double seconds) {
