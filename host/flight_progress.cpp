@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/position_units.h"
+#include "host/clock_text.h"
 #include "host/flight_files.h"
 #include "host/route_geometry.h"
 #include "host/run_paths.h"

@@ -9,6 +9,7 @@
 #include "common/position_units.h"
 #include "common/text_fields.h"
 #include "gauge/button_table.h"
+#include "host/clock_text.h"
 #include "host/dialog_steps.h"
 #include "host/flight_files.h"
 #include "host/flight_progress.h"

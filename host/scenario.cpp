@@ -1,13 +1,13 @@
 #include "host/scenario.h"
 
 #include <cmath>
-#include <cstdio>
 #include <sstream>
 
 #include "common/db_record.h"
 #include "common/limits.h"
 #include "dialog/dialog_resources.h"
 #include "host/button_names.h"
+#include "host/clock_text.h"
 #include "nlohmann/json.hpp"
 
 using nlohmann::json;
@@ -311,13 +311,6 @@ bool isImportButton(const std::string& label) {
 
 bool isFileButton(const std::string& label) {
     return isImportButton(label) || label == EXPORT_LABEL;
-}
-
-std::string clockText(double seconds) {
-    char text[32];
-    long s = std::lround(seconds);
-    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
-    return text;
 }
 
 std::string stepName(size_t index, const ScenarioClick& click) {
