@@ -10,6 +10,7 @@
 #include "common/limits.h"
 #include "common/record_rules.h"
 #include "common/standard_turn.h"
+#include "common/text_fields.h"
 #include "dat_files.h"
 #include "finding_report.h"
 #include "host/scenario_writer.h"
@@ -20,13 +21,16 @@ namespace {
 constexpr double flightMargin = 1.2;
 constexpr double extraSeconds = 600;
 
-// The tree's label of a tour item: its number with three digits, then its name.
+// The tree's label of a tour item, as the dialog makes it from the item's record.
 std::string itemLabel(const Waypoint& item) {
-    char number[16];
-    tourNumberText(std::atoi(item.ident.c_str()), number, sizeof number);
-    std::string label = std::string(number) + " - " + item.name;
-    label.erase(label.find_last_not_of(' ') + 1);
-    return label;
+    RecordBuffer record;
+    clearRecordBuffer(record);
+    copyBoundedText(record.name, item.name.c_str(), sizeof record.name);
+    char label[48];
+    numberedLabel(tourItemKind, record, std::atoi(item.ident.c_str()), label, sizeof label);
+    std::string text = label;
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
 }
 
 double legsNm(const WaypointGroup& tour) {
