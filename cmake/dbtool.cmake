@@ -22,7 +22,8 @@ set(TARVIX_DBTOOL_SOURCES
     dbtool/waypoints.cpp
     dbtool/xml_text.cpp
 )
-# The part of the pure core the tool reads the simulator's files with.
+# The part of the pure core the tool reads the simulator's files with, and the stand-in
+# simulator's scenario writer, which writes the route flight's scenario.
 set(TARVIX_DBTOOL_CORE_SOURCES
     common/airport_line.cpp
     common/coordinate_text.cpp
@@ -31,6 +32,8 @@ set(TARVIX_DBTOOL_CORE_SOURCES
     common/record_check.cpp
     common/record_rules.cpp
     common/text_fields.cpp
+    host/button_names.cpp
+    host/scenario_writer.cpp
 )
 
 add_library(tarvix_dbtool STATIC ${TARVIX_DBTOOL_SOURCES} ${TARVIX_DBTOOL_CORE_SOURCES})

@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <sstream>
 
-#include <nlohmann/json.hpp>
-
 #include "common/great_circle.h"
 #include "common/limits.h"
 #include "common/record_rules.h"
 #include "common/standard_turn.h"
+#include "common/text_fields.h"
 #include "dat_files.h"
 #include "finding_report.h"
+#include "host/scenario_writer.h"
 
 namespace {
 
@@ -21,13 +21,16 @@ namespace {
 constexpr double flightMargin = 1.2;
 constexpr double extraSeconds = 600;
 
-// The tree's label of a tour item: its number with three digits, then its name.
+// The tree's label of a tour item, as the dialog makes it from the item's record.
 std::string itemLabel(const Waypoint& item) {
-    char number[16];
-    tourNumberText(std::atoi(item.ident.c_str()), number, sizeof number);
-    std::string label = std::string(number) + " - " + item.name;
-    label.erase(label.find_last_not_of(' ') + 1);
-    return label;
+    RecordBuffer record;
+    clearRecordBuffer(record);
+    copyBoundedText(record.name, item.name.c_str(), sizeof record.name);
+    char label[48];
+    numberedLabel(tourItemKind, record, std::atoi(item.ident.c_str()), label, sizeof label);
+    std::string text = label;
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
 }
 
 double legsNm(const WaypointGroup& tour) {
@@ -326,32 +329,29 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
     const Waypoint& first = flight.tour.points.front();
     const Waypoint& last = flight.tour.points.back();
     const size_t items = flight.tour.points.size();
-    nlohmann::ordered_json step = {
-        {"at", 0},
-        {"button", "DLG"},
-        {"press", "Tr Imp"},
-        {"select", "New Tour Folder/" + itemLabel(first)},
-        {"set", {{"autopilot", true}, {"altitudeHold", true}}},
-        {"picture", "settings-dialog.png"},
-        {"close", "OK"},
-        // The import puts an item into the tree for every line: a long tour takes a while.
-        {"timeLimit", std::min(600.0, roundedUp(60 + 0.05 * static_cast<double>(items), 1))}};
-    nlohmann::ordered_json scenario = {
-        {"name", routeName + ": " + withThousands(items) + " items, " + first.name + " to " +
-                     last.name + ", the tour brought in with Tr Imp and flown coupled"},
-        {"aircraft",
-         {{"latitude", formatDms(first.latitude, DmsForm::scenario)},
-          {"longitude", formatDms(first.longitude, DmsForm::scenario)},
-          {"heading", std::round(startingHeading(flight.tour))},
-          {"airspeed", choices.speed},
-          {"altitude", first.altitude}}},
-        {"clicks", nlohmann::ordered_json::array({step})},
-        {"frameRate", flight.frameRate},
-        {"duration", flight.duration},
-        {"pictureEvery", roundedUp(flight.duration / 8, 60)},
-        {"animationEvery", std::max(10.0, roundedUp(flight.duration / 250, 10))},
-        {"stopAtArrival", true}};
-    flight.scenario = scenario.dump(2) + "\n";
+    ScenarioClick step = tourImportClick(0, itemLabel(first));
+    step.settings = {{DialogField::autopilot, "", true, {}},
+                     {DialogField::altitudeHold, "", true, {}}};
+    step.picture = "settings-dialog.png";
+    step.close = {"OK"};
+    // The import puts an item into the tree for every line: a long tour takes a while.
+    step.timeLimit = std::min(600.0, roundedUp(60 + 0.05 * static_cast<double>(items), 1));
+    Scenario scenario{};
+    scenario.name = routeName + ": " + withThousands(items) + " items, " + first.name + " to " +
+                    last.name + ", the tour brought in with " + step.press.front() +
+                    " and flown coupled";
+    scenario.aircraft.latitude = decimalFromDms(first.latitude);
+    scenario.aircraft.longitude = decimalFromDms(first.longitude);
+    scenario.aircraft.heading = std::round(startingHeading(flight.tour));
+    scenario.aircraft.airspeed = choices.speed;
+    scenario.aircraft.altitude = first.altitude;
+    scenario.clicks = {step};
+    scenario.frameRate = flight.frameRate;
+    scenario.duration = flight.duration;
+    scenario.pictureEvery = roundedUp(flight.duration / 8, 60);
+    scenario.animationEvery = std::max(10.0, roundedUp(flight.duration / 250, 10));
+    scenario.stopAtArrival = true;
+    flight.scenario = scenarioText(scenario);
     return flight;
 }
 

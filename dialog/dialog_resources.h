@@ -35,6 +35,15 @@
 #define IDC_TOOLBAR_HOST 1046
 #define IDC_LABEL (-1)
 
+// The file buttons' faces, by which the stand-in simulator's scenarios press them too.
+#define TOUR_IMPORT_LABEL "Tr Imp"
+#define AIRPORT_IMPORT_LABEL "Ap Imp"
+#define EXPORT_LABEL "Exp"
+
+// The name of the folder a new folder command or an import makes, which a scenario selects by.
+#define NEW_TOUR_FOLDER_NAME "New Tour Folder"
+#define NEW_AIRPORT_FOLDER_NAME "New Airport Folder"
+
 // The toolbar: its control id is also the id of its bitmap (eight 10 x 10 images).
 #define IDB_TOOLBAR 169
 #define IDC_TOOLBAR 169

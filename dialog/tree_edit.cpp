@@ -6,6 +6,7 @@
 #include "../common/record_rules.h"
 #include "../common/text_fields.h"
 #include "db_file.h"
+#include "dialog_resources.h"
 #include "dialog_state.h"
 #include "error_report.h"
 #include "tree_items.h"
@@ -108,7 +109,7 @@ void newFolderRecord(bool tour, RecordBuffer& r, char* label) {
     clearRecordBuffer(r);
     copyBoundedText(r.level, "1", sizeof r.level);
     copyBoundedText(r.tourFlag, tour ? "1" : "", sizeof r.tourFlag);
-    copyBoundedText(r.name, tour ? "New Tour Folder" : "New Airport Folder", sizeof r.name);
+    copyBoundedText(r.name, tour ? NEW_TOUR_FOLDER_NAME : NEW_AIRPORT_FOLDER_NAME, sizeof r.name);
     storedLabel(tour ? tourFolderKind : airportFolderKind, r, label, 32);
 }
 

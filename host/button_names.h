@@ -5,3 +5,7 @@
 
 // The button's place in the gauge's mouse table, -1 for no such label.
 int32_t buttonIndex(const std::string& label);
+
+// The label of the button whose handler is named handler ("onDialog" gives "DLG"), "" for none:
+// what writes a scenario finds a button by what it does rather than by its face.
+std::string buttonLabelOf(const char* handler);

@@ -248,9 +248,9 @@ std::string importedEntries(HWND dialog) {
 
 // The file buttons, as a pilot clicks them; the questions they ask go to the answerer.
 void pressFileButton(Work& work, HWND dialog, const std::string& button) {
-    int id = button == "Tr Imp"   ? IDC_TOUR_IMPORT
-             : button == "Ap Imp" ? IDC_AIRPORT_IMPORT
-                                  : IDC_EXPORT;
+    int id = button == TOUR_IMPORT_LABEL      ? IDC_TOUR_IMPORT
+             : button == AIRPORT_IMPORT_LABEL ? IDC_AIRPORT_IMPORT
+                                              : IDC_EXPORT;
     if (!isEnabled(dialog, id))
         return fail(work, dialog, "the button '" + button + "' is disabled");
     work.report.lines.push_back("pressed " + button);

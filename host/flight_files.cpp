@@ -6,6 +6,7 @@
 
 #include "common/module_contract.h"
 #include "common/screen_colours.h"
+#include "host/clock_text.h"
 #include "host/panel_host.h"
 #include "host/run_paths.h"
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/position_units.h"
+#include "host/clock_text.h"
 #include "host/flight_files.h"
 #include "host/route_geometry.h"
 #include "host/run_paths.h"
@@ -41,15 +42,14 @@ void listEvents(const char* what, const std::vector<WaypointEvent>& events) {
 
 // Where the flight was when the pilot stopped it, so that the rest of the summary reads as
 // what was flown up to there.
-void printInterruption(const FlightRun& run) {
-    const Aircraft& a = run.simulation.aircraft;
-    std::printf("tarvix-host: interrupted at %s of %s simulated, at %c%.4f %c%.4f, %s; the summary "
-                "and pictures are of the part flown\n",
-                clockText(run.simulation.seconds).c_str(), clockText(run.scenario.duration).c_str(),
-                a.latitude < 0 ? 'S' : 'N', std::fabs(a.latitude), a.longitude < 0 ? 'W' : 'E',
-                std::fabs(a.longitude),
-                run.progress.destination ? shownText("flying to " + run.progress.activeName).c_str()
-                                         : "with no destination");
+void printInterruption(const FlightOutcome& o, double duration) {
+    const PlotPoint& a = o.endedAt;
+    std::printf(
+        "tarvix-host: interrupted at %s of %s simulated, at %c%.4f %c%.4f, %s; the summary "
+        "and pictures are of the part flown\n",
+        clockText(o.seconds).c_str(), clockText(duration).c_str(), a.latitude < 0 ? 'S' : 'N',
+        std::fabs(a.latitude), a.longitude < 0 ? 'W' : 'E', std::fabs(a.longitude),
+        o.destination ? shownText("flying to " + o.flyingTo).c_str() : "with no destination");
 }
 
 // The waypoints of the route from the chosen one on that were neither reached nor skipped.
@@ -124,17 +124,18 @@ void checkSecond(FlightRun& run, FlightOutcome& outcome) {
             say(run, outcome, "arrived at the last waypoint, " + p.finalName, false);
         }
         if (outcome.arrived)
-            p.farthestAfterArrival = std::max(
-                p.farthestAfterArrival, sphereDistance(here.latitude, here.longitude,
-                                                       p.finalAt.latitude, p.finalAt.longitude));
+            outcome.farthestAfterArrival =
+                std::max(outcome.farthestAfterArrival,
+                         sphereDistance(here.latitude, here.longitude, p.finalAt.latitude,
+                                        p.finalAt.longitude));
     }
     run.plot.track.push_back(here);
     if (s.aircraft.autopilot.master) {
         p.coupledTrack.push_back(here);
     } else {
         p.uncoupledTrack.push_back(here);
-        if (p.uncoupledSince < 0)
-            p.uncoupledSince = s.seconds;
+        if (outcome.uncoupledSince < 0)
+            outcome.uncoupledSince = s.seconds;
     }
     logState(run.out, s, active, toActive);
 }
@@ -157,28 +158,30 @@ void closeProgress(FlightRun& run, FlightOutcome& outcome) {
     outcome.seconds = s.seconds;
     outcome.frames = s.frames;
     outcome.keyEventsWritten = run.out.keys.written;
-    outcome.distanceFlown = run.flown;
     outcome.largestOffRoute = std::max(p.offRoute, largestOffRoute(run.plan.route, p.coupledTrack));
     outcome.largestOffRouteUncoupled = p.offRouteUncoupled;
     if (!p.uncoupledTrack.empty())
         outcome.largestOffRouteUncoupled =
             std::max(p.offRouteUncoupled, largestOffRoute(run.plan.route, p.uncoupledTrack));
+    outcome.destination = p.destination;
+    outcome.lastWaypoint = p.finalName;
+    outcome.endedAt = {s.aircraft.latitude, s.aircraft.longitude};
+    outcome.flyingTo = p.activeName;
     if (p.destination)
         findNotReached(run, outcome);
     if (outcome.interrupted)
         run.plot.note = "(interrupted at " + clockText(s.seconds) + ")";
 }
 
-void printSummary(const FlightRun& run, const FlightOutcome& o) {
-    const Progress& p = run.progress;
+void printSummary(const FlightOutcome& o, double duration) {
     if (o.interrupted)
-        printInterruption(run);
+        printInterruption(o, duration);
     for (const std::string& choice : o.choices)
         std::printf("tarvix-host: destination %s\n", shownText(choice).c_str());
     std::vector<WaypointEvent> reached = o.sequenced;
     if (o.arrived)
         reached.push_back(o.arrival);
-    if (p.destination) {
+    if (o.destination) {
         listEvents("waypoints reached in order", reached);
         listEvents("skipped by button", o.skipped);
         listNames(o.interrupted ? "not reached before the interruption" : "not reached",
@@ -189,21 +192,21 @@ void printSummary(const FlightRun& run, const FlightOutcome& o) {
                         clockText(o.arrival.seconds).c_str());
             if (after < 1)
                 std::printf(", where the flight ended\n");
-            else if (p.farthestAfterArrival < 5)
+            else if (o.farthestAfterArrival < 5)
                 std::printf("; then %s more circling it, never more than %.1f nm away\n",
-                            clockText(after).c_str(), p.farthestAfterArrival);
+                            clockText(after).c_str(), o.farthestAfterArrival);
             else
                 std::printf("; then %s more, up to %.1f nm away from it\n",
-                            clockText(after).c_str(), p.farthestAfterArrival);
+                            clockText(after).c_str(), o.farthestAfterArrival);
         } else {
             std::printf("tarvix-host: last arrival: none; the last waypoint, %s, was not reached\n",
-                        shownText(p.finalName).c_str());
+                        shownText(o.lastWaypoint).c_str());
         }
     }
     std::printf("tarvix-host: %s flown, %.1f nm, at most %.2f nm off the planned route",
                 clockText(o.seconds).c_str(), o.distanceFlown, o.largestOffRoute);
     if (o.largestOffRouteUncoupled >= 0)
         std::printf(" while coupled; %.1f nm with the autopilot off (from %s)",
-                    o.largestOffRouteUncoupled, clockText(p.uncoupledSince).c_str());
+                    o.largestOffRouteUncoupled, clockText(o.uncoupledSince).c_str());
     std::printf("\n");
 }

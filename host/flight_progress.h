@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "host/flight_run.h"
+#include "host/flight_state.h"
 
 // "001 Milwaukee Mitchell": the ident, then the name, as the run's log and summary name a
 // waypoint.
@@ -24,4 +24,5 @@ void tellProgress(const FlightRun& run);
 
 void closeProgress(FlightRun& run, FlightOutcome& outcome);
 
-void printSummary(const FlightRun& run, const FlightOutcome& o);
+// The flight's outcome for the pilot; duration is the simulated time the scenario allowed.
+void printSummary(const FlightOutcome& o, double duration);

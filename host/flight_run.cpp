@@ -9,6 +9,7 @@
 #include "common/position_units.h"
 #include "common/text_fields.h"
 #include "gauge/button_table.h"
+#include "host/clock_text.h"
 #include "host/dialog_steps.h"
 #include "host/flight_files.h"
 #include "host/flight_progress.h"
@@ -139,13 +140,6 @@ bool pressDue(FlightRun& run, FlightOutcome& outcome, std::string& error) {
 
 } // namespace
 
-ExchangeRecord activeWaypoint(const FlightRun& run) {
-    ExchangeRecord active{};
-    if (run.library.getData)
-        run.library.getData(&active);
-    return active;
-}
-
 bool startFlight(FlightRun& run, const Scenario& scenario, const std::vector<uint8_t>& database,
                  const RunSettings& settings, FlightOutcome& outcome, std::string& error) {
     outcome = FlightOutcome{};
@@ -154,7 +148,6 @@ bool startFlight(FlightRun& run, const Scenario& scenario, const std::vector<uin
     run.plot = TrackPlot{scenario.name.empty() ? "Flight" : scenario.name, {}, {}, {}, {}};
     run.clicked.assign(scenario.clicks.size(), false);
     run.totalFrames = std::lround(scenario.duration * scenario.frameRate);
-    run.flown = 0;
     run.installed = false;
     run.simulation = makeSimulation(scenario.aircraft, scenario.frameRate, scenario.selector);
     // The gauge flies without the dialog library (it then has no destination); a flight that
@@ -200,7 +193,7 @@ FrameResult flyFrame(FlightRun& run, FlightOutcome& outcome, std::string& error)
     double frame = 1.0 / scenario.frameRate;
     double lat = s.aircraft.latitude, lon = s.aircraft.longitude;
     simulationFrame(s);
-    run.flown += sphereDistance(lat, lon, s.aircraft.latitude, s.aircraft.longitude);
+    outcome.distanceFlown += sphereDistance(lat, lon, s.aircraft.latitude, s.aircraft.longitude);
     logKeyEvents(run, std::to_string(s.frames - 1));
     if (!run.settings.panelOnly && due(s.seconds, 1.0, frame))
         checkSecond(run, outcome);
@@ -260,7 +253,7 @@ bool finishFlight(FlightRun& run, FlightOutcome& outcome, std::string& error) {
         if (!written && error.empty())
             error = failure;
         else if (written && error.empty() && !run.settings.panelOnly)
-            printSummary(run, outcome);
+            printSummary(outcome, run.scenario.duration);
         hostKill();
         run.installed = false;
     }

@@ -8,6 +8,7 @@
 #include "common/coordinate_text.h"
 #include "common/position_units.h"
 #include "common/screen_colours.h"
+#include "host/clock_text.h"
 #include "host/panel_host.h"
 #include "host/window_capture.h"
 

@@ -1,12 +1,13 @@
 #include "host/scenario.h"
 
 #include <cmath>
-#include <cstdio>
 #include <sstream>
 
 #include "common/db_record.h"
 #include "common/limits.h"
+#include "dialog/dialog_resources.h"
 #include "host/button_names.h"
+#include "host/clock_text.h"
 #include "nlohmann/json.hpp"
 
 using nlohmann::json;
@@ -305,18 +306,11 @@ bool typedPosition(const std::string& text, bool latitude, TypedPosition& positi
 }
 
 bool isImportButton(const std::string& label) {
-    return label == "Tr Imp" || label == "Ap Imp";
+    return label == TOUR_IMPORT_LABEL || label == AIRPORT_IMPORT_LABEL;
 }
 
 bool isFileButton(const std::string& label) {
-    return isImportButton(label) || label == "Exp";
-}
-
-std::string clockText(double seconds) {
-    char text[32];
-    long s = std::lround(seconds);
-    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
-    return text;
+    return isImportButton(label) || label == EXPORT_LABEL;
 }
 
 std::string stepName(size_t index, const ScenarioClick& click) {

@@ -51,9 +51,6 @@ constexpr double defaultDialogTimeLimit = 20;
 // The step's name in messages: "clicks[2] (DLG at 0:10:00)".
 std::string stepName(size_t index, const ScenarioClick& click);
 
-// "1:02:03" for simulated seconds.
-std::string clockText(double seconds);
-
 struct ScenarioDestination {
     bool present;
     int32_t record;    // 1-based record of the database: an airport or a tour item

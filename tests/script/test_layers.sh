@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The layout the code's own includes draw: the shared records at the bottom, the two modules and
-# the database tool on them, the stand-in simulator on top; no include runs up and no file
+# the database tool on them, the stand-in simulator on top, save that the database tool writes
+# its flights' scenarios with the simulator's own writer; no include runs up and no file
 # includes itself round a circle. A header that reaches into a higher layer, or two headers that
 # need each other, fail here before they tie the layers together.
 set -uo pipefail
@@ -17,7 +18,7 @@ declare -A allowed=(
     [common]=""
     [gauge]="common"
     [dialog]="common"
-    [dbtool]="common"
+    [dbtool]="common host"
     [host]="common gauge dialog"
 )
 
