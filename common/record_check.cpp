@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "limits.h"
 
@@ -88,48 +89,69 @@ void add(ColumnProblems& problems, RecordColumnId column, ColumnFault fault) {
     problems.items[problems.count++] = {column, fault};
 }
 
+void addNumberFault(ColumnProblems& problems, RecordColumnId column, NumberRead read) {
+    if (read == NumberRead::notNumber)
+        add(problems, column, ColumnFault::notWholeNumber);
+    else if (read == NumberRead::tooLarge)
+        add(problems, column, ColumnFault::aboveLargest);
+}
+
 // One coordinate: its hemisphere column, then its three numbers; at the pole or the date line a
 // minute or a second more is past it.
 void checkCoordinate(const RecordBuffer& record, RecordColumnId hemisphere, const char* letters,
-                     ColumnProblems& problems) {
+                     DmsAngle& angle, ColumnProblems& problems) {
     const char* h = textOf(record, hemisphere);
     if (std::strlen(h) != 1 || (h[0] != letters[0] && h[0] != letters[1]))
         add(problems, hemisphere, ColumnFault::notHemisphere);
-    int32_t values[3] = {};
+    angle.hemisphere = h[0];
+    int32_t* values[3] = {&angle.degrees, &angle.minutes, &angle.seconds};
     bool read[3] = {};
     for (int i = 0; i < 3; ++i) {
         const RecordColumnId column = columnAfter(hemisphere, 1 + i);
-        switch (
-            readStrictNumber(textOf(record, column), false, infoOf(column).largest, values[i])) {
-        case NumberRead::read:
-            read[i] = true;
-            break;
-        case NumberRead::notNumber:
-            add(problems, column, ColumnFault::notWholeNumber);
-            break;
-        case NumberRead::tooLarge:
-            add(problems, column, ColumnFault::aboveLargest);
-            break;
-        }
+        *values[i] = 0;
+        const NumberRead result =
+            readStrictNumber(textOf(record, column), false, infoOf(column).largest, *values[i]);
+        read[i] = result == NumberRead::read;
+        addNumberFault(problems, column, result);
     }
-    if (!read[0] || values[0] != infoOf(columnAfter(hemisphere, 1)).largest)
+    if (!read[0] || angle.degrees != infoOf(columnAfter(hemisphere, 1)).largest)
         return;
     for (int i = 1; i < 3; ++i) {
-        if (read[i] && values[i] > 0)
+        if (read[i] && *values[i] > 0)
             add(problems, columnAfter(hemisphere, 1 + i), ColumnFault::pastLimit);
     }
 }
 
-void addPosition(const RecordBuffer& record, ColumnProblems& problems) {
-    checkCoordinate(record, RecordColumnId::latHemisphere, "NS", problems);
-    checkCoordinate(record, RecordColumnId::lonHemisphere, "EW", problems);
+void addPosition(const RecordBuffer& record, DmsAngle& latitude, DmsAngle& longitude,
+                 ColumnProblems& problems) {
+    checkCoordinate(record, RecordColumnId::latHemisphere, "NS", latitude, problems);
+    checkCoordinate(record, RecordColumnId::lonHemisphere, "EW", longitude, problems);
+}
+
+void addAltitude(const RecordBuffer& record, int32_t& feet, ColumnProblems& problems) {
+    feet = 0;
+    addNumberFault(problems, RecordColumnId::altitude,
+                   readStrictNumber(record.altitude, false, highestAltitudeFeet, feet));
 }
 
 } // namespace
 
-ColumnProblems checkPositionColumns(const RecordBuffer& record) {
+ColumnProblems readPositionColumns(const RecordBuffer& record, DmsAngle& latitude,
+                                   DmsAngle& longitude) {
     ColumnProblems problems{};
-    addPosition(record, problems);
+    addPosition(record, latitude, longitude, problems);
+    return problems;
+}
+
+ColumnProblems checkPositionColumns(const RecordBuffer& record) {
+    DmsAngle latitude{}, longitude{};
+    return readPositionColumns(record, latitude, longitude);
+}
+
+ColumnProblems readAltitudeColumn(const RecordBuffer& record, bool& hasAltitude, int32_t& feet) {
+    ColumnProblems problems{};
+    hasAltitude = record.altitude[0] != '\0';
+    addAltitude(record, feet, problems);
     return problems;
 }
 
@@ -145,22 +167,14 @@ ColumnProblems checkRecordColumns(const RecordBuffer& record) {
         add(problems, RecordColumnId::tourFlag, ColumnFault::notFlag);
     if (isFolderRecord(record))
         return problems; // a folder's other columns carry no meaning
-    addPosition(record, problems);
+    DmsAngle latitude{}, longitude{};
+    addPosition(record, latitude, longitude, problems);
     if (!isTourRecord(record))
         return problems;
     if (!isBlankOrOne(record.altitudeHoldFlag))
         add(problems, RecordColumnId::altitudeHoldFlag, ColumnFault::notFlag);
     int32_t feet = 0;
-    switch (readStrictNumber(record.altitude, false, highestAltitudeFeet, feet)) {
-    case NumberRead::read:
-        break;
-    case NumberRead::notNumber:
-        add(problems, RecordColumnId::altitude, ColumnFault::notWholeNumber);
-        break;
-    case NumberRead::tooLarge:
-        add(problems, RecordColumnId::altitude, ColumnFault::aboveLargest);
-        break;
-    }
+    addAltitude(record, feet, problems);
     return problems;
 }
 
@@ -183,6 +197,41 @@ CoordinateFault coordinateFault(const ColumnProblems& problems, bool latitude) {
     return worst;
 }
 
+namespace {
+
+// What is wrong with the column's text: "is not a whole number from 0 to 90".
+void describeFault(const ColumnProblem& problem, char* what, size_t size) {
+    const ColumnInfo& info = infoOf(problem.column);
+    const bool latitude = problem.column < RecordColumnId::lonHemisphere;
+    const char* feet = problem.column == RecordColumnId::altitude ? " of feet" : "";
+    switch (problem.fault) {
+    case ColumnFault::notHemisphere:
+        std::snprintf(what, size, "is not %s", latitude ? "N or S" : "E or W");
+        break;
+    case ColumnFault::notWholeNumber:
+    case ColumnFault::aboveLargest:
+        std::snprintf(what, size, "is not a whole number%s from 0 to %ld", feet,
+                      static_cast<long>(info.largest));
+        break;
+    case ColumnFault::pastLimit:
+        std::snprintf(what, size, "is not 0, as the %s is %ld degrees",
+                      latitude ? "latitude" : "longitude",
+                      static_cast<long>(
+                          infoOf(latitude ? RecordColumnId::latDegrees : RecordColumnId::lonDegrees)
+                              .largest));
+        break;
+    case ColumnFault::notLevel:
+        std::snprintf(what, size, "is neither blank, a folder depth 1-%ld nor %ld",
+                      static_cast<long>(deepestFolderLevel), static_cast<long>(currentChoiceLevel));
+        break;
+    case ColumnFault::notFlag:
+        std::snprintf(what, size, "is neither blank nor 1");
+        break;
+    }
+}
+
+} // namespace
+
 void describeColumnProblem(const ColumnProblem& problem, const RecordBuffer& record, char* text,
                            size_t size) {
     const ColumnInfo& info = infoOf(problem.column);
@@ -193,35 +242,18 @@ void describeColumnProblem(const ColumnProblem& problem, const RecordBuffer& rec
     else
         std::snprintf(columns, sizeof columns, "columns %u-%u", static_cast<unsigned>(first),
                       static_cast<unsigned>(first + info.width - 1));
-    const bool latitude = problem.column < RecordColumnId::lonHemisphere;
-    const char* feet = problem.column == RecordColumnId::altitude ? " of feet" : "";
     char what[64];
-    switch (problem.fault) {
-    case ColumnFault::notHemisphere:
-        std::snprintf(what, sizeof what, "is not %s", latitude ? "N or S" : "E or W");
-        break;
-    case ColumnFault::notWholeNumber:
-    case ColumnFault::aboveLargest:
-        std::snprintf(what, sizeof what, "is not a whole number%s from 0 to %ld", feet,
-                      static_cast<long>(info.largest));
-        break;
-    case ColumnFault::pastLimit:
-        std::snprintf(what, sizeof what, "is not 0, as the %s is %ld degrees",
-                      latitude ? "latitude" : "longitude",
-                      static_cast<long>(
-                          infoOf(latitude ? RecordColumnId::latDegrees : RecordColumnId::lonDegrees)
-                              .largest));
-        break;
-    case ColumnFault::notLevel:
-        std::snprintf(what, sizeof what, "is neither blank, a folder depth 1-%ld nor %ld",
-                      static_cast<long>(deepestFolderLevel), static_cast<long>(currentChoiceLevel));
-        break;
-    case ColumnFault::notFlag:
-        std::snprintf(what, sizeof what, "is neither blank nor 1");
-        break;
-    }
+    describeFault(problem, what, sizeof what);
     std::snprintf(text, size, "%s (%s) '%-*.*s' %s", columns, info.name,
                   static_cast<int>(info.width), static_cast<int>(info.width),
+                  textOf(record, problem.column), what);
+}
+
+void describeValueProblem(const ColumnProblem& problem, const RecordBuffer& record, char* text,
+                          size_t size) {
+    char what[64];
+    describeFault(problem, what, sizeof what);
+    std::snprintf(text, size, "%s '%s' %s", infoOf(problem.column).name,
                   textOf(record, problem.column), what);
 }
 
@@ -236,4 +268,106 @@ size_t firstControlColumn(const uint8_t* line) {
             return i + 1;
     }
     return 0;
+}
+
+namespace {
+
+struct FileWalk {
+    std::vector<FileFinding> findings;
+    int32_t previousLevel = 0; // of the last folder read
+    int32_t firstMarker = 0;   // record of the first current-choice marker
+};
+
+void addFinding(FileWalk& walk, FileFault fault, int32_t record, std::string reason) {
+    walk.findings.push_back(FileFinding{fault, record, std::move(reason)});
+}
+
+std::string lineEndReason(const uint8_t* line) {
+    for (size_t i = 0; i < recordSize; ++i) {
+        if (line[i] == '\n')
+            return "columns 63-64 are not CR LF: a line ends at column " + std::to_string(i + 1) +
+                   " (a file saved with LF line ends? every line must be 64 bytes, CR LF "
+                   "included)";
+    }
+    return "columns 63-64 are not CR LF: the lines are not 64 bytes long from here";
+}
+
+std::string tooManyReason() {
+    char text[96];
+    std::snprintf(text, sizeof text,
+                  "more than %d,%03d records: the settings dialog cannot open the database",
+                  static_cast<int>(maxTreeRecordNumber / 1000),
+                  static_cast<int>(maxTreeRecordNumber % 1000));
+    return text;
+}
+
+void addColumnFaults(FileWalk& walk, const RecordBuffer& record, int32_t n) {
+    const ColumnProblems problems = checkRecordColumns(record);
+    for (int32_t i = 0; i < problems.count; ++i) {
+        char text[160];
+        describeColumnProblem(problems.items[i], record, text, sizeof text);
+        addFinding(walk, FileFault::column, n, text);
+    }
+}
+
+// A folder nests at most one level below the folder before it; one entry carries the marker.
+void addTreeFaults(FileWalk& walk, const RecordBuffer& record, int32_t n) {
+    const int32_t level = recordLevel(record);
+    if (level >= 1) {
+        const int32_t before = walk.previousLevel;
+        if (level > before + 1)
+            addFinding(walk, FileFault::levelJump, n,
+                       before == 0 ? "first folder at level " + std::to_string(level) +
+                                         ": the top level is 1"
+                                   : "folder level jumps from " + std::to_string(before) + " to " +
+                                         std::to_string(level) +
+                                         ": a folder is at most one level deeper than the one "
+                                         "before");
+        walk.previousLevel = level;
+        return;
+    }
+    if (!isCurrentChoice(record))
+        return;
+    if (walk.firstMarker != 0)
+        addFinding(walk, FileFault::secondMarker, n,
+                   "another current-choice marker (level " + std::to_string(currentChoiceLevel) +
+                       "); the first is at record " + std::to_string(walk.firstMarker));
+    else
+        walk.firstMarker = n;
+}
+
+void walkRecord(FileWalk& walk, const uint8_t* line, int32_t n) {
+    if (n == maxTreeRecordNumber + 1)
+        addFinding(walk, FileFault::tooManyRecords, n, tooManyReason());
+    if (!hasRecordLineEnd(line)) {
+        addFinding(walk, FileFault::lineEnd, n, lineEndReason(line));
+        return;
+    }
+    RecordBuffer record;
+    decodeRecord(line, recordSize, record);
+    if (const size_t column = firstControlColumn(line)) {
+        char text[64];
+        std::snprintf(text, sizeof text, "column %u holds the control byte 0x%02X, not text",
+                      static_cast<unsigned>(column), static_cast<unsigned>(line[column - 1]));
+        addFinding(walk, FileFault::controlByte, n, text);
+    } else {
+        addColumnFaults(walk, record, n);
+    }
+    addTreeFaults(walk, record, n);
+}
+
+} // namespace
+
+std::vector<FileFinding> findFileFaults(const uint8_t* bytes, size_t size) {
+    FileWalk walk;
+    if (size == 0)
+        addFinding(walk, FileFault::empty, 0, "the file is empty: no records");
+    const size_t records = size / recordSize;
+    for (size_t n = 0; n < records; ++n)
+        walkRecord(walk, bytes + n * recordSize, static_cast<int32_t>(n + 1));
+    if (size % recordSize != 0)
+        addFinding(walk, FileFault::shortRecord, static_cast<int32_t>(records + 1),
+                   "the last record is short: " + std::to_string(size % recordSize) +
+                       " of 64 bytes, never read");
+    return walk.findings;
 }

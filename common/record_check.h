@@ -3,12 +3,16 @@
 // check and a scenario's database all judge records with it, so that they cannot disagree.
 // The dialog itself reads stored records leniently, as it always has, and its OK check works on
 // what the pilot typed into the editor, where a sign or a fraction of a second has a meaning of
-// its own: those stay apart. Pure.
+// its own: those stay apart. Below them, the faults of a whole database file, found by the one
+// walk that tarvix-db check and a scenario's database check share. Pure.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "db_record.h"
+#include "position_units.h"
 
 enum class RecordColumnId : uint8_t {
     latHemisphere,
@@ -45,6 +49,16 @@ struct ColumnProblems {
     int32_t count;
 };
 
+// The same position columns with what they hold: latitude and longitude are valid when no
+// problem is returned.
+struct DmsAngle;
+ColumnProblems readPositionColumns(const RecordBuffer& record, DmsAngle& latitude,
+                                   DmsAngle& longitude);
+
+// A tour item's altitude column: blank is no altitude (hasAltitude false, feet 0); feet is valid
+// when no problem is returned.
+ColumnProblems readAltitudeColumn(const RecordBuffer& record, bool& hasAltitude, int32_t& feet);
+
 // Level and tour flag for every record; a folder's other columns carry no meaning. An entry's
 // position: the hemisphere letters, then whole numbers (leading blanks allowed, blank reads 0)
 // up to 90 or 180 degrees and 59 minutes and seconds, nothing beyond 90 or 180 degrees. A tour
@@ -65,8 +79,44 @@ CoordinateFault coordinateFault(const ColumnProblems& problems, bool latitude);
 void describeColumnProblem(const ColumnProblem& problem, const RecordBuffer& record, char* text,
                            size_t size);
 
+// The same problem without the column numbers, for a line whose columns lie elsewhere (an airport
+// line of "Tarvix.dat"): "latitude degrees '95' is not a whole number from 0 to 90".
+void describeValueProblem(const ColumnProblem& problem, const RecordBuffer& record, char* text,
+                          size_t size);
+
 // Columns 63-64 of a stored line are CR LF.
 bool hasRecordLineEnd(const uint8_t* line);
 
 // The first column (from 1) of columns 1-62 that holds a control byte (below 32, or 127), or 0.
 size_t firstControlColumn(const uint8_t* line);
+
+// The faults of a whole database file, in the order a record is looked at.
+enum class FileFault : uint8_t {
+    empty,          // the file holds no byte
+    tooManyRecords, // record 65,536: beyond the record numbers of the settings dialog's tree
+    lineEnd,        // columns 63-64 are not CR LF: every record after it is shifted
+    controlByte,    // a byte below 32, or 127, in columns 1-62 (its columns are not read)
+    column,         // a column fails checkRecordColumns
+    levelJump,      // a folder more than one level deeper than the folder before (the first: 1)
+    secondMarker,   // a current-choice marker after the first
+    shortRecord,    // the last record holds fewer than 64 bytes
+};
+
+// Whether a scenario may fly from a database with the fault. tarvix-db check reports what a
+// scenario refuses as a problem and what it accepts as a warning. A database too large for the
+// tree is sound: the exported calls step through tours anywhere in it, only the settings dialog
+// refuses to open it (and says so).
+constexpr bool scenarioAccepts(FileFault fault) {
+    return fault == FileFault::tooManyRecords;
+}
+
+struct FileFinding {
+    FileFault fault;
+    int32_t record;     // from 1; 0 for the file as a whole
+    std::string reason; // "columns 63-64 are not CR LF ...", the words both tools print
+};
+
+// Every fault of a database read at fixed offsets, as the library reads it, in record order.
+// A record whose line end is wrong is not looked at further; one with a control byte has its
+// columns left unread, while its level still counts for the folders after it.
+std::vector<FileFinding> findFileFaults(const uint8_t* bytes, size_t size);
