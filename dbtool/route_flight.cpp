@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -25,7 +26,9 @@ constexpr double extraSeconds = 600;
 std::string itemLabel(const Waypoint& item) {
     char number[16];
     tourNumberText(std::atoi(item.ident.c_str()), number, sizeof number);
-    std::string label = std::string(number) + " - " + item.name;
+    std::vector<char> joined(sizeof number + item.name.size() + 4); // and the separator
+    joinLabel(number, item.name.c_str(), joined.data(), joined.size());
+    std::string label = joined.data();
     label.erase(label.find_last_not_of(' ') + 1);
     return label;
 }
