@@ -5,6 +5,7 @@
 #include <map>
 
 #include "common/airport_line.h"
+#include "common/file_faults.h"
 #include "common/record_check.h"
 #include "common/record_rules.h"
 #include "finding_report.h"
@@ -94,10 +95,6 @@ void checkGroups(const RecordFile& file, bool tourFile, Findings& findings) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // The faults of the database as a whole, as a scenario's check finds them too: what a scenario
 // refuses is a problem, what it accepts a warning.
 void addFileFaults(const uint8_t* data, size_t size, Findings& findings) {
@@ -109,20 +106,18 @@ void addFileFaults(const uint8_t* data, size_t size, Findings& findings) {
     }
 }
 
-// The tour exchange file, line by line as the tour import takes it: every line a tour item.
-void checkTourLines(const RecordFile& file, size_t size, Findings& findings) {
+// The tour exchange file as the tour import takes it: every line a tour item. A file that is
+// all 64-byte lines ending in CR LF is read at fixed offsets, any other line by line, so that no
+// line end is ever wrong and no record short: of the database's file faults only the empty file
+// is left.
+void checkTourLines(const uint8_t* data, size_t size, const RecordFile& file, Findings& findings) {
     if (size == 0)
-        addProblem(findings, 0, "the file is empty: no records");
-    if (file.byLines && size != 0)
+        addFileFaults(data, size, findings);
+    else if (file.byLines)
         addWarning(findings, 0, lineByLine);
     for (size_t i = 0; i < file.records.size(); ++i) {
         const RecordEntry& entry = file.records[i];
         const int32_t n = static_cast<int32_t>(i + 1);
-        if (!entry.lineEndOk) {
-            addProblem(findings, n,
-                       "columns 63-64 are not CR LF: the lines are not 64 bytes long from here");
-            continue;
-        }
         if (isBlankExchangeRecord(entry.record))
             continue;
         if (entry.hasTab) {
@@ -135,10 +130,6 @@ void checkTourLines(const RecordFile& file, size_t size, Findings& findings) {
                        "a folder (level " + std::to_string(entry.level) +
                            ") in a tour file: the import takes it as a tour item");
     }
-    if (file.shortBytes != 0)
-        addProblem(findings, static_cast<int32_t>(file.records.size() + 1),
-                   "the last record is short: " + std::to_string(file.shortBytes) +
-                       " of 64 bytes, never read");
 }
 
 } // namespace
@@ -149,7 +140,7 @@ Findings checkRecordFile(const uint8_t* data, size_t size, bool tourFile, int32_
     readRecordFile(data, size, tourFile, file);
     records = static_cast<int32_t>(file.records.size());
     if (tourFile)
-        checkTourLines(file, size, findings);
+        checkTourLines(data, size, file, findings);
     else
         addFileFaults(data, size, findings);
     for (size_t i = 0; i < file.records.size(); ++i) {

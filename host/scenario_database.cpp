@@ -1,7 +1,7 @@
 #include "host/scenario_database.h"
 
 #include "common/db_record.h"
-#include "common/record_check.h"
+#include "common/file_faults.h"
 
 bool checkDatabaseBytes(const uint8_t* bytes, size_t size, std::string& problem) {
     for (const FileFinding& finding : findFileFaults(bytes, size)) {

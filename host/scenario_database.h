@@ -1,6 +1,6 @@
 // The check a scenario's database gets before anything is flown or written: whole 64-byte
 // records ending in CR LF, fields that read as what their columns hold, folders that nest one
-// level at a time, one current-choice marker (the faults of common/record_check.h that a
+// level at a time, one current-choice marker (the faults of common/file_faults.h that a
 // scenario refuses), and a destination that is an airport or a tour item. The dialog library reads
 // damaged files leniently; a flight that is to be measured must not start from one. Pure: it works
 // on the file's bytes.

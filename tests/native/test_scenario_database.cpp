@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/db_record.h"
-#include "common/record_check.h"
+#include "common/file_faults.h"
 #include "dbtool/db_check.h"
 #include "host/scenario_database.h"
 
@@ -117,7 +117,7 @@ struct FileCase {
 
 // Each fault as the common walk names it, as tarvix-db check lists it (a problem exactly when a
 // scenario refuses it) and as a scenario refuses it: the same record in the same words.
-TEST(FileFaults, BothWalksGiveOneVerdict) {
+TEST(DatabaseFaults, BothWalksGiveOneVerdict) {
     const FileCase cases[] = {
         {"the dialog's own file", twoFolders(), FileFault::empty, -1},
         {"empty", "", FileFault::empty, 0},
