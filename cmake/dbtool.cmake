@@ -28,6 +28,7 @@ set(TARVIX_DBTOOL_CORE_SOURCES
     common/airport_line.cpp
     common/coordinate_text.cpp
     common/db_record.cpp
+    common/file_faults.cpp
     common/position_units.cpp
     common/record_check.cpp
     common/record_rules.cpp

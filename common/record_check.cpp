@@ -88,48 +88,69 @@ void add(ColumnProblems& problems, RecordColumnId column, ColumnFault fault) {
     problems.items[problems.count++] = {column, fault};
 }
 
+void addNumberFault(ColumnProblems& problems, RecordColumnId column, NumberRead read) {
+    if (read == NumberRead::notNumber)
+        add(problems, column, ColumnFault::notWholeNumber);
+    else if (read == NumberRead::tooLarge)
+        add(problems, column, ColumnFault::aboveLargest);
+}
+
 // One coordinate: its hemisphere column, then its three numbers; at the pole or the date line a
 // minute or a second more is past it.
 void checkCoordinate(const RecordBuffer& record, RecordColumnId hemisphere, const char* letters,
-                     ColumnProblems& problems) {
+                     DmsAngle& angle, ColumnProblems& problems) {
     const char* h = textOf(record, hemisphere);
     if (std::strlen(h) != 1 || (h[0] != letters[0] && h[0] != letters[1]))
         add(problems, hemisphere, ColumnFault::notHemisphere);
-    int32_t values[3] = {};
+    angle.hemisphere = h[0];
+    int32_t* values[3] = {&angle.degrees, &angle.minutes, &angle.seconds};
     bool read[3] = {};
     for (int i = 0; i < 3; ++i) {
         const RecordColumnId column = columnAfter(hemisphere, 1 + i);
-        switch (
-            readStrictNumber(textOf(record, column), false, infoOf(column).largest, values[i])) {
-        case NumberRead::read:
-            read[i] = true;
-            break;
-        case NumberRead::notNumber:
-            add(problems, column, ColumnFault::notWholeNumber);
-            break;
-        case NumberRead::tooLarge:
-            add(problems, column, ColumnFault::aboveLargest);
-            break;
-        }
+        *values[i] = 0;
+        const NumberRead result =
+            readStrictNumber(textOf(record, column), false, infoOf(column).largest, *values[i]);
+        read[i] = result == NumberRead::read;
+        addNumberFault(problems, column, result);
     }
-    if (!read[0] || values[0] != infoOf(columnAfter(hemisphere, 1)).largest)
+    if (!read[0] || angle.degrees != infoOf(columnAfter(hemisphere, 1)).largest)
         return;
     for (int i = 1; i < 3; ++i) {
-        if (read[i] && values[i] > 0)
+        if (read[i] && *values[i] > 0)
             add(problems, columnAfter(hemisphere, 1 + i), ColumnFault::pastLimit);
     }
 }
 
-void addPosition(const RecordBuffer& record, ColumnProblems& problems) {
-    checkCoordinate(record, RecordColumnId::latHemisphere, "NS", problems);
-    checkCoordinate(record, RecordColumnId::lonHemisphere, "EW", problems);
+void addPosition(const RecordBuffer& record, DmsAngle& latitude, DmsAngle& longitude,
+                 ColumnProblems& problems) {
+    checkCoordinate(record, RecordColumnId::latHemisphere, "NS", latitude, problems);
+    checkCoordinate(record, RecordColumnId::lonHemisphere, "EW", longitude, problems);
+}
+
+void addAltitude(const RecordBuffer& record, int32_t& feet, ColumnProblems& problems) {
+    feet = 0;
+    addNumberFault(problems, RecordColumnId::altitude,
+                   readStrictNumber(record.altitude, false, highestAltitudeFeet, feet));
 }
 
 } // namespace
 
-ColumnProblems checkPositionColumns(const RecordBuffer& record) {
+ColumnProblems readPositionColumns(const RecordBuffer& record, DmsAngle& latitude,
+                                   DmsAngle& longitude) {
     ColumnProblems problems{};
-    addPosition(record, problems);
+    addPosition(record, latitude, longitude, problems);
+    return problems;
+}
+
+ColumnProblems checkPositionColumns(const RecordBuffer& record) {
+    DmsAngle latitude{}, longitude{};
+    return readPositionColumns(record, latitude, longitude);
+}
+
+ColumnProblems readAltitudeColumn(const RecordBuffer& record, bool& hasAltitude, int32_t& feet) {
+    ColumnProblems problems{};
+    hasAltitude = record.altitude[0] != '\0';
+    addAltitude(record, feet, problems);
     return problems;
 }
 
@@ -145,22 +166,14 @@ ColumnProblems checkRecordColumns(const RecordBuffer& record) {
         add(problems, RecordColumnId::tourFlag, ColumnFault::notFlag);
     if (isFolderRecord(record))
         return problems; // a folder's other columns carry no meaning
-    addPosition(record, problems);
+    DmsAngle latitude{}, longitude{};
+    addPosition(record, latitude, longitude, problems);
     if (!isTourRecord(record))
         return problems;
     if (!isBlankOrOne(record.altitudeHoldFlag))
         add(problems, RecordColumnId::altitudeHoldFlag, ColumnFault::notFlag);
     int32_t feet = 0;
-    switch (readStrictNumber(record.altitude, false, highestAltitudeFeet, feet)) {
-    case NumberRead::read:
-        break;
-    case NumberRead::notNumber:
-        add(problems, RecordColumnId::altitude, ColumnFault::notWholeNumber);
-        break;
-    case NumberRead::tooLarge:
-        add(problems, RecordColumnId::altitude, ColumnFault::aboveLargest);
-        break;
-    }
+    addAltitude(record, feet, problems);
     return problems;
 }
 
@@ -183,6 +196,41 @@ CoordinateFault coordinateFault(const ColumnProblems& problems, bool latitude) {
     return worst;
 }
 
+namespace {
+
+// What is wrong with the column's text: "is not a whole number from 0 to 90".
+void describeFault(const ColumnProblem& problem, char* what, size_t size) {
+    const ColumnInfo& info = infoOf(problem.column);
+    const bool latitude = problem.column < RecordColumnId::lonHemisphere;
+    const char* feet = problem.column == RecordColumnId::altitude ? " of feet" : "";
+    switch (problem.fault) {
+    case ColumnFault::notHemisphere:
+        std::snprintf(what, size, "is not %s", latitude ? "N or S" : "E or W");
+        break;
+    case ColumnFault::notWholeNumber:
+    case ColumnFault::aboveLargest:
+        std::snprintf(what, size, "is not a whole number%s from 0 to %ld", feet,
+                      static_cast<long>(info.largest));
+        break;
+    case ColumnFault::pastLimit:
+        std::snprintf(what, size, "is not 0, as the %s is %ld degrees",
+                      latitude ? "latitude" : "longitude",
+                      static_cast<long>(
+                          infoOf(latitude ? RecordColumnId::latDegrees : RecordColumnId::lonDegrees)
+                              .largest));
+        break;
+    case ColumnFault::notLevel:
+        std::snprintf(what, size, "is neither blank, a folder depth 1-%ld nor %ld",
+                      static_cast<long>(deepestFolderLevel), static_cast<long>(currentChoiceLevel));
+        break;
+    case ColumnFault::notFlag:
+        std::snprintf(what, size, "is neither blank nor 1");
+        break;
+    }
+}
+
+} // namespace
+
 void describeColumnProblem(const ColumnProblem& problem, const RecordBuffer& record, char* text,
                            size_t size) {
     const ColumnInfo& info = infoOf(problem.column);
@@ -193,35 +241,18 @@ void describeColumnProblem(const ColumnProblem& problem, const RecordBuffer& rec
     else
         std::snprintf(columns, sizeof columns, "columns %u-%u", static_cast<unsigned>(first),
                       static_cast<unsigned>(first + info.width - 1));
-    const bool latitude = problem.column < RecordColumnId::lonHemisphere;
-    const char* feet = problem.column == RecordColumnId::altitude ? " of feet" : "";
     char what[64];
-    switch (problem.fault) {
-    case ColumnFault::notHemisphere:
-        std::snprintf(what, sizeof what, "is not %s", latitude ? "N or S" : "E or W");
-        break;
-    case ColumnFault::notWholeNumber:
-    case ColumnFault::aboveLargest:
-        std::snprintf(what, sizeof what, "is not a whole number%s from 0 to %ld", feet,
-                      static_cast<long>(info.largest));
-        break;
-    case ColumnFault::pastLimit:
-        std::snprintf(what, sizeof what, "is not 0, as the %s is %ld degrees",
-                      latitude ? "latitude" : "longitude",
-                      static_cast<long>(
-                          infoOf(latitude ? RecordColumnId::latDegrees : RecordColumnId::lonDegrees)
-                              .largest));
-        break;
-    case ColumnFault::notLevel:
-        std::snprintf(what, sizeof what, "is neither blank, a folder depth 1-%ld nor %ld",
-                      static_cast<long>(deepestFolderLevel), static_cast<long>(currentChoiceLevel));
-        break;
-    case ColumnFault::notFlag:
-        std::snprintf(what, sizeof what, "is neither blank nor 1");
-        break;
-    }
+    describeFault(problem, what, sizeof what);
     std::snprintf(text, size, "%s (%s) '%-*.*s' %s", columns, info.name,
                   static_cast<int>(info.width), static_cast<int>(info.width),
+                  textOf(record, problem.column), what);
+}
+
+void describeValueProblem(const ColumnProblem& problem, const RecordBuffer& record, char* text,
+                          size_t size) {
+    char what[64];
+    describeFault(problem, what, sizeof what);
+    std::snprintf(text, size, "%s '%s' %s", infoOf(problem.column).name,
                   textOf(record, problem.column), what);
 }
 

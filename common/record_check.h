@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "db_record.h"
+#include "position_units.h"
 
 enum class RecordColumnId : uint8_t {
     latHemisphere,
@@ -45,6 +46,15 @@ struct ColumnProblems {
     int32_t count;
 };
 
+// The same position columns with what they hold: latitude and longitude are valid when no
+// problem is returned.
+ColumnProblems readPositionColumns(const RecordBuffer& record, DmsAngle& latitude,
+                                   DmsAngle& longitude);
+
+// A tour item's altitude column: blank is no altitude (hasAltitude false, feet 0); feet is valid
+// when no problem is returned.
+ColumnProblems readAltitudeColumn(const RecordBuffer& record, bool& hasAltitude, int32_t& feet);
+
 // Level and tour flag for every record; a folder's other columns carry no meaning. An entry's
 // position: the hemisphere letters, then whole numbers (leading blanks allowed, blank reads 0)
 // up to 90 or 180 degrees and 59 minutes and seconds, nothing beyond 90 or 180 degrees. A tour
@@ -64,6 +74,11 @@ CoordinateFault coordinateFault(const ColumnProblems& problems, bool latitude);
 // the column's text as the record holds it, padded to the column's width.
 void describeColumnProblem(const ColumnProblem& problem, const RecordBuffer& record, char* text,
                            size_t size);
+
+// The same problem without the column numbers, for a line whose columns lie elsewhere (an airport
+// line of "Tarvix.dat"): "latitude degrees '95' is not a whole number from 0 to 90".
+void describeValueProblem(const ColumnProblem& problem, const RecordBuffer& record, char* text,
+                          size_t size);
 
 // Columns 63-64 of a stored line are CR LF.
 bool hasRecordLineEnd(const uint8_t* line);

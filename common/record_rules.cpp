@@ -9,9 +9,13 @@ void storedLabel(uint32_t kind, const RecordBuffer& record, char* label, size_t 
     if (isFolderKind(kind))
         std::snprintf(label, size, " %s", record.name);
     else if (isTourKind(kind))
-        std::snprintf(label, size, "%s - %s", record.ident, record.name);
+        joinLabel(record.ident, record.name, label, size);
     else
         std::snprintf(label, size, "%s", record.name);
+}
+
+void joinLabel(const char* first, const char* name, char* label, size_t size) {
+    std::snprintf(label, size, "%s - %s", first, name);
 }
 
 void tourNumberText(int32_t number, char* text, size_t size) {
@@ -23,7 +27,7 @@ void numberedLabel(uint32_t kind, const RecordBuffer& record, int32_t number, ch
     if (isTourItemKind(kind)) {
         char digits[16]; // any int32_t whole
         tourNumberText(number, digits, sizeof digits);
-        std::snprintf(label, size, "%s - %s", digits, record.name);
+        joinLabel(digits, record.name, label, size);
     } else
         storedLabel(kind, record, label, size);
 }

@@ -14,6 +14,9 @@
 // byte, which decides the form even where the record's own columns say otherwise.
 void storedLabel(uint32_t kind, const RecordBuffer& record, char* label, size_t size);
 
+// A label's two parts as the tree and the gauge's screen join them: "001 - Milwaukee".
+void joinLabel(const char* first, const char* name, char* label, size_t size);
+
 // A tour item's number as its ident column and its label show it: three digits from "001", four
 // from 1000. A text too small for it is cut, as a column is.
 void tourNumberText(int32_t number, char* text, size_t size);

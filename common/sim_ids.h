@@ -7,13 +7,20 @@ enum SimVariableId : int32_t {
     varLongitude = 0x48,      // raw longitude
     varHeading = 0x51,        // aircraft heading, degrees
     varMagVariation = 0x52,   // magnetic variation, degrees
-    varSpeedSelector = 0x9A,  // compared with 65535.0
+    varSpeedSelector = 0x9A,  // compared with fastClimbSelector
     varSpeed = 0x3D,          // knots
-    varMachSpeed = 0x40,      // Mach-based speed value
+    varMachSpeed = 0x40,      // Mach-based speed value, in machSpeedScale units
     varWindSpeed = 0x157,     // knots
     varWindDirection = 0x158, // degrees
     varAltitude = 0x49,       // metres
 };
+
+// The speed selector's value at which the autopilot climbs and descends at its fast rate; any
+// other value, the scenario's default 0 among them, takes the slow one.
+constexpr double fastClimbSelector = 65535.0;
+
+// The Mach-based speed figure is Mach times 3.2 times this scale.
+constexpr double machSpeedScale = 65535.0;
 
 // Every variable the gauge reads, registered at install in this order before any lookup: the
 // simulator fills a variable's record only once it is registered.

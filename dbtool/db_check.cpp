@@ -5,8 +5,10 @@
 #include <map>
 
 #include "common/airport_line.h"
+#include "common/file_faults.h"
 #include "common/record_check.h"
 #include "common/record_rules.h"
+#include "finding_report.h"
 #include "record_file.h"
 
 namespace {
@@ -93,6 +95,43 @@ void checkGroups(const RecordFile& file, bool tourFile, Findings& findings) {
     }
 }
 
+// The faults of the database as a whole, as a scenario's check finds them too: what a scenario
+// refuses is a problem, what it accepts a warning.
+void addFileFaults(const uint8_t* data, size_t size, Findings& findings) {
+    for (FileFinding& finding : findFileFaults(data, size)) {
+        if (scenarioAccepts(finding.fault))
+            addWarning(findings, finding.record, std::move(finding.reason));
+        else
+            addProblem(findings, finding.record, std::move(finding.reason));
+    }
+}
+
+// The tour exchange file as the tour import takes it: every line a tour item. A file that is
+// all 64-byte lines ending in CR LF is read at fixed offsets, any other line by line, so that no
+// line end is ever wrong and no record short: of the database's file faults only the empty file
+// is left.
+void checkTourLines(const uint8_t* data, size_t size, const RecordFile& file, Findings& findings) {
+    if (size == 0)
+        addFileFaults(data, size, findings);
+    else if (file.byLines)
+        addWarning(findings, 0, lineByLine);
+    for (size_t i = 0; i < file.records.size(); ++i) {
+        const RecordEntry& entry = file.records[i];
+        const int32_t n = static_cast<int32_t>(i + 1);
+        if (isBlankExchangeRecord(entry.record))
+            continue;
+        if (entry.hasTab) {
+            addProblem(findings, n, tabInLine);
+            continue;
+        }
+        checkColumns(entry, n, findings);
+        if (entry.folder)
+            addProblem(findings, n,
+                       "a folder (level " + std::to_string(entry.level) +
+                           ") in a tour file: the import takes it as a tour item");
+    }
+}
+
 } // namespace
 
 Findings checkRecordFile(const uint8_t* data, size_t size, bool tourFile, int32_t& records) {
@@ -100,61 +139,16 @@ Findings checkRecordFile(const uint8_t* data, size_t size, bool tourFile, int32_
     RecordFile file;
     readRecordFile(data, size, tourFile, file);
     records = static_cast<int32_t>(file.records.size());
-    if (size == 0)
-        addProblem(findings, 0, "the file is empty: no records");
-    if (file.byLines && size != 0)
-        addWarning(findings, 0, lineByLine);
-    int32_t firstMarker = 0;
-    int32_t previousLevel = 0;
+    if (tourFile)
+        checkTourLines(data, size, file, findings);
+    else
+        addFileFaults(data, size, findings);
     for (size_t i = 0; i < file.records.size(); ++i) {
         const RecordEntry& entry = file.records[i];
-        int32_t n = static_cast<int32_t>(i + 1);
-        if (n == maxTreeRecordNumber + 1)
-            addProblem(findings, n,
-                       "more than 65,535 records: the settings dialog cannot open the database");
-        if (!entry.lineEndOk) {
-            addProblem(findings, n,
-                       "no CR LF at columns 63-64: the lines are not 64 bytes long from here");
-            continue;
-        }
-        if (tourFile && isBlankExchangeRecord(entry.record))
-            continue;
-        if (entry.hasTab) {
-            addProblem(findings, n, tabInLine);
-            continue;
-        }
-        checkColumns(entry, n, findings);
-        if (entry.folder) {
-            if (tourFile) {
-                addProblem(findings, n,
-                           "a folder (level " + std::to_string(entry.level) +
-                               ") in a tour file: the import takes it as a tour item");
-            } else if (entry.level > previousLevel + 1) {
-                addProblem(findings, n,
-                           previousLevel == 0
-                               ? "first folder at level " + std::to_string(entry.level) +
-                                     ": the top level is 1"
-                               : "folder level jumps from " + std::to_string(previousLevel) +
-                                     " to " + std::to_string(entry.level) +
-                                     ": a folder is at most one level deeper than the one before");
-            }
-            previousLevel = entry.level;
-            continue;
-        }
-        checkEntry(entry, n, tourFile, findings);
-        if (isCurrentChoice(entry.record) && !tourFile) {
-            if (firstMarker != 0)
-                addProblem(findings, n,
-                           "another current-choice marker (level " +
-                               std::to_string(currentChoiceLevel) + "); the first is at record " +
-                               std::to_string(firstMarker));
-            firstMarker = firstMarker != 0 ? firstMarker : n;
-        }
+        if (!entry.folder && entry.lineEndOk && !entry.hasTab &&
+            !(tourFile && isBlankExchangeRecord(entry.record)))
+            checkEntry(entry, static_cast<int32_t>(i + 1), tourFile, findings);
     }
-    if (file.shortBytes != 0)
-        addProblem(findings, records + 1,
-                   "the last record is short: " + std::to_string(file.shortBytes) +
-                       " of 64 bytes, never read");
     checkGroups(file, tourFile, findings);
     std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
@@ -244,7 +238,8 @@ Findings checkAirportFile(const uint8_t* data, size_t size, int32_t& lines) {
         }
         if (++airports == maxTreeRecordNumber + 1)
             addProblem(findings, line.number,
-                       "more than 65,535 airports: no database can take them all");
+                       "more than " + withThousands(static_cast<size_t>(maxTreeRecordNumber)) +
+                           " airports: no database can take them all");
         checkBlocks(data + line.offset, line.length, record, line.number, findings);
         std::vector<std::string> reasons;
         DmsAngle latitude{}, longitude{};

@@ -1,9 +1,9 @@
 #include "record_file.h"
 
-#include <cstring>
 #include <vector>
 
 #include "common/airport_line.h"
+#include "common/record_check.h"
 #include "common/record_rules.h"
 
 namespace {
@@ -18,7 +18,7 @@ void readLines(const uint8_t* data, size_t size, bool exchangeFile, RecordFile& 
             const uint8_t* line = data + n * recordSize;
             RecordEntry& entry = file.records[n];
             decodeRecord(line, recordSize, entry.record);
-            entry.lineEndOk = line[62] == '\r' && line[63] == '\n';
+            entry.lineEndOk = hasRecordLineEnd(line);
         }
         return;
     }
@@ -53,75 +53,25 @@ void readRecordFile(const uint8_t* data, size_t size, bool exchangeFile, RecordF
     }
 }
 
-bool strictNumber(const char* text, bool signedValue, int64_t& value) {
-    size_t at = 0;
-    while (text[at] == ' ')
-        ++at;
-    bool negative = false;
-    if (signedValue && (text[at] == '-' || text[at] == '+')) {
-        negative = text[at] == '-';
-        ++at;
-        if (text[at] == '\0')
-            return false;
-    }
-    value = 0;
-    for (; text[at] != '\0'; ++at) {
-        if (text[at] < '0' || text[at] > '9')
-            return false;
-        value = value * 10 + (text[at] - '0');
-    }
-    value = negative ? -value : value;
-    return true;
-}
-
 namespace {
 
-struct AngleFields {
-    const char* hemisphere;
-    const char* degrees;
-    const char* minutes;
-    const char* seconds;
-};
-
-bool readAngle(const AngleFields& fields, const char* what, char positive, char negative,
-               int64_t limit, DmsAngle& angle, std::vector<std::string>& reasons) {
-    size_t before = reasons.size();
-    const std::string name = what;
-    if (std::strlen(fields.hemisphere) != 1 ||
-        (fields.hemisphere[0] != positive && fields.hemisphere[0] != negative))
-        reasons.push_back(name + " hemisphere '" + fields.hemisphere + "' is not " + positive +
-                          " or " + negative);
-    const char* parts[3] = {fields.degrees, fields.minutes, fields.seconds};
-    const char* partNames[3] = {" degrees", " minutes", " seconds"};
-    int64_t values[3] = {0, 0, 0};
-    for (int i = 0; i < 3; ++i) {
-        if (!strictNumber(parts[i], false, values[i]))
-            reasons.push_back("letters in " + name + partNames[i] + ": '" + parts[i] + "'");
-        else if (i > 0 && values[i] > 59)
-            reasons.push_back(name + partNames[i] + " " + std::to_string(values[i]) + " above 59");
+// One reason a problem, in the words of the strict check, without the record's column numbers:
+// the same reading serves lines of "Tarvix.dat", whose columns lie elsewhere.
+bool addReasons(const ColumnProblems& problems, const RecordBuffer& record,
+                std::vector<std::string>& reasons) {
+    for (int32_t i = 0; i < problems.count; ++i) {
+        char text[160];
+        describeValueProblem(problems.items[i], record, text, sizeof text);
+        reasons.push_back(text);
     }
-    if (values[0] > limit || (values[0] == limit && (values[1] > 0 || values[2] > 0)))
-        reasons.push_back(name + " " + std::to_string(values[0]) + "\u00B0" +
-                          std::to_string(values[1]) + "'" + std::to_string(values[2]) +
-                          "\" beyond " + std::to_string(limit) + "\u00B0");
-    angle.hemisphere = fields.hemisphere[0];
-    angle.degrees = static_cast<int32_t>(values[0]);
-    angle.minutes = static_cast<int32_t>(values[1]);
-    angle.seconds = static_cast<int32_t>(values[2]);
-    return reasons.size() == before;
+    return problems.count == 0;
 }
 
 } // namespace
 
 bool entryPosition(const RecordBuffer& record, DmsAngle& latitude, DmsAngle& longitude,
                    std::vector<std::string>& reasons) {
-    bool latitudeOk =
-        readAngle({record.latHemisphere, record.latDegrees, record.latMinutes, record.latSeconds},
-                  "latitude", 'N', 'S', 90, latitude, reasons);
-    bool longitudeOk =
-        readAngle({record.lonHemisphere, record.lonDegrees, record.lonMinutes, record.lonSeconds},
-                  "longitude", 'E', 'W', 180, longitude, reasons);
-    if (!latitudeOk || !longitudeOk)
+    if (!addReasons(readPositionColumns(record, latitude, longitude), record, reasons))
         return false;
     std::string noPoint = noPointReason(latitude, longitude);
     if (noPoint.empty())
@@ -132,18 +82,5 @@ bool entryPosition(const RecordBuffer& record, DmsAngle& latitude, DmsAngle& lon
 
 bool entryAltitude(const RecordBuffer& record, bool& hasAltitude, int32_t& feet,
                    std::vector<std::string>& reasons) {
-    int64_t value = 0;
-    hasAltitude = record.altitude[0] != '\0';
-    feet = 0;
-    if (!strictNumber(record.altitude, true, value)) {
-        reasons.push_back(std::string("letters in altitude: '") + record.altitude + "'");
-        return false;
-    }
-    std::string reason;
-    if (!altitudeInRange(value, reason)) {
-        reasons.push_back(reason);
-        return false;
-    }
-    feet = static_cast<int32_t>(value);
-    return true;
+    return addReasons(readAltitudeColumn(record, hasAltitude, feet), record, reasons);
 }

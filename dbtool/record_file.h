@@ -1,6 +1,6 @@
 // Files in the 64-byte record layout ("TarvixDb.dat", "TarvixTr.dat") read whole into memory,
-// with the folder tree the settings dialog would build from them, and the strict reading of an
-// entry's position that decides whether it is a point the gauge can fly to.
+// with the folder tree the settings dialog would build from them, and an entry's position and
+// altitude as the strict check reads them.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -34,18 +34,12 @@ struct RecordFile {
 // line.
 void readRecordFile(const uint8_t* data, size_t size, bool exchangeFile, RecordFile& file);
 
-// The entry's position read strictly: the hemisphere letters N/S and E/W, digits only in the
-// six numbers (leading blanks allowed, blank reads 0), minutes and seconds 0-59, at most 90°
-// and 180° in all. Appends one reason per fault; true when there is none. Apart from
-// checkPositionColumns (common/record_check.h), which judges the same columns, because these
-// reasons are the words that tarvix-db show and the conversions print.
+// The entry's position as the strict check reads it (readPositionColumns, common/record_check.h),
+// and whether the gauge can fly to it. Appends one reason per fault in the check's words;
+// true when there is none.
 bool entryPosition(const RecordBuffer& record, DmsAngle& latitude, DmsAngle& longitude,
                    std::vector<std::string>& reasons);
 
-// A numeric column of the record: blank, or digits after leading blanks (a sign when signed).
-// False for letters or other characters; value is what it reads as when true.
-bool strictNumber(const char* text, bool signedValue, int64_t& value);
-
-// The altitude of a tour item, read strictly and range-checked (blank is no altitude).
+// The altitude of a tour item as the strict check reads it (blank is no altitude).
 bool entryAltitude(const RecordBuffer& record, bool& hasAltitude, int32_t& feet,
                    std::vector<std::string>& reasons);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include "common/great_circle.h"
 #include "common/limits.h"

@@ -5,6 +5,7 @@
 
 #include "../common/great_circle.h"
 #include "../common/position_units.h"
+#include "../common/sim_ids.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ DistanceBearing greatCircle(double latitude1, double longitude1, double latitude
 }
 
 double currentSpeed(double indicatedKnots, double machValue) {
-    double b = machValue / 65535.0 / 3.2 * 1224.0 / 0.1852;
+    double b = machValue / machSpeedScale / 3.2 * 1224.0 / 0.1852;
     double speed = b > indicatedKnots ? b : indicatedKnots;
     if (std::isfinite(speed))
         return speed;
@@ -124,8 +125,8 @@ int32_t verticalSpeedCommand(double altitudeMetres, const ExchangeRecord& exchan
     double target = options.couples && options.holdsAltitude ? options.altitude : 0.0;
     if (!flyableAltitude(target))
         return 0;
-    const double fast = 65535.0;
-    int32_t rate = std::memcmp(&selector, &fast, sizeof fast) == 0 ? 1800 : 700;
+    int32_t rate =
+        std::memcmp(&selector, &fastClimbSelector, sizeof fastClimbSelector) == 0 ? 1800 : 700;
     double diff = target - current;
     if (diff > 1.0)
         return rate;

@@ -42,8 +42,8 @@ double windCorrect(double steerHeading, double windSpeed, double windDirection, 
 bool flyableAltitude(double feet);
 
 // Climb (+) or descent (-) rate toward the target altitude that exchange selects for its mode,
-// 1800 ft/min when the selector is exactly 65535.0, else 700; 0 within 1 foot, and 0 when the
-// selected altitude is not flyable.
+// 1800 ft/min when the selector is exactly fastClimbSelector (common/sim_ids.h), else 700; 0 within
+// 1 foot, and 0 when the selected altitude is not flyable.
 int32_t verticalSpeedCommand(double altitudeMetres, const ExchangeRecord& exchange,
                              double selector);
 

@@ -48,7 +48,7 @@ static void drawTopLines(HDC dc) {
     // A tour item shows its number as the dialog's tree writes it, whatever its ident holds.
     if (e.mode != airportMode)
         tourNumberText(readWholeNumber(ident), ident, sizeof ident);
-    std::snprintf(text, sizeof text, "%s - %s", ident, name);
+    joinLabel(ident, name, text, sizeof text);
     SetTextColor(dc, paletteColour(colourGreen));
     drawTextLine(dc, text, destinationRect(m), DT_LEFT | centredLine);
 }

@@ -5,6 +5,7 @@
 
 #include "common/db_record.h"
 #include "common/limits.h"
+#include "common/sim_ids.h"
 #include "dialog/dialog_resources.h"
 #include "host/button_names.h"
 #include "host/clock_text.h"
@@ -351,7 +352,7 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
         aircraft.windSpeed = optional(wind, "wind.", "speed", 0, 300, 0);
         aircraft.windDirection = optional(wind, "wind.", "from", 0, 360, 0);
         aircraft.variation = optional(root, "", "variation", -180, 180, 0);
-        scenario.selector = optional(root, "", "selector", 0, 65535, 0);
+        scenario.selector = optional(root, "", "selector", 0, fastClimbSelector, 0);
         scenario.frameRate = optional(root, "", "frameRate", 1, 100, 18);
         scenario.duration = required(root, "", "duration", 1, longestFlightSeconds);
         scenario.pictureEvery = optional(root, "", "pictureEvery", 0, scenario.duration, 0);

@@ -1,7 +1,9 @@
 // The check a scenario's database gets before anything is flown or written: whole 64-byte
-// records ending in CR LF, fields that read as what their columns hold, and a destination that
-// is an airport or a tour item. The dialog library reads damaged files leniently; a flight that
-// is to be measured must not start from one. Pure: it works on the file's bytes.
+// records ending in CR LF, fields that read as what their columns hold, folders that nest one
+// level at a time, one current-choice marker (the faults of common/file_faults.h that a
+// scenario refuses), and a destination that is an airport or a tour item. The dialog library reads
+// damaged files leniently; a flight that is to be measured must not start from one. Pure: it works
+// on the file's bytes.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -17,7 +17,7 @@ void serveVariables(const Simulation& simulation) {
     setVariable(varSpeedSelector, simulation.selector);
     setVariable(varSpeed, a.airspeed);
     // The Mach-based figure the gauge converts back to the same knots.
-    setVariable(varMachSpeed, a.airspeed * 0.1852 / 1224.0 * 3.2 * 65535.0);
+    setVariable(varMachSpeed, a.airspeed * 0.1852 / 1224.0 * 3.2 * machSpeedScale);
     setVariable(varWindSpeed, a.windSpeed);
     setVariable(varWindDirection, a.windDirection);
     setVariable(varAltitude, a.altitude / 3.281);

@@ -188,7 +188,7 @@ TEST(DbCheck, FaultsOfTheFileItself) {
         unix.erase(at, 1);
     Findings shifted = checked(unix);
     ASSERT_FALSE(shifted.empty());
-    EXPECT_NE(shifted[0].reason.find("no CR LF at columns 63-64"), std::string::npos);
+    EXPECT_NE(shifted[0].reason.find("columns 63-64 are not CR LF"), std::string::npos);
 }
 
 TEST(DbCheck, MoreRecordsThanTheDialogCanNumber) {
@@ -238,7 +238,7 @@ TEST(DbCheck, AirportFileAsTheImportReadsIt) {
         {airportLine("KMDW", "Chicago Midway", "N 41  47  1055", "W 87  45  8   "),
          "1: latitude seconds block holds '1055': the import reads '10'\n"},
         {airportLine("KMDW", "Chicago Midway", "N 95  47  10  ", "W 87  45  8   "),
-         "1: latitude 95°47'10\" beyond 90°\n"},
+         "1: latitude degrees '95' is not a whole number from 0 to 90\n"},
         {airportLine("KMDW", "Chicago Midway", "N 0   0   0   ", "E 0   0   0   "),
          "1: latitude and longitude 0: no position (the gauge takes it as no point)\n"},
         {"KMDW  Chicago\tMidway\r\n", "0: not all lines are 64 bytes ending in CR LF: the import "

@@ -16,9 +16,10 @@ rules=(
     '3437|'
     '"-1"|common/db_record.h'
     '"%03d"|common/record_rules.cpp'
-    '"%s - %s"|common/record_rules.cpp gauge/screen_draw.cpp'
-    '" - "|dbtool/route_flight.cpp dbtool/plan_formats.cpp'
-    '65535|common/sim_ids.h gauge/nav_math.h gauge/nav_math.cpp host/simulation.cpp host/scenario.cpp'
+    '"%s - %s"|common/record_rules.cpp'
+    # a route's name, "KMDW - KMKE", not an item's label
+    '" - "|dbtool/plan_formats.cpp'
+    '65535|common/sim_ids.h'
     '48 * 3600|'
 )
 
