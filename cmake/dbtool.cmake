@@ -6,12 +6,15 @@ find_package(pugixml REQUIRED)
 find_library(TARVIX_CSV_LIBRARY csv REQUIRED)
 
 set(TARVIX_DBTOOL_SOURCES
+    dbtool/command_options.cpp
     dbtool/csv_format.cpp
     dbtool/dat_files.cpp
     dbtool/db_check.cpp
     dbtool/db_show.cpp
     dbtool/file_kinds.cpp
     dbtool/finding_report.cpp
+    dbtool/fly_arguments.cpp
+    dbtool/format_table.cpp
     dbtool/gpsbabel_bridge.cpp
     dbtool/gpx_format.cpp
     dbtool/plan_formats.cpp
@@ -38,6 +41,9 @@ target_compile_options(tarvix_dbtool PRIVATE -O2)
 target_include_directories(tarvix_dbtool PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tarvix_dbtool PRIVATE tarvix_warnings
     PUBLIC pugixml::pugixml ${TARVIX_CSV_LIBRARY})
+# The host's command line, whose options the split of ./tarvix fly's arguments keeps each value
+# with (the checked build has it from the native core).
+target_sources(tarvix_dbtool PRIVATE host/button_names.cpp host/command_line.cpp)
 
 add_library(tarvix_dbtool_checked STATIC ${TARVIX_DBTOOL_SOURCES})
 target_link_libraries(tarvix_dbtool_checked PRIVATE tarvix_warnings
