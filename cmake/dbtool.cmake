@@ -21,7 +21,9 @@ set(TARVIX_DBTOOL_SOURCES
     dbtool/point_filters.cpp
     dbtool/record_file.cpp
     dbtool/route_flight.cpp
+    dbtool/text_codec.cpp
     dbtool/tool_commands.cpp
+    dbtool/track_thinning.cpp
     dbtool/waypoints.cpp
     dbtool/xml_text.cpp
 )

@@ -8,6 +8,7 @@
 #include "common/record_check.h"
 #include "common/record_rules.h"
 #include "record_file.h"
+#include "text_codec.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "format_table.h"
+#include "text_codec.h"
 #include "waypoints.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "file_kinds.h"
 #include "host/command_line.h"
 #include "route_flight.h"
+#include "text_codec.h"
 #include "tool_commands.h"
-#include "waypoints.h"
 
 namespace {
 

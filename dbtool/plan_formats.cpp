@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "common/coordinate_text.h"
+#include "text_codec.h"
 #include "xml_text.h"
 
 namespace {
