@@ -7,6 +7,8 @@
 
 #include "command_options.h"
 #include "fly_arguments.h"
+#include "route_flight.h"
+#include "tool_commands.h"
 
 namespace {
 
@@ -66,22 +68,45 @@ ConvertOptions convertOptionsOf(const Given& given) {
     return options;
 }
 
-int runCommand(unsigned command, const Given& given) {
-    if (command == check)
-        return runCheck(checkOptionsOf(given), std::cout, std::cerr);
-    if (command == show)
-        return runShow(checkOptionsOf(given), std::cout, std::cerr);
-    if (command == scenario)
-        return runRouteFlight(
-            {convertOptionsOf(given), given.folder, {given.speed, given.altitude}}, std::cout,
-            std::cerr);
-    if (command == flyArgs)
-        return runFlyArguments(given.arguments, given.folder, std::cout, std::cerr);
+int checkCommand(const Given& given) {
+    return runCheck(checkOptionsOf(given), std::cout, std::cerr);
+}
+
+int showCommand(const Given& given) {
+    return runShow(checkOptionsOf(given), std::cout, std::cerr);
+}
+
+int convertCommand(const Given& given) {
     if (!given.of.empty() && given.withinNm <= 0) {
         std::cerr << "tarvix-db: --of needs --within N (nautical miles)\n";
         return exitUnreadable;
     }
     return runConvert(convertOptionsOf(given), std::cout, std::cerr);
+}
+
+int scenarioCommand(const Given& given) {
+    return runRouteFlight({convertOptionsOf(given), given.folder, {given.speed, given.altitude}},
+                          std::cout, std::cerr);
+}
+
+int flyArgsCommand(const Given& given) {
+    return runFlyArguments(given.arguments, given.folder, std::cout, std::cerr);
+}
+
+// What each command runs, by its bit.
+const struct {
+    unsigned bit;
+    int (*run)(const Given& given);
+} commandRuns[] = {
+    {check, checkCommand},       {show, showCommand},       {convert, convertCommand},
+    {scenario, scenarioCommand}, {flyArgs, flyArgsCommand},
+};
+
+int runCommand(unsigned command, const Given& given) {
+    for (const auto& c : commandRuns)
+        if (c.bit == command)
+            return c.run(given);
+    return exitUnreadable;
 }
 
 } // namespace

@@ -9,14 +9,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "csv_format.h"
 #include "dat_files.h"
-#include "db_check.h"
 #include "db_show.h"
 #include "format_table.h"
 #include "gpsbabel_bridge.h"
-#include "gpx_format.h"
-#include "plan_formats.h"
 
 namespace {
 
