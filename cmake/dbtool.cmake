@@ -6,24 +6,30 @@ find_package(pugixml REQUIRED)
 find_library(TARVIX_CSV_LIBRARY csv REQUIRED)
 
 set(TARVIX_DBTOOL_SOURCES
+    dbtool/command_options.cpp
     dbtool/csv_format.cpp
     dbtool/dat_files.cpp
     dbtool/db_check.cpp
     dbtool/db_show.cpp
     dbtool/file_kinds.cpp
     dbtool/finding_report.cpp
+    dbtool/fly_arguments.cpp
+    dbtool/format_table.cpp
     dbtool/gpsbabel_bridge.cpp
     dbtool/gpx_format.cpp
     dbtool/plan_formats.cpp
     dbtool/point_filters.cpp
     dbtool/record_file.cpp
     dbtool/route_flight.cpp
+    dbtool/text_codec.cpp
     dbtool/tool_commands.cpp
+    dbtool/track_thinning.cpp
     dbtool/waypoints.cpp
     dbtool/xml_text.cpp
 )
-# The part of the pure core the tool reads the simulator's files with, and the stand-in
-# simulator's scenario writer, which writes the route flight's scenario.
+# The part of the pure core the tool reads the simulator's files with; the stand-in simulator's
+# scenario writer, which writes the route flight's scenario; and its command line, whose options
+# the split of ./tarvix fly's arguments keeps each value with.
 set(TARVIX_DBTOOL_CORE_SOURCES
     common/airport_line.cpp
     common/coordinate_text.cpp
@@ -34,6 +40,7 @@ set(TARVIX_DBTOOL_CORE_SOURCES
     common/record_rules.cpp
     common/text_fields.cpp
     host/button_names.cpp
+    host/command_line.cpp
     host/scenario_writer.cpp
 )
 

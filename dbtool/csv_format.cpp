@@ -9,6 +9,7 @@
 #include <csv.h>
 
 #include "common/coordinate_text.h"
+#include "text_codec.h"
 
 namespace {
 

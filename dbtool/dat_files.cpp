@@ -10,6 +10,7 @@
 #include "common/text_fields.h"
 #include "finding_report.h"
 #include "record_file.h"
+#include "text_codec.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "record_file.h"
+#include "text_codec.h"
 
 namespace {
 

@@ -4,31 +4,11 @@
 #include <filesystem>
 #include <vector>
 
+#include "format_table.h"
+#include "text_codec.h"
 #include "waypoints.h"
 
 namespace {
-
-// Each format with the name an option gives it, the file names and extension that tell it,
-// and what messages call it.
-struct FormatNames {
-    FileFormat format;
-    const char* option;
-    const char* files[3];
-    const char* extension;
-    const char* shown;
-};
-
-const FormatNames formatNames[] = {
-    {FileFormat::database, "db", {"tarvixdb.dat", "tarvixdb.bak", "tarvixdb.$$$"}, "", "database"},
-    {FileFormat::tour, "tour", {"tarvixtr.dat"}, "", "tour file"},
-    {FileFormat::airports, "airports", {"tarvix.dat"}, "", "airport file"},
-    {FileFormat::gpx, "gpx", {}, ".gpx", "GPX"},
-    {FileFormat::csv, "csv", {}, ".csv", "CSV"},
-    {FileFormat::xmlPlan, "pln", {}, ".pln", "XML flight plan"},
-    {FileFormat::fixPlan, "fms", {}, ".fms", "flight plan of fixes"},
-    {FileFormat::gpsRoute, "fpl", {}, ".fpl", "GPS route"},
-    {FileFormat::textPlan, "pln", {}, ".pln", "text flight plan"},
-};
 
 // The formats of GPSBabel's that a file is known as without an option.
 const GpsbabelFormat gpsbabelFormats[] = {
@@ -133,7 +113,7 @@ bool isTable(const char* text, size_t size, bool cut) {
 
 FileFormat formatFromOption(const std::string& name) {
     const std::string given = asciiLowered(name);
-    for (const FormatNames& f : formatNames)
+    for (const FormatRow& f : formatTable())
         if (given == f.option)
             return f.format;
     return given == "database" ? FileFormat::database : FileFormat::unknown;
@@ -143,7 +123,7 @@ FileFormat formatFromPath(const std::string& path) {
     std::filesystem::path p(path);
     const std::string name = asciiLowered(p.filename().string());
     const std::string extension = asciiLowered(p.extension().string());
-    for (const FormatNames& f : formatNames) {
+    for (const FormatRow& f : formatTable()) {
         for (const char* file : f.files)
             if (file != nullptr && name == file)
                 return f.format;
@@ -161,18 +141,15 @@ FileFormat formatFromContent(const uint8_t* data, size_t size) {
         length -= 3;
     }
     std::string start = trimmed(std::string(text, length < 64 ? length : 64));
-    if (!start.empty() && start[0] == '<') {
-        const std::string top = topElement(text, length);
-        if (top == "gpx")
-            return FileFormat::gpx;
-        if (top == "SimBase.Document")
-            return FileFormat::xmlPlan;
-        if (top == "flight-plan")
-            return FileFormat::gpsRoute;
-        return FileFormat::unknown;
+    const std::string top = !start.empty() && start[0] == '<' ? topElement(text, length) : "";
+    for (const FormatRow& f : formatTable()) {
+        if (f.mark == nullptr)
+            continue;
+        if (f.mark[0] == '<' ? top == f.mark + 1 : asciiLowered(start).rfind(f.mark, 0) == 0)
+            return f.format;
     }
-    if (asciiLowered(start).compare(0, 12, "[flightplan]") == 0)
-        return FileFormat::textPlan;
+    if (!start.empty() && start[0] == '<')
+        return FileFormat::unknown;
     if ((start.compare(0, 2, "I\n") == 0 || start.compare(0, 3, "I\r\n") == 0 ||
          start.compare(0, 2, "A\n") == 0 || start.compare(0, 3, "A\r\n") == 0) &&
         asciiLowered(start).find("version") != std::string::npos)
@@ -233,10 +210,14 @@ const GpsbabelFormat* gpsbabelFormatOf(const std::string& path, const uint8_t* d
 }
 
 const char* formatName(FileFormat format) {
-    for (const FormatNames& f : formatNames)
-        if (f.format == format)
-            return f.shown;
-    return "unknown";
+    return formatRow(format).shown;
+}
+
+bool isGpsbabelExtension(const std::string& extension) {
+    for (const GpsbabelFormat& f : gpsbabelFormats)
+        if (*f.extension != '\0' && asciiLowered(extension) == f.extension)
+            return true;
+    return false;
 }
 
 const char* formatOptions() {

@@ -47,6 +47,9 @@ struct GpsbabelFormat {
 // The row of the format a file is known as, or nullptr.
 const GpsbabelFormat* gpsbabelFormatOf(const std::string& path, const uint8_t* data, size_t size);
 
+// Whether an extension (".kml") tells a format that GPSBabel reads for the tool.
+bool isGpsbabelExtension(const std::string& extension);
+
 // What messages call the format ("database", "GPX").
 const char* formatName(FileFormat format);
 // The list of option names, for help and refusals.

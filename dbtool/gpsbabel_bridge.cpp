@@ -13,6 +13,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "text_codec.h"
+
 extern char** environ;
 
 namespace {

@@ -5,6 +5,8 @@
 #include <initializer_list>
 
 #include "finding_report.h"
+#include "text_codec.h"
+#include "track_thinning.h"
 #include "xml_text.h"
 
 namespace {

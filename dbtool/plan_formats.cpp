@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "common/coordinate_text.h"
+#include "text_codec.h"
 #include "xml_text.h"
 
 namespace {
@@ -588,14 +589,18 @@ bool readTextPlan(const char* data, size_t size, WaypointSet& set, Findings& fin
     return true;
 }
 
-bool readGpsRoute(const char* data, size_t size, WaypointSet& set, Findings& findings) {
-    pugi::xml_document document;
-    LineIndex lines = indexLines(data, size);
-    if (!loadXml(data, size, "flight-plan", "GPS route", document, lines, findings))
-        return false;
-    pugi::xml_node top = document.document_element();
-    // The table by identifier, type and country, as the route refers to its points.
-    std::map<std::string, Waypoint> table;
+namespace {
+
+// A GPS route's table of waypoints by identifier, type and country, as its routes refer to them.
+using GpsTable = std::map<std::string, Waypoint>;
+
+std::string gpsKey(const std::string& ident, const std::string& type, const std::string& country) {
+    return ident + "\n" + type + "\n" + country;
+}
+
+// The waypoint table's places, each with a position; the others are left out.
+WaypointGroup gpsPlaces(pugi::xml_node top, const LineIndex& lines, GpsTable& table,
+                        Findings& findings) {
     WaypointGroup places{"Waypoints", false, {}};
     for (pugi::xml_node node : childNamed(top, "waypoint-table").children()) {
         if (node.type() != pugi::node_element || !isNamed(node, "waypoint"))
@@ -620,33 +625,52 @@ bool readGpsRoute(const char* data, size_t size, WaypointSet& set, Findings& fin
                        "waypoint '" + point.ident + "': " + reason + ": left out", leftOut);
             continue;
         }
-        table[point.ident + "\n" + point.type + "\n" + point.country] = point;
+        table[gpsKey(point.ident, point.type, point.country)] = point;
         places.points.push_back(point);
     }
+    return places;
+}
+
+// One route's points, as the table holds them, each with the line of its route point.
+void gpsRoutePoints(pugi::xml_node node, const LineIndex& lines, const GpsTable& table,
+                    WaypointGroup& route, Findings& findings) {
+    for (pugi::xml_node step : node.children()) {
+        if (step.type() != pugi::node_element || !isNamed(step, "route-point"))
+            continue;
+        std::string ident = childText(step, "waypoint-identifier");
+        auto found = table.find(gpsKey(ident, childText(step, "waypoint-type"),
+                                       childText(step, "waypoint-country-code")));
+        int32_t line = lineOf(lines, step);
+        if (found == table.end()) {
+            addProblem(findings, line,
+                       "route point '" + ident +
+                           "' is not in the waypoint table (or has no position): left out",
+                       leftOut);
+            continue;
+        }
+        Waypoint point = found->second;
+        point.line = line;
+        route.points.push_back(point);
+    }
+}
+
+} // namespace
+
+bool readGpsRoute(const char* data, size_t size, WaypointSet& set, Findings& findings) {
+    pugi::xml_document document;
+    LineIndex lines = indexLines(data, size);
+    if (!loadXml(data, size, "flight-plan", "GPS route", document, lines, findings))
+        return false;
+    pugi::xml_node top = document.document_element();
+    GpsTable table;
+    WaypointGroup places = gpsPlaces(top, lines, table, findings);
     int32_t routes = 0;
     for (pugi::xml_node node : top.children()) {
         if (node.type() != pugi::node_element || !isNamed(node, "route"))
             continue;
         std::string name = childText(node, "route-name");
         WaypointGroup route{name.empty() ? "Route " + std::to_string(++routes) : name, true, {}};
-        for (pugi::xml_node step : node.children()) {
-            if (step.type() != pugi::node_element || !isNamed(step, "route-point"))
-                continue;
-            std::string ident = childText(step, "waypoint-identifier");
-            auto found = table.find(ident + "\n" + childText(step, "waypoint-type") + "\n" +
-                                    childText(step, "waypoint-country-code"));
-            int32_t line = lineOf(lines, step);
-            if (found == table.end()) {
-                addProblem(findings, line,
-                           "route point '" + ident +
-                               "' is not in the waypoint table (or has no position): left out",
-                           leftOut);
-                continue;
-            }
-            Waypoint point = found->second;
-            point.line = line;
-            route.points.push_back(point);
-        }
+        gpsRoutePoints(node, lines, table, route, findings);
         set.groups.push_back(route);
     }
     // A table without a route is a list of places.

@@ -7,6 +7,7 @@
 #include "common/great_circle.h"
 #include "common/coordinate_text.h"
 #include "finding_report.h"
+#include "text_codec.h"
 
 namespace {
 

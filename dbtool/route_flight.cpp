@@ -238,6 +238,50 @@ bool readyToConvert(const FlightOptions& options, std::ostream& err) {
     return true;
 }
 
+// The route converted into the flight's folder as its tour file, replacing an earlier one; the
+// convert's status. A folder made for a flight that cannot be flown is not left behind.
+int convertIntoFolder(const FlightOptions& options, const std::string& tourPath,
+                      std::ostream& converted, std::ostream& err) {
+    namespace fs = std::filesystem;
+    if (!readyToConvert(options, err))
+        return exitUnreadable;
+    std::error_code error;
+    const bool made = !fs::exists(options.folder, error);
+    fs::create_directories(options.folder, error);
+    if (error) {
+        err << options.folder << ": cannot be made: " << error.message() << "\n";
+        return exitUnreadable;
+    }
+    ConvertOptions convert = options.convert;
+    convert.output = tourPath;
+    convert.to = FileFormat::tour;
+    convert.force = true;
+    convert.holdAltitude = true;
+    int status = runConvert(convert, converted, err);
+    if (status == exitUnreadable && made)
+        fs::remove(options.folder, error); // only when empty
+    return status;
+}
+
+// The tour as the tour file written holds it, named as the dialog will show its items.
+bool writtenTour(const std::string& tourPath, WaypointGroup& tour, std::ostream& err) {
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    if (!readWhole(tourPath, bytes, reason)) {
+        err << tourPath << ": " << reason << "\n";
+        return false;
+    }
+    WaypointSet written;
+    Findings unused;
+    readTourFile(bytes.data(), bytes.size(), written, unused);
+    if (written.groups.empty() || written.groups[0].points.empty()) {
+        err << tourPath << ": holds no tour item to fly\n";
+        return false;
+    }
+    tour = written.groups[0];
+    return true;
+}
+
 } // namespace
 
 std::string altitudeSummary(const WaypointGroup& tour) {
@@ -358,48 +402,22 @@ RouteFlight planRouteFlight(const WaypointGroup& tour, const std::string& routeN
 
 int runRouteFlight(const FlightOptions& options, std::ostream& out, std::ostream& err) {
     namespace fs = std::filesystem;
-    if (!readyToConvert(options, err))
-        return exitUnreadable;
-    std::error_code error;
-    const bool made = !fs::exists(options.folder, error);
-    fs::create_directories(options.folder, error);
-    if (error) {
-        err << options.folder << ": cannot be made: " << error.message() << "\n";
-        return exitUnreadable;
-    }
     const std::string tourPath = (fs::path(options.folder) / "TarvixTr.dat").string();
-    ConvertOptions convert = options.convert;
-    convert.output = tourPath;
-    convert.to = FileFormat::tour;
-    convert.force = true;
-    convert.holdAltitude = true;
     std::ostringstream converted;
-    int status = runConvert(convert, converted, err);
+    int status = convertIntoFolder(options, tourPath, converted, err);
     if (status == exitUnreadable) {
-        // A folder made for a flight that cannot be flown is not left behind (only when empty).
-        if (made)
-            fs::remove(options.folder, error);
         out << converted.str();
         return status;
     }
-    std::vector<uint8_t> bytes;
-    std::string reason;
-    if (!readWhole(tourPath, bytes, reason)) {
-        err << tourPath << ": " << reason << "\n";
+    WaypointGroup written;
+    if (!writtenTour(tourPath, written, err))
         return exitUnreadable;
-    }
-    WaypointSet written;
-    Findings unused;
-    readTourFile(bytes.data(), bytes.size(), written, unused);
-    if (written.groups.empty() || written.groups[0].points.empty()) {
-        err << tourPath << ": holds no tour item to fly\n";
-        return exitUnreadable;
-    }
     RouteFlight flight =
-        planRouteFlight(withSources(options.convert, written.groups[0]),
+        planRouteFlight(withSources(options.convert, written),
                         fs::path(options.convert.input).filename().string(), options.choices);
     tellFlightGround(flight.tour, options, err);
     Findings findings;
+    std::string reason;
     const std::string scenarioPath = (fs::path(options.folder) / flightScenarioName).string();
     if (!writeWhole(tourPath, writeTourFile(flight.tour, true, findings), reason) ||
         !writeWhole(scenarioPath, flight.scenario, reason)) {

@@ -9,13 +9,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "csv_format.h"
 #include "dat_files.h"
-#include "db_check.h"
 #include "db_show.h"
+#include "format_table.h"
 #include "gpsbabel_bridge.h"
-#include "gpx_format.h"
-#include "plan_formats.h"
 
 namespace {
 
@@ -29,45 +26,16 @@ struct Opened {
     BridgedFile throughGpsbabel = {};
 };
 
-const char* unitOf(FileFormat format) {
-    return format == FileFormat::database || format == FileFormat::tour ? "record" : "line";
-}
-
 bool readWaypoints(FileFormat format, const std::vector<uint8_t>& bytes, const std::string& columns,
                    WaypointSet& set, Findings& findings, size_t trackItems = 0) {
-    const char* text = reinterpret_cast<const char*>(bytes.data());
-    if (trackItems > 0 && format != FileFormat::gpx) {
+    const FormatRow& row = formatRow(format);
+    if (trackItems > 0 && !row.readsTracks) {
         addProblem(findings, 0,
-                   std::string("--track takes the tracks of a GPX file; this is a ") +
-                       formatName(format));
+                   std::string("--track takes the tracks of a GPX file; this is a ") + row.shown);
         return false;
     }
-    switch (format) {
-    case FileFormat::database:
-        readDatabaseFile(bytes.data(), bytes.size(), set, findings);
-        return true;
-    case FileFormat::tour:
-        readTourFile(bytes.data(), bytes.size(), set, findings);
-        return true;
-    case FileFormat::airports:
-        readAirportFile(bytes.data(), bytes.size(), set, findings);
-        return true;
-    case FileFormat::gpx:
-        return readGpx(text, bytes.size(), set, findings, trackItems);
-    case FileFormat::csv:
-        return readCsv(text, bytes.size(), columns, set, findings);
-    case FileFormat::xmlPlan:
-        return readXmlPlan(text, bytes.size(), set, findings);
-    case FileFormat::fixPlan:
-        return readFixPlan(text, bytes.size(), set, findings);
-    case FileFormat::gpsRoute:
-        return readGpsRoute(text, bytes.size(), set, findings);
-    case FileFormat::textPlan:
-        return readTextPlan(text, bytes.size(), set, findings);
-    case FileFormat::unknown:
-        break;
-    }
-    return false;
+    return row.read != nullptr &&
+           row.read({bytes.data(), bytes.size(), columns, trackItems}, set, findings);
 }
 
 // The points of an opened file; what GPSBabel read is made sound and its notes come first.
@@ -129,17 +97,14 @@ void writingFindings(const WaypointSet& set, Findings& findings) {
 // what writing them into the simulator's files would say.
 Findings checkBytes(const CheckOptions& options, const Opened& opened, int32_t& count,
                     bool& readable, std::vector<std::string>& notes) {
-    const FileFormat format = opened.format;
-    const std::vector<uint8_t>& bytes = opened.bytes;
+    const FormatRow& row = formatRow(opened.format);
     readable = true;
     count = 0;
-    if (format == FileFormat::database || format == FileFormat::tour)
-        return checkRecordFile(bytes.data(), bytes.size(), format == FileFormat::tour, count);
-    if (format == FileFormat::airports)
-        return checkAirportFile(bytes.data(), bytes.size(), count);
+    if (row.check != nullptr)
+        return row.check(opened.bytes.data(), opened.bytes.size(), count);
     Findings findings;
     WaypointSet set;
-    if (bytes.empty()) {
+    if (opened.bytes.empty()) {
         addProblem(findings, 0, "the file is empty");
         return findings;
     }
@@ -212,20 +177,15 @@ bool openInput(const std::string& path, FileFormat given, const std::string& via
     return true;
 }
 
-bool isRouteFormat(FileFormat format) {
-    return format == FileFormat::tour || format == FileFormat::xmlPlan ||
-           format == FileFormat::fixPlan || format == FileFormat::gpsRoute;
-}
-
 // The points that the output format can hold, chosen from what the input holds.
 WaypointSet pointsFor(FileFormat to, const WaypointSet& set, int route, Findings& notes) {
-    if (to == FileFormat::gpx || to == FileFormat::csv)
+    if (formatRow(to).writesEverything)
         return set;
     std::vector<const WaypointGroup*> routes, places;
     for (const WaypointGroup& group : set.groups)
         (group.isRoute ? routes : places).push_back(&group);
     WaypointSet chosen;
-    if (isRouteFormat(to) && !routes.empty()) {
+    if (formatRow(to).holdsRoute && !routes.empty()) {
         size_t index = route > 0 ? static_cast<size_t>(route - 1) : 0;
         if (index >= routes.size()) {
             addProblem(notes, 0,
@@ -248,7 +208,7 @@ WaypointSet pointsFor(FileFormat to, const WaypointSet& set, int route, Findings
         addWarning(notes, 0,
                    "routes are not written: Tarvix.dat holds airports; convert to TarvixTr.dat "
                    "for a tour");
-    WaypointGroup all{"Waypoints", isRouteFormat(to), {}};
+    WaypointGroup all{"Waypoints", formatRow(to).holdsRoute, {}};
     for (const WaypointGroup* group : taken)
         all.points.insert(all.points.end(), group->points.begin(), group->points.end());
     chosen.groups.push_back(all);
@@ -269,29 +229,6 @@ std::vector<WaypointGroup> splitRoute(const WaypointGroup& route, size_t most) {
         parts.push_back(part);
     }
     return parts;
-}
-
-std::string bytesOf(FileFormat to, const WaypointSet& chosen, const WaypointGroup& group,
-                    bool holdAltitude, Findings& findings) {
-    switch (to) {
-    case FileFormat::gpx:
-        return writeGpx(chosen);
-    case FileFormat::csv:
-        return writeCsv(chosen);
-    case FileFormat::tour:
-        groundFindings(group, findings);
-        return writeTourFile(group, holdAltitude, findings);
-    case FileFormat::airports:
-        return writeAirportFile(group, findings);
-    case FileFormat::xmlPlan:
-        return writeXmlPlan(group);
-    case FileFormat::fixPlan:
-        return writeFixPlan(group);
-    case FileFormat::gpsRoute:
-        return writeGpsRoute(group);
-    default:
-        return "";
-    }
 }
 
 std::string counted(size_t n, const char* what) {
@@ -329,6 +266,115 @@ void tell(const std::string& path, const std::vector<std::string>& notes, Verbos
     if (verbosity != Verbosity::quiet)
         for (const std::string& note : notes)
             err << path << ": " << note << "\n";
+}
+
+// Whether convert can write to its output, or the message why not: a format the tool does not
+// write, the input itself, an empty input.
+bool convertible(const ConvertOptions& options, const Opened& opened, FileFormat to,
+                 std::ostream& err) {
+    std::error_code error;
+    if (formatRow(to).write == nullptr) {
+        err << options.output
+            << (to == FileFormat::database
+                    ? ": the tool does not write databases: convert to Tarvix.dat or TarvixTr.dat "
+                      "and bring them in with the settings dialog's import buttons\n"
+                    : ": unknown format: name it TarvixTr.dat, Tarvix.dat, *.gpx, *.csv, *.pln, "
+                      "*.fms or *.fpl, or say which with --to\n");
+        return false;
+    }
+    if (std::filesystem::exists(options.output, error) &&
+        std::filesystem::equivalent(options.input, options.output, error)) {
+        err << options.output << ": is the input file\n";
+        return false;
+    }
+    if (opened.bytes.empty()) {
+        err << options.input << ": the file is empty: nothing to convert\n";
+        return false;
+    }
+    return true;
+}
+
+// The input's points with the filters given applied. False when a filter cannot be used;
+// readable tells whether the input could be read at all.
+bool pointsToConvert(const ConvertOptions& options, const Opened& opened, WaypointSet& set,
+                     Findings& findings, bool& readable, std::ostream& err) {
+    readable = readOpened(opened, options.columns, set, findings, options.track ? longestTour : 0);
+    tell(options.input, set.notes, options.verbosity, err);
+    if (!readable || !filtersGiven(options.filters))
+        return true;
+    std::string told, reason;
+    if (!filterPoints(set, options.filters, told, reason)) {
+        err << options.input << ": " << reason << "\n";
+        return false;
+    }
+    tell(options.input, {told}, options.verbosity, err);
+    return true;
+}
+
+// The groups written, a file each: the route split into tours as --max-items says, or the one
+// group chosen. Long tours are warned of in notes, and a split is told.
+std::vector<WaypointGroup> partsToWrite(const ConvertOptions& options, FileFormat to,
+                                        const WaypointSet& chosen, Findings& notes,
+                                        std::ostream& err) {
+    if (chosen.groups.empty())
+        return {};
+    std::vector<WaypointGroup> parts = formatRow(to).holdsRoute
+                                           ? splitRoute(chosen.groups[0], options.maxItems)
+                                           : std::vector<WaypointGroup>{chosen.groups[0]};
+    for (const WaypointGroup& part : parts)
+        if (to == FileFormat::tour && part.points.size() > longestTour &&
+            part.points.size() <= mostTourItems)
+            addWarning(notes, 0,
+                       "a tour of " + withThousands(part.points.size()) +
+                           " items: beyond 999 the gauge takes a long walk through the database "
+                           "at every rebuild; split it with --max-items 999");
+    if (parts.size() > 1)
+        tell(options.input,
+             {"the route of " + withThousands(chosen.groups[0].points.size()) +
+              " points is split into " + std::to_string(parts.size()) + " tours of at most " +
+              std::to_string(options.maxItems) + " items, each starting where the one before ends"},
+             options.verbosity, err);
+    return parts;
+}
+
+// The files of the parts, none of them there already unless --force replaces them.
+bool freeToWrite(const std::vector<std::string>& files, bool force, std::ostream& err) {
+    std::error_code error;
+    for (const std::string& file : files) {
+        if (std::filesystem::exists(file, error) && !force) {
+            err << file << ": exists already: use --force to replace it\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool writeFiles(const std::vector<std::string>& files, const std::vector<std::string>& contents,
+                std::ostream& err) {
+    for (size_t k = 0; k < contents.size(); ++k) {
+        std::string reason;
+        if (!writeWhole(files[k], contents[k], reason)) {
+            err << files[k] << ": " << reason << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+// "OUT: 12 points written (GPX)", the tours of a split and the points left out; the exit status.
+int tellWritten(const ConvertOptions& options, FileFormat to, size_t written,
+                const std::vector<std::string>& files, size_t fileCount, const Findings& findings,
+                std::ostream& out) {
+    int32_t left = problemCount(findings);
+    out << options.output << ": " << counted(written, "point") << " written (" << formatName(to)
+        << ")";
+    if (fileCount > 1)
+        out << " as " << fileCount << " tours: " << files.front() << " to " << files.back();
+    if (left > 0)
+        out << "; " << counted(static_cast<size_t>(left), "problem") << " in " << options.input
+            << ", those points left out";
+    out << "\n";
+    return left > 0 ? exitProblems : exitClean;
 }
 
 } // namespace
@@ -429,7 +475,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
     Findings findings = checkBytes(options, opened, count, readable, notes);
     int32_t problems = problemCount(findings);
     int status = !readable ? exitUnreadable : problems > 0 ? exitProblems : exitClean;
-    const char* unit = unitOf(opened.format);
+    const char* unit = formatRow(opened.format).unit;
     if (options.json) {
         nlohmann::json report;
         report["file"] = options.path;
@@ -461,17 +507,16 @@ int runShow(const CheckOptions& options, std::ostream& out, std::ostream& err) {
     Opened opened;
     if (!openInput(options.path, options.format, options.viaGpsbabel, opened, err))
         return exitUnreadable;
-    if (opened.format == FileFormat::database || opened.format == FileFormat::tour) {
-        out << options.path << ": "
-            << showRecordFile(opened.bytes.data(), opened.bytes.size(),
-                              opened.format == FileFormat::tour);
+    const FormatRow& row = formatRow(opened.format);
+    if (row.show != nullptr) {
+        out << options.path << ": " << row.show(opened.bytes.data(), opened.bytes.size());
         return exitClean;
     }
     WaypointSet set;
     Findings findings;
     bool readable = readOpened(opened, options.columns, set, findings);
     tell(options.path, set.notes, options.verbosity, err);
-    reportFindings(options.path, findings, unitOf(opened.format), options.verbosity, err);
+    reportFindings(options.path, findings, formatRow(opened.format).unit, options.verbosity, err);
     out << options.path << ": " << counted(pointCount(set), "point") << "\n" << showWaypoints(set);
     return readable ? exitClean : exitUnreadable;
 }
@@ -481,73 +526,27 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     if (!openInput(options.input, options.from, options.viaGpsbabel, opened, err))
         return exitUnreadable;
     FileFormat to = options.to != FileFormat::unknown ? options.to : formatFromPath(options.output);
-    std::error_code error;
-    if (to == FileFormat::unknown || to == FileFormat::database) {
-        err << options.output
-            << (to == FileFormat::database
-                    ? ": the tool does not write databases: convert to Tarvix.dat or TarvixTr.dat "
-                      "and bring them in with the settings dialog's import buttons\n"
-                    : ": unknown format: name it TarvixTr.dat, Tarvix.dat, *.gpx, *.csv, *.pln, "
-                      "*.fms or *.fpl, or say which with --to\n");
-        return exitUnreadable;
-    }
-    if (std::filesystem::exists(options.output, error) &&
-        std::filesystem::equivalent(options.input, options.output, error)) {
-        err << options.output << ": is the input file\n";
-        return exitUnreadable;
-    }
-    if (opened.bytes.empty()) {
-        err << options.input << ": the file is empty: nothing to convert\n";
-        return exitUnreadable;
-    }
     WaypointSet set;
     Findings findings;
-    bool readable =
-        readOpened(opened, options.columns, set, findings, options.track ? longestTour : 0);
-    const char* unit = unitOf(opened.format);
-    tell(options.input, set.notes, options.verbosity, err);
-    if (readable && filtersGiven(options.filters)) {
-        std::string told, reason;
-        if (!filterPoints(set, options.filters, told, reason)) {
-            err << options.input << ": " << reason << "\n";
-            return exitUnreadable;
-        }
-        tell(options.input, {told}, options.verbosity, err);
-    }
+    bool readable = false;
+    if (!convertible(options, opened, to, err) ||
+        !pointsToConvert(options, opened, set, findings, readable, err))
+        return exitUnreadable;
     Findings notes;
     WaypointSet chosen = readable ? pointsFor(to, set, options.route, notes) : WaypointSet{};
-    std::vector<WaypointGroup> parts;
-    if (!chosen.groups.empty())
-        parts = isRouteFormat(to) ? splitRoute(chosen.groups[0], options.maxItems)
-                                  : std::vector<WaypointGroup>{chosen.groups[0]};
-    for (const WaypointGroup& part : parts)
-        if (to == FileFormat::tour && part.points.size() > longestTour &&
-            part.points.size() <= mostTourItems)
-            addWarning(notes, 0,
-                       "a tour of " + withThousands(part.points.size()) +
-                           " items: beyond 999 the gauge takes a long walk through the database "
-                           "at every rebuild; split it with --max-items 999");
-    if (parts.size() > 1)
-        tell(options.input,
-             {"the route of " + withThousands(chosen.groups[0].points.size()) +
-              " points is split into " + std::to_string(parts.size()) + " tours of at most " +
-              std::to_string(options.maxItems) + " items, each starting where the one before ends"},
-             options.verbosity, err);
+    std::vector<WaypointGroup> parts = partsToWrite(options, to, chosen, notes, err);
     size_t written = pointCount(chosen);
     std::vector<std::string> files;
     for (size_t k = 0; k < parts.size(); ++k)
         files.push_back(partPath(options.output, k + 1));
-    for (const std::string& file : files) {
-        if (std::filesystem::exists(file, error) && !options.force) {
-            err << file << ": exists already: use --force to replace it\n";
-            return exitUnreadable;
-        }
-    }
+    if (!freeToWrite(files, options.force, err))
+        return exitUnreadable;
     std::vector<std::string> contents;
     for (const WaypointGroup& part : parts)
-        contents.push_back(bytesOf(to, chosen, part, options.holdAltitude, findings));
-    if (to == FileFormat::gpx || to == FileFormat::csv)
+        contents.push_back(formatRow(to).write(chosen, part, options.holdAltitude, findings));
+    if (formatRow(to).writesEverything)
         contents.resize(std::min<size_t>(contents.size(), 1));
+    const char* unit = formatRow(opened.format).unit;
     reportFindings(options.input, findings, unit, options.verbosity, err);
     reportFindings(options.input, notes, unit, options.verbosity, err);
     if (!readable || written == 0 || problemCount(notes) > 0) {
@@ -555,23 +554,8 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
             << (readable ? "no points to write" : "the input could not be read") << "\n";
         return exitUnreadable;
     }
-    if (!fitsTheDatabase(to, written, parts.size(), options.output, err))
+    if (!fitsTheDatabase(to, written, parts.size(), options.output, err) ||
+        !writeFiles(files, contents, err))
         return exitUnreadable;
-    for (size_t k = 0; k < contents.size(); ++k) {
-        std::string reason;
-        if (!writeWhole(files[k], contents[k], reason)) {
-            err << files[k] << ": " << reason << "\n";
-            return exitUnreadable;
-        }
-    }
-    int32_t left = problemCount(findings);
-    out << options.output << ": " << counted(written, "point") << " written (" << formatName(to)
-        << ")";
-    if (contents.size() > 1)
-        out << " as " << contents.size() << " tours: " << files.front() << " to " << files.back();
-    if (left > 0)
-        out << "; " << counted(static_cast<size_t>(left), "problem") << " in " << options.input
-            << ", those points left out";
-    out << "\n";
-    return left > 0 ? exitProblems : exitClean;
+    return tellWritten(options, to, written, files, contents.size(), findings, out);
 }

@@ -76,13 +76,6 @@ bool feetFromMetres(double metres, int32_t& feet, std::string& reason);
 bool feetFromText(const std::string& text, int32_t& feet, std::string& reason);
 bool altitudeInRange(int64_t feet, std::string& reason);
 
-// A whole text as a decimal number ("41.5x" and "" are not); a decimal comma is taken when
-// decimalComma is set.
-bool realNumber(const std::string& text, double& value, bool decimalComma = false);
-
-// The text without spaces, tabs and line breaks at either end.
-std::string trimmed(const std::string& text);
-
 // A tour item's identifier column holds its number, so a place's identifier travels in its
 // name: "GCLP Gran Canaria". The name a tour item gets: the identifier, a space and the name,
 // when the point has an identifier of its own (not a number) that its name does not already
@@ -93,24 +86,3 @@ std::string tourItemName(const Waypoint& point);
 // capitals, digits and inner hyphens, with a capital, followed by more. False (and nothing
 // set) for a name that does not start so.
 bool identInName(const std::string& name, std::string& ident, std::string& rest);
-
-// The indices of at most most points of a track (most >= 2) that keep its shape best: the
-// first and the last, then again and again the point farthest from the legs kept so far, on
-// the sphere. deviationNm: how far the farthest point left out lies from the legs kept.
-std::vector<size_t> thinnedTrack(const std::vector<Waypoint>& points, size_t most,
-                                 double& deviationNm);
-
-// The database holds 8-bit text in the Windows ANSI code page (1252); the standard files hold
-// UTF-8. Characters without a place in code page 1252 become '?', and changed is set.
-std::string ansiFromUtf8(const std::string& text, bool& changed);
-// Bytes that are not valid UTF-8 are taken as code page 1252, as files of older tools hold them.
-std::string utf8FromAnsi(const std::string& text);
-std::string utf8Repaired(const std::string& text);
-
-// The text with the letters A-Z made small, for names of columns, options and files.
-std::string asciiLowered(std::string text);
-
-// The text cut to at most width bytes of code page 1252, with a warning for the line when it
-// was longer or held characters that code page 1252 lacks. what names the field.
-std::string fittedAnsi(const std::string& utf8, size_t width, const char* what, int32_t line,
-                       Findings& findings);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "text_codec.h"
+
 LineIndex indexLines(const char* data, size_t size) {
     LineIndex index;
     index.starts.push_back(0);

@@ -326,3 +326,22 @@ CommandLine parseCommandLine(int argc, char** argv, HostOptions& o, std::string&
     }
     return CommandLine::run;
 }
+
+std::vector<CommandLineOption> commandLineOptions() {
+    HostOptions o{};
+    OptionTexts t;
+    OptionRoles roles;
+    CLI::App app;
+    declareGeneralOptions(app, o);
+    declareFreeFlightOptions(app, o, t, roles);
+    declareWindowOptions(app, o, t, roles);
+    std::vector<CommandLineOption> options;
+    for (const CLI::Option* option : app.get_options()) {
+        const bool takesValue = option->get_expected_max() != 0;
+        for (const std::string& name : option->get_lnames())
+            options.push_back({"--" + name, takesValue});
+        for (const std::string& name : option->get_snames())
+            options.push_back({"-" + name, takesValue});
+    }
+    return options;
+}

@@ -4,6 +4,7 @@
 // given; main resolves them against the caller's folder.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "host/scenario.h"
 
@@ -40,6 +41,16 @@ enum class CommandLine { run, helpShown, refused };
 // Reads argv. helpShown: the help went to standard output. refused: error holds one line that
 // names the option and what is wrong with it.
 CommandLine parseCommandLine(int argc, char** argv, HostOptions& options, std::string& error);
+
+// An option of the command line by one of its names ("--out"), and whether a value follows it:
+// what a front end that passes options on needs to keep each value with its option.
+struct CommandLineOption {
+    std::string name;
+    bool takesValue;
+};
+
+// Every option parseCommandLine declares, by each of its names.
+std::vector<CommandLineOption> commandLineOptions();
 
 // Reads a number strictly: the whole text, finite, from low to high, and whole when asked.
 bool readNumberText(const std::string& text, double low, double high, bool whole, double& out);

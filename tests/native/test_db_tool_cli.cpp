@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "dbtool/fly_arguments.h"
 #include "testkit/program_folder.h"
 
 namespace {
@@ -239,6 +240,52 @@ TEST_F(DbToolProgram, CheckSaysWhatConvertWouldAndFilesAreKnownByContent) {
     }
     EXPECT_NE(run("--help").output.find("Usage: tarvix-db "), std::string::npos)
         << "the usage names the program, not its build path";
+}
+
+TEST_F(DbToolProgram, FlyArgumentsKeepEachValueWithItsOptionAndOnlyARouteGoesToTheTool) {
+    write("scenario.txt", " \r\n{\"name\": \"a scenario\"}");
+    write("note.txt", "not a route");
+    const std::string scenario = at("scenario.txt"), note = at("note.txt");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string scenario, host; // the arguments joined by spaces; "!" refusal: the host's
+    } cases[] = {
+        {{"--events", "keys.csv", "--speed", "90"}, "", "--events keys.csv --speed 90"},
+        {{"r.GPX", "--speed=90", "-q", "--gauge", "g.gau", "--all-key-events"},
+         "--speed=90 -q r.GPX /d",
+         "--gauge g.gau --all-key-events /d/route-flight.json"},
+        {{"--from", "fms", "plan.txt", "--out", "f", "extra"},
+         "--from fms plan.txt f",
+         "--out f extra f/route-flight.json"},
+        {{"x.kml", "--out=o"}, "x.kml o", "--out=o o/route-flight.json"},
+        {{note, "--frames", "3"}, "" + note + " /d", "--frames 3 /d/route-flight.json"},
+        {{scenario, "--out", "f"}, "", scenario + " --out f"},
+        {{"missing.txt", "--speed", "90"}, "", "missing.txt --speed 90"},
+        {{scenario, "--track"}, "--track " + scenario + " /d", "/d/route-flight.json"},
+        {{"--max-items", "9"}, "!", "option --max-items is for a route file"},
+        {{"a.gpx", "--out"}, "!", "option --out needs a value"},
+    };
+    auto joined = [](const std::vector<std::string>& words) {
+        std::string text;
+        for (const std::string& word : words)
+            text += (text.empty() ? "" : " ") + word;
+        return text;
+    };
+    for (const auto& c : cases) {
+        FlySplit split;
+        std::string refusal;
+        const bool done = splitFlyArguments(c.arguments, "/d", split, refusal);
+        SCOPED_TRACE(joined(c.arguments));
+        if (c.scenario == "!") {
+            EXPECT_FALSE(done);
+            EXPECT_EQ(refusal.find(c.host), 0u) << refusal;
+            continue;
+        }
+        ASSERT_TRUE(done) << refusal;
+        EXPECT_EQ(split.route, !c.scenario.empty());
+        EXPECT_EQ(joined(split.scenario), c.scenario);
+        EXPECT_EQ(joined(split.host), c.host);
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "dbtool/csv_format.h"
 #include "dbtool/dat_files.h"
 #include "dbtool/gpx_format.h"
+#include "dbtool/text_codec.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "dbtool/gpx_format.h"
 #include "dbtool/plan_formats.h"
 #include "dbtool/tool_commands.h"
+#include "dbtool/track_thinning.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "dbtool/dat_files.h"
 #include "dbtool/file_kinds.h"
 #include "dbtool/finding_report.h"
+#include "dbtool/format_table.h"
 #include "dbtool/gpx_format.h"
 #include "dbtool/plan_formats.h"
 #include "dbtool/point_filters.h"
@@ -440,6 +441,68 @@ TEST(FindingReport, ManyOfAKindAreCountedWithTheFirstFewShown) {
     EXPECT_EQ(quiet.str(), "") << "warnings only";
     const std::string every = verbose.str();
     EXPECT_EQ(std::count(every.begin(), every.end(), '\n'), 17);
+}
+
+WaypointGroup twoPointRoute() {
+    WaypointGroup route{"Lake", true, {}};
+    route.points.push_back({"KMDW",
+                            "Chicago Midway",
+                            {'N', 41, 47, 10},
+                            {'W', 87, 45, 8},
+                            true,
+                            620,
+                            false,
+                            0,
+                            "",
+                            "",
+                            "",
+                            AltitudeFrom::own,
+                            false,
+                            0});
+    route.points.push_back({"KMKE",
+                            "Milwaukee",
+                            {'N', 42, 56, 50},
+                            {'W', 87, 53, 48},
+                            true,
+                            723,
+                            false,
+                            0,
+                            "",
+                            "",
+                            "",
+                            AltitudeFrom::own,
+                            false,
+                            0});
+    return route;
+}
+
+TEST(FormatTable, EachFormatIsFoundByItsNamesAndReadsBackWhatItWrites) {
+    for (const FormatRow& row : formatTable()) {
+        SCOPED_TRACE(row.shown);
+        // The older text plan shares .pln with the XML plan; its contents tell them apart.
+        const FileFormat byName =
+            row.format == FileFormat::textPlan ? FileFormat::xmlPlan : row.format;
+        EXPECT_EQ(formatFromOption(row.option), byName);
+        EXPECT_EQ(
+            formatFromPath(std::string("dir/NAME") + row.extension +
+                           (row.files[0] != nullptr ? "/../" + std::string(row.files[0]) : "")),
+            byName);
+        EXPECT_NE(row.read, nullptr);
+        if (row.write == nullptr)
+            continue;
+        WaypointSet written{{twoPointRoute()}, {}}, read;
+        Findings findings;
+        const std::string bytes = row.write(written, written.groups[0], true, findings);
+        ASSERT_TRUE(row.read({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "", 0},
+                             read, findings));
+        ASSERT_FALSE(read.groups.empty());
+        const std::vector<Waypoint>& points = read.groups.back().points;
+        ASSERT_EQ(points.size(), 2u) << bytes;
+        EXPECT_EQ(points[1].latitude.minutes, 56);
+        EXPECT_EQ(points[1].longitude.seconds, 48);
+        EXPECT_EQ(problemCount(findings), 0);
+    }
+    EXPECT_EQ(formatRow(FileFormat::unknown).read, nullptr);
 }
 
 } // namespace

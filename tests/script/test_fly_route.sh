@@ -70,6 +70,7 @@ done <<'TABLE'
 a.gpx --speed=90 --max-items 9 --out=f --verbose --all-key-events|--speed=90 --max-items 9 --verbose a.gpx f|--out=f --all-key-events f/route-flight.json
 --speed 90 --events keys.csv||--speed 90 --events keys.csv
 flight.txt --out f||flight.txt --out f
+b.kml -q --out f --gauge g.gau|-q b.kml f|--out f --gauge g.gau f/route-flight.json
 TABLE
 # Refused before any flight: a route option without a route, a file that is neither, a missing
 # value, a route of 70,000 points (more than one tour holds).
@@ -89,12 +90,6 @@ note.txt|note.txt: neither a route nor a scenario
 a.gpx --out|option --out needs a value
 --quiet big.csv|more than the 65,534 items one tour holds (the import adds the tour's folder
 TABLE
-# The route options named in the script are tarvix-db's own.
-for option in $(sed -n 's/^    "\(--[a-z-]*\) [01]"$/\1/p' "$root/tarvix"); do
-    "$root/build/native/bin/tarvix-db" scenario --help | grep -qE -- "^  (-[a-z],)?$option " ||
-        fail "tarvix-db scenario has no option $option"
-done
-
 # With --max-items the route is split and its first tour flown (here only written).
 "$root/build/native/bin/tarvix-db" scenario -q --max-items 999 big.csv big >big.out 2>&1 ||
     fail "--max-items 999: $(cat big.out)"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The layout the code's own includes draw: the shared records at the bottom, the two modules and
-# the database tool on them, the stand-in simulator on top, save that the database tool writes
-# its flights' scenarios with the simulator's own writer; no include runs up and no file
-# includes itself round a circle. A header that reaches into a higher layer, or two headers that
-# need each other, fail here before they tie the layers together.
+# the database tool on them (the tool also on the stand-in simulator's pure core), the stand-in
+# simulator on top; no include runs up and no file includes itself round a circle. A header that
+# reaches into a higher layer, or two headers that need each other, fail here before they tie the
+# layers together.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$root" || exit 2
@@ -41,6 +41,11 @@ for folder in "${!allowed[@]}"; do
             [ "$to" = "$folder" ] && continue
             [[ " ${allowed[$folder]} " == *" $to "* ]] ||
                 fail "$file includes $target: $folder/ may include only ${allowed[$folder]:-itself}"
+            # The tool shares the stand-in simulator's plain computation, never its windows.
+            if [ "$folder" = dbtool ] && [ "$to" = host ] &&
+                ! grep -qxF "    ${target%.h}.cpp" CMakeLists.txt; then
+                fail "$file includes $target: dbtool/ may include only the host's pure core"
+            fi
         done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
     done
 done
