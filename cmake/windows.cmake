@@ -49,7 +49,8 @@ function(tarvix_picture_generator name)
     list(TRANSFORM GEN_OUTPUTS PREPEND ${TARVIX_GENERATED}/)
     add_custom_command(
         OUTPUT ${program}
-        COMMAND ${TARVIX_BUILD_CXX} -std=c++17 -O1 ${TARVIX_WARNINGS} ${GEN_SOURCES} -o ${program}
+        COMMAND ${TARVIX_BUILD_CXX} -std=c++17 -O1 ${TARVIX_WARNINGS} -I${CMAKE_SOURCE_DIR}
+                ${GEN_SOURCES} -o ${program}
         DEPENDS ${GEN_SOURCES} ${GEN_DEPENDS}
         COMMENT "Building ${name} for the build machine")
     add_custom_command(

@@ -1,4 +1,4 @@
-#include "common/coordinate_text.h"
+#include "coordinate_text.h"
 
 #include <cctype>
 #include <cmath>
@@ -46,17 +46,44 @@ std::string hyphensAsSpaces(const std::string& text, bool latitude) {
     return out;
 }
 
+// Reading a coordinate's text from left to right.
+struct CoordinateCursor {
+    const std::string& text;
+    size_t at;
+
+    bool isDigit(size_t i) const {
+        return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
+    }
+    void skipSpaces() {
+        while (at < text.size() && text[at] == ' ')
+            ++at;
+    }
+};
+
+// One number of the coordinate with its fraction, if any; false when no digit follows the point.
+bool readNumber(CoordinateCursor& cursor, double& value, bool& fraction) {
+    const size_t begin = cursor.at;
+    while (cursor.isDigit(cursor.at))
+        ++cursor.at;
+    if (cursor.at < cursor.text.size() && cursor.text[cursor.at] == '.') {
+        if (!cursor.isDigit(++cursor.at))
+            return false;
+        while (cursor.isDigit(cursor.at))
+            ++cursor.at;
+        fraction = true;
+    }
+    value = std::strtod(cursor.text.c_str() + begin, nullptr);
+    return true;
+}
+
 } // namespace
 
 bool parseCoordinate(const std::string& given, bool latitude, double& degrees) {
     const std::string text = hyphensAsSpaces(given, latitude);
-    size_t at = 0;
-    auto skipSpaces = [&] {
-        while (at < text.size() && text[at] == ' ')
-            ++at;
-    };
+    CoordinateCursor cursor = {text, 0};
+    size_t& at = cursor.at;
     char hemisphere = 0, sign = 0;
-    skipSpaces();
+    cursor.skipSpaces();
     if (at < text.size() && isHemisphereLetter(text[at], latitude))
         hemisphere = text[at++];
     else if (at < text.size() && (text[at] == '-' || text[at] == '+'))
@@ -64,40 +91,27 @@ bool parseCoordinate(const std::string& given, bool latitude, double& degrees) {
     double parts[3] = {0, 0, 0};
     int count = 0;
     bool fraction = false;
-    auto isDigit = [&](size_t i) {
-        return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
-    };
     for (;;) {
-        skipSpaces();
+        cursor.skipSpaces();
         if (at == text.size())
             break;
         if (count > 0 && !hemisphere && !sign && isHemisphereLetter(text[at], latitude)) {
             hemisphere = text[at++];
-            skipSpaces();
+            cursor.skipSpaces();
             if (at != text.size())
                 return false;
             break;
         }
         // At most three parts, and only the last one may carry a fraction.
-        if (count == 3 || fraction || !isDigit(at))
+        if (count == 3 || fraction || !cursor.isDigit(at) ||
+            !readNumber(cursor, parts[count], fraction))
             return false;
-        size_t begin = at;
-        while (isDigit(at))
-            ++at;
-        if (at < text.size() && text[at] == '.') {
-            if (!isDigit(++at))
-                return false;
-            while (isDigit(at))
-                ++at;
-            fraction = true;
-        }
-        parts[count] = std::strtod(text.c_str() + begin, nullptr);
         int mark = coordinateMark(text, at);
         if (mark >= 0 && mark != count)
             return false;
         ++count;
         if (at < text.size() && text[at] != ' ' && !isHemisphereLetter(text[at], latitude) &&
-            !(mark >= 0 && isDigit(at)))
+            !(mark >= 0 && cursor.isDigit(at)))
             return false;
     }
     // Parts without a hemisphere letter or a sign say nothing of the side of the globe.

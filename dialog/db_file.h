@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "../common/db_record.h"
-#include "../common/module_contract.h"
+#include "common/db_record.h"
+#include "common/module_contract.h"
 
 // Whole records in the file; 0 when it is missing or cannot be opened.
 int32_t recordCount(const char* fileName);

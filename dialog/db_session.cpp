@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "../common/module_contract.h"
+#include "common/module_contract.h"
 #include "db_file.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "../common/db_record.h"
-#include "../common/exchange_record.h"
+#include "common/db_record.h"
+#include "common/exchange_record.h"
 
 // While the settings dialog is open, ExchangeState is its working copy: only OK stores it.
 extern ExchangeRecord ExchangeState; // the library's current record, mirrored in "TarvixMapFile"

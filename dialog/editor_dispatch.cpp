@@ -1,6 +1,6 @@
 #include "editor_dispatch.h"
 
-#include "../common/db_record.h"
+#include "common/db_record.h"
 #include "dialog_resources.h"
 #include "item_editor.h"
 #include "settings_state.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../common/text_fields.h"
+#include "common/text_fields.h"
 
 void encodeExchangeImage(const ExchangeRecord& state, uint8_t* image) {
     std::memset(image, ' ', exchangeNumericStart);

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "../common/exchange_record.h"
+#include "common/exchange_record.h"
 
 constexpr size_t exchangeImageSize = sizeof(ExchangeRecord);
 constexpr size_t imageIdentLength = 5;

@@ -2,8 +2,8 @@
 // the gauge frees it and loads it again, and finds the destination still there. The library
 // keeps one view of it while it is loaded: a tour walk loads and stores the state at every step,
 // and a view made anew each time cost more than the step's own file work.
-#include "../common/module_contract.h"
-#include "../common/named_block.h"
+#include "common/module_contract.h"
+#include "common/named_block.h"
 #include "dialog_state.h"
 #include "exchange_image.h"
 

@@ -1,7 +1,7 @@
 // The library's exported calls, undecorated and __stdcall, as the gauge binds them by name; their
 // types are the contract's, checked where they are defined.
 #pragma once
-#include "../common/module_contract.h"
+#include "common/module_contract.h"
 
 extern "C" {
 int __stdcall TarvixGetData(ExchangeRecord* record);

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../common/airport_line.h"
-#include "../common/module_contract.h"
-#include "../common/record_rules.h"
-#include "../common/text_fields.h"
+#include "common/airport_line.h"
+#include "common/module_contract.h"
+#include "common/record_rules.h"
+#include "common/text_fields.h"
 #include "heap_blocks.h"
 #include "db_file.h"
 #include "dialog_resources.h"

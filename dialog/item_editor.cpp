@@ -4,11 +4,11 @@
 #include <cstring>
 #include <iterator>
 
-#include "../common/limits.h"
-#include "../common/module_contract.h"
-#include "../common/position_units.h"
-#include "../common/record_rules.h"
-#include "../common/text_fields.h"
+#include "common/limits.h"
+#include "common/module_contract.h"
+#include "common/position_units.h"
+#include "common/record_rules.h"
+#include "common/text_fields.h"
 #include "db_file.h"
 #include "dialog_resources.h"
 #include "dialog_state.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../common/position_units.h"
-#include "../common/text_fields.h"
+#include "common/position_units.h"
+#include "common/text_fields.h"
 
 namespace {
 

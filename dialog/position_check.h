@@ -2,7 +2,7 @@
 // is no position, puts the poles and the date line right in the fields, and gives the position
 // in the simulator's raw units.
 #pragma once
-#include "../common/db_record.h"
+#include "common/db_record.h"
 
 enum class PositionCheck {
     accepted,

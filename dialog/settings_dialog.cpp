@@ -6,10 +6,10 @@
 
 #include <cstdio>
 
-#include "../common/db_record.h"
-#include "../common/limits.h"
-#include "../common/module_contract.h"
-#include "../common/text_fields.h"
+#include "common/db_record.h"
+#include "common/limits.h"
+#include "common/module_contract.h"
+#include "common/text_fields.h"
 #include "db_file.h"
 #include "db_session.h"
 #include "dialog_resources.h"

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "../common/db_record.h"
+#include "common/db_record.h"
 
 struct SettingsState {
     int initDone = 0; // 1 from the end of the opening to OK or Cancel

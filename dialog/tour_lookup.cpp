@@ -4,8 +4,8 @@
 // record that is no tour item, or on a database that cannot be opened, changes nothing.
 #include <windows.h>
 
-#include "../common/record_rules.h"
-#include "../common/text_fields.h"
+#include "common/record_rules.h"
+#include "common/text_fields.h"
 #include "db_file.h"
 #include "dialog_state.h"
 #include "exports.h"

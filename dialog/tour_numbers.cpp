@@ -3,8 +3,8 @@
 // database refused, numbered again before OK saves.
 #include "tour_numbers.h"
 
-#include "../common/module_contract.h"
-#include "../common/record_rules.h"
+#include "common/module_contract.h"
+#include "common/record_rules.h"
 #include "db_file.h"
 #include "error_report.h"
 #include "heap_blocks.h"

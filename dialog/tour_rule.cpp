@@ -1,6 +1,6 @@
 #include "tour_rule.h"
 
-#include "../common/text_fields.h"
+#include "common/text_fields.h"
 
 static int32_t sequenceOf(const RecordBuffer& record) {
     return readWholeNumber(record.ident, sizeof record.ident);

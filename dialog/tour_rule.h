@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "../common/db_record.h"
+#include "common/db_record.h"
 
 // A database read record by record: read fills record with record number (1 to count) and says
 // whether it found all 64 bytes.

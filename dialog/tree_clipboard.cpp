@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "../common/module_contract.h"
-#include "../common/record_rules.h"
-#include "../common/text_fields.h"
+#include "common/module_contract.h"
+#include "common/record_rules.h"
+#include "common/text_fields.h"
 #include "db_file.h"
 #include "heap_blocks.h"
 #include "error_report.h"

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "../common/db_record.h"
+#include "common/db_record.h"
 #include "tour_numbers.h"
 
 // What an edit of the tree leaves for the editor, which the dialog alone applies: the item it

@@ -1,6 +1,6 @@
 #include "tree_images.h"
 
-#include "../common/db_record.h"
+#include "common/db_record.h"
 #include "dialog_resources.h"
 
 HIMAGELIST createTreeImages(HINSTANCE library) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "../common/db_record.h"
+#include "common/db_record.h"
 #include "heap_blocks.h"
 #include "tour_order.h"
 #include "tree_images.h"

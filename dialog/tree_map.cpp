@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../common/record_rules.h"
+#include "common/record_rules.h"
 #include "heap_blocks.h"
 #include "db_file.h"
 #include "db_session.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../common/record_rules.h"
+#include "common/record_rules.h"
 
 namespace {
 

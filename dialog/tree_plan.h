@@ -6,8 +6,8 @@
 #pragma once
 #include <cstdint>
 
-#include "../common/db_record.h"
-#include "../common/record_rules.h"
+#include "common/db_record.h"
+#include "common/record_rules.h"
 
 constexpr int32_t noNode = noParent;
 

@@ -1,5 +1,5 @@
 // Sends the autopilot key-event sequences, filling their values from the gauge's state.
-#include "../common/sim_ids.h"
+#include "common/sim_ids.h"
 #include "autopilot_sequences.h"
 #include "gauge_state.h"
 #include "nav_math.h"

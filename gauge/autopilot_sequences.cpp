@@ -1,6 +1,6 @@
 #include "autopilot_sequences.h"
 
-#include "../common/sim_ids.h"
+#include "common/sim_ids.h"
 #include "nav_math.h"
 
 #define TARVIX_SEQUENCE(name, ...)                                                                 \

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "../common/exchange_record.h"
+#include "common/exchange_record.h"
 
 enum KeyValueSource : uint8_t {
     valueZero,

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "../common/exchange_record.h"
+#include "common/exchange_record.h"
 #include "kept_state.h"
 
 // When a button's label is black; otherwise its function is off or at its limit and the label

@@ -2,7 +2,7 @@
 // record and released at kill in the reverse order.
 #include "canvas.h"
 
-#include "../common/screen_colours.h"
+#include "common/screen_colours.h"
 #include "gauge_state.h"
 
 ScreenCanvas canvas = {};

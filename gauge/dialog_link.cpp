@@ -2,7 +2,7 @@
 // call, so that a library replaced or missing at any moment costs only the calls it cannot take.
 #include <windows.h>
 
-#include "../common/module_contract.h"
+#include "common/module_contract.h"
 #include "gauge_state.h"
 
 void loadDialogLibrary() {

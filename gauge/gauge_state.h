@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-#include "../common/exchange_record.h"
-#include "../common/panel_records.h"
+#include "common/exchange_record.h"
+#include "common/panel_records.h"
 
 struct TourPoint {
     double latitude;  // raw

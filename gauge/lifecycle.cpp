@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "../common/position_units.h"
-#include "../common/sim_ids.h"
+#include "common/position_units.h"
+#include "common/sim_ids.h"
 #include "gauge_state.h"
 #include "title_text.h"
 #include "waypoint_record.h"

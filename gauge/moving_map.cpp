@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "../common/screen_colours.h"
-#include "../common/sim_ids.h"
-#include "../common/text_fields.h"
+#include "common/screen_colours.h"
+#include "common/sim_ids.h"
+#include "common/text_fields.h"
 #include "canvas.h"
 #include "gauge_state.h"
 #include "nav_math.h"

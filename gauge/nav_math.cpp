@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "../common/great_circle.h"
-#include "../common/position_units.h"
-#include "../common/sim_ids.h"
+#include "common/great_circle.h"
+#include "common/position_units.h"
+#include "common/sim_ids.h"
 
 namespace {
 

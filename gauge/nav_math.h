@@ -5,8 +5,8 @@
 #pragma once
 #include <cstdint>
 
-#include "../common/exchange_record.h"
-#include "../common/limits.h"
+#include "common/exchange_record.h"
+#include "common/limits.h"
 
 struct DistanceBearing {
     double distance; // nautical miles

@@ -1,7 +1,7 @@
 // Per-update navigation: the simulator's variables looked up and handed to the navigation math.
 #include <cmath>
 
-#include "../common/sim_ids.h"
+#include "common/sim_ids.h"
 #include "gauge_state.h"
 #include "nav_math.h"
 

@@ -1,8 +1,8 @@
 // Click handlers behind the mouse table. Each ignores the point and the flags and answers 1.
 #include <windows.h>
 
-#include "../common/module_contract.h"
-#include "../common/sim_ids.h"
+#include "common/module_contract.h"
+#include "common/sim_ids.h"
 #include "gauge_state.h"
 #include "kept_state.h"
 #include "waypoint_record.h"

@@ -1,6 +1,6 @@
 // Calls into the simulator's PanelServices table, by the byte offsets of its entries. An entry
 // the simulator does not offer is skipped: the gauge never disturbs the simulator.
-#include "../common/sim_ids.h"
+#include "common/sim_ids.h"
 #include "gauge_state.h"
 
 template <typename Fn> static Fn service(uint32_t offset) {

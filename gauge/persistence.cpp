@@ -1,7 +1,7 @@
 // Keeps map scale, route origin and spare flag in the named block "TarvixGaugeMapFile", which
 // lives as long as the simulator's process.
-#include "../common/module_contract.h"
-#include "../common/named_block.h"
+#include "common/module_contract.h"
+#include "common/named_block.h"
 #include "gauge_state.h"
 #include "kept_state.h"
 

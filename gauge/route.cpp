@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "../common/db_record.h"
-#include "../common/module_contract.h"
-#include "../common/position_units.h"
-#include "../common/sim_ids.h"
+#include "common/db_record.h"
+#include "common/module_contract.h"
+#include "common/position_units.h"
+#include "common/sim_ids.h"
 #include "gauge_state.h"
 #include "waypoint_record.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../common/screen_colours.h"
+#include "common/screen_colours.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // simulator's image.
 #include <cstdio>
 
-#include "../common/record_rules.h"
-#include "../common/screen_colours.h"
-#include "../common/text_fields.h"
+#include "common/record_rules.h"
+#include "common/screen_colours.h"
+#include "common/text_fields.h"
 #include "button_table.h"
 #include "canvas.h"
 #include "gauge_state.h"

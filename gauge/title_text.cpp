@@ -1,6 +1,6 @@
 #include "title_text.h"
 
-#include "../common/text_fields.h"
+#include "common/text_fields.h"
 
 // "Tarvix GPS v4.2", each byte one code higher.
 const char storedTitle[17] = "Ubswjy!HQT!w5/3Z";

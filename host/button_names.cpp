@@ -1,4 +1,4 @@
-#include "host/button_names.h"
+#include "button_names.h"
 
 #include <cstring>
 
@@ -31,4 +31,12 @@ std::string buttonLabelOf(const char* handler) {
         if (std::strcmp(button.handler, handler) == 0)
             return button.label;
     return "";
+}
+
+bool opensSettingsDialog(const std::string& label) {
+    return label == buttonLabelOf("onDialog");
+}
+
+bool opensAboutBox(const std::string& label) {
+    return label == buttonLabelOf("onAbout");
 }

@@ -1,4 +1,4 @@
-#include "host/clock_text.h"
+#include "clock_text.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,14 +1,14 @@
-#include "host/command_line.h"
+#include "command_line.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
-#include <sstream>
 
 #include "CLI/CLI.hpp"
 #include "common/limits.h"
-#include "host/button_names.h"
-#include "host/scenario.h"
+#include "button_names.h"
+#include "number_text.h"
+#include "scenario.h"
 
 namespace {
 
@@ -24,19 +24,13 @@ struct Refusal {
     std::string message;
 };
 
-std::string describe(double value) {
-    std::ostringstream text;
-    text << value;
-    return text.str();
-}
-
 double numberOption(const std::string& name, const std::string& text, double low, double high,
                     bool whole) {
     double value = 0;
     if (!readNumberText(text, low, high, whole, value))
         throw Refusal{"option " + name + ": '" + text + "' is not " +
-                      (whole ? "a whole number" : "a number") + " from " + describe(low) + " to " +
-                      describe(high)};
+                      (whole ? "a whole number" : "a number") + " from " + numberText(low) +
+                      " to " + numberText(high)};
     return value;
 }
 
@@ -49,7 +43,7 @@ double coordinateOption(const std::string& name, const std::string& text, bool l
                       (latitude ? "41.7868 or \"N41 47 12.5\")" : "-87.7522 or \"W87 45 08\")")};
     if (read == CoordinateRead::outOfRange)
         throw Refusal{"option " + name + ": '" + text + "' is beyond " +
-                      describe(coordinateLimit(latitude)) + " degrees"};
+                      numberText(coordinateLimit(latitude)) + " degrees"};
     return degrees;
 }
 
@@ -119,8 +113,8 @@ ScenarioClick readClick(const std::string& text, long frames) {
     ScenarioClick click{};
     click.at = frame / freeFlightFrameRate;
     click.button = label;
-    if (label == "DLG" || label == "INF")
-        click.close = {label == "DLG" ? "Cancel" : "OK"};
+    if (opensSettingsDialog(label) || opensAboutBox(label))
+        click.close = {opensSettingsDialog(label) ? "Cancel" : "OK"};
     click.timeLimit = defaultDialogTimeLimit;
     click.name = "--click " + text;
     return click;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/scenario.h"
+#include "scenario.h"
 
 enum class FlightSource {
     file,        // the scenario file named on the command line

@@ -1,8 +1,8 @@
-#include "host/dialog_driver.h"
+#include "dialog_driver.h"
 
 #include <stdexcept>
 
-#include "host/message_boxes.h"
+#include "message_boxes.h"
 
 static DialogDriver* activeDriver = nullptr;
 constexpr UINT_PTR stepTimer = 0x7A11;

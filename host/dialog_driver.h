@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/thread_hook.h"
+#include "thread_hook.h"
 
 class DialogDriver {
   public:

@@ -1,4 +1,4 @@
-#include "host/dialog_steps.h"
+#include "dialog_steps.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -7,10 +7,11 @@
 #include <functional>
 
 #include "dialog/dialog_resources.h"
-#include "host/dialog_driver.h"
-#include "host/message_boxes.h"
-#include "host/panel_host.h"
-#include "host/window_capture.h"
+#include "button_names.h"
+#include "dialog_driver.h"
+#include "message_boxes.h"
+#include "panel_host.h"
+#include "window_capture.h"
 
 namespace {
 
@@ -366,7 +367,7 @@ StepReport pressWithDialog(const ScenarioClick& step, const std::string& name) {
         if (!report.failed) {
             report.failed = true;
             report.failure = std::string("the ") +
-                             (step.button == "DLG" ? "settings dialog" : "About box") +
+                             (opensSettingsDialog(step.button) ? "settings dialog" : "About box") +
                              " did not open";
         }
     } else if (timedOut) {

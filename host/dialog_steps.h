@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/scenario.h"
+#include "scenario.h"
 
 struct StepReport {
     bool failed;                    // the step did not do what it says

@@ -1,4 +1,4 @@
-#include "host/flight_files.h"
+#include "flight_files.h"
 
 #include <cstdio>
 #include <cstring>
@@ -6,9 +6,9 @@
 
 #include "common/module_contract.h"
 #include "common/screen_colours.h"
-#include "host/clock_text.h"
-#include "host/panel_host.h"
-#include "host/run_paths.h"
+#include "clock_text.h"
+#include "panel_host.h"
+#include "run_paths.h"
 
 namespace {
 

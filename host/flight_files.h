@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/flight_state.h"
+#include "flight_state.h"
 
 // The database's bytes as "TarvixDb.dat" (nothing when empty).
 bool writeDatabase(const std::vector<uint8_t>& bytes, FlightOutcome& outcome, std::string& error);

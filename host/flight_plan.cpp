@@ -1,4 +1,4 @@
-#include "host/flight_plan.h"
+#include "flight_plan.h"
 
 #include <cstring>
 #include <fstream>
@@ -37,12 +37,6 @@ bool readFromBytes(void* bytes, int32_t number, RecordBuffer& record) {
 PlotPoint positionOf(const RecordBuffer& r) {
     return {decimalFromTexts(r.latHemisphere, 'S', r.latDegrees, r.latMinutes, r.latSeconds),
             decimalFromTexts(r.lonHemisphere, 'W', r.lonDegrees, r.lonMinutes, r.lonSeconds)};
-}
-
-// "001 Milwaukee Mitchell": the ident, then the name, as the run's log, summary and track
-// picture name a waypoint.
-std::string waypointName(const RecordBuffer& r) {
-    return r.name[0] ? std::string(r.ident) + " " + r.name : std::string(r.ident);
 }
 
 // Moves the current-choice marker onto record number, as the dialog's OK would leave it.
@@ -144,4 +138,14 @@ bool planChosen(const ExchangeRecord& chosen, PlotPoint start, FlightPlan& plan,
         return false;
     plan.choice = chosen;
     return true;
+}
+
+std::string waypointName(const char* ident, size_t identSize, const char* name, size_t nameSize) {
+    auto field = [](const char* text, size_t size) {
+        std::string t(text, boundedTextLength(text, size));
+        t.erase(t.find_last_not_of(' ') + 1);
+        return t;
+    };
+    const std::string n = field(name, nameSize);
+    return field(ident, identSize) + (n.empty() ? "" : " " + n);
 }

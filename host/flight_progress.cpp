@@ -1,14 +1,14 @@
-#include "host/flight_progress.h"
+#include "flight_progress.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "common/position_units.h"
-#include "host/clock_text.h"
-#include "host/flight_files.h"
-#include "host/route_geometry.h"
-#include "host/run_paths.h"
+#include "clock_text.h"
+#include "flight_files.h"
+#include "route_geometry.h"
+#include "run_paths.h"
 
 namespace {
 
@@ -68,11 +68,6 @@ void findNotReached(const FlightRun& run, FlightOutcome& o) {
 
 } // namespace
 
-std::string nameOf(const ExchangeRecord& r) {
-    std::string name = trimmed(r.name, sizeof r.name);
-    return trimmed(r.ident, sizeof r.ident) + (name.empty() ? "" : " " + name);
-}
-
 void followPlan(FlightRun& run, const FlightPlan& plan) {
     Progress& p = run.progress;
     if (p.destination) {
@@ -87,7 +82,7 @@ void followPlan(FlightRun& run, const FlightPlan& plan) {
     run.plot.route = plan.route;
     p.destination = true;
     p.active = plan.choice.recordNumber;
-    p.activeName = nameOf(plan.choice);
+    p.activeName = waypointName(plan.choice);
     p.final = plan.routeRecords.back();
     p.finalName = plan.route.back().label;
     p.finalAt = plan.route.back().position;
@@ -97,7 +92,7 @@ std::string describeChoice(const FlightPlan& plan) {
     const ExchangeRecord& c = plan.choice;
     bool coupled = plan.tour ? c.tourAutopilot : c.airportAutopilot;
     bool hold = plan.tour ? c.tourAltitudeHold : c.airportAltitudeHold;
-    return nameOf(c) + ", " + (plan.tour ? "tour" : "airport") + " mode, autopilot " +
+    return waypointName(c) + ", " + (plan.tour ? "tour" : "airport") + " mode, autopilot " +
            (coupled ? "on" : "off") + ", altitude hold " + (hold ? "on" : "off");
 }
 
@@ -111,9 +106,9 @@ void checkSecond(FlightRun& run, FlightOutcome& outcome) {
         if (active.recordNumber != p.active) {
             outcome.sequenced.push_back({p.active, p.activeName, s.seconds});
             run.plot.events.push_back({here, clockText(s.seconds)});
-            say(run, outcome, p.activeName + " reached, next " + nameOf(active), false);
+            say(run, outcome, p.activeName + " reached, next " + waypointName(active), false);
             p.active = active.recordNumber;
-            p.activeName = nameOf(active);
+            p.activeName = waypointName(active);
         }
         PlotPoint target = degreesOf(active);
         toActive = sphereDistance(here.latitude, here.longitude, target.latitude, target.longitude);

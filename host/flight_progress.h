@@ -4,11 +4,7 @@
 #pragma once
 #include <string>
 
-#include "host/flight_state.h"
-
-// "001 Milwaukee Mitchell": the ident, then the name, as the run's log and summary name a
-// waypoint.
-std::string nameOf(const ExchangeRecord& r);
+#include "flight_state.h"
 
 // Follows a new plan: the off-route figures of the tracks flown so far are kept against the
 // route they were flown on.

@@ -1,4 +1,4 @@
-#include "host/flight_run.h"
+#include "flight_run.h"
 
 #include <cmath>
 #include <cstddef>
@@ -9,12 +9,13 @@
 #include "common/position_units.h"
 #include "common/text_fields.h"
 #include "gauge/button_table.h"
-#include "host/clock_text.h"
-#include "host/dialog_steps.h"
-#include "host/flight_files.h"
-#include "host/flight_progress.h"
-#include "host/interruption.h"
-#include "host/panel_host.h"
+#include "button_names.h"
+#include "clock_text.h"
+#include "dialog_steps.h"
+#include "flight_files.h"
+#include "flight_progress.h"
+#include "interruption.h"
+#include "panel_host.h"
 
 namespace {
 
@@ -84,20 +85,20 @@ bool afterDialog(FlightRun& run, const ExchangeRecord& before, FlightOutcome& ou
 // sequenced.
 bool afterPress(FlightRun& run, const std::string& button, const ExchangeRecord& before,
                 FlightOutcome& outcome, std::string& error) {
-    if (button == "DLG") {
+    if (opensSettingsDialog(button)) {
         run.progress.pictureAt = run.simulation.frames + redrawFrames;
         return afterDialog(run, before, outcome, error);
     }
-    if (button == "INF")
+    if (opensAboutBox(button))
         run.progress.pictureAt = run.simulation.frames + redrawFrames;
     ExchangeRecord after = activeWaypoint(run);
     Progress& p = run.progress;
     if (p.destination && after.recordNumber != p.active) {
         if (button == "Next")
             outcome.skipped.push_back({p.active, p.activeName, run.simulation.seconds});
-        say(run, outcome, button + ": " + p.activeName + " -> " + nameOf(after), false);
+        say(run, outcome, button + ": " + p.activeName + " -> " + waypointName(after), false);
         p.active = after.recordNumber;
-        p.activeName = nameOf(after);
+        p.activeName = waypointName(after);
     }
     return true;
 }
@@ -115,7 +116,7 @@ bool pressDue(FlightRun& run, FlightOutcome& outcome, std::string& error) {
         run.clicked[i] = true;
         ExchangeRecord before = activeWaypoint(run);
         say(run, outcome, "pressed " + click.button, false);
-        if (click.button == "DLG" || click.button == "INF") {
+        if (opensSettingsDialog(click.button) || opensAboutBox(click.button)) {
             StepReport report = pressWithDialog(click, click.name);
             for (const std::string& line : report.lines)
                 say(run, outcome, click.name + ": " + line, true);

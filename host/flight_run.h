@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/flight_state.h"
+#include "flight_state.h"
 
 // Stores the database (none when empty), sets a direct destination, opens the outputs and
 // installs and initialises the gauge (loaded by the caller). On failure outcome.written still

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "common/module_contract.h"
-#include "host/flight_plan.h"
-#include "host/gif_writer.h"
-#include "host/key_event_log.h"
-#include "host/scenario.h"
-#include "host/simulation.h"
+#include "flight_plan.h"
+#include "gif_writer.h"
+#include "key_event_log.h"
+#include "scenario.h"
+#include "simulation.h"
 
 struct RunSettings {
     bool allKeyEvents; // every key event in key-events.csv, not only the changes

@@ -1,7 +1,7 @@
 // Loads a gauge module the way the simulator does and drives its lifecycle.
 #include <windows.h>
 
-#include "host/module_machine.h"
+#include "module_machine.h"
 #include "panel_host.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/gif_writer.h"
+#include "gif_writer.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "host/hand_flying.h"
+#include "hand_flying.h"
 
 #include <cmath>
 

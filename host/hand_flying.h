@@ -1,7 +1,7 @@
 // Flying the stand-in's aircraft by hand from the live panel window's keys, and the window's
 // clock. Plain computation, also built natively and tested there.
 #pragma once
-#include "host/flight_model.h"
+#include "flight_model.h"
 
 enum class PilotKey {
     headingLeft,  // 5 degrees to the left

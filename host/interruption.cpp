@@ -1,4 +1,4 @@
-#include "host/interruption.h"
+#include "interruption.h"
 
 #include <windows.h>
 

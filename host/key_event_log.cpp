@@ -1,9 +1,9 @@
-#include "host/key_event_log.h"
+#include "key_event_log.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "host/panel_host.h"
+#include "panel_host.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "host/flight_model.h"
+#include "flight_model.h"
 
 struct KeyEventLog {
     std::ofstream file;

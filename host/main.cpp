@@ -21,13 +21,13 @@
 #include <vector>
 
 #include "common/module_contract.h"
-#include "host/command_line.h"
-#include "host/flight_run.h"
-#include "host/interruption.h"
-#include "host/panel_host.h"
-#include "host/panel_window.h"
-#include "host/run_paths.h"
-#include "host/scenario_database.h"
+#include "command_line.h"
+#include "flight_run.h"
+#include "interruption.h"
+#include "panel_host.h"
+#include "panel_window.h"
+#include "run_paths.h"
+#include "scenario_database.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "host/message_boxes.h"
+#include "message_boxes.h"
 
 #include <stdexcept>
 

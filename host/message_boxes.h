@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/thread_hook.h"
+#include "thread_hook.h"
 
 struct SeenMessageBox {
     std::string caption;

@@ -1,4 +1,4 @@
-#include "host/module_machine.h"
+#include "module_machine.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/panel_records.h"
-#include "host/button_names.h"
+#include "button_names.h"
 
 struct KeyEventRecord {
     int32_t event;

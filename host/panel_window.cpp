@@ -1,4 +1,4 @@
-#include "host/panel_window.h"
+#include "panel_window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +8,9 @@
 #include "common/coordinate_text.h"
 #include "common/position_units.h"
 #include "common/screen_colours.h"
-#include "host/clock_text.h"
-#include "host/panel_host.h"
-#include "host/window_capture.h"
+#include "clock_text.h"
+#include "panel_host.h"
+#include "window_capture.h"
 
 namespace {
 

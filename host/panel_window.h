@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "host/flight_run.h"
-#include "host/hand_flying.h"
+#include "flight_run.h"
+#include "hand_flying.h"
 
 struct WindowOptions {
     double closeAfter;   // simulated seconds after which the window closes itself, 0 never

@@ -1,10 +1,10 @@
-#include "host/route_geometry.h"
+#include "route_geometry.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "host/flight_model.h"
+#include "flight_model.h"
 
 namespace {
 

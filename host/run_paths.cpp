@@ -1,4 +1,4 @@
-#include "host/run_paths.h"
+#include "run_paths.h"
 
 #include <algorithm>
 #include <vector>

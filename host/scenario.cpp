@@ -1,14 +1,14 @@
-#include "host/scenario.h"
+#include "scenario.h"
 
 #include <cmath>
-#include <sstream>
 
 #include "common/db_record.h"
 #include "common/limits.h"
 #include "common/sim_ids.h"
 #include "dialog/dialog_resources.h"
-#include "host/button_names.h"
-#include "host/clock_text.h"
+#include "button_names.h"
+#include "clock_text.h"
+#include "number_text.h"
 #include "nlohmann/json.hpp"
 
 using nlohmann::json;
@@ -24,12 +24,6 @@ const json* member(const json& object, const char* key) {
     return found == object.end() ? nullptr : &*found;
 }
 
-std::string describe(double value) {
-    std::ostringstream text;
-    text << value;
-    return text.str();
-}
-
 double number(const json& object, const std::string& path, const char* key, double low, double high,
               const double* fallback) {
     const json* value = member(object, key);
@@ -43,8 +37,8 @@ double number(const json& object, const std::string& path, const char* key, doub
         throw Problem{name + ": must be a number, not " + std::string(value->type_name())};
     double v = value->get<double>();
     if (!std::isfinite(v) || v < low || v > high)
-        throw Problem{name + ": " + describe(v) + " is outside " + describe(low) + " to " +
-                      describe(high)};
+        throw Problem{name + ": " + numberText(v) + " is outside " + numberText(low) + " to " +
+                      numberText(high)};
     return v;
 }
 
@@ -90,7 +84,7 @@ int32_t wholeNumber(const json& object, const std::string& path, const char* key
                     double high) {
     double value = number(object, path, key, low, high, nullptr);
     if (value != std::floor(value))
-        throw Problem{path + key + ": " + describe(value) + " is not a whole number"};
+        throw Problem{path + key + ": " + numberText(value) + " is not a whole number"};
     return static_cast<int32_t>(value);
 }
 
@@ -124,8 +118,8 @@ double coordinate(const json& object, const char* key, bool latitude) {
                       (latitude ? "N41 47 12.5" : "W087 45 08") + "\" or \"" +
                       (latitude ? "41\u00B047'12.5\"N" : "87\u00B045'08\"W") + "\""};
     if (read == CoordinateRead::outOfRange)
-        throw Problem{name + ": " + describe(degrees) + " is outside -" + describe(limit) + " to " +
-                      describe(limit)};
+        throw Problem{name + ": " + numberText(degrees) + " is outside -" + numberText(limit) +
+                      " to " + numberText(limit)};
     return degrees;
 }
 
@@ -211,15 +205,21 @@ void readSettings(const json& click, const std::string& path, ScenarioClick& ste
     }
 }
 
+// "DLG" or "DLG or INF": the buttons whose press opens a dialog that a step may work.
+std::string opensWhich(bool settingsOnly) {
+    const std::string settings = buttonLabelOf("onDialog");
+    return settingsOnly ? settings : settings + " or " + buttonLabelOf("onAbout");
+}
+
 // What a DLG or INF step does in the dialog its press opens.
 void readDialogWork(const json& click, const std::string& path, ScenarioClick& step) {
-    bool settings = step.button == "DLG", about = step.button == "INF";
+    bool settings = opensSettingsDialog(step.button), about = opensAboutBox(step.button);
     for (const char* key :
          {"press", "select", "set", "close", "expectMessages", "answers", "picture", "timeLimit"}) {
         bool settingsOnly = std::strcmp(key, "select") == 0 || std::strcmp(key, "set") == 0 ||
                             std::strcmp(key, "press") == 0;
         if (member(click, key) && !(settings || (about && !settingsOnly)))
-            throw Problem{path + key + ": only a " + (settingsOnly ? "DLG" : "DLG or INF") +
+            throw Problem{path + key + ": only a " + opensWhich(settingsOnly) +
                           " press opens a dialog to work (this one presses " + step.button + ")"};
     }
     if (member(click, "select")) {

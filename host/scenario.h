@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/coordinate_text.h"
-#include "host/flight_model.h"
+#include "flight_model.h"
 
 // What a step types into or clicks in the settings dialog's editor, for the selected entry. In
 // the order a person works the editor: the autopilot box enables the altitude hold box, which

@@ -1,4 +1,4 @@
-#include "host/scenario_database.h"
+#include "scenario_database.h"
 
 #include "common/db_record.h"
 #include "common/file_faults.h"

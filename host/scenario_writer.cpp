@@ -1,10 +1,10 @@
-#include "host/scenario_writer.h"
+#include "scenario_writer.h"
 
 #include <cmath>
 #include <cstdlib>
 
 #include "dialog/dialog_resources.h"
-#include "host/button_names.h"
+#include "button_names.h"
 #include "nlohmann/json.hpp"
 
 using Json = nlohmann::ordered_json;

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "host/scenario.h"
+#include "scenario.h"
 
 // The scenario as JSON, two spaces an indent. The name, the aircraft, the frame rate and the
 // duration are always written; every other field only where it differs from what the parser

@@ -1,8 +1,8 @@
-#include "host/simulation.h"
+#include "simulation.h"
 
 #include "common/position_units.h"
 #include "common/sim_ids.h"
-#include "host/panel_host.h"
+#include "panel_host.h"
 
 Simulation makeSimulation(const Aircraft& aircraft, double frameRate, double selector) {
     return {aircraft, frameRate, selector, 0.0, 0, keyEvents().size()};

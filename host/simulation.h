@@ -1,7 +1,7 @@
 // The stand-in simulator's main loop: serves the gauge its variables from the aircraft, runs one
 // gauge frame, lets the aircraft obey the key events of that frame, and moves it on.
 #pragma once
-#include "host/flight_model.h"
+#include "flight_model.h"
 
 struct Simulation {
     Aircraft aircraft;

@@ -1,4 +1,4 @@
-#include "host/track_plot.h"
+#include "track_plot.h"
 
 #include <windows.h>
 
@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host/flight_model.h"
-#include "host/track_plot_layout.h"
+#include "flight_model.h"
+#include "track_plot_layout.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-declarations"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/route_geometry.h"
+#include "route_geometry.h"
 
 struct TrackPlot {
     std::string title; // the flight's name: wrapped, or cut short, to fit the picture

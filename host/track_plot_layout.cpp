@@ -1,4 +1,4 @@
-#include "host/track_plot_layout.h"
+#include "track_plot_layout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "host/window_capture.h"
+#include "window_capture.h"
 
 bool captureWindow(HWND window, PanelPicture& picture) {
     RedrawWindow(window, nullptr, nullptr,

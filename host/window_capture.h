@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "host/panel_host.h"
+#include "panel_host.h"
 
 // The whole window, frame and caption included, read from the window's own surface (which its
 // controls draw into as well): the screen itself cannot be read back on a virtual X server.

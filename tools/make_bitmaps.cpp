@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "../common/screen_colours.h"
-#include "../gauge/screen_area.h"
+#include "common/screen_colours.h"
+#include "gauge/screen_area.h"
 
 namespace {
 

@@ -37,6 +37,10 @@ for folder in "${!allowed[@]}"; do
                 continue # a library's header (CLI11, stb, nlohmann) or one the build makes
             fi
             echo "$file $target" >>"$edges"
+            # One spelling: the file's own folder bare, any other folder from the root.
+            want=$target
+            [ "${target%%/*}" = "$folder" ] && want=${target#"$folder"/}
+            [ "$included" = "$want" ] || fail "$file includes \"$included\": name it \"$want\""
             to=${target%%/*}
             [ "$to" = "$folder" ] && continue
             [[ " ${allowed[$folder]} " == *" $to "* ]] ||
