@@ -444,35 +444,21 @@ TEST(FindingReport, ManyOfAKindAreCountedWithTheFirstFewShown) {
 }
 
 WaypointGroup twoPointRoute() {
+    auto airport = [](const char* ident, const char* name, DmsAngle latitude, DmsAngle longitude,
+                      int32_t feet) {
+        Waypoint point{};
+        point.ident = ident;
+        point.name = name;
+        point.latitude = latitude;
+        point.longitude = longitude;
+        point.hasAltitude = true;
+        point.altitude = feet;
+        return point;
+    };
     WaypointGroup route{"Lake", true, {}};
-    route.points.push_back({"KMDW",
-                            "Chicago Midway",
-                            {'N', 41, 47, 10},
-                            {'W', 87, 45, 8},
-                            true,
-                            620,
-                            false,
-                            0,
-                            "",
-                            "",
-                            "",
-                            AltitudeFrom::own,
-                            false,
-                            0});
-    route.points.push_back({"KMKE",
-                            "Milwaukee",
-                            {'N', 42, 56, 50},
-                            {'W', 87, 53, 48},
-                            true,
-                            723,
-                            false,
-                            0,
-                            "",
-                            "",
-                            "",
-                            AltitudeFrom::own,
-                            false,
-                            0});
+    route.points.push_back(
+        airport("KMDW", "Chicago Midway", {'N', 41, 47, 10}, {'W', 87, 45, 8}, 620));
+    route.points.push_back(airport("KMKE", "Milwaukee", {'N', 42, 56, 50}, {'W', 87, 53, 48}, 723));
     return route;
 }
 
