@@ -49,11 +49,6 @@ HTREEITEM parentOrRoot(HWND tree, HTREEITEM item) {
     return parent ? parent : TVI_ROOT;
 }
 
-HTREEITEM firstSibling(HWND tree, HTREEITEM item) {
-    HTREEITEM parent = treeStep(tree, item, TVGN_PARENT);
-    return parent ? treeStep(tree, parent, TVGN_CHILD) : treeStep(tree, nullptr, TVGN_ROOT);
-}
-
 HTREEITEM firstChild(HWND tree, HTREEITEM parent) {
     return parent == TVI_ROOT ? treeStep(tree, nullptr, TVGN_ROOT)
                               : treeStep(tree, parent, TVGN_CHILD);

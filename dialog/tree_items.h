@@ -24,8 +24,6 @@ void setItemData(HWND tree, HTREEITEM item, uint32_t word);
 
 // The item's parent, TVI_ROOT for a top-level item.
 HTREEITEM parentOrRoot(HWND tree, HTREEITEM item);
-// The first item of the item's sibling group.
-HTREEITEM firstSibling(HWND tree, HTREEITEM item);
 // The first item inside parent (for TVI_ROOT the first top-level item), nullptr when it is empty.
 HTREEITEM firstChild(HWND tree, HTREEITEM parent);
 // Whether ancestor lies above item (an item is not its own ancestor).

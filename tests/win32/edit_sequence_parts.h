@@ -183,6 +183,3 @@ std::string digits(Run& run, int low, int high);
 std::string randomName(Run& run);
 // One of the tree's commands, a drag, an import or export, or an OK that must be refused.
 bool treeOperation(Run& run);
-
-// Sets the model to the tree as the dialog opened it.
-void adoptOpenedTree(Run& run, const std::vector<Fields>& records);
