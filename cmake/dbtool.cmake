@@ -13,6 +13,7 @@ set(TARVIX_DBTOOL_SOURCES
     dbtool/db_show.cpp
     dbtool/file_kinds.cpp
     dbtool/finding_report.cpp
+    dbtool/findings.cpp
     dbtool/fly_arguments.cpp
     dbtool/format_table.cpp
     dbtool/gpsbabel_bridge.cpp

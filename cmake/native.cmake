@@ -71,8 +71,8 @@ if(TARVIX_CLANGXX)
         common/text_fields.cpp common/airport_line.cpp common/record_check.cpp
         common/position_units.cpp)
     set(fuzz_waypoint_readers_sources dbtool/csv_format.cpp dbtool/file_kinds.cpp
-        dbtool/finding_report.cpp dbtool/gpx_format.cpp dbtool/plan_formats.cpp dbtool/waypoints.cpp
-        dbtool/xml_text.cpp common/coordinate_text.cpp common/file_faults.cpp
+        dbtool/finding_report.cpp dbtool/findings.cpp dbtool/gpx_format.cpp dbtool/plan_formats.cpp
+        dbtool/waypoints.cpp dbtool/xml_text.cpp common/coordinate_text.cpp common/file_faults.cpp
         # The format table, which names the simulator's files' readers beside the others.
         dbtool/format_table.cpp dbtool/dat_files.cpp dbtool/db_check.cpp dbtool/db_show.cpp
         dbtool/record_file.cpp dbtool/text_codec.cpp dbtool/track_thinning.cpp)

@@ -4,18 +4,7 @@
 #include <cstdint>
 #include <string>
 
-enum class FileFormat {
-    unknown,
-    database,
-    tour,
-    airports,
-    gpx,
-    csv,
-    xmlPlan,
-    fixPlan,
-    gpsRoute,
-    textPlan // the older .pln: a [flightplan] section of keys, no XML
-};
+#include "file_format.h"
 
 // From a name given with --format, --from or --to: db, tour, airports, gpx, csv, pln, fms, fpl.
 FileFormat formatFromOption(const std::string& name);

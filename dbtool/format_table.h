@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "file_kinds.h"
+#include "file_format.h"
 #include "waypoints.h"
 
 // What a reader is given: the file's bytes, the names of a headerless table's columns, and for a

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "waypoints.h"
+#include "findings.h"
 
 // A whole text as a decimal number ("41.5x" and "" are not); a decimal comma is taken when
 // decimalComma is set.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/coordinate_text.h"
+#include "findings.h"
 
 // Where a point's altitude comes from, for the flight's summary: the point's own, the plan's
 // cruise altitude, the flight's default or its --altitude.
@@ -42,23 +43,6 @@ struct WaypointSet {
     std::vector<WaypointGroup> groups;
     std::vector<std::string> notes; // how the input was read ("columns used: ..."), for a person
 };
-
-// What a reader or writer has to say about the input. Line 0 means the file as a whole. A
-// warning is a change that still writes the point (a cut name); a problem leaves it out. The
-// topic groups findings of one kind for the report ("names cut to 24 characters"); empty, the
-// reason stands alone.
-struct Finding {
-    int32_t line;
-    bool warning;
-    std::string reason;
-    std::string topic;
-};
-
-using Findings = std::vector<Finding>;
-
-void addProblem(Findings& findings, int32_t line, std::string reason, std::string topic = "");
-void addWarning(Findings& findings, int32_t line, std::string reason, std::string topic = "");
-int32_t problemCount(const Findings& findings);
 
 // A warning for each point whose altitude lies below the ground the input states for it.
 void groundFindings(const WaypointGroup& route, Findings& findings);

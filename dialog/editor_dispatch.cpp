@@ -5,7 +5,6 @@
 #include "item_editor.h"
 #include "settings_state.h"
 #include "tree_clipboard.h"
-#include "tree_commands.h"
 #include "tree_edit.h"
 #include "tree_items.h"
 

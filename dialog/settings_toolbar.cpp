@@ -4,7 +4,7 @@
 
 #include "dialog_resources.h"
 #include "settings_state.h"
-#include "tree_commands.h"
+#include "editor_dispatch.h"
 
 int treeCommandOf(int toolbarCommand) {
     for (const TreeCommand& command : treeCommands) {

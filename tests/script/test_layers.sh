@@ -60,5 +60,14 @@ if ! loop=$(tsort "$edges" 2>&1 >/dev/null); then
     fail "a circle of includes: $(echo "$loop" | grep -v "input contains a loop" | sed "s/^tsort: //" | tr "\n" " ")"
 fi
 
+# Nor a circle between units, a header and its source taken as one: a source that includes a
+# header whose own source includes the first one's header ties the two as tightly.
+units=$(mktemp)
+trap 'rm -f "$edges" "$units"' EXIT
+sed -E 's/\.(h|cpp)( |$)/\2/g' "$edges" | awk '$1 != $2' >"$units"
+if ! loop=$(tsort "$units" 2>&1 >/dev/null); then
+    fail "a circle of units: $(echo "$loop" | grep -v "input contains a loop" | sed "s/^tsort: //" | tr "\n" " ")"
+fi
+
 [ "$failures" -eq 0 ] || exit 1
 echo "the includes run one way, with no circle ($(wc -l <"$edges") includes)"
