@@ -129,8 +129,7 @@ const std::vector<CommandRow>& commandTable() {
     static const std::vector<CommandRow> rows = {
         {check, "check",
          "every problem of TarvixDb.dat, TarvixTr.dat, Tarvix.dat (or of another waypoint file, "
-         "with "
-         "what converting it would warn about) with its record or line number",
+         "with what converting it would warn about) with its record or line number",
          true},
         {show, "show",
          "the database as an indented tree: folders, airports, tour items, the current choice; the "
@@ -138,19 +137,16 @@ const std::vector<CommandRow>& commandTable() {
          true},
         {convert, "convert",
          "any waypoint file into TarvixTr.dat (a route) or Tarvix.dat (airports), and back into "
-         "GPX, "
-         "CSV or a flight plan",
+         "GPX, CSV or a flight plan",
          true},
         {scenario, "scenario",
          "a route (GPX, flight plan, CSV) as FOLDER/TarvixTr.dat and a scenario beside it "
          "(route-flight.json) that brings it in with the settings dialog's Tr Imp and flies the "
-         "whole "
-         "tour coupled, with altitude hold",
+         "whole tour coupled, with altitude hold",
          true},
         {flyArgs, "fly-args",
          "./tarvix fly's arguments: whether they name a route, and which of them go to the "
-         "scenario "
-         "command and which to the host, written NUL-separated",
+         "scenario command and which to the host, written NUL-separated",
          false},
     };
     return rows;

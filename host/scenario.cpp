@@ -1,6 +1,7 @@
 #include "scenario.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "common/db_record.h"
 #include "common/limits.h"
@@ -62,22 +63,27 @@ bool flag(const json& object, const std::string& path, const char* key, bool fal
 
 // Refuses any key the object has beyond the known ones: a misspelt key must not pass for a
 // default silently.
-void onlyKnownKeys(const json& object, const std::string& path,
-                   std::initializer_list<const char*> known) {
+void onlyKnownKeys(const json& object, const std::string& path, const char* const* first,
+                   const char* const* last) {
     for (auto item = object.begin(); item != object.end(); ++item) {
         bool found = false;
-        for (const char* key : known)
-            found = found || item.key() == key;
+        for (const char* const* key = first; key != last; ++key)
+            found = found || item.key() == *key;
         if (found)
             continue;
         std::string list;
-        for (const char* key : known)
-            list += std::string(list.empty() ? "" : ", ") + key;
+        for (const char* const* key = first; key != last; ++key)
+            list += std::string(list.empty() ? "" : ", ") + *key;
         throw Problem{path + item.key() + ": unknown field (" +
                       (path.empty() ? std::string("the scenario has ")
                                     : path.substr(0, path.size() - 1) + " has ") +
                       list + ")"};
     }
+}
+
+void onlyKnownKeys(const json& object, const std::string& path,
+                   std::initializer_list<const char*> known) {
+    onlyKnownKeys(object, path, known.begin(), known.end());
 }
 
 int32_t wholeNumber(const json& object, const std::string& path, const char* key, double low,
@@ -161,44 +167,36 @@ void readSettings(const json& click, const std::string& path, ScenarioClick& ste
     std::string at = path + "set.";
     if (!set->is_object())
         throw Problem{path + "set: must be an object"};
-    onlyKnownKeys(
-        *set, at,
-        {"ident", "name", "latitude", "longitude", "autopilot", "altitudeHold", "altitude"});
-    static const struct {
-        const char* key;
-        DialogField field;
-    } fields[] = {
-        {"ident", DialogField::ident},         {"name", DialogField::name},
-        {"latitude", DialogField::latitude},   {"longitude", DialogField::longitude},
-        {"autopilot", DialogField::autopilot}, {"altitudeHold", DialogField::altitudeHold},
-        {"altitude", DialogField::altitude}};
-    for (const auto& f : fields) {
-        if (!member(*set, f.key))
+    onlyKnownKeys(*set, at, std::begin(dialogFieldKeys), std::end(dialogFieldKeys));
+    for (size_t i = 0; i < std::size(dialogFieldKeys); ++i) {
+        const char* key = dialogFieldKeys[i];
+        const DialogField field = static_cast<DialogField>(i);
+        if (!member(*set, key))
             continue;
-        DialogSetting setting{f.field, "", false, {}};
-        switch (f.field) {
+        DialogSetting setting{field, "", false, {}};
+        switch (field) {
         case DialogField::ident:
-            setting.text = textField(*set, at, f.key, 5);
+            setting.text = textField(*set, at, key, 5);
             break;
         case DialogField::name:
-            setting.text = textField(*set, at, f.key, 24);
+            setting.text = textField(*set, at, key, 24);
             break;
         case DialogField::latitude:
         case DialogField::longitude: {
-            bool latitude = f.field == DialogField::latitude;
-            std::string typed = textField(*set, at, f.key, 64);
+            bool latitude = field == DialogField::latitude;
+            std::string typed = textField(*set, at, key, 64);
             if (!typedPosition(typed, latitude, setting.position))
-                throw Problem{at + f.key + ": '" + typed + "' is not a position like \"" +
+                throw Problem{at + key + ": '" + typed + "' is not a position like \"" +
                               (latitude ? "N45 43 22" : "W087 05 37") + "\""};
             break;
         }
         case DialogField::autopilot:
         case DialogField::altitudeHold:
-            setting.on = flag(*set, at, f.key, false);
+            setting.on = flag(*set, at, key, false);
             break;
         case DialogField::altitude:
             // Up to the five digits the edit reads, so that a step can type what it refuses.
-            setting.text = std::to_string(wholeNumber(*set, at, f.key, 0, 99999));
+            setting.text = std::to_string(wholeNumber(*set, at, key, 0, 99999));
             break;
         }
         step.settings.push_back(setting);

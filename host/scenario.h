@@ -10,6 +10,9 @@
 // the order a person works the editor: the autopilot box enables the altitude hold box, which
 // enables the altitude.
 enum class DialogField { ident, name, latitude, longitude, autopilot, altitudeHold, altitude };
+// Each field's key in a step's "set" object, in DialogField's order.
+constexpr const char* dialogFieldKeys[] = {"ident",     "name",         "latitude", "longitude",
+                                           "autopilot", "altitudeHold", "altitude"};
 
 struct TypedPosition {
     bool northOrEast;                      // the hemisphere radio button

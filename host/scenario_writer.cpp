@@ -40,11 +40,9 @@ std::string typedText(const TypedPosition& p, bool latitude) {
 }
 
 Json settingsJson(const std::vector<DialogSetting>& settings) {
-    static const char* const keys[] = {"ident",     "name",         "latitude", "longitude",
-                                       "autopilot", "altitudeHold", "altitude"};
     Json set = Json::object();
     for (const DialogSetting& s : settings) {
-        const char* key = keys[static_cast<int>(s.field)];
+        const char* key = dialogFieldKeys[static_cast<int>(s.field)];
         switch (s.field) {
         case DialogField::latitude:
         case DialogField::longitude:
@@ -80,7 +78,7 @@ Json clickJson(const ScenarioClick& click) {
         step["expectMessages"] = texts(click.expectMessages);
     if (!click.answers.empty())
         step["answers"] = texts(click.answers);
-    if (click.button == buttonLabelOf("onDialog") || click.button == buttonLabelOf("onAbout"))
+    if (opensSettingsDialog(click.button) || opensAboutBox(click.button))
         step["timeLimit"] = click.timeLimit;
     return step;
 }
