@@ -187,6 +187,15 @@ add_dependencies(tarvix-host Tarvix42 TarvixDlg)
 
 # Windows tests: each in bin/tests, so that the dialog library is found only where a test puts
 # it (its working folder), as the simulator finds it in its own.
+# The test programs' own code (the cases, the test kit, the edit sequences, the crash child, and
+# GoogleTest itself) is compiled at -O1: what they test, the two modules and the shared records,
+# is linked in as built for shipping (-O3), and at -O3 these large files of cases took half the
+# build's compile time while Wine, not the code, sets how long they run. -O1 keeps the warnings
+# that need the optimiser's data flow.
+add_library(tarvix_test_code INTERFACE)
+target_compile_options(tarvix_test_code INTERFACE -O1)
+target_compile_options(gtest PRIVATE -O1)
+target_compile_options(gtest_main PRIVATE -O1)
 # The test kit: what the tests and the benchmarks both use (databases and the dialog library in
 # a folder of their own, the settings dialog driven by its messages, files read and compared).
 add_library(tarvix_test_kit STATIC
@@ -197,7 +206,7 @@ add_library(tarvix_test_kit STATIC
     testkit/settings_session.cpp
     testkit/test_support.cpp)
 target_include_directories(tarvix_test_kit PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tarvix_test_kit PRIVATE tarvix_warnings)
+target_link_libraries(tarvix_test_kit PRIVATE tarvix_warnings tarvix_test_code)
 target_link_libraries(tarvix_test_kit PUBLIC tarvix_host_lib tarvix_database comctl32 GTest::gtest)
 # What only the tests share: the random edit sequences and the crashes in the middle of them,
 # the failing file calls, the reference navigation figures.
@@ -211,12 +220,6 @@ add_library(tarvix_test_support STATIC
     tests/win32/nav_reference.cpp)
 target_link_libraries(tarvix_test_support PRIVATE tarvix_warnings)
 target_link_libraries(tarvix_test_support PUBLIC tarvix_test_kit tarvix_test_code)
-# The test programs' own code (the cases, the edit sequences, the crash child) is compiled at -O1:
-# what they test, the modules and the host's library, is linked in as built for shipping (-O3),
-# and at -O3 these large files of cases took half the build's compile time while Wine, not the
-# code, sets how long they run. -O1 keeps the warnings that need the optimiser's data flow.
-add_library(tarvix_test_code INTERFACE)
-target_compile_options(tarvix_test_code INTERFACE -O1)
 
 file(GLOB TARVIX_WINDOWS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_*.cpp)
 # A Wine process start costs about a tenth of a second, as much as most cases take. These

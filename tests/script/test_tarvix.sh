@@ -177,14 +177,17 @@ if(TARVIX_WINDOWS_BUILD)
 endif()
 CMAKE
 mark="TARVIX_INTERRUPTED_TESTS=$work"
-set -m
-env "$mark" "$inner/tarvix" test >tests-cut.out 2>&1 &
-inner_run=$!
-set +m
 lane_prefix="$inner/build/wineprefix" display_prefix="$inner/build/wine-run-display-prefix"
+template="$root/build/wineprefix-template"
 [ "$runner" = "$root/build/win32" ] || {
     lane_prefix="$inner/build/wineprefix64" display_prefix="$inner/build/wine-run64-display-prefix"
+    template="$root/build/wineprefix64-template"
 }
+# Its prefixes are copies of this tree's template, as this run's are.
+set -m
+env "$mark" TARVIX_WINE_TEMPLATE="$template" "$inner/tarvix" test >tests-cut.out 2>&1 &
+inner_run=$!
+set +m
 for _ in $(seq 1200); do
     [[ "$(prefix_processes "$lane_prefix")" == *edit_soak* ]] &&
         [[ "$(prefix_processes "$display_prefix")" == *edit_soak* ]] && break
