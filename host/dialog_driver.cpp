@@ -6,10 +6,9 @@
 
 static DialogDriver* activeDriver = nullptr;
 constexpr UINT_PTR stepTimer = 0x7A11;
-constexpr UINT stepMilliseconds = 30;
 
-DialogDriver::DialogDriver(std::vector<Step> steps, UINT watchdogMilliseconds)
-    : steps_(std::move(steps)), watchdogMilliseconds_(watchdogMilliseconds),
+DialogDriver::DialogDriver(std::vector<Step> steps, UINT watchdogMilliseconds, StepPace pace)
+    : steps_(std::move(steps)), watchdogMilliseconds_(watchdogMilliseconds), pace_(pace),
       hook_(hookThisThread(WH_CBT, &DialogDriver::hook)) {
     if (activeDriver || !hook_)
         throw std::logic_error("one dialog driver at a time");
@@ -28,7 +27,8 @@ LRESULT CALLBACK DialogDriver::hook(int code, WPARAM wParam, LPARAM lParam) {
         GetClassNameA(window, kind, sizeof kind);
         if (lstrcmpA(kind, "#32770") == 0 && !isMessageBox(window)) {
             driver->dialog_ = window;
-            SetTimer(window, stepTimer, stepMilliseconds, &DialogDriver::runNextStep);
+            SetTimer(window, stepTimer, static_cast<UINT>(driver->pace_),
+                     &DialogDriver::runNextStep);
             SetTimer(window, stepTimer + 1, driver->watchdogMilliseconds_, &DialogDriver::watchdog);
         }
     }
