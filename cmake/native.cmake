@@ -43,6 +43,9 @@ if(TARVIX_WINDOWS_BUILD)
     # the run alone.
     add_test(NAME script.tarvix COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_tarvix.sh)
     set_tests_properties(script.tarvix PROPERTIES TIMEOUT 600 RESOURCE_LOCK tarvix_flights COST 200)
+    # The Wine prefixes copied from the tree's template, each a prefix of its own.
+    add_test(NAME script.wine_prefix COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_wine_prefix.sh)
+    set_tests_properties(script.wine_prefix PROPERTIES TIMEOUT 120)
     # Ctrl-C in the middle of a flight, sent to the host as a terminal sends it.
     add_test(NAME script.host_interrupt COMMAND bash ${CMAKE_SOURCE_DIR}/tests/script/test_host_interrupt.sh)
     set_tests_properties(script.host_interrupt PROPERTIES TIMEOUT 300 RESOURCE_LOCK wine_lane_a)

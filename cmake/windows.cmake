@@ -208,6 +208,10 @@ add_library(tarvix_test_kit STATIC
 target_include_directories(tarvix_test_kit PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tarvix_test_kit PRIVATE tarvix_warnings tarvix_test_code)
 target_link_libraries(tarvix_test_kit PUBLIC tarvix_host_lib tarvix_database comctl32 GTest::gtest)
+# GoogleTest's and Windows' headers took a third of each test file's compile time: they are read
+# once, into a precompiled header that the test kit, the tests' support and every test program
+# share (the compiler cache keeps it with ./tarvix's sloppiness settings).
+target_precompile_headers(tarvix_test_kit PRIVATE <gtest/gtest.h> <windows.h> <string> <vector>)
 # What only the tests share: the random edit sequences and the crashes in the middle of them,
 # the failing file calls, the reference navigation figures.
 add_library(tarvix_test_support STATIC
@@ -220,10 +224,7 @@ add_library(tarvix_test_support STATIC
     tests/win32/nav_reference.cpp)
 target_link_libraries(tarvix_test_support PRIVATE tarvix_warnings)
 target_link_libraries(tarvix_test_support PUBLIC tarvix_test_kit tarvix_test_code)
-# GoogleTest's and Windows' headers took a third of each test file's compile time: they are read
-# once, into a precompiled header that every test program shares (the compiler cache keeps it
-# with ./tarvix's sloppiness settings).
-target_precompile_headers(tarvix_test_support PRIVATE <gtest/gtest.h> <windows.h> <string> <vector>)
+target_precompile_headers(tarvix_test_support REUSE_FROM tarvix_test_kit)
 
 file(GLOB TARVIX_WINDOWS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/test_*.cpp)
 # A Wine process start costs about a tenth of a second, as much as most cases take. These
@@ -274,7 +275,7 @@ foreach(source ${TARVIX_WINDOWS_TESTS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TARVIX_BIN}/tests)
     target_link_libraries(${name} PRIVATE tarvix_warnings)
     target_link_libraries(${name} PRIVATE tarvix_test_support GTest::gtest_main)
-    target_precompile_headers(${name} REUSE_FROM tarvix_test_support)
+    target_precompile_headers(${name} REUSE_FROM tarvix_test_kit)
     add_dependencies(${name} Tarvix42 TarvixDlg tarvix-host)
     set(lane a)
     foreach(other b c d)
